@@ -1,0 +1,143 @@
+// The chart state of the program and the words it shows: language and naming flags, name
+// tables, the current chart moment and place, the calendar state of the last Julian-day
+// conversion, the context stack, the status line and the numbered message texts.
+//
+// One AstroDat object exists per program (tests make their own); every routine that reads or
+// writes program-wide state takes it as its first argument.
+#pragma once
+
+#include "core/Files.h"
+#include "core/UserReport.h"
+
+#include <array>
+#include <chrono>
+#include <map>
+#include <set>
+#include <string>
+
+namespace qor {
+
+// The 41 chart points: 0 Earth, 1 Sun, 2 Moon, 3..10 Mercury..Pluto, 11/12 the nodes,
+// 13 Black Moon, 14 White Moon, then extra bodies and active Arabic parts, 27..38 the cusps.
+using PointArray = std::array<double, 41>;
+constexpr int kAscendantPoint = 27;
+constexpr int kMidheavenPoint = 36;
+
+// The current chart moment (local time of the chart, astronomical year numbering) and place.
+struct ChartContext {
+    int ChartYear = 2000;
+    int ChartMonth = 1;
+    int ChartDay = 1;
+    int ChartHour = 12;
+    int ChartMinute = 0;
+    int ChartSecond = 0;
+    int ChartZone = 0;     // minutes east of Greenwich: local time = UT + zone
+    double ChartLong = 0;  // radians, east positive
+    double ChartLat = 0;   // radians, north positive
+};
+
+constexpr int kContextStackDepth = 6;
+
+struct ContextSlot {
+    ChartContext context;
+    int february = 28;
+};
+
+struct AstroDat : ChartContext {
+    // Language and naming.
+    bool EnglishMode = false;
+    bool GlyphNames = true; // sign and body names as one symbol-font character
+    bool ShortNames = false; // sign names as 3-letter abbreviations (before GlyphNames)
+    int DMSFormat = 1;       // angle texts: 0 deg+min, 1/2 deg+min+sec, else deg+min.1
+    bool SoundOn = true;
+    bool UseLightTime = true;
+
+    // Calendar state of the last Julian-day conversion (and of the year steppers).
+    bool GregorianCal = true;
+    bool ChartLeapYear = false;
+    int ChartWeekDay = 0; // 0 = Sunday
+    std::array<int, 13> MonthDays = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+    // The observer on the Earth ellipsoid (set by ObserverGeocentric).
+    double GeocLat = 0;
+    double GeocRadius = 1.0; // equatorial radii
+
+    // The context stack.
+    std::array<ContextSlot, kContextStackDepth> ContextStack{};
+    int ContextDepth = 0;
+
+    // Status line and caption.
+    std::string StatusText;
+    std::chrono::system_clock::time_point StatusStamp{};
+    std::string MainTitle;
+    std::string ChartName;
+
+    // Universal time and date of the chart as last written by ShowUTLabels.
+    std::string UTTimeText;
+    std::string UTDateText;
+
+    // Where the data files are, and where the user hears of things.
+    fs::path ProgramFolder;
+    UserReport* Report = nullptr; // none: nothing is reported
+
+    // Message texts read so far, per file name; numbers already reported as missing.
+    struct MessageCache {
+        std::map<std::string, std::map<std::string, std::string>> byFile;
+        std::set<std::pair<std::string, int>> reportedMissing;
+    } Messages;
+
+    fs::path DataPath(std::string_view programName) const {
+        return ResolvePath(ProgramFolder, programName);
+    }
+};
+
+// The report of the state, or one that reports nowhere.
+UserReport& ReportOf(const AstroDat& s);
+
+// --- Names --------------------------------------------------------------------------------
+
+// `english` in English mode, else `russian`.
+const std::string& Lang(const AstroDat& s, const std::string& russian,
+                        const std::string& english);
+
+std::string MonthName(const AstroDat& s, int m);       // 1..12, padded as stored
+std::string WeekDayShortName(const AstroDat& s, int d); // 0..6, Sunday first
+std::string WeekDayName(const AstroDat& s, int d);      // 0..6, Sunday first
+std::string DataFileName(const AstroDat& s, int i);     // required file i = 1..20
+std::string SignName(const AstroDat& s, int n);         // 1 Aries .. 12 Pisces
+std::string SignNameWord(const AstroDat& s, int n);     // the word, whatever the flags
+std::string BodyName(const AstroDat& s, int n);         // n a chart point
+std::string CuspTitle(const AstroDat& s, int n, bool longForm);
+const std::string& SignAbbr(int n); // "Ari".."Psc"; 0 and out of range: three blanks
+
+// --- Message texts ------------------------------------------------------------------------
+
+// Text number n of "rtext.txt" (Russian) or "etext.txt" (English) in the program folder,
+// its first "%" replaced by `argument` and a final "_" by a blank. A missing file is reported
+// through IOCheck; a number the file lacks gives the empty text and is reported once.
+std::string GetMsgText(AstroDat& s, int n, const std::string& argument = {});
+
+// The texts that must work without the message files (1: damaged files, 2: missing files).
+std::string BuiltInMsgText(const AstroDat& s, int n, const std::string& argument = {});
+
+// Applies the "%" and "_" rules of the message texts.
+std::string FillMsgText(std::string text, const std::string& argument);
+
+// --- Status, failures, sounds -------------------------------------------------------------
+
+void SetStatus(AstroDat& s, const std::string& text);
+void UpdateMainCaption(AstroDat& s);
+void SetChartName(AstroDat& s, const std::string& text);
+
+// Reports a failed file operation (the system's text for the error, ": ", the file name)
+// and returns true; returns false and says nothing for error 0.
+bool IOCheck(AstroDat& s, int error, const std::string& fileName);
+inline bool IOCheck(AstroDat& s, const IoResult& r, const std::string& fileName) {
+    return IOCheck(s, r.error, fileName);
+}
+
+// Plays a wave file of the program folder when sound is on and the file exists.
+void PlayWav(AstroDat& s, const std::string& fileName);
+inline void PlayDing(AstroDat& s) { PlayWav(s, "Ding.wav"); }
+
+} // namespace qor

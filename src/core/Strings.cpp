@@ -1,0 +1,84 @@
+#include "core/Strings.h"
+
+#include "core/Text.h"
+
+namespace qor {
+
+namespace {
+
+std::string WithoutLineBreaks(std::string_view text) {
+    std::string s;
+    s.reserve(text.size());
+    for (char c : text)
+        if (c != '\r' && c != '\n') s += c;
+    return s;
+}
+
+} // namespace
+
+std::string NextField(std::string& text, char delimiter) {
+    const std::size_t p = text.find(delimiter);
+    if (p == std::string::npos) {
+        std::string head = Trim(text);
+        text.clear();
+        return head;
+    }
+    std::string head = Trim(std::string_view(text).substr(0, p));
+    text = Trim(std::string_view(text).substr(p + 1));
+    return head;
+}
+
+std::string SplitAtChar(std::string& text, char delimiter) {
+    const std::size_t p = text.find(delimiter);
+    if (p == std::string::npos) {
+        std::string head = std::move(text);
+        text.clear();
+        return head;
+    }
+    std::string head = text.substr(0, p);
+    text.erase(0, p + 1);
+    return head;
+}
+
+std::string CutField(std::string_view text, char delimiter, int k) {
+    std::string rest(text);
+    std::string field;
+    for (int i = 0; i <= k; ++i) field = NextField(rest, delimiter);
+    return field;
+}
+
+std::string CutFieldRaw(std::string_view text, char delimiter, int k) {
+    std::string rest(text);
+    std::string field;
+    for (int i = 0; i <= k; ++i) field = SplitAtChar(rest, delimiter);
+    return field;
+}
+
+std::string RemoveBlanks(std::string_view text) {
+    std::string s;
+    for (char c : text)
+        if (c != ' ') s += c;
+    return s;
+}
+
+void CommaToPoint(std::string& text) {
+    for (char& c : text)
+        if (c == ',') c = '.';
+}
+
+std::string FitTextLeft(std::string_view text, int w) {
+    std::string s = WithoutLineBreaks(text);
+    if (w < 0) w = 0;
+    s.resize(static_cast<std::size_t>(w), ' ');
+    return s;
+}
+
+std::string FitTextRight(std::string_view text, int w) {
+    std::string s = WithoutLineBreaks(text);
+    if (w < 0) w = 0;
+    const auto width = static_cast<std::size_t>(w);
+    if (s.size() >= width) return s.substr(0, width);
+    return std::string(width - s.size(), ' ') + s;
+}
+
+} // namespace qor
