@@ -1,0 +1,19 @@
+// One QApplication for the GUI tests of a test program (offscreen, as ctest runs them).
+#pragma once
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace qor::test {
+
+inline QApplication& QtApp() {
+    static int argc = 1;
+    static char name[] = "qor-test";
+    static char* argv[] = {name, nullptr};
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication app(argc, argv);
+    return app;
+}
+
+} // namespace qor::test
