@@ -12,8 +12,9 @@ inline QApplication& QtApp() {
     static char name[] = "qor-test";
     static char* argv[] = {name, nullptr};
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication app(argc, argv);
-    return app;
+    // never destroyed: tearing Qt down from exit handlers crashes in its input devices
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 } // namespace qor::test
