@@ -805,6 +805,14 @@ bool TMediaPlayer::Play() {
     return true;
 }
 
+bool TFileDialog::Execute() {
+    std::filesystem::path chosen = FileName;
+    const bool ok = Save ? Screen().Dlg().SaveFile(Title, Filter, chosen)
+                         : Screen().Dlg().OpenFile(Title, Filter, chosen);
+    if (ok) FileName = chosen;
+    return ok;
+}
+
 // --- generic access -----------------------------------------------------------------------------
 
 std::string Component::Name() const {

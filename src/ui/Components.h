@@ -41,6 +41,7 @@
 #include <QToolButton>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -72,6 +73,7 @@ enum class Kind {
     Timer,
     MediaPlayer,
     PopupMenu,
+    FileDialog,
     Other,
 };
 
@@ -486,6 +488,20 @@ public:
     std::string FileName;
     // False when the file does not exist.
     bool Play();
+};
+
+// An open or save dialog kept as a component: its caption, filter and file name travel with
+// the window; Execute asks through the screen's dialogs.
+class TFileDialog : public QObject {
+public:
+    static constexpr Kind kKind = Kind::FileDialog;
+    explicit TFileDialog(QObject* parent = nullptr) : QObject(parent) {}
+    bool Save = false;  // a save dialog, else an open dialog
+    std::string Title;  // code page 1251
+    std::string Filter; // "Description|pattern|..." pairs
+    std::filesystem::path FileName;
+    // True when the user chose a file (then in FileName).
+    bool Execute();
 };
 
 // --- Generic access by kind (the command paths, the state files and the English texts) -----

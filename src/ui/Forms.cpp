@@ -218,10 +218,23 @@ void TForm::keyPressEvent(QKeyEvent* e) {
 }
 
 bool TForm::eventFilter(QObject* watched, QEvent* e) {
-    // keys of this window's controls: the preview handlers, Esc and F1 come first
-    if (e->type() != QEvent::KeyPress || watched == this) return false;
+    const QEvent::Type type = e->type();
+    if (type != QEvent::KeyPress && type != QEvent::MouseMove) return false;
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != this) return false;
+    if (type == QEvent::MouseMove) {
+        // the user's pointer is the program's pointer
+        Screen().Cursor().Follow(static_cast<QMouseEvent*>(e)->globalPosition().toPoint());
+        return false;
+    }
+    if (watched == this) return false;
+    // keys of this window's controls: the preview handlers, Esc and F1 come first. A key a
+    // control ignores travels on to its parents; it is handled once, at the first.
+    const bool travelling =
+        e == lastKey_ && lastKeyReceiver_ && lastKeyReceiver_->parentWidget() == w;
+    lastKey_ = e;
+    lastKeyReceiver_ = w;
+    if (travelling) return false;
     return HandleKey(static_cast<QKeyEvent*>(e), true);
 }
 

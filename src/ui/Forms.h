@@ -39,6 +39,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 
 #include <filesystem>
@@ -149,6 +150,8 @@ private:
     bool storesSettings_ = false;
     bool keyPreview_ = false;
     bool closing_ = false;
+    const QEvent* lastKey_ = nullptr;
+    QPointer<QWidget> lastKeyReceiver_;
 };
 
 // The mouse pointer as the program moves it. Tests move it freely (the real pointer cannot be
@@ -157,6 +160,8 @@ class Pointer {
 public:
     QPoint Pos() const { return pos_; }
     void SetPos(QPoint p);
+    // Where the user moved the real pointer (the program does not move it back).
+    void Follow(QPoint p) { pos_ = p; }
     // Moves in visible one-pixel steps along the straight line (Bresenham) from `from` to `to`;
     // a line of length 0 places the pointer once.
     void Glide(QPoint from, QPoint to);

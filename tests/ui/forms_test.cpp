@@ -2,7 +2,9 @@
 // run handlers, keys by physical place, tool-window keys and the virtual pointer.
 #include "support/QtApp.h"
 #include "ui/Forms.h"
+#include "ui/QtReport.h"
 
+#include "core/AstroDat.h"
 #include "core/Text.h"
 
 #include <QApplication>
@@ -226,6 +228,85 @@ TEST_F(FormsTest, DumpListsEveryComponentWithItsClassAndText) {
     EXPECT_EQ(lines[0], "DumpForm \"" + "Данные"_cp + "\"");
     EXPECT_EQ(lines[1], "  Label1  TLabel \"" + "Имя"_cp + "\"");
     EXPECT_EQ(lines[2], "  Timer  TTimer \"\"");
+}
+
+TEST_F(FormsTest, AKeyRunsTheFormsPreviewHandlerOnce) {
+    TForm f("OnceForm");
+    auto* edit = f.Add<TEdit>("Edit");
+    auto* grid = f.Add<TDrawGrid>("Grid");
+    f.SetKeyPreview(true);
+    int runs = 0;
+    f.OnKeyDown = [&](int&, Shift) { ++runs; };
+    f.show();
+    // F5 is ignored by the edit and travels to its parents; "A" is taken by the edit
+    for (QWidget* target : {static_cast<QWidget*>(edit), static_cast<QWidget*>(grid)}) {
+        for (int key : {int(Qt::Key_F5), int(Qt::Key_A)}) {
+            runs = 0;
+            QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_A ? "a" : "");
+            QApplication::sendEvent(target, &e);
+            EXPECT_EQ(runs, 1) << key;
+        }
+    }
+    // a handler that clears the key swallows it: the edit never sees it
+    EXPECT_EQ(edit->Text(), "a");
+    edit->SetText("");
+    f.OnKeyDown = [](int& key, Shift) { key = 0; };
+    QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(edit, &a);
+    EXPECT_EQ(edit->Text(), "");
+}
+
+TEST_F(FormsTest, GridCellsAreDrawnByTheWindowWithTheirState) {
+    TForm f("GridForm");
+    auto* g = f.Add<TDrawGrid>("Grid", {0, 0, 300, 200});
+    g->SetColCount(3);
+    g->SetRowCount(4);
+    g->SetFixed(1, 1);
+    g->SetRow(2);
+    g->SetCol(1);
+    std::map<std::pair<int, int>, int> drawn;
+    g->OnDrawCell = [&](QPainter&, int col, int row, const QRect&, int state) {
+        drawn[{col, row}] = state;
+    };
+    f.show();
+    g->grab();
+    ASSERT_EQ(drawn.size(), 12u);
+    auto state = [&](int col, int row) { return drawn[std::make_pair(col, row)]; };
+    EXPECT_TRUE(state(0, 2) & TDrawGrid::gdFixed);
+    EXPECT_TRUE(state(2, 0) & TDrawGrid::gdFixed);
+    EXPECT_TRUE(state(1, 2) & TDrawGrid::gdSelected);
+    EXPECT_EQ(state(2, 3), 0);
+    EXPECT_EQ(g->Row(), 2);
+}
+
+TEST_F(FormsTest, CoreReportsAndFileDialogsGoThroughTheAnsweringDialogs) {
+    AnsweringDialogs answers;
+    Screen().SetDialogs(&answers);
+    QtReport report;
+    AstroDat s;
+    s.Report = &report;
+    IOCheck(s, ENOENT, "English.txt");
+    ASSERT_EQ(answers.Messages().size(), 1u);
+    EXPECT_NE(answers.Messages()[0].find("English.txt"), std::string::npos);
+
+    TForm f("DialogForm");
+    auto* open = f.Add<TFileDialog>("OpenDialog");
+    answers.fileAnswers = {"/tmp/chosen.qbs", ""};
+    EXPECT_TRUE(open->Execute());
+    EXPECT_EQ(open->FileName, "/tmp/chosen.qbs");
+    EXPECT_FALSE(open->Execute()); // cancelled: the name stays
+    EXPECT_EQ(open->FileName, "/tmp/chosen.qbs");
+
+    answers.messageAnswers = {MsgResult::No};
+    EXPECT_EQ(Screen().Dlg().Message(MsgKind::Confirmation, "?", MsgButtons::YesNo), MsgResult::No);
+    EXPECT_EQ(Screen().Dlg().Message(MsgKind::Confirmation, "?", MsgButtons::YesNo),
+              MsgResult::Yes);
+    std::string value = "default";
+    answers.inputAnswers = {"typed"};
+    EXPECT_TRUE(Screen().Dlg().Input("Caption", "Prompt", value));
+    EXPECT_EQ(value, "typed");
+    EXPECT_FALSE(Screen().Dlg().Input("Caption", "Prompt", value));
+    Screen().SetDialogs(nullptr);
 }
 
 } // namespace
