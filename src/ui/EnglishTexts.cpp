@@ -175,7 +175,8 @@ void EnglishTexts::SetComponentText(const std::string& key, const std::string& t
 }
 
 std::vector<std::string> EnglishCoverageProblems(const std::vector<TForm*>& forms,
-                                                 const std::vector<std::string>& lines) {
+                                                 const std::vector<std::string>& lines,
+                                                 bool otherWindows) {
     std::vector<std::string> problems;
     std::map<std::string, const TForm*> byName;
     for (const TForm* f : forms) byName[f->Name()] = f;
@@ -183,14 +184,23 @@ std::vector<std::string> EnglishCoverageProblems(const std::vector<TForm*>& form
     // what the lines give: "Form," for captions, "Form,Comp" and "Form,Comp\Hint"
     std::set<std::string> given;
     std::string form;
+    bool opened = false;
+    std::set<std::string> sections;
     for (const auto& line : lines) {
         if (Trim(line).empty()) continue;
         std::string name, text;
         SplitEntry(line, name, text);
         if (IsFormLine(line)) {
             form = name;
+            opened = true;
             given.insert(form + ",");
-            if (!byName.contains(form)) problems.push_back(form + ": no such window");
+            if (!sections.insert(form).second) problems.push_back(form + ": a second section");
+            if (!byName.contains(form) && !otherWindows)
+                problems.push_back(form + ": no such window");
+            continue;
+        }
+        if (!opened) {
+            problems.push_back(Trim(line) + ": before the first window");
             continue;
         }
         given.insert(form + "," + name);

@@ -42,8 +42,11 @@ private:
 
 // What is missing or wrong between windows and English lines: every Russian caption, hint and
 // list item of the forms needs a line, and every line must name a form and a component that
-// exist. Each problem is one text, e.g. "DataForm,OKBtn: no English caption".
+// exist. Each problem is one text, e.g. "DataForm,OKBtn: no English caption". With
+// `otherWindows` the sections of windows not in `forms` are passed over (a test of some of
+// the program's windows against the whole file); a line before the first window is a problem.
 std::vector<std::string> EnglishCoverageProblems(const std::vector<TForm*>& forms,
-                                                 const std::vector<std::string>& lines);
+                                                 const std::vector<std::string>& lines,
+                                                 bool otherWindows = false);
 
 } // namespace qor::ui

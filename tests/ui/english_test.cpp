@@ -6,6 +6,7 @@
 #include "ui/EnglishTexts.h"
 #include "ui/FontText.h"
 
+#include "core/Files.h"
 #include "core/Text.h"
 
 #include <gtest/gtest.h>
@@ -156,6 +157,30 @@ TEST_F(EnglishTest, CoverageFindsMissingLinesAndLinesWithoutComponents) {
     EXPECT_FALSE(has("DataForm,NameLabel: no English text"));
     EXPECT_FALSE(has("DataForm,CityEdit: no English text")); // edits are the user's
     EXPECT_FALSE(has("DataForm: no English caption"));
+}
+
+TEST_F(EnglishTest, SectionsOfOtherWindowsArePassedOverWhenAsked) {
+    RussianWindow w;
+    const std::vector<std::string> lines = {" Early;x", "DataForm;Birth data", "Elsewhere;E",
+                                            " Anything;y", "DataForm;Again"};
+    const auto problems = EnglishCoverageProblems({w.form.get()}, lines, true);
+    auto has = [&](const std::string& p) {
+        return std::find(problems.begin(), problems.end(), p) != problems.end();
+    };
+    EXPECT_TRUE(has("Early;x: before the first window"));
+    EXPECT_TRUE(has("DataForm: a second section"));
+    EXPECT_FALSE(has("Elsewhere: no such window"));
+    EXPECT_FALSE(has("Elsewhere,Anything: no such component"));
+}
+
+// The shipped file keeps its grammar; each window's own test checks its section.
+TEST_F(EnglishTest, ShippedFileIsWellFormed) {
+    std::vector<std::string> lines;
+    ASSERT_TRUE(
+        ReadTextLines(std::filesystem::path(QOR_SOURCE_DIR) / "data" / "English.txt", lines).ok());
+    EXPECT_EQ(EnglishCoverageProblems({}, lines, true), std::vector<std::string>{});
+    for (const auto& l : lines)
+        for (unsigned char c : l) EXPECT_GE(c, 0x20) << l;
 }
 
 TEST(FontTextTest, FieldsAreCharsetColourNameSizeStyle) {
