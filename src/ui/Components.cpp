@@ -196,8 +196,7 @@ std::string TLabel::Caption() const {
 }
 void TLabel::SetCaption(const std::string& t) {
     setText(ToQ(t));
-    // a label without a set width grows with its text, as the windows expect
-    adjustSize();
+    if (AutoSize) adjustSize();
 }
 
 // --- TEdit --------------------------------------------------------------------------------------

@@ -188,6 +188,8 @@ public:
     explicit TLabel(QWidget* parent = nullptr);
     std::string Caption() const;
     void SetCaption(const std::string& text);
+    // The label takes the size of its text whenever the caption changes.
+    bool AutoSize = true;
 };
 
 class TEdit : public WithKeys<QLineEdit> {

@@ -230,6 +230,42 @@ TEST_F(FormsTest, DumpListsEveryComponentWithItsClassAndText) {
     EXPECT_EQ(lines[2], "  Timer  TTimer \"\"");
 }
 
+TEST_F(FormsTest, PropertiesEveryKindHas) {
+    TForm f("PropForm");
+    auto* edit = f.Add<TEdit>("Edit", {4, 5, 60, 20});
+    auto* item = f.AddMenuItem("N5", "Правка"_cp);
+    auto* timer = f.Add<TTimer>("Timer");
+    for (QObject* c : {static_cast<QObject*>(edit), static_cast<QObject*>(item)}) {
+        SetTag(c, 9);
+        EXPECT_EQ(TagOf(c), 9);
+        SetHint(c, "Подсказка"_cp);
+        EXPECT_EQ(HintOf(c), "Подсказка"_cp);
+        SetVisible(c, false);
+        EXPECT_FALSE(IsVisible(c));
+        SetVisible(c, true);
+        EXPECT_TRUE(IsVisible(c));
+        SetEnabled(c, false);
+        EXPECT_FALSE(IsEnabled(c));
+    }
+    EXPECT_EQ(TagOf(timer), 0);
+    SetEnabled(timer, true);
+    EXPECT_TRUE(timer->Enabled());
+    timer->SetInterval(250);
+    EXPECT_TRUE(timer->Enabled()); // a new interval restarts a running timer
+    EXPECT_EQ(timer->Interval(), 250);
+    EXPECT_EQ(edit->geometry(), QRect(4, 5, 60, 20));
+    SetFontSpec(edit, {204, 0x0000FF, "DejaVu Sans", 12, fsBold});
+    EXPECT_TRUE(edit->font().bold());
+    EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(255, 0, 0)); // $00BBGGRR: red
+    SetColor(edit, 0xFF0000);
+    EXPECT_EQ(FromQColor(edit->palette().color(QPalette::Base)), 0xFF0000u);
+
+    auto* label = f.Add<TLabel>("Fixed", {0, 30, 200, 20});
+    label->AutoSize = false;
+    label->SetCaption("x");
+    EXPECT_EQ(label->width(), 200);
+}
+
 TEST_F(FormsTest, AKeyRunsTheFormsPreviewHandlerOnce) {
     TForm f("OnceForm");
     auto* edit = f.Add<TEdit>("Edit");
