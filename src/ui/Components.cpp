@@ -509,9 +509,7 @@ void TSpeedButton::Click() {
 }
 
 TButton::TButton(QWidget* parent) : QPushButton(parent) {
-    QObject::connect(this, &QPushButton::clicked, [this] {
-        if (OnClick) OnClick();
-    });
+    QObject::connect(this, &QPushButton::clicked, [this] { Click(); });
 }
 std::string TButton::Caption() const {
     return FromQLossy(text());
@@ -521,6 +519,8 @@ void TButton::SetCaption(const std::string& t) {
 }
 void TButton::Click() {
     if (OnClick) OnClick();
+    if (ModalResult != mrNone)
+        if (auto* f = dynamic_cast<TForm*>(window())) f->SetModalResult(ModalResult);
 }
 
 TRadioButton::TRadioButton(QWidget* parent) : QRadioButton(parent) {

@@ -310,8 +310,11 @@ public:
     explicit TButton(QWidget* parent = nullptr);
     std::string Caption() const;
     void SetCaption(const std::string& text);
+    // Runs OnClick, then hands a non-zero ModalResult to the window (which closes it when
+    // it is shown modally).
     void Click();
     std::function<void()> OnClick;
+    int ModalResult = 0;
 };
 
 class TRadioButton : public QRadioButton {

@@ -145,7 +145,27 @@ void TForm::Close() {
     if (storesSettings_ && Screen().StoreSettings) Screen().StoreSettings(*this);
     hide();
     closing_ = false;
+    if (modalLoop_) modalLoop_->quit();
     if (action == CloseAction::Free) deleteLater();
+}
+
+int TForm::ShowModal() {
+    modalResult_ = mrNone;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    if (isVisible()) loop.exec();
+    modalLoop_ = nullptr;
+    if (isVisible()) hide();
+    setWindowModality(Qt::NonModal);
+    if (modalResult_ == mrNone) modalResult_ = mrCancel;
+    return modalResult_;
+}
+
+void TForm::SetModalResult(int r) {
+    modalResult_ = r;
+    if (r != mrNone && modalLoop_) Close();
 }
 
 void TForm::showEvent(QShowEvent* e) {

@@ -30,13 +30,21 @@
 // Controls sit on the form's client area (Client(), the default parent of Add) or on another
 // control given as parent; positions are client pixels. Menu items: AddMenuItem(name,
 // caption, under) with `under` empty (the menu bar), a TMenuItem or a TPopupMenu.
-// Texts are code page 1251 throughout ("..."_cp for Russian literals).
+// Which changes made in code run a control's handler: see Components.h. Key handlers get
+// virtual-key codes (Keys.h). Messages, input and files: Screen().Dlg() (tests install
+// AnsweringDialogs); the pointer: Screen().Cursor(). A dialog window: buttons with a
+// ModalResult, then ShowModal(). Texts are code page 1251 throughout ("..."_cp).
+//
+// Beside the layer, for the service form to own: UICommands ("Form,Component" command paths),
+// WindowStateFiles (main.ini / Form.ini), EnglishTexts (English.txt), QtReport (the core's
+// UserReport over these dialogs).
 #pragma once
 
 #include "ui/Components.h"
 #include "ui/Dialogs.h"
 #include "ui/Keys.h"
 
+#include <QEventLoop>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
@@ -123,6 +131,12 @@ public:
     // a window that stores its settings does so first.
     void Close();
 
+    // Shows the window modally and returns when it has closed: its ModalResult, or mrCancel
+    // when it was closed without one. A non-zero result set while it is shown closes it.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int r);
+
     // Handlers.
     std::function<void()> OnShow, OnHide, OnResize, OnActivate;
     std::function<void(bool& canClose)> OnCloseQuery;
@@ -150,6 +164,8 @@ private:
     bool storesSettings_ = false;
     bool keyPreview_ = false;
     bool closing_ = false;
+    int modalResult_ = mrNone;
+    QEventLoop* modalLoop_ = nullptr;
     const QEvent* lastKey_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;
 };

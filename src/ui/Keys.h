@@ -22,6 +22,9 @@ using Shift = unsigned;
 
 enum class MouseButton { Left, Right, Middle };
 
+// Results of a window shown modally.
+enum ModalResults { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+
 // Virtual-key codes the windows use. Letters and digits are their upper-case ASCII codes
 // ('A' = 65, '0' = 48).
 namespace vk {

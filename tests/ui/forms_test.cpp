@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -264,6 +265,26 @@ TEST_F(FormsTest, PropertiesEveryKindHas) {
     label->AutoSize = false;
     label->SetCaption("x");
     EXPECT_EQ(label->width(), 200);
+}
+
+TEST_F(FormsTest, ModalWindowReturnsTheResultOfItsButton) {
+    TForm f("AskForm");
+    f.SetToolWindow(true);
+    auto* ok = f.Add<TButton>("OKBtn");
+    ok->ModalResult = mrOk;
+    int clicks = 0;
+    ok->OnClick = [&] { ++clicks; };
+    QTimer::singleShot(0, [ok] { ok->Click(); });
+    EXPECT_EQ(f.ShowModal(), mrOk);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(f.isVisible());
+
+    // Esc closes it without a result: cancelled
+    QTimer::singleShot(0, [ok] {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(ok, &esc);
+    });
+    EXPECT_EQ(f.ShowModal(), mrCancel);
 }
 
 TEST_F(FormsTest, AKeyRunsTheFormsPreviewHandlerOnce) {
