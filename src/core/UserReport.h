@@ -7,7 +7,7 @@
 
 namespace qor {
 
-enum class MsgKind { Information, Warning, Error };
+enum class MsgKind { Information, Warning, Error, Confirmation };
 
 class UserReport {
 public:

@@ -1,0 +1,237 @@
+// The forms layer: windows (TForm) found by name on the screen, their components in creation
+// order, the virtual mouse pointer and the dialogs.
+//
+// How a window is written:
+//
+//   class TDataForm : public qor::ui::TForm {
+//   public:
+//       TDataForm() : TForm("DataForm") {              // objectName = the window's name
+//           SetCaption("Данные"_cp);
+//           SetToolWindow(true);                          // stays on top, Esc closes it
+//           SetHelpTopic("birth_data.html");              // F1
+//           SetStoresSettings(true);                      // its state goes to Form.ini on close
+//           SetBounds(100, 100, 400, 300);
+//           NameEdit = Add<TEdit>("NameEdit", {8, 8, 200, 24});    // objectName = "NameEdit"
+//           SetTag(NameEdit, 9);
+//           OKBtn = Add<TButton>("OKBtn", {8, 40, 90, 28});
+//           OKBtn->SetCaption("&Выполнить"_cp);
+//           OKBtn->OnClick = [this] { OKBtnClick(); };
+//           OnKeyDown = [this](int& key, Shift s) { FormKeyDown(key, s); };
+//       }
+//       TEdit* NameEdit;
+//       TButton* OKBtn;
+//       ...
+//   };
+//   // once, at start-up:
+//   Screen().RegisterFormClass("DataForm", [] { return new TDataForm; });
+//   // wherever the window is wanted (created on first use with its settings applied):
+//   auto* f = Screen().Ensure<TDataForm>("DataForm"); f->show();
+//
+// Controls sit on the form's client area (Client(), the default parent of Add) or on another
+// control given as parent; positions are client pixels. Menu items: AddMenuItem(name,
+// caption, under) with `under` empty (the menu bar), a TMenuItem or a TPopupMenu.
+// Texts are code page 1251 throughout ("..."_cp for Russian literals).
+#pragma once
+
+#include "ui/Components.h"
+#include "ui/Dialogs.h"
+#include "ui/Keys.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QRect>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qor::ui {
+
+enum class BorderStyle { Sizeable, Single, Dialog, None };
+enum class WindowState { Normal, Maximized, Minimized };
+enum class CloseAction { Hide, Free, None };
+
+class TForm : public QMainWindow {
+public:
+    explicit TForm(std::string_view name, QWidget* parent = nullptr);
+    ~TForm() override;
+
+    std::string Name() const { return objectName().toStdString(); }
+    std::string Caption() const;
+    void SetCaption(const std::string& text);
+    QWidget* Client() const { return client_; }
+
+    // Components in creation order (menu items, timers and dialogs included).
+    const std::vector<Component>& Components() const { return components_; }
+    const Component* FindComponent(std::string_view name) const;
+    template <class T> T* Find(std::string_view name) const {
+        const Component* c = FindComponent(name);
+        return c && c->kind == T::kKind ? c->as<T>() : nullptr;
+    }
+
+    // Creates a component of kind T named `name` on `parent` (the client area when none).
+    template <class T> T* Add(std::string_view name, QWidget* parent = nullptr) {
+        T* c;
+        if constexpr (std::is_base_of_v<QWidget, T>)
+            c = new T(parent ? parent : client_);
+        else
+            c = new T(this);
+        Register(c, T::kKind, name);
+        if constexpr (std::is_base_of_v<QWidget, T>) c->show();
+        return c;
+    }
+    template <class T> T* Add(std::string_view name, QRect bounds, QWidget* parent = nullptr) {
+        T* c = Add<T>(name, parent);
+        SetBounds(c, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+        return c;
+    }
+    // A menu item in the menu bar (`under` empty), below another item, or in a popup menu.
+    TMenuItem* AddMenuItem(std::string_view name, const std::string& caption,
+                           QObject* under = nullptr);
+    // Enters a component made elsewhere into the list.
+    void Register(QObject* c, Kind kind, std::string_view name);
+
+    // Window properties.
+    void SetToolWindow(bool on); // stays on top; Esc closes it
+    bool IsToolWindow() const { return tool_; }
+    void SetHelpTopic(const std::string& page) { helpTopic_ = page; }
+    const std::string& HelpTopic() const { return helpTopic_; }
+    void SetBorderStyle(BorderStyle b);
+    BorderStyle Border() const { return border_; }
+    void SetStoresSettings(bool on) { storesSettings_ = on; }
+    bool StoresSettings() const { return storesSettings_; }
+    // Key handlers of the form run before those of its controls.
+    void SetKeyPreview(bool on) { keyPreview_ = on; }
+    void SetWindowState(WindowState s);
+    WindowState State() const;
+    int Tag = 0;
+
+    int Left() const { return x(); }
+    int Top() const { return y(); }
+    int Width() const { return width(); }
+    int Height() const { return height(); }
+    void SetBounds(int left, int top, int width, int height);
+    void SetFormFont(const FontSpec& f);
+    void SetColor(uint32_t bgr);
+
+    // Closes the window: OnCloseQuery may refuse, OnClose chooses hide (default) or free;
+    // a window that stores its settings does so first.
+    void Close();
+
+    // Handlers.
+    std::function<void()> OnShow, OnHide, OnResize, OnActivate;
+    std::function<void(bool& canClose)> OnCloseQuery;
+    std::function<void(CloseAction&)> OnClose;
+    std::function<void(int& key, Shift)> OnKeyDown;
+    std::function<void(char& ch)> OnKeyPress;
+    std::function<void(QPainter&)> OnPaint; // paints the client area
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    bool HandleKey(QKeyEvent* e, bool preview);
+    QWidget* client_;
+    std::vector<Component> components_;
+    std::string helpTopic_;
+    BorderStyle border_ = BorderStyle::Sizeable;
+    bool tool_ = false;
+    bool storesSettings_ = false;
+    bool keyPreview_ = false;
+    bool closing_ = false;
+};
+
+// The mouse pointer as the program moves it. Tests move it freely (the real pointer cannot be
+// moved offscreen or under Wayland); the program also moves the real one (MoveReal).
+class Pointer {
+public:
+    QPoint Pos() const { return pos_; }
+    void SetPos(QPoint p);
+    // Moves in visible one-pixel steps along the straight line (Bresenham) from `from` to `to`;
+    // a line of length 0 places the pointer once.
+    void Glide(QPoint from, QPoint to);
+    void GlideTo(QPoint to) { Glide(pos_, to); }
+    // To the centre of a control: its top-left corner on the screen plus half its size.
+    void GlideToControl(const QWidget* w);
+    static QPoint CentreOf(const QWidget* w);
+
+    bool MoveReal = false;
+    std::function<void(QPoint)> OnStep; // after every step of a glide
+    int Steps = 0;                      // steps taken so far
+
+private:
+    QPoint pos_;
+};
+
+// The application's screen: the live forms, the screen size, the pointer, the dialogs and the
+// hooks through which the shell takes part in creating and closing windows.
+class FormScreen {
+public:
+    FormScreen();
+    ~FormScreen();
+
+    // Live forms, the most recently active first.
+    const std::vector<TForm*>& Forms() const { return forms_; }
+    TForm* FindForm(std::string_view name) const;
+    bool FormExists(std::string_view name) const { return FindForm(name) != nullptr; }
+
+    // Screen size in pixels: the primary screen's unless set (tests set it; 0 resets).
+    int Width() const;
+    int Height() const;
+    void SetSize(int width, int height) { width_ = width, height_ = height; }
+    QRect WorkArea() const;
+
+    Pointer& Cursor() { return pointer_; }
+    Dialogs& Dlg() { return dialogs_ ? *dialogs_ : *defaultDialogs_; }
+    void SetDialogs(Dialogs* d) { dialogs_ = d; }
+
+    // Window classes by name; a window is created on first use.
+    void RegisterFormClass(const std::string& name, std::function<TForm*()> make);
+    bool HasFormClass(std::string_view name) const;
+    std::vector<std::string> FormClassNames() const;
+    // The live form of that name, else a new one of its class (ApplySettings run); nullptr
+    // when the class is unknown.
+    TForm* Ensure(std::string_view name);
+    template <class T> T* Ensure(std::string_view name) { return dynamic_cast<T*>(Ensure(name)); }
+    // Creates a form by class even when one of that name exists.
+    TForm* CreateForm(std::string_view name);
+
+    // Hooks of the shell.
+    std::function<void(TForm&)> ApplySettings; // after a form is created by class
+    std::function<void(TForm&)> StoreSettings; // when a form that stores settings closes
+    std::function<void(TForm&, const std::string& topic)> ShowHelp; // F1
+    std::function<void(const std::filesystem::path&)> PlaySound;
+
+    // Called by TForm.
+    void Added(TForm* f);
+    void Removed(TForm* f);
+    void Activated(TForm* f);
+
+private:
+    std::vector<TForm*> forms_;
+    std::map<std::string, std::function<TForm*()>, std::less<>> classes_;
+    Pointer pointer_;
+    Dialogs* dialogs_ = nullptr;
+    std::unique_ptr<Dialogs> defaultDialogs_;
+    int width_ = 0, height_ = 0;
+};
+
+// The one screen of the program.
+FormScreen& Screen();
+
+// The text dump of forms (the raw material of the English texts): per form a line of its name,
+// a blank and its caption in double quotes; per component two blanks, the name, two blanks,
+// the class name, a blank and its text (ComponentText) in double quotes.
+std::vector<std::string> DumpForms(const std::vector<TForm*>& forms);
+
+} // namespace qor::ui
