@@ -15,15 +15,6 @@
 
 namespace qor::ui {
 
-QColor ToQColor(Colour c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-Colour FromQColor(const QColor& c) {
-    return static_cast<Colour>(c.red()) | static_cast<Colour>(c.green()) << 8 |
-           static_cast<Colour>(c.blue()) << 16;
-}
-
 namespace {
 
 std::string Lower(std::string_view s) {
@@ -191,7 +182,7 @@ void Canvas::SetFontSize(int points) {
     font_.size = points;
     painter_.setFont(MakeFont());
 }
-void Canvas::SetFontStyle(unsigned style) {
+void Canvas::SetFontStyle(int style) {
     font_.style = style;
     painter_.setFont(MakeFont());
 }
@@ -203,10 +194,10 @@ QFont Canvas::MakeFont() const {
     QFont f(FontFamilyFor(font_.name));
     // Sizes are points of the device: the same size gives the same look on screen and paper.
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(std::abs(font_.size) * Dpi() / 72.0))));
-    f.setBold(font_.style & kBold);
-    f.setItalic(font_.style & kItalic);
-    f.setUnderline(font_.style & kUnderline);
-    f.setStrikeOut(font_.style & kStrikeOut);
+    f.setBold(font_.style & fsBold);
+    f.setItalic(font_.style & fsItalic);
+    f.setUnderline(font_.style & fsUnderline);
+    f.setStrikeOut(font_.style & fsStrikeOut);
     f.setHintingPreference(QFont::PreferFullHinting);
     return f;
 }

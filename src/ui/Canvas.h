@@ -12,6 +12,9 @@
 // fonts map to fonts of this system (see FontFamilyFor).
 #pragma once
 
+#include "ui/Components.h"
+#include "ui/Dialogs.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPainter>
@@ -27,10 +30,8 @@ class QPaintDevice;
 
 namespace qor::ui {
 
-// A colour as the settings files keep it: $00BBGGRR.
+// A colour as the settings files keep it: $00BBGGRR (ToQColor and FromQColor convert).
 using Colour = uint32_t;
-QColor ToQColor(Colour c);
-Colour FromQColor(const QColor& c);
 
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kWhite = 0xFFFFFF;
@@ -49,17 +50,6 @@ enum class BrushStyle {
 // same thing twice restores the picture (cursors, rubber bands, markers); Not inverts.
 enum class PenMode { Copy, NotXor, Xor, Not };
 enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear };
-
-enum FontStyleBits : unsigned { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 8 };
-
-struct FontSpec {
-    std::string name = "MS Sans Serif";
-    int size = 8; // points
-    unsigned style = 0;
-    Colour color = kBlack;
-    int charset = 1;
-    bool operator==(const FontSpec&) const = default;
-};
 
 // The family on this system that stands for a face name of the windows' fonts: "MS Sans
 // Serif", "Arial" (and its "Cyr" variant) and "Tahoma" become Liberation Sans (DejaVu Sans
@@ -108,7 +98,7 @@ public:
     void SetFont(const FontSpec& f);
     void SetFontName(const std::string& name);
     void SetFontSize(int points);
-    void SetFontStyle(unsigned style);
+    void SetFontStyle(int style);
     void SetFontColor(Colour c);
 
     // Pen position.

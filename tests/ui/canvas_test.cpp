@@ -203,7 +203,7 @@ TEST(Canvas, TextIsPlacedByItsTopLeftCornerAndMovesThePen) {
     {
         Canvas canvas(img);
         canvas.SetBrushStyle(BrushStyle::Clear);
-        canvas.SetFont({"Arial", 12, 0, kBlack, 1});
+        canvas.SetFont(FontSpec{1, kBlack, "Arial", 12, 0});
         canvas.TextOut(20, 10, "HHH");
         EXPECT_EQ(canvas.PenPos(), QPoint(20 + canvas.TextWidth("HHH"), 10));
         EXPECT_GT(canvas.TextHeight("H"), 10);
@@ -223,7 +223,7 @@ TEST(Canvas, OpaqueTextPaintsItsBoxInTheBrushColour) {
     {
         Canvas canvas(img);
         canvas.SetBrushColor(0x0000FF);
-        canvas.SetFont({"Arial", 10, 0, kBlack, 1});
+        canvas.SetFont(FontSpec{1, kBlack, "Arial", 10, 0});
         canvas.TextOut(5, 5, "i");
     }
     EXPECT_EQ(img.pixel(5, 5) & 0xFFFFFF, 0xFF0000u); // red ($0000FF) at the corner
@@ -231,7 +231,7 @@ TEST(Canvas, OpaqueTextPaintsItsBoxInTheBrushColour) {
     {
         Canvas canvas(clear);
         canvas.SetBrushStyle(BrushStyle::Clear);
-        canvas.SetFont({"Arial", 10, 0, kBlack, 1});
+        canvas.SetFont(FontSpec{1, kBlack, "Arial", 10, 0});
         canvas.TextOut(5, 5, "i");
     }
     EXPECT_EQ(clear.pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);

@@ -69,7 +69,7 @@ TEST(GlyphFonts, GlyphCodesDrawThroughTheCanvasAsGlyphsNotBoxes) {
         {
             Canvas canvas(img);
             canvas.SetBrushStyle(BrushStyle::Clear);
-            canvas.SetFont({face, 24, 0, kBlack, 2});
+            canvas.SetFont(FontSpec{2, kBlack, face, 24, 0});
             canvas.TextOut(5, 5, text);
         }
         return img;

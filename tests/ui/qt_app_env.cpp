@@ -1,5 +1,5 @@
-// One QApplication for the ui tests (fonts and widgets need it); made before the first test.
-#include <QApplication>
+// The ui tests' QApplication (fonts and widgets need it), made before the first test.
+#include "support/QtApp.h"
 
 #include <gtest/gtest.h>
 
@@ -7,16 +7,7 @@ namespace {
 
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        if (QCoreApplication::instance()) return;
-        static int argc = 1;
-        static char name[] = "test_ui";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-
-private:
-    QApplication* app_ = nullptr;
+    void SetUp() override { qor::test::QtApp(); }
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);

@@ -141,7 +141,7 @@ TEST(SymbolPainter, ArabicPartLabelGoesToCourierAfterItsGlyph) {
 
     OffscreenBitmap buf(font);
     buf.Resize(60, 30);
-    buf.canvas().SetFont({"Arial", 8, kBold, kBlack, 1});
+    buf.canvas().SetFont(FontSpec{1, kBlack, "Arial", 8, fsBold});
     DrawFont16TextBuf(buf, 2, 2, "\x12W", kRed);
     const QImage& img = buf.image();
     EXPECT_EQ(At(img, 2, 2), kRed); // glyph 18
@@ -156,7 +156,7 @@ TEST(SymbolPainter, ArabicPartLabelGoesToCourierAfterItsGlyph) {
     // Name, size and style come back; the colour stays the label's.
     EXPECT_EQ(buf.canvas().Font().name, "Arial");
     EXPECT_EQ(buf.canvas().Font().size, 8);
-    EXPECT_EQ(buf.canvas().Font().style, unsigned(kBold));
+    EXPECT_EQ(buf.canvas().Font().style, int(fsBold));
     EXPECT_EQ(buf.canvas().Font().color, kRed);
 }
 
