@@ -86,7 +86,7 @@ public:
     }
     template <class T> T* Add(std::string_view name, QRect bounds, QWidget* parent = nullptr) {
         T* c = Add<T>(name, parent);
-        SetBounds(c, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+        ui::SetBounds(c, bounds.x(), bounds.y(), bounds.width(), bounds.height());
         return c;
     }
     // A menu item in the menu bar (`under` empty), below another item, or in a popup menu.
