@@ -231,3 +231,61 @@ TEST(OffscreenBitmap, ArcGoesCounterClockwiseFromAngleA) {
 
 } // namespace
 } // namespace qor::ui
+
+namespace qor::ui {
+namespace {
+
+// Leftmost dark column of an image, -1 when it is blank.
+int LeftInk(const QImage& img) {
+    for (int x = 0; x < img.width(); ++x)
+        for (int y = 0; y < img.height(); ++y)
+            if (qGray(img.pixel(x, y)) < 160) return x;
+    return -1;
+}
+
+// Width of a text in a face and size, measured on a probe canvas.
+int WidthIn(const std::string& face, int size, const std::string& text) {
+    QImage probe(10, 10, QImage::Format_RGB32);
+    Canvas c(probe);
+    c.SetFont(FontSpec{1, kBlack, face, size, 0});
+    return c.TextWidth(text);
+}
+
+TEST(SystemFontTexts, SansTextDropsTrailingBlanksAndKeepsTheCanvasFont) {
+    Font16State font;
+    OffscreenBitmap buf(font);
+    buf.Resize(200, 40);
+    buf.canvas().SetBrushStyle(BrushStyle::Clear);
+    buf.canvas().SetFont(FontSpec{1, kBlack, "Courier New", 14, fsItalic});
+    BufTextOutSans(buf, 10, 10, "   ", kRed);
+    EXPECT_EQ(LeftInk(buf.image()), -1); // only blanks: nothing
+    BufTextOutSans(buf, 10, 10, "Ab  ", kRed);
+    EXPECT_GE(LeftInk(buf.image()), 10);
+    EXPECT_EQ(buf.canvas().PenPos().x(), 10 + WidthIn("MS Sans Serif", 8, "Ab"));
+    EXPECT_EQ(buf.canvas().Font().name, "Courier New");
+    EXPECT_EQ(buf.canvas().Font().size, 14);
+    EXPECT_EQ(buf.canvas().Font().style, int(fsItalic));
+    EXPECT_EQ(buf.canvas().Font().color, kRed);
+}
+
+TEST(SystemFontTexts, SymbolTextDrawsAGreekLetterFirstThenTheName) {
+    QImage greek = White(200, 40), digit = White(200, 40);
+    {
+        Canvas c(greek);
+        c.SetBrushStyle(BrushStyle::Clear);
+        TextOutSymbol(10, 10, "aUMa  ", kBlack, c); // alpha, then "UMa"
+        EXPECT_EQ(c.PenPos().x(),
+                  10 + WidthIn("Symbol", 12, "a") + WidthIn("MS Sans Serif", 10, "UMa"));
+        EXPECT_EQ(c.Font().name, "MS Sans Serif"); // the canvas's own font came back
+    }
+    {
+        Canvas c(digit);
+        c.SetBrushStyle(BrushStyle::Clear);
+        TextOutSymbol(10, 10, "1 Ori", kBlack, c); // a digit first: all in the sans face
+        EXPECT_EQ(c.PenPos().x(), 10 + WidthIn("MS Sans Serif", 10, "1 Ori"));
+    }
+    EXPECT_GE(LeftInk(greek), 10);
+}
+
+} // namespace
+} // namespace qor::ui
