@@ -61,13 +61,20 @@ __attribute__((always_inline)) inline void SinCosLanes(Lanes8 x, Lanes8& sinOut,
     const Lanes8 cp =
         1.0 - 0.5 * z +
         z * z * (((((kCos0 * z + kCos1) * z + kCos2) * z + kCos3) * z + kCos4) * z + kCos5);
-    // q mod 4 from q/4 rounded down: the fraction of q/4 is 0, 1/4, 1/2 or 3/4.
-    const Lanes8 j = q - 4.0 * (((q * 0.25 - 0.375) + magic) - magic);
-    const auto odd = (j == 1.0) | (j == 3.0);
-    const Lanes8 s = odd ? cp : sp;
-    const Lanes8 c = odd ? sp : cp;
-    sinOut = j >= 2.0 ? -s : s;
-    cosOut = ((j == 1.0) | (j == 2.0)) ? -c : c;
+    // The quadrant's effect by arithmetic alone (comparisons of whole vectors would be taken
+    // apart lane by lane): j = q mod 4 from q/4 rounded down, whose fraction is 0, 1/4, 1/2 or
+    // 3/4; h = 1 for j = 2, 3 (sine negative); o = 1 for odd j (sine and cosine swap);
+    // g = 1 for j = 1, 2 (cosine negative). Each product below is exact.
+    const auto roundDown = [&](Lanes8 v, double below) { return ((v - below) + magic) - magic; };
+    const Lanes8 j = q - 4.0 * roundDown(q * 0.25, 0.375);
+    const Lanes8 h = roundDown(j * 0.5, 0.25);
+    const Lanes8 o = j - 2.0 * h;
+    const Lanes8 j1 = (j + 1.0) - 4.0 * roundDown((j + 1.0) * 0.25, 0.375);
+    const Lanes8 g = roundDown(j1 * 0.5, 0.25);
+    const Lanes8 s = o * cp + (1.0 - o) * sp;
+    const Lanes8 c = o * sp + (1.0 - o) * cp;
+    sinOut = (1.0 - 2.0 * h) * s;
+    cosOut = (1.0 - 2.0 * g) * c;
 }
 
 } // namespace
