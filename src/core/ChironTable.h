@@ -23,7 +23,16 @@ struct ChironTable {
 // (all corrections 0) instead of a table that is silently half zeros.
 bool ReadChironTable(AstroDat& s, ChironTable& table);
 
+// The day of each month (at 0h TT) whose correction the table holds.
+constexpr int kChironTableDay = 16;
+
 // The correction for a year and month (radians); 0 outside 1930..2000 or when not loaded.
 double ChironCorrection(const ChironTable& table, int year, int month);
+
+// The correction at a Julian day (TT), a cubic through the four nearest monthly values (to the
+// ends of 1930 and 2000 through the first or last four); 0 outside those years or when not loaded.
+// The correction can move by a third of a degree within a month near perihelion (1945), which the
+// monthly value alone does not follow.
+double ChironCorrectionAt(const ChironTable& table, double jd);
 
 } // namespace qor
