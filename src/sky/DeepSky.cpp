@@ -1,6 +1,7 @@
 #include "sky/DeepSky.h"
 
 #include "core/AstroMath.h"
+#include "core/Ephemeris.h"
 #include "core/Formats.h"
 #include "core/Strings.h"
 #include "core/Text.h"
@@ -73,6 +74,16 @@ bool LoadDeepObj(AstroDat& s, DeepCatalogue& d) {
     }
     if (beyond > 0) ReportRecordsBeyondLimit(s, fileName, beyond, kMaxDeepObjects);
     return d.DeepCount > 0;
+}
+
+void ComputeDeepHorizon(const AstroDat& s, DeepCatalogue& d) {
+    const double lst = s.SiderealTime * 15 * kArcsecToRad;
+    for (int j = 1; j <= d.DeepCount; ++j) {
+        DeepRec& r = d.DeepObjs[j];
+        const HorPos h = EquToHorizon(s.ChartLat, lst, r.Dec, r.RA);
+        r.Azimuth = h.az;
+        r.Altitude = h.alt;
+    }
 }
 
 std::string DeepObjText(AstroDat& s, const DeepCatalogue& d, int n, int column) {

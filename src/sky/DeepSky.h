@@ -42,6 +42,9 @@ bool LoadDeepObj(AstroDat& s, DeepCatalogue& d);
 // degree and the minute mark is read as decimal degrees.
 double ParseDeepAngle(std::string_view text);
 
+// Azimuth and altitude of every object for the chart's sidereal time and latitude.
+void ComputeDeepHorizon(const AstroDat& s, DeepCatalogue& d);
+
 // Column 0..14 of object n as text (trailing blanks removed); empty for other columns.
 std::string DeepObjText(AstroDat& s, const DeepCatalogue& d, int n, int column);
 std::string DeepColumnTitle(const AstroDat& s, int column);

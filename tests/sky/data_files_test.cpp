@@ -174,5 +174,20 @@ TEST(DataFiles, SurfaceFilesOfModes2To10) {
     EXPECT_EQ((unsigned char)mars[15 + 5], std::lround(std::tan(624 / (2 * 3389.5)) * 100));
 }
 
+TEST(DataFiles, ChironCorrectionsAreSmallAndSmooth) {
+    const std::string b = Slurp("chiron.dat");
+    ASSERT_EQ(b.size(), 852u * 8);
+    double largest = 0;
+    for (int k = 0; k < 852; ++k) {
+        const double v = At<double>(b, k * 8);
+        ASSERT_TRUE(std::isfinite(v));
+        largest = std::max(largest, std::abs(v));
+        // From one month to the next the correction moves by less than a degree.
+        if (k > 0) EXPECT_LT(std::abs(v - At<double>(b, (k - 1) * 8)), kPi / 180) << k;
+    }
+    EXPECT_LT(largest, 15 * kPi / 180); // the 1992 elements are at most ~12° off (1945)
+    EXPECT_GT(largest, 5 * kPi / 180);
+}
+
 } // namespace
 } // namespace qor::test

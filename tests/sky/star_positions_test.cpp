@@ -131,5 +131,27 @@ TEST(StarPositions, DeepSkyObjectsComeToTheDate) {
     EXPECT_NEAR(NormAngleSigned(d.DeepObjs[31].Lon - e.lon) / kArcsecToRad, 50 * 50.29, 60);
 }
 
+// Horizontal coordinates: a star at the celestial pole stands at the latitude's altitude; an
+// object on the meridian at the zenith's declination stands at the zenith.
+TEST(StarPositions, HorizonOfStarsAndDeepObjects) {
+    AstroDat s;
+    s.ChartLat = 55.75 * kDegToRad;
+    s.SiderealTime = 3600 * 5; // 5h
+    StarCatalogue c;
+    c.StarCount = 1;
+    c.YaleStars.resize(2);
+    c.StarRADate = {0, 1.0};
+    c.StarDecDate = {0, kPi / 2};
+    ComputeStarHorizon(s, c);
+    EXPECT_NEAR(c.StarAltitude[1], s.ChartLat, 1e-12);
+    DeepCatalogue d;
+    d.DeepCount = 1;
+    d.DeepObjs.resize(2);
+    d.DeepObjs[1].RA = 5 * 15 * kDegToRad;
+    d.DeepObjs[1].Dec = s.ChartLat;
+    ComputeDeepHorizon(s, d);
+    EXPECT_NEAR(d.DeepObjs[1].Altitude, kPi / 2, 1e-7);
+}
+
 } // namespace
 } // namespace qor::test
