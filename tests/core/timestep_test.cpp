@@ -193,6 +193,16 @@ TEST(MoonPhys, OfTheChartUsesTheGeocentricMoon) {
     EXPECT_NEAR(r.k, 0.6786, 0.0002);
     EXPECT_NEAR(r.lp / kDeg, -1.206, 0.003);
     EXPECT_NEAR(r.bp / kDeg, 4.194, 0.003);
+    // The same for an observer elsewhere: the topocentric Moon would move the librations by
+    // up to a degree (the parallax), the geocentric one not at all.
+    AstroDat t = s;
+    t.ChartLat = 60 * kDeg;
+    t.ChartLong = 100 * kDeg;
+    CalcTimeScales(t);
+    const MoonPhysRec u = MoonPhysOfChart(t);
+    EXPECT_EQ(u.lp, r.lp);
+    EXPECT_EQ(u.bp, r.bp);
+    EXPECT_EQ(u.k, r.k);
 }
 
 } // namespace
