@@ -113,6 +113,80 @@ bool SaveSurfaceRegions(AstroDat& s, const SurfaceRegions& r) {
     return !IOCheck(s, WriteTextFileAtomic(s.DataPath(nmeName), names), nmeName);
 }
 
+namespace {
+
+// Clears name number `no` (0 does nothing); the count shrinks when it was the last number.
+void ClearName(SurfaceRegions& r, int no) {
+    if (no < 1 || no > r.NameCount) return;
+    r.Names[no].clear();
+    if (no == r.NameCount) --r.NameCount;
+}
+
+bool IsRegion(const SurfaceRegions& r, int k) {
+    return k >= 1 && k <= r.LastIndex;
+}
+
+} // namespace
+
+int CreateSurfaceRegion(SurfaceRegions& r, uint8_t shape, const RegionPlace& place, uint32_t fill,
+                        uint32_t contour, const std::string& name) {
+    if (r.LastIndex >= kMaxSurfaceRecords - 1) return 0;
+    SurfaceRecord rec{shape, place.Lon, place.Lat, place.Radius, 0, fill, contour};
+    if (!name.empty() && r.NameCount < kMaxSurfaceRecords - 1) {
+        ++r.NameCount;
+        r.Names[r.NameCount] = name;
+        rec.NameNo = static_cast<uint8_t>(r.NameCount);
+    }
+    r.Records[++r.LastIndex] = rec;
+    return r.LastIndex;
+}
+
+bool ChangeSurfaceRegion(SurfaceRegions& r, int k, uint8_t shape, const RegionPlace& place,
+                         const std::string& name) {
+    if (!IsRegion(r, k)) return false;
+    SurfaceRecord& rec = r.Records[k];
+    rec.Shape = shape;
+    rec.Lon = place.Lon;
+    rec.Lat = place.Lat;
+    rec.Radius = place.Radius;
+    if (name.empty()) {
+        ClearName(r, rec.NameNo);
+        rec.NameNo = 0;
+    } else if (rec.NameNo >= 1 && rec.NameNo <= r.NameCount) {
+        r.Names[rec.NameNo] = name;
+    } else if (r.NameCount < kMaxSurfaceRecords - 1) {
+        ++r.NameCount;
+        r.Names[r.NameCount] = name;
+        rec.NameNo = static_cast<uint8_t>(r.NameCount);
+    }
+    return true;
+}
+
+int DeleteSurfaceRegion(SurfaceRegions& r, int k) {
+    if (!IsRegion(r, k)) return std::min(k, r.LastIndex);
+    ClearName(r, r.Records[k].NameNo);
+    for (int i = k; i < r.LastIndex; ++i) r.Records[i] = r.Records[i + 1];
+    r.Records[r.LastIndex] = {};
+    --r.LastIndex;
+    return k > r.LastIndex ? k - 1 : k;
+}
+
+int MultiplySurfaceRegion(SurfaceRegions& r, int k, const std::function<int(int)>& random) {
+    if (!IsRegion(r, k)) return k;
+    const SurfaceRecord source = r.Records[k];
+    int last = k;
+    for (int n = 0; n < 10 && r.LastIndex < kMaxSurfaceRecords - 1; ++n) {
+        SurfaceRecord copy = source;
+        copy.Lon = static_cast<int16_t>(random(360) - 180);
+        copy.Lat = static_cast<int16_t>(random(150) - 75);
+        copy.Radius = static_cast<uint8_t>(RoundEven((random(90) + 10) * source.Radius / 100.0));
+        copy.NameNo = 0;
+        r.Records[++r.LastIndex] = copy;
+        last = r.LastIndex;
+    }
+    return last;
+}
+
 std::optional<RegionPlace> ParseRegionPlace(std::string_view lon, std::string_view lat,
                                             std::string_view radius) {
     const auto lonValue = ParseWholeInteger(lon);

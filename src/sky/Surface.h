@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,5 +56,21 @@ struct RegionPlace {
 };
 std::optional<RegionPlace> ParseRegionPlace(std::string_view lon, std::string_view lat,
                                             std::string_view radius);
+
+// --- Editing (the designer's buttons); every change is followed by SaveSurfaceRegions ---------
+// Appends a region; its name (when not empty) takes the next name number. Returns the new
+// region's number, or 0 when 256 records exist.
+int CreateSurfaceRegion(SurfaceRegions& r, uint8_t shape, const RegionPlace& place, uint32_t fill,
+                        uint32_t contour, const std::string& name);
+// Sets region k's shape, place and name (colours stay). An empty name clears the region's
+// name. Returns false when k is no region.
+bool ChangeSurfaceRegion(SurfaceRegions& r, int k, uint8_t shape, const RegionPlace& place,
+                         const std::string& name);
+// Deletes region k (its name line stays, emptied); returns the region number to show next.
+int DeleteSurfaceRegion(SurfaceRegions& r, int k);
+// Adds up to 10 smaller copies of region k at random places while fewer than 256 records exist:
+// the same shape and colours, no name, 10 % to 99 % of the radius. random(n) gives 0..n-1.
+// Returns the number of the last copy (k when none was added).
+int MultiplySurfaceRegion(SurfaceRegions& r, int k, const std::function<int(int)>& random);
 
 } // namespace qor

@@ -146,5 +146,63 @@ TEST(Surface, TypedPlacesOutOfRangeAreRefused) {
     EXPECT_FALSE(ParseRegionPlace("0", "0", ""));
 }
 
+SurfaceRegions ThreeRegions() {
+    SurfaceRegions r;
+    CreateSurfaceRegion(r, 0, {10, 20, 50}, 1, 2, "A");
+    CreateSurfaceRegion(r, 1, {30, 40, 60}, 3, 4, "B");
+    CreateSurfaceRegion(r, 0, {50, 60, 70}, 5, 6, "C");
+    return r;
+}
+
+TEST(SurfaceEditing, CreateUpTo256Records) {
+    SurfaceRegions r = ThreeRegions();
+    EXPECT_EQ(r.LastIndex, 3);
+    EXPECT_EQ(r.NameCount, 3);
+    EXPECT_EQ(r.Records[2].NameNo, 2);
+    EXPECT_EQ(CreateSurfaceRegion(r, 0, {}, 0, 0, ""), 4);
+    EXPECT_EQ(r.Records[4].NameNo, 0);
+    while (r.LastIndex < 255) CreateSurfaceRegion(r, 0, {}, 0, 0, "");
+    EXPECT_EQ(CreateSurfaceRegion(r, 0, {}, 0, 0, "x"), 0);
+    EXPECT_EQ(r.LastIndex, 255);
+}
+
+TEST(SurfaceEditing, ChangeAndDeleteKeepNamesInPlace) {
+    SurfaceRegions r = ThreeRegions();
+    ASSERT_TRUE(ChangeSurfaceRegion(r, 2, 0, {1, 2, 3}, "")); // a name from the middle
+    EXPECT_EQ(r.Records[2].NameNo, 0);
+    EXPECT_EQ(r.NameCount, 3);
+    EXPECT_EQ(r.Names[2], "");
+    ASSERT_TRUE(ChangeSurfaceRegion(r, 2, 1, {1, 2, 3}, "New"));
+    EXPECT_EQ(r.Records[2].NameNo, 4);
+    EXPECT_EQ(r.Records[2].Fill, 3u);
+    ASSERT_TRUE(ChangeSurfaceRegion(r, 2, 1, {1, 2, 3}, "")); // the last number: count shrinks
+    EXPECT_EQ(r.NameCount, 3);
+    EXPECT_FALSE(ChangeSurfaceRegion(r, 0, 1, {}, "body"));
+    // Deleting the last region makes the one before current.
+    EXPECT_EQ(DeleteSurfaceRegion(r, 3), 2);
+    EXPECT_EQ(r.LastIndex, 2);
+    EXPECT_EQ(r.NameCount, 2);
+    EXPECT_EQ(DeleteSurfaceRegion(r, 1), 1);
+    EXPECT_EQ(r.Records[1].Lon, 1); // region 2 moved down
+    EXPECT_EQ(r.Names[1], "");      // its name line stays, emptied
+}
+
+TEST(SurfaceEditing, MultiplyStopsAt256Records) {
+    SurfaceRegions r = ThreeRegions();
+    while (r.LastIndex < 249) CreateSurfaceRegion(r, 0, {}, 0, 0, "");
+    int calls = 0;
+    auto random = [&](int n) { return (calls++ * 7) % n; };
+    EXPECT_EQ(MultiplySurfaceRegion(r, 2, random), 255); // 250 records: 6 copies
+    EXPECT_EQ(r.LastIndex, 255);
+    for (int k = 250; k <= 255; ++k) {
+        EXPECT_EQ(r.Records[k].Shape, 1);
+        EXPECT_EQ(r.Records[k].Fill, 3u);
+        EXPECT_EQ(r.Records[k].NameNo, 0);
+        EXPECT_LE(r.Records[k].Radius, 60 * 99 / 100 + 1);
+        EXPECT_GE(r.Records[k].Radius, 6);
+    }
+    EXPECT_EQ(MultiplySurfaceRegion(r, 2, random), 2);
+}
+
 } // namespace
 } // namespace qor::test
