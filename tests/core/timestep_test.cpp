@@ -33,7 +33,7 @@ TEST(CalcAstroTime, J2000NoonAndDynamicalTime) {
     EXPECT_DOUBLE_EQ(s.UtHours, 12.0);
     EXPECT_NEAR(s.DeltaTSec, 63.83, 0.01);
     // ChartT is the UT-based 0 plus delta T, in centuries.
-    EXPECT_DOUBLE_EQ(s.ChartT, s.DeltaTSec * kSecondInCenturies);
+    EXPECT_DOUBLE_EQ(s.ChartT, s.DeltaTSec * kSecondsToCenturies);
     EXPECT_NEAR(s.EpsMean / kDeg, 23.4392911, 1e-7);
     EXPECT_DOUBLE_EQ(s.SinEps, std::sin(s.EpsMean + s.NutEps));
     EXPECT_DOUBLE_EQ(s.CosEps, std::cos(s.EpsMean + s.NutEps));
