@@ -90,7 +90,7 @@ const std::array<std::array<const char*, 2>, 21> kDataFiles = {{
     {"variat.ctm", ""},
     {"geocr.atl", "geoc.atl"},
     {"geonr.atl", "geon.atl"},
-    {"geonr.atl", "geon.atl"},
+    {"yale.cmm", "yale.cmm"}, // the star comments, and the star names in English mode
     {"rtext.txt", "etext.txt"},
     {"", "country.atl"},
     {"", ""},

@@ -1,0 +1,61 @@
+#include "core/AstroMath.h"
+#include "core/Ephemeris.h"
+#include "sky/DeepSky.h"
+#include "sky/StarCatalogue.h"
+
+namespace qor {
+
+void StarPlaceOfDate(const AstroDat& s, double& ra, double& dec, double pmRA, double pmDec) {
+    const double T = s.ChartT;
+    ra += T * pmRA;
+    dec += T * pmDec;
+    PrecessRaDec(ra, dec, T, 0.0);
+    NutationRaDec(ra, dec, s.EpsMean, s.NutEps, s.NutPsi);
+    if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, T);
+    ra = NormAngle(ra);
+}
+
+void ComputeStarPositions(const AstroDat& s, StarCatalogue& c, DeepCatalogue* deep) {
+    const std::size_t n = static_cast<std::size_t>(c.StarCount) + 1;
+    c.StarRADate.resize(n);
+    c.StarDecDate.resize(n);
+    c.StarLon.resize(n);
+    c.StarLat.resize(n);
+    for (int i = 1; i <= c.StarCount; ++i) {
+        double ra = c.StarRA2000[i];
+        double dec = c.StarDec2000[i];
+        StarPlaceOfDate(s, ra, dec, c.YaleStars[i].PmRA, c.YaleStars[i].PmDec);
+        c.StarRADate[i] = ra;
+        c.StarDecDate[i] = dec;
+        const EclPos e = EquToEclTrue(s, dec, ra);
+        c.StarLon[i] = e.lon;
+        c.StarLat[i] = e.lat;
+    }
+    if (deep != nullptr) {
+        for (int j = 1; j <= deep->DeepCount; ++j) {
+            DeepRec& d = deep->DeepObjs[j];
+            double ra = d.RA2000;
+            double dec = d.Dec2000;
+            StarPlaceOfDate(s, ra, dec, 0.0, 0.0);
+            d.RA = ra;
+            d.Dec = dec;
+            const EclPos e = EquToEclTrue(s, dec, ra);
+            d.Lon = e.lon;
+            d.Lat = e.lat;
+        }
+    }
+    c.StarsCalcT = s.ChartT;
+}
+
+void ComputeStarHorizon(const AstroDat& s, StarCatalogue& c) {
+    const double lst = s.SiderealTime * 15 * kArcsecToRad;
+    c.StarAzimuth.resize(static_cast<std::size_t>(c.StarCount) + 1);
+    c.StarAltitude.resize(static_cast<std::size_t>(c.StarCount) + 1);
+    for (int i = 1; i <= c.StarCount; ++i) {
+        const HorPos h = EquToHorizon(s.ChartLat, lst, c.StarDecDate[i], c.StarRADate[i]);
+        c.StarAzimuth[i] = h.az;
+        c.StarAltitude[i] = h.alt;
+    }
+}
+
+} // namespace qor

@@ -1,0 +1,157 @@
+#include "SkyTestSupport.h"
+
+#include "core/AstroMath.h"
+#include "core/Ephemeris.h"
+#include "sky/DeepSky.h"
+#include "sky/StarCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace qor::test {
+namespace {
+
+double Hms(double h, double m, double s) {
+    return (h + m / 60 + s / 3600) * 15 * kDegToRad;
+}
+double Dms(double d, double m, double s) {
+    return (d + m / 60 + s / 3600) * kDegToRad;
+}
+
+// The time block of a moment given as a Julian day of dynamical time.
+void SetTimeBlock(AstroDat& s, double jde) {
+    s.ChartT = (jde - 2451545.0) / 36525.0;
+    const NutationAngles n = Nutation(s.ChartT);
+    s.NutPsi = n.psi;
+    s.NutEps = n.eps;
+    s.EpsMean = MeanObliquity(s.ChartT);
+}
+
+// One star, θ Persei of Meeus' example 23.a: J2000 place and proper motion (0.03425 s of RA and
+// -0.0895" of Dec a year), with a distance that must not matter.
+StarCatalogue ThetaPersei(int32_t distance) {
+    StarCatalogue c;
+    c.StarCount = 1;
+    c.YaleStars.resize(2);
+    c.YaleStars[1].PmRA = 0.03425 * 15 * kStarPmToRadPerCentury;
+    c.YaleStars[1].PmDec = -0.0895 * kStarPmToRadPerCentury;
+    c.YaleStars[1].Distance = distance;
+    c.StarRA2000 = {0, Hms(2, 44, 11.986)};
+    c.StarDec2000 = {0, Dms(49, 13, 42.48)};
+    return c;
+}
+
+// Meeus, Astronomical Algorithms, example 23.a: θ Persei on 2028 Nov 13.19 TD (JDE 2462088.69)
+// is at α 2h46m14.390s, δ +49°21'07.45". Tolerance 0.01 s and 0.1": the example uses the full
+// IAU 1980 nutation, ours leaves out terms below 0.0003".
+TEST(StarPositions, MeeusExample23a) {
+    AstroDat s;
+    SetTimeBlock(s, 2462088.69);
+    s.UseLightTime = true;
+    StarCatalogue c = ThetaPersei(0);
+    ComputeStarPositions(s, c, nullptr);
+    EXPECT_NEAR(c.StarRADate[1] / (15 * kDegToRad) * 3600, (2 * 60 + 46) * 60 + 14.390, 0.01);
+    EXPECT_NEAR(c.StarDecDate[1] / kDegToRad * 3600, (49 * 60 + 21) * 60 + 7.45, 0.1);
+    EXPECT_DOUBLE_EQ(c.StarsCalcT, s.ChartT);
+    // The ecliptic place follows from the place of date with the true obliquity.
+    const EclPos e = EquToEclTrue(s, c.StarDecDate[1], c.StarRADate[1]);
+    EXPECT_DOUBLE_EQ(c.StarLon[1], e.lon);
+    EXPECT_DOUBLE_EQ(c.StarLat[1], e.lat);
+    // The J2000 place stays as read.
+    EXPECT_DOUBLE_EQ(c.StarRA2000[1], Hms(2, 44, 11.986));
+    EXPECT_DOUBLE_EQ(c.StarDec2000[1], Dms(49, 13, 42.48));
+}
+
+// A star's distance never shifts its place: catalogue places need no light-time term (a light
+// time in days times a yearly proper motion put θ Persei about 1.9° off).
+TEST(StarPositions, DistanceDoesNotMoveAStar) {
+    for (bool lightTime : {false, true}) {
+        AstroDat s;
+        SetTimeBlock(s, 2462088.69);
+        s.UseLightTime = lightTime;
+        StarCatalogue near = ThetaPersei(0);
+        StarCatalogue far = ThetaPersei(11200000); // 11200 pc
+        ComputeStarPositions(s, near, nullptr);
+        ComputeStarPositions(s, far, nullptr);
+        EXPECT_DOUBLE_EQ(near.StarRADate[1], far.StarRADate[1]);
+        EXPECT_DOUBLE_EQ(near.StarDecDate[1], far.StarDecDate[1]);
+    }
+}
+
+// Without light time no aberration: the place then differs from Meeus' by the aberration of
+// the example (Δα 30.045", Δδ 6.697"), within 0.05" (rounding of the example's terms).
+TEST(StarPositions, NoAberrationWithoutLightTime) {
+    AstroDat s;
+    SetTimeBlock(s, 2462088.69);
+    s.UseLightTime = false;
+    StarCatalogue c = ThetaPersei(0);
+    ComputeStarPositions(s, c, nullptr);
+    const double raArcsec = c.StarRADate[1] / kDegToRad * 3600;
+    const double decArcsec = c.StarDecDate[1] / kDegToRad * 3600;
+    EXPECT_NEAR(((2 * 60 + 46) * 60 + 14.390) * 15 - raArcsec, 30.045, 0.05);
+    EXPECT_NEAR((49 * 60 + 21) * 60 + 7.45 - decArcsec, 6.697, 0.05);
+}
+
+// Repeated computations for other dates start again from J2000 each time.
+TEST(StarPositions, RepeatedComputationsDoNotDrift) {
+    SkyState t;
+    StarCatalogue c;
+    ASSERT_TRUE(LoadYaleCatalogue(t.s, c));
+    DeepCatalogue d;
+    ASSERT_TRUE(LoadDeepObj(t.s, d));
+    SetTimeBlock(t.s, 2462088.69);
+    ComputeStarPositions(t.s, c, &d);
+    const auto ra1 = c.StarRADate;
+    const double m31 = d.DeepObjs[31].RA;
+    SetTimeBlock(t.s, 2415020.0);
+    ComputeStarPositions(t.s, c, &d);
+    SetTimeBlock(t.s, 2462088.69);
+    ComputeStarPositions(t.s, c, &d);
+    for (int i = 1; i <= c.StarCount; ++i) ASSERT_DOUBLE_EQ(c.StarRADate[i], ra1[i]);
+    EXPECT_DOUBLE_EQ(d.DeepObjs[31].RA, m31);
+}
+
+// Deep-sky objects: M31 at J2000.0 itself moves only by nutation and aberration (under 40").
+TEST(StarPositions, DeepSkyObjectsComeToTheDate) {
+    SkyState t;
+    StarCatalogue c;
+    DeepCatalogue d;
+    ASSERT_TRUE(LoadDeepObj(t.s, d));
+    SetTimeBlock(t.s, 2451545.0);
+    ComputeStarPositions(t.s, c, &d);
+    const DeepRec& m31 = d.DeepObjs[31];
+    EXPECT_NEAR(m31.RA, m31.RA2000, 60 * kArcsecToRad);
+    EXPECT_NEAR(m31.Dec, m31.Dec2000, 40 * kArcsecToRad);
+    const EclPos e = EquToEclTrue(t.s, m31.Dec, m31.RA);
+    EXPECT_DOUBLE_EQ(m31.Lon, e.lon);
+    // Fifty years later precession has moved it by about 50" a year in longitude.
+    SetTimeBlock(t.s, 2451545.0 + 50 * 365.25);
+    ComputeStarPositions(t.s, c, &d);
+    EXPECT_NEAR(NormAngleSigned(d.DeepObjs[31].Lon - e.lon) / kArcsecToRad, 50 * 50.29, 60);
+}
+
+// Horizontal coordinates: a star at the celestial pole stands at the latitude's altitude; an
+// object on the meridian at the zenith's declination stands at the zenith.
+TEST(StarPositions, HorizonOfStarsAndDeepObjects) {
+    AstroDat s;
+    s.ChartLat = 55.75 * kDegToRad;
+    s.SiderealTime = 3600 * 5; // 5h
+    StarCatalogue c;
+    c.StarCount = 1;
+    c.YaleStars.resize(2);
+    c.StarRADate = {0, 1.0};
+    c.StarDecDate = {0, kPi / 2};
+    ComputeStarHorizon(s, c);
+    EXPECT_NEAR(c.StarAltitude[1], s.ChartLat, 1e-12);
+    DeepCatalogue d;
+    d.DeepCount = 1;
+    d.DeepObjs.resize(2);
+    d.DeepObjs[1].RA = 5 * 15 * kDegToRad;
+    d.DeepObjs[1].Dec = s.ChartLat;
+    ComputeDeepHorizon(s, d);
+    EXPECT_NEAR(d.DeepObjs[1].Altitude, kPi / 2, 1e-7);
+}
+
+} // namespace
+} // namespace qor::test
