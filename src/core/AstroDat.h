@@ -14,6 +14,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace qor {
 
@@ -37,6 +38,10 @@ struct ChartContext {
 };
 
 constexpr int kContextStackDepth = 6;
+
+// One chart's entered data: name, sex, date, time, zone, latitude, longitude, city, country,
+// comment (see ChartRecords.h for the forms of the fields).
+using DatRec = std::array<std::string, 10>;
 
 struct ContextSlot {
     ChartContext context;
@@ -85,6 +90,29 @@ struct AstroDat : ChartContext {
         std::map<std::string, std::map<std::string, std::string>> byFile;
         std::set<std::pair<std::string, int>> reportedMissing;
     } Messages;
+
+    // The two charts' data and the second chart of a double chart (ChartRecords.h,
+    // Directions.h).
+    DatRec DatRec1{}, DatRec2{}, DatRecStart{}, DatRec1Applied{}, DatRec2Applied{};
+    std::string DateShort1, DateShort2;
+    char DynMethod = ' ';  // method of the second chart: blank transit or synastry
+    char DynMethod2 = ' '; // the method kept with the other data set
+    double DirCoef = 1.0;  // coefficient of directions and progressions
+    double DirAge = 0;     // days from the birth to the event
+    double DirAge2 = 0;
+    PointArray PlanetLonBck{}, PlanetLatBck{}, PlanetSpeedBck{}, PlanetLonSavedBck{};
+    double SiderealTimeBck = 0;
+
+    // Arabic parts (Parses.h): the active list (line 0 the page name in double quotes, then
+    // the part lines), their glyphs and whether each formula gave a value; the last result,
+    // its calculation trace and the unknown-code mark of the evaluator.
+    std::vector<std::string> ParsActive;
+    int ParsCount = 0;
+    std::array<char, 10> ParsGlyphs{};
+    std::array<bool, 10> ParsValid{};
+    double ParsResult = 0;
+    std::string ParsTrace;
+    bool ParsError = false;
 
     fs::path DataPath(std::string_view programName) const {
         return ResolvePath(ProgramFolder, programName);
