@@ -18,6 +18,7 @@
 #include <libnova/utility.h>
 
 #include <cmath>
+#include <vector>
 
 namespace qor::test {
 
@@ -27,6 +28,7 @@ public:
 
     int timeSteps = 0;
     int bodyComputations = 0;
+    std::vector<double> fullChartJDs; // the Julian day of every whole chart computed
 
     void CalcAstroTime() override {
         ++timeSteps;
@@ -55,6 +57,7 @@ public:
         if (n == 0 || n == 1) Body(1, jd);
         if (n == 0 || n == 2) Body(2, jd);
         if (n == 0) {
+            fullChartJDs.push_back(jd);
             lonSaved_ = lon_;
             const double ramc = sidereal_ * 15.0 * kArcsecToRad;
             for (int h = 1; h <= 12; ++h) {
@@ -90,7 +93,7 @@ public:
         return NormAngle(p.lng * kDegToRad);
     }
 
-private:
+protected:
     void Body(int n, double jd) {
         ++bodyComputations;
         ln_equ_posn equ;

@@ -274,9 +274,13 @@ TEST(RiseSet, PolarDayAndNightEndWithAStatus) {
         e.CalcChart(0);
         const double dec = e.Body(2)[kBodyDec] / kDeg;
         const int status = MoonRiseSet(s, e, {}).status;
-        if (dec > 12) EXPECT_EQ(status, kNeverSets) << day;
-        if (dec < -12) EXPECT_EQ(status, kNeverRises) << day;
-        if (std::fabs(dec) < 8) EXPECT_EQ(status, kRiseSetNormal) << day;
+        if (dec > 12) {
+            EXPECT_EQ(status, kNeverSets) << day;
+        } else if (dec < -12) {
+            EXPECT_EQ(status, kNeverRises) << day;
+        } else if (std::fabs(dec) < 8) {
+            EXPECT_EQ(status, kRiseSetNormal) << day;
+        }
     }
 }
 
