@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/Files.h"
+#include "core/PlanetSeries.h"
 #include "core/UserReport.h"
 
 #include <array>
@@ -38,6 +39,19 @@ struct ChartContext {
 
 constexpr int kContextStackDepth = 6;
 
+// The texts of the time step for the astronomical data window ("AstroForm" labels), kept until
+// that window shows them.
+struct AstroTimeTexts {
+    std::string LeapLabel; // "Високосный" / "Leap", or empty
+    std::string GregLabel; // "Григорианский" / "Gregorian", or the Julian twin
+    std::string JdLabel;   // Julian day, width 13, 5 decimals
+    std::string TeLabel;   // delta T, seconds, 1 decimal
+    std::string EoLabel;   // mean obliquity, degrees, minutes and seconds
+    std::string dELabel;   // nutation in obliquity, arc-seconds + '"'
+    std::string dFLabel;   // nutation in longitude, arc-seconds + '"'
+    std::string StLabel;   // local sidereal time "hh:mm:ss"
+};
+
 struct ContextSlot {
     ChartContext context;
     int february = 28;
@@ -57,6 +71,22 @@ struct AstroDat : ChartContext {
     bool ChartLeapYear = false;
     int ChartWeekDay = 0; // 0 = Sunday
     std::array<int, 13> MonthDays = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+    // The time step of the chart (CalcAstroTime, CalcTimeScales); angles in radians.
+    double ChartJD = 2451545.0; // Julian day (UT) of the chart moment
+    double ChartT = 0;          // centuries from J2000.0; dynamical time after the time step
+    double DeltaTSec = 0;       // TT − UT, seconds
+    double UtHours = 12;        // universal time in hours, not reduced to 0..24
+    double NutPsi = 0;          // nutation in longitude
+    double NutEps = 0;          // nutation in obliquity
+    double EpsMean = 0.40909280420293637; // mean obliquity (J2000 until the first time step);
+                                          // the true one is EpsMean + NutEps
+    double SinEps = 0.39777715572793088, CosEps = 0.91748206215761929; // of the true obliquity
+    double SiderealTime = 0;   // local apparent sidereal time, seconds of time in [0, 86400)
+    AstroTimeTexts AstroTexts; // what the astronomical data window shows of the time step
+
+    // The planet series, loaded once at start-up (LoadPlanetTerms).
+    PlanetSeries Planets;
 
     // The observer on the Earth ellipsoid (set by ObserverGeocentric).
     double GeocLat = 0;
