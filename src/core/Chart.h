@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "core/TimeStep.h"
 
 #include <string>
 
@@ -28,19 +29,21 @@ double PlanetEquatorInclination(int exterrBody);
 // FictElements[slot], slot 1..12. An orbit that is not an ellipse (e outside 0..1, a <= 0) or
 // a bad slot is refused with a message and leaves the slot as it was.
 bool ParseOrbitElementsLine(AstroDat& s, int slot, const std::string& f7, const std::string& f8,
-                            const std::string& f9, const std::string& f10,
-                            const std::string& f11, const std::string& f12,
-                            const std::string& f13);
+                            const std::string& f9, const std::string& f10, const std::string& f11,
+                            const std::string& f12, const std::string& f13);
 
 // Heliocentric ecliptic position (longitude, latitude, radius in AU) of an elliptic orbit at
 // the Julian day jd (Kepler's equation solved by bisection to 1e-10 rad).
 Triple KeplerPosition(const OrbitElements& el, double jd);
 
+// The time-step options of a chart with these settings.
+TimeStepOptions TimeOptionsFor(const ChartOptions& opt, const GeneralOptions& gen);
+
 // The mean orbital elements of date of points 0..10 into Bodies[n] fields 0, 1, 2, 3, 5.
 void CalcMeanElements(AstroDat& s, int n);
 
-// The house system the settings name: the text's system, or the default one (said on the
-// status line) when the text names none.
+// The house system the settings name: the text's system; the default one for an empty text,
+// and (said on the status line) for a text that names none.
 int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt);
 
 // The twelve cusps of the chosen system into PlanetLon, PlanetLonSaved, PlanetLat [27..38].

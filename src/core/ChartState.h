@@ -8,6 +8,8 @@
 
 namespace qor {
 
+struct AstroDat;
+
 // The 41 chart points: 0 Earth, 1 Sun, 2 Moon, 3..10 Mercury..Pluto, 11/12 the nodes,
 // 13 Black Moon, 14 White Moon, then extra bodies and active Arabic parts, 27..38 the cusps.
 using PointArray = std::array<double, 41>;
@@ -32,14 +34,14 @@ using BodyRec = std::array<double, 18>;
 
 // Orbital elements of an extra body (angles in radians).
 struct OrbitElements {
-    double epoch = 0;        // Julian day
-    double a = 0;            // semi-major axis, AU
-    double meanAnomaly = 0;  // at the epoch
+    double epoch = 0;       // Julian day
+    double a = 0;           // semi-major axis, AU
+    double meanAnomaly = 0; // at the epoch
     double argPerihelion = 0;
     double node = 0;
     double inclination = 0;
     double e = 0;
-    double meanMotion = 0;   // radians per day
+    double meanMotion = 0; // radians per day
 };
 
 // A triple of coordinates: spherical (longitude, latitude, radius) or rectangular (x, y, z).
@@ -64,21 +66,25 @@ struct ChartPoints {
     // 3 Earth, 4..9 Mars..Pluto, 10 Moon, 11..14 lunar points, 15..26 extra bodies).
     std::array<Triple, kBodyRecords> HelioSph{}, GeoSph{}, HelioXYZ{}, GeoXYZ{};
     std::array<double, kBodyRecords> BodyRA{}, BodyDec{}, BodyAz{}, BodyAlt{};
-    Triple EarthHelio{}, EarthXYZ{}; // the observer's planet, heliocentric
+    std::array<Triple, kBodyRecords> HelioVel{}; // heliocentric velocity, AU per day
+    Triple EarthHelio{}, EarthXYZ{};             // the observer's planet, heliocentric
+    Triple EarthVel{};                           // and its velocity, AU per day
     int EarthSeriesIndex = 3;
-    double SunVelX = 0, SunVelY = 0; // apparent velocity of the Sun (AU per day)
 };
 
 // Options of the natal-chart settings window read by the chart computation, with the window's
 // defaults. The UI copies the controls here before each computation.
 struct ChartOptions {
-    std::string HouseSystemText; // HouseComboBox text; empty: "Полих-Пейдж"
+    std::string HouseSystemText; // HouseComboBox text; empty: the first system, "Полих-Пейдж"
     bool HelioBox = false;
     bool HorizontalBox = false;
-    bool ArtaButton = true;       // White Moon: Arta (true) or Selena with SLng/SPeriod
-    std::string SLng = "242.5";   // Selena: longitude at 2000.0, degrees
-    std::string SPeriod = "7.0";  // Selena: period, years
-    int ExterrBody = 0;           // 0 the Earth; 3, 4, 5 observer on Mercury, Venus, Mars
+    bool ArtaButton = true;      // White Moon: Arta (true) or Selena with SLng/SPeriod
+    std::string SLng = "242.5";  // Selena: longitude at 2000.0, degrees
+    std::string SPeriod = "7.0"; // Selena: period, years
+    int ExterrBody = 0;          // 0 the Earth; 3, 4, 5 observer on Mercury, Venus, Mars
+    // Computes the active Arabic parts into their points (the chart runs it after the houses,
+    // at the moment and one second before it); none: no parts.
+    void (*ComputeParts)(AstroDat& s) = nullptr;
 };
 
 // The general settings read by the chart computation and the rise and set search, with the
