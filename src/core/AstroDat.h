@@ -6,7 +6,9 @@
 // writes program-wide state takes it as its first argument.
 #pragma once
 
+#include "core/ChartState.h"
 #include "core/Files.h"
+#include "core/PlanetSeries.h"
 #include "core/UserReport.h"
 
 #include <array>
@@ -17,12 +19,6 @@
 #include <vector>
 
 namespace qor {
-
-// The 41 chart points: 0 Earth, 1 Sun, 2 Moon, 3..10 Mercury..Pluto, 11/12 the nodes,
-// 13 Black Moon, 14 White Moon, then extra bodies and active Arabic parts, 27..38 the cusps.
-using PointArray = std::array<double, 41>;
-constexpr int kAscendantPoint = 27;
-constexpr int kMidheavenPoint = 36;
 
 // The current chart moment (local time of the chart, astronomical year numbering) and place.
 struct ChartContext {
@@ -43,12 +39,25 @@ constexpr int kContextStackDepth = 6;
 // comment (see ChartRecords.h for the forms of the fields).
 using DatRec = std::array<std::string, 10>;
 
+// The texts of the time step for the astronomical data window ("AstroForm" labels), kept until
+// that window shows them.
+struct AstroTimeTexts {
+    std::string LeapLabel; // "Високосный" / "Leap", or empty
+    std::string GregLabel; // "Григорианский" / "Gregorian", or the Julian twin
+    std::string JdLabel;   // Julian day, width 13, 5 decimals
+    std::string TeLabel;   // delta T, seconds, 1 decimal
+    std::string EoLabel;   // mean obliquity, degrees, minutes and seconds
+    std::string dELabel;   // nutation in obliquity, arc-seconds + '"'
+    std::string dFLabel;   // nutation in longitude, arc-seconds + '"'
+    std::string StLabel;   // local sidereal time "hh:mm:ss"
+};
+
 struct ContextSlot {
     ChartContext context;
     int february = 28;
 };
 
-struct AstroDat : ChartContext {
+struct AstroDat : ChartContext, ChartPoints {
     // Language and naming.
     bool EnglishMode = false;
     bool GlyphNames = true;  // sign and body names as one symbol-font character
@@ -62,6 +71,22 @@ struct AstroDat : ChartContext {
     bool ChartLeapYear = false;
     int ChartWeekDay = 0; // 0 = Sunday
     std::array<int, 13> MonthDays = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+    // The time step of the chart (CalcAstroTime, CalcTimeScales); angles in radians.
+    double ChartJD = 2451545.0; // Julian day (UT) of the chart moment
+    double ChartT = 0;          // centuries from J2000.0; dynamical time after the time step
+    double DeltaTSec = 0;       // TT − UT, seconds
+    double UtHours = 12;        // universal time in hours, not reduced to 0..24
+    double NutPsi = 0;          // nutation in longitude
+    double NutEps = 0;          // nutation in obliquity
+    double EpsMean = 0.40909280420293637; // mean obliquity (J2000 until the first time step);
+                                          // the true one is EpsMean + NutEps
+    double SinEps = 0.39777715572793088, CosEps = 0.91748206215761929; // of the true obliquity
+    double SiderealTime = 0;   // local apparent sidereal time, seconds of time in [0, 86400)
+    AstroTimeTexts AstroTexts; // what the astronomical data window shows of the time step
+
+    // The planet series, loaded once at start-up (LoadPlanetTerms).
+    PlanetSeries Planets;
 
     // The observer on the Earth ellipsoid (set by ObserverGeocentric).
     double GeocLat = 0;
@@ -107,7 +132,6 @@ struct AstroDat : ChartContext {
     // the part lines), their glyphs and whether each formula gave a value; the last result,
     // its calculation trace and the unknown-code mark of the evaluator.
     std::vector<std::string> ParsActive;
-    int ParsCount = 0;
     std::array<char, 10> ParsGlyphs{};
     std::array<bool, 10> ParsValid{};
     double ParsResult = 0;

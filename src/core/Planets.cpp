@@ -1,0 +1,382 @@
+#include "core/Planets.h"
+
+#include "core/Text.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace qor {
+
+// --- Vectorised sine and cosine
+// -------------------------------------------------------------------
+
+namespace {
+
+// Cody-Waite reduction by π/2 in three parts (each exact when multiplied by a quadrant count
+// below 2^29) and the minimax polynomials of sin and cos on [−π/4, π/4] (Moshier, Cephes
+// Mathematical Library, sin.c); within 1 ulp of the library functions for the phases of the
+// series.
+constexpr double kPio2Hi = 1.57079625129699707031e+00;
+constexpr double kPio2Mid = 7.54978941586159635336e-08;
+constexpr double kPio2Lo = 5.39030285815811905290e-15;
+constexpr double kTwoOverPi = 0.63661977236758134308;
+constexpr double kRoundMagic = 6755399441055744.0; // 1.5·2^52: adding it rounds to an integer
+
+constexpr double kSin0 = 1.58962301576546568060e-10, kSin1 = -2.50507477628578072866e-8,
+                 kSin2 = 2.75573136213857245213e-6, kSin3 = -1.98412698295895385996e-4,
+                 kSin4 = 8.33333333332211858878e-3, kSin5 = -1.66666666666666307295e-1;
+constexpr double kCos0 = -1.13585365213876817300e-11, kCos1 = 2.08757008419747316778e-9,
+                 kCos2 = -2.75573141792967388112e-7, kCos3 = 2.48015872888517045348e-5,
+                 kCos4 = -1.38888888888730564116e-3, kCos5 = 4.16666666666665929218e-2;
+
+} // namespace
+
+// Built for AVX2 as well as the base instruction set; the loader picks the one the processor
+// runs. No branches, so that each clone runs it in vector registers.
+__attribute__((target_clones("avx2", "default"))) void
+SinCosPhases(const double* B, const double* C, double tau, int n, double* sinOut, double* cosOut) {
+    for (int k = 0; k < n; ++k) {
+        const double x = B[k] + C[k] * tau;
+        const double q = (x * kTwoOverPi + kRoundMagic) - kRoundMagic; // nearest quadrant
+        const double r = ((x - q * kPio2Hi) - q * kPio2Mid) - q * kPio2Lo;
+        const double z = r * r;
+        const double sp =
+            r + r * z * (((((kSin0 * z + kSin1) * z + kSin2) * z + kSin3) * z + kSin4) * z + kSin5);
+        const double cp =
+            1.0 - 0.5 * z +
+            z * z * (((((kCos0 * z + kCos1) * z + kCos2) * z + kCos3) * z + kCos4) * z + kCos5);
+        // q mod 4 from q/4 rounded down: the fraction of q/4 is 0, 1/4, 1/2 or 3/4.
+        const double q4 = q * 0.25;
+        const double j = q - 4.0 * (((q4 - 0.375) + kRoundMagic) - kRoundMagic);
+        const bool odd = j == 1.0 || j == 3.0;
+        const double s = odd ? cp : sp;
+        const double c = odd ? sp : cp;
+        sinOut[k] = j >= 2.0 ? -s : s;
+        cosOut[k] = (j == 1.0 || j == 2.0) ? -c : c;
+    }
+}
+
+// --- Loading ------------------------------------------------------------------------------------
+
+namespace {
+
+PlanetLoadResult Fail(AstroDat& s, PlanetBodyTerms& body, std::string text) {
+    body = PlanetBodyTerms{};
+    ReportOf(s).ShowMessage(MsgKind::Error, text);
+    return {false, std::move(text)};
+}
+
+} // namespace
+
+PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
+    if (i < 0 || i >= kPlanetSeriesBodies) return {true, {}};
+    PlanetBodyTerms& body = s.Planets.bodies[static_cast<std::size_t>(i)];
+    const std::string ndxName = "PLANETS.NDX", datName = "PLANETS.DAT";
+
+    std::string ndx;
+    if (!ReadFileBytes(s.DataPath(ndxName), ndx).ok())
+        return Fail(s, body, "Index file not found !!!");
+    const std::string damagedNdx = Lang(s, Cp("Файл индекса планетных рядов повреждён: "),
+                                        "The planetary index file is damaged: ") +
+                                   ndxName;
+    if (ndx.size() < static_cast<std::size_t>(kPlanetIndexRecordSize) * (i + 1))
+        return Fail(s, body, damagedNdx);
+
+    PlanetIndexRecord rec;
+    LeReader r(ndx);
+    r.seek(static_cast<std::size_t>(kPlanetIndexRecordSize) * i);
+    for (int k = 0; k < 18; ++k) {
+        rec.first[k] = r.u16();
+        rec.count[k] = r.u16();
+    }
+    if (!r.ok()) return Fail(s, body, damagedNdx);
+    // The series of a body lie one after the other in coordinate-then-power order.
+    std::size_t total = 0;
+    for (int k = 0; k < 18; ++k) {
+        if (rec.first[k] != rec.first[0] + total) return Fail(s, body, damagedNdx);
+        total += rec.count[k];
+    }
+    if (total > static_cast<std::size_t>(kMaxTermsPerBody))
+        return Fail(
+            s, body,
+            Lang(s, Cp("Слишком много членов планетного ряда: "), "Too many planetary terms: ") +
+                std::to_string(total) + " > " + std::to_string(kMaxTermsPerBody) + " (" + ndxName +
+                ", " + std::to_string(i) + ")");
+
+    std::string dat;
+    if (!ReadFileBytes(s.DataPath(datName), dat).ok())
+        return Fail(s, body, "Planetary terms file not found !!!");
+    const std::string damagedDat =
+        Lang(s, Cp("Файл планетных рядов повреждён: "), "The planetary terms file is damaged: ") +
+        datName;
+    const std::size_t start = static_cast<std::size_t>(rec.first[0]) * kPlanetTermSize;
+    if (dat.size() % kPlanetTermSize != 0 || start + total * kPlanetTermSize > dat.size())
+        return Fail(s, body, damagedDat);
+
+    PlanetBodyTerms loaded;
+    loaded.index = rec;
+    loaded.A.resize(total);
+    loaded.B.resize(total);
+    loaded.C.resize(total);
+    loaded.AC.resize(total);
+    LeReader t(dat);
+    t.seek(start);
+    for (std::size_t k = 0; k < total; ++k) {
+        loaded.A[k] = t.f64();
+        loaded.B[k] = t.f64();
+        loaded.C[k] = t.f64();
+        if (!std::isfinite(loaded.A[k]) || !std::isfinite(loaded.B[k]) ||
+            !std::isfinite(loaded.C[k]))
+            return Fail(s, body, damagedDat);
+        loaded.AC[k] = loaded.A[k] * loaded.C[k];
+    }
+    if (!t.ok()) return Fail(s, body, damagedDat);
+    loaded.loaded = true;
+    body = std::move(loaded);
+    return {true, {}};
+}
+
+// --- Evaluation ---------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kChunk = 128;
+
+// Σ A cos(B + Cτ) and its derivative by τ, −Σ A·C sin(B + Cτ), over n terms.
+void SumSeries(const PlanetBodyTerms& b, std::size_t first, int n, double tau, double& value,
+               double* rate) {
+    double sinBuf[kChunk], cosBuf[kChunk];
+    double v0 = 0, v1 = 0, d0 = 0, d1 = 0;
+    for (int done = 0; done < n; done += kChunk) {
+        const int m = n - done < kChunk ? n - done : kChunk;
+        const std::size_t at = first + static_cast<std::size_t>(done);
+        SinCosPhases(b.B.data() + at, b.C.data() + at, tau, m, sinBuf, cosBuf);
+        const double* A = b.A.data() + at;
+        const double* AC = b.AC.data() + at;
+        int k = 0;
+        for (; k + 1 < m; k += 2) {
+            v0 += A[k] * cosBuf[k];
+            v1 += A[k + 1] * cosBuf[k + 1];
+            d0 -= AC[k] * sinBuf[k];
+            d1 -= AC[k + 1] * sinBuf[k + 1];
+        }
+        if (k < m) {
+            v0 += A[k] * cosBuf[k];
+            d0 -= AC[k] * sinBuf[k];
+        }
+    }
+    value = v0 + v1;
+    if (rate) *rate = d0 + d1;
+}
+
+// The three coordinate sums at τ and, when asked, their derivatives by τ.
+void SeriesSums(const PlanetBodyTerms& b, double tau, double out[3], double* dOut) {
+    std::size_t at = 0;
+    for (int c = 0; c < 3; ++c) {
+        double sum = 0, dsum = 0, power = 1, dpower = 0; // τ^p and p·τ^(p−1)
+        for (int p = 0; p < 6; ++p) {
+            const int n = b.index.count[6 * c + p];
+            if (n > 0) {
+                double v = 0, dv = 0;
+                SumSeries(b, at, n, tau, v, dOut ? &dv : nullptr);
+                sum += v * power;
+                dsum += dv * power + v * dpower;
+                at += static_cast<std::size_t>(n);
+            }
+            dpower = (p + 1) * power;
+            power *= tau;
+        }
+        out[c] = sum;
+        if (dOut) dOut[c] = dsum;
+    }
+}
+
+// The FK5 correction (Meeus 32.3) and, when asked, its effect on the rates (per century).
+void ToFK5(Spherical& p, double T, Spherical* rate) {
+    const double k0 = -0.09033 * kArcsecToRad, k1 = 0.03916 * kArcsecToRad;
+    const double Lp = p.lon - (1.397 * T + 0.00031 * T * T) * kDegToRad;
+    const double cl = std::cos(Lp), sl = std::sin(Lp), tb = std::tan(p.lat);
+    if (rate) {
+        const double dLp = rate->lon - (1.397 + 0.00062 * T) * kDegToRad;
+        const double cb = std::cos(p.lat);
+        const double dL = k1 * ((cl - sl) * dLp * tb + (cl + sl) * rate->lat / (cb * cb));
+        const double dB = k1 * (-sl - cl) * dLp;
+        rate->lon += dL;
+        rate->lat += dB;
+    }
+    p.lon += k0 + k1 * (cl + sl) * tb;
+    p.lat += k1 * (cl - sl);
+}
+
+Spherical VsopPosition(const AstroDat& s, int i, double T, Spherical* rate) {
+    Spherical p;
+    if (i < 0 || i >= kPlanetSeriesBodies) return p;
+    const PlanetBodyTerms& b = s.Planets.bodies[static_cast<std::size_t>(i)];
+    const double tau = T / 10.0;
+    double v[3], d[3];
+    SeriesSums(b, tau, v, rate ? d : nullptr);
+    p.lon = NormAngle(v[0]);
+    p.lat = v[1];
+    p.r = v[2];
+    if (rate) {
+        // Derivatives by τ (millennia) to per century.
+        rate->lon = d[0] / 10.0;
+        rate->lat = d[1] / 10.0;
+        rate->r = d[2] / 10.0;
+    }
+    ToFK5(p, T, rate);
+    return p;
+}
+
+} // namespace
+
+Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T) {
+    Spherical out;
+    if (i < 0 || i >= kPlanetSeriesBodies) return out;
+    double v[3];
+    SeriesSums(p.bodies[static_cast<std::size_t>(i)], T / 10.0, v, nullptr);
+    out.lon = v[0];
+    out.lat = v[1];
+    out.r = v[2];
+    return out;
+}
+
+Spherical PlanetPositionVsop(const AstroDat& s, int i, double T) {
+    return VsopPosition(s, i, T, nullptr);
+}
+
+Spherical PlanetPositionVsopRate(const AstroDat& s, int i, double T, Spherical& rate) {
+    return VsopPosition(s, i, T, &rate);
+}
+
+Spherical PlanetHelio(const AstroDat& s, int i, double T) {
+    if (i == 9) return PlutoPosition(T);
+    if (i >= 1 && i <= 8) return PlanetPositionVsop(s, i, T);
+    return {};
+}
+
+Spherical PlanetHelioRate(const AstroDat& s, int i, double T, Spherical& rate) {
+    if (i == 9) return PlutoPositionRate(T, rate);
+    if (i >= 1 && i <= 8) return PlanetPositionVsopRate(s, i, T, rate);
+    rate = {};
+    return {};
+}
+
+// --- Pluto --------------------------------------------------------------------------------------
+
+namespace {
+
+// Meeus, Astronomical Algorithms (1st edition, 1991), Table 36.A: multipliers of J, S, P.
+constexpr int32_t PlutoArgs[43][3] = {
+    {0, 0, 1},  {0, 0, 2},  {0, 0, 3},  {0, 0, 4},  {0, 0, 5},  {0, 0, 6}, {0, 1, -1}, {0, 1, 0},
+    {0, 1, 1},  {0, 1, 2},  {0, 1, 3},  {0, 2, -2}, {0, 2, -1}, {0, 2, 0}, {1, -1, 0}, {1, -1, 1},
+    {1, 0, -3}, {1, 0, -2}, {1, 0, -1}, {1, 0, 0},  {1, 0, 1},  {1, 0, 2}, {1, 0, 3},  {1, 0, 4},
+    {1, 1, -3}, {1, 1, -2}, {1, 1, -1}, {1, 1, 0},  {1, 1, 1},  {1, 1, 3}, {2, 0, -6}, {2, 0, -5},
+    {2, 0, -4}, {2, 0, -3}, {2, 0, -2}, {2, 0, -1}, {2, 0, 0},  {2, 0, 1}, {2, 0, 2},  {2, 0, 3},
+    {3, 0, -2}, {3, 0, -1}, {3, 0, 0}};
+
+// The same table: sine and cosine coefficients of longitude and latitude (1e-6 degree) and of
+// the radius vector (1e-7 AU).
+constexpr double PlutoCoefs[43][6] = {
+    {-19798886, 19848454, -5453098, -14974876, 66867334, 68955876},
+    {897499, -4955707, 3527363, 1672673, -11826086, -333765},
+    {610820, 1210521, -1050939, 327763, 1593657, -1439953},
+    {-341639, -189719, 178691, -291925, -18948, 482443},
+    {129027, -34863, 18763, 100448, -66634, -85576},
+    {-38215, 31061, -30594, -25838, 30841, -5765},
+    {20349, -9886, 4965, 11263, -6140, 22254},
+    {-4045, -4904, 310, -132, 4434, 4443},
+    {-5885, -3238, 2036, -947, -1518, 641},
+    {-3812, 3011, -2, -674, -5, 792},
+    {-601, 3468, -329, -563, 518, 518},
+    {1237, 463, -64, 39, -13, -221},
+    {1086, -911, -94, 210, 837, -494},
+    {595, -1229, -8, -160, -281, 616},
+    {2484, -485, -177, 259, 260, -395},
+    {839, -1414, 17, 234, -191, -396},
+    {-964, 1059, 582, -285, -3218, 370},
+    {-2303, -1038, -298, 692, 8019, -7869},
+    {7049, 747, 157, 201, 105, 45637},
+    {1179, -358, 304, 825, 8623, 8444},
+    {393, -63, -124, -29, -896, -801},
+    {111, -268, 15, 8, 208, -122},
+    {-52, -154, 7, 15, -133, 65},
+    {-78, -30, 2, 2, -16, 1},
+    {-34, -26, 4, 2, -22, 7},
+    {-43, 1, 3, 0, -8, 16},
+    {-15, 21, 1, -1, 2, 9},
+    {-1, 15, 0, -2, 12, 5},
+    {4, 7, 1, 0, 1, -3},
+    {1, 5, 1, -1, 1, 0},
+    {8, 3, -2, -3, 9, 5},
+    {-3, 6, 1, 2, 2, -1},
+    {6, -13, -8, 2, 14, 10},
+    {10, 22, 10, -7, -65, 12},
+    {-57, -32, 0, 21, 126, -233},
+    {157, -46, 8, 5, 270, 1068},
+    {12, -18, 13, 16, 254, 155},
+    {-4, 8, -2, -3, -26, -2},
+    {-5, 0, 0, 0, 7, 0},
+    {3, 4, 0, 1, -11, 4},
+    {-1, -1, 0, 1, 4, -14},
+    {6, -3, 0, 0, 18, 35},
+    {-1, -2, 0, 1, 13, 3}};
+
+// Mean longitudes of Jupiter, Saturn and Pluto, degrees and degrees per century.
+constexpr double kPlutoJ0 = 34.35, kPlutoJ1 = 3034.9057;
+constexpr double kPlutoS0 = 50.08, kPlutoS1 = 1222.1138;
+constexpr double kPlutoP0 = 238.96, kPlutoP1 = 144.96;
+
+Spherical PlutoSeries(double T, Spherical* rate) {
+    const double J = (kPlutoJ0 + kPlutoJ1 * T) * kDegToRad;
+    const double S = (kPlutoS0 + kPlutoS1 * T) * kDegToRad;
+    const double P = (kPlutoP0 + kPlutoP1 * T) * kDegToRad;
+    double SJ[4], CJ[4], SS[3], CS[3], SP[7], CP[7];
+    SinCosMultiples(3, SJ, CJ, J);
+    SinCosMultiples(2, SS, CS, S);
+    SinCosMultiples(6, SP, CP, P);
+    const auto fold = [](double& s, double& c, int m, const double* Sm, const double* Cm) {
+        if (m == 0) return;
+        const int k = m < 0 ? -m : m;
+        const double sm = m < 0 ? -Sm[k] : Sm[k];
+        const double ns = s * Cm[k] + c * sm;
+        c = c * Cm[k] - s * sm;
+        s = ns;
+    };
+    double sum[3] = {0, 0, 0}, dsum[3] = {0, 0, 0};
+    for (int row = 0; row < 43; ++row) {
+        const int32_t* m = PlutoArgs[row];
+        double sa = 0, ca = 1;
+        fold(sa, ca, m[0], SJ, CJ);
+        fold(sa, ca, m[1], SS, CS);
+        fold(sa, ca, m[2], SP, CP);
+        const double dAlpha = (m[0] * kPlutoJ1 + m[1] * kPlutoS1 + m[2] * kPlutoP1) * kDegToRad;
+        for (int c = 0; c < 3; ++c) {
+            const double a = PlutoCoefs[row][2 * c], b = PlutoCoefs[row][2 * c + 1];
+            sum[c] += a * sa + b * ca;
+            dsum[c] += (a * ca - b * sa) * dAlpha;
+        }
+    }
+    Spherical p;
+    p.lon = NormAngle((1e-6 * sum[0] + 238.956785 + 144.96 * T) * kDegToRad);
+    p.lat = (1e-6 * sum[1] - 3.908202) * kDegToRad;
+    p.r = 1e-7 * sum[2] + 40.7247248;
+    if (rate) {
+        rate->lon = (1e-6 * dsum[0] + 144.96) * kDegToRad;
+        rate->lat = 1e-6 * dsum[1] * kDegToRad;
+        rate->r = 1e-7 * dsum[2];
+    }
+    return p;
+}
+
+} // namespace
+
+Spherical PlutoPosition(double T) {
+    return PlutoSeries(T, nullptr);
+}
+
+Spherical PlutoPositionRate(double T, Spherical& rate) {
+    return PlutoSeries(T, &rate);
+}
+
+} // namespace qor
