@@ -132,6 +132,9 @@ struct AstroDat : ChartContext, ChartPoints {
     // the part lines), their glyphs and whether each formula gave a value; the last result,
     // its calculation trace and the unknown-code mark of the evaluator.
     std::vector<std::string> ParsActive;
+    // The ruling body of each sign 1..12 (0: none) from the rulership table of the dignities,
+    // for the "D" terms of the formulas; the classical rulers until the settings say more.
+    std::array<int, 13> SignRuler = {0, 5, 4, 3, 2, 1, 3, 4, 5, 6, 7, 7, 6};
     std::array<char, 10> ParsGlyphs{};
     std::array<bool, 10> ParsValid{};
     double ParsResult = 0;

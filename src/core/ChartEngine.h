@@ -8,13 +8,15 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "core/ChartState.h"
+#include "core/TimeStep.h"
 
 #include <array>
 
 namespace qor {
 
 // One body record: 18 values per chart point (the fields read here are named below).
-using BodyValues = std::array<double, 18>;
+using BodyValues = BodyRec;
 constexpr int kBodyDistance = 7;  // geocentric distance, astronomical units
 constexpr int kBodyRA = 13;       // right ascension of date, radians
 constexpr int kBodyDec = 14;      // declination of date, radians
@@ -48,6 +50,35 @@ public:
     virtual PointArray& PlanetSpeed() = 0; // radians per day
     virtual PointArray& PlanetLonSaved() = 0;
     virtual const BodyValues& Body(int n) const = 0; // n = 0..26
+};
+
+// The program's own chart computation (TimeStep.h, Chart.h) on the state `s`, with the options
+// of the settings windows. SetHorParallax changes this object's copy of the general options.
+class CurrentChart : public ChartEngine {
+public:
+    CurrentChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
+
+    void CalcAstroTime() override;
+    void CalcChart(int n) override;
+    double ChartJD() const override { return s_.ChartJD; }
+    double ChartT() const override { return s_.ChartT; }
+    void SetChartT(double t) override { s_.ChartT = t; }
+    double SiderealTime() const override { return s_.SiderealTime; }
+    double SinEps() const override { return s_.SinEps; }
+    double CosEps() const override { return s_.CosEps; }
+    bool HorParallax() const override { return gen_.HorParallax; }
+    void SetHorParallax(bool on) override { gen_.HorParallax = on; }
+    PointArray& PlanetLon() override { return s_.PlanetLon; }
+    PointArray& PlanetLat() override { return s_.PlanetLat; }
+    PointArray& PlanetSpeed() override { return s_.PlanetSpeed; }
+    PointArray& PlanetLonSaved() override { return s_.PlanetLonSaved; }
+    const BodyValues& Body(int n) const override { return s_.Bodies.at(n); }
+
+private:
+    AstroDat& s_;
+    ChartOptions opt_;
+    GeneralOptions gen_;
+    TimeStepOptions time_;
 };
 
 } // namespace qor

@@ -1,6 +1,7 @@
 #include "core/Parses.h"
 
 #include "core/AstroMath.h"
+#include "core/Chart.h"
 #include "core/Formats.h"
 #include "core/Strings.h"
 #include "core/Text.h"
@@ -205,7 +206,15 @@ void ParsCountActive(AstroDat& s) {
 }
 
 int ParsPointCount(const AstroDat& s, int nExtra) {
-    return std::clamp(std::min(s.ParsCount, kMaxActiveParts - nExtra), 0, kMaxActiveParts);
+    return std::clamp(s.ParsCount, 0, MaxActiveParts(nExtra));
+}
+
+void ParsComputeChart(AstroDat& s) {
+    ParsInputs in;
+    in.SunAltitude = s.Bodies[1][16];
+    in.NExtra = s.NExtra;
+    in.SignRuler = s.SignRuler;
+    ParsComputeActive(s, s.PlanetLon, in);
 }
 
 void ParsComputeActive(AstroDat& s, PointArray& lon, const ParsInputs& in) {

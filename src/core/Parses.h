@@ -76,13 +76,17 @@ void ParsSetActive(AstroDat& s, std::string_view pageName,
 // ParsCount from the active list as restored from the window state.
 void ParsCountActive(AstroDat& s);
 
-// The number of active parts that have a chart point: never past point 23, so the parts
+// The number of active parts that have a chart point: never past point 26, so the parts
 // never reach the house cusps, whatever NExtra has become since the activation.
 int ParsPointCount(const AstroDat& s, int nExtra);
 // The chart point of active part i (1-based).
 inline int ParsPoint(int nExtra, int i) {
     return 14 + nExtra + i;
 }
+
+// The chart computation's hook (ChartOptions::ComputeParts): the active parts of the chart of
+// `s` from its points, the Sun's altitude, NExtra and the sign rulers of the state.
+void ParsComputeChart(AstroDat& s);
 
 // Evaluates every active part into `lon` at its chart point (the cusps 27..38 must be
 // computed already). A part whose formula fails is marked invalid in ParsValid and its point

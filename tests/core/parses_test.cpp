@@ -161,12 +161,13 @@ TEST_F(ParsTest, ActivationKeepsThePartsBeforeTheCusps) {
     EXPECT_EQ(chart[24], lon[24]);
 
     // Extra bodies switched on after the activation: the parts shrink, the cusps stay.
-    in.NExtra = 8;
+    in.NExtra = 10;
     chart = lon;
     ParsComputeActive(s, chart, in);
-    EXPECT_EQ(ParsPointCount(s, 8), 1);
-    EXPECT_NEAR(chart[23] / kDeg, 150, 1e-9);
-    for (int p = 24; p <= 40; ++p) EXPECT_EQ(chart[p], lon[p]) << p;
+    EXPECT_EQ(ParsPointCount(s, 10), 2);
+    EXPECT_NEAR(chart[25] / kDeg, 150, 1e-9);
+    EXPECT_NEAR(chart[26] / kDeg, 240, 1e-9);
+    for (int p = 27; p <= 40; ++p) EXPECT_EQ(chart[p], lon[p]) << p;
 
     EXPECT_EQ(ParsFindByGlyph(s, 'S'), "Spirit");
     EXPECT_EQ(ParsFindByGlyph(s, 'Q'), "");
