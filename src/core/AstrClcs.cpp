@@ -140,7 +140,7 @@ constexpr double kRefractionAltitude = -0.009890037858741148;
 constexpr double kSiderealPerSolar = 1.00273790934;
 constexpr double kDayInCenturies = 2.7378507871321012e-05;
 
-double RiseAltitude(const ChartEngine& e, const RiseSetOptions& opt, int kind) {
+double RiseAltitude(const ChartEngine& e, const GeneralOptions& opt, int kind) {
     if (opt.RiseGroup == 2) return 0.0;
     if (kind == kRiseKindSun) return opt.RiseGroup == 0 ? kUpperLimbAltitude : kRefractionAltitude;
     if (kind == kRiseKindMoon && opt.RiseGroup == 0) {
@@ -170,7 +170,7 @@ struct RiseSetOffsets {
     int status = kRiseSetNormal;
 };
 
-RiseSetOffsets SolveRiseSet(const AstroDat& s, const ChartEngine& e, const RiseSetOptions& opt,
+RiseSetOffsets SolveRiseSet(const AstroDat& s, const ChartEngine& e, const GeneralOptions& opt,
                             int kind, double dDec, double dRA, double dec, double H) {
     const double phi = s.GeocLat;
     H = NormAngleSigned(H);
@@ -204,7 +204,7 @@ double DayAngle(double jd) {
 
 } // namespace
 
-RiseSetTimes RiseSetIterate(const AstroDat& s, const ChartEngine& e, const RiseSetOptions& opt,
+RiseSetTimes RiseSetIterate(const AstroDat& s, const ChartEngine& e, const GeneralOptions& opt,
                             int kind, double dDec, double dRA, double dec, double H, double jd) {
     const RiseSetOffsets o = SolveRiseSet(s, e, opt, kind, dDec, dRA, dec, H);
     const double t0 = DayAngle(jd);
@@ -244,7 +244,7 @@ BodyAt ComputeBodyAt(ChartEngine& e, int body, double T, double localSiderealRad
 // Refines one event: the solution from the body's place at the last estimate moves the
 // estimate until the step is below a second. The place of the chart moment alone can put
 // the Moon's rise a quarter of an hour off (it moves about 13° a day).
-double RefineEvent(const AstroDat& s, ChartEngine& e, const RiseSetOptions& opt, int body, double T,
+double RefineEvent(const AstroDat& s, ChartEngine& e, const GeneralOptions& opt, int body, double T,
                    double lstRad, double days, double RiseSetOffsets::*event) {
     constexpr double kSecond = 1.0 / 86400.0;
     const int kind = body == 1 ? kRiseKindSun : kRiseKindMoon;
@@ -258,7 +258,7 @@ double RefineEvent(const AstroDat& s, ChartEngine& e, const RiseSetOptions& opt,
     return days;
 }
 
-RiseSetTimes BodyRiseSet(AstroDat& s, ChartEngine& e, const RiseSetOptions& opt, int body) {
+RiseSetTimes BodyRiseSet(AstroDat& s, ChartEngine& e, const GeneralOptions& opt, int body) {
     const bool parallax = e.HorParallax();
     e.SetHorParallax(false);
     const double T = e.ChartT();
@@ -287,11 +287,11 @@ RiseSetTimes BodyRiseSet(AstroDat& s, ChartEngine& e, const RiseSetOptions& opt,
 
 } // namespace
 
-RiseSetTimes SunRiseSet(AstroDat& s, ChartEngine& e, const RiseSetOptions& opt) {
+RiseSetTimes SunRiseSet(AstroDat& s, ChartEngine& e, const GeneralOptions& opt) {
     return BodyRiseSet(s, e, opt, 1);
 }
 
-RiseSetTimes MoonRiseSet(AstroDat& s, ChartEngine& e, const RiseSetOptions& opt) {
+RiseSetTimes MoonRiseSet(AstroDat& s, ChartEngine& e, const GeneralOptions& opt) {
     return BodyRiseSet(s, e, opt, 2);
 }
 

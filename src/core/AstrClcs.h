@@ -5,6 +5,7 @@
 
 #include "core/AstroDat.h"
 #include "core/ChartEngine.h"
+#include "core/ChartState.h"
 
 #include <string>
 #include <string_view>
@@ -64,11 +65,8 @@ EquatorialCoord HorizonToEquCur(const AstroDat& s, const ChartEngine& e, double 
 
 // --- Rise and set -------------------------------------------------------------------------
 
-// The definition of rising (general settings): 0 the upper limb with refraction, 1 the
-// centre with refraction, 2 the geometric centre.
-struct RiseSetOptions {
-    int RiseGroup = 0;
-};
+// The definition of rising is GeneralOptions::RiseGroup: 0 the upper limb with refraction,
+// 1 the centre with refraction, 2 the geometric centre.
 
 enum RiseSetStatus { kRiseSetNormal = 0, kNeverRises = -1, kNeverSets = 1 };
 
@@ -86,12 +84,12 @@ constexpr int kRiseKindMoon = 3;
 // body), the body's motion in declination and right ascension over one day, its declination
 // and present hour angle (radians) and the Julian day (UT) of the moment. Reads the
 // observer's geocentric latitude and the chart's zone; for the Moon its distance.
-RiseSetTimes RiseSetIterate(const AstroDat& s, const ChartEngine& e, const RiseSetOptions& opt,
+RiseSetTimes RiseSetIterate(const AstroDat& s, const ChartEngine& e, const GeneralOptions& opt,
                             int kind, double dDec, double dRA, double dec, double H, double jd);
 
 // Rise, culmination and set of the Sun and the Moon on the chart's day. They compute the body
 // alone at the chart moment and a day earlier and leave it computed at the chart moment.
-RiseSetTimes SunRiseSet(AstroDat& s, ChartEngine& e, const RiseSetOptions& opt);
-RiseSetTimes MoonRiseSet(AstroDat& s, ChartEngine& e, const RiseSetOptions& opt);
+RiseSetTimes SunRiseSet(AstroDat& s, ChartEngine& e, const GeneralOptions& opt);
+RiseSetTimes MoonRiseSet(AstroDat& s, ChartEngine& e, const GeneralOptions& opt);
 
 } // namespace qor

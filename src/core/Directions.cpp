@@ -243,7 +243,7 @@ bool DirectionsReport(AstroDat& s, ChartEngine& e, const DirectionOptions& opt,
         UnpackDatRecToChart(s, s.DatRec2); // tells the user which field is wrong
         return false;
     }
-    const BirthChart birth = TakeBirth(e, opt.NExtra);
+    const BirthChart birth = TakeBirth(e, s.NExtra);
     const double jdEvent = DatRecJulianDay(event);
     s.DirAge = jdEvent - birth.jd;
     const double years = s.DirAge / kTropicalYearDays;

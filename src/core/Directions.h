@@ -21,7 +21,6 @@ struct DirectionOptions {
     bool KoeffCheckBox = false; // use the coefficient below instead of 1
     std::string KoeffEdit;      // the coefficient's text
     bool HorizontalBox = false; // refine a return to the second
-    int NExtra = 0;             // enabled extra bodies
     // For 'p': the birth-data window's fields (date, time, zone, latitude, longitude, city,
     // country are copied into the second record first); none: the record stays.
     const DatRec* DataFormFields = nullptr;

@@ -222,7 +222,7 @@ TEST_F(SecondChartTest, WholeDayProgressionKeepsTheBirthTimeOfDay) {
     s.DynMethod = 'p';
     DatRec form = s.DatRec2;
     form[kRecDate] = "20.06.2000 "; // ten years and about 36 days: 10 whole days
-    ASSERT_TRUE(DirectionsReport(s, e, {false, "", false, 0, &form}));
+    ASSERT_TRUE(DirectionsReport(s, e, {false, "", false, &form}));
     EXPECT_EQ(s.DatRec2[kRecDate], "20.06.2000 ");
     const PointArray want = ChartAfter(10.0);
     EXPECT_LT(Gap(s.PlanetLonSavedBck[2], want[2]) / kArcsec, 0.01);
@@ -230,12 +230,12 @@ TEST_F(SecondChartTest, WholeDayProgressionKeepsTheBirthTimeOfDay) {
 
 TEST_F(SecondChartTest, CoefficientFromTheSettings) {
     s.DynMethod = 'Z';
-    ASSERT_TRUE(DirectionsReport(s, e, {true, " 0,5 ", false, 0, nullptr}));
+    ASSERT_TRUE(DirectionsReport(s, e, {true, " 0,5 ", false, nullptr}));
     EXPECT_EQ(s.DirCoef, 0.5);
     const double years = s.DirAge / 365.2422;
     EXPECT_NEAR(Gap(s.PlanetLonBck[5], birth[5] + 0.5 * years * kDeg), 0, 1e-12);
 
-    ASSERT_TRUE(DirectionsReport(s, e, {true, "abc", false, 0, nullptr}));
+    ASSERT_TRUE(DirectionsReport(s, e, {true, "abc", false, nullptr}));
     EXPECT_EQ(s.DirCoef, 1.0);
     EXPECT_EQ(s.StatusText, Cp("Ошибочный коэффициент: abc"));
 }
@@ -311,7 +311,7 @@ TEST_F(SecondChartTest, ReturnsMeetTheBirthWithinOneArcsecond) {
     for (const auto& c : cases) {
         s.DynMethod = c.method;
         e.fullChartJDs.clear();
-        ASSERT_TRUE(DirectionsReport(s, e, {false, "", c.fine, 0, nullptr})) << c.method;
+        ASSERT_TRUE(DirectionsReport(s, e, {false, "", c.fine, nullptr})) << c.method;
         ASSERT_GE(e.fullChartJDs.size(), 2u);
         const double returnJD = e.fullChartJDs[e.fullChartJDs.size() - 2];
         if (c.method == 'F') {

@@ -86,7 +86,7 @@ TEST_F(RealChartTest, ReturnsMeetTheBirthLongitude) {
         for (bool fine : {false, true}) {
             s.DynMethod = method;
             e.jdUT.clear();
-            ASSERT_TRUE(DirectionsReport(s, e, {false, "", fine, 0, nullptr})) << method;
+            ASSERT_TRUE(DirectionsReport(s, e, {false, "", fine, nullptr})) << method;
             const int body = method == 'S' ? 1 : 2;
             EXPECT_LT(Gap(s.PlanetLonSavedBck[body], birth[body]) / kArcsec, 1.0) << method;
             const double returnJD = e.jdUT[e.jdUT.size() - 2];
