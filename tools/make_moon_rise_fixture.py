@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""Writes tests/fixtures/moon_rise_set.txt: the Moon's rise, culmination and set around local
-noon for a few places and dates, computed with PyEphem (python3-ephem) as an independent
-reference for the rise-and-set routine. Upper limb, topocentric, 34' of refraction as a fixed
-horizon (pressure 0), which is how the program defines the Moon's rise.
+"""Writes tests/fixtures/moon_rise_set.txt: the rise, culmination and set of the Moon and of
+the Sun around local noon for a few places and dates, computed with PyEphem (python3-ephem)
+as an independent reference for the rise-and-set routine. Upper limb, topocentric, 34' of
+refraction as a fixed horizon (pressure 0), which is how the program defines rising.
 
 Run: /usr/bin/python3 tools/make_moon_rise_fixture.py
 """
@@ -25,8 +25,9 @@ def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'fixtures',
                        'moon_rise_set.txt')
     lines = ['# Made by tools/make_moon_rise_fixture.py with PyEphem %s.' % ephem.__version__,
-             '# lat;lon;zone minutes;year;month;day;rise before;rise after;set before;'
-             'set after;transit before;transit after (zone hours, around local noon)']
+             '# lat;lon;zone minutes;year;month;day; then for the Moon and then the Sun: rise '
+             'before;rise after;set before;set after;transit before;transit after (zone hours, '
+             'around local noon)']
     for lat, lon, zone in PLACES:
         for y, m, d in DATES:
             o = ephem.Observer()
@@ -35,9 +36,11 @@ def main():
             o.pressure = 0
             o.horizon = '-0:34'
             o.date = ephem.Date((y, m, d, 12, 0, 0)) - zone / 1440.0
-            moon = ephem.Moon()
-            events = [o.previous_rising(moon), o.next_rising(moon), o.previous_setting(moon),
-                      o.next_setting(moon), o.previous_transit(moon), o.next_transit(moon)]
+            events = []
+            for body in (ephem.Moon(), ephem.Sun()):
+                events += [o.previous_rising(body), o.next_rising(body),
+                           o.previous_setting(body), o.next_setting(body),
+                           o.previous_transit(body), o.next_transit(body)]
             fields = ['%g' % lat, '%g' % lon, str(zone), str(y), str(m), str(d)]
             fields += ['%.5f' % zone_hours(e, zone) for e in events]
             lines.append(';'.join(fields))

@@ -122,19 +122,21 @@ TEST_F(RealChartTest, ProgressionIsTheChartDaysAfterBirth) {
     EXPECT_LT(Gap(s.PlanetLonSavedBck[1], direct.PlanetLonSaved[1]) / kArcsec, 0.05);
 }
 
-// The Sun against libnova's rise and set (its own positions), the Moon against PyEphem.
+// Rise, culmination and set of the Moon and the Sun against PyEphem (libnova's own solar
+// rise works on right ascensions of the J2000 frame, 73 s of time off in 2024).
 TEST_F(RealChartTest, RiseAndSetOfTheSunAndTheMoon) {
     std::vector<std::string> lines;
     ASSERT_TRUE(ReadTextLines(fs::path(QOR_FIXTURES_DIR) / "moon_rise_set.txt", lines).ok());
-    auto gap = [](double a, double b) {
-        const double d = std::fabs(a - b);
-        return std::min(d, 24 - d) * 60;
+    auto gap = [](double a, double b1, double b2) {
+        const double d1 = std::fabs(a - b1), d2 = std::fabs(a - b2);
+        return std::min(std::min(d1, 24 - d1), std::min(d2, 24 - d2)) * 60;
     };
-    double worstSun = 0, worstMoon = 0;
+    double worst[2] = {0, 0};
+    int cases = 0;
     for (const auto& line : lines) {
         if (line.empty() || line[0] == '#') continue;
         std::vector<double> f;
-        for (int k = 0; k < 12; ++k) f.push_back(std::stod(CutField(line, ';', k)));
+        for (int k = 0; k < 18; ++k) f.push_back(std::stod(CutField(line, ';', k)));
         s.ChartYear = static_cast<int>(f[3]);
         s.ChartMonth = static_cast<int>(f[4]);
         s.ChartDay = static_cast<int>(f[5]);
@@ -147,36 +149,22 @@ TEST_F(RealChartTest, RiseAndSetOfTheSunAndTheMoon) {
         CurrentChart e(s, opt, gen);
         e.CalcAstroTime();
         e.CalcChart(0);
-        const RiseSetTimes moon = MoonRiseSet(s, e, {});
-        ASSERT_EQ(moon.status, kRiseSetNormal) << line;
-        for (double g : {std::min(gap(moon.rise, f[6]), gap(moon.rise, f[7])),
-                         std::min(gap(moon.set, f[8]), gap(moon.set, f[9])),
-                         std::min(gap(moon.transit, f[10]), gap(moon.transit, f[11]))}) {
-            EXPECT_LT(g, 2.0) << line;
-            worstMoon = std::max(worstMoon, g);
+        for (int k = 0; k < 2; ++k) {
+            const RiseSetTimes t = k == 0 ? MoonRiseSet(s, e, gen) : SunRiseSet(s, e, gen);
+            ASSERT_EQ(t.status, kRiseSetNormal) << line;
+            const double* ref = &f[6 + 6 * k];
+            // One minute: the search is exact for the positions; the two ephemerides and
+            // PyEphem's treatment of the limb differ by seconds.
+            for (double g : {gap(t.rise, ref[0], ref[1]), gap(t.set, ref[2], ref[3]),
+                             gap(t.transit, ref[4], ref[5])}) {
+                EXPECT_LT(g, 1.0) << (k == 0 ? "Moon " : "Sun ") << line;
+                worst[k] = std::max(worst[k], g);
+            }
         }
-        const RiseSetTimes sun = SunRiseSet(s, e, {});
-        ASSERT_EQ(sun.status, kRiseSetNormal) << line;
-        ln_lnlat_posn obs{f[1], f[0]};
-        auto zoneHours = [&](double jd) {
-            const double x = jd + 0.5 + f[2] / 1440.0;
-            return (x - std::floor(x)) * 24;
-        };
-        double best[3] = {99, 99, 99};
-        for (int k = -1; k <= 1; ++k) {
-            ln_rst_time r{};
-            ln_get_solar_rst(s.ChartJD + k, &obs, &r);
-            best[0] = std::min(best[0], gap(sun.rise, zoneHours(r.rise)));
-            best[1] = std::min(best[1], gap(sun.set, zoneHours(r.set)));
-            best[2] = std::min(best[2], gap(sun.transit, zoneHours(r.transit)));
-        }
-        for (double g : best) {
-            EXPECT_LT(g, 2.0) << line;
-            worstSun = std::max(worstSun, g);
-        }
+        ++cases;
     }
-    std::printf("largest gap: Sun %.2f min to libnova, Moon %.2f min to PyEphem\n", worstSun,
-                worstMoon);
+    EXPECT_EQ(cases, 20);
+    std::printf("largest gap to PyEphem: Moon %.2f min, Sun %.2f min\n", worst[0], worst[1]);
 }
 
 // The parts as chart points of the whole chart, with speeds from the one-second difference.
