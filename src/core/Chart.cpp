@@ -125,44 +125,73 @@ struct Calc {
         s.GeoSph[k] = ToTriple(RectToSph(s.GeoXYZ[k][0], s.GeoXYZ[k][1], s.GeoXYZ[k][2]));
     }
 
-    // A planet of the series (k 0..8 but 3 unless the observer is elsewhere) with light time.
+    // A planet of the series (k 0..8; 3 only when the observer is elsewhere) with light time.
+    // The retarded place is the place of the same evaluation moved back along the velocity
+    // from the series rates: over the light time (minutes for the inner planets, hours for
+    // Neptune) the curvature of the orbit stays below 1e-8 AU, far under the series' error.
     void SeriesBody(int k) {
         Spherical rate;
-        auto place = [&](double T) {
-            const Spherical p = PlanetHelioRate(s, k, T, rate);
-            HelioToGeo(k, ToTriple(p));
-            s.HelioVel[k] = VelocityFromRates(p, rate, 1 / kDaysPerCentury);
-        };
-        place(s.ChartT);
-        if (s.UseLightTime && k != 0) place(s.ChartT - s.GeoSph[k][2] * kLightTimeCenturiesPerAU);
+        const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
+        s.HelioVel[k] = VelocityFromRates(p, rate, 1 / kDaysPerCentury);
+        HelioToGeo(k, ToTriple(p));
+        if (s.UseLightTime && k != 0) Retard(k);
     }
 
-    // Pluto: its theory is of J2000, so the Earth is taken from the J2000 series record.
+    // Moves body k back by the light time of its geometric distance, on its orbit about the
+    // Sun to second order (the Sun's pull k²·r/r³), its velocity with it.
+    void Retard(int k) {
+        const double tau = s.GeoSph[k][2] * kLightTimeCenturiesPerAU * kDaysPerCentury;
+        const Triple h = s.HelioXYZ[k];
+        Triple& v = s.HelioVel[k];
+        const double r = std::sqrt(h[0] * h[0] + h[1] * h[1] + h[2] * h[2]);
+        const double g = -kGaussK * kGaussK / NonZeroGuard(r * r * r);
+        Triple back;
+        for (int i = 0; i < 3; ++i) {
+            back[i] = h[i] - v[i] * tau + 0.5 * g * h[i] * tau * tau;
+            v[i] -= g * h[i] * tau;
+        }
+        HelioToGeo(k, ToTriple(RectToSph(back[0], back[1], back[2])));
+    }
+
+    // Pluto: its theory is of J2000; its heliocentric place and velocity are turned to the
+    // mean ecliptic of date (rigorous precession) and then seen from the Earth of date.
     void Pluto() {
-        const Triple earthHelio = s.EarthHelio, earthXYZ = s.EarthXYZ, earthVel = s.EarthVel;
-        Spherical er;
-        const Spherical e0 = PlanetPositionVsopRate(s, 0, s.ChartT, er);
-        s.EarthSeriesIndex = 0;
-        s.EarthHelio = ToTriple(e0);
-        s.EarthXYZ = ToTriple(SphToRect(e0.lon, e0.lat, e0.r));
-        s.EarthVel = VelocityFromRates(e0, er, 1 / kDaysPerCentury);
         Spherical rate;
-        auto place = [&](double T) {
-            const Spherical p = PlutoPositionRate(T, rate);
-            HelioToGeo(9, ToTriple(p));
-            s.HelioVel[9] = VelocityFromRates(p, rate, 1 / kDaysPerCentury);
-        };
-        place(s.ChartT);
-        if (s.UseLightTime) place(s.ChartT - s.GeoSph[9][2] * kLightTimeCenturiesPerAU);
+        const Spherical p = PlutoPositionRate(s.ChartT, rate);
+        const double T = s.ChartT;
+        const Triple pos = J2000ToDate(ToTriple(SphToRect(p.lon, p.lat, p.r)), T);
+        const Triple vel = J2000ToDate(VelocityFromRates(p, rate, 1 / kDaysPerCentury), T);
+        s.HelioVel[9] = vel;
+        HelioToGeo(9, ToTriple(RectToSph(pos[0], pos[1], pos[2])));
+        if (s.UseLightTime) Retard(9);
         plutoRate =
             LongitudeRate(s.GeoXYZ[9], Minus(s.HelioVel[9], s.EarthVel)) + kPrecessionPerDay;
-        s.EarthSeriesIndex = 3;
-        s.EarthHelio = earthHelio;
-        s.EarthXYZ = earthXYZ;
-        s.EarthVel = earthVel;
+    }
+
+    // A vector of the ecliptic and equinox J2000 turned to the mean ecliptic and equinox of
+    // the date T (Lieske's angles, as PrecessRaDec).
+    Triple J2000ToDate(const Triple& v, double T) const {
+        const double t = T;
+        const double zeta = ((2306.2181 + (0.30188 + 0.017998 * t) * t) * t) * kArcsecToRad;
+        const double z = ((2306.2181 + (1.09468 + 0.018203 * t) * t) * t) * kArcsecToRad;
+        const double theta = ((2004.3109 - (0.42665 + 0.041833 * t) * t) * t) * kArcsecToRad;
+        auto rotX = [](Triple a, double e) { // ecliptic to equatorial by e
+            return Triple{a[0], a[1] * std::cos(e) - a[2] * std::sin(e),
+                          a[1] * std::sin(e) + a[2] * std::cos(e)};
+        };
+        auto rotZ = [](Triple a, double g) {
+            return Triple{a[0] * std::cos(g) - a[1] * std::sin(g),
+                          a[0] * std::sin(g) + a[1] * std::cos(g), a[2]};
+        };
+        Triple q = rotZ(rotX(v, EpsJ2000), zeta);
+        q = {q[0] * std::cos(theta) - q[2] * std::sin(theta), q[1],
+             q[0] * std::sin(theta) + q[2] * std::cos(theta)};
+        return rotX(rotZ(q, z), -s.EpsMean);
     }
     double plutoRate = 0;
     double moonRate = 0;
+    MoonPos moonNow;       // the Moon of this computation's moment (mean equinox of date)
+    bool haveMoon = false; // ... once it is computed
 
     static Triple Minus(const Triple& a, const Triple& b) {
         return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
@@ -190,6 +219,8 @@ struct Calc {
     void Moon() {
         MoonPos rate;
         const MoonPos m = MoonPositionRate(s.ChartT, rate);
+        moonNow = m;
+        haveMoon = true;
         s.GeoSph[10] = {m.lon, m.lat, m.distKm / kAstronomicalUnitKm};
         s.GeoXYZ[10] = ToTriple(SphToRect(m.lon, m.lat, s.GeoSph[10][2]));
         moonRate = rate.lon / kDaysPerCentury;
@@ -216,6 +247,9 @@ struct Calc {
         s.Bodies[11][17] = s.Bodies[12][17] = rate / kDaysPerCentury;
     }
 
+    // The true node: the ascending node of the plane through the Earth's centre and two
+    // places of the Moon 0.005 day apart, taken on both sides of the moment; the Moon's place
+    // at the moment itself is the one computed for the Moon when there is one.
     void TrueNode() {
         constexpr double kDelta = 0.005; // days
         auto moonVec = [&](double T) {
@@ -223,7 +257,8 @@ struct Calc {
             return SphToRect(m.lon, m.lat, 1);
         };
         const double dT = kDelta / kDaysPerCentury;
-        const Vec3 a = moonVec(s.ChartT - dT), b = moonVec(s.ChartT), c = moonVec(s.ChartT + dT);
+        const Vec3 b = haveMoon ? SphToRect(moonNow.lon, moonNow.lat, 1) : moonVec(s.ChartT);
+        const Vec3 a = moonVec(s.ChartT - dT), c = moonVec(s.ChartT + dT);
         // The ascending node lies along ẑ × (p1 × p2) for a prograde orbit.
         auto node = [](const Vec3& p, const Vec3& q) {
             const double nx = p.y * q.z - p.z * q.y, ny = p.z * q.x - p.x * q.z;
@@ -285,14 +320,6 @@ struct Calc {
 
     // Apparent equatorial place of a planet, the Sun or an extra body from GeoSph[k].
     void ApparentPlace(int k) {
-        if (k == 9) {
-            // Pluto's theory is of J2000: precess to the date.
-            EquPos q = EclToEqu(EpsJ2000, s.GeoSph[9][1], s.GeoSph[9][0]);
-            PrecessRaDec(q.ra, q.dec, s.ChartT, 0);
-            const EclPos e = EquToEclTrue(s, q.dec, q.ra);
-            s.GeoSph[9][0] = e.lon;
-            s.GeoSph[9][1] = e.lat;
-        }
         const EquPos q = EclToEqu(s.EpsMean + s.NutEps, s.GeoSph[k][1], s.GeoSph[k][0] + s.NutPsi);
         s.BodyRA[k] = q.ra;
         s.BodyDec[k] = q.dec;
