@@ -57,18 +57,23 @@ int32_t IntField(const std::string& text) {
     return static_cast<int32_t>(*v);
 }
 
-// The aspects whose widest window can hold a separation, by half-degree bins, in page order:
-// a pair then tries one or two aspects instead of the whole page.
+// The aspects whose widest window can hold a separation, by half-degree bins, in page order,
+// with their orbs and windows in a compact copy: a pair then tries one or two aspects instead
+// of the whole page.
 class AspectBins {
 public:
     AspectBins(const AspDefTable& table, const bool* on) {
         for (int a = 1; a <= table.AspCount; ++a) {
             if (!on[a]) continue;
             const AspDef& def = table.Asp[a];
+            Window& w = win_[a];
             double lo = kPi, hi = 0;
             for (int c = 1; c <= kPointClasses; ++c) {
-                lo = std::min(lo, def.Limits[c][0]);
-                hi = std::max(hi, def.Limits[c][2]);
+                w.orb[c] = def.Orb[c];
+                w.lo[c] = def.Limits[c][0];
+                w.hi[c] = def.Limits[c][2];
+                lo = std::min(lo, w.lo[c]);
+                hi = std::max(hi, w.hi[c]);
             }
             if (hi < lo) continue;
             for (int b = Bin(lo); b <= Bin(hi); ++b) {
@@ -85,9 +90,9 @@ public:
         if (count_[b] == kOverflow) return qor::FirstMatch(table, on_, c1, c2, d);
         for (int i = 0; i < count_[b]; ++i) {
             const int a = list_[b][i];
-            const AspDef& def = table.Asp[a];
-            const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
-            if (InWindow(d, def.Limits[c][0], def.Limits[c][2])) return a;
+            const Window& w = win_[a];
+            const int c = w.orb[c2] > w.orb[c1] ? c2 : c1;
+            if (InWindow(d, w.lo[c], w.hi[c])) return a;
         }
         return 0;
     }
@@ -96,9 +101,13 @@ private:
     static constexpr int kBins = 361; // half degrees 0..180
     static constexpr int kPerBin = 6;
     static constexpr uint8_t kOverflow = 255;
+    struct Window {
+        double orb[kPointClasses + 1], lo[kPointClasses + 1], hi[kPointClasses + 1];
+    };
     static int Bin(double d) {
         return std::clamp(static_cast<int>(d * (2 / kDegToRad)), 0, kBins - 1);
     }
+    std::array<Window, kMaxAspects + 1> win_;
     std::array<std::array<uint8_t, kPerBin>, kBins> list_{};
     std::array<uint8_t, kBins> count_{};
     const bool* on_ = nullptr;
@@ -307,17 +316,26 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
             std::fabs(angle - d) >= std::fabs(angle - Separation(m1, m2)) ? 1 : 0;
     };
 
-    for (int i = first; i <= 38; ++i) {
-        if (!active(i)) continue;
-        for (int j = dbl ? first : i + 1; j <= 38; ++j)
-            if (active(j)) pair(i, j);
+    // The active points, bodies and parts first, then the cusps.
+    int points[41];
+    int count = 0;
+    for (int p = first; p <= 38; ++p)
+        if (active(p)) points[count++] = p;
+
+    if (dbl) {
+        for (int x = 0; x < count; ++x)
+            for (int y = 0; y < count; ++y) pair(points[x], points[y]);
+        return;
     }
-    if (!dbl) {
-        for (int i = 0; i <= 38; ++i)
-            for (int j = i + 1; j <= 38; ++j) {
-                out.AspMatrix[j][i] = out.AspMatrix[i][j];
-                out.AspApplying[j][i] = out.AspApplying[i][j];
-            }
+    // A single chart: each pair once, mirrored.
+    for (int x = 0; x < count; ++x) {
+        const int i = points[x];
+        for (int y = x + 1; y < count; ++y) {
+            const int j = points[y];
+            pair(i, j);
+            out.AspMatrix[j][i] = out.AspMatrix[i][j];
+            out.AspApplying[j][i] = out.AspApplying[i][j];
+        }
     }
 }
 

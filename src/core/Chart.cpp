@@ -57,13 +57,19 @@ int TheoryIndex(int n) {
     }
 }
 
-// Velocity of a point from its spherical position and the rates of its coordinates.
-Triple VelocityFromRates(const Spherical& p, const Spherical& rate, double scale) {
+// Position and velocity (AU, AU per day) from a spherical place and its rates per century.
+void PosVelFromRates(const Spherical& p, const Spherical& rate, Triple& pos, Triple& vel) {
     const double cl = std::cos(p.lon), sl = std::sin(p.lon);
     const double cb = std::cos(p.lat), sb = std::sin(p.lat);
-    const double dl = rate.lon * scale, db = rate.lat * scale, dr = rate.r * scale;
-    return {dr * cb * cl - p.r * sb * db * cl - p.r * cb * sl * dl,
-            dr * cb * sl - p.r * sb * db * sl + p.r * cb * cl * dl, dr * sb + p.r * cb * db};
+    constexpr double kScale = 1 / kDaysPerCentury;
+    const double dl = rate.lon * kScale, db = rate.lat * kScale, dr = rate.r * kScale;
+    pos = {p.r * cb * cl, p.r * cb * sl, p.r * sb};
+    vel = {dr * cb * cl - p.r * sb * db * cl - p.r * cb * sl * dl,
+           dr * cb * sl - p.r * sb * db * sl + p.r * cb * cl * dl, dr * sb + p.r * cb * db};
+}
+
+double Length(const Triple& v) {
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
 
 // The rate of the ecliptic longitude of a point at (x, y) moving with (vx, vy).
@@ -117,40 +123,46 @@ struct Calc {
     const ChartOptions& opt;
     const GeneralOptions& gen;
 
-    void HelioToGeo(int k, const Triple& helio) {
-        s.HelioSph[k] = helio;
-        const Vec3 h = SphToRect(helio[0], helio[1], helio[2]);
-        s.HelioXYZ[k] = ToTriple(h);
-        s.GeoXYZ[k] = {h.x - s.EarthXYZ[0], h.y - s.EarthXYZ[1], h.z - s.EarthXYZ[2]};
-        s.GeoSph[k] = ToTriple(RectToSph(s.GeoXYZ[k][0], s.GeoXYZ[k][1], s.GeoXYZ[k][2]));
+    // Body k at the heliocentric position `pos` moving with `vel`: its rectangular and
+    // spherical heliocentric places and its geocentric vector and distance (the geocentric
+    // direction is taken from the vector by ApparentPlace). `sph` is the spherical place
+    // when the caller has it.
+    void SetHelio(int k, const Triple& pos, const Triple& vel, const Spherical* sph = nullptr) {
+        s.HelioXYZ[k] = pos;
+        s.HelioVel[k] = vel;
+        s.HelioSph[k] = sph ? ToTriple(*sph) : ToTriple(RectToSph(pos[0], pos[1], pos[2]));
+        s.GeoXYZ[k] = Minus(pos, s.EarthXYZ);
+        s.GeoSph[k] = {0, 0, Length(s.GeoXYZ[k])};
     }
 
     // A planet of the series (k 0..8; 3 only when the observer is elsewhere) with light time.
-    // The retarded place is the place of the same evaluation moved back along the velocity
-    // from the series rates: over the light time (minutes for the inner planets, hours for
-    // Neptune) the curvature of the orbit stays below 1e-8 AU, far under the series' error.
     void SeriesBody(int k) {
         Spherical rate;
         const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
-        s.HelioVel[k] = VelocityFromRates(p, rate, 1 / kDaysPerCentury);
-        HelioToGeo(k, ToTriple(p));
-        if (s.UseLightTime && k != 0) Retard(k);
+        Triple pos, vel;
+        PosVelFromRates(p, rate, pos, vel);
+        if (s.UseLightTime && k != 0) {
+            Retard(pos, vel);
+            SetHelio(k, pos, vel);
+        } else {
+            SetHelio(k, pos, vel, &p);
+        }
     }
 
-    // Moves body k back by the light time of its geometric distance, on its orbit about the
-    // Sun to second order (the Sun's pull k²·r/r³), its velocity with it.
-    void Retard(int k) {
-        const double tau = s.GeoSph[k][2] * kLightTimeCenturiesPerAU * kDaysPerCentury;
-        const Triple h = s.HelioXYZ[k];
-        Triple& v = s.HelioVel[k];
-        const double r = std::sqrt(h[0] * h[0] + h[1] * h[1] + h[2] * h[2]);
+    // Moves a body back by the light time of its geometric distance, on its orbit about the
+    // Sun to second order (the Sun's pull k²·r/r³), its velocity with it. The retarded place
+    // comes from the same evaluation: over the light time (minutes for the inner planets,
+    // hours for Neptune) the error stays below 1e-10 AU, far under the series' own.
+    void Retard(Triple& pos, Triple& vel) const {
+        const double tau =
+            Length(Minus(pos, s.EarthXYZ)) * kLightTimeCenturiesPerAU * kDaysPerCentury;
+        const double r = Length(pos);
         const double g = -kGaussK * kGaussK / NonZeroGuard(r * r * r);
-        Triple back;
         for (int i = 0; i < 3; ++i) {
-            back[i] = h[i] - v[i] * tau + 0.5 * g * h[i] * tau * tau;
-            v[i] -= g * h[i] * tau;
+            const double h = pos[i];
+            pos[i] = h - vel[i] * tau + 0.5 * g * h * tau * tau;
+            vel[i] -= g * h * tau;
         }
-        HelioToGeo(k, ToTriple(RectToSph(back[0], back[1], back[2])));
     }
 
     // Pluto: its theory is of J2000; its heliocentric place and velocity are turned to the
@@ -159,11 +171,12 @@ struct Calc {
         Spherical rate;
         const Spherical p = PlutoPositionRate(s.ChartT, rate);
         const double T = s.ChartT;
-        const Triple pos = J2000ToDate(ToTriple(SphToRect(p.lon, p.lat, p.r)), T);
-        const Triple vel = J2000ToDate(VelocityFromRates(p, rate, 1 / kDaysPerCentury), T);
-        s.HelioVel[9] = vel;
-        HelioToGeo(9, ToTriple(RectToSph(pos[0], pos[1], pos[2])));
-        if (s.UseLightTime) Retard(9);
+        Triple pos, vel;
+        PosVelFromRates(p, rate, pos, vel);
+        pos = J2000ToDate(pos, T);
+        vel = J2000ToDate(vel, T);
+        if (s.UseLightTime) Retard(pos, vel);
+        SetHelio(9, pos, vel);
         plutoRate =
             LongitudeRate(s.GeoXYZ[9], Minus(s.HelioVel[9], s.EarthVel)) + kPrecessionPerDay;
     }
@@ -190,7 +203,9 @@ struct Calc {
     }
     double plutoRate = 0;
     double moonRate = 0;
-    MoonPos moonNow;       // the Moon of this computation's moment (mean equinox of date)
+    const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
+    MoonPos moonNowRate{};
+    MoonPos moonNow{};     // the Moon of this computation's moment (mean equinox of date)
     bool haveMoon = false; // ... once it is computed
 
     static Triple Minus(const Triple& a, const Triple& b) {
@@ -206,20 +221,20 @@ struct Calc {
         b[2] = el.a;
         b[3] = el.node;
         b[5] = NormAngle(el.argPerihelion + el.node);
-        auto place = [&](double T) {
-            Triple pos, vel;
-            KeplerState(el, JDFromCenturies(T), pos, vel);
-            HelioToGeo(n, ToTriple(RectToSph(pos[0], pos[1], pos[2])));
-            s.HelioVel[n] = vel;
-        };
-        place(s.ChartT);
-        if (s.UseLightTime) place(s.ChartT - s.GeoSph[n][2] * kLightTimeCenturiesPerAU);
+        Triple pos, vel;
+        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
+        if (s.UseLightTime) {
+            const double tau = Length(Minus(pos, s.EarthXYZ)) * kLightTimeCenturiesPerAU;
+            KeplerState(el, JDFromCenturies(s.ChartT - tau), pos, vel);
+        }
+        SetHelio(n, pos, vel);
     }
 
     void Moon() {
         MoonPos rate;
         const MoonPos m = MoonPositionRate(s.ChartT, rate);
         moonNow = m;
+        moonNowRate = rate;
         haveMoon = true;
         s.GeoSph[10] = {m.lon, m.lat, m.distKm / kAstronomicalUnitKm};
         s.GeoXYZ[10] = ToTriple(SphToRect(m.lon, m.lat, s.GeoSph[10][2]));
@@ -247,27 +262,30 @@ struct Calc {
         s.Bodies[11][17] = s.Bodies[12][17] = rate / kDaysPerCentury;
     }
 
-    // The true node: the ascending node of the plane through the Earth's centre and two
-    // places of the Moon 0.005 day apart, taken on both sides of the moment; the Moon's place
-    // at the moment itself is the one computed for the Moon when there is one.
+    // The true node: the ascending node of the Moon's instantaneous orbital plane, the plane
+    // of its geocentric place and velocity (the limit of the plane through two places close
+    // in time), and its daily motion from the node 0.005 day later. The place at the moment
+    // is the one computed for the Moon when there is one.
     void TrueNode() {
         constexpr double kDelta = 0.005; // days
-        auto moonVec = [&](double T) {
-            const MoonPos m = MoonPosition(T);
-            return SphToRect(m.lon, m.lat, 1);
-        };
-        const double dT = kDelta / kDaysPerCentury;
-        const Vec3 b = haveMoon ? SphToRect(moonNow.lon, moonNow.lat, 1) : moonVec(s.ChartT);
-        const Vec3 a = moonVec(s.ChartT - dT), c = moonVec(s.ChartT + dT);
-        // The ascending node lies along ẑ × (p1 × p2) for a prograde orbit.
-        auto node = [](const Vec3& p, const Vec3& q) {
-            const double nx = p.y * q.z - p.z * q.y, ny = p.z * q.x - p.x * q.z;
+        auto nodeAt = [](const MoonPos& m, const MoonPos& rate) {
+            const double cl = std::cos(m.lon), sl = std::sin(m.lon);
+            const double cb = std::cos(m.lat), sb = std::sin(m.lat);
+            const Vec3 p{cb * cl, cb * sl, sb};
+            const Vec3 v{-sl * cb * rate.lon - cl * sb * rate.lat,
+                         cl * cb * rate.lon - sl * sb * rate.lat, cb * rate.lat};
+            // The ascending node lies along ẑ × (p × v) for a prograde orbit.
+            const double nx = p.y * v.z - p.z * v.y, ny = p.z * v.x - p.x * v.z;
             return ArcTan2Pos(nx, -ny);
         };
-        const double n1 = node(a, b), n2 = node(b, c);
-        const double lon = NormAngle(n1 + 0.5 * NormAngleSigned(n2 - n1));
+        MoonPos rate;
+        const MoonPos now = haveMoon ? moonNow : MoonPositionRate(s.ChartT, rate);
+        if (haveMoon) rate = moonNowRate;
+        MoonPos rate2;
+        const MoonPos later = MoonPositionRate(s.ChartT + kDelta / kDaysPerCentury, rate2);
+        const double n1 = nodeAt(now, rate), n2 = nodeAt(later, rate2);
         const double aMoon = kMoonKm / kAstronomicalUnitKm;
-        LunarPoint(11, lon, 0, aMoon * (1 - kMoonEccentricity * kMoonEccentricity));
+        LunarPoint(11, n1, 0, aMoon * (1 - kMoonEccentricity * kMoonEccentricity));
         s.Bodies[11][17] = s.Bodies[12][17] = NormAngleSigned(n2 - n1) / kDelta;
     }
 
@@ -319,10 +337,16 @@ struct Calc {
     }
 
     // Apparent equatorial place of a planet, the Sun or an extra body from GeoSph[k].
+    // The geocentric vector (mean ecliptic of date) is turned by the nutation in longitude
+    // and the true obliquity: the same as EclToEqu(ε, β, λ + Δψ) of its direction.
     void ApparentPlace(int k) {
-        const EquPos q = EclToEqu(s.EpsMean + s.NutEps, s.GeoSph[k][1], s.GeoSph[k][0] + s.NutPsi);
-        s.BodyRA[k] = q.ra;
-        s.BodyDec[k] = q.dec;
+        const Triple& g = s.GeoXYZ[k];
+        const double x = g[0] * cosPsi - g[1] * sinPsi;
+        const double y = g[0] * sinPsi + g[1] * cosPsi;
+        const double ye = y * s.CosEps - g[2] * s.SinEps;
+        const double ze = y * s.SinEps + g[2] * s.CosEps;
+        s.BodyRA[k] = ArcTan2Pos(ye, x);
+        s.BodyDec[k] = std::asin(std::clamp(ze / NonZeroGuard(s.GeoSph[k][2]), -1.0, 1.0));
         if (s.UseLightTime) AberrationRaDec(2, s.BodyRA[k], s.BodyDec[k], s.EpsMean, s.ChartT);
     }
 
@@ -426,8 +450,7 @@ struct Calc {
         Spherical rate;
         const Spherical e = PlanetHelioRate(s, 3, s.ChartT, rate);
         s.EarthHelio = ToTriple(e);
-        s.EarthXYZ = ToTriple(SphToRect(e.lon, e.lat, e.r));
-        s.EarthVel = VelocityFromRates(e, rate, 1 / kDaysPerCentury);
+        PosVelFromRates(e, rate, s.EarthXYZ, s.EarthVel);
     }
 
     void SVP() {
@@ -787,8 +810,7 @@ void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOption
     Spherical rate;
     const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
     s.EarthHelio = ToTriple(p);
-    s.EarthXYZ = ToTriple(SphToRect(p.lon, p.lat, p.r));
-    s.EarthVel = VelocityFromRates(p, rate, 1 / kDaysPerCentury);
+    PosVelFromRates(p, rate, s.EarthXYZ, s.EarthVel);
     s.HelioSph[k] = s.EarthHelio;
     s.HelioXYZ[k] = s.EarthXYZ;
     s.HelioVel[k] = s.EarthVel;
