@@ -824,6 +824,53 @@ void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOption
     c.SpeedsHousesParts();
 }
 
+void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
+                      int count) {
+    constexpr int kMaxAsteroids = 10000;
+    count = std::clamp(count, 0, std::min<int>(kMaxAsteroids, static_cast<int>(list.size())));
+    const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
+    const double lst = LocalSiderealRad(s);
+    for (int i = 0; i < count; ++i) {
+        AsteroidRecord& r = list[i];
+        if (!(r.e >= 0 && r.e < 1 && r.a > 0)) continue;
+        OrbitElements el;
+        el.meanAnomaly = r.meanAnomaly;
+        el.argPerihelion = r.argPerihelion;
+        el.node = r.node;
+        el.inclination = r.inclination;
+        el.e = r.e;
+        el.a = r.a;
+        el.epoch = r.epoch;
+        el.meanMotion = r.meanMotion;
+        Triple pos, vel;
+        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
+        Triple g{pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+        double dist = Length(g);
+        if (s.UseLightTime) {
+            KeplerState(el, JDFromCenturies(s.ChartT - dist * kLightTimeCenturiesPerAU), pos, vel);
+            g = {pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+            dist = Length(g);
+        }
+        const double x = g[0] * cosPsi - g[1] * sinPsi;
+        const double y = g[0] * sinPsi + g[1] * cosPsi;
+        double ra = ArcTan2Pos(y * s.CosEps - g[2] * s.SinEps, x);
+        double dec =
+            std::asin(std::clamp((y * s.SinEps + g[2] * s.CosEps) / NonZeroGuard(dist), -1.0, 1.0));
+        if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, s.ChartT);
+        if (gen.HorParallax) TopocentricParallax(s, ra, dec, dist, lst);
+        const EclPos e = EquToEclTrue(s, dec, ra);
+        r.lon = e.lon;
+        r.lat = e.lat;
+    }
+    s.AsteroidTimeText = AsteroidTimeText(s);
+}
+
+std::string AsteroidTimeText(const AstroDat& s) {
+    return Trim(FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text) + " " +
+           Trim(FormatTimeText(s.ChartHour, s.ChartMinute, s.ChartSecond).text) + " " +
+           FormatZoneOffset(s.ChartZone, true);
+}
+
 double RiseThreshold(const AstroDat& s, const GeneralOptions& gen, int n) {
     constexpr double kRefraction = 0.009890199094634533; // 34'
     if (gen.RiseGroup == 2) return 0;
