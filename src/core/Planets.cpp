@@ -7,8 +7,7 @@
 
 namespace qor {
 
-// --- Vectorised sine and cosine
-// -------------------------------------------------------------------
+// --- Vectorised sine and cosine ------------------------------------------------------------
 
 namespace {
 
@@ -29,16 +28,12 @@ constexpr double kCos0 = -1.13585365213876817300e-11, kCos1 = 2.0875700841974731
                  kCos2 = -2.75573141792967388112e-7, kCos3 = 2.48015872888517045348e-5,
                  kCos4 = -1.38888888888730564116e-3, kCos5 = 4.16666666666665929218e-2;
 
-} // namespace
-
 // Eight doubles handled as one value: one AVX-512 register, two AVX2 or four SSE2 ones. The
 // helpers on it are always inlined, so no such value crosses a call between builds of
 // different instruction sets (which GCC warns about).
 #pragma GCC diagnostic ignored "-Wpsabi"
 typedef double Lanes8 __attribute__((vector_size(64)));
 constexpr int kLanes = 8;
-
-namespace {
 
 __attribute__((always_inline)) inline Lanes8 LoadLanes(const double* p) {
     Lanes8 v;

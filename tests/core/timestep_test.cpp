@@ -33,7 +33,7 @@ TEST(CalcAstroTime, J2000NoonAndDynamicalTime) {
     EXPECT_DOUBLE_EQ(s.UtHours, 12.0);
     EXPECT_NEAR(s.DeltaTSec, 63.83, 0.01);
     // ChartT is the UT-based 0 plus delta T, in centuries.
-    EXPECT_DOUBLE_EQ(s.ChartT, s.DeltaTSec * kSecondInCenturies);
+    EXPECT_DOUBLE_EQ(s.ChartT, s.DeltaTSec * kSecondsToCenturies);
     EXPECT_NEAR(s.EpsMean / kDeg, 23.4392911, 1e-7);
     EXPECT_DOUBLE_EQ(s.SinEps, std::sin(s.EpsMean + s.NutEps));
     EXPECT_DOUBLE_EQ(s.CosEps, std::cos(s.EpsMean + s.NutEps));
@@ -193,6 +193,16 @@ TEST(MoonPhys, OfTheChartUsesTheGeocentricMoon) {
     EXPECT_NEAR(r.k, 0.6786, 0.0002);
     EXPECT_NEAR(r.lp / kDeg, -1.206, 0.003);
     EXPECT_NEAR(r.bp / kDeg, 4.194, 0.003);
+    // The same for an observer elsewhere: the topocentric Moon would move the librations by
+    // up to a degree (the parallax), the geocentric one not at all.
+    AstroDat t = s;
+    t.ChartLat = 60 * kDeg;
+    t.ChartLong = 100 * kDeg;
+    CalcTimeScales(t);
+    const MoonPhysRec u = MoonPhysOfChart(t);
+    EXPECT_EQ(u.lp, r.lp);
+    EXPECT_EQ(u.bp, r.bp);
+    EXPECT_EQ(u.k, r.k);
 }
 
 } // namespace
