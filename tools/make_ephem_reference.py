@@ -17,6 +17,9 @@ import ephem
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "tests", "fixtures", "ephem_reference.txt")
 OUT_RST = os.path.join(HERE, "..", "tests", "fixtures", "ephem_sunrise.txt")
+OUT_KEPLER = os.path.join(HERE, "..", "tests", "fixtures", "ephem_elliptic.txt")
+# An asteroid on Ceres-like elements (degrees, AU, epoch of the mean anomaly as a Julian day).
+ELEMENTS = dict(M=6.0, w=73.0, node=80.0, inc=10.6, e=0.079, a=2.767, epoch=2451545.0)
 # Places (latitude, longitude east, a Julian day of UT before the wanted sunrise).
 RST_PLACES = [(55.75, 37.62, 2460100.4), (-33.9, 18.4, 2459950.4), (40.7, -74.0, 2460300.9),
               (0.0, 100.0, 2455000.4), (64.0, -22.0, 2460000.6)]
@@ -70,6 +73,24 @@ def main():
     with open(OUT_RST, "w") as f:
         f.write("\n".join(rows) + "\n")
     print("wrote %d rows to %s" % (len(RST_PLACES), os.path.normpath(OUT_RST)))
+
+    # The elements are taken as referred to the equinox of each date, as the chart takes them.
+    el = ELEMENTS
+    rows = ["# made by tools/make_ephem_reference.py from python3-ephem " + ephem.__version__,
+            "# elements M w node inc e a epoch: %(M)s %(w)s %(node)s %(inc)s %(e)s %(a)s %(epoch)s" % el,
+            "# jdUT raDeg decDeg (apparent, geocentric, of date; elements of the date's equinox)"]
+    for jd in jds[:10]:
+        d = jd - DJD
+        b = ephem.EllipticalBody()
+        b._inc, b._Om, b._om = el["inc"], el["node"], el["w"]
+        b._a, b._e, b._M = el["a"], el["e"], el["M"]
+        b._epoch_M = ephem.Date(el["epoch"] - DJD)
+        b._epoch = ephem.Date(d)
+        b.compute(ephem.Date(d), epoch=ephem.Date(d))
+        rows.append("%.4f %.8f %.8f" % (jd, math.degrees(float(b.ra)), math.degrees(float(b.dec))))
+    with open(OUT_KEPLER, "w") as f:
+        f.write("\n".join(rows) + "\n")
+    print("wrote %d rows to %s" % (len(rows) - 3, os.path.normpath(OUT_KEPLER)))
 
 
 if __name__ == "__main__":

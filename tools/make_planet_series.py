@@ -6,12 +6,13 @@ package `astronomia` (MIT licence): version B of the Earth (heliocentric, eclipt
 J2000) in record 0, version D (ecliptic and equinox of date) of Mercury..Neptune in records 1..8
 (record 3 is the Earth of date).
 
-Each body keeps at most 700 terms. The terms are ranked by their largest contribution over
-1800..2200, amplitude x |tau|^p with |tau| = 0.2 millennium (a radius term is weighed as an
-angle: the worst turn it gives the body's direction seen from the Earth), and the body keeps the shortest head of that
-ranking whose truncation error, measured against the full series on a grid of dates over
-1800..2200, stays under TARGET_ARCSEC in longitude, latitude and radius-as-angle. Terms written
-as NaN or infinity in the package are skipped and listed.
+Each body keeps at most 700 terms. The terms of each coordinate are ranked by their largest
+contribution over 1800..2200, amplitude x |tau|^p with |tau| = 0.2 millennium, and each
+coordinate keeps the shortest head of its ranking whose truncation error, measured against the
+full series on a grid of dates over 1800..2200, stays under TARGET_ARCSEC (a radius error is
+weighed as an angle: the worst turn it gives the body's direction seen from the Earth). Where
+that takes more than 700 terms, the three heads share the 700 so that the largest error is
+smallest (the radius allowed twice the angle of the others: its weight is the worst geometry). Terms written as NaN or infinity in the package are skipped and listed.
 
 Layout (little-endian, no header):
   PLANETS.NDX  9 records of 72 bytes: 18 pairs (first, count) of uint16, pair 6c + p for
@@ -38,6 +39,9 @@ import sys
 TARGET_ARCSEC = 0.02
 MAX_TERMS = 700
 TAU_MAX = 0.2  # 1800..2200 in Julian millennia from J2000
+# The radius may err twice as much (as an angle) as longitude and latitude: its weight is the
+# worst geometry, which a body meets seldom, while a longitude error shows always.
+RADIUS_SLACK = (1.0, 1.0, 2.0)
 RAD_TO_ARCSEC = 206264.80624709636
 
 # Record number -> (package file, name).
@@ -100,24 +104,47 @@ def radius_weight(r0, is_earth):
     return worst * (r0 if is_earth else 1.0)
 
 
-def choose_terms(terms, dates, weight_r):
-    """Ranks the terms, then finds the shortest head within the target (at most MAX_TERMS)."""
-    ranked = sorted(terms, key=lambda t: -abs(t[2]) * TAU_MAX ** t[1] * (weight_r if t[0] == 2 else 1.0))
+def error_curve(ranked, dates, weight):
+    """err[n]: the largest error over the dates (arc-seconds) of keeping ranked[:n] of one
+    coordinate's terms, from the tail sums built up from the end."""
     n = len(ranked)
-    # Tail sums per date, built from the end: err[k] is the error of keeping ranked[:k].
-    tails = [[0.0] * len(dates) for _ in range(3)]
-    worst = [0.0] * (n + 1)
+    tail = [0.0] * len(dates)
     powers = [[tau ** p for tau in dates] for p in range(6)]
+    err = [0.0] * (n + 1)
     for k in range(n - 1, -1, -1):
-        c, p, a, b, f = ranked[k]
-        tc = tails[c]
+        _, p, a, b, f = ranked[k]
         pw = powers[p]
         for d, tau in enumerate(dates):
-            tc[d] += a * math.cos(b + f * tau) * pw[d]
-        worst[k] = max(max(abs(v) for v in tails[0]), max(abs(v) for v in tails[1]),
-                       max(abs(v) for v in tails[2]) * weight_r) * RAD_TO_ARCSEC
-    keep = next((k for k in range(n + 1) if worst[k] <= TARGET_ARCSEC), n)
-    return ranked[:min(keep, MAX_TERMS)], worst[min(keep, MAX_TERMS)]
+            tail[d] += a * math.cos(b + f * tau) * pw[d]
+        err[k] = max(abs(v) for v in tail) * weight * RAD_TO_ARCSEC
+    return err
+
+
+def choose_terms(terms, dates, weight_r):
+    """Ranks each coordinate's terms by contribution, then keeps per coordinate the shortest
+    head within TARGET_ARCSEC; when that needs more than MAX_TERMS in all, the heads that
+    share the MAX_TERMS with the smallest worst error."""
+    ranked, curves = [], []
+    for c in range(3):
+        r = sorted((t for t in terms if t[0] == c), key=lambda t: -abs(t[2]) * TAU_MAX ** t[1])
+        ranked.append(r)
+        curves.append(error_curve(r, dates, weight_r if c == 2 else 1.0))
+
+    def counts(limit):
+        return [next(k for k in range(len(e)) if e[k] <= limit * RADIUS_SLACK[c])
+                for c, e in enumerate(curves)]
+
+    n = counts(TARGET_ARCSEC)
+    if sum(n) > MAX_TERMS:
+        lo, hi = TARGET_ARCSEC, max(e[0] for e in curves)
+        for _ in range(60):
+            mid = (lo + hi) / 2
+            if sum(counts(mid)) <= MAX_TERMS:
+                hi = mid
+            else:
+                lo = mid
+        n = counts(hi)
+    return [t for c in range(3) for t in ranked[c][:n[c]]]
 
 
 def main():
@@ -152,7 +179,7 @@ def main():
                         skipped.append(f"{c}{p}[{i}] = {row}")
         r0 = sum(t[2] for t in terms if t[0] == 2 and t[1] == 0 and t[4] == 0.0)
         weight_r = radius_weight(r0, fname.endswith("earth.js"))
-        kept, _ = choose_terms(terms, choose_dates, weight_r)
+        kept = choose_terms(terms, choose_dates, weight_r)
 
         # Truncation error over 1900..2100 on a finer grid than the choice used.
         dropped = [t for t in terms if t not in set(kept)]

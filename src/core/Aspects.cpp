@@ -28,8 +28,27 @@ bool InWindow(double d, double lo, double hi) {
     return d >= lo && (d < hi || (hi >= kPi && d <= kPi));
 }
 
+// The angle between two longitudes, 0..π (any real inputs; one turn of reduction is enough
+// for longitudes in [0, 2π) and a speed step beside them).
 double Separation(double lon1, double lon2) {
-    return std::fabs(NormAngleSigned(lon2 - lon1));
+    double d = std::fabs(lon2 - lon1);
+    if (d >= kTwoPi) d = std::fmod(d, kTwoPi);
+    return d > kPi ? kTwoPi - d : d;
+}
+
+bool AspectOn(const AspDef& def, const AspectOptions& opt) {
+    return (def.AspKind == ' ' && opt.MinorCheck) || (def.AspKind == 'M' && opt.MajorCheck);
+}
+
+// The first aspect in force whose window (of the wider-orbed class) holds the separation d.
+int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double d) {
+    for (int a = 1; a <= table.AspCount; ++a) {
+        if (!on[a]) continue;
+        const AspDef& def = table.Asp[a];
+        const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
+        if (InWindow(d, def.Limits[c][0], def.Limits[c][2])) return a;
+    }
+    return 0;
 }
 
 int32_t IntField(const std::string& text) {
@@ -37,6 +56,62 @@ int32_t IntField(const std::string& text) {
     if (!v || *v < INT32_MIN || *v > INT32_MAX) return 0;
     return static_cast<int32_t>(*v);
 }
+
+// The aspects whose widest window can hold a separation, by half-degree bins, in page order,
+// with their orbs and windows in a compact copy: a pair then tries one or two aspects instead
+// of the whole page.
+class AspectBins {
+public:
+    AspectBins(const AspDefTable& table, const bool* on) {
+        for (int a = 1; a <= table.AspCount; ++a) {
+            if (!on[a]) continue;
+            const AspDef& def = table.Asp[a];
+            Window& w = win_[a];
+            double lo = kPi, hi = 0;
+            for (int c = 1; c <= kPointClasses; ++c) {
+                w.orb[c] = def.Orb[c];
+                w.lo[c] = def.Limits[c][0];
+                w.hi[c] = def.Limits[c][2];
+                lo = std::min(lo, w.lo[c]);
+                hi = std::max(hi, w.hi[c]);
+            }
+            if (hi < lo) continue;
+            for (int b = Bin(lo); b <= Bin(hi); ++b) {
+                if (count_[b] < kPerBin)
+                    list_[b][count_[b]++] = static_cast<uint8_t>(a);
+                else
+                    count_[b] = kOverflow;
+            }
+        }
+        on_ = on;
+    }
+    int FirstMatch(const AspDefTable& table, int c1, int c2, double d) const {
+        const int b = Bin(d);
+        if (count_[b] == kOverflow) return qor::FirstMatch(table, on_, c1, c2, d);
+        for (int i = 0; i < count_[b]; ++i) {
+            const int a = list_[b][i];
+            const Window& w = win_[a];
+            const int c = w.orb[c2] > w.orb[c1] ? c2 : c1;
+            if (InWindow(d, w.lo[c], w.hi[c])) return a;
+        }
+        return 0;
+    }
+
+private:
+    static constexpr int kBins = 361; // half degrees 0..180
+    static constexpr int kPerBin = 6;
+    static constexpr uint8_t kOverflow = 255;
+    struct Window {
+        double orb[kPointClasses + 1], lo[kPointClasses + 1], hi[kPointClasses + 1];
+    };
+    static int Bin(double d) {
+        return std::clamp(static_cast<int>(d * (2 / kDegToRad)), 0, kBins - 1);
+    }
+    std::array<Window, kMaxAspects + 1> win_;
+    std::array<std::array<uint8_t, kPerBin>, kBins> list_{};
+    std::array<uint8_t, kBins> count_{};
+    const bool* on_ = nullptr;
+};
 
 } // namespace
 
@@ -220,34 +295,47 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
     const PointArray& lon2 = dbl && opt.AspectingMode != 'I' ? *ch.lonBck : *ch.lon;
     const PointArray& spd2 = dbl && opt.AspectingMode != 'I' ? *ch.speedBck : *ch.speed;
 
+    bool on[kMaxAspects + 1] = {};
+    for (int a = 1; a <= table.AspCount; ++a) on[a] = AspectOn(table.Asp[a], opt);
+    const AspectBins bins(table, on);
+
     auto pair = [&](int i, int j) {
         if (dbl && !across && i == j) return;
         // Opposite cusps of one chart are always in opposition.
         if (!across && i > 26 && j > 26 && std::abs(i - j) == 6) return;
         const double l1 = lon1[i], l2 = lon2[j];
-        const int a = MatchAspect(table, opt, AspPointClass(i), AspPointClass(j), l1, l2);
+        const double d = Separation(l1, l2);
+        const int a = bins.FirstMatch(table, AspPointClass(i), AspPointClass(j), d);
         if (a == 0) return;
         out.AspMatrix[i][j] = static_cast<uint8_t>(a);
         if (!move1 && !move2) return;
-        const double d = Separation(l1, l2);
-        const double m1 = move1 ? NormAngle(l1 + spd1[i] / 100000) : l1;
-        const double m2 = move2 ? NormAngle(l2 + spd2[j] / 100000) : l2;
+        const double m1 = move1 ? l1 + spd1[i] / 100000 : l1; // Separation reduces them
+        const double m2 = move2 ? l2 + spd2[j] / 100000 : l2;
         const double angle = table.Asp[a].AspAngle;
         out.AspApplying[i][j] =
             std::fabs(angle - d) >= std::fabs(angle - Separation(m1, m2)) ? 1 : 0;
     };
 
-    for (int i = first; i <= 38; ++i) {
-        if (!active(i)) continue;
-        for (int j = dbl ? first : i + 1; j <= 38; ++j)
-            if (active(j)) pair(i, j);
+    // The active points, bodies and parts first, then the cusps.
+    int points[41];
+    int count = 0;
+    for (int p = first; p <= 38; ++p)
+        if (active(p)) points[count++] = p;
+
+    if (dbl) {
+        for (int x = 0; x < count; ++x)
+            for (int y = 0; y < count; ++y) pair(points[x], points[y]);
+        return;
     }
-    if (!dbl) {
-        for (int i = 0; i <= 38; ++i)
-            for (int j = i + 1; j <= 38; ++j) {
-                out.AspMatrix[j][i] = out.AspMatrix[i][j];
-                out.AspApplying[j][i] = out.AspApplying[i][j];
-            }
+    // A single chart: each pair once, mirrored.
+    for (int x = 0; x < count; ++x) {
+        const int i = points[x];
+        for (int y = x + 1; y < count; ++y) {
+            const int j = points[y];
+            pair(i, j);
+            out.AspMatrix[j][i] = out.AspMatrix[i][j];
+            out.AspApplying[j][i] = out.AspApplying[i][j];
+        }
     }
 }
 

@@ -57,13 +57,19 @@ int TheoryIndex(int n) {
     }
 }
 
-// Velocity of a point from its spherical position and the rates of its coordinates.
-Triple VelocityFromRates(const Spherical& p, const Spherical& rate, double scale) {
+// Position and velocity (AU, AU per day) from a spherical place and its rates per century.
+void PosVelFromRates(const Spherical& p, const Spherical& rate, Triple& pos, Triple& vel) {
     const double cl = std::cos(p.lon), sl = std::sin(p.lon);
     const double cb = std::cos(p.lat), sb = std::sin(p.lat);
-    const double dl = rate.lon * scale, db = rate.lat * scale, dr = rate.r * scale;
-    return {dr * cb * cl - p.r * sb * db * cl - p.r * cb * sl * dl,
-            dr * cb * sl - p.r * sb * db * sl + p.r * cb * cl * dl, dr * sb + p.r * cb * db};
+    constexpr double kScale = 1 / kDaysPerCentury;
+    const double dl = rate.lon * kScale, db = rate.lat * kScale, dr = rate.r * kScale;
+    pos = {p.r * cb * cl, p.r * cb * sl, p.r * sb};
+    vel = {dr * cb * cl - p.r * sb * db * cl - p.r * cb * sl * dl,
+           dr * cb * sl - p.r * sb * db * sl + p.r * cb * cl * dl, dr * sb + p.r * cb * db};
+}
+
+double Length(const Triple& v) {
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
 
 // The rate of the ecliptic longitude of a point at (x, y) moving with (vx, vy).
@@ -117,52 +123,90 @@ struct Calc {
     const ChartOptions& opt;
     const GeneralOptions& gen;
 
-    void HelioToGeo(int k, const Triple& helio) {
-        s.HelioSph[k] = helio;
-        const Vec3 h = SphToRect(helio[0], helio[1], helio[2]);
-        s.HelioXYZ[k] = ToTriple(h);
-        s.GeoXYZ[k] = {h.x - s.EarthXYZ[0], h.y - s.EarthXYZ[1], h.z - s.EarthXYZ[2]};
-        s.GeoSph[k] = ToTriple(RectToSph(s.GeoXYZ[k][0], s.GeoXYZ[k][1], s.GeoXYZ[k][2]));
+    // Body k at the heliocentric position `pos` moving with `vel`: its rectangular and
+    // spherical heliocentric places and its geocentric vector and distance (the geocentric
+    // direction is taken from the vector by ApparentPlace). `sph` is the spherical place
+    // when the caller has it.
+    void SetHelio(int k, const Triple& pos, const Triple& vel, const Spherical* sph = nullptr) {
+        s.HelioXYZ[k] = pos;
+        s.HelioVel[k] = vel;
+        s.HelioSph[k] = sph ? ToTriple(*sph) : ToTriple(RectToSph(pos[0], pos[1], pos[2]));
+        s.GeoXYZ[k] = Minus(pos, s.EarthXYZ);
+        s.GeoSph[k] = {0, 0, Length(s.GeoXYZ[k])};
     }
 
-    // A planet of the series (k 0..8 but 3 unless the observer is elsewhere) with light time.
+    // A planet of the series (k 0..8; 3 only when the observer is elsewhere) with light time.
     void SeriesBody(int k) {
         Spherical rate;
-        auto place = [&](double T) {
-            const Spherical p = PlanetHelioRate(s, k, T, rate);
-            HelioToGeo(k, ToTriple(p));
-            s.HelioVel[k] = VelocityFromRates(p, rate, 1 / kDaysPerCentury);
-        };
-        place(s.ChartT);
-        if (s.UseLightTime && k != 0) place(s.ChartT - s.GeoSph[k][2] * kLightTimeCenturiesPerAU);
+        const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
+        Triple pos, vel;
+        PosVelFromRates(p, rate, pos, vel);
+        if (s.UseLightTime && k != 0) {
+            Retard(pos, vel);
+            SetHelio(k, pos, vel);
+        } else {
+            SetHelio(k, pos, vel, &p);
+        }
     }
 
-    // Pluto: its theory is of J2000, so the Earth is taken from the J2000 series record.
+    // Moves a body back by the light time of its geometric distance, on its orbit about the
+    // Sun to second order (the Sun's pull k²·r/r³), its velocity with it. The retarded place
+    // comes from the same evaluation: over the light time (minutes for the inner planets,
+    // hours for Neptune) the error stays below 1e-10 AU, far under the series' own.
+    void Retard(Triple& pos, Triple& vel) const {
+        const double tau =
+            Length(Minus(pos, s.EarthXYZ)) * kLightTimeCenturiesPerAU * kDaysPerCentury;
+        const double r = Length(pos);
+        const double g = -kGaussK * kGaussK / NonZeroGuard(r * r * r);
+        for (int i = 0; i < 3; ++i) {
+            const double h = pos[i];
+            pos[i] = h - vel[i] * tau + 0.5 * g * h * tau * tau;
+            vel[i] -= g * h * tau;
+        }
+    }
+
+    // Pluto: its theory is of J2000; its heliocentric place and velocity are turned to the
+    // mean ecliptic of date (rigorous precession) and then seen from the Earth of date.
     void Pluto() {
-        const Triple earthHelio = s.EarthHelio, earthXYZ = s.EarthXYZ, earthVel = s.EarthVel;
-        Spherical er;
-        const Spherical e0 = PlanetPositionVsopRate(s, 0, s.ChartT, er);
-        s.EarthSeriesIndex = 0;
-        s.EarthHelio = ToTriple(e0);
-        s.EarthXYZ = ToTriple(SphToRect(e0.lon, e0.lat, e0.r));
-        s.EarthVel = VelocityFromRates(e0, er, 1 / kDaysPerCentury);
         Spherical rate;
-        auto place = [&](double T) {
-            const Spherical p = PlutoPositionRate(T, rate);
-            HelioToGeo(9, ToTriple(p));
-            s.HelioVel[9] = VelocityFromRates(p, rate, 1 / kDaysPerCentury);
-        };
-        place(s.ChartT);
-        if (s.UseLightTime) place(s.ChartT - s.GeoSph[9][2] * kLightTimeCenturiesPerAU);
+        const Spherical p = PlutoPositionRate(s.ChartT, rate);
+        const double T = s.ChartT;
+        Triple pos, vel;
+        PosVelFromRates(p, rate, pos, vel);
+        pos = J2000ToDate(pos, T);
+        vel = J2000ToDate(vel, T);
+        if (s.UseLightTime) Retard(pos, vel);
+        SetHelio(9, pos, vel);
         plutoRate =
             LongitudeRate(s.GeoXYZ[9], Minus(s.HelioVel[9], s.EarthVel)) + kPrecessionPerDay;
-        s.EarthSeriesIndex = 3;
-        s.EarthHelio = earthHelio;
-        s.EarthXYZ = earthXYZ;
-        s.EarthVel = earthVel;
+    }
+
+    // A vector of the ecliptic and equinox J2000 turned to the mean ecliptic and equinox of
+    // the date T (Lieske's angles, as PrecessRaDec).
+    Triple J2000ToDate(const Triple& v, double T) const {
+        const double t = T;
+        const double zeta = ((2306.2181 + (0.30188 + 0.017998 * t) * t) * t) * kArcsecToRad;
+        const double z = ((2306.2181 + (1.09468 + 0.018203 * t) * t) * t) * kArcsecToRad;
+        const double theta = ((2004.3109 - (0.42665 + 0.041833 * t) * t) * t) * kArcsecToRad;
+        auto rotX = [](Triple a, double e) { // ecliptic to equatorial by e
+            return Triple{a[0], a[1] * std::cos(e) - a[2] * std::sin(e),
+                          a[1] * std::sin(e) + a[2] * std::cos(e)};
+        };
+        auto rotZ = [](Triple a, double g) {
+            return Triple{a[0] * std::cos(g) - a[1] * std::sin(g),
+                          a[0] * std::sin(g) + a[1] * std::cos(g), a[2]};
+        };
+        Triple q = rotZ(rotX(v, EpsJ2000), zeta);
+        q = {q[0] * std::cos(theta) - q[2] * std::sin(theta), q[1],
+             q[0] * std::sin(theta) + q[2] * std::cos(theta)};
+        return rotX(rotZ(q, z), -s.EpsMean);
     }
     double plutoRate = 0;
     double moonRate = 0;
+    const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
+    MoonPos moonNowRate{};
+    MoonPos moonNow{};     // the Moon of this computation's moment (mean equinox of date)
+    bool haveMoon = false; // ... once it is computed
 
     static Triple Minus(const Triple& a, const Triple& b) {
         return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
@@ -177,19 +221,21 @@ struct Calc {
         b[2] = el.a;
         b[3] = el.node;
         b[5] = NormAngle(el.argPerihelion + el.node);
-        auto place = [&](double T) {
-            Triple pos, vel;
-            KeplerState(el, JDFromCenturies(T), pos, vel);
-            HelioToGeo(n, ToTriple(RectToSph(pos[0], pos[1], pos[2])));
-            s.HelioVel[n] = vel;
-        };
-        place(s.ChartT);
-        if (s.UseLightTime) place(s.ChartT - s.GeoSph[n][2] * kLightTimeCenturiesPerAU);
+        Triple pos, vel;
+        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
+        if (s.UseLightTime) {
+            const double tau = Length(Minus(pos, s.EarthXYZ)) * kLightTimeCenturiesPerAU;
+            KeplerState(el, JDFromCenturies(s.ChartT - tau), pos, vel);
+        }
+        SetHelio(n, pos, vel);
     }
 
     void Moon() {
         MoonPos rate;
         const MoonPos m = MoonPositionRate(s.ChartT, rate);
+        moonNow = m;
+        moonNowRate = rate;
+        haveMoon = true;
         s.GeoSph[10] = {m.lon, m.lat, m.distKm / kAstronomicalUnitKm};
         s.GeoXYZ[10] = ToTriple(SphToRect(m.lon, m.lat, s.GeoSph[10][2]));
         moonRate = rate.lon / kDaysPerCentury;
@@ -216,23 +262,30 @@ struct Calc {
         s.Bodies[11][17] = s.Bodies[12][17] = rate / kDaysPerCentury;
     }
 
+    // The true node: the ascending node of the Moon's instantaneous orbital plane, the plane
+    // of its geocentric place and velocity (the limit of the plane through two places close
+    // in time), and its daily motion from the node 0.005 day later. The place at the moment
+    // is the one computed for the Moon when there is one.
     void TrueNode() {
         constexpr double kDelta = 0.005; // days
-        auto moonVec = [&](double T) {
-            const MoonPos m = MoonPosition(T);
-            return SphToRect(m.lon, m.lat, 1);
-        };
-        const double dT = kDelta / kDaysPerCentury;
-        const Vec3 a = moonVec(s.ChartT - dT), b = moonVec(s.ChartT), c = moonVec(s.ChartT + dT);
-        // The ascending node lies along ẑ × (p1 × p2) for a prograde orbit.
-        auto node = [](const Vec3& p, const Vec3& q) {
-            const double nx = p.y * q.z - p.z * q.y, ny = p.z * q.x - p.x * q.z;
+        auto nodeAt = [](const MoonPos& m, const MoonPos& rate) {
+            const double cl = std::cos(m.lon), sl = std::sin(m.lon);
+            const double cb = std::cos(m.lat), sb = std::sin(m.lat);
+            const Vec3 p{cb * cl, cb * sl, sb};
+            const Vec3 v{-sl * cb * rate.lon - cl * sb * rate.lat,
+                         cl * cb * rate.lon - sl * sb * rate.lat, cb * rate.lat};
+            // The ascending node lies along ẑ × (p × v) for a prograde orbit.
+            const double nx = p.y * v.z - p.z * v.y, ny = p.z * v.x - p.x * v.z;
             return ArcTan2Pos(nx, -ny);
         };
-        const double n1 = node(a, b), n2 = node(b, c);
-        const double lon = NormAngle(n1 + 0.5 * NormAngleSigned(n2 - n1));
+        MoonPos rate;
+        const MoonPos now = haveMoon ? moonNow : MoonPositionRate(s.ChartT, rate);
+        if (haveMoon) rate = moonNowRate;
+        MoonPos rate2;
+        const MoonPos later = MoonPositionRate(s.ChartT + kDelta / kDaysPerCentury, rate2);
+        const double n1 = nodeAt(now, rate), n2 = nodeAt(later, rate2);
         const double aMoon = kMoonKm / kAstronomicalUnitKm;
-        LunarPoint(11, lon, 0, aMoon * (1 - kMoonEccentricity * kMoonEccentricity));
+        LunarPoint(11, n1, 0, aMoon * (1 - kMoonEccentricity * kMoonEccentricity));
         s.Bodies[11][17] = s.Bodies[12][17] = NormAngleSigned(n2 - n1) / kDelta;
     }
 
@@ -284,18 +337,16 @@ struct Calc {
     }
 
     // Apparent equatorial place of a planet, the Sun or an extra body from GeoSph[k].
+    // The geocentric vector (mean ecliptic of date) is turned by the nutation in longitude
+    // and the true obliquity: the same as EclToEqu(ε, β, λ + Δψ) of its direction.
     void ApparentPlace(int k) {
-        if (k == 9) {
-            // Pluto's theory is of J2000: precess to the date.
-            EquPos q = EclToEqu(EpsJ2000, s.GeoSph[9][1], s.GeoSph[9][0]);
-            PrecessRaDec(q.ra, q.dec, s.ChartT, 0);
-            const EclPos e = EquToEclTrue(s, q.dec, q.ra);
-            s.GeoSph[9][0] = e.lon;
-            s.GeoSph[9][1] = e.lat;
-        }
-        const EquPos q = EclToEqu(s.EpsMean + s.NutEps, s.GeoSph[k][1], s.GeoSph[k][0] + s.NutPsi);
-        s.BodyRA[k] = q.ra;
-        s.BodyDec[k] = q.dec;
+        const Triple& g = s.GeoXYZ[k];
+        const double x = g[0] * cosPsi - g[1] * sinPsi;
+        const double y = g[0] * sinPsi + g[1] * cosPsi;
+        const double ye = y * s.CosEps - g[2] * s.SinEps;
+        const double ze = y * s.SinEps + g[2] * s.CosEps;
+        s.BodyRA[k] = ArcTan2Pos(ye, x);
+        s.BodyDec[k] = std::asin(std::clamp(ze / NonZeroGuard(s.GeoSph[k][2]), -1.0, 1.0));
         if (s.UseLightTime) AberrationRaDec(2, s.BodyRA[k], s.BodyDec[k], s.EpsMean, s.ChartT);
     }
 
@@ -399,8 +450,7 @@ struct Calc {
         Spherical rate;
         const Spherical e = PlanetHelioRate(s, 3, s.ChartT, rate);
         s.EarthHelio = ToTriple(e);
-        s.EarthXYZ = ToTriple(SphToRect(e.lon, e.lat, e.r));
-        s.EarthVel = VelocityFromRates(e, rate, 1 / kDaysPerCentury);
+        PosVelFromRates(e, rate, s.EarthXYZ, s.EarthVel);
     }
 
     void SVP() {
@@ -760,8 +810,7 @@ void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOption
     Spherical rate;
     const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
     s.EarthHelio = ToTriple(p);
-    s.EarthXYZ = ToTriple(SphToRect(p.lon, p.lat, p.r));
-    s.EarthVel = VelocityFromRates(p, rate, 1 / kDaysPerCentury);
+    PosVelFromRates(p, rate, s.EarthXYZ, s.EarthVel);
     s.HelioSph[k] = s.EarthHelio;
     s.HelioXYZ[k] = s.EarthXYZ;
     s.HelioVel[k] = s.EarthVel;
@@ -773,6 +822,53 @@ void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOption
         c.Body(i);
     }
     c.SpeedsHousesParts();
+}
+
+void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
+                      int count) {
+    constexpr int kMaxAsteroids = 10000;
+    count = std::clamp(count, 0, std::min<int>(kMaxAsteroids, static_cast<int>(list.size())));
+    const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
+    const double lst = LocalSiderealRad(s);
+    for (int i = 0; i < count; ++i) {
+        AsteroidRecord& r = list[i];
+        if (!(r.e >= 0 && r.e < 1 && r.a > 0)) continue;
+        OrbitElements el;
+        el.meanAnomaly = r.meanAnomaly;
+        el.argPerihelion = r.argPerihelion;
+        el.node = r.node;
+        el.inclination = r.inclination;
+        el.e = r.e;
+        el.a = r.a;
+        el.epoch = r.epoch;
+        el.meanMotion = r.meanMotion;
+        Triple pos, vel;
+        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
+        Triple g{pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+        double dist = Length(g);
+        if (s.UseLightTime) {
+            KeplerState(el, JDFromCenturies(s.ChartT - dist * kLightTimeCenturiesPerAU), pos, vel);
+            g = {pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+            dist = Length(g);
+        }
+        const double x = g[0] * cosPsi - g[1] * sinPsi;
+        const double y = g[0] * sinPsi + g[1] * cosPsi;
+        double ra = ArcTan2Pos(y * s.CosEps - g[2] * s.SinEps, x);
+        double dec =
+            std::asin(std::clamp((y * s.SinEps + g[2] * s.CosEps) / NonZeroGuard(dist), -1.0, 1.0));
+        if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, s.ChartT);
+        if (gen.HorParallax) TopocentricParallax(s, ra, dec, dist, lst);
+        const EclPos e = EquToEclTrue(s, dec, ra);
+        r.lon = e.lon;
+        r.lat = e.lat;
+    }
+    s.AsteroidTimeText = AsteroidTimeText(s);
+}
+
+std::string AsteroidTimeText(const AstroDat& s) {
+    return Trim(FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text) + " " +
+           Trim(FormatTimeText(s.ChartHour, s.ChartMinute, s.ChartSecond).text) + " " +
+           FormatZoneOffset(s.ChartZone, true);
 }
 
 double RiseThreshold(const AstroDat& s, const GeneralOptions& gen, int n) {

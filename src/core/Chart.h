@@ -10,6 +10,7 @@
 #include "core/TimeStep.h"
 
 #include <string>
+#include <vector>
 
 namespace qor {
 
@@ -57,6 +58,22 @@ void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOption
 
 // One body, points 0..26.
 void CalcBody(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n);
+
+// A catalogue asteroid: its elements (angles in radians, a in AU, epoch a Julian day, mean
+// motion in radians per day) and, after CalcAsteroidList, its apparent ecliptic place of date.
+struct AsteroidRecord {
+    double meanAnomaly = 0, argPerihelion = 0, node = 0, inclination = 0;
+    double e = 0, a = 0, epoch = 0, meanMotion = 0;
+    double lon = 0, lat = 0; // results, radians
+};
+
+// The apparent places of the first `count` asteroids of the list (at most 10000) at the chart
+// moment, seen from the Earth of the last CalcChart: light time, nutation, aberration (with
+// light time) and the observer's parallax (HorParallax). Sets AsteroidTimeText. Records that
+// are not ellipses are skipped.
+void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
+                      int count);
+std::string AsteroidTimeText(const AstroDat& s);
 
 // The Arabic parts that fit before the cusps beside `nExtra` extra bodies.
 inline int MaxActiveParts(int nExtra) {

@@ -59,8 +59,9 @@ struct ChartPoints {
     int ParsCount = 0;   // active Arabic parts after them (never reaching the cusps)
     std::array<OrbitElements, kMaxExtraBodies + 1> FictElements{}; // [1..12]
 
-    double SVP = 0;      // synetic vernal point, radians
-    std::string SVPText; // its text
+    double SVP = 0;               // synetic vernal point, radians
+    std::string SVPText;          // its text
+    std::string AsteroidTimeText; // the moment of the last asteroid list
 
     // Working values of the last computation, by theory index (0 Sun, 1 Mercury, 2 Venus,
     // 3 Earth, 4..9 Mars..Pluto, 10 Moon, 11..14 lunar points, 15..26 extra bodies).

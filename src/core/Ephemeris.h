@@ -84,8 +84,7 @@ MoonPos MoonPosition(double T);
 // from the same pass over the series.
 MoonPos MoonPositionRate(double T, MoonPos& rate);
 
-// --- Precession, delta T
-// --------------------------------------------------------------------------
+// --- Precession, delta T -------------------------------------------------------------------
 
 // Rigorous precession of (α, δ) from the epoch T0 to the epoch T (Lieske 1977, Meeus 21.2-21.4).
 // α is not reduced above 2π.

@@ -167,19 +167,22 @@ double HouseCuspAngle(double x, const HouseFrame& f) {
 
 double PlacidusCusp(const HouseFrame& f, double fraction, bool aboveHorizon) {
     // tan δ = tan ε·sin α on the ecliptic; the ascensional difference is asin(tan δ·tan φ).
+    // The cusp's right ascension α solves α = target(α); Newton's method on α − target(α),
+    // whose slope 1 − fraction·k·cos α / √(1 − k² sin² α) stays positive outside the polar
+    // circles (|k| < 1), with the plain iteration as the fallback inside them.
     const double k = f.sinEps / f.cosEps * TanLat(f);
-    auto target = [&](double ra) {
-        const double ad = std::asin(std::clamp(k * std::sin(ra), -1.0, 1.0));
-        return aboveHorizon ? f.ramc + fraction * (kPi / 2 + ad)
-                            : f.ramc + kPi - fraction * (kPi / 2 - ad);
-    };
-    // The map contracts by fraction·|k| < 1 outside the polar circles.
-    double ra = aboveHorizon ? f.ramc + fraction * kPi / 2 : f.ramc + kPi - fraction * kPi / 2;
+    const double base =
+        aboveHorizon ? f.ramc + fraction * kPi / 2 : f.ramc + kPi - fraction * kPi / 2;
+    double ra = base;
+    const bool newton = std::fabs(k) < 0.999;
     for (int round = 0; round < 5000; ++round) {
-        const double next = target(ra);
-        const bool done = std::fabs(next - ra) < 1e-13;
-        ra = next;
-        if (done) break;
+        const double sa = std::sin(ra);
+        const double x = std::clamp(k * sa, -1.0, 1.0);
+        const double target = base + fraction * std::asin(x);
+        double step = target - ra;
+        if (newton) step /= 1 - fraction * k * std::cos(ra) / std::sqrt(1 - x * x);
+        ra += step;
+        if (std::fabs(step) < 1e-13) break;
     }
     return LongitudeOfRA(ra, f);
 }

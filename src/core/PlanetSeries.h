@@ -23,9 +23,10 @@ struct PlanetIndexRecord {
 struct PlanetBodyTerms {
     bool loaded = false;
     PlanetIndexRecord index; // all counts zero until loaded
-    // The terms of the 18 series one after the other, as separate arrays so that the
-    // evaluation runs over them in vector registers: value A cos(B + C τ); AC = A·C serves
-    // the rate.
+    // The terms of the 18 series one after the other, each series padded with zero terms to
+    // whole blocks of eight, as separate arrays so that the evaluation runs over them in
+    // vector registers: value A cos(B + C τ); AC = A·C serves the rate.
+    std::array<uint16_t, 18> blocks{}; // blocks of eight terms per series
     std::vector<double> A, B, C, AC;
 };
 

@@ -7,8 +7,7 @@
 
 namespace qor {
 
-// --- Vectorised sine and cosine
-// -------------------------------------------------------------------
+// --- Vectorised sine and cosine ------------------------------------------------------------
 
 namespace {
 
@@ -29,30 +28,74 @@ constexpr double kCos0 = -1.13585365213876817300e-11, kCos1 = 2.0875700841974731
                  kCos2 = -2.75573141792967388112e-7, kCos3 = 2.48015872888517045348e-5,
                  kCos4 = -1.38888888888730564116e-3, kCos5 = 4.16666666666665929218e-2;
 
+// Eight doubles handled as one value: one AVX-512 register, two AVX2 or four SSE2 ones. The
+// helpers on it are always inlined, so no such value crosses a call between builds of
+// different instruction sets (which GCC warns about).
+#pragma GCC diagnostic ignored "-Wpsabi"
+typedef double Lanes8 __attribute__((vector_size(64)));
+constexpr int kLanes = 8;
+
+__attribute__((always_inline)) inline Lanes8 LoadLanes(const double* p) {
+    Lanes8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+__attribute__((always_inline)) inline Lanes8 Splat(double x) {
+    return Lanes8{x, x, x, x, x, x, x, x};
+}
+
+// sin and cos of eight angles at once, without branches.
+__attribute__((always_inline)) inline void SinCosLanes(Lanes8 x, Lanes8& sinOut, Lanes8& cosOut) {
+    const Lanes8 magic = Splat(kRoundMagic);
+    const Lanes8 q = (x * kTwoOverPi + magic) - magic; // nearest quadrant
+    const Lanes8 r = ((x - q * kPio2Hi) - q * kPio2Mid) - q * kPio2Lo;
+    const Lanes8 z = r * r;
+    const Lanes8 sp =
+        r + r * z * (((((kSin0 * z + kSin1) * z + kSin2) * z + kSin3) * z + kSin4) * z + kSin5);
+    const Lanes8 cp =
+        1.0 - 0.5 * z +
+        z * z * (((((kCos0 * z + kCos1) * z + kCos2) * z + kCos3) * z + kCos4) * z + kCos5);
+    // The quadrant's effect by arithmetic alone (comparisons of whole vectors would be taken
+    // apart lane by lane): j = q mod 4 from q/4 rounded down, whose fraction is 0, 1/4, 1/2 or
+    // 3/4; h = 1 for j = 2, 3 (sine negative); o = 1 for odd j (sine and cosine swap);
+    // g = 1 for j = 1, 2 (cosine negative). Each product below is exact.
+    const auto roundDown = [&](Lanes8 v, double below) { return ((v - below) + magic) - magic; };
+    const Lanes8 j = q - 4.0 * roundDown(q * 0.25, 0.375);
+    const Lanes8 h = roundDown(j * 0.5, 0.25);
+    const Lanes8 o = j - 2.0 * h;
+    const Lanes8 j1 = (j + 1.0) - 4.0 * roundDown((j + 1.0) * 0.25, 0.375);
+    const Lanes8 g = roundDown(j1 * 0.5, 0.25);
+    const Lanes8 s = o * cp + (1.0 - o) * sp;
+    const Lanes8 c = o * sp + (1.0 - o) * cp;
+    sinOut = (1.0 - 2.0 * h) * s;
+    cosOut = (1.0 - 2.0 * g) * c;
+}
+
 } // namespace
 
-// Built for AVX2 as well as the base instruction set; the loader picks the one the processor
-// runs. No branches, so that each clone runs it in vector registers.
-__attribute__((target_clones("avx2", "default"))) void
+// Built for AVX-512, AVX2 with FMA and the base instruction set; the loader picks the one the
+// processor runs. With FMA the polynomials fuse their multiply-adds (an ulp from the base).
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"),
+               optimize("fp-contract=fast"))) void
 SinCosPhases(const double* B, const double* C, double tau, int n, double* sinOut, double* cosOut) {
-    for (int k = 0; k < n; ++k) {
-        const double x = B[k] + C[k] * tau;
-        const double q = (x * kTwoOverPi + kRoundMagic) - kRoundMagic; // nearest quadrant
-        const double r = ((x - q * kPio2Hi) - q * kPio2Mid) - q * kPio2Lo;
-        const double z = r * r;
-        const double sp =
-            r + r * z * (((((kSin0 * z + kSin1) * z + kSin2) * z + kSin3) * z + kSin4) * z + kSin5);
-        const double cp =
-            1.0 - 0.5 * z +
-            z * z * (((((kCos0 * z + kCos1) * z + kCos2) * z + kCos3) * z + kCos4) * z + kCos5);
-        // q mod 4 from q/4 rounded down: the fraction of q/4 is 0, 1/4, 1/2 or 3/4.
-        const double q4 = q * 0.25;
-        const double j = q - 4.0 * (((q4 - 0.375) + kRoundMagic) - kRoundMagic);
-        const bool odd = j == 1.0 || j == 3.0;
-        const double s = odd ? cp : sp;
-        const double c = odd ? sp : cp;
-        sinOut[k] = j >= 2.0 ? -s : s;
-        cosOut[k] = (j == 1.0 || j == 2.0) ? -c : c;
+    int k = 0;
+    for (; k + kLanes <= n; k += kLanes) {
+        Lanes8 sv, cv;
+        SinCosLanes(LoadLanes(B + k) + LoadLanes(C + k) * tau, sv, cv);
+        std::memcpy(sinOut + k, &sv, sizeof sv);
+        std::memcpy(cosOut + k, &cv, sizeof cv);
+    }
+    if (k < n) {
+        double b[kLanes] = {}, c[kLanes] = {};
+        std::memcpy(b, B + k, sizeof(double) * (n - k));
+        std::memcpy(c, C + k, sizeof(double) * (n - k));
+        Lanes8 sv, cv;
+        SinCosLanes(LoadLanes(b) + LoadLanes(c) * tau, sv, cv);
+        for (int j = 0; k < n; ++k, ++j) {
+            sinOut[k] = sv[j];
+            cosOut[k] = cv[j];
+        }
     }
 }
 
@@ -113,22 +156,29 @@ PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
     if (dat.size() % kPlanetTermSize != 0 || start + total * kPlanetTermSize > dat.size())
         return Fail(s, body, damagedDat);
 
+    // Each series padded with zero terms to whole blocks of eight, for the vector evaluation.
     PlanetBodyTerms loaded;
     loaded.index = rec;
-    loaded.A.resize(total);
-    loaded.B.resize(total);
-    loaded.C.resize(total);
-    loaded.AC.resize(total);
     LeReader t(dat);
     t.seek(start);
-    for (std::size_t k = 0; k < total; ++k) {
-        loaded.A[k] = t.f64();
-        loaded.B[k] = t.f64();
-        loaded.C[k] = t.f64();
-        if (!std::isfinite(loaded.A[k]) || !std::isfinite(loaded.B[k]) ||
-            !std::isfinite(loaded.C[k]))
-            return Fail(s, body, damagedDat);
-        loaded.AC[k] = loaded.A[k] * loaded.C[k];
+    for (int k = 0; k < 18; ++k) {
+        const int n = rec.count[k];
+        const int blocks = (n + kLanes - 1) / kLanes;
+        loaded.blocks[k] = static_cast<uint16_t>(blocks);
+        for (int j = 0; j < blocks * kLanes; ++j) {
+            double a = 0, b = 0, c = 0;
+            if (j < n) {
+                a = t.f64();
+                b = t.f64();
+                c = t.f64();
+                if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c))
+                    return Fail(s, body, damagedDat);
+            }
+            loaded.A.push_back(a);
+            loaded.B.push_back(b);
+            loaded.C.push_back(c);
+            loaded.AC.push_back(a * c);
+        }
     }
     if (!t.ok()) return Fail(s, body, damagedDat);
     loaded.loaded = true;
@@ -140,49 +190,41 @@ PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
 
 namespace {
 
-constexpr int kChunk = 128;
-
-// Σ A cos(B + Cτ) and its derivative by τ, −Σ A·C sin(B + Cτ), over n terms.
-void SumSeries(const PlanetBodyTerms& b, std::size_t first, int n, double tau, double& value,
-               double* rate) {
-    double sinBuf[kChunk], cosBuf[kChunk];
-    double v0 = 0, v1 = 0, d0 = 0, d1 = 0;
-    for (int done = 0; done < n; done += kChunk) {
-        const int m = n - done < kChunk ? n - done : kChunk;
-        const std::size_t at = first + static_cast<std::size_t>(done);
-        SinCosPhases(b.B.data() + at, b.C.data() + at, tau, m, sinBuf, cosBuf);
-        const double* A = b.A.data() + at;
-        const double* AC = b.AC.data() + at;
-        int k = 0;
-        for (; k + 1 < m; k += 2) {
-            v0 += A[k] * cosBuf[k];
-            v1 += A[k + 1] * cosBuf[k + 1];
-            d0 -= AC[k] * sinBuf[k];
-            d1 -= AC[k + 1] * sinBuf[k + 1];
+// For each of the 18 series (blocks of eight terms, one after the other): Σ A cos(B + Cτ)
+// into sums[k] and its derivative by τ, −Σ A·C sin(B + Cτ), into rates[k]. One pass over the
+// body's terms in vector registers; the order of the additions is fixed.
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"),
+               optimize("fp-contract=fast"))) void
+SeriesKernel(const double* A, const double* AC, const double* B, const double* C,
+             const uint16_t* blocks, double tau, double* sums, double* rates) {
+    for (int k = 0; k < 18; ++k) {
+        Lanes8 v = Splat(0), d = Splat(0);
+        for (int n = blocks[k]; n > 0; --n) {
+            Lanes8 sv, cv;
+            SinCosLanes(LoadLanes(B) + LoadLanes(C) * tau, sv, cv);
+            v += LoadLanes(A) * cv;
+            d -= LoadLanes(AC) * sv;
+            A += kLanes;
+            AC += kLanes;
+            B += kLanes;
+            C += kLanes;
         }
-        if (k < m) {
-            v0 += A[k] * cosBuf[k];
-            d0 -= AC[k] * sinBuf[k];
-        }
+        sums[k] = ((v[0] + v[1]) + (v[2] + v[3])) + ((v[4] + v[5]) + (v[6] + v[7]));
+        rates[k] = ((d[0] + d[1]) + (d[2] + d[3])) + ((d[4] + d[5]) + (d[6] + d[7]));
     }
-    value = v0 + v1;
-    if (rate) *rate = d0 + d1;
 }
 
 // The three coordinate sums at τ and, when asked, their derivatives by τ.
 void SeriesSums(const PlanetBodyTerms& b, double tau, double out[3], double* dOut) {
-    std::size_t at = 0;
+    double sums[18] = {}, rates[18] = {};
+    if (!b.A.empty())
+        SeriesKernel(b.A.data(), b.AC.data(), b.B.data(), b.C.data(), b.blocks.data(), tau, sums,
+                     rates);
     for (int c = 0; c < 3; ++c) {
         double sum = 0, dsum = 0, power = 1, dpower = 0; // τ^p and p·τ^(p−1)
         for (int p = 0; p < 6; ++p) {
-            const int n = b.index.count[6 * c + p];
-            if (n > 0) {
-                double v = 0, dv = 0;
-                SumSeries(b, at, n, tau, v, dOut ? &dv : nullptr);
-                sum += v * power;
-                dsum += dv * power + v * dpower;
-                at += static_cast<std::size_t>(n);
-            }
+            sum += sums[6 * c + p] * power;
+            dsum += rates[6 * c + p] * power + sums[6 * c + p] * dpower;
             dpower = (p + 1) * power;
             power *= tau;
         }

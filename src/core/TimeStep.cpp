@@ -73,7 +73,7 @@ void CalcAstroTime(AstroDat& s, const TimeStepOptions& o) {
         s.GeocRadius = 1.0;
         s.GeocLat = s.ChartLat;
     }
-    s.ChartT += s.DeltaTSec * kSecondInCenturies;
+    s.ChartT += s.DeltaTSec * kSecondsToCenturies;
 }
 
 void CalcTimeScales(AstroDat& s) {
@@ -82,7 +82,7 @@ void CalcTimeScales(AstroDat& s) {
     EarthFrame(s);
     s.SiderealTime =
         LocalSiderealSeconds(s, SiderealTimeGreenwich(s.ChartT) + std::cos(s.EpsMean) * s.NutPsi);
-    s.ChartT += s.DeltaTSec * kSecondInCenturies;
+    s.ChartT += s.DeltaTSec * kSecondsToCenturies;
 }
 
 } // namespace qor

@@ -18,9 +18,6 @@ struct TimeStepOptions {
     bool UseEllipsoid = false;
 };
 
-// One second in Julian centuries.
-constexpr double kSecondInCenturies = 3.168808781402895e-10;
-
 // The time step with its texts (kept in s.AstroTexts for the astronomical data window); run
 // before every chart computation of the current moment. Afterwards ChartT is dynamical time.
 void CalcAstroTime(AstroDat& s, const TimeStepOptions& o);

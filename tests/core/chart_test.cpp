@@ -389,3 +389,53 @@ TEST_F(ChartTest, JamaspaHousesFromSunrise) {
 
 } // namespace
 } // namespace qor
+
+namespace qor {
+namespace {
+
+// An extra body and the same orbit in the asteroid list against python3-ephem's elliptical
+// body at 10 dates (both solve Kepler's equation exactly; light time, aberration and nutation
+// as for the planets): within 2".
+TEST_F(ChartTest, ExtraBodyAgainstPythonEphem) {
+    std::ifstream in(fs::path(QOR_FIXTURES_DIR) / "ephem_elliptic.txt");
+    ASSERT_TRUE(in);
+    ASSERT_TRUE(ParseOrbitElementsLine(s, 1, "6", "73", "80", "10.6", "0.079", "2.767", "2451545"));
+    s.NExtra = 1;
+    const OrbitElements& el = s.FictElements[1];
+    std::vector<AsteroidRecord> list(1);
+    list[0] = {el.meanAnomaly, el.argPerihelion, el.node,      el.inclination, el.e,
+               el.a,           el.epoch,         el.meanMotion};
+    std::string line;
+    int rows = 0;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream f(line);
+        double jd, ra, dec;
+        f >> jd >> ra >> dec;
+        ChartAtUT(jd);
+        const double dRa =
+            NormAngleSigned(s.Bodies[15][13] - ra * kDegToRad) * std::cos(dec * kDegToRad);
+        EXPECT_LT(std::hypot(dRa, s.Bodies[15][14] - dec * kDegToRad), 2 * kArcsec) << jd;
+        CalcAsteroidList(s, gen, list, 1);
+        EXPECT_NEAR(NormAngleSigned(list[0].lon - s.PlanetLon[15]), 0, 1e-9);
+        EXPECT_NEAR(list[0].lat - s.PlanetLat[15], 0, 1e-9);
+        ++rows;
+    }
+    EXPECT_EQ(rows, 10);
+    EXPECT_FALSE(s.AsteroidTimeText.empty());
+}
+
+// The Moon alone does not move the Earth: callers of the Moon rely on the earlier one.
+TEST_F(ChartTest, MoonAloneKeepsTheEarth) {
+    ChartAtUT(2455000.5);
+    const Triple earth = s.EarthXYZ;
+    const double moon = s.PlanetLon[2];
+    s.ChartJD += 1;
+    CalcTimeScales(s);
+    CalcChart(s, opt, gen, 2);
+    EXPECT_EQ(s.EarthXYZ, earth);
+    EXPECT_GT(std::fabs(NormAngleSigned(s.PlanetLon[2] - moon)), 10 * kDegToRad);
+}
+
+} // namespace
+} // namespace qor
