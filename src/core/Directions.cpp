@@ -189,7 +189,10 @@ void ReportUnconverged(AstroDat& s, char method) {
 
 } // namespace
 
-void ShiftChartHours(AstroDat& s, double hours) {
+bool ShiftChartHours(AstroDat& s, double hours) {
+    // A point at rest never gets there: its hours come out huge (or infinite).
+    constexpr double kLongestShiftHours = 24.0 * 36525.0;
+    if (!(std::fabs(hours) <= kLongestShiftHours)) return false;
     const long long days = static_cast<long long>(std::trunc(hours / 24.0));
     StepDays(s, days);
     const double r = hours - static_cast<double>(days) * 24.0;
@@ -199,6 +202,7 @@ void ShiftChartHours(AstroDat& s, double hours) {
     const long long m = static_cast<long long>(std::trunc(fm));
     StepMinutes(s, m);
     StepSeconds(s, RoundEven((fm - static_cast<double>(m)) * 60.0));
+    return true;
 }
 
 void ArcToTimeShift(AstroDat& s, ChartEngine& e, int i, int j) {

@@ -46,7 +46,8 @@ void ArcToTimeShiftFine(AstroDat& s, ChartEngine& e, int i, int j);
 void ArcToTimeShift2(AstroDat& s, ChartEngine& e, double target, bool forward);
 
 // Moves the chart moment by a signed number of hours: whole days, hours and minutes, and the
-// rest rounded to seconds, each with the stepper of its sign.
-void ShiftChartHours(AstroDat& s, double hours);
+// rest rounded to seconds, each with the stepper of its sign. A shift that is not a number or
+// longer than a century (a point at rest) is not made: returns false.
+bool ShiftChartHours(AstroDat& s, double hours);
 
 } // namespace qor

@@ -135,12 +135,18 @@ TEST(ChartRecords, SignedShiftsMoveBothWays) {
         s.ChartMinute = 0;
         s.ChartSecond = 0;
         s.MonthDays[2] = 29;
-        ShiftChartHours(s, c.hours);
+        EXPECT_TRUE(ShiftChartHours(s, c.hours));
         EXPECT_EQ(std::vector<int>({s.ChartYear, s.ChartMonth, s.ChartDay, s.ChartHour,
                                     s.ChartMinute, s.ChartSecond}),
                   std::vector<int>({c.y, c.mo, c.d, c.h, c.mi, c.sec}))
             << c.hours;
     }
+    // A point at rest: the shift is refused instead of stepping for ever.
+    AstroDat s;
+    const int year = s.ChartYear;
+    EXPECT_FALSE(ShiftChartHours(s, 1.0 / 1e-29));
+    EXPECT_FALSE(ShiftChartHours(s, std::nan("")));
+    EXPECT_EQ(s.ChartYear, year);
 }
 
 // A birth in Moscow and an event; the birth chart computed as the program has it.
