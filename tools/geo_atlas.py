@@ -22,6 +22,11 @@ ISO_MO = "/usr/share/locale/ru/LC_MESSAGES/iso_3166-1.mo"
 FSU_LETTERS = {"RU": "S", "UA": "U", "BY": "B", "KZ": "K", "UZ": "Z", "TM": "T", "TJ": "J",
                "KG": "G", "AZ": "A", "AM": "M", "GE": "E", "MD": "D", "LT": "N", "LV": "V",
                "EE": "H"}
+# Short Russian names of the countries of the former USSR (the region table's second name).
+FSU_SHORT = {"RU": "Россия", "UA": "Украина", "BY": "Беларусь", "KZ": "Казахстан", "UZ": "Узбекистан",
+             "TM": "Туркмения", "TJ": "Таджикистан", "KG": "Киргизия", "AZ": "Азербайджан",
+             "AM": "Армения", "GE": "Грузия", "MD": "Молдова", "LT": "Литва", "LV": "Латвия",
+             "EE": "Эстония"}
 # Russian names the gettext files lack.
 RUSSIAN_EXTRA = {"Türkiye": "Турция"}
 # Latin names for the cities GeoNames names in another script only (by GeoNames id).
@@ -210,7 +215,7 @@ def build(out_dir, zone_region, generator):
 
     def ru_text(key, fallback):
         t = ru.gettext(key)
-        return fallback if t == key else t
+        return t if t != key and any("\u0400" <= ch <= "\u04ff" for ch in t) else fallback
 
     # Countries GeoNames has and ISO 3166 lacks (Kosovo) come from GeoNames.
     for c in cities:
@@ -259,10 +264,10 @@ def build(out_dir, zone_region, generator):
               b";"]
     for (cc, a1), code in sorted(region_code.items(), key=lambda kv: kv[1]):
         rname = ru_text(f"{cc}.{a1}", cyrillic_name(ascii_name(regions[(cc, a1)])))
-        codreg.append(fit(code.encode(), 7) + fit(cp1251(rname), 28) + fit(cp1251(countries[cc][1]), 18))
+        codreg.append(fit(code.encode(), 7) + fit(cp1251(rname), 28) + fit(cp1251(FSU_SHORT[cc]), 18))
     for cc, num in sorted(number.items(), key=lambda kv: kv[1]):
         rname = cp1251(countries[cc][1])
-        codreg.append(fit(f" {num:03d}".encode(), 7) + fit(rname, 28) + fit(rname, 18))
+        codreg.append(fit(f" {num:03d}".encode(), 7) + rname[:28])
     usa = cp1251("США")
     for name, code in us_states:
         rname = cp1251(ru_text(f"US.{code}", cyrillic_name(name)))
@@ -285,9 +290,11 @@ def build(out_dir, zone_region, generator):
                 key = (raw.upper(), code)
             else:
                 rn = ru.gettext(gid)
-                if rn != gid:
+                if rn != gid and any("\u0400" <= ch <= "\u04ff" for ch in rn):
                     ru_names += 1
-                    raw = cp1251(rn.replace(";", ","))
+                    if any("a" <= ch.lower() <= "z" for ch in rn):
+                        rn = cyrillic_name(rn)
+                    raw = cp1251(rn)
                 else:
                     raw = cp1251(cyrillic_name(ascii_name(ENGLISH_EXTRA.get(gid, name))))
                 if cc in FSU_LETTERS:

@@ -185,10 +185,14 @@ std::size_t FilterAtlas(AstroDat& s, Atlas& a) {
     if (!LoadAllCityNames(s, a, names)) return 0;
     for (auto& n : names) {
         bool keep = false;
-        if (a.filter == "ALL") keep = true;
-        else if (s.EnglishMode) keep = (a.filter == "USA" && IsUsStateRecord(n)) || n.Code() == a.filter;
-        else if (a.filter == "SSSR") keep = n.text[32] != ' ';
-        else if (a.filter == "F") keep = n.text[32] == ' ';
+        if (a.filter == "ALL")
+            keep = true;
+        else if (s.EnglishMode)
+            keep = (a.filter == "USA" && IsUsStateRecord(n)) || n.Code() == a.filter;
+        else if (a.filter == "SSSR")
+            keep = n.text[32] != ' ';
+        else if (a.filter == "F")
+            keep = n.text[32] == ' ';
         if (keep && a.list.size() < kAtlasMaxRecords) a.list.push_back(std::move(n));
     }
     return a.list.size();
@@ -197,15 +201,21 @@ std::size_t FilterAtlas(AstroDat& s, Atlas& a) {
 void SetAtlasFilter(AstroDat& s, Atlas& a, std::string_view comboText) {
     static const std::string all = "ALL", usa = "USA", ussr = "SSSR", foreign = "F";
     if (s.EnglishMode) {
-        if (comboText == "All") a.filter = all;
-        else if (comboText == "USA") a.filter = usa;
-        else a.filter = CountryCodeOfName(s, comboText);
+        if (comboText == "All")
+            a.filter = all;
+        else if (comboText == "USA")
+            a.filter = usa;
+        else
+            a.filter = CountryCodeOfName(s, comboText);
         return;
     }
     const std::string t(comboText);
-    if (t.starts_with("В"_cp)) a.filter = all;
-    else if (t.starts_with("Т"_cp)) a.filter = ussr;
-    else a.filter = foreign;
+    if (t.starts_with("В"_cp))
+        a.filter = all;
+    else if (t.starts_with("Т"_cp))
+        a.filter = ussr;
+    else
+        a.filter = foreign;
 }
 
 std::vector<std::string> AtlasFilterChoices(AstroDat& s) {
@@ -213,7 +223,8 @@ std::vector<std::string> AtlasFilterChoices(AstroDat& s) {
     std::vector<std::string> out = {"All"};
     bool usa = false;
     for (const auto& line : ReadNameTable(s, kCountryFile)) {
-        if (CutField(line, ';', 2) != "1") out.push_back(Trim(Column(line, 0, 31)));
+        if (CutField(line, ';', 2) != "1")
+            out.push_back(Trim(Column(line, 0, 31)));
         else if (!usa) {
             out.push_back("USA");
             usa = true;
@@ -231,7 +242,8 @@ std::optional<std::size_t> FindAtlasRow(const AstroDat& s, const Atlas& a, std::
     if (text.empty() || !IsCapitalOfEdition(s.EnglishMode, static_cast<unsigned char>(text[0])))
         return std::nullopt;
     for (std::size_t i = 0; i < a.list.size(); ++i) {
-        const std::string head = a.list[i].text.substr(0, std::min(text.size(), std::size_t(kCityNameLen)));
+        const std::string head =
+            a.list[i].text.substr(0, std::min(text.size(), std::size_t(kCityNameLen)));
         const std::string up = s.EnglishMode ? UpperCaseCp(head) : UpperCaseRus(head);
         if (up == text) return i;
     }
@@ -255,23 +267,33 @@ std::string AtlasRowZoneName(const Atlas& a, int row) {
 
 std::string AtlasSizeMark(uint16_t mapCode) {
     switch (mapCode % 10) {
-    case 1: return "|||";
-    case 2: return "||";
-    case 3: return "|";
-    case 9: return "\x97"; // em dash
-    default: return {};
+    case 1:
+        return "|||";
+    case 2:
+        return "||";
+    case 3:
+        return "|";
+    case 9:
+        return "\x97"; // em dash
+    default:
+        return {};
     }
 }
 
-std::string AtlasLatText(int arcmin) { return CoordText(arcmin, 2, 'N', 'S'); }
-std::string AtlasLonText(int arcmin) { return CoordText(arcmin, 3, 'E', 'W'); }
+std::string AtlasLatText(int arcmin) {
+    return CoordText(arcmin, 2, 'N', 'S');
+}
+std::string AtlasLonText(int arcmin) {
+    return CoordText(arcmin, 3, 'E', 'W');
+}
 
 std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= a.list.size()) return {};
     const CityNameRec& n = a.list[row];
     const CityCoordRec* c = AtlasRowCoord(a, row);
     switch (column) {
-    case 0: return c ? AtlasSizeMark(c->mapCode) : std::string();
+    case 0:
+        return c ? AtlasSizeMark(c->mapCode) : std::string();
     case 1: {
         std::string text = TrimRight(n.Name());
         const std::string code = Trim(n.Code());
@@ -280,11 +302,16 @@ std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row) {
             text += ", " + (code[0] == 'R' ? CountryOfCode(s, code) : RegionName(s, code));
         return text;
     }
-    case 2: return c ? AtlasLatText(c->lat) : std::string();
-    case 3: return c ? AtlasLonText(c->lon) : std::string();
-    case 4: return n.Code();
-    case 5: return n.ZoneRegion();
-    default: return {};
+    case 2:
+        return c ? AtlasLatText(c->lat) : std::string();
+    case 3:
+        return c ? AtlasLonText(c->lon) : std::string();
+    case 4:
+        return n.Code();
+    case 5:
+        return n.ZoneRegion();
+    default:
+        return {};
     }
 }
 
@@ -297,7 +324,7 @@ std::string RegionName(AstroDat& s, std::string_view code) {
         if (Trim(Column(lines[i], 0, 4)) != want) continue;
         std::string name = Trim(Column(lines[i], 7, 28));
         const std::string second = Trim(Column(lines[i], 35, 18));
-        if (second != name) name += ", " + second;
+        if (!second.empty() && second != name) name += ", " + second;
         return name;
     }
     return {};
@@ -340,8 +367,10 @@ std::string UpperCaseRus(std::string_view text) {
     std::string out(text);
     for (char& ch : out) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c >= 224) ch = static_cast<char>(c - 32);
-        else if (c >= 'a' && c <= 'z') ch = static_cast<char>(c - 32);
+        if (c >= 224)
+            ch = static_cast<char>(c - 32);
+        else if (c >= 'a' && c <= 'z')
+            ch = static_cast<char>(c - 32);
     }
     return out;
 }

@@ -11,12 +11,15 @@ namespace qor {
 
 namespace {
 
-void ReportLine(AstroDat& s, const std::string& fileName, std::size_t line, const std::string& what) {
+void ReportLine(AstroDat& s, const std::string& fileName, std::size_t line,
+                const std::string& what) {
     ReportOf(s).ShowMessage(MsgKind::Error, fileName + Lang(s, ", строка "_cp, ", line ") +
                                                 std::to_string(line) + ": " + what);
 }
 
-int ArcMinutes(double rad) { return static_cast<int>(RoundEven(rad / (std::numbers::pi / 180) * 60)); }
+int ArcMinutes(double rad) {
+    return static_cast<int>(RoundEven(rad / (std::numbers::pi / 180) * 60));
+}
 
 std::string PathText(const fs::path& p) {
     std::string out;
@@ -37,8 +40,10 @@ bool SaveFilesTogether(AstroDat& s, const std::vector<std::pair<std::string, std
         if (!r.ok()) {
             for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
                 std::error_code ec;
-                if (it->second) SaveFileAtomic(it->first, *it->second);
-                else fs::remove(it->first, ec);
+                if (it->second)
+                    SaveFileAtomic(it->first, *it->second);
+                else
+                    fs::remove(it->first, ec);
             }
             IOCheck(s, r, name);
             return false;
@@ -50,9 +55,10 @@ bool SaveFilesTogether(AstroDat& s, const std::vector<std::pair<std::string, std
 
 } // namespace
 
-std::optional<std::vector<std::string>> AtlasTextLines(AstroDat& s, const std::vector<CityCoordRec>& coords,
-                                                        const std::vector<CityNameRec>& names,
-                                                        const std::vector<std::string>& zones) {
+std::optional<std::vector<std::string>> AtlasTextLines(AstroDat& s,
+                                                       const std::vector<CityCoordRec>& coords,
+                                                       const std::vector<CityNameRec>& names,
+                                                       const std::vector<std::string>& zones) {
     std::vector<std::string> lines;
     lines.reserve(names.size());
     const bool withZones = !zones.empty();
@@ -60,8 +66,9 @@ std::optional<std::vector<std::string>> AtlasTextLines(AstroDat& s, const std::v
         const CityNameRec& n = names[i];
         const std::size_t c = n.coordIndex;
         if (c < 1 || c > coords.size()) {
-            ReportOf(s).ShowMessage(MsgKind::Error, Lang(s, "Атлас повреждён: "_cp, "The atlas is damaged: ") +
-                                                        std::to_string(i + 1));
+            ReportOf(s).ShowMessage(MsgKind::Error,
+                                    Lang(s, "Атлас повреждён: "_cp, "The atlas is damaged: ") +
+                                        std::to_string(i + 1));
             return std::nullopt;
         }
         // A ";" would split the line into other fields: such a record cannot be exported.
@@ -73,8 +80,8 @@ std::optional<std::vector<std::string>> AtlasTextLines(AstroDat& s, const std::v
             return std::nullopt;
         }
         std::string line = n.Name() + ";" + AtlasLatText(coords[c - 1].lat) + ";" +
-                           AtlasLonText(coords[c - 1].lon) + ";" + n.Code() + ";" + n.ZoneRegion() + ";" +
-                           IntToStrW(coords[c - 1].mapCode, 2);
+                           AtlasLonText(coords[c - 1].lon) + ";" + n.Code() + ";" + n.ZoneRegion() +
+                           ";" + IntToStrW(coords[c - 1].mapCode, 2);
         if (withZones) line += ";" + (i < zones.size() ? zones[i] : std::string());
         lines.push_back(std::move(line));
     }
@@ -105,30 +112,38 @@ std::optional<AtlasTables> ParseAtlasText(AstroDat& s, const std::vector<std::st
         if (Trim(line).empty()) continue;
         const std::size_t lineNo = ln + 1;
         if (t.names.size() == kAtlasMaxLinked) {
-            ReportOf(s).ShowMessage(MsgKind::Error,
-                                    fileName + Lang(s, ": больше "_cp, ": more than ") +
-                                        std::to_string(kAtlasMaxLinked) + Lang(s, " городов"_cp, " cities"));
+            ReportOf(s).ShowMessage(MsgKind::Error, fileName +
+                                                        Lang(s, ": больше "_cp, ": more than ") +
+                                                        std::to_string(kAtlasMaxLinked) +
+                                                        Lang(s, " городов"_cp, " cities"));
             return std::nullopt;
         }
         const auto fields = std::count(line.begin(), line.end(), ';') + 1;
         if (fields != 6 && fields != 7) {
-            ReportLine(s, fileName, lineNo, Lang(s, "нужно 6 полей через \";\""_cp, "6 fields separated by \";\" expected"));
+            ReportLine(
+                s, fileName, lineNo,
+                Lang(s, "нужно 6 полей через \";\""_cp, "6 fields separated by \";\" expected"));
             return std::nullopt;
         }
         const auto lat = ParseLatitude(CutField(line, ';', 1));
         if (!lat) {
-            ReportLine(s, fileName, lineNo, Lang(s, "неверная широта"_cp, "bad latitude") + " \"" + CutField(line, ';', 1) + "\"");
+            ReportLine(s, fileName, lineNo,
+                       Lang(s, "неверная широта"_cp, "bad latitude") + " \"" +
+                           CutField(line, ';', 1) + "\"");
             return std::nullopt;
         }
         const auto lon = ParseLongitude(CutField(line, ';', 2));
         if (!lon) {
-            ReportLine(s, fileName, lineNo, Lang(s, "неверная долгота"_cp, "bad longitude") + " \"" + CutField(line, ';', 2) + "\"");
+            ReportLine(s, fileName, lineNo,
+                       Lang(s, "неверная долгота"_cp, "bad longitude") + " \"" +
+                           CutField(line, ';', 2) + "\"");
             return std::nullopt;
         }
         const auto map = ParseWholeInteger(CutField(line, ';', 5));
         const std::string mapText = CutField(line, ';', 5);
         if ((map && (*map < 0 || *map > 65535)) || (!map && !mapText.empty())) {
-            ReportLine(s, fileName, lineNo, Lang(s, "неверный код размера"_cp, "bad map code") + " \"" + mapText + "\"");
+            ReportLine(s, fileName, lineNo,
+                       Lang(s, "неверный код размера"_cp, "bad map code") + " \"" + mapText + "\"");
             return std::nullopt;
         }
         // The name takes characters 1-31 (cut there), character 32 stays blank; the code keeps
@@ -138,7 +153,8 @@ std::optional<AtlasTables> ParseAtlasText(AstroDat& s, const std::vector<std::st
         const std::string zone = FitTextRight(CutField(line, ';', 4), 2);
         const std::size_t n = t.names.size() + 1;
         t.names.push_back({name + " " + code + zone, 0});
-        t.coords.push_back({static_cast<int16_t>(ArcMinutes(*lat)), static_cast<int16_t>(ArcMinutes(*lon)),
+        t.coords.push_back({static_cast<int16_t>(ArcMinutes(*lat)),
+                            static_cast<int16_t>(ArcMinutes(*lon)),
                             static_cast<uint16_t>(map.value_or(0)), static_cast<uint16_t>(n)});
         t.zones.push_back(fields == 7 ? CutField(line, ';', 6) : std::string());
         anyZone = anyZone || fields == 7;
@@ -175,7 +191,8 @@ bool SetCityMapCode(AstroDat& s, Atlas& a, int city, uint16_t mapCode) {
     if (city < 1 || static_cast<std::size_t>(city) > a.coords.size()) return false;
     const uint16_t old = a.coords[city - 1].mapCode;
     a.coords[city - 1].mapCode = mapCode;
-    if (IOCheck(s, SaveFileAtomic(s.DataPath(a.files.coords), EncodeCityCoords(a.coords)), a.files.coords)) {
+    if (IOCheck(s, SaveFileAtomic(s.DataPath(a.files.coords), EncodeCityCoords(a.coords)),
+                a.files.coords)) {
         a.coords[city - 1].mapCode = old;
         return false;
     }

@@ -14,9 +14,10 @@ namespace qor {
 // longitude; code; zone region; map code; and, when the city zones are known, the IANA zone.
 // Nothing (reported) when a record cannot be written as a line (a ";" in a name, a dangling
 // coordinate index).
-std::optional<std::vector<std::string>> AtlasTextLines(AstroDat& s, const std::vector<CityCoordRec>& coords,
-                                                        const std::vector<CityNameRec>& names,
-                                                        const std::vector<std::string>& zones);
+std::optional<std::vector<std::string>> AtlasTextLines(AstroDat& s,
+                                                       const std::vector<CityCoordRec>& coords,
+                                                       const std::vector<CityNameRec>& names,
+                                                       const std::vector<std::string>& zones);
 // Writes the edition's text file atomically; status line "File ... is created. N cities".
 bool ExportAtlasTxt(AstroDat& s, const Atlas& a);
 

@@ -9,7 +9,9 @@ namespace {
 const std::string kCoastPtrFile = "coast.ptr";
 const std::string kCoastDatFile = "coast.dat";
 
-int32_t ChainStart(const CoastFiles& c, int chain) { return chain > 1 ? c.index[chain - 2].end : 0; }
+int32_t ChainStart(const CoastFiles& c, int chain) {
+    return chain > 1 ? c.index[chain - 2].end : 0;
+}
 
 } // namespace
 
@@ -49,7 +51,8 @@ bool OpenCoastFiles(AstroDat& s, CoastFiles& c) {
     // The links are 16-bit: more chains than they can name is a damaged index.
     if (ptr.size() % kCoastPtrSize != 0 || ptr.size() / kCoastPtrSize > 65535) {
         ReportOf(s).ShowMessage(MsgKind::Error,
-                                Lang(s, "Файл повреждён: "_cp, "The file is damaged: ") + kCoastPtrFile);
+                                Lang(s, "Файл повреждён: "_cp, "The file is damaged: ") +
+                                    kCoastPtrFile);
         return false;
     }
     c.index = DecodeCoastIndex(ptr);
@@ -112,7 +115,8 @@ CoastPolygons CollectCoastPolygons(AstroDat& s, CoastFiles& c) {
             }
             const int next = rec.next;
             if (next > n) {
-                SetStatus(s, "Chain " + std::to_string(chain) + ": link " + std::to_string(next) + " error");
+                SetStatus(s, "Chain " + std::to_string(chain) + ": link " + std::to_string(next) +
+                                 " error");
                 break;
             }
             if (next == 0 || (c.index[next - 1].flags & kCoastTakenFlag)) break;

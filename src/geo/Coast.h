@@ -13,8 +13,8 @@ namespace qor {
 
 constexpr std::size_t kCoastPtrSize = 16;
 constexpr int kCoastMaxChainBytes = 32767;
-constexpr int kCoastCell = 6000;        // 10 degrees
-constexpr int kMapFullTurn = 216000;    // 360 degrees
+constexpr int kCoastCell = 6000;           // 10 degrees
+constexpr int kMapFullTurn = 216000;       // 360 degrees
 constexpr uint16_t kCoastTakenFlag = 0x10; // bit 4: the chain is already in a polygon
 
 struct CoastPtrRec {
@@ -61,9 +61,10 @@ struct CoastPolygon {
     std::vector<int> chains;
 };
 // Follows the links from every chain not yet taken, as the fill does: a polygon ends at a
-// link of 0, at a link to a chain already taken (its own first chain or any other), or at a link out of range (reported
-// on the status line). An empty chain is reported and skipped; a chain too long for the
-// format ends the whole walk (reported; `complete` false). Flags bit 4 marks the chains taken.
+// link of 0, at a link to a chain already taken (its own first chain or any other), or at a link
+// out of range (reported on the status line). An empty chain is reported and skipped; a chain too
+// long for the format ends the whole walk (reported; `complete` false). Flags bit 4 marks the
+// chains taken.
 struct CoastPolygons {
     std::vector<CoastPolygon> polygons;
     bool complete = true;

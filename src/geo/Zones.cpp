@@ -29,7 +29,8 @@ long long DaysFromCivil(long long y, unsigned m, unsigned d) {
 }
 
 long long MomentMinutes(int y, int m, int d, int h, int min) {
-    return DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) * 1440 + h * 60 + min;
+    return DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) * 1440 + h * 60 +
+           min;
 }
 
 std::optional<int> NumberAt(std::string_view line, std::size_t from, std::size_t width) {
@@ -51,7 +52,8 @@ std::string HoursText(int minutes) {
 
 } // namespace
 
-std::optional<ZoneMoment> ZoneMomentFromTexts(std::string_view dateText, std::string_view timeText) {
+std::optional<ZoneMoment> ZoneMomentFromTexts(std::string_view dateText,
+                                              std::string_view timeText) {
     const DateParts d = ParseDateText(dateText);
     if (!d.ok) return std::nullopt;
     TimeParts t = ParseTimeText(timeText);
@@ -111,8 +113,10 @@ std::optional<int> RegionLineZone(std::string_view line, int k) {
     int c = k;
     while (c >= 1) {
         const std::size_t mark = 5 * static_cast<std::size_t>(c - 1) + 6;
-        if (mark < line.size() && line[mark] == '.') --c;
-        else break;
+        if (mark < line.size() && line[mark] == '.')
+            --c;
+        else
+            break;
     }
     if (c < 1) return std::nullopt;
     return NumberAt(line, 5 * static_cast<std::size_t>(c - 1) + 5, 2);
@@ -121,9 +125,11 @@ std::optional<int> RegionLineZone(std::string_view line, int k) {
 ZoneLookup RegionZone(AstroDat& s, const ZoneMoment& m, std::string_view regionText) {
     ZoneLookup out;
     out.source = ZoneSource::History;
-    const auto n = ParseWholeInteger(regionText.substr(0, std::min<std::size_t>(2, regionText.size())));
+    const auto n =
+        ParseWholeInteger(regionText.substr(0, std::min<std::size_t>(2, regionText.size())));
     if (!n || *n < 0) {
-        ReportZoneFailure(s, Lang(s, "Номер временной зоны не число: "_cp, "The time-zone region is not a number: ") +
+        ReportZoneFailure(s, Lang(s, "Номер временной зоны не число: "_cp,
+                                  "The time-zone region is not a number: ") +
                                  "\"" + std::string(regionText) + "\"");
         return out;
     }
@@ -131,10 +137,11 @@ ZoneLookup RegionZone(AstroDat& s, const ZoneMoment& m, std::string_view regionT
     if (IOCheck(s, ReadTextLines(s.DataPath(kVariatFile), lines), kVariatFile)) return out;
     const ZoneHistory h = ParseZoneHistory(lines);
     const auto region = static_cast<std::size_t>(*n);
-    if (region >= h.zoneLines.size() || static_cast<std::size_t>(kMoscowRegion) >= h.zoneLines.size() ||
-        h.columns.empty()) {
-        ReportZoneFailure(s, Lang(s, "Нет временной зоны "_cp, "No time-zone region ") + std::to_string(*n) +
-                                 Lang(s, " в файле "_cp, " in the file ") + kVariatFile);
+    if (region >= h.zoneLines.size() ||
+        static_cast<std::size_t>(kMoscowRegion) >= h.zoneLines.size() || h.columns.empty()) {
+        ReportZoneFailure(s, Lang(s, "Нет временной зоны "_cp, "No time-zone region ") +
+                                 std::to_string(*n) + Lang(s, " в файле "_cp, " in the file ") +
+                                 kVariatFile);
         return out;
     }
     const std::string& regionLine = h.zoneLines[region];
@@ -163,8 +170,9 @@ ZoneLookup RegionZone(AstroDat& s, const ZoneMoment& m, std::string_view regionT
         zr = RegionLineZone(regionLine, k);
         zm = RegionLineZone(moscowLine, k);
         if (!zr || !zm) {
-            ReportZoneFailure(s, Lang(s, "Нет временной зоны "_cp, "No time-zone region ") + std::to_string(*n) +
-                                     Lang(s, " в файле "_cp, " in the file ") + kVariatFile);
+            ReportZoneFailure(s, Lang(s, "Нет временной зоны "_cp, "No time-zone region ") +
+                                     std::to_string(*n) + Lang(s, " в файле "_cp, " in the file ") +
+                                     kVariatFile);
             return out;
         }
         moscow = local + (*zm - *zr) * 60LL;
@@ -179,7 +187,8 @@ ZoneLookup RegionZone(AstroDat& s, const ZoneMoment& m, std::string_view regionT
         for (const auto& line : correc) {
             const auto y = NumberAt(line, 7, 4);
             if (y) {
-                const auto d = NumberAt(line, 1, 2), mo = NumberAt(line, 4, 2), hr = NumberAt(line, 12, 2);
+                const auto d = NumberAt(line, 1, 2), mo = NumberAt(line, 4, 2),
+                           hr = NumberAt(line, 12, 2);
                 if (d && mo && hr && MomentMinutes(*y, *mo, *d, *hr, 0) > moscow) break;
             }
             last = &line;
@@ -198,8 +207,10 @@ ZoneLookup DatabaseZone(AstroDat& s, const ZoneMoment& m, std::string_view ianaZ
     out.source = ZoneSource::Database;
     const QTimeZone tz(QByteArray(ianaZone.data(), static_cast<qsizetype>(ianaZone.size())));
     if (!tz.isValid()) {
-        ReportZoneFailure(s, Lang(s, "Нет временной зоны "_cp, "No time zone ") + std::string(ianaZone) +
-                                 Lang(s, " в базе часовых поясов системы"_cp, " in the system's time-zone database"));
+        ReportZoneFailure(s, Lang(s, "Нет временной зоны "_cp, "No time zone ") +
+                                 std::string(ianaZone) +
+                                 Lang(s, " в базе часовых поясов системы"_cp,
+                                      " in the system's time-zone database"));
         return out;
     }
     // The instant of the local moment: the offset in force there, found by two steps (a local
@@ -214,7 +225,8 @@ ZoneLookup DatabaseZone(AstroDat& s, const ZoneMoment& m, std::string_view ianaZ
     out.summerMinutes = static_cast<int>(std::lround((offset - standard) / 60.0));
     const QTimeZone moscow(QByteArray("Europe/Moscow"));
     if (moscow.isValid())
-        out.moscowDiffMinutes = static_cast<int>(std::lround((offset - moscow.offsetFromUtc(instant)) / 60.0));
+        out.moscowDiffMinutes =
+            static_cast<int>(std::lround((offset - moscow.offsetFromUtc(instant)) / 60.0));
     return out;
 }
 
@@ -241,6 +253,8 @@ ZoneLookup CityZone(AstroDat& s, const ZoneMoment& m, std::string_view regionTex
     return LongitudeZone(longitudeText);
 }
 
-std::string CityZoneText(const ZoneLookup& z) { return z.ok ? FormatDT(z.dT()) : std::string(); }
+std::string CityZoneText(const ZoneLookup& z) {
+    return z.ok ? FormatDT(z.dT()) : std::string();
+}
 
 } // namespace qor

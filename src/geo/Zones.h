@@ -28,10 +28,10 @@ enum class ZoneSource { Longitude, History, Database };
 struct ZoneLookup {
     bool ok = false;
     ZoneSource source = ZoneSource::Longitude;
-    int zoneMinutes = 0;   // standard zone, minutes east
-    int summerMinutes = 0; // summer time in force
+    int zoneMinutes = 0;                  // standard zone, minutes east
+    int summerMinutes = 0;                // summer time in force
     std::optional<int> moscowDiffMinutes; // local minus Moscow time
-    bool beforeHistory = false; // the tables start later than the moment (not an error)
+    bool beforeHistory = false;           // the tables start later than the moment (not an error)
     int dT() const { return zoneMinutes + summerMinutes; }
 };
 

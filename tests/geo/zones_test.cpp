@@ -1,5 +1,6 @@
 // Zone history of the regions, the side-file zones and the longitude zone.
 #include "core/AstroDat.h"
+#include "core/Formats.h"
 #include "core/Text.h"
 #include "geo/Atlas.h"
 #include "geo/Zones.h"
@@ -40,9 +41,9 @@ struct ZdumpZone {
         FILE* p = popen(cmd.c_str(), "r");
         if (!p) return;
         char buf[512];
-        static const std::map<std::string, int> months = {{"Jan", 1}, {"Feb", 2}, {"Mar", 3}, {"Apr", 4},
-                                                          {"May", 5}, {"Jun", 6}, {"Jul", 7}, {"Aug", 8},
-                                                          {"Sep", 9}, {"Oct", 10}, {"Nov", 11}, {"Dec", 12}};
+        static const std::map<std::string, int> months = {
+            {"Jan", 1}, {"Feb", 2}, {"Mar", 3}, {"Apr", 4},  {"May", 5},  {"Jun", 6},
+            {"Jul", 7}, {"Aug", 8}, {"Sep", 9}, {"Oct", 10}, {"Nov", 11}, {"Dec", 12}};
         while (fgets(buf, sizeof buf, p)) {
             std::istringstream in(buf);
             std::string name, wd, mon, hms, ut;
@@ -56,7 +57,8 @@ struct ZdumpZone {
             tm.tm_mon = months.at(mon) - 1;
             tm.tm_mday = day;
             std::sscanf(hms.c_str(), "%d:%d:%d", &tm.tm_hour, &tm.tm_min, &tm.tm_sec);
-            changes.emplace_back(static_cast<long long>(timegm(&tm)), std::stoi(line.substr(g + 7)));
+            changes.emplace_back(static_cast<long long>(timegm(&tm)),
+                                 std::stoi(line.substr(g + 7)));
         }
         pclose(p);
     }
@@ -89,7 +91,8 @@ TEST_F(ShippedTables, RegionZoneAgreesWithZdumpForMoscowAndVladivostok) {
     const ZoneMoment days[] = {{1930, 6, 21, 12}, {1981, 4, 1, 12},  {1991, 3, 31, 12},
                                {1992, 1, 19, 12}, {2011, 3, 27, 12}, {2014, 10, 26, 12}};
     for (const auto& m : days) {
-        SCOPED_TRACE(std::to_string(m.day) + "." + std::to_string(m.month) + "." + std::to_string(m.year));
+        SCOPED_TRACE(std::to_string(m.day) + "." + std::to_string(m.month) + "." +
+                     std::to_string(m.year));
         const ZoneLookup msk = RegionZone(s, m, " 6");
         ASSERT_TRUE(msk.ok);
         EXPECT_EQ(msk.dT(), moscow.OffsetAtLocal(m));
@@ -143,10 +146,27 @@ TEST(ZoneFromLongitude, WholeHoursRoundedAtHalfZones) {
         int minutes;
         const char* dT;
     };
-    const Case cases[] = {{"7\xB0" "30'E", 60, "+01:00"},    {"7\xB0" "29'E", 0, "+00:00"},
-                          {"7\xB0" "30'W", -60, "-01:00"},   {"180\xB0" "00'E", 720, "+12:00"},
-                          {"175\xB0" "00'W", -720, "-12:00"}, {"172\xB0" "30'W", -720, "-12:00"},
-                          {" 37\xB0" "37'E", 180, "+03:00"}};
+    const Case cases[] = {{"7\xB0"
+                           "30'E",
+                           60, "+01:00"},
+                          {"7\xB0"
+                           "29'E",
+                           0, "+00:00"},
+                          {"7\xB0"
+                           "30'W",
+                           -60, "-01:00"},
+                          {"180\xB0"
+                           "00'E",
+                           720, "+12:00"},
+                          {"175\xB0"
+                           "00'W",
+                           -720, "-12:00"},
+                          {"172\xB0"
+                           "30'W",
+                           -720, "-12:00"},
+                          {" 37\xB0"
+                           "37'E",
+                           180, "+03:00"}};
     for (const auto& c : cases) {
         const auto z = ZoneFromLongitude(c.lon);
         ASSERT_TRUE(z) << c.lon;
@@ -159,7 +179,9 @@ TEST(ZoneFromLongitude, WholeHoursRoundedAtHalfZones) {
 
 TEST_F(ShippedTables, CityZoneBefore1925UsesTheLongitude) {
     const ZoneMoment m{1924, 6, 1, 12};
-    const ZoneLookup z = CityZone(s, m, " 6", " 37\xB0" "37'E");
+    const ZoneLookup z = CityZone(s, m, " 6",
+                                  " 37\xB0"
+                                  "37'E");
     ASSERT_TRUE(z.ok);
     EXPECT_EQ(z.source, ZoneSource::Longitude);
     EXPECT_EQ(z.dT(), 180);
@@ -169,7 +191,9 @@ TEST_F(ShippedTables, CityZoneBefore1925UsesTheLongitude) {
     EXPECT_EQ(t.edit2, "");
     EXPECT_EQ(t.edit4, "");
     // The same moment decides both the 1925 test and the look-up.
-    const ZoneLookup later = CityZone(s, {1925, 6, 1, 12}, " 6", " 37\xB0" "37'E");
+    const ZoneLookup later = CityZone(s, {1925, 6, 1, 12}, " 6",
+                                      " 37\xB0"
+                                      "37'E");
     EXPECT_EQ(later.source, ZoneSource::History);
     EXPECT_EQ(later.dT(), 120);
 }
@@ -191,7 +215,11 @@ TEST_F(ShippedTables, RegionThatIsNoNumberIsReportedNotZero) {
         const ZoneLookup z = RegionZone(s, {2000, 1, 1, 12}, region);
         EXPECT_FALSE(z.ok) << region;
         EXPECT_EQ(report.messages.size(), 1u) << region;
-        EXPECT_EQ(CityZoneText(CityZone(s, {2000, 1, 1, 12}, region, " 37\xB0" "37'E")), "") << region;
+        EXPECT_EQ(CityZoneText(CityZone(s, {2000, 1, 1, 12}, region,
+                                        " 37\xB0"
+                                        "37'E")),
+                  "")
+            << region;
     }
 }
 
@@ -209,18 +237,18 @@ TEST(RegionZoneFiles, MissingZoneTableIsReported) {
 
 // A small zone table: `changes` columns after a first one in 1925; region 1 goes from zone 1
 // to zone 2 at the last column, Moscow stays at 3.
-std::string MakeVariat(const std::vector<std::array<int, 4>>& columns, const std::vector<std::string>& zoneRows) {
+std::string MakeVariat(const std::vector<std::array<int, 4>>& columns,
+                       const std::vector<std::string>& zoneRows) {
     std::vector<std::string> head(4);
     auto put = [](std::string& line, std::size_t col, const std::string& text) {
         if (line.size() < col - 1 + text.size()) line.resize(col - 1 + text.size(), ' ');
         line.replace(col - 1, text.size(), text);
     };
-    auto z2 = [](int v) { return (v < 10 ? "0" : "") + std::to_string(v); };
     for (std::size_t c = 1; c <= columns.size(); ++c) {
         const auto& [d, m, y, h] = columns[c - 1];
         const std::size_t base = 5 * (c - 1);
-        put(head[0], base + 7, z2(d));
-        put(head[1], base + 6, z2(m));
+        put(head[0], base + 7, IntToStrZ(d, 2));
+        put(head[1], base + 6, IntToStrZ(m, 2));
         put(head[2], base + 5, std::to_string(y));
         put(head[3], base + 6, std::to_string(h));
     }
@@ -234,7 +262,7 @@ std::string ZoneRow(const std::vector<int>& values) {
     std::string row = "     ";
     int prev = -100;
     for (int v : values) {
-        row += v == prev ? " .   " : (v < 10 ? " " : "") + std::to_string(v) + "   ";
+        row += v == prev ? std::string(" .   ") : IntToStrW(v, 2) + "   ";
         prev = v;
     }
     return row;
@@ -309,7 +337,9 @@ TEST_F(FixtureTables, MomentBeforeTheFirstColumnFallsBackToTheLongitude) {
     const ZoneLookup r = RegionZone(s, {1927, 1, 1, 12}, " 1");
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.beforeHistory);
-    const ZoneLookup z = CityZone(s, {1927, 1, 1, 12}, " 1", " 30\xB0" "00'E");
+    const ZoneLookup z = CityZone(s, {1927, 1, 1, 12}, " 1",
+                                  " 30\xB0"
+                                  "00'E");
     ASSERT_TRUE(z.ok);
     EXPECT_EQ(z.source, ZoneSource::Longitude);
     EXPECT_EQ(z.dT(), 120);
