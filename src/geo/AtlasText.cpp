@@ -106,7 +106,6 @@ bool ExportAtlasTxt(AstroDat& s, const Atlas& a) {
 std::optional<AtlasTables> ParseAtlasText(AstroDat& s, const std::vector<std::string>& lines,
                                           const std::string& fileName) {
     AtlasTables t;
-    bool anyZone = false;
     for (std::size_t ln = 0; ln < lines.size(); ++ln) {
         const std::string& line = lines[ln];
         if (Trim(line).empty()) continue;
@@ -156,10 +155,9 @@ std::optional<AtlasTables> ParseAtlasText(AstroDat& s, const std::vector<std::st
         t.coords.push_back({static_cast<int16_t>(ArcMinutes(*lat)),
                             static_cast<int16_t>(ArcMinutes(*lon)),
                             static_cast<uint16_t>(map.value_or(0)), static_cast<uint16_t>(n)});
+        // A line without a zone leaves the city to the zone history or its longitude.
         t.zones.push_back(fields == 7 ? CutField(line, ';', 6) : std::string());
-        anyZone = anyZone || fields == 7;
     }
-    if (!anyZone) t.zones.clear();
     SortCityCoords(t.coords);
     for (std::size_t i = 0; i < t.coords.size(); ++i)
         t.names[t.coords[i].nameIndex - 1].coordIndex = static_cast<uint16_t>(i + 1);
@@ -175,7 +173,7 @@ bool ImportAtlasTxt(AstroDat& s, Atlas& a) {
     if (!t) return false;
     std::vector<std::pair<std::string, std::string>> files = {
         {a.files.coords, EncodeCityCoords(t->coords)}, {a.files.names, EncodeCityNames(t->names)}};
-    if (!t->zones.empty()) files.emplace_back(a.files.zones, JoinTextLines(t->zones));
+    files.emplace_back(a.files.zones, JoinTextLines(t->zones));
     if (!SaveFilesTogether(s, files)) return false;
     if (!LoadAtlas(s, a)) return false;
     SetStatus(s, "OK " + std::to_string(t->names.size()) + " items");
