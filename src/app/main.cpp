@@ -15,13 +15,13 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
     const auto home = qor::ChooseProgramFolder(args, std::getenv("QOR_HOME"), std::getenv("HOME"));
-    const auto shipped =
-        qor::ShippedDataDir(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+    const auto shipped = qor::ShippedDataDir(
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
     const qor::IoResult seeded = qor::SeedProgramFolder(shipped, home);
     if (!seeded.ok()) {
-        QMessageBox::critical(nullptr, "QOR 5.12",
-                              QString::fromStdString("Cannot prepare the program folder: " +
-                                                     seeded.message));
+        QMessageBox::critical(
+            nullptr, "QOR 5.12",
+            QString::fromStdString("Cannot prepare the program folder: " + seeded.message));
         return 1;
     }
 

@@ -13,14 +13,14 @@ namespace {
 using Names13 = std::array<std::string, 13>;
 
 const Names13& SignNamesEng() {
-    static const Names13 t = {"         ", " Aries   ", " Taurus  ", " Gemini  ", " Cancer  ",
-                              " Leo     ", " Virgo   ", " Libra   ", " Scorpio ", " Sagittarius",
+    static const Names13 t = {"         ",  " Aries   ", " Taurus  ", " Gemini  ", " Cancer  ",
+                              " Leo     ",  " Virgo   ", " Libra   ", " Scorpio ", " Sagittarius",
                               " Capricorn", " Aquarius", " Pisces  "};
     return t;
 }
 
 const Names13& SignNamesRus() {
-    static const Names13 t = {"         ",  Cp(" Овен    "), Cp(" Телец   "), Cp(" Близнецы"),
+    static const Names13 t = {"         ",     Cp(" Овен    "), Cp(" Телец   "), Cp(" Близнецы"),
                               Cp(" Рак     "), Cp(" Лев     "), Cp(" Дева    "), Cp(" Весы    "),
                               Cp(" Скорпион"), Cp(" Стрелец "), Cp(" Козерог "), Cp(" Водолей "),
                               Cp(" Рыбы    ")};
@@ -34,26 +34,29 @@ const Names13& SignAbbrTable() {
 }
 
 // Symbol-font characters of the signs: "@" then "A".."K".
-char SignGlyph(int n) { return n == 0 ? ' ' : static_cast<char>(63 + n); }
+char SignGlyph(int n) {
+    return n == 0 ? ' ' : static_cast<char>(63 + n);
+}
 
 // Blank-padded to 10, as the body-name tables store them.
-std::string Pad10(const std::string& s) { return s.size() >= 10 ? s : s + std::string(10 - s.size(), ' '); }
+std::string Pad10(const std::string& s) {
+    return s.size() >= 10 ? s : s + std::string(10 - s.size(), ' ');
+}
 
 const std::array<std::string, 21>& BodyNames(bool english) {
     static const std::array<std::string, 21> eng = [] {
-        const char* n[] = {"Earth",  "Sun",    "Moon",   "Mercury", "Venus",      "Mars",
-                           "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto",      "R.Node",
-                           "S.Node", "Lilit",  "Selena", "Proserpine", "Chiron",   "Skyship",
-                           "",       "",       ""};
+        const char* n[] = {"Earth",   "Sun",    "Moon",   "Mercury",    "Venus",  "Mars",
+                           "Jupiter", "Saturn", "Uranus", "Neptune",    "Pluto",  "R.Node",
+                           "S.Node",  "Lilit",  "Selena", "Proserpine", "Chiron", "Skyship",
+                           "",        "",       ""};
         std::array<std::string, 21> t;
         for (int i = 0; i < 21; ++i) t[i] = Pad10(n[i]);
         return t;
     }();
     static const std::array<std::string, 21> rus = [] {
-        const char* n[] = {"Земля",  "Солнце", "Луна",   "Меркурий", "Венера",     "Марс",
-                           "Юпитер", "Сатурн", "Уран",   "Нептун",   "Плутон",     "Раху",
-                           "Кету",   "Лилит",  "Селена", "Прозерпина", "Хирон",    "Корабль",
-                           "",       "",       ""};
+        const char* n[] = {"Земля",  "Солнце",     "Луна",   "Меркурий", "Венера", "Марс", "Юпитер",
+                           "Сатурн", "Уран",       "Нептун", "Плутон",   "Раху",   "Кету", "Лилит",
+                           "Селена", "Прозерпина", "Хирон",  "Корабль",  "",       "",     ""};
         std::array<std::string, 21> t;
         for (int i = 0; i < 21; ++i) t[i] = Pad10(Cp(n[i]));
         return t;
@@ -111,16 +114,14 @@ UserReport& ReportOf(const AstroDat& s) {
     return s.Report ? *s.Report : none;
 }
 
-const std::string& Lang(const AstroDat& s, const std::string& russian,
-                        const std::string& english) {
+const std::string& Lang(const AstroDat& s, const std::string& russian, const std::string& english) {
     return s.EnglishMode ? english : russian;
 }
 
 std::string MonthName(const AstroDat& s, int m) {
-    static const std::array<std::string, 12> eng = {"January ", "February", "March   ",
-                                                    "April   ", "May     ", "June    ",
-                                                    "July    ", "August  ", "September",
-                                                    "October ", "November", "December"};
+    static const std::array<std::string, 12> eng = {
+        "January ", "February", "March   ",  "April   ", "May     ", "June    ",
+        "July    ", "August  ", "September", "October ", "November", "December"};
     static const std::array<std::string, 12> rus = [] {
         const char* n[] = {"января", "февраля", "марта",    "апреля",  "мая",    "июня",
                            "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
@@ -262,7 +263,8 @@ void SetChartName(AstroDat& s, const std::string& text) {
 
 bool IOCheck(AstroDat& s, int error, const std::string& fileName) {
     if (error == 0) return false;
-    ReportOf(s).ShowMessage(MsgKind::Information, std::string(std::strerror(error)) + ": " + fileName);
+    ReportOf(s).ShowMessage(MsgKind::Information,
+                            std::string(std::strerror(error)) + ": " + fileName);
     return true;
 }
 

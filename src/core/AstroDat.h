@@ -31,9 +31,9 @@ struct ChartContext {
     int ChartHour = 12;
     int ChartMinute = 0;
     int ChartSecond = 0;
-    int ChartZone = 0;     // minutes east of Greenwich: local time = UT + zone
-    double ChartLong = 0;  // radians, east positive
-    double ChartLat = 0;   // radians, north positive
+    int ChartZone = 0;    // minutes east of Greenwich: local time = UT + zone
+    double ChartLong = 0; // radians, east positive
+    double ChartLat = 0;  // radians, north positive
 };
 
 constexpr int kContextStackDepth = 6;
@@ -46,7 +46,7 @@ struct ContextSlot {
 struct AstroDat : ChartContext {
     // Language and naming.
     bool EnglishMode = false;
-    bool GlyphNames = true; // sign and body names as one symbol-font character
+    bool GlyphNames = true;  // sign and body names as one symbol-font character
     bool ShortNames = false; // sign names as 3-letter abbreviations (before GlyphNames)
     int DMSFormat = 1;       // angle texts: 0 deg+min, 1/2 deg+min+sec, else deg+min.1
     bool SoundOn = true;
@@ -97,10 +97,9 @@ UserReport& ReportOf(const AstroDat& s);
 // --- Names --------------------------------------------------------------------------------
 
 // `english` in English mode, else `russian`.
-const std::string& Lang(const AstroDat& s, const std::string& russian,
-                        const std::string& english);
+const std::string& Lang(const AstroDat& s, const std::string& russian, const std::string& english);
 
-std::string MonthName(const AstroDat& s, int m);       // 1..12, padded as stored
+std::string MonthName(const AstroDat& s, int m);        // 1..12, padded as stored
 std::string WeekDayShortName(const AstroDat& s, int d); // 0..6, Sunday first
 std::string WeekDayName(const AstroDat& s, int d);      // 0..6, Sunday first
 std::string DataFileName(const AstroDat& s, int i);     // required file i = 1..20
@@ -138,6 +137,8 @@ inline bool IOCheck(AstroDat& s, const IoResult& r, const std::string& fileName)
 
 // Plays a wave file of the program folder when sound is on and the file exists.
 void PlayWav(AstroDat& s, const std::string& fileName);
-inline void PlayDing(AstroDat& s) { PlayWav(s, "Ding.wav"); }
+inline void PlayDing(AstroDat& s) {
+    PlayWav(s, "Ding.wav");
+}
 
 } // namespace qor

@@ -138,15 +138,15 @@ DateTimeRec CalendarFromJD(double jd) {
 
 double SiderealTimeGreenwich(double T) {
     // Meeus 12.4, T in centuries of UT.
-    const double deg = 280.46061837 + 13185000.770053742 * T + 0.000387933 * T * T -
-                       T * T * T / 38710000.0;
+    const double deg =
+        280.46061837 + 13185000.770053742 * T + 0.000387933 * T * T - T * T * T / 38710000.0;
     return NormAngle(deg * kDegToRad);
 }
 
 double MeanObliquity(double T) {
     // Laskar (1986), Meeus 22.3: arc-seconds in powers of U = T/100.
-    static const double kCoeffs[11] = {84381.448, -4680.93, -1.55,  1999.25, -51.38, -249.67,
-                                       -39.05,    7.12,     27.87,  5.79,    2.45};
+    static const double kCoeffs[11] = {84381.448, -4680.93, -1.55, 1999.25, -51.38, -249.67,
+                                       -39.05,    7.12,     27.87, 5.79,    2.45};
     return EvalPolynomial(kCoeffs, 10, T / 100.0) * kArcsecToRad;
 }
 
@@ -154,10 +154,20 @@ double PlanetRotationAngle(int exterrBody, double T) {
     // Rotation period P and orbital period Q, days.
     double p = 1, q = 1;
     switch (exterrBody) {
-    case 3: p = 58.65; q = 87.97; break;
-    case 4: p = 243.0; q = 224.7; break;
-    case 5: p = 1.026; q = 686.98; break;
-    default: return 0;
+    case 3:
+        p = 58.65;
+        q = 87.97;
+        break;
+    case 4:
+        p = 243.0;
+        q = 224.7;
+        break;
+    case 5:
+        p = 1.026;
+        q = 686.98;
+        break;
+    default:
+        return 0;
     }
     const double deg = (T * 36525.0 / p) * (360.0 * p / q + 360.0);
     return NormAngle(deg * kDegToRad);

@@ -34,10 +34,10 @@ struct DateTimeRec {
 };
 
 // --- Angles and vectors -----------------------------------------------------------------------
-double NormAngle(double a);        // [0, 2π)
-double NormAngleSigned(double a);  // [−π, π)
-double NormAngle2(double x);       // [0, 2π), by truncation
-double NormAngleSigned2(double x); // (−π, π], one correction only
+double NormAngle(double a);            // [0, 2π)
+double NormAngleSigned(double a);      // [−π, π)
+double NormAngle2(double x);           // [0, 2π), by truncation
+double NormAngleSigned2(double x);     // (−π, π], one correction only
 double ArcTan2Pos(double y, double x); // atan2 in [0, 2π)
 
 struct Vec3 {
@@ -54,8 +54,12 @@ double EvalPolynomial(const double* coeffs, int degree, double x);
 // S[k] = sin(kx), C[k] = cos(kx) for k = 1..n (index 0 untouched).
 void SinCosMultiples(int n, double* S, double* C, double x);
 
-inline double CenturiesJ2000(double jd) { return (jd - kJ2000) / 36525.0; }
-inline double JDFromCenturies(double t) { return t * 36525.0 + kJ2000; }
+inline double CenturiesJ2000(double jd) {
+    return (jd - kJ2000) / 36525.0;
+}
+inline double JDFromCenturies(double t) {
+    return t * 36525.0 + kJ2000;
+}
 
 // --- Calendar ---------------------------------------------------------------------------------
 // The Julian day of 0h of rec's date (the day's fraction counts; hours and minutes do not).
@@ -64,7 +68,9 @@ double JulianDayOf(const DateTimeRec& rec, bool* gregorian = nullptr);
 // The same, and sets GregorianCal, ChartWeekDay, MonthDays[2] and ChartLeapYear of `s`.
 double JulianDay(AstroDat& s, const DateTimeRec& rec);
 bool IsLeapYearIn(bool gregorian, int year);
-inline bool IsLeapYear(const AstroDat& s, int year) { return IsLeapYearIn(s.GregorianCal, year); }
+inline bool IsLeapYear(const AstroDat& s, int year) {
+    return IsLeapYearIn(s.GregorianCal, year);
+}
 // The calendar date and time of a Julian day, in the calendar JulianDayOf uses for it,
 // rounded to the whole second. JulianDayOf and CalendarFromJD are each other's inverse.
 DateTimeRec CalendarFromJD(double jd);
@@ -88,6 +94,8 @@ bool TopocentricParallax(const AstroDat& s, double& ra, double& dec, double& dis
 int HouseOfLongitude(const PointArray& points, double lon);
 
 // A colour value 0x00BBGGRR.
-constexpr int32_t MakeRGB(int r, int g, int b) { return r + g * 256 + b * 65536; }
+constexpr int32_t MakeRGB(int r, int g, int b) {
+    return r + g * 256 + b * 65536;
+}
 
 } // namespace qor

@@ -4,7 +4,9 @@ namespace qor {
 
 namespace {
 
-ContextSlot Capture(const AstroDat& s) { return {static_cast<const ChartContext&>(s), s.MonthDays[2]}; }
+ContextSlot Capture(const AstroDat& s) {
+    return {static_cast<const ChartContext&>(s), s.MonthDays[2]};
+}
 
 void Restore(AstroDat& s, const ContextSlot& slot) {
     static_cast<ChartContext&>(s) = slot.context;
@@ -35,8 +37,10 @@ ChartContextGuard::ChartContextGuard(AstroDat& s)
     : s_(s), onStack_(PushChartContext(s)), own_(Capture(s)) {}
 
 ChartContextGuard::~ChartContextGuard() {
-    if (onStack_) PopChartContext(s_);
-    else Restore(s_, own_);
+    if (onStack_)
+        PopChartContext(s_);
+    else
+        Restore(s_, own_);
 }
 
 } // namespace qor

@@ -23,7 +23,9 @@ struct IoResult {
     std::string message; // what failed, in plain words (for logs and tests)
     bool ok() const { return error == 0; }
     static IoResult Ok() { return {}; }
-    static IoResult Fail(int err, std::string what) { return {err == 0 ? EIO : err, std::move(what)}; }
+    static IoResult Fail(int err, std::string what) {
+        return {err == 0 ? EIO : err, std::move(what)};
+    }
 };
 
 // Turns a program name ("Wrk\Tab2024.wrk", code page 1251) into a path under `base`:
@@ -58,8 +60,10 @@ public:
     std::size_t remaining() const { return ok_ ? data_.size() - pos_ : 0; }
     bool ok() const { return ok_; }
     void seek(std::size_t pos) {
-        if (pos > data_.size()) ok_ = false;
-        else pos_ = pos;
+        if (pos > data_.size())
+            ok_ = false;
+        else
+            pos_ = pos;
     }
     void skip(std::size_t n) { seek(pos_ + n); }
 

@@ -19,7 +19,9 @@ constexpr long long kArcsecPerTurn = 1296000;
 constexpr long long kArcsecPerSign = 108000;
 
 // |x| above the 32-bit range is taken as 0 before rounding (times of day only).
-double Clamp32(double x) { return std::fabs(x) > 2147483647.0 ? 0.0 : x; }
+double Clamp32(double x) {
+    return std::fabs(x) > 2147483647.0 ? 0.0 : x;
+}
 
 long long FloorDiv(long long a, long long b) {
     long long q = a / b;
@@ -27,7 +29,9 @@ long long FloorDiv(long long a, long long b) {
     return q;
 }
 
-long long FloorMod(long long a, long long b) { return a - FloorDiv(a, b) * b; }
+long long FloorMod(long long a, long long b) {
+    return a - FloorDiv(a, b) * b;
+}
 
 // Degrees and rounded minutes of |rad| with the carry of 60 minutes into the degree.
 void DegreesMinutes(double rad, long long& d, long long& m) {
@@ -59,11 +63,15 @@ std::optional<CoordParts> SplitCoordText(std::string_view text) {
     return CoordParts{*d, *m, hemi[0]};
 }
 
-double ArcsecToRad(long long arcsec) { return static_cast<double>(arcsec) * kArcsecToRad; }
+double ArcsecToRad(long long arcsec) {
+    return static_cast<double>(arcsec) * kArcsecToRad;
+}
 
 } // namespace
 
-long long RoundEven(double x) { return std::llrint(x); }
+long long RoundEven(double x) {
+    return std::llrint(x);
+}
 
 std::string IntToStrW(long long n, int w) {
     std::string s = std::to_string(n);
@@ -315,8 +323,8 @@ std::string FormatZodiacAbbr(bool withSeconds, double lonRad) {
     const double arcsec = lonRad * kRadToArcSec;
     if (withSeconds) {
         const ZodiacParts p = SplitZodiacSeconds(arcsec);
-        return IntToStrW(p.deg, 2) + kDegreeSign + IntToStrZ(p.min, 2) + "'" +
-               IntToStrZ(p.sec, 2) + "\"" + SignAbbr(p.sign + 1);
+        return IntToStrW(p.deg, 2) + kDegreeSign + IntToStrZ(p.min, 2) + "'" + IntToStrZ(p.sec, 2) +
+               "\"" + SignAbbr(p.sign + 1);
     }
     const ZodiacParts p = SplitZodiacMinutes(arcsec);
     return IntToStrW(p.deg, 2) + kDegreeSign + IntToStrZ(p.min, 2) + "'" + SignAbbr(p.sign + 1);
@@ -334,7 +342,8 @@ std::string FormatHMSRadSpaced(bool units, bool point, double angle) {
     // Whole hundredths first, so that 59.996 seconds carry instead of showing 60.00.
     const long long centi = RoundEven(angle * kSecondsOfTimePerRadian * 100.0);
     const long long total = centi / 100;
-    const double seconds = static_cast<double>(total % 60) + static_cast<double>(centi % 100) / 100.0;
+    const double seconds =
+        static_cast<double>(total % 60) + static_cast<double>(centi % 100) / 100.0;
     const std::string h = IntToStrW(total / 3600, 2);
     const std::string m = IntToStrZ((total / 60) % 60, 2);
     const std::string sec = point ? FloatToStrWD(5, 2, seconds) : FloatToStrComma(5, 2, seconds);
@@ -342,8 +351,8 @@ std::string FormatHMSRadSpaced(bool units, bool point, double angle) {
 }
 
 std::string RomanNumeral(int n) {
-    static const char* const kNumerals[] = {"I",   "II", "III", "IV", "V",  "VI",
-                                            "VII", "VIII", "IX", "X", "XI", "XII"};
+    static const char* const kNumerals[] = {"I",   "II",   "III", "IV", "V",  "VI",
+                                            "VII", "VIII", "IX",  "X",  "XI", "XII"};
     return (n >= 1 && n <= 12) ? kNumerals[n - 1] : std::string();
 }
 

@@ -21,20 +21,24 @@ constexpr char kDegreeSign = '\xB0';
 long long RoundEven(double x);
 
 // --- Integers and reals -------------------------------------------------------------------
-std::string IntToStrW(long long n, int w);         // blank-padded to w
-std::string IntToStrZ(long long n, int w);         // zero-padded to w (zeros before a "-")
-std::string FloatToStrWD(int w, int d, double x);  // width w, d decimals, "."
+std::string IntToStrW(long long n, int w);           // blank-padded to w
+std::string IntToStrZ(long long n, int w);           // zero-padded to w (zeros before a "-")
+std::string FloatToStrWD(int w, int d, double x);    // width w, d decimals, "."
 std::string FloatToStrComma(int w, int d, double x); // the same with ","
-int StrToIntDef0(std::string_view text);           // 0 when not a whole integer
+int StrToIntDef0(std::string_view text);             // 0 when not a whole integer
 std::optional<long long> ParseWholeInteger(std::string_view text); // blanks around allowed
-double StrToFloatHM(std::string_view text);        // "12:30" -> 12.3, "1,5" -> 1.5, else 0
-inline double Identity(double x) { return x; }
-inline double NonZeroGuard(double x) { return x == 0 ? 1e-29 : x; }
+double StrToFloatHM(std::string_view text); // "12:30" -> 12.3, "1,5" -> 1.5, else 0
+inline double Identity(double x) {
+    return x;
+}
+inline double NonZeroGuard(double x) {
+    return x == 0 ? 1e-29 : x;
+}
 
 // --- Times ----------------------------------------------------------------------------------
-std::string FormatSecondsHMS(bool hms, double seconds);  // " 1h02m05s" / " 1:02:05"
-std::string FormatMinutesHHMM(double seconds);           // " 1:02"
-std::string FormatHoursDMS(bool dms, double x);          // "  3°25'46\"" / "  3,4"
+std::string FormatSecondsHMS(bool hms, double seconds); // " 1h02m05s" / " 1:02:05"
+std::string FormatMinutesHHMM(double seconds);          // " 1:02"
+std::string FormatHoursDMS(bool dms, double x);         // "  3°25'46\"" / "  3,4"
 
 struct TextResult {
     bool ok = false;
@@ -92,8 +96,8 @@ ZodiacParts SplitZodiacSeconds(double arcsec);
 ZodiacParts SplitZodiacMinutes(double arcsec);
 
 // --- Hour angles (radians) ------------------------------------------------------------------
-std::string FormatHMSRad(bool units, double angle);                    // "12h34m56s"
-std::string FormatHMSRadSpaced(bool units, bool point, double angle);  // "12h 34m 56,78s"
+std::string FormatHMSRad(bool units, double angle);                   // "12h34m56s"
+std::string FormatHMSRadSpaced(bool units, bool point, double angle); // "12h 34m 56,78s"
 
 std::string RomanNumeral(int n); // "I".."XII"; empty outside 1..12
 

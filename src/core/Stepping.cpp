@@ -160,18 +160,42 @@ void UpdateCalendarForYear(AstroDat& s) {
     s.MonthDays[2] = IsLeapYear(s, y) ? 29 : 28;
 }
 
-void IncYear(AstroDat& s, int n) { Repeat(s, n, IncYear1); }
-void DecYear(AstroDat& s, int n) { Repeat(s, n, DecYear1); }
-void IncMonth(AstroDat& s, int n) { Repeat(s, n, IncMonth1); }
-void DecMonth(AstroDat& s, int n) { Repeat(s, n, DecMonth1); }
-void IncDay(AstroDat& s, int n) { Repeat(s, n, IncDay1); }
-void DecDay(AstroDat& s, int n) { Repeat(s, n, DecDay1); }
-void IncHour(AstroDat& s, int n) { Repeat(s, n, IncHour1); }
-void DecHour(AstroDat& s, int n) { Repeat(s, n, DecHour1); }
-void IncMinute(AstroDat& s, int n) { Repeat(s, n, IncMinute1); }
-void DecMinute(AstroDat& s, int n) { Repeat(s, n, DecMinute1); }
-void IncSecond(AstroDat& s, int n) { Repeat(s, n, IncSecond1); }
-void DecSecond(AstroDat& s, int n) { Repeat(s, n, DecSecond1); }
+void IncYear(AstroDat& s, int n) {
+    Repeat(s, n, IncYear1);
+}
+void DecYear(AstroDat& s, int n) {
+    Repeat(s, n, DecYear1);
+}
+void IncMonth(AstroDat& s, int n) {
+    Repeat(s, n, IncMonth1);
+}
+void DecMonth(AstroDat& s, int n) {
+    Repeat(s, n, DecMonth1);
+}
+void IncDay(AstroDat& s, int n) {
+    Repeat(s, n, IncDay1);
+}
+void DecDay(AstroDat& s, int n) {
+    Repeat(s, n, DecDay1);
+}
+void IncHour(AstroDat& s, int n) {
+    Repeat(s, n, IncHour1);
+}
+void DecHour(AstroDat& s, int n) {
+    Repeat(s, n, DecHour1);
+}
+void IncMinute(AstroDat& s, int n) {
+    Repeat(s, n, IncMinute1);
+}
+void DecMinute(AstroDat& s, int n) {
+    Repeat(s, n, DecMinute1);
+}
+void IncSecond(AstroDat& s, int n) {
+    Repeat(s, n, IncSecond1);
+}
+void DecSecond(AstroDat& s, int n) {
+    Repeat(s, n, DecSecond1);
+}
 
 LocalMoment LocalMomentNow() {
     const std::time_t t = std::time(nullptr);
@@ -182,8 +206,10 @@ LocalMoment LocalMomentNow() {
 
 RealTimeFields SetRealTime(const LocalMoment& now, const OwnPlace& place) {
     RealTimeFields f;
-    f.DateEdit = IntToStrZ(now.day, 2) + "." + IntToStrZ(now.month, 2) + "." + IntToStrZ(now.year, 4);
-    f.TimeEdit = IntToStrZ(now.hour, 2) + ":" + IntToStrZ(now.minute, 2) + ":" + IntToStrZ(now.second, 2);
+    f.DateEdit =
+        IntToStrZ(now.day, 2) + "." + IntToStrZ(now.month, 2) + "." + IntToStrZ(now.year, 4);
+    f.TimeEdit =
+        IntToStrZ(now.hour, 2) + ":" + IntToStrZ(now.minute, 2) + ":" + IntToStrZ(now.second, 2);
     f.dTEdit = place.zone;
     f.LatEdit = place.lat;
     f.LongEdit = place.lon;

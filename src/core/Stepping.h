@@ -38,10 +38,10 @@ struct OwnPlace {
 
 // What the birth-data window is filled with for the present moment.
 struct RealTimeFields {
-    std::string NameEdit;    // empty
-    std::string DateEdit;    // "dd.mm.yyyy"
+    std::string NameEdit; // empty
+    std::string DateEdit; // "dd.mm.yyyy"
     bool EraCheckBox = false;
-    std::string TimeEdit;    // "hh:nn:ss"
+    std::string TimeEdit; // "hh:nn:ss"
     std::string dTEdit, LatEdit, LongEdit, CityEdit, CountryEdit;
     int SexGroup = 2;
 };

@@ -67,7 +67,9 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-bool IsBlankByte(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsBlankByte(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 unsigned char UpperByte(unsigned char c) {
     if (c >= 'a' && c <= 'z') return c - 32;
@@ -79,7 +81,7 @@ unsigned char UpperByte(unsigned char c) {
 unsigned char LowerByte(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return c + 32;
     if (c >= 0xC0 && c <= 0xDF) return c + 32; // А..Я
-    if (c == 0xA8) return 0xB8;                 // Ё
+    if (c == 0xA8) return 0xB8;                // Ё
     return c;
 }
 
@@ -159,6 +161,8 @@ std::string TrimRight(std::string_view text) {
     return std::string(text.substr(0, e));
 }
 
-std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+std::string Trim(std::string_view text) {
+    return TrimLeft(TrimRight(text));
+}
 
 } // namespace qor

@@ -29,7 +29,9 @@ std::string Cp1251ToUtf8(std::string_view cp1251);
 // known to fit: a character that does not fit becomes '?'.
 std::string Cp(std::string_view utf8);
 
-inline std::string operator""_cp(const char* s, std::size_t n) { return Cp({s, n}); }
+inline std::string operator""_cp(const char* s, std::size_t n) {
+    return Cp({s, n});
+}
 
 // Upper and lower case of code page 1251 text (Latin and Cyrillic letters, Ё/ё included).
 std::string UpperCaseCp(std::string_view text);

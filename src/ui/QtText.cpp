@@ -7,7 +7,8 @@ namespace qor::ui {
 QString ToQ(std::string_view cp1251) {
     QString out;
     out.reserve(static_cast<qsizetype>(cp1251.size()));
-    for (char c : cp1251) out += QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(c))));
+    for (char c : cp1251)
+        out += QChar(static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(c))));
     return out;
 }
 

@@ -21,7 +21,9 @@ public:
     int eventPumps = 0;
 
     void CaptionChanged(const std::string& caption) override { captions.push_back(caption); }
-    void ShowMessage(MsgKind kind, const std::string& text) override { messages.push_back({kind, text}); }
+    void ShowMessage(MsgKind kind, const std::string& text) override {
+        messages.push_back({kind, text});
+    }
     void PlaySound(const std::filesystem::path& wav) override { sounds.push_back(wav); }
     void ProcessEvents() override { ++eventPumps; }
 };

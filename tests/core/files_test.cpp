@@ -1,0 +1,124 @@
+#include "core/Files.h"
+#include "core/ProgramFolder.h"
+#include "core/Text.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace qor {
+namespace {
+
+using test::TempDir;
+
+TEST(ResolvePath, MatchesEachPartWithoutRegardToCase) {
+    TempDir d;
+    d.Write("Wrk/tab2024.WRK", "x");
+    d.Write(Cp1251ToUtf8(Cp("DBase/Мои.qbs")), "y");
+    EXPECT_EQ(ResolvePath(d.path(), "Wrk\\Tab2024.wrk"), d / "Wrk/tab2024.WRK");
+    EXPECT_EQ(ResolvePath(d.path(), "wrk/TAB2024.wrk"), d / "Wrk/tab2024.WRK");
+    EXPECT_EQ(ResolvePath(d.path(), Cp("dbase\\МОИ.QBS")), d / Cp1251ToUtf8(Cp("DBase/Мои.qbs")));
+    // A file that does not exist yet keeps its spelling under the existing folder.
+    EXPECT_EQ(ResolvePath(d.path(), "WRK\\New.txt"), d / "Wrk/New.txt");
+    EXPECT_EQ(ResolvePath(d.path(), "Img\\P5.img"), d / "Img/P5.img");
+    EXPECT_TRUE(ProgramFileExists(d.path(), "WRK\\TAB2024.wrk"));
+    EXPECT_FALSE(ProgramFileExists(d.path(), "Wrk"));
+}
+
+TEST(AtomicSave, ReplacesWholeOrLeavesTheOldFile) {
+    TempDir d;
+    const auto target = d.Write("settings.ini", "old contents");
+    ASSERT_TRUE(SaveFileAtomic(target, "new contents").ok());
+    EXPECT_EQ(TempDir::Read(target), "new contents");
+    EXPECT_FALSE(std::filesystem::exists(d / "settings.ini.tmp"));
+
+    // The temporary name is taken by a folder: the save fails and the old file stays.
+    std::filesystem::create_directory(d / "settings.ini.tmp");
+    const IoResult r = SaveFileAtomic(target, "lost?");
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.error, 0);
+    EXPECT_EQ(TempDir::Read(target), "new contents");
+
+    // A folder that does not exist.
+    EXPECT_FALSE(SaveFileAtomic(d / "none/x.txt", "a").ok());
+}
+
+TEST(TextFiles, ReadBothLineEndsWriteCrLf) {
+    TempDir d;
+    const auto p = d.Write("a.txt", "one\r\ntwo\nthree");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadTextLines(p, lines).ok());
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three"}));
+    lines.push_back(Cp("четыре"));
+    ASSERT_TRUE(WriteTextFileAtomic(p, lines).ok());
+    EXPECT_EQ(TempDir::Read(p), "one\r\ntwo\r\nthree\r\n" + Cp("четыре") + "\r\n");
+    EXPECT_EQ(SplitTextLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_FALSE(ReadTextLines(d / "missing.txt", lines).ok());
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST(BinaryRecords, LittleEndianWithBoundsChecks) {
+    LeWriter w;
+    w.i16(-2);
+    w.u16(0xBEEF);
+    w.i32(-70000);
+    w.f64(3.25);
+    w.bytes("abc", 5, ' ');
+    const std::string& b = w.bytes();
+    ASSERT_EQ(b.size(), 2u + 2 + 4 + 8 + 5);
+    EXPECT_EQ(static_cast<unsigned char>(b[2]), 0xEF); // low byte first
+
+    LeReader r(b);
+    EXPECT_EQ(r.i16(), -2);
+    EXPECT_EQ(r.u16(), 0xBEEF);
+    EXPECT_EQ(r.i32(), -70000);
+    EXPECT_EQ(r.f64(), 3.25);
+    EXPECT_EQ(r.bytes(5), "abc  ");
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.remaining(), 0u);
+    EXPECT_EQ(r.i32(), 0); // past the end: zero, and the failure sticks
+    EXPECT_FALSE(r.ok());
+    r.seek(0);
+    EXPECT_FALSE(r.ok());
+
+    LeReader shortRead(std::string_view(b).substr(0, 3));
+    shortRead.i16();
+    shortRead.u16();
+    EXPECT_FALSE(shortRead.ok());
+    LeReader seekPast(b);
+    seekPast.seek(b.size() + 1);
+    EXPECT_FALSE(seekPast.ok());
+}
+
+TEST(ProgramFolder, ChoiceOrder) {
+    std::vector<std::string> args = {"/e", "--home", "/tmp/h1", "x"};
+    EXPECT_EQ(ChooseProgramFolder(args, "/tmp/env", "/home/u"), "/tmp/h1");
+    EXPECT_EQ(args, (std::vector<std::string>{"/e", "x"}));
+    args = {"--home=/tmp/h2"};
+    EXPECT_EQ(ChooseProgramFolder(args, "/tmp/env", "/home/u"), "/tmp/h2");
+    EXPECT_TRUE(args.empty());
+    EXPECT_EQ(ChooseProgramFolder(args, "/tmp/env", "/home/u"), "/tmp/env");
+    EXPECT_EQ(ChooseProgramFolder(args, "", "/home/u"), "/home/u/.local/share/qor");
+    EXPECT_EQ(ChooseProgramFolder(args, nullptr, "/home/u"), "/home/u/.local/share/qor");
+}
+
+TEST(ProgramFolder, SeedingNeverOverwritesTheUsersFiles) {
+    TempDir shipped, home;
+    shipped.Write("data/rtext.txt", "shipped");
+    shipped.Write("data/Aspects/Main", "page");
+    home.Write("rtext.txt", "user's own");
+    const auto dataDir = ShippedDataDir(shipped.path());
+    ASSERT_FALSE(dataDir.empty());
+    int copied = -1;
+    ASSERT_TRUE(SeedProgramFolder(dataDir, home.path(), &copied).ok());
+    EXPECT_EQ(copied, 1);
+    EXPECT_EQ(TempDir::Read(home / "rtext.txt"), "user's own");
+    EXPECT_EQ(TempDir::Read(home / "Aspects/Main"), "page");
+    ASSERT_TRUE(SeedProgramFolder(dataDir, home.path(), &copied).ok());
+    EXPECT_EQ(copied, 0);
+    // A new, nested home is created.
+    ASSERT_TRUE(SeedProgramFolder(dataDir, home / "a/b", &copied).ok());
+    EXPECT_EQ(copied, 2);
+}
+
+} // namespace
+} // namespace qor
