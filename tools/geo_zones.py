@@ -173,25 +173,12 @@ def near(days, moment):
         days.add(d + dt.timedelta(days=k))
 
 
-def build(zones):
-    """Region tables for a set of IANA zones (Moscow is always among them)."""
-    zones = sorted(set(zones) | {MOSCOW})
-    trans = {z: read_tzif(z) for z in zones}
-    moscow = trans[MOSCOW]
-    correc = moscow_changes(moscow)
+def _columns(dates, hours):
+    return [(dt.date(FIRST_YEAR, 1, 1), 0)] + sorted((d, hours[d]) for d in dates)
 
-    # Candidate columns: the dates of standard-offset changes, most shared first; Moscow's own
-    # changes are always columns.
-    counts = {}
-    hours = {}
-    for z in zones:
-        for key, when in standard_changes(trans[z], moscow):
-            counts[key] = counts.get(key, 0) + (1000 if z == MOSCOW else 1)
-            if z == MOSCOW or key not in hours:
-                hours[key] = when.hour if when.date() == key and when.hour <= 9 else 0
-    chosen = sorted(counts, key=lambda d: (-counts[d], d))[:MAX_COLUMNS - 1]
-    columns = [(dt.date(FIRST_YEAR, 1, 1), 0)] + sorted((d, hours[d]) for d in chosen)
 
+def _passing(zones, trans, moscow, correc, columns):
+    """The zones the tables with these columns reproduce, with their column values."""
     tables = ZoneTables(columns, correc, {}, {})
     moscow_values = [int(v) for v in column_values(moscow, moscow, columns)]
     common_skip = set()
@@ -199,18 +186,65 @@ def build(zones):
         near(common_skip, when)
     for d, h in columns:
         near(common_skip, dt.datetime(d.year, d.month, d.day, h))
-    by_values = {}
+    out = {}
     for z in zones:
         values = column_values(trans[z], moscow, columns)
         skip = set(common_skip)
         for t in trans[z][1:]:
             near(skip, from_secs(t[0]))
         if reproduces(trans[z], tables, values, moscow_values, skip):
-            by_values.setdefault(tuple(int(v) for v in values), []).append(z)
-        elif z == MOSCOW:
-            raise RuntimeError("the tables do not reproduce Moscow")
+            out[z] = tuple(int(v) for v in values)
+    return out
 
-    moscow_key = next(k for k, zs in by_values.items() if MOSCOW in zs)
+
+def build(zones):
+    """Region tables for a set of IANA zones (Moscow is always among them)."""
+    zones = sorted(set(zones) | {MOSCOW})
+    trans = {z: read_tzif(z) for z in zones}
+    moscow = trans[MOSCOW]
+    correc = moscow_changes(moscow)
+
+    # The dates (local) on which each zone changed its standard offset; a column's hour is
+    # Moscow's when Moscow changed that day.
+    changes = {}
+    hours = {}
+    for z in zones:
+        changes[z] = set()
+        for key, when in standard_changes(trans[z], moscow):
+            changes[z].add(key)
+            if z == MOSCOW or key not in hours:
+                hours[key] = when.hour if when.date() == key and when.hour <= 9 else 0
+    base = set(changes[MOSCOW])
+
+    # The zones the tables can hold at all: those whose summer time is Moscow's, tried with
+    # columns of their own dates and Moscow's.
+    extra = {}
+    for z in zones:
+        dates = base | changes[z]
+        if z != MOSCOW and 1 + len(dates) <= MAX_COLUMNS:
+            if _passing([z], trans, moscow, correc, _columns(dates, hours)):
+                extra[z] = changes[z] - base
+
+    # Columns for as many of them as fit: the zones needing the fewest new dates first.
+    chosen = set(base)
+    left = dict(extra)
+    while True:
+        fits = [(len(d - chosen), z) for z, d in left.items() if 1 + len(chosen | d) <= MAX_COLUMNS]
+        if not fits:
+            break
+        _, z = min(fits)
+        chosen |= left.pop(z)
+
+    columns = _columns(chosen, hours)
+    passing = _passing(zones, trans, moscow, correc, columns)
+    if MOSCOW not in passing:
+        raise RuntimeError("the tables do not reproduce Moscow")
+    by_values = {}
+    for z, values in passing.items():
+        by_values.setdefault(values, []).append(z)
+    tables = ZoneTables(columns, correc, {}, {})
+
+    moscow_key = passing[MOSCOW]
     others = sorted((k for k in by_values if k != moscow_key), key=lambda k: (k[-1], k))
     numbers = [n for n in range(1, 100) if n != MOSCOW_REGION]
     if len(others) > len(numbers):
