@@ -8,6 +8,7 @@ edition), "geoz.atl"/"geozr.atl" (the IANA zone of each city, one line per name 
 
 import gettext
 import json
+import os
 import struct
 import subprocess
 import unicodedata
@@ -17,6 +18,7 @@ GEONAMES_RESOURCE = "/com/lomiri/geonames/cities.compiled"
 GEONAMES_MO = "/usr/share/locale/ru/LC_MESSAGES/geonames.mo"
 ISO_JSON = "/usr/share/iso-codes/json/iso_3166-1.json"
 ISO_MO = "/usr/share/locale/ru/LC_MESSAGES/iso_3166-1.mo"
+ZONEINFO = "/usr/share/zoneinfo"
 
 # Countries of the former USSR and the letter that starts their region codes.
 FSU_LETTERS = {"RU": "S", "UA": "U", "BY": "B", "KZ": "K", "UZ": "Z", "TM": "T", "TJ": "J",
@@ -37,9 +39,9 @@ MAX_CITIES = 65535
 
 # --- GeoNames records -------------------------------------------------------------------------
 
-def _offsets(data, end, count):
-    size = 1 if end < 0x100 else 2 if end < 0x10000 else 4 if end < 0x100000000 else 8
-    return size
+def _offset_size(total):
+    """Width of the framing offsets of a GVariant container of this many bytes."""
+    return 1 if total < 0x100 else 2 if total < 0x10000 else 4 if total < 0x100000000 else 8
 
 
 def _read_offset(data, pos, size):
@@ -50,7 +52,7 @@ def parse_cities(data):
     """Decodes the serialized GVariant a(sssssssudd): id, name, region code, region name,
     country code, country name, IANA zone, population, latitude, longitude."""
     n = len(data)
-    osize = _offsets(data, n, 0)
+    osize = _offset_size(n)
     table = _read_offset(data, n - osize, osize)
     count = (n - table) // osize
     out = []
@@ -65,7 +67,7 @@ def parse_cities(data):
 
 def _parse_record(rec):
     n = len(rec)
-    osize = _offsets(rec, n, 0)
+    osize = _offset_size(n)
     # Seven framing offsets (one per string), stored last to first at the end.
     ends = [_read_offset(rec, n - osize * (k + 1), osize) for k in range(7)]
     fields = []
@@ -204,11 +206,14 @@ def angle_minutes(x):
     return int(round(x * 60))
 
 
-def build(out_dir, zone_region, generator):
+def build(zone_region, generator):
     """Writes the atlas files; returns a dict of counts for the report."""
     cities = load_geonames()
     if len(cities) > MAX_CITIES:
         raise RuntimeError(f"{len(cities)} cities: the atlas links address at most {MAX_CITIES}")
+    missing = sorted({c[6] for c in cities if not os.path.exists(os.path.join(ZONEINFO, c[6]))})
+    if missing:
+        raise RuntimeError(f"zones the time-zone database lacks: {missing}")
     countries = load_countries()
     with open(GEONAMES_MO, "rb") as f:
         ru = gettext.GNUTranslations(f)
@@ -316,7 +321,7 @@ def build(out_dir, zone_region, generator):
         coords = b"".join(struct.pack("<hhHH", recs[ni][3], recs[ni][4], recs[ni][5], ni + 1) for ni in order)
         zones = [r[2].encode() for r in recs]
         editions[edition] = (coords, names, zones)
-    counts["russian names from GeoNames"] = ru_names // 1
+    counts["Russian city names from GeoNames"] = ru_names
     return {"Country.atl": country_lines, "codreg.ctm": codreg,
             "geoc.atl": editions["e"][0], "geon.atl": editions["e"][1], "geoz.atl": editions["e"][2],
             "geocr.atl": editions["r"][0], "geonr.atl": editions["r"][1], "geozr.atl": editions["r"][2]}, counts

@@ -53,7 +53,7 @@ def main():
     write_lines(os.path.join(args.out, "correc.ctm"), geo_zones.correc_lines(tables, GENERATOR))
 
     print("Atlas of cities from GeoNames and ISO 3166 ...")
-    files, counts = geo_atlas.build(args.out, tables.zone_region, GENERATOR)
+    files, counts = geo_atlas.build(tables.zone_region, GENERATOR)
     for k, v in counts.items():
         print(f"  {k}: {v}")
     for name, content in files.items():

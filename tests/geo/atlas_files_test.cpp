@@ -150,6 +150,8 @@ TEST(AtlasFiles, CountryListAndRegionNames) {
         states += state;
     }
     EXPECT_EQ(states, 51); // 50 states and the District of Columbia
+    // The English start-up check asks for "country.atl": one file answers both spellings.
+    EXPECT_TRUE(ProgramFileExists(kData, "country.atl"));
     AstroDat s;
     s.ProgramFolder = kData;
     const std::string australia = CountryCodeOfName(s, "Australia");

@@ -14,13 +14,23 @@
 namespace qor {
 namespace {
 
-// One application for the test program, never destroyed: tearing Qt down in the exit handlers
-// crashes in the platform plugin.
+// One application for the test program, made on first use and destroyed when the tests end,
+// before the exit handlers (tearing Qt down there crashes in the platform plugin).
+QApplication* app = nullptr;
+
+struct AppEnvironment : ::testing::Environment {
+    void TearDown() override {
+        delete app;
+        app = nullptr;
+    }
+};
+const auto* const kAppEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+
 QApplication& App() {
     static int argc = 1;
     static char name[] = "test_geo";
     static char* argv[] = {name, nullptr};
-    static auto* app = new QApplication(argc, argv);
+    if (!app) app = new QApplication(argc, argv);
     return *app;
 }
 
