@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace qor {
@@ -129,6 +130,34 @@ TEST_F(ShippedTables, RegionZoneFollowsAllColumns) {
             EXPECT_EQ(z.dT(), moscow.OffsetAtLocal(m)) << year << "-" << month;
         }
     }
+}
+
+// Every zone region of the atlas against the zone database of its cities, in the middle of
+// every winter and summer from 1925 on.
+TEST_F(ShippedTables, EveryRegionAgreesWithZdumpOverTheYears) {
+    Atlas a;
+    ASSERT_TRUE(LoadAtlas(s, a));
+    FilterAtlas(s, a);
+    std::set<std::pair<std::string, std::string>> pairs; // (region, IANA zone)
+    for (int r = 0; r < static_cast<int>(a.list.size()); ++r)
+        if (a.list[r].ZoneRegion() != "  ")
+            pairs.insert({a.list[r].ZoneRegion(), AtlasRowZoneName(a, r)});
+    ASSERT_GE(pairs.size(), 11u);
+    std::set<std::string> regions;
+    for (const auto& [region, zone] : pairs) {
+        regions.insert(region);
+        const ZdumpZone db(zone);
+        ASSERT_FALSE(db.changes.empty()) << zone;
+        for (int year = 1925; year <= 2030; ++year)
+            for (int month : {1, 7}) {
+                const ZoneMoment m{year, month, 15, 12};
+                const ZoneLookup z = RegionZone(s, m, region);
+                ASSERT_TRUE(z.ok);
+                ASSERT_EQ(z.dT(), db.OffsetAtLocal(m)) << zone << " " << year << "-" << month;
+            }
+    }
+    EXPECT_GE(regions.size(), 11u);
+    EXPECT_TRUE(report.messages.empty());
 }
 
 TEST_F(ShippedTables, SideFileZonesComeFromTheSystemDatabase) {
