@@ -371,7 +371,7 @@ TEST_F(FixtureTables, ChangeDayBeforeTheChangeHourTakesThePreviousColumn) {
 }
 
 TEST_F(FixtureTables, MomentBeforeTheFirstColumnFallsBackToTheLongitude) {
-    std::vector<std::array<int, 4>> cols = {{1, 1, 1930, 0}};
+    std::vector<std::array<int, 4>> cols = {{1, 1, 1930, 5}};
     std::vector<std::string> rows = {"  0"};
     for (int n = 1; n <= 6; ++n) rows.push_back(ZoneRow({3}));
     dir.Write("variat.ctm", MakeVariat(cols, rows));
@@ -385,6 +385,9 @@ TEST_F(FixtureTables, MomentBeforeTheFirstColumnFallsBackToTheLongitude) {
     ASSERT_TRUE(z.ok);
     EXPECT_EQ(z.source, ZoneSource::Longitude);
     EXPECT_EQ(z.dT(), 120);
+    // On the first column's own day, before its change hour, no column is in force either.
+    EXPECT_TRUE(RegionZone(s, {1930, 1, 1, 2}, " 6").beforeHistory);
+    EXPECT_TRUE(RegionZone(s, {1930, 1, 1, 5}, " 6").ok);
     EXPECT_TRUE(report.messages.empty());
 }
 
