@@ -59,6 +59,9 @@ Program::~Program() {
     screen.StoreSettings = nullptr;
     screen.ShowHelp = nullptr;
     screen.PlaySound = nullptr;
+    // Classes that made windows of this program make none after it.
+    for (const char* name : {"Tech", "FontEd", "ViewFont"})
+        screen.RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
     if (gProgram == this) gProgram = nullptr;
 }
 
