@@ -1,6 +1,7 @@
 #include "shell/MainForm.h"
 
 #include "core/AstroMath.h"
+#include "core/Formats.h"
 #include "core/Parses.h"
 #include "core/Planets.h"
 #include "core/Stepping.h"
@@ -323,20 +324,7 @@ void TForm1::RunStartSteps() {
 
     // 14
     StartStep("Set real time ...");
-    if (svc.DataFormToMoment) {
-        svc.DataFormToMoment();
-    } else {
-        // Until the birth-data window takes the computer's clock itself: the chart moment is
-        // the computer's local moment and zone.
-        const LocalMoment now = LocalMomentNow();
-        s.ChartYear = now.year;
-        s.ChartMonth = now.month;
-        s.ChartDay = now.day;
-        s.ChartHour = now.hour;
-        s.ChartMinute = now.minute;
-        s.ChartSecond = now.second;
-        s.ChartZone = QDateTime::currentDateTime().offsetFromUtc() / 60;
-    }
+    SetRealTimeAtStart();
     Run(svc.DataFormToDatRec);
     Run(svc.DataFormToBackRec);
     s.DatRecStart = s.DatRec1;
@@ -449,6 +437,44 @@ void TForm1::RunStartSteps() {
     std::srand(static_cast<unsigned>(std::random_device{}()));
     p_.Tech->MainClock->SetEnabled(true);
     if (p_.ScreenSaver) p_.ScreenSaver->Inhibit();
+}
+
+// The birth-data window gets the computer's moment and the user's own place. Until it reads
+// its fields into the chart itself, the chart moment is taken from the same texts here (the
+// computer's zone when the own place has none).
+void TForm1::SetRealTimeAtStart() {
+    AstroDat& s = p_.s;
+    const OwnPlace place{p_.Text("QorLoc", "astdT"), p_.Text("QorLoc", "astLat"),
+                         p_.Text("QorLoc", "astLong"), p_.Text("QorLoc", "astCity"),
+                         p_.Text("QorLoc", "astCountry")};
+    const RealTimeFields fields = SetRealTime(LocalMomentNow(), place);
+    if (TForm* data = Screen().FindForm("DataForm")) {
+        const std::pair<const char*, const std::string*> edits[] = {
+            {"NameEdit", &fields.NameEdit}, {"DateEdit", &fields.DateEdit},
+            {"TimeEdit", &fields.TimeEdit}, {"dTEdit", &fields.dTEdit},
+            {"LatEdit", &fields.LatEdit},   {"LongEdit", &fields.LongEdit},
+            {"CityEdit", &fields.CityEdit}, {"CountryEdit", &fields.CountryEdit}};
+        for (const auto& [name, text] : edits)
+            if (auto* e = data->Find<TEdit>(name)) e->SetText(*text);
+    }
+    if (p_.Svc.DataFormToMoment) {
+        p_.Svc.DataFormToMoment();
+        return;
+    }
+    if (const DateParts d = ParseDateText(fields.DateEdit); d.ok) {
+        s.ChartDay = d.d;
+        s.ChartMonth = d.m;
+        s.ChartYear = d.y;
+    }
+    if (const TimeParts tm = ParseTimeText(fields.TimeEdit); tm.ok) {
+        s.ChartHour = tm.h;
+        s.ChartMinute = tm.m;
+        s.ChartSecond = tm.s;
+    }
+    const std::optional<int> zone = ParseZoneOffset(fields.dTEdit);
+    s.ChartZone = zone ? *zone : QDateTime::currentDateTime().offsetFromUtc() / 60;
+    if (const auto lat = ParseLatitude(fields.LatEdit)) s.ChartLat = *lat;
+    if (const auto lon = ParseLongitude(fields.LongEdit)) s.ChartLong = *lon;
 }
 
 // --- Shutdown -----------------------------------------------------------------------------

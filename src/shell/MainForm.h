@@ -77,6 +77,7 @@ public:
 
 private:
     void RunStartSteps();
+    void SetRealTimeAtStart();
     void SetTransientOptionsOff();
     void WriteStateFiles(bool maximized);
     Program& p_;

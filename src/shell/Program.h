@@ -64,6 +64,8 @@ struct Services {
     Action LoadDataCaptions, SyncCoordColumnCombo, LoadStatusAndColors, DataFormToMoment,
         DataFormToDatRec, DataFormToBackRec, ClearLabelOffsets, RedrawNatal, DrawKart;
     std::function<void(int, bool)> RunChartHistory;
+    // The wheel's hot spots as "x;y;text" lines (the diagnostic key Alt+G).
+    std::function<std::vector<std::string>()> KartSpotLines;
     // Shell windows built elsewhere.
     Action ApplyParagraphSettings, InitMsgFiles, PlacePanButtons, SetIngressMenuCaptions;
     // What refreshes an open tool window after a recompute, by window name ("AstroForm",

@@ -404,8 +404,8 @@ void TTech::FormKeyDown(int& key, Shift shift) {
         DumpWindows(true);
         break;
     case 'G':
-        Memo->Clear(); // the wheel's object list belongs to the wheel; none drawn yet
-        if (p_.Svc.RefreshWindow.count("KartSpots")) p_.Svc.RefreshWindow.at("KartSpots")(*this);
+        Memo->Clear();
+        if (p_.Svc.KartSpotLines) Memo->SetLines(p_.Svc.KartSpotLines());
         break;
     case 'M': {
         Memo->Clear();

@@ -10,6 +10,8 @@
 #include "support/QtApp.h"
 #include "support/TempDir.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -119,6 +121,15 @@ TEST_F(StartupTest, EmptyFolderListsEveryRequiredFileOfTheLanguageAndFails) {
               "There are no following files: \r\n" + english + "\r\nImpossible to run QOR");
 }
 
+TEST_F(StartupTest, AStartLogThatCannotBeWrittenIsToldAndEndsTheStart) {
+    Seed();
+    fs::create_directory(dir / "qorstart.log"); // a folder where the log should go
+    EXPECT_EQ(Start(), 1);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_NE(dialogs.asked[0].text.find("qorstart.log"), std::string::npos);
+    EXPECT_FALSE(program->Form1->Started);
+}
+
 TEST_F(StartupTest, OneMissingFileIsNamedAlone) {
     Seed();
     fs::remove(dir / "bor6.qor");
@@ -141,6 +152,11 @@ TEST_F(StartupTest, CompleteFolderRunsEveryStepInOrderAndKeepsTheStateBetweenRun
     EXPECT_EQ(program->Flags.ScreenMode, 'W');
     EXPECT_EQ(program->Flags.AspTablAccur, 'Y');
     EXPECT_GT(subsystems->Sky().Stars.StarCount, 9000);
+    // the chart starts at the computer's moment
+    const QDate today = QDate::currentDate();
+    const AstroDat& s = program->s;
+    EXPECT_EQ(QDate(s.ChartYear, s.ChartMonth, s.ChartDay).daysTo(today) <= 1, true);
+    EXPECT_EQ(s.ChartZone, QDateTime::currentDateTime().offsetFromUtc() / 60);
 
     const std::vector<std::string> steps = {"QOR 5.12.0.12",
                                             "Loading ...",

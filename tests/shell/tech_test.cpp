@@ -125,6 +125,17 @@ TEST_F(TechTest, ACallDuringARecomputeRunsOnceMoreAfterIt) {
     EXPECT_NE(tech->DateText.find("  9 "), std::string::npos) << tech->DateText;
 }
 
+TEST_F(TechTest, CaptionFollowsOneRuleForTitleAndStatus) {
+    auto* form1 = new TForm1(*p);
+    p->Form1 = form1;
+    tech->RefreshAll();
+    EXPECT_EQ(form1->Caption(), "   " + p->s.MainTitle);
+    SetStatus(p->s, "Saved");
+    EXPECT_EQ(form1->Caption(), "Saved   " + p->s.MainTitle);
+    tech->RefreshAll(); // the title is rebuilt; the status stays in front, spaced alike
+    EXPECT_EQ(form1->Caption(), "Saved   " + p->s.MainTitle);
+}
+
 TEST_F(TechTest, DateTextOfYearsAroundZero) {
     struct Case {
         int year;
