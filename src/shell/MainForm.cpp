@@ -165,7 +165,6 @@ void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale
     StartAborted = true;
     LogFailed = false;
     s.EnglishMode = ChooseEnglishMode(args, russianLocale);
-    QGuiApplication::setApplicationDisplayName("QOR 5.12");
     QCoreApplication::setApplicationName("QOR 5.12");
 
     std::error_code ec;

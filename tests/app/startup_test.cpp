@@ -152,6 +152,7 @@ TEST_F(StartupTest, CompleteFolderRunsEveryStepInOrderAndKeepsTheStateBetweenRun
     EXPECT_EQ(program->Flags.ScreenMode, 'W');
     EXPECT_EQ(program->Flags.AspTablAccur, 'Y');
     EXPECT_GT(subsystems->Sky().Stars.StarCount, 9000);
+    EXPECT_TRUE(subsystems->Cities().ready);
     // the chart starts at the computer's moment
     const QDate today = QDate::currentDate();
     const AstroDat& s = program->s;
