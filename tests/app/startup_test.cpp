@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace qor::shell {
 namespace {
@@ -267,6 +268,27 @@ TEST_F(StartupTest, ShowingTheMainWindowAgainRepeatsNothing) {
     int dataForms = 0;
     for (TForm* f : Screen().Forms()) dataForms += f->Name() == "DataForm";
     EXPECT_EQ(dataForms, 1);
+}
+
+TEST_F(StartupTest, TheStartSoundDecidesWhetherSoundsStayOn) {
+    Seed();
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"a wave file", [] {}, "Player OK"},
+        {"no wave file", [&] { dir.Write("Oracl.wav", "not a sound"); }, "Player Error"},
+        {"no file", [&] { fs::remove(dir / "Oracl.wav"); }, "No file Oracl.wav"},
+    };
+    for (const Case& c : cases) {
+        c.prepare();
+        ASSERT_EQ(Start(), 0) << c.what;
+        const auto log = Log();
+        EXPECT_NE(std::find(log.begin(), log.end(), c.logged), log.end()) << c.what;
+        program->Form1->Close();
+    }
 }
 
 TEST_F(StartupTest, AFailedStepIsToldLoggedAndEndsWithAFailureStatus) {
