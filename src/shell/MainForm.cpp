@@ -185,7 +185,13 @@ void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale
     StartAborted = CheckDataFiles();
 }
 
+namespace {
+// The user closed the main window while the start-up ran: it stops at the next step.
+struct StartCancelled {};
+} // namespace
+
 void TForm1::StartStep(const std::string& text) {
+    if (SavedAndClosed) throw StartCancelled{};
     WriteStartLog(text);
     if (TForm* splash = Screen().FindForm("Form2")) splash->SetCaption(text);
 }
@@ -205,6 +211,11 @@ void TForm1::FormShow() {
     AstroDat& s = p_.s;
     try {
         RunStartSteps();
+    } catch (const StartCancelled&) {
+        p_.Flags.Ready = false;
+        WriteStartLog("Start cancelled");
+        QGuiApplication::restoreOverrideCursor();
+        log_.close();
     } catch (const std::exception& e) {
         // A step that fails leaves no half-started window: say so, log it, end with failure.
         StartFailed = true;
@@ -456,6 +467,7 @@ void TForm1::RunStartSteps() {
     Run(svc.SetIngressMenuCaptions);
 
     // 25
+    if (SavedAndClosed) throw StartCancelled{};
     FirstTick = true;
     Started = true;
     WriteStartLog("Ready");
@@ -604,7 +616,7 @@ int ProgramEntry(Program& p, const EntryOptions& o) {
 
     form1->show();
     if (form1->StartFailed) return 2;
-    if (!o.runLoop) return 0;
+    if (!o.runLoop || form1->SavedAndClosed) return 0; // closed while starting: no loop
     return QApplication::exec();
 }
 

@@ -324,6 +324,25 @@ TEST_F(StartupTest, AFailedStepIsToldLoggedAndEndsWithAFailureStatus) {
     EXPECT_EQ(after, savedState);
 }
 
+TEST_F(StartupTest, ClosingDuringTheStartUpStopsItAndSavesNothing) {
+    Seed();
+    program = std::make_unique<Program>(dir.path());
+    subsystems = std::make_unique<app::Subsystems>(*program);
+    program->Svc.InitGeoMap = [this] { program->Form1->Close(); };
+    EntryOptions o;
+    o.russianLocale = 1; // with the message loop: it must not be entered
+    EXPECT_EQ(ProgramEntry(*program, o), 0);
+    EXPECT_FALSE(program->Form1->Started);
+    EXPECT_FALSE(program->Flags.Ready);
+    EXPECT_FALSE(program->Tech->MainClock->Enabled());
+    const auto log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "Start cancelled");
+    EXPECT_FALSE(fs::exists(dir / "main.ini"));
+    EXPECT_TRUE(dialogs.asked.empty() ||
+                dialogs.asked.back().text == GetMsgText(program->s, 154)); // no failure told
+}
+
 TEST_F(StartupTest, TheSessionsQuestionSavesWithoutTearingDown) {
     Seed();
     ASSERT_EQ(Start(), 0);
