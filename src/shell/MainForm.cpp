@@ -248,13 +248,13 @@ void TForm1::RunStartSteps() {
     ShellFlags& f = p_.Flags;
     const Services& svc = p_.Svc;
 
-    // 1-2
+    // Nothing recomputes until the end; the splash window shows the steps.
     f.Ready = false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     if (TForm* splash = Screen().CreateForm("Form2")) splash->show();
     Delay(s, 100);
 
-    // 3
+    // Planet series, per-window settings, the off-screen bitmap.
     StartStep("Loading ...");
     for (int i = 0; i <= 9; ++i) {
         const PlanetLoadResult r = LoadPlanetTerms(s, i);
@@ -269,7 +269,7 @@ void TForm1::RunStartSteps() {
     else
         PlacePanButtons();
 
-    // 4
+    // The long-lived windows, in this order.
     for (const char* name :
          {"DataForm", "Tech", "KartForm", "sky", "GeoSet", "Interp", "GenSet", "ImgDes", "OrbitSet",
           "mStar", "SetBase", "Pars", "Intxt", "ExctAsp", "IntSet", "Paragr", "QorLoc"}) {
@@ -284,7 +284,7 @@ void TForm1::RunStartSteps() {
         if (MainClockTick) MainClockTick();
     };
 
-    // 5
+    // The empty screen's tile; the chart starts at 1 January 2000.
     if (!p_.BackTile.load(QString::fromStdString(s.DataPath("bor6.qor").string()), "BMP"))
         throw StartError("bor6.qor cannot be read");
     s.ChartDay = 1;
@@ -293,7 +293,7 @@ void TForm1::RunStartSteps() {
     s.CosEps = 1.0;
     SetStatus(s, "");
 
-    // 6
+    // The symbol font and the glyph font files.
     StartStep("Loading Fonts ...");
     if (!LoadSymbolFont(s, p_.Font.Glyphs)) throw StartError("font16.fnt cannot be read");
     WriteStartLog("Loading WinstarTT result = " +
@@ -303,7 +303,7 @@ void TForm1::RunStartSteps() {
     WriteStartLog("Loading QOR.TTF result = " +
                   std::to_string(RegisterFontFile(s.DataPath("qor.ttf"))));
 
-    // 7
+    // Window texts and state, fonts, paragraphs.
     StartStep("Loading Forms ...");
     if (s.EnglishMode) {
         p_.English.LoadEnglishTexts();
@@ -320,7 +320,7 @@ void TForm1::RunStartSteps() {
     Run(svc.IntApplyFont);
     Run(svc.ApplyParagraphSettings);
 
-    // 8
+    // Aspects, map colours, the sphere.
     StartStep("Aspect data ... ");
     if (svc.LoadAspectPage) {
         svc.LoadAspectPage();
@@ -336,7 +336,7 @@ void TForm1::RunStartSteps() {
     Run(svc.LoadGeoColors);
     Run(svc.InitSkyView);
 
-    // 9-13
+    // The map, the atlas, the body table, the catalogues, the parts, the asteroids.
     StartStep("Init GeoMap ...");
     Run(svc.InitGeoMap);
     StartStep("Cities database ...");
@@ -357,7 +357,7 @@ void TForm1::RunStartSteps() {
     const std::string prefer = Prefer->Text();
     f.AspTablAccur = prefer.size() >= 4 ? prefer[3] : 'Y';
 
-    // 14
+    // The computer's moment in the birth data.
     StartStep("Set real time ...");
     SetRealTimeAtStart();
     Run(svc.DataFormToDatRec);
@@ -366,7 +366,7 @@ void TForm1::RunStartSteps() {
     s.DatRec1Applied = s.DatRec1;
     s.DatRec2Applied = s.DatRec2;
 
-    // 15
+    // The first chart, with the star positions; then the saved screen.
     StartStep("Calculation ...");
     f.ScreenMode = 'A';
     f.Ready = true;
@@ -380,7 +380,7 @@ void TForm1::RunStartSteps() {
         f.ScreenMode = std::string("ACGSVW").find(c) != std::string::npos ? c : 'W';
     }
 
-    // 16
+    // The start sound decides whether sounds stay on.
     {
         const std::string wav = "Oracl.wav";
         MediaPlayer->FileName = s.DataPath(wav).string();
@@ -403,7 +403,7 @@ void TForm1::RunStartSteps() {
         }
     }
 
-    // 17-18
+    // The background chart starts as a copy of the first.
     StartStep("QOR start OK");
     Run(svc.DataFormToBackRec);
     Run(svc.DataFormToDatRec);
@@ -413,7 +413,7 @@ void TForm1::RunStartSteps() {
     s.PlanetSpeedBck = s.PlanetSpeed;
     s.SiderealTimeBck = s.SiderealTime;
 
-    // 19
+    // Screen colour and help topic by screen.
     auto clearBuffer = [&](uint32_t bgr) {
         if (p_.BufBitmap) ClearBuffer(*p_.BufBitmap, Colour(bgr));
         SetColor(bgr);
@@ -448,7 +448,7 @@ void TForm1::RunStartSteps() {
         break;
     }
 
-    // 20-24
+    // Real time, the last double chart, panel hints, the tool panel, menu captions.
     f.RealTimeMode = p_.Checked("GenSet", "StartAsClock");
     if (p_.Checked("DataForm", "TwoButton") && p_.Checked("GenSet", "LastChartRunBox")) {
         TForm* data = Screen().FindForm("DataForm");
@@ -466,7 +466,7 @@ void TForm1::RunStartSteps() {
     ToolPanelFloating = p_.Checked("GenSet", "ToolCheckBox");
     Run(svc.SetIngressMenuCaptions);
 
-    // 25
+    // Running: the main clock starts.
     if (SavedAndClosed) throw StartCancelled{};
     FirstTick = true;
     Started = true;
