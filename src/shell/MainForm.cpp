@@ -1,6 +1,7 @@
 #include "shell/MainForm.h"
 
 #include "core/AstroMath.h"
+#include "core/ChartRecords.h"
 #include "core/Formats.h"
 #include "core/Parses.h"
 #include "core/Planets.h"
@@ -360,7 +361,7 @@ void TForm1::RunStartSteps() {
     // The computer's moment in the birth data.
     StartStep("Set real time ...");
     SetRealTimeAtStart();
-    Run(svc.DataFormToDatRec);
+    DataFormToDatRec();
     Run(svc.DataFormToBackRec);
     s.DatRecStart = s.DatRec1;
     s.DatRec1Applied = s.DatRec1;
@@ -406,7 +407,7 @@ void TForm1::RunStartSteps() {
     // The background chart starts as a copy of the first.
     StartStep("QOR start OK");
     Run(svc.DataFormToBackRec);
-    Run(svc.DataFormToDatRec);
+    DataFormToDatRec();
     s.PlanetLonSavedBck = s.PlanetLonSaved;
     s.PlanetLonBck = s.PlanetLon;
     s.PlanetLatBck = s.PlanetLat;
@@ -516,6 +517,26 @@ void TForm1::SetRealTimeAtStart() {
     s.ChartZone = zone ? *zone : QDateTime::currentDateTime().offsetFromUtc() / 60;
     if (const auto lat = ParseLatitude(fields.LatEdit)) s.ChartLat = *lat;
     if (const auto lon = ParseLongitude(fields.LongEdit)) s.ChartLong = *lon;
+}
+
+// The first chart's record from the birth-data window; until that window keeps it itself, from
+// the chart moment and the own place.
+void TForm1::DataFormToDatRec() {
+    if (p_.Svc.DataFormToDatRec) {
+        p_.Svc.DataFormToDatRec();
+        return;
+    }
+    AstroDat& s = p_.s;
+    DatRec& r = s.DatRec1;
+    r = DatRec{};
+    r[kRecDate] = FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text;
+    r[kRecTime] = IntToStrZ(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
+                  IntToStrZ(s.ChartSecond, 2);
+    r[kRecZone] = FormatZoneOffset(s.ChartZone, true);
+    r[kRecLat] = FormatLatitude(s.ChartLat);
+    r[kRecLong] = FormatLongitude(s.ChartLong);
+    r[kRecCity] = p_.Text("QorLoc", "astCity");
+    r[kRecCountry] = p_.Text("QorLoc", "astCountry");
 }
 
 // --- Shutdown -----------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // at close and read at the next start, a failed step, and the session's save request.
 #include "app/SkyData.h"
 #include "app/Subsystems.h"
+#include "core/ChartRecords.h"
 #include "core/ProgramFolder.h"
 #include "core/Text.h"
 #include "shell/MainForm.h"
@@ -159,6 +160,16 @@ TEST_F(StartupTest, CompleteFolderRunsEveryStepInOrderAndKeepsTheStateBetweenRun
     const AstroDat& s = program->s;
     EXPECT_EQ(QDate(s.ChartYear, s.ChartMonth, s.ChartDay).daysTo(today) <= 1, true);
     EXPECT_EQ(s.ChartZone, QDateTime::currentDateTime().offsetFromUtc() / 60);
+    // its record gives the same moment back, and is the start record
+    AstroDat unpacked;
+    unpacked.Report = s.Report;
+    ASSERT_TRUE(UnpackDatRecToChart(unpacked, s.DatRec1));
+    EXPECT_EQ(static_cast<const ChartContext&>(unpacked).ChartDay, s.ChartDay);
+    EXPECT_EQ(unpacked.ChartYear, s.ChartYear);
+    EXPECT_EQ(unpacked.ChartHour * 3600 + unpacked.ChartMinute * 60 + unpacked.ChartSecond,
+              s.ChartHour * 3600 + s.ChartMinute * 60 + s.ChartSecond);
+    EXPECT_EQ(unpacked.ChartZone, s.ChartZone);
+    EXPECT_EQ(s.DatRecStart, s.DatRec1);
 
     const std::vector<std::string> steps = {"QOR 5.12.0.12",
                                             "Loading ...",
