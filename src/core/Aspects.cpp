@@ -41,8 +41,8 @@ bool AspectOn(const AspDef& def, const AspectOptions& opt) {
 }
 
 // The first aspect in force whose window (of the wider-orbed class) holds the separation d.
-int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double d) {
-    for (int a = 1; a <= table.AspCount; ++a) {
+int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double d, int from = 1) {
+    for (int a = from; a <= table.AspCount; ++a) {
         if (!on[a]) continue;
         const AspDef& def = table.Asp[a];
         const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
@@ -57,63 +57,47 @@ int32_t IntField(const std::string& text) {
     return static_cast<int32_t>(*v);
 }
 
-// The aspects whose widest window can hold a separation, by half-degree bins, in page order,
-// with their orbs and windows in a compact copy: a pair then tries one or two aspects instead
-// of the whole page.
-class AspectBins {
-public:
-    AspectBins(const AspDefTable& table, const bool* on) {
-        for (int a = 1; a <= table.AspCount; ++a) {
-            if (!on[a]) continue;
-            const AspDef& def = table.Asp[a];
-            Window& w = win_[a];
-            double lo = kPi, hi = 0;
-            for (int c = 1; c <= kPointClasses; ++c) {
-                w.orb[c] = def.Orb[c];
-                w.lo[c] = def.Limits[c][0];
-                w.hi[c] = def.Limits[c][2];
-                lo = std::min(lo, w.lo[c]);
-                hi = std::max(hi, w.hi[c]);
-            }
-            if (hi < lo) continue;
-            for (int b = Bin(lo); b <= Bin(hi); ++b) {
-                if (count_[b] < kPerBin)
-                    list_[b][count_[b]++] = static_cast<uint8_t>(a);
-                else
-                    count_[b] = kOverflow;
-            }
-        }
-        on_ = on;
-    }
-    int FirstMatch(const AspDefTable& table, int c1, int c2, double d) const {
-        const int b = Bin(d);
-        if (count_[b] == kOverflow) return qor::FirstMatch(table, on_, c1, c2, d);
-        for (int i = 0; i < count_[b]; ++i) {
-            const int a = list_[b][i];
-            const Window& w = win_[a];
-            const int c = w.orb[c2] > w.orb[c1] ? c2 : c1;
-            if (InWindow(d, w.lo[c], w.hi[c])) return a;
-        }
-        return 0;
-    }
-
-private:
-    static constexpr int kBins = 361; // half degrees 0..180
-    static constexpr int kPerBin = 6;
-    static constexpr uint8_t kOverflow = 255;
-    struct Window {
-        double orb[kPointClasses + 1], lo[kPointClasses + 1], hi[kPointClasses + 1];
-    };
-    static int Bin(double d) {
-        return std::clamp(static_cast<int>(d * (2 / kDegToRad)), 0, kBins - 1);
-    }
-    std::array<Window, kMaxAspects + 1> win_;
-    std::array<std::array<uint8_t, kPerBin>, kBins> list_{};
-    std::array<uint8_t, kBins> count_{};
-    const bool* on_ = nullptr;
-};
-
 } // namespace
+
+void PrepareAspectWindows(AspDefTable& table) {
+    constexpr double kBin = 0.1 * kDegToRad;
+    for (int mode = 0; mode < 4; ++mode) {
+        AspectOptions opt;
+        opt.MajorCheck = (mode & 1) != 0;
+        opt.MinorCheck = (mode & 2) != 0;
+        auto& quick = table.Quick[mode];
+        quick.assign(AspDefTable::kQuickBins, 0);
+        for (int b = 0; b < AspDefTable::kQuickBins; ++b) {
+            // The separations of the bin: [lo, hi), the last bin holding π alone.
+            const double lo = b * kBin;
+            const double hi = std::min(kPi, (b + 1) * kBin);
+            for (int a = 1; a <= table.AspCount; ++a) {
+                const AspDef& def = table.Asp[a];
+                if (!AspectOn(def, opt)) continue;
+                bool all = true, any = false;
+                for (int c = 1; c <= kPointClasses; ++c) {
+                    const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
+                    const bool endsAtPi = whi >= kPi;
+                    // The window [wlo, whi) (closed at π) holds the whole bin, or part of it.
+                    const bool holds = wlo <= lo && (hi < whi || (endsAtPi && hi <= kPi)) &&
+                                       (b < AspDefTable::kQuickBins - 1 || endsAtPi);
+                    const bool meets = wlo < hi + (b == AspDefTable::kQuickBins - 1 ? 1 : 0) &&
+                                       (lo < whi || (endsAtPi && lo <= kPi));
+                    all = all && holds;
+                    any = any || meets;
+                }
+                if (all) {
+                    quick[b] = static_cast<uint8_t>(a);
+                    break;
+                }
+                if (any) {
+                    quick[b] = static_cast<uint8_t>(AspDefTable::kCheckFrom + a);
+                    break;
+                }
+            }
+        }
+    }
+}
 
 std::string ConvertAspectLine(const std::string& line) {
     const std::string p = Padded(line);
@@ -160,6 +144,7 @@ bool ReadAspectTable(AspDefTable& table, std::vector<std::string>& lines) {
         a.AspColorDark = IntField(CutField(line, ';', 15));
         a.AspColorLight = IntField(CutField(line, ';', 16));
     }
+    PrepareAspectWindows(table);
     return converted;
 }
 
@@ -285,10 +270,11 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
         move1 = opt.CoinsideBox == 0;
         move2 = opt.CoinsideBox != 0;
     }
+    const double step1 = move1 ? 1e-5 : 0, step2 = move2 ? 1e-5 : 0; // days
+    const bool moving = move1 || move2;
 
     const int lastBody = std::min(26, 14 + ch.nExtra + ch.parsCount);
     const int first = ch.exterrBody != 0 ? 0 : 1;
-    auto active = [&](int p) { return (p >= first && p <= lastBody) || (p >= 27 && p <= 38); };
     const bool across = dbl && opt.AspectingMode == 'X';
     const PointArray& lon1 = dbl && opt.AspectingMode == 'O' ? *ch.lonBck : *ch.lon;
     const PointArray& spd1 = dbl && opt.AspectingMode == 'O' ? *ch.speedBck : *ch.speed;
@@ -296,45 +282,72 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
     const PointArray& spd2 = dbl && opt.AspectingMode != 'I' ? *ch.speedBck : *ch.speed;
 
     bool on[kMaxAspects + 1] = {};
-    for (int a = 1; a <= table.AspCount; ++a) on[a] = AspectOn(table.Asp[a], opt);
-    const AspectBins bins(table, on);
-
-    auto pair = [&](int i, int j) {
-        if (dbl && !across && i == j) return;
-        // Opposite cusps of one chart are always in opposition.
-        if (!across && i > 26 && j > 26 && std::abs(i - j) == 6) return;
-        const double l1 = lon1[i], l2 = lon2[j];
-        const double d = Separation(l1, l2);
-        const int a = bins.FirstMatch(table, AspPointClass(i), AspPointClass(j), d);
-        if (a == 0) return;
-        out.AspMatrix[i][j] = static_cast<uint8_t>(a);
-        if (!move1 && !move2) return;
-        const double m1 = move1 ? l1 + spd1[i] / 100000 : l1; // Separation reduces them
-        const double m2 = move2 ? l2 + spd2[j] / 100000 : l2;
-        const double angle = table.Asp[a].AspAngle;
-        out.AspApplying[i][j] =
-            std::fabs(angle - d) >= std::fabs(angle - Separation(m1, m2)) ? 1 : 0;
-    };
+    double angleOf[kMaxAspects + 1] = {};
+    for (int a = 1; a <= table.AspCount; ++a) {
+        on[a] = AspectOn(table.Asp[a], opt);
+        angleOf[a] = table.Asp[a].AspAngle;
+    }
+    const auto& quick = table.Quick[(opt.MajorCheck ? 1 : 0) | (opt.MinorCheck ? 2 : 0)];
+    const bool haveQuick = quick.size() == AspDefTable::kQuickBins;
 
     // The active points, bodies and parts first, then the cusps.
     int points[41];
     int count = 0;
     for (int p = first; p <= 38; ++p)
-        if (active(p)) points[count++] = p;
+        if ((p <= lastBody) || (p >= 27)) points[count++] = p;
 
-    if (dbl) {
-        for (int x = 0; x < count; ++x)
-            for (int y = 0; y < count; ++y) pair(points[x], points[y]);
-        return;
+    // The pairs to test: each once in a single chart, every ordered pair in a double one; a
+    // point with itself only across two charts; opposite cusps of one chart never (they are
+    // always opposite).
+    struct Pair {
+        uint8_t i, j;
+    };
+    Pair pairs[41 * 41];
+    int n = 0;
+    for (int x = 0; x < count; ++x)
+        for (int y = dbl ? 0 : x + 1; y < count; ++y) {
+            const int i = points[x], j = points[y];
+            if (dbl && !across && i == j) continue;
+            if (!across && i > 26 && j > 26 && std::abs(i - j) == 6) continue;
+            pairs[n++] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
+        }
+
+    // The separations and the quick answers, without branches that depend on the chart; the
+    // pairs whose classes decide are collected and checked in full afterwards.
+    double sep[41 * 41];
+    uint8_t found[41 * 41];
+    int check[41 * 41];
+    int nCheck = 0;
+    for (int k = 0; k < n; ++k) {
+        const double d = Separation(lon1[pairs[k].i], lon2[pairs[k].j]);
+        sep[k] = d;
+        const uint8_t q = haveQuick ? quick[std::min(static_cast<int>(d * (10 / kDegToRad)),
+                                                     AspDefTable::kQuickBins - 1)]
+                                    : AspDefTable::kCheckFrom + 1;
+        found[k] = q;
+        check[nCheck] = k;
+        nCheck += q > AspDefTable::kCheckFrom ? 1 : 0;
     }
-    // A single chart: each pair once, mirrored.
-    for (int x = 0; x < count; ++x) {
-        const int i = points[x];
-        for (int y = x + 1; y < count; ++y) {
-            const int j = points[y];
-            pair(i, j);
-            out.AspMatrix[j][i] = out.AspMatrix[i][j];
-            out.AspApplying[j][i] = out.AspApplying[i][j];
+    for (int c = 0; c < nCheck; ++c) {
+        const int k = check[c];
+        found[k] = static_cast<uint8_t>(FirstMatch(table, on, AspPointClass(pairs[k].i),
+                                                   AspPointClass(pairs[k].j), sep[k],
+                                                   found[k] - AspDefTable::kCheckFrom));
+    }
+    // Applying when a small step along the speeds brings the separation nearer the aspect's
+    // angle (or keeps it there); the entries of pairs without an aspect stay 0.
+    for (int k = 0; k < n; ++k) {
+        const int i = pairs[k].i, j = pairs[k].j;
+        const int a = found[k];
+        const double angle = angleOf[a];
+        const double d2 = Separation(lon1[i] + spd1[i] * step1, lon2[j] + spd2[j] * step2);
+        const uint8_t applying =
+            (moving && a != 0 && std::fabs(angle - sep[k]) >= std::fabs(angle - d2)) ? 1 : 0;
+        out.AspMatrix[i][j] = static_cast<uint8_t>(a);
+        out.AspApplying[i][j] = applying;
+        if (!dbl) {
+            out.AspMatrix[j][i] = static_cast<uint8_t>(a);
+            out.AspApplying[j][i] = applying;
         }
     }
 }

@@ -36,6 +36,15 @@ struct AspDefTable {
     // Symbol-font character of each aspect: "0".."=" for 1..14, none (0) beyond.
     std::array<char, kMaxAspects + 1> AspGlyph = DefaultGlyphs();
 
+    // Quick answers by separation in tenths of a degree, one list per setting of the major
+    // (bit 0) and minor (bit 1) switches: the aspect every pair at that separation has (0 for
+    // none), or kCheckFrom + a where the point classes decide, aspect a being the first that
+    // can match. Made by ReadAspectTable (PrepareAspectWindows); empty lists make CalcAspects
+    // check every pair in full.
+    static constexpr int kQuickBins = 1801;
+    static constexpr uint8_t kCheckFrom = 100;
+    std::array<std::vector<uint8_t>, 4> Quick{};
+
     static constexpr std::array<char, kMaxAspects + 1> DefaultGlyphs() {
         std::array<char, kMaxAspects + 1> g{};
         g[0] = ' ';
@@ -48,6 +57,9 @@ struct AspDefTable {
 inline int AspPointClass(int p) {
     return p >= 1 && p <= 10 ? p : 11;
 }
+
+// Fills the quick answers of the table from its definitions; call it after changing them.
+void PrepareAspectWindows(AspDefTable& table);
 
 // Converts a line of the fixed-column layout to the ";" layout.
 std::string ConvertAspectLine(const std::string& line);
