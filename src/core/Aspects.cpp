@@ -68,9 +68,13 @@ void PrepareAspectWindows(AspDefTable& table) {
         auto& quick = table.Quick[mode];
         quick.assign(AspDefTable::kQuickBins, 0);
         for (int b = 0; b < AspDefTable::kQuickBins; ++b) {
-            // The separations of the bin: [lo, hi), the last bin holding π alone.
-            const double lo = b * kBin;
-            const double hi = std::min(kPi, (b + 1) * kBin);
+            // The separations of the bin, [lo, hi) (the last bin holds π alone), widened by a
+            // margin so that a separation rounded into a neighbouring bin is still answered
+            // right: a window must hold the widened bin to decide, and one that comes within
+            // the margin makes the pair be checked in full.
+            constexpr double kMargin = 1e-9;
+            const double lo = std::max(0.0, b * kBin - kMargin); // separations are >= 0
+            const double hi = std::min(kPi, (b + 1) * kBin) + kMargin;
             for (int a = 1; a <= table.AspCount; ++a) {
                 const AspDef& def = table.Asp[a];
                 if (!AspectOn(def, opt)) continue;
@@ -79,10 +83,8 @@ void PrepareAspectWindows(AspDefTable& table) {
                     const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
                     const bool endsAtPi = whi >= kPi;
                     // The window [wlo, whi) (closed at π) holds the whole bin, or part of it.
-                    const bool holds = wlo <= lo && (hi < whi || (endsAtPi && hi <= kPi)) &&
-                                       (b < AspDefTable::kQuickBins - 1 || endsAtPi);
-                    const bool meets = wlo < hi + (b == AspDefTable::kQuickBins - 1 ? 1 : 0) &&
-                                       (lo < whi || (endsAtPi && lo <= kPi));
+                    const bool holds = wlo <= lo && (hi < whi || endsAtPi);
+                    const bool meets = wlo < hi && (lo < whi || endsAtPi);
                     all = all && holds;
                     any = any || meets;
                 }
