@@ -635,7 +635,16 @@ void CalcMeanElements(AstroDat& s, int n) {
 
 int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt) {
     if (opt.HouseSystemText.empty()) return kDefaultHouseSystem;
-    if (auto n = HouseSystemFromText(opt.HouseSystemText)) return *n;
+    if (opt.HouseSystemText[0] == '*') {
+        // a separator entry names no system
+    } else if (!opt.HouseSystemItems.empty()) {
+        const auto& items = opt.HouseSystemItems;
+        const auto it = std::find(items.begin(), items.end(), opt.HouseSystemText);
+        const int n = static_cast<int>(it - items.begin()) + 1;
+        if (it != items.end() && n <= kHouseSystemCount) return n;
+    } else if (auto n = HouseSystemFromText(opt.HouseSystemText)) {
+        return *n;
+    }
     static const std::string ru = Cp("Неизвестная система домов, взята система");
     SetStatus(s, Lang(s, ru, "Unknown house system, using") + " \"" +
                      HouseSystemName(kDefaultHouseSystem, s.EnglishMode) + "\"");
