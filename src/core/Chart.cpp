@@ -653,15 +653,21 @@ int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt) {
 
 namespace {
 
-// The time-step values, kept across a search that moves the chart moment.
+// The time-step values and the calendar state of the chart moment, kept across a search that
+// moves the moment.
 struct TimeStepState {
     double ChartJD, ChartT, DeltaTSec, UtHours, NutPsi, NutEps, EpsMean, SinEps, CosEps,
         SiderealTime, GeocLat, GeocRadius;
+    bool GregorianCal, ChartLeapYear;
+    int ChartWeekDay;
+    std::array<int, 13> MonthDays;
+    AstroTimeTexts AstroTexts;
     explicit TimeStepState(const AstroDat& s)
         : ChartJD(s.ChartJD), ChartT(s.ChartT), DeltaTSec(s.DeltaTSec), UtHours(s.UtHours),
           NutPsi(s.NutPsi), NutEps(s.NutEps), EpsMean(s.EpsMean), SinEps(s.SinEps),
           CosEps(s.CosEps), SiderealTime(s.SiderealTime), GeocLat(s.GeocLat),
-          GeocRadius(s.GeocRadius) {}
+          GeocRadius(s.GeocRadius), GregorianCal(s.GregorianCal), ChartLeapYear(s.ChartLeapYear),
+          ChartWeekDay(s.ChartWeekDay), MonthDays(s.MonthDays), AstroTexts(s.AstroTexts) {}
     void Restore(AstroDat& s) const {
         s.ChartJD = ChartJD;
         s.ChartT = ChartT;
@@ -675,6 +681,11 @@ struct TimeStepState {
         s.SiderealTime = SiderealTime;
         s.GeocLat = GeocLat;
         s.GeocRadius = GeocRadius;
+        s.GregorianCal = GregorianCal;
+        s.ChartLeapYear = ChartLeapYear;
+        s.ChartWeekDay = ChartWeekDay;
+        s.MonthDays = MonthDays;
+        s.AstroTexts = AstroTexts;
     }
 };
 

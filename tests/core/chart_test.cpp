@@ -391,8 +391,11 @@ TEST_F(ChartTest, JamaspaHousesFromSunrise) {
     opt.HouseSystemText = "Джамаспа равнодомная"_cp;
     CalcAstroTime(s, TimeOptionsFor(opt, gen));
     const double jd = s.ChartJD;
+    const std::string jdText = s.AstroTexts.JdLabel, st = s.AstroTexts.StLabel;
     CalcChart(s, opt, gen, 0);
     EXPECT_EQ(s.ChartJD, jd);
+    EXPECT_EQ(s.AstroTexts.JdLabel, jdText);
+    EXPECT_EQ(s.AstroTexts.StLabel, st);
     EXPECT_EQ(s.HouseSystem, kHousesJamaspaEqual);
     EXPECT_NEAR(NormAngleSigned(s.PlanetLon[27] - s.PlanetLon[1]), 0, 0.1 * kDegToRad);
     EXPECT_NEAR(NormAngleSigned(s.PlanetLon[28] - s.PlanetLon[27]), kPi / 6, 1e-9);
