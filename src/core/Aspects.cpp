@@ -28,12 +28,11 @@ bool InWindow(double d, double lo, double hi) {
     return d >= lo && (d < hi || (hi >= kPi && d <= kPi));
 }
 
-// The angle between two longitudes, 0..π (any real inputs; one turn of reduction is enough
-// for longitudes in [0, 2π) and a speed step beside them).
+// The angle between two longitudes, 0..π (any real inputs).
 double Separation(double lon1, double lon2) {
     double d = std::fabs(lon2 - lon1);
-    if (d >= kTwoPi) d = std::fmod(d, kTwoPi);
-    return d > kPi ? kTwoPi - d : d;
+    if (d >= kTwoPi) d = std::fmod(d, kTwoPi); // rare: a speed step past a full turn
+    return std::fabs(std::min(d, kTwoPi - d)); // min and fabs: no branch on the chart
 }
 
 bool AspectOn(const AspDef& def, const AspectOptions& opt) {
@@ -343,8 +342,9 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
         const int a = found[k];
         const double angle = angleOf[a];
         const double d2 = Separation(lon1[i] + spd1[i] * step1, lon2[j] + spd2[j] * step2);
-        const uint8_t applying =
-            (moving && a != 0 && std::fabs(angle - sep[k]) >= std::fabs(angle - d2)) ? 1 : 0;
+        // Computed for every pair and masked, so that no branch depends on the chart.
+        const int closer = std::fabs(angle - sep[k]) >= std::fabs(angle - d2);
+        const uint8_t applying = static_cast<uint8_t>(closer & (a != 0) & moving);
         out.AspMatrix[i][j] = static_cast<uint8_t>(a);
         out.AspApplying[i][j] = applying;
         if (!dbl) {
