@@ -74,27 +74,37 @@ void PrepareAspectWindows(AspDefTable& table) {
             constexpr double kMargin = 1e-9;
             const double lo = std::max(0.0, b * kBin - kMargin); // separations are >= 0
             const double hi = std::min(kPi, (b + 1) * kBin) + kMargin;
-            for (int a = 1; a <= table.AspCount; ++a) {
-                const AspDef& def = table.Asp[a];
-                if (!AspectOn(def, opt)) continue;
-                bool all = true, any = false;
+            // Whether aspect a's window of some class holds the whole bin (all) or part of
+            // it (any); the window [wlo, whi) is closed at π.
+            auto reach = [&](const AspDef& def, bool& all, bool& any) {
+                all = true;
+                any = false;
                 for (int c = 1; c <= kPointClasses; ++c) {
                     const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
                     const bool endsAtPi = whi >= kPi;
-                    // The window [wlo, whi) (closed at π) holds the whole bin, or part of it.
-                    const bool holds = wlo <= lo && (hi < whi || endsAtPi);
-                    const bool meets = wlo < hi && (lo < whi || endsAtPi);
-                    all = all && holds;
-                    any = any || meets;
+                    all = all && wlo <= lo && (hi < whi || endsAtPi);
+                    any = any || (wlo < hi && (lo < whi || endsAtPi));
                 }
+            };
+            for (int a = 1; a <= table.AspCount; ++a) {
+                if (!AspectOn(table.Asp[a], opt)) continue;
+                bool all, any;
+                reach(table.Asp[a], all, any);
                 if (all) {
                     quick[b] = static_cast<uint8_t>(a);
                     break;
                 }
-                if (any) {
-                    quick[b] = static_cast<uint8_t>(AspDefTable::kCheckFrom + a);
-                    break;
+                if (!any) continue;
+                bool alone = true;
+                for (int later = a + 1; later <= table.AspCount && alone; ++later) {
+                    if (!AspectOn(table.Asp[later], opt)) continue;
+                    bool all2, any2;
+                    reach(table.Asp[later], all2, any2);
+                    alone = !any2;
                 }
+                quick[b] = static_cast<uint8_t>(
+                    (alone ? AspDefTable::kOneCandidate : AspDefTable::kCheckFrom) + a);
+                break;
             }
         }
     }
@@ -313,8 +323,9 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
             pairs[n++] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
         }
 
-    // The separations and the quick answers, without branches that depend on the chart; the
-    // pairs whose classes decide are collected and checked in full afterwards.
+    // The separations and the quick answers, without branches that depend on the chart; a
+    // pair whose one candidate aspect depends on the point classes is settled by that
+    // aspect's window alone; the rare pairs with several candidates are checked in full.
     double sep[41 * 41];
     uint8_t found[41 * 41];
     int check[41 * 41];
@@ -322,12 +333,20 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
     for (int k = 0; k < n; ++k) {
         const double d = Separation(lon1[pairs[k].i], lon2[pairs[k].j]);
         sep[k] = d;
-        const uint8_t q = haveQuick ? quick[std::min(static_cast<int>(d * (10 / kDegToRad)),
-                                                     AspDefTable::kQuickBins - 1)]
-                                    : AspDefTable::kCheckFrom + 1;
-        found[k] = q;
+        const int q = haveQuick ? quick[std::min(static_cast<int>(d * (10 / kDegToRad)),
+                                                 AspDefTable::kQuickBins - 1)]
+                                : AspDefTable::kCheckFrom + 1;
+        // Decoded by arithmetic: kind 0 a sure answer (or none), 1 one candidate, 2 several.
+        const int kind = q / 100, a = q % 100;
+        const AspDef& def = table.Asp[a]; // record 0 stands unused for "no aspect"
+        const int c1 = AspPointClass(pairs[k].i), c2 = AspPointClass(pairs[k].j);
+        const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
+        const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
+        const int inside = (d >= wlo) & ((d < whi) | ((whi >= kPi) & (d <= kPi)));
+        const int settled = (kind == 0) | ((kind == 1) & inside);
+        found[k] = static_cast<uint8_t>(kind == 2 ? q : a * settled);
         check[nCheck] = k;
-        nCheck += q > AspDefTable::kCheckFrom ? 1 : 0;
+        nCheck += kind == 2 ? 1 : 0;
     }
     for (int c = 0; c < nCheck; ++c) {
         const int k = check[c];

@@ -38,11 +38,12 @@ struct AspDefTable {
 
     // Quick answers by separation in tenths of a degree, one list per setting of the major
     // (bit 0) and minor (bit 1) switches: the aspect every pair at that separation has (0 for
-    // none), or kCheckFrom + a where the point classes decide, aspect a being the first that
-    // can match. Made by ReadAspectTable (PrepareAspectWindows); empty lists make CalcAspects
-    // check every pair in full.
+    // none); kOneCandidate + a where only aspect a can match and the point classes decide;
+    // kCheckFrom + a where several can, a the first of them. Made by ReadAspectTable
+    // (PrepareAspectWindows); empty lists make CalcAspects check every pair in full.
     static constexpr int kQuickBins = 1801;
-    static constexpr uint8_t kCheckFrom = 100;
+    static constexpr uint8_t kOneCandidate = 100;
+    static constexpr uint8_t kCheckFrom = 200;
     std::array<std::vector<uint8_t>, 4> Quick{};
 
     static constexpr std::array<char, kMaxAspects + 1> DefaultGlyphs() {
