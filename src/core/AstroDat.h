@@ -6,6 +6,7 @@
 // writes program-wide state takes it as its first argument.
 #pragma once
 
+#include "core/ChartState.h"
 #include "core/Files.h"
 #include "core/PlanetSeries.h"
 #include "core/UserReport.h"
@@ -17,12 +18,6 @@
 #include <string>
 
 namespace qor {
-
-// The 41 chart points: 0 Earth, 1 Sun, 2 Moon, 3..10 Mercury..Pluto, 11/12 the nodes,
-// 13 Black Moon, 14 White Moon, then extra bodies and active Arabic parts, 27..38 the cusps.
-using PointArray = std::array<double, 41>;
-constexpr int kAscendantPoint = 27;
-constexpr int kMidheavenPoint = 36;
 
 // The current chart moment (local time of the chart, astronomical year numbering) and place.
 struct ChartContext {
@@ -57,7 +52,7 @@ struct ContextSlot {
     int february = 28;
 };
 
-struct AstroDat : ChartContext {
+struct AstroDat : ChartContext, ChartPoints {
     // Language and naming.
     bool EnglishMode = false;
     bool GlyphNames = true;  // sign and body names as one symbol-font character

@@ -1,0 +1,376 @@
+#include "core/Aspects.h"
+
+#include "core/AstroMath.h"
+#include "core/Formats.h"
+#include "core/Strings.h"
+#include "core/Text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qor {
+
+namespace {
+
+std::string Column(const std::string& line, int from, int count) {
+    // 1-based columns of a line padded to the full width.
+    return Trim(std::string_view(line).substr(from - 1, count));
+}
+
+std::string Padded(std::string line) {
+    if (line.size() < kAspectLineWidth) line.resize(kAspectLineWidth, ' ');
+    return line;
+}
+
+// Within the separation range 0..π; the upper end itself belongs to a window that reaches it,
+// so that an exact opposition is found.
+bool InWindow(double d, double lo, double hi) {
+    return d >= lo && (d < hi || (hi >= kPi && d <= kPi));
+}
+
+// The angle between two longitudes, 0..π (any real inputs).
+double Separation(double lon1, double lon2) {
+    double d = std::fabs(lon2 - lon1);
+    if (d >= kTwoPi) d = std::fmod(d, kTwoPi); // rare: a speed step past a full turn
+    return std::fabs(std::min(d, kTwoPi - d)); // min and fabs: no branch on the chart
+}
+
+bool AspectOn(const AspDef& def, const AspectOptions& opt) {
+    return (def.AspKind == ' ' && opt.MinorCheck) || (def.AspKind == 'M' && opt.MajorCheck);
+}
+
+// The first aspect in force whose window (of the wider-orbed class) holds the separation d.
+int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double d, int from = 1) {
+    for (int a = from; a <= table.AspCount; ++a) {
+        if (!on[a]) continue;
+        const AspDef& def = table.Asp[a];
+        const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
+        if (InWindow(d, def.Limits[c][0], def.Limits[c][2])) return a;
+    }
+    return 0;
+}
+
+int32_t IntField(const std::string& text) {
+    const auto v = ParseWholeInteger(text);
+    if (!v || *v < INT32_MIN || *v > INT32_MAX) return 0;
+    return static_cast<int32_t>(*v);
+}
+
+} // namespace
+
+void PrepareAspectWindows(AspDefTable& table) {
+    constexpr double kBin = 0.1 * kDegToRad;
+    for (int mode = 0; mode < 4; ++mode) {
+        AspectOptions opt;
+        opt.MajorCheck = (mode & 1) != 0;
+        opt.MinorCheck = (mode & 2) != 0;
+        auto& quick = table.Quick[mode];
+        quick.assign(AspDefTable::kQuickBins, 0);
+        for (int b = 0; b < AspDefTable::kQuickBins; ++b) {
+            // The separations of the bin, [lo, hi) (the last bin holds π alone), widened by a
+            // margin so that a separation rounded into a neighbouring bin is still answered
+            // right: a window must hold the widened bin to decide, and one that comes within
+            // the margin makes the pair be checked in full.
+            constexpr double kMargin = 1e-9;
+            const double lo = std::max(0.0, b * kBin - kMargin); // separations are >= 0
+            const double hi = std::min(kPi, (b + 1) * kBin) + kMargin;
+            // Whether aspect a's window of some class holds the whole bin (all) or part of
+            // it (any); the window [wlo, whi) is closed at π.
+            auto reach = [&](const AspDef& def, bool& all, bool& any) {
+                all = true;
+                any = false;
+                for (int c = 1; c <= kPointClasses; ++c) {
+                    const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
+                    const bool endsAtPi = whi >= kPi;
+                    all = all && wlo <= lo && (hi < whi || endsAtPi);
+                    any = any || (wlo < hi && (lo < whi || endsAtPi));
+                }
+            };
+            for (int a = 1; a <= table.AspCount; ++a) {
+                if (!AspectOn(table.Asp[a], opt)) continue;
+                bool all, any;
+                reach(table.Asp[a], all, any);
+                if (all) {
+                    quick[b] = static_cast<uint8_t>(a);
+                    break;
+                }
+                if (!any) continue;
+                bool alone = true;
+                for (int later = a + 1; later <= table.AspCount && alone; ++later) {
+                    if (!AspectOn(table.Asp[later], opt)) continue;
+                    bool all2, any2;
+                    reach(table.Asp[later], all2, any2);
+                    alone = !any2;
+                }
+                quick[b] = static_cast<uint8_t>(
+                    (alone ? AspDefTable::kOneCandidate : AspDefTable::kCheckFrom) + a);
+                break;
+            }
+        }
+    }
+}
+
+std::string ConvertAspectLine(const std::string& line) {
+    const std::string p = Padded(line);
+    static constexpr int kOrbColumns[kPointClasses] = {28, 36, 60, 60, 60, 44, 52, 60, 60, 60, 60};
+    std::string out = Column(p, 1, 16) + ";" + Column(p, 17, 3) + ";" + p.substr(19, 1) + ";" +
+                      Column(p, 22, 6) + ";";
+    for (int col : kOrbColumns) out += Column(p, col, 8) + ";";
+    out += Column(p, 68, 9) + ";" + Column(p, 77, 8);
+    return out;
+}
+
+bool ReadAspectTable(AspDefTable& table, std::vector<std::string>& lines) {
+    bool converted = false;
+    table.AspCount = std::min<int>(static_cast<int>(lines.size()), kMaxAspects);
+    for (int i = 1; i <= table.AspCount; ++i) {
+        std::string& src = lines[i - 1];
+        if (src.find(';') == std::string::npos) {
+            src = ConvertAspectLine(src);
+            converted = true;
+        }
+        const std::string line = Padded(src);
+        AspDef& a = table.Asp[i];
+        a = AspDef{};
+        a.AspName = CutField(line, ';', 0);
+        const int code = IntField(CutField(line, ';', 1));
+        if (code > 0 && code < 256) table.AspGlyph[i] = static_cast<char>(code);
+        const std::string kind = CutFieldRaw(line, ';', 2);
+        a.AspKind = kind.empty() ? ' ' : kind[0];
+        a.AspAngle = StrToFloatHM(CutField(line, ';', 3)) * kDegToRad;
+        for (int c = 1; c <= kPointClasses; ++c) {
+            const std::string text = CutField(line, ';', 3 + c);
+            a.AspOrbText[c] = text;
+            const auto slash = text.find('/');
+            const double orbA = StrToFloatHM(text.substr(0, slash)) * kDegToRad;
+            const double orbB = slash == std::string::npos
+                                    ? orbA
+                                    : StrToFloatHM(text.substr(slash + 1)) * kDegToRad;
+            a.Orb[c] = orbA;
+            // The separation of two points runs from 0 to π: clamp the windows there, by angle,
+            // whatever line the aspect stands on.
+            a.Limits[c] = {std::max(0.0, a.AspAngle - orbA), std::max(0.0, a.AspAngle - orbB),
+                           std::min(kPi, a.AspAngle + orbA), std::min(kPi, a.AspAngle + orbB)};
+        }
+        a.AspColorDark = IntField(CutField(line, ';', 15));
+        a.AspColorLight = IntField(CutField(line, ';', 16));
+    }
+    PrepareAspectWindows(table);
+    return converted;
+}
+
+std::string WriteAspectTable(const AspDefTable& table, int a) {
+    if (a < 1 || a > table.AspCount) return {};
+    const AspDef& d = table.Asp[a];
+    std::string name;
+    for (char ch : d.AspName) {
+        if (ch == '\r' || ch == '\n') continue;
+        name += ch == ';' ? ',' : ch; // a ";" would split the field on reading
+    }
+    std::string line = name + ";" + IntToStrW(static_cast<unsigned char>(table.AspGlyph[a]), 3) +
+                       ";" + std::string(1, d.AspKind) + ";" +
+                       FloatToStrWD(1, 2, d.AspAngle / kDegToRad) + ";";
+    for (int c = 1; c <= kPointClasses; ++c) line += d.AspOrbText[c] + ";";
+    line += IntToStrW(d.AspColorDark, 1) + ";" + IntToStrW(d.AspColorLight, 1);
+    return line;
+}
+
+std::vector<std::string> BuiltInAspectLines() {
+    struct Row {
+        const char* name;
+        char kind;
+        int angle;
+        const char* orbs[5]; // Sun, Moon, Jupiter, Saturn, the rest
+        int32_t dark, light;
+    };
+    static constexpr Row kRows[] = {
+        {"Соединение", 'M', 0, {"12/12", "10/10", "8/8", "5/5", "5"}, 16776960, 16711680},
+        {"Полусекстиль", ' ', 30, {"1.5", "1", "1", "1", "1"}, 16777215, 255},
+        {"Полуквинтиль", ' ', 36, {"1.5", "1", "1", "1", "1"}, 65280, 51200},
+        {"Нонагон", ' ', 40, {"1.5", "1", "1", "1", "1"}, 65535, 33023},
+        {"Полуквадрат", ' ', 45, {"1.5", "1", "1", "1", "1"}, 255, 0},
+        {"Секстиль", 'M', 60, {"6.5/5", "6/5", "5", "5", "5"}, 16777215, 255},
+        {"Квинтиль", 'M', 72, {"2", "1.5", "1", "1", "1"}, 65280, 51200},
+        {"Квадратура", 'M', 90, {"10/8", "8/5", "7/5", "5", "5"}, 255, 0},
+        {"ПолутораКвинтил", ' ', 108, {"1", "1", "1", "1", "1"}, 65280, 51200},
+        {"Тригон", 'M', 120, {"10/8", "8/6", "7/5", "5", "5"}, 16777215, 255},
+        {"Сесквиквадрат", ' ', 135, {"1", "1", "1", "1", "1"}, 255, 0},
+        {"Биквинтиль", ' ', 144, {"1", "1", "1", "1", "1"}, 65280, 51200},
+        {"Квинконция", ' ', 150, {"1", "1", "1", "1", "1"}, 16777215, 0},
+        {"Оппозиция", 'M', 180, {"12/12", "10/10", "8/8", "5/5", "5"}, 255, 0},
+    };
+    // Which of the five orb columns serves each point class 1..11.
+    static constexpr int kColumnOfClass[kPointClasses] = {0, 1, 4, 4, 4, 2, 3, 4, 4, 4, 4};
+    std::vector<std::string> lines;
+    int i = 0;
+    for (const Row& r : kRows) {
+        std::string line = Cp(r.name) + ";" + IntToStrW('0' + i, 3) + ";" + std::string(1, r.kind) +
+                           ";" + FloatToStrWD(1, 2, r.angle) + ";";
+        for (int col : kColumnOfClass) line += std::string(r.orbs[col]) + ";";
+        line += std::to_string(r.dark) + ";" + std::to_string(r.light);
+        lines.push_back(line);
+        ++i;
+    }
+    return lines;
+}
+
+std::string AspectFileName(const std::string& pageName) {
+    return "Aspects\\" + pageName + ".asp";
+}
+
+bool LoadAspectPage(AstroDat& s, const std::string& pageName, AspDefTable& table,
+                    std::vector<std::string>& lines) {
+    const std::string name = AspectFileName(pageName);
+    const fs::path path = s.DataPath(name);
+    std::error_code ec;
+    const bool exists = fs::is_regular_file(path, ec);
+    if (exists) {
+        std::vector<std::string> read;
+        if (IOCheck(s, ReadTextLines(path, read), name)) return false;
+        lines = std::move(read);
+    }
+    const bool converted = ReadAspectTable(table, lines);
+    if (!exists || converted) {
+        std::error_code mk;
+        fs::create_directories(path.parent_path(), mk);
+        if (IOCheck(s, WriteTextFileAtomic(path, lines), name)) return false;
+    }
+    return true;
+}
+
+int MatchAspect(const AspDefTable& table, const AspectOptions& opt, int c1, int c2, double lon1,
+                double lon2) {
+    const double d = Separation(lon1, lon2);
+    for (int a = 1; a <= table.AspCount; ++a) {
+        const AspDef& def = table.Asp[a];
+        const bool on =
+            (def.AspKind == ' ' && opt.MinorCheck) || (def.AspKind == 'M' && opt.MajorCheck);
+        if (!on) continue;
+        const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
+        if (InWindow(d, def.Limits[c][0], def.Limits[c][2])) return a;
+    }
+    return 0;
+}
+
+int AspectTestHit(const AspDefTable& table, int mode, double lon1, double lon2) {
+    const double d = Separation(lon1, lon2);
+    for (int a = 1; a <= table.AspCount; ++a) {
+        const AspDef& def = table.Asp[a];
+        if (mode == 1) {
+            if (std::fabs(d - def.AspAngle) <= kDegToRad) return a;
+        } else if (mode == 2) {
+            const auto& lim = def.Limits[kPointClasses];
+            if (d < lim[2] || (lim[2] >= kPi && d <= kPi)) return d < lim[0] ? 0 : a;
+        }
+    }
+    return 0;
+}
+
+void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const AspectCharts& ch,
+                 AspectMatrix& out) {
+    for (auto& row : out.AspMatrix) row.fill(0);
+    for (auto& row : out.AspApplying) row.fill(0);
+    if (!ch.lon || !ch.speed) return;
+    const bool dbl = ch.doubleChart && ch.lonBck && ch.speedBck;
+
+    // Which points move while applying and separating are judged.
+    bool move1 = true, move2 = true;
+    if (dbl && opt.AspectingMode != 'I' && ch.directions) {
+        move1 = move2 = false;
+    } else if (dbl && opt.AspectingMode == 'X') {
+        move1 = opt.CoinsideBox == 0;
+        move2 = opt.CoinsideBox != 0;
+    }
+    const double step1 = move1 ? 1e-5 : 0, step2 = move2 ? 1e-5 : 0; // days
+    const bool moving = move1 || move2;
+
+    const int lastBody = std::min(26, 14 + ch.nExtra + ch.parsCount);
+    const int first = ch.exterrBody != 0 ? 0 : 1;
+    const bool across = dbl && opt.AspectingMode == 'X';
+    const PointArray& lon1 = dbl && opt.AspectingMode == 'O' ? *ch.lonBck : *ch.lon;
+    const PointArray& spd1 = dbl && opt.AspectingMode == 'O' ? *ch.speedBck : *ch.speed;
+    const PointArray& lon2 = dbl && opt.AspectingMode != 'I' ? *ch.lonBck : *ch.lon;
+    const PointArray& spd2 = dbl && opt.AspectingMode != 'I' ? *ch.speedBck : *ch.speed;
+
+    bool on[kMaxAspects + 1] = {};
+    double angleOf[kMaxAspects + 1] = {};
+    for (int a = 1; a <= table.AspCount; ++a) {
+        on[a] = AspectOn(table.Asp[a], opt);
+        angleOf[a] = table.Asp[a].AspAngle;
+    }
+    const auto& quick = table.Quick[(opt.MajorCheck ? 1 : 0) | (opt.MinorCheck ? 2 : 0)];
+    const bool haveQuick = quick.size() == AspDefTable::kQuickBins;
+
+    // The active points, bodies and parts first, then the cusps.
+    int points[41];
+    int count = 0;
+    for (int p = first; p <= 38; ++p)
+        if ((p <= lastBody) || (p >= 27)) points[count++] = p;
+
+    // The pairs to test: each once in a single chart, every ordered pair in a double one; a
+    // point with itself only across two charts; opposite cusps of one chart never (they are
+    // always opposite).
+    struct Pair {
+        uint8_t i, j;
+    };
+    Pair pairs[41 * 41];
+    int n = 0;
+    for (int x = 0; x < count; ++x)
+        for (int y = dbl ? 0 : x + 1; y < count; ++y) {
+            const int i = points[x], j = points[y];
+            if (dbl && !across && i == j) continue;
+            if (!across && i > 26 && j > 26 && std::abs(i - j) == 6) continue;
+            pairs[n++] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
+        }
+
+    // The separations and the quick answers, without branches that depend on the chart; a
+    // pair whose one candidate aspect depends on the point classes is settled by that
+    // aspect's window alone; the rare pairs with several candidates are checked in full.
+    double sep[41 * 41];
+    uint8_t found[41 * 41];
+    int check[41 * 41];
+    int nCheck = 0;
+    for (int k = 0; k < n; ++k) {
+        const double d = Separation(lon1[pairs[k].i], lon2[pairs[k].j]);
+        sep[k] = d;
+        const int q = haveQuick ? quick[std::min(static_cast<int>(d * (10 / kDegToRad)),
+                                                 AspDefTable::kQuickBins - 1)]
+                                : AspDefTable::kCheckFrom + 1;
+        // Decoded by arithmetic: kind 0 a sure answer (or none), 1 one candidate, 2 several.
+        const int kind = q / 100, a = q % 100;
+        const AspDef& def = table.Asp[a]; // record 0 stands unused for "no aspect"
+        const int c1 = AspPointClass(pairs[k].i), c2 = AspPointClass(pairs[k].j);
+        const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
+        const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
+        const int inside = (d >= wlo) & ((d < whi) | ((whi >= kPi) & (d <= kPi)));
+        const int settled = (kind == 0) | ((kind == 1) & inside);
+        found[k] = static_cast<uint8_t>(kind == 2 ? q : a * settled);
+        check[nCheck] = k;
+        nCheck += kind == 2 ? 1 : 0;
+    }
+    for (int c = 0; c < nCheck; ++c) {
+        const int k = check[c];
+        found[k] = static_cast<uint8_t>(FirstMatch(table, on, AspPointClass(pairs[k].i),
+                                                   AspPointClass(pairs[k].j), sep[k],
+                                                   found[k] - AspDefTable::kCheckFrom));
+    }
+    // Applying when a small step along the speeds brings the separation nearer the aspect's
+    // angle (or keeps it there); the entries of pairs without an aspect stay 0.
+    for (int k = 0; k < n; ++k) {
+        const int i = pairs[k].i, j = pairs[k].j;
+        const int a = found[k];
+        const double angle = angleOf[a];
+        const double d2 = Separation(lon1[i] + spd1[i] * step1, lon2[j] + spd2[j] * step2);
+        // Computed for every pair and masked, so that no branch depends on the chart.
+        const int closer = std::fabs(angle - sep[k]) >= std::fabs(angle - d2);
+        const uint8_t applying = static_cast<uint8_t>(closer & (a != 0) & moving);
+        out.AspMatrix[i][j] = static_cast<uint8_t>(a);
+        out.AspApplying[i][j] = applying;
+        if (!dbl) {
+            out.AspMatrix[j][i] = static_cast<uint8_t>(a);
+            out.AspApplying[j][i] = applying;
+        }
+    }
+}
+
+} // namespace qor
