@@ -28,12 +28,11 @@ bool InWindow(double d, double lo, double hi) {
     return d >= lo && (d < hi || (hi >= kPi && d <= kPi));
 }
 
-// The angle between two longitudes, 0..π (any real inputs; one turn of reduction is enough
-// for longitudes in [0, 2π) and a speed step beside them).
+// The angle between two longitudes, 0..π (any real inputs).
 double Separation(double lon1, double lon2) {
     double d = std::fabs(lon2 - lon1);
-    if (d >= kTwoPi) d = std::fmod(d, kTwoPi);
-    return d > kPi ? kTwoPi - d : d;
+    if (d >= kTwoPi) d = std::fmod(d, kTwoPi); // rare: a speed step past a full turn
+    return std::fabs(std::min(d, kTwoPi - d)); // min and fabs: no branch on the chart
 }
 
 bool AspectOn(const AspDef& def, const AspectOptions& opt) {
@@ -41,8 +40,8 @@ bool AspectOn(const AspDef& def, const AspectOptions& opt) {
 }
 
 // The first aspect in force whose window (of the wider-orbed class) holds the separation d.
-int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double d) {
-    for (int a = 1; a <= table.AspCount; ++a) {
+int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double d, int from = 1) {
+    for (int a = from; a <= table.AspCount; ++a) {
         if (!on[a]) continue;
         const AspDef& def = table.Asp[a];
         const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
@@ -57,63 +56,59 @@ int32_t IntField(const std::string& text) {
     return static_cast<int32_t>(*v);
 }
 
-// The aspects whose widest window can hold a separation, by half-degree bins, in page order,
-// with their orbs and windows in a compact copy: a pair then tries one or two aspects instead
-// of the whole page.
-class AspectBins {
-public:
-    AspectBins(const AspDefTable& table, const bool* on) {
-        for (int a = 1; a <= table.AspCount; ++a) {
-            if (!on[a]) continue;
-            const AspDef& def = table.Asp[a];
-            Window& w = win_[a];
-            double lo = kPi, hi = 0;
-            for (int c = 1; c <= kPointClasses; ++c) {
-                w.orb[c] = def.Orb[c];
-                w.lo[c] = def.Limits[c][0];
-                w.hi[c] = def.Limits[c][2];
-                lo = std::min(lo, w.lo[c]);
-                hi = std::max(hi, w.hi[c]);
-            }
-            if (hi < lo) continue;
-            for (int b = Bin(lo); b <= Bin(hi); ++b) {
-                if (count_[b] < kPerBin)
-                    list_[b][count_[b]++] = static_cast<uint8_t>(a);
-                else
-                    count_[b] = kOverflow;
-            }
-        }
-        on_ = on;
-    }
-    int FirstMatch(const AspDefTable& table, int c1, int c2, double d) const {
-        const int b = Bin(d);
-        if (count_[b] == kOverflow) return qor::FirstMatch(table, on_, c1, c2, d);
-        for (int i = 0; i < count_[b]; ++i) {
-            const int a = list_[b][i];
-            const Window& w = win_[a];
-            const int c = w.orb[c2] > w.orb[c1] ? c2 : c1;
-            if (InWindow(d, w.lo[c], w.hi[c])) return a;
-        }
-        return 0;
-    }
-
-private:
-    static constexpr int kBins = 361; // half degrees 0..180
-    static constexpr int kPerBin = 6;
-    static constexpr uint8_t kOverflow = 255;
-    struct Window {
-        double orb[kPointClasses + 1], lo[kPointClasses + 1], hi[kPointClasses + 1];
-    };
-    static int Bin(double d) {
-        return std::clamp(static_cast<int>(d * (2 / kDegToRad)), 0, kBins - 1);
-    }
-    std::array<Window, kMaxAspects + 1> win_;
-    std::array<std::array<uint8_t, kPerBin>, kBins> list_{};
-    std::array<uint8_t, kBins> count_{};
-    const bool* on_ = nullptr;
-};
-
 } // namespace
+
+void PrepareAspectWindows(AspDefTable& table) {
+    constexpr double kBin = 0.1 * kDegToRad;
+    for (int mode = 0; mode < 4; ++mode) {
+        AspectOptions opt;
+        opt.MajorCheck = (mode & 1) != 0;
+        opt.MinorCheck = (mode & 2) != 0;
+        auto& quick = table.Quick[mode];
+        quick.assign(AspDefTable::kQuickBins, 0);
+        for (int b = 0; b < AspDefTable::kQuickBins; ++b) {
+            // The separations of the bin, [lo, hi) (the last bin holds π alone), widened by a
+            // margin so that a separation rounded into a neighbouring bin is still answered
+            // right: a window must hold the widened bin to decide, and one that comes within
+            // the margin makes the pair be checked in full.
+            constexpr double kMargin = 1e-9;
+            const double lo = std::max(0.0, b * kBin - kMargin); // separations are >= 0
+            const double hi = std::min(kPi, (b + 1) * kBin) + kMargin;
+            // Whether aspect a's window of some class holds the whole bin (all) or part of
+            // it (any); the window [wlo, whi) is closed at π.
+            auto reach = [&](const AspDef& def, bool& all, bool& any) {
+                all = true;
+                any = false;
+                for (int c = 1; c <= kPointClasses; ++c) {
+                    const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
+                    const bool endsAtPi = whi >= kPi;
+                    all = all && wlo <= lo && (hi < whi || endsAtPi);
+                    any = any || (wlo < hi && (lo < whi || endsAtPi));
+                }
+            };
+            for (int a = 1; a <= table.AspCount; ++a) {
+                if (!AspectOn(table.Asp[a], opt)) continue;
+                bool all, any;
+                reach(table.Asp[a], all, any);
+                if (all) {
+                    quick[b] = static_cast<uint8_t>(a);
+                    break;
+                }
+                if (!any) continue;
+                bool alone = true;
+                for (int later = a + 1; later <= table.AspCount && alone; ++later) {
+                    if (!AspectOn(table.Asp[later], opt)) continue;
+                    bool all2, any2;
+                    reach(table.Asp[later], all2, any2);
+                    alone = !any2;
+                }
+                quick[b] = static_cast<uint8_t>(
+                    (alone ? AspDefTable::kOneCandidate : AspDefTable::kCheckFrom) + a);
+                break;
+            }
+        }
+    }
+}
 
 std::string ConvertAspectLine(const std::string& line) {
     const std::string p = Padded(line);
@@ -160,6 +155,7 @@ bool ReadAspectTable(AspDefTable& table, std::vector<std::string>& lines) {
         a.AspColorDark = IntField(CutField(line, ';', 15));
         a.AspColorLight = IntField(CutField(line, ';', 16));
     }
+    PrepareAspectWindows(table);
     return converted;
 }
 
@@ -285,10 +281,11 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
         move1 = opt.CoinsideBox == 0;
         move2 = opt.CoinsideBox != 0;
     }
+    const double step1 = move1 ? 1e-5 : 0, step2 = move2 ? 1e-5 : 0; // days
+    const bool moving = move1 || move2;
 
     const int lastBody = std::min(26, 14 + ch.nExtra + ch.parsCount);
     const int first = ch.exterrBody != 0 ? 0 : 1;
-    auto active = [&](int p) { return (p >= first && p <= lastBody) || (p >= 27 && p <= 38); };
     const bool across = dbl && opt.AspectingMode == 'X';
     const PointArray& lon1 = dbl && opt.AspectingMode == 'O' ? *ch.lonBck : *ch.lon;
     const PointArray& spd1 = dbl && opt.AspectingMode == 'O' ? *ch.speedBck : *ch.speed;
@@ -296,45 +293,82 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
     const PointArray& spd2 = dbl && opt.AspectingMode != 'I' ? *ch.speedBck : *ch.speed;
 
     bool on[kMaxAspects + 1] = {};
-    for (int a = 1; a <= table.AspCount; ++a) on[a] = AspectOn(table.Asp[a], opt);
-    const AspectBins bins(table, on);
-
-    auto pair = [&](int i, int j) {
-        if (dbl && !across && i == j) return;
-        // Opposite cusps of one chart are always in opposition.
-        if (!across && i > 26 && j > 26 && std::abs(i - j) == 6) return;
-        const double l1 = lon1[i], l2 = lon2[j];
-        const double d = Separation(l1, l2);
-        const int a = bins.FirstMatch(table, AspPointClass(i), AspPointClass(j), d);
-        if (a == 0) return;
-        out.AspMatrix[i][j] = static_cast<uint8_t>(a);
-        if (!move1 && !move2) return;
-        const double m1 = move1 ? l1 + spd1[i] / 100000 : l1; // Separation reduces them
-        const double m2 = move2 ? l2 + spd2[j] / 100000 : l2;
-        const double angle = table.Asp[a].AspAngle;
-        out.AspApplying[i][j] =
-            std::fabs(angle - d) >= std::fabs(angle - Separation(m1, m2)) ? 1 : 0;
-    };
+    double angleOf[kMaxAspects + 1] = {};
+    for (int a = 1; a <= table.AspCount; ++a) {
+        on[a] = AspectOn(table.Asp[a], opt);
+        angleOf[a] = table.Asp[a].AspAngle;
+    }
+    const auto& quick = table.Quick[(opt.MajorCheck ? 1 : 0) | (opt.MinorCheck ? 2 : 0)];
+    const bool haveQuick = quick.size() == AspDefTable::kQuickBins;
 
     // The active points, bodies and parts first, then the cusps.
     int points[41];
     int count = 0;
     for (int p = first; p <= 38; ++p)
-        if (active(p)) points[count++] = p;
+        if ((p <= lastBody) || (p >= 27)) points[count++] = p;
 
-    if (dbl) {
-        for (int x = 0; x < count; ++x)
-            for (int y = 0; y < count; ++y) pair(points[x], points[y]);
-        return;
+    // The pairs to test: each once in a single chart, every ordered pair in a double one; a
+    // point with itself only across two charts; opposite cusps of one chart never (they are
+    // always opposite).
+    struct Pair {
+        uint8_t i, j;
+    };
+    Pair pairs[41 * 41];
+    int n = 0;
+    for (int x = 0; x < count; ++x)
+        for (int y = dbl ? 0 : x + 1; y < count; ++y) {
+            const int i = points[x], j = points[y];
+            if (dbl && !across && i == j) continue;
+            if (!across && i > 26 && j > 26 && std::abs(i - j) == 6) continue;
+            pairs[n++] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
+        }
+
+    // The separations and the quick answers, without branches that depend on the chart; a
+    // pair whose one candidate aspect depends on the point classes is settled by that
+    // aspect's window alone; the rare pairs with several candidates are checked in full.
+    double sep[41 * 41];
+    uint8_t found[41 * 41];
+    int check[41 * 41];
+    int nCheck = 0;
+    for (int k = 0; k < n; ++k) {
+        const double d = Separation(lon1[pairs[k].i], lon2[pairs[k].j]);
+        sep[k] = d;
+        const int q = haveQuick ? quick[std::min(static_cast<int>(d * (10 / kDegToRad)),
+                                                 AspDefTable::kQuickBins - 1)]
+                                : AspDefTable::kCheckFrom + 1;
+        // Decoded by arithmetic: kind 0 a sure answer (or none), 1 one candidate, 2 several.
+        const int kind = q / 100, a = q % 100;
+        const AspDef& def = table.Asp[a]; // record 0 stands unused for "no aspect"
+        const int c1 = AspPointClass(pairs[k].i), c2 = AspPointClass(pairs[k].j);
+        const int c = def.Orb[c2] > def.Orb[c1] ? c2 : c1;
+        const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
+        const int inside = (d >= wlo) & ((d < whi) | ((whi >= kPi) & (d <= kPi)));
+        const int settled = (kind == 0) | ((kind == 1) & inside);
+        found[k] = static_cast<uint8_t>(kind == 2 ? q : a * settled);
+        check[nCheck] = k;
+        nCheck += kind == 2 ? 1 : 0;
     }
-    // A single chart: each pair once, mirrored.
-    for (int x = 0; x < count; ++x) {
-        const int i = points[x];
-        for (int y = x + 1; y < count; ++y) {
-            const int j = points[y];
-            pair(i, j);
-            out.AspMatrix[j][i] = out.AspMatrix[i][j];
-            out.AspApplying[j][i] = out.AspApplying[i][j];
+    for (int c = 0; c < nCheck; ++c) {
+        const int k = check[c];
+        found[k] = static_cast<uint8_t>(FirstMatch(table, on, AspPointClass(pairs[k].i),
+                                                   AspPointClass(pairs[k].j), sep[k],
+                                                   found[k] - AspDefTable::kCheckFrom));
+    }
+    // Applying when a small step along the speeds brings the separation nearer the aspect's
+    // angle (or keeps it there); the entries of pairs without an aspect stay 0.
+    for (int k = 0; k < n; ++k) {
+        const int i = pairs[k].i, j = pairs[k].j;
+        const int a = found[k];
+        const double angle = angleOf[a];
+        const double d2 = Separation(lon1[i] + spd1[i] * step1, lon2[j] + spd2[j] * step2);
+        // Computed for every pair and masked, so that no branch depends on the chart.
+        const int closer = std::fabs(angle - sep[k]) >= std::fabs(angle - d2);
+        const uint8_t applying = static_cast<uint8_t>(closer & (a != 0) & moving);
+        out.AspMatrix[i][j] = static_cast<uint8_t>(a);
+        out.AspApplying[i][j] = applying;
+        if (!dbl) {
+            out.AspMatrix[j][i] = static_cast<uint8_t>(a);
+            out.AspApplying[j][i] = applying;
         }
     }
 }

@@ -36,6 +36,16 @@ struct AspDefTable {
     // Symbol-font character of each aspect: "0".."=" for 1..14, none (0) beyond.
     std::array<char, kMaxAspects + 1> AspGlyph = DefaultGlyphs();
 
+    // Quick answers by separation in tenths of a degree, one list per setting of the major
+    // (bit 0) and minor (bit 1) switches: the aspect every pair at that separation has (0 for
+    // none); kOneCandidate + a where only aspect a can match and the point classes decide;
+    // kCheckFrom + a where several can, a the first of them. Made by ReadAspectTable
+    // (PrepareAspectWindows); empty lists make CalcAspects check every pair in full.
+    static constexpr int kQuickBins = 1801;
+    static constexpr uint8_t kOneCandidate = 100;
+    static constexpr uint8_t kCheckFrom = 200;
+    std::array<std::vector<uint8_t>, 4> Quick{};
+
     static constexpr std::array<char, kMaxAspects + 1> DefaultGlyphs() {
         std::array<char, kMaxAspects + 1> g{};
         g[0] = ' ';
@@ -48,6 +58,9 @@ struct AspDefTable {
 inline int AspPointClass(int p) {
     return p >= 1 && p <= 10 ? p : 11;
 }
+
+// Fills the quick answers of the table from its definitions; call it after changing them.
+void PrepareAspectWindows(AspDefTable& table);
 
 // Converts a line of the fixed-column layout to the ";" layout.
 std::string ConvertAspectLine(const std::string& line);

@@ -635,7 +635,16 @@ void CalcMeanElements(AstroDat& s, int n) {
 
 int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt) {
     if (opt.HouseSystemText.empty()) return kDefaultHouseSystem;
-    if (auto n = HouseSystemFromText(opt.HouseSystemText)) return *n;
+    if (opt.HouseSystemText[0] == '*') {
+        // a separator entry names no system
+    } else if (!opt.HouseSystemItems.empty()) {
+        const auto& items = opt.HouseSystemItems;
+        const auto it = std::find(items.begin(), items.end(), opt.HouseSystemText);
+        const int n = static_cast<int>(it - items.begin()) + 1;
+        if (it != items.end() && n <= kHouseSystemCount) return n;
+    } else if (auto n = HouseSystemFromText(opt.HouseSystemText)) {
+        return *n;
+    }
     static const std::string ru = Cp("Неизвестная система домов, взята система");
     SetStatus(s, Lang(s, ru, "Unknown house system, using") + " \"" +
                      HouseSystemName(kDefaultHouseSystem, s.EnglishMode) + "\"");
@@ -644,15 +653,21 @@ int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt) {
 
 namespace {
 
-// The time-step values, kept across a search that moves the chart moment.
+// The time-step values and the calendar state of the chart moment, kept across a search that
+// moves the moment.
 struct TimeStepState {
     double ChartJD, ChartT, DeltaTSec, UtHours, NutPsi, NutEps, EpsMean, SinEps, CosEps,
         SiderealTime, GeocLat, GeocRadius;
+    bool GregorianCal, ChartLeapYear;
+    int ChartWeekDay;
+    std::array<int, 13> MonthDays;
+    AstroTimeTexts AstroTexts;
     explicit TimeStepState(const AstroDat& s)
         : ChartJD(s.ChartJD), ChartT(s.ChartT), DeltaTSec(s.DeltaTSec), UtHours(s.UtHours),
           NutPsi(s.NutPsi), NutEps(s.NutEps), EpsMean(s.EpsMean), SinEps(s.SinEps),
           CosEps(s.CosEps), SiderealTime(s.SiderealTime), GeocLat(s.GeocLat),
-          GeocRadius(s.GeocRadius) {}
+          GeocRadius(s.GeocRadius), GregorianCal(s.GregorianCal), ChartLeapYear(s.ChartLeapYear),
+          ChartWeekDay(s.ChartWeekDay), MonthDays(s.MonthDays), AstroTexts(s.AstroTexts) {}
     void Restore(AstroDat& s) const {
         s.ChartJD = ChartJD;
         s.ChartT = ChartT;
@@ -666,6 +681,11 @@ struct TimeStepState {
         s.SiderealTime = SiderealTime;
         s.GeocLat = GeocLat;
         s.GeocRadius = GeocRadius;
+        s.GregorianCal = GregorianCal;
+        s.ChartLeapYear = ChartLeapYear;
+        s.ChartWeekDay = ChartWeekDay;
+        s.MonthDays = MonthDays;
+        s.AstroTexts = AstroTexts;
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace qor {
 
@@ -77,6 +78,9 @@ struct ChartPoints {
 // defaults. The UI copies the controls here before each computation.
 struct ChartOptions {
     std::string HouseSystemText; // HouseComboBox text; empty: the first system, "Полих-Пейдж"
+    // The box's items as shown (in the language of the moment); empty: the built-in Russian
+    // and English names of the systems.
+    std::vector<std::string> HouseSystemItems;
     bool HelioBox = false;
     bool HorizontalBox = false;
     bool ArtaButton = true;      // White Moon: Arta (true) or Selena with SLng/SPeriod

@@ -182,7 +182,8 @@ double PlacidusCusp(const HouseFrame& f, double fraction, bool aboveHorizon) {
         double step = target - ra;
         if (newton) step /= 1 - fraction * k * std::cos(ra) / std::sqrt(1 - x * x);
         ra += step;
-        if (std::fabs(step) < 1e-13) break;
+        // Newton's error after a step s is of the order s²: a step under 1e-8 leaves 1e-15.
+        if (std::fabs(step) < (newton ? 1e-8 : 1e-13)) break;
     }
     return LongitudeOfRA(ra, f);
 }

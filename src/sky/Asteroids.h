@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
-#include "core/Chart.h" // kGaussK; kMaxExtraBodies comes with the chart state
+#include "core/Chart.h"
 #include "core/ChironTable.h"
 
 #include <array>

@@ -1,5 +1,7 @@
 #include "sky/ChironOrbit.h"
 
+#include "core/Chart.h"
+
 #include "core/Ephemeris.h"
 #include "core/Formats.h"
 #include "core/Planets.h"
@@ -36,20 +38,6 @@ Vec3 PrecessEclipticVector(const Vec3& v, double T0, double eps0, double T, doub
     double ra = sph.lon, dec = sph.lat;
     PrecessRaDec(ra, dec, T, T0);
     return RotateX(SphToRect(ra, dec, sph.r), -eps);
-}
-
-// Kepler's equation by bisection on [-10, 10] to a half-interval below 1e-10, as the chart's
-// element bodies do.
-double KeplerBisection(double M, double e) {
-    double lo = -10, hi = 10;
-    while (hi - lo > 2e-10) {
-        const double mid = 0.5 * (lo + hi);
-        if (mid - e * std::sin(mid) - M > 0)
-            hi = mid;
-        else
-            lo = mid;
-    }
-    return 0.5 * (lo + hi);
 }
 
 } // namespace
@@ -146,16 +134,19 @@ Vec3 EclipticDateToJ2000(const Vec3& v, double T) {
 }
 
 double ElementBodyGeoLongitude(const AstroDat& s, const OsculatingElements& el, double T) {
-    const double n = 0.01720209895 * std::sqrt(el.a) / NonZeroGuard(el.a * el.a);
+    // The chart's own element body: the same Kepler orbit the chart computation draws.
+    OrbitElements chart;
+    chart.epoch = el.epoch;
+    chart.a = el.a;
+    chart.e = el.e;
+    chart.meanAnomaly = el.meanAnomaly;
+    chart.argPerihelion = el.argPeri;
+    chart.node = el.node;
+    chart.inclination = el.incl;
+    chart.meanMotion = kGaussK * std::sqrt(el.a) / NonZeroGuard(el.a * el.a);
     auto helio = [&](double t) {
-        const double M = NormAngle(n * (JDFromCenturies(t) - el.epoch) + el.meanAnomaly);
-        const double E = KeplerBisection(M, el.e);
-        const double v = 2 * std::atan(std::sqrt((1 + el.e) / (1 - el.e)) * std::tan(E / 2));
-        const double r = el.a * (1 - el.e * std::cos(E));
-        const double u = v + el.argPeri;
-        const double lon = el.node + ArcTan2Pos(std::sin(u) * std::cos(el.incl), std::cos(u));
-        const double lat = std::asin(std::sin(u) * std::sin(el.incl));
-        return SphToRect(lon, lat, r);
+        const Triple p = KeplerPosition(chart, JDFromCenturies(t));
+        return SphToRect(p[0], p[1], p[2]);
     };
     const Spherical earth = PlanetHelio(s, 3, T);
     const Vec3 e = SphToRect(earth.lon, earth.lat, earth.r);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 namespace qor {
 namespace {
@@ -216,6 +217,44 @@ TEST(AspectMatrixTest, DoubleChartMotion) {
     CalcAspects(t, opt, ch, m);
     EXPECT_EQ(m.AspMatrix[1][2], 2);
     EXPECT_EQ(m.AspApplying[1][2], 0);
+}
+
+} // namespace
+} // namespace qor
+
+namespace qor {
+namespace {
+
+// The matrix's quick answers by separation agree with the full check of every pair, also at
+// the window edges, for every setting of the two switches.
+TEST(AspectMatrixTest, QuickAnswersAgreeWithTheFullCheck) {
+    auto t = TableOf(BuiltInAspectLines());
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> any(0, kTwoPi);
+    const double edges[] = {0,  5,  8,  10,  12,  28.5, 53.5, 55,  65,  66.5,
+                            80, 85, 95, 100, 168, 170,  172,  175, 180, 179.999999};
+    for (int mode = 0; mode < 4; ++mode) {
+        AspectOptions opt;
+        opt.MajorCheck = mode & 1;
+        opt.MinorCheck = mode & 2;
+        for (int round = 0; round < 200; ++round) {
+            PointArray lon{}, speed{};
+            for (auto& l : lon) l = any(rng);
+            // A few points exactly at window edges from the Sun.
+            for (int k = 0; k < 6; ++k)
+                lon[2 + k] = NormAngle(lon[1] + edges[(round + k) % 20] * kDeg);
+            AspectMatrix m;
+            CalcAspects(t, opt, {&lon, &speed}, m);
+            for (int i = 1; i <= 38; ++i)
+                for (int j = i + 1; j <= 38; ++j) {
+                    if ((i > 14 && i < 27) || (j > 14 && j < 27)) continue;
+                    if (i > 26 && j - i == 6) continue;
+                    ASSERT_EQ(m.AspMatrix[i][j], MatchAspect(t, opt, AspPointClass(i),
+                                                             AspPointClass(j), lon[i], lon[j]))
+                        << mode << " " << i << " " << j;
+                }
+        }
+    }
 }
 
 } // namespace

@@ -232,6 +232,17 @@ TEST_F(ChartTest, HousesOfTheChart) {
     ChartAtUT(2455000.5, 40, 20);
     EXPECT_EQ(s.HouseSystem, kHousesPolichPage);
     EXPECT_NE(s.StatusText.find("Полих-Пейдж"_cp), std::string::npos);
+    // The box's own items decide when given: the third item is Koch.
+    opt.HouseSystemItems = {"P-P", "Pl", "K", "*------"};
+    opt.HouseSystemText = "K";
+    ChartAtUT(2455000.5, 40, 20);
+    EXPECT_EQ(s.HouseSystem, kHousesKoch);
+    opt.HouseSystemText = "*------"; // a separator is no system even among the items
+    ChartAtUT(2455000.5, 40, 20);
+    EXPECT_EQ(s.HouseSystem, kHousesPolichPage);
+    opt.HouseSystemItems.clear();
+    opt.HouseSystemText = "*------";
+    ChartAtUT(2455000.5, 40, 20);
     // The cusps are those of the system at the chart's frame.
     HouseFrame f;
     f.ramc = s.SiderealTime * 15 * kArcsec;
@@ -380,8 +391,11 @@ TEST_F(ChartTest, JamaspaHousesFromSunrise) {
     opt.HouseSystemText = "Джамаспа равнодомная"_cp;
     CalcAstroTime(s, TimeOptionsFor(opt, gen));
     const double jd = s.ChartJD;
+    const std::string jdText = s.AstroTexts.JdLabel, st = s.AstroTexts.StLabel;
     CalcChart(s, opt, gen, 0);
     EXPECT_EQ(s.ChartJD, jd);
+    EXPECT_EQ(s.AstroTexts.JdLabel, jdText);
+    EXPECT_EQ(s.AstroTexts.StLabel, st);
     EXPECT_EQ(s.HouseSystem, kHousesJamaspaEqual);
     EXPECT_NEAR(NormAngleSigned(s.PlanetLon[27] - s.PlanetLon[1]), 0, 0.1 * kDegToRad);
     EXPECT_NEAR(NormAngleSigned(s.PlanetLon[28] - s.PlanetLon[27]), kPi / 6, 1e-9);
