@@ -6,6 +6,7 @@
 // writes program-wide state takes it as its first argument.
 #pragma once
 
+#include "core/ChartState.h"
 #include "core/Files.h"
 #include "core/PlanetSeries.h"
 #include "core/UserReport.h"
@@ -15,14 +16,9 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace qor {
-
-// The 41 chart points: 0 Earth, 1 Sun, 2 Moon, 3..10 Mercury..Pluto, 11/12 the nodes,
-// 13 Black Moon, 14 White Moon, then extra bodies and active Arabic parts, 27..38 the cusps.
-using PointArray = std::array<double, 41>;
-constexpr int kAscendantPoint = 27;
-constexpr int kMidheavenPoint = 36;
 
 // The current chart moment (local time of the chart, astronomical year numbering) and place.
 struct ChartContext {
@@ -38,6 +34,10 @@ struct ChartContext {
 };
 
 constexpr int kContextStackDepth = 6;
+
+// One chart's entered data: name, sex, date, time, zone, latitude, longitude, city, country,
+// comment (see ChartRecords.h for the forms of the fields).
+using DatRec = std::array<std::string, 10>;
 
 // The texts of the time step for the astronomical data window ("AstroForm" labels), kept until
 // that window shows them.
@@ -57,7 +57,7 @@ struct ContextSlot {
     int february = 28;
 };
 
-struct AstroDat : ChartContext {
+struct AstroDat : ChartContext, ChartPoints {
     // Language and naming.
     bool EnglishMode = false;
     bool GlyphNames = true;  // sign and body names as one symbol-font character
@@ -115,6 +115,31 @@ struct AstroDat : ChartContext {
         std::map<std::string, std::map<std::string, std::string>> byFile;
         std::set<std::pair<std::string, int>> reportedMissing;
     } Messages;
+
+    // The two charts' data and the second chart of a double chart (ChartRecords.h,
+    // Directions.h).
+    DatRec DatRec1{}, DatRec2{}, DatRecStart{}, DatRec1Applied{}, DatRec2Applied{};
+    std::string DateShort1, DateShort2;
+    char DynMethod = ' ';  // method of the second chart: blank transit or synastry
+    char DynMethod2 = ' '; // the method kept with the other data set
+    double DirCoef = 1.0;  // coefficient of directions and progressions
+    double DirAge = 0;     // days from the birth to the event
+    double DirAge2 = 0;
+    PointArray PlanetLonBck{}, PlanetLatBck{}, PlanetSpeedBck{}, PlanetLonSavedBck{};
+    double SiderealTimeBck = 0;
+
+    // Arabic parts (Parses.h): the active list (line 0 the page name in double quotes, then
+    // the part lines), their glyphs and whether each formula gave a value; the last result,
+    // its calculation trace and the unknown-code mark of the evaluator.
+    std::vector<std::string> ParsActive;
+    // The ruling body of each sign 1..12 (0: none) from the rulership table of the dignities,
+    // for the "D" terms of the formulas; the classical rulers until the settings say more.
+    std::array<int, 13> SignRuler = {0, 5, 4, 3, 2, 1, 3, 4, 5, 6, 7, 7, 6};
+    std::array<char, 10> ParsGlyphs{};
+    std::array<bool, 10> ParsValid{};
+    double ParsResult = 0;
+    std::string ParsTrace;
+    bool ParsError = false;
 
     fs::path DataPath(std::string_view programName) const {
         return ResolvePath(ProgramFolder, programName);

@@ -265,14 +265,18 @@ std::optional<double> ParseLongitude(std::string_view text) {
 }
 
 DMSTexts SplitDMS(const AstroDat& st, double arcsec) {
+    return SplitDMSAs(st.DMSFormat, arcsec);
+}
+
+DMSTexts SplitDMSAs(int dmsFormat, double arcsec) {
     const long long n = RoundEven(std::fabs(arcsec));
     const long long s = n % 60, m = (n / 60) % 60, d = n / 3600;
     DMSTexts t;
     t.degrees = std::string(arcsec < 0 ? "-" : " ") + IntToStrW(d, d >= 100 ? 3 : 2);
     if (t.degrees.size() < 4) t.degrees.insert(0, 4 - t.degrees.size(), ' ');
-    if (st.DMSFormat == 0) {
+    if (dmsFormat == 0) {
         t.minutes = FloatToStrWD(2, 0, static_cast<double>(m) + static_cast<double>(s) / 60.0);
-    } else if (st.DMSFormat == 1 || st.DMSFormat == 2) {
+    } else if (dmsFormat == 1 || dmsFormat == 2) {
         t.minutes = IntToStrW(m, 2);
         t.seconds = IntToStrW(s, 2);
     } else {
@@ -282,7 +286,11 @@ DMSTexts SplitDMS(const AstroDat& st, double arcsec) {
 }
 
 std::string FormatDMS(const AstroDat& s, double arcsec) {
-    const DMSTexts t = SplitDMS(s, arcsec);
+    return FormatDMSAs(s.DMSFormat, arcsec);
+}
+
+std::string FormatDMSAs(int dmsFormat, double arcsec) {
+    const DMSTexts t = SplitDMSAs(dmsFormat, arcsec);
     std::string out = t.degrees + kDegreeSign + t.minutes + "'";
     if (!t.seconds.empty()) out += t.seconds + "\"";
     return out;

@@ -79,6 +79,9 @@ struct DMSTexts {
 };
 DMSTexts SplitDMS(const AstroDat& s, double arcsec);
 std::string FormatDMS(const AstroDat& s, double arcsec);
+// The same in a given angle format (0 deg+min, 1/2 deg+min+sec, else deg+min.1).
+DMSTexts SplitDMSAs(int dmsFormat, double arcsec);
+std::string FormatDMSAs(int dmsFormat, double arcsec);
 
 // --- Zodiac positions -----------------------------------------------------------------------
 // The sign is chosen after rounding, so a position just below a boundary shows as 0° of the

@@ -1,0 +1,116 @@
+// Aspect definitions and the aspect matrix. An aspect page is text, one aspect a line, fields
+// separated by ";": name; glyph code; kind ("M" major, blank minor, "-" unused); angle in
+// degrees; eleven orbs (a, or a/b, degrees) for the point classes Sun..Pluto and "other";
+// the line colours on a black and on a light background. Pages of the older fixed-column
+// layout are converted on reading.
+#pragma once
+
+#include "core/AstroDat.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qor {
+
+constexpr int kMaxAspects = 46;
+constexpr int kPointClasses = 11;
+constexpr int kAspectLineWidth = 84;
+
+struct AspDef {
+    std::string AspName;
+    char AspKind = ' ';                                      // 'M' major, ' ' minor, '-' not used
+    double AspAngle = 0;                                     // radians
+    std::array<std::string, kPointClasses + 1> AspOrbText{}; // [1..11] as written
+    std::array<double, kPointClasses + 1> Orb{};             // [1..11] first orb a, radians
+    // [1..11]: angle − a, angle − b, angle + a, angle + b (radians, within 0..π).
+    std::array<std::array<double, 4>, kPointClasses + 1> Limits{};
+    int32_t AspColorDark = 0;
+    int32_t AspColorLight = 0;
+};
+
+struct AspDefTable {
+    int AspCount = 0;
+    std::array<AspDef, kMaxAspects + 1> Asp{}; // [1..AspCount]
+    // Symbol-font character of each aspect: "0".."=" for 1..14, none (0) beyond.
+    std::array<char, kMaxAspects + 1> AspGlyph = DefaultGlyphs();
+
+    static constexpr std::array<char, kMaxAspects + 1> DefaultGlyphs() {
+        std::array<char, kMaxAspects + 1> g{};
+        g[0] = ' ';
+        for (int i = 1; i <= 14; ++i) g[i] = static_cast<char>('0' + i - 1);
+        return g;
+    }
+};
+
+// The class of a chart point for the orbs: 1..10 for the Sun..Pluto, 11 for all others.
+inline int AspPointClass(int p) {
+    return p >= 1 && p <= 10 ? p : 11;
+}
+
+// Converts a line of the fixed-column layout to the ";" layout.
+std::string ConvertAspectLine(const std::string& line);
+
+// Parses the page lines into the table (at most 46). Lines of the old layout are replaced by
+// their ";" form in `lines`; returns true when any was, so the caller saves the page.
+bool ReadAspectTable(AspDefTable& table, std::vector<std::string>& lines);
+
+// The page line of aspect a (1..AspCount).
+std::string WriteAspectTable(const AspDefTable& table, int a);
+
+// The 14 aspects from the conjunction to the opposition that a new page starts from.
+std::vector<std::string> BuiltInAspectLines();
+
+// The file of an aspect page: "Aspects\<page>.asp".
+std::string AspectFileName(const std::string& pageName);
+
+// Reads the page file into `lines` and the table; a page given in the old layout is saved
+// back in the ";" layout at once. A missing page is created from `lines` as they are (the
+// page shown before, or the built-in one). Failures are reported and leave `lines` unchanged.
+bool LoadAspectPage(AstroDat& s, const std::string& pageName, AspDefTable& table,
+                    std::vector<std::string>& lines);
+
+// --- The aspect matrix ------------------------------------------------------------------------
+
+// Options of the natal-chart settings window that the matrix reads (the window's defaults).
+struct AspectOptions {
+    bool MajorCheck = true;
+    bool MinorCheck = false;
+    char AspectingMode = 'X'; // double chart: 'I' inner with itself, 'O' outer, 'X' across
+    int CoinsideBox = 1;      // double chart, mode 'X': 0 the outer chart stands still, 1 the inner
+};
+
+using PairMatrix = std::array<std::array<uint8_t, 41>, 41>;
+
+// The chart (or the two charts) whose aspects are wanted.
+struct AspectCharts {
+    const PointArray* lon = nullptr;      // inner chart longitudes
+    const PointArray* speed = nullptr;    // and daily motions (radians per day)
+    const PointArray* lonBck = nullptr;   // outer chart of a double chart
+    const PointArray* speedBck = nullptr; //
+    bool doubleChart = false;
+    bool directions = false; // the second chart is a direction or progression (not transits)
+    int exterrBody = 0;      // observer on another planet: the Earth takes part
+    int nExtra = 0;          // extra bodies 15..14+nExtra
+    int parsCount = 0;       // active Arabic parts after them
+};
+
+struct AspectMatrix {
+    PairMatrix AspMatrix{};   // 0 no aspect, else the aspect number
+    PairMatrix AspApplying{}; // 1 applying, 0 separating (or no motion considered)
+};
+
+// Fills the matrices for all pairs of active points: bodies and parts, then the cusps 27..38.
+void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const AspectCharts& charts,
+                 AspectMatrix& out);
+
+// The aspect (1..AspCount) between points of classes c1 and c2 at longitudes lon1, lon2, or 0.
+int MatchAspect(const AspDefTable& table, const AspectOptions& opt, int c1, int c2, double lon1,
+                double lon2);
+
+// The tools' quick tests for one pair of longitudes: mode 1 the first aspect within 1° of the
+// separation, mode 2 the first aspect whose class-11 orb holds it. 0 when none.
+int AspectTestHit(const AspDefTable& table, int mode, double lon1, double lon2);
+
+} // namespace qor

@@ -1,0 +1,953 @@
+#include "core/Chart.h"
+
+#include "core/AstroMath.h"
+#include "core/ContextStack.h"
+#include "core/Ephemeris.h"
+#include "core/Formats.h"
+#include "core/Houses.h"
+#include "core/Planets.h"
+#include "core/Stepping.h"
+#include "core/Text.h"
+#include "core/TimeStep.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qor {
+
+namespace {
+
+constexpr double kLightTimeCenturiesPerAU = 1.5812507323750856e-7; // 499.0048 s per AU
+constexpr double kDaysPerCentury = 36525.0;
+constexpr double kMoonKm = 384402.0;
+constexpr double kMoonEccentricity = 0.054900489;
+// General precession in longitude, 5029.0966" per Julian century (IAU 1976), per day.
+constexpr double kPrecessionPerDay = 5029.0966 * kArcsecToRad / kDaysPerCentury;
+// Mean motion of the lunar apogee, radians per day.
+constexpr double kBlackMoonMotion = 0.0019443583710008223;
+// Mean motion of Arta, radians per day.
+constexpr double kArtaMotion = 0.002476975241268208;
+// Right ascension of the meridian per second of sidereal time.
+constexpr double kSiderealSecondToRad = 15 * kArcsecToRad;
+// Sidereal seconds in one second of mean solar time.
+constexpr double kSiderealPerSolarSecond = 1.0027379092558308;
+
+Triple ToTriple(const Spherical& p) {
+    return {p.lon, p.lat, p.r};
+}
+Triple ToTriple(const Vec3& v) {
+    return {v.x, v.y, v.z};
+}
+
+// The theory index of chart point n (0..26).
+int TheoryIndex(int n) {
+    switch (n) {
+    case 0:
+        return 3;
+    case 1:
+        return 0;
+    case 2:
+        return 10;
+    case 3:
+        return 1;
+    case 4:
+        return 2;
+    default:
+        return n >= 5 && n <= 10 ? n - 1 : n;
+    }
+}
+
+// Position and velocity (AU, AU per day) from a spherical place and its rates per century.
+void PosVelFromRates(const Spherical& p, const Spherical& rate, Triple& pos, Triple& vel) {
+    const double cl = std::cos(p.lon), sl = std::sin(p.lon);
+    const double cb = std::cos(p.lat), sb = std::sin(p.lat);
+    constexpr double kScale = 1 / kDaysPerCentury;
+    const double dl = rate.lon * kScale, db = rate.lat * kScale, dr = rate.r * kScale;
+    pos = {p.r * cb * cl, p.r * cb * sl, p.r * sb};
+    vel = {dr * cb * cl - p.r * sb * db * cl - p.r * cb * sl * dl,
+           dr * cb * sl - p.r * sb * db * sl + p.r * cb * cl * dl, dr * sb + p.r * cb * db};
+}
+
+double Length(const Triple& v) {
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
+
+// The rate of the ecliptic longitude of a point at (x, y) moving with (vx, vy).
+double LongitudeRate(const Triple& pos, const Triple& vel) {
+    return (pos[0] * vel[1] - vel[0] * pos[1]) / NonZeroGuard(pos[0] * pos[0] + pos[1] * pos[1]);
+}
+
+int LastBody(const AstroDat& s) {
+    return 14 + std::clamp(s.NExtra, 0, kMaxExtraBodies);
+}
+
+double LocalSiderealRad(const AstroDat& s) {
+    return s.SiderealTime * kSiderealSecondToRad;
+}
+
+// Kepler's equation by bisection (robust for every e < 1).
+double EccentricAnomaly(double M, double e) {
+    double lo = -10, hi = 10;
+    while (hi - lo > 2e-10) {
+        const double mid = 0.5 * (lo + hi);
+        if (mid - e * std::sin(mid) - M < 0)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+// Position and velocity (AU, AU per day) of an elliptic orbit, heliocentric ecliptic.
+void KeplerState(const OrbitElements& el, double jd, Triple& pos, Triple& vel) {
+    const double M = NormAngleSigned(el.meanMotion * (jd - el.epoch) + el.meanAnomaly);
+    const double e = el.e;
+    const double E = EccentricAnomaly(M, e);
+    const double q = std::sqrt(std::max(0.0, 1 - e * e));
+    const double xo = el.a * (std::cos(E) - e), yo = el.a * q * std::sin(E);
+    const double dE = el.meanMotion / NonZeroGuard(1 - e * std::cos(E));
+    const double vxo = -el.a * std::sin(E) * dE, vyo = el.a * q * std::cos(E) * dE;
+    const double cw = std::cos(el.argPerihelion), sw = std::sin(el.argPerihelion);
+    const double cn = std::cos(el.node), sn = std::sin(el.node);
+    const double ci = std::cos(el.inclination), si = std::sin(el.inclination);
+    auto rotate = [&](double x, double y) -> Triple {
+        const double xw = x * cw - y * sw, yw = x * sw + y * cw; // in the orbit, from the node
+        return {xw * cn - yw * ci * sn, xw * sn + yw * ci * cn, yw * si};
+    };
+    pos = rotate(xo, yo);
+    vel = rotate(vxo, vyo);
+}
+
+struct Calc {
+    AstroDat& s;
+    const ChartOptions& opt;
+    const GeneralOptions& gen;
+
+    // Body k at the heliocentric position `pos` moving with `vel`: its rectangular and
+    // spherical heliocentric places and its geocentric vector and distance (the geocentric
+    // direction is taken from the vector by ApparentPlace). `sph` is the spherical place
+    // when the caller has it.
+    void SetHelio(int k, const Triple& pos, const Triple& vel, const Spherical* sph = nullptr) {
+        s.HelioXYZ[k] = pos;
+        s.HelioVel[k] = vel;
+        s.HelioSph[k] = sph ? ToTriple(*sph) : ToTriple(RectToSph(pos[0], pos[1], pos[2]));
+        s.GeoXYZ[k] = Minus(pos, s.EarthXYZ);
+        s.GeoSph[k] = {0, 0, Length(s.GeoXYZ[k])};
+    }
+
+    // A planet of the series (k 0..8; 3 only when the observer is elsewhere) with light time.
+    void SeriesBody(int k) {
+        Spherical rate;
+        const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
+        Triple pos, vel;
+        PosVelFromRates(p, rate, pos, vel);
+        if (s.UseLightTime && k != 0) {
+            Retard(pos, vel);
+            SetHelio(k, pos, vel);
+        } else {
+            SetHelio(k, pos, vel, &p);
+        }
+    }
+
+    // Moves a body back by the light time of its geometric distance, on its orbit about the
+    // Sun to second order (the Sun's pull k²·r/r³), its velocity with it. The retarded place
+    // comes from the same evaluation: over the light time (minutes for the inner planets,
+    // hours for Neptune) the error stays below 1e-10 AU, far under the series' own.
+    void Retard(Triple& pos, Triple& vel) const {
+        const double tau =
+            Length(Minus(pos, s.EarthXYZ)) * kLightTimeCenturiesPerAU * kDaysPerCentury;
+        const double r = Length(pos);
+        const double g = -kGaussK * kGaussK / NonZeroGuard(r * r * r);
+        for (int i = 0; i < 3; ++i) {
+            const double h = pos[i];
+            pos[i] = h - vel[i] * tau + 0.5 * g * h * tau * tau;
+            vel[i] -= g * h * tau;
+        }
+    }
+
+    // Pluto: its theory is of J2000; its heliocentric place and velocity are turned to the
+    // mean ecliptic of date (rigorous precession) and then seen from the Earth of date.
+    void Pluto() {
+        Spherical rate;
+        const Spherical p = PlutoPositionRate(s.ChartT, rate);
+        const double T = s.ChartT;
+        Triple pos, vel;
+        PosVelFromRates(p, rate, pos, vel);
+        pos = J2000ToDate(pos, T);
+        vel = J2000ToDate(vel, T);
+        if (s.UseLightTime) Retard(pos, vel);
+        SetHelio(9, pos, vel);
+        plutoRate =
+            LongitudeRate(s.GeoXYZ[9], Minus(s.HelioVel[9], s.EarthVel)) + kPrecessionPerDay;
+    }
+
+    // A vector of the ecliptic and equinox J2000 turned to the mean ecliptic and equinox of
+    // the date T (Lieske's angles, as PrecessRaDec).
+    Triple J2000ToDate(const Triple& v, double T) const {
+        const double t = T;
+        const double zeta = ((2306.2181 + (0.30188 + 0.017998 * t) * t) * t) * kArcsecToRad;
+        const double z = ((2306.2181 + (1.09468 + 0.018203 * t) * t) * t) * kArcsecToRad;
+        const double theta = ((2004.3109 - (0.42665 + 0.041833 * t) * t) * t) * kArcsecToRad;
+        auto rotX = [](Triple a, double e) { // ecliptic to equatorial by e
+            return Triple{a[0], a[1] * std::cos(e) - a[2] * std::sin(e),
+                          a[1] * std::sin(e) + a[2] * std::cos(e)};
+        };
+        auto rotZ = [](Triple a, double g) {
+            return Triple{a[0] * std::cos(g) - a[1] * std::sin(g),
+                          a[0] * std::sin(g) + a[1] * std::cos(g), a[2]};
+        };
+        Triple q = rotZ(rotX(v, EpsJ2000), zeta);
+        q = {q[0] * std::cos(theta) - q[2] * std::sin(theta), q[1],
+             q[0] * std::sin(theta) + q[2] * std::cos(theta)};
+        return rotX(rotZ(q, z), -s.EpsMean);
+    }
+    double plutoRate = 0;
+    double moonRate = 0;
+    const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
+    MoonPos moonNowRate{};
+    MoonPos moonNow{};     // the Moon of this computation's moment (mean equinox of date)
+    bool haveMoon = false; // ... once it is computed
+
+    static Triple Minus(const Triple& a, const Triple& b) {
+        return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+    }
+
+    void ExtraBody(int n) {
+        const int slot = n - 14;
+        const OrbitElements& el = s.FictElements[slot];
+        BodyRec& b = s.Bodies[n];
+        b[0] = el.inclination;
+        b[1] = el.e;
+        b[2] = el.a;
+        b[3] = el.node;
+        b[5] = NormAngle(el.argPerihelion + el.node);
+        Triple pos, vel;
+        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
+        if (s.UseLightTime) {
+            const double tau = Length(Minus(pos, s.EarthXYZ)) * kLightTimeCenturiesPerAU;
+            KeplerState(el, JDFromCenturies(s.ChartT - tau), pos, vel);
+        }
+        SetHelio(n, pos, vel);
+    }
+
+    void Moon() {
+        MoonPos rate;
+        const MoonPos m = MoonPositionRate(s.ChartT, rate);
+        moonNow = m;
+        moonNowRate = rate;
+        haveMoon = true;
+        s.GeoSph[10] = {m.lon, m.lat, m.distKm / kAstronomicalUnitKm};
+        s.GeoXYZ[10] = ToTriple(SphToRect(m.lon, m.lat, s.GeoSph[10][2]));
+        moonRate = rate.lon / kDaysPerCentury;
+        const EquPos q = EclToEqu(s.EpsMean + s.NutEps, m.lat, m.lon + s.NutPsi);
+        s.BodyRA[10] = q.ra;
+        s.BodyDec[10] = q.dec;
+    }
+
+    // A geocentric point of the mean equinox of date: equatorial coordinates with nutation.
+    void LunarPoint(int k, double lon, double lat, double dist) {
+        s.GeoSph[k] = {NormAngle(lon), lat, dist};
+        s.GeoXYZ[k] = ToTriple(SphToRect(lon, lat, dist));
+        const EquPos q = EclToEqu(s.EpsMean + s.NutEps, lat, lon + s.NutPsi);
+        s.BodyRA[k] = q.ra;
+        s.BodyDec[k] = q.dec;
+    }
+
+    void MeanNode() {
+        const double aMoon = kMoonKm / kAstronomicalUnitKm;
+        LunarPoint(11, s.Bodies[2][3], 0, aMoon);
+        // d/dT of (450160.28 − 6962890.539·T + 7.455·T² + 0.008·T³)".
+        const double T = s.ChartT;
+        const double rate = (-6962890.539 + 2 * 7.455 * T + 3 * 0.008 * T * T) * kArcsecToRad;
+        s.Bodies[11][17] = s.Bodies[12][17] = rate / kDaysPerCentury;
+    }
+
+    // The true node: the ascending node of the Moon's instantaneous orbital plane, the plane
+    // of its geocentric place and velocity (the limit of the plane through two places close
+    // in time), and its daily motion from the node 0.005 day later. The place at the moment
+    // is the one computed for the Moon when there is one.
+    void TrueNode() {
+        constexpr double kDelta = 0.005; // days
+        auto nodeAt = [](const MoonPos& m, const MoonPos& rate) {
+            const double cl = std::cos(m.lon), sl = std::sin(m.lon);
+            const double cb = std::cos(m.lat), sb = std::sin(m.lat);
+            const Vec3 p{cb * cl, cb * sl, sb};
+            const Vec3 v{-sl * cb * rate.lon - cl * sb * rate.lat,
+                         cl * cb * rate.lon - sl * sb * rate.lat, cb * rate.lat};
+            // The ascending node lies along ẑ × (p × v) for a prograde orbit.
+            const double nx = p.y * v.z - p.z * v.y, ny = p.z * v.x - p.x * v.z;
+            return ArcTan2Pos(nx, -ny);
+        };
+        MoonPos rate;
+        const MoonPos now = haveMoon ? moonNow : MoonPositionRate(s.ChartT, rate);
+        if (haveMoon) rate = moonNowRate;
+        MoonPos rate2;
+        const MoonPos later = MoonPositionRate(s.ChartT + kDelta / kDaysPerCentury, rate2);
+        const double n1 = nodeAt(now, rate), n2 = nodeAt(later, rate2);
+        const double aMoon = kMoonKm / kAstronomicalUnitKm;
+        LunarPoint(11, n1, 0, aMoon * (1 - kMoonEccentricity * kMoonEccentricity));
+        s.Bodies[11][17] = s.Bodies[12][17] = NormAngleSigned(n2 - n1) / kDelta;
+    }
+
+    void BlackMoon() {
+        const double lon = NormAngle(kPi + s.Bodies[2][5]);
+        const double incl = s.Bodies[2][0], node = s.Bodies[2][3];
+        const double lat = std::asin(std::sin(incl) * std::sin(lon - node));
+        const double a = kMoonKm / kAstronomicalUnitKm, e = kMoonEccentricity;
+        LunarPoint(13, lon, lat, gen.BlackMoonFocus ? 2 * a * e : a * (1 + e));
+        s.Bodies[13][17] = kBlackMoonMotion;
+    }
+
+    void WhiteMoon() {
+        if (opt.ArtaButton) {
+            const double t = (s.ChartJD - 2451544.5) / kDaysPerCentury;
+            auto poly = [&](double c0, double c1, double c2, double c3) {
+                return NormAngle((c0 + t * (c1 + t * (c2 + t * c3))) * kArcsecToRad);
+            };
+            const double P = poly(1145912.144, 21611340.504, -44.567, -0.053);
+            const double node = poly(450160.28, -6962890.539, 7.455, 0.008);
+            const double u = poly(524615.1615, 25623954.858, -67.8615, -0.09975);
+            const double j = 5.145396388888889 * kDegToRad / 2;
+            const double lon = NormAngle(node + std::atan2(std::sin(u) * std::cos(j), std::cos(u)));
+            const double lat = std::asin(std::sin(u) * std::sin(j));
+            const double dist =
+                kMoonKm * (1 - kMoonEccentricity * std::cos(u - P)) / kAstronomicalUnitKm;
+            LunarPoint(14, lon, lat, dist);
+            s.Bodies[14][17] = kArtaMotion;
+        } else {
+            const double lng = StrToFloatHM(opt.SLng);
+            double period = StrToFloatHM(opt.SPeriod);
+            if (std::fabs(period) < 0.00001) period = 0.00001;
+            const double years = (s.ChartJD - 2451544.5) / 365.2422;
+            LunarPoint(14, NormAngle(lng * kDegToRad + kTwoPi / period * years), 0, 1);
+            s.Bodies[14][17] = kTwoPi / period / 365.2422;
+        }
+    }
+
+    // Equatorial place, parallax, ecliptic place of date and horizon of theory index k.
+    void Finish(int k) {
+        if (gen.HorParallax && (k < 11 || k > 14 || (k == 13 && gen.BlackMoonFocus)))
+            TopocentricParallax(s, s.BodyRA[k], s.BodyDec[k], s.GeoSph[k][2], LocalSiderealRad(s));
+        const EclPos e = EquToEclTrue(s, s.BodyDec[k], s.BodyRA[k]);
+        s.GeoSph[k][0] = e.lon;
+        s.GeoSph[k][1] = e.lat;
+        const HorPos h = EquToHorizon(s.GeocLat, LocalSiderealRad(s), s.BodyDec[k], s.BodyRA[k]);
+        s.BodyAz[k] = h.az;
+        s.BodyAlt[k] = h.alt;
+    }
+
+    // Apparent equatorial place of a planet, the Sun or an extra body from GeoSph[k].
+    // The geocentric vector (mean ecliptic of date) is turned by the nutation in longitude
+    // and the true obliquity: the same as EclToEqu(ε, β, λ + Δψ) of its direction.
+    void ApparentPlace(int k) {
+        const Triple& g = s.GeoXYZ[k];
+        const double x = g[0] * cosPsi - g[1] * sinPsi;
+        const double y = g[0] * sinPsi + g[1] * cosPsi;
+        const double ye = y * s.CosEps - g[2] * s.SinEps;
+        const double ze = y * s.SinEps + g[2] * s.CosEps;
+        s.BodyRA[k] = ArcTan2Pos(ye, x);
+        s.BodyDec[k] = std::asin(std::clamp(ze / NonZeroGuard(s.GeoSph[k][2]), -1.0, 1.0));
+        if (s.UseLightTime) AberrationRaDec(2, s.BodyRA[k], s.BodyDec[k], s.EpsMean, s.ChartT);
+    }
+
+    void Store(int n, int k) {
+        BodyRec& b = s.Bodies[n];
+        s.PlanetLon[n] = b[11] = s.GeoSph[k][0];
+        s.PlanetLat[n] = b[12] = s.GeoSph[k][1];
+        b[13] = s.BodyRA[k];
+        b[14] = s.BodyDec[k];
+        b[7] = s.GeoSph[k][2];
+        b[15] = s.BodyAz[k];
+        b[16] = s.BodyAlt[k];
+        const bool exterr = opt.ExterrBody != 0;
+        if (n == 1 || n == 2) {
+            b[6] = s.GeoSph[k][0];
+            b[4] = s.GeoSph[k][2];
+            std::copy(s.GeoXYZ[k].begin(), s.GeoXYZ[k].end(), b.begin() + 8);
+            if (n == 1 && !exterr) {
+                BodyRec& e = s.Bodies[0];
+                e[6] = NormAngle(s.EarthHelio[0]);
+                e[4] = s.GeoSph[0][2];
+                for (int i = 0; i < 3; ++i) e[8 + i] = -s.GeoXYZ[0][i];
+            }
+        } else {
+            b[6] = s.HelioSph[k][0];
+            b[4] = s.HelioSph[k][2];
+            std::copy(s.HelioXYZ[k].begin(), s.HelioXYZ[k].end(), b.begin() + 8);
+        }
+        Motion(n, k);
+        s.PlanetSpeed[n] = b[17];
+        if (n == 1 && !exterr) s.PlanetSpeed[0] = b[17];
+    }
+
+    // The daily motion in longitude, from the velocities of the same computation.
+    void Motion(int n, int k) {
+        BodyRec& b = s.Bodies[n];
+        if (n >= 11 && n <= 14) return; // set with the point
+        if (n == 2) {
+            b[17] = moonRate;
+            return;
+        }
+        const Triple& hv = s.HelioVel[k];
+        if (opt.HelioBox) {
+            // The heliocentric chart shows heliocentric motion (the Sun's is the Earth's).
+            const Triple& hp = n == 1 ? s.EarthXYZ : s.HelioXYZ[k];
+            b[17] = LongitudeRate(hp, n == 1 ? s.EarthVel : hv);
+            return;
+        }
+        if (k == 9) {
+            b[17] = plutoRate;
+            return;
+        }
+        b[17] = LongitudeRate(s.GeoXYZ[k], Minus(hv, s.EarthVel));
+    }
+
+    void Body(int n) {
+        if (n == opt.ExterrBody && n != 0) return;
+        if (n == 0 && opt.ExterrBody == 0) return;
+        const int k = TheoryIndex(n);
+        if (n == 0 || n == 1 || (n >= 3 && n <= 9)) {
+            SeriesBody(k);
+        } else if (n == 10) {
+            Pluto();
+        } else if (n == 2) {
+            Moon();
+        } else if (n == 11 || n == 12) {
+            gen.TrueNodes ? TrueNode() : MeanNode();
+        } else if (n == 13) {
+            BlackMoon();
+        } else if (n == 14) {
+            WhiteMoon();
+        } else if (n >= 15 && n <= 26) {
+            ExtraBody(n);
+        } else {
+            return;
+        }
+        const int kk = (n == 12) ? 11 : k;
+        if (kk < 10 || kk >= 15) ApparentPlace(kk);
+        Finish(kk);
+        CalcMeanElements(s, n);
+        if (kk == 11) {
+            // The south node is the point opposite.
+            s.GeoSph[12] = {NormAngle(s.GeoSph[11][0] + kPi), -s.GeoSph[11][1], s.GeoSph[11][2]};
+            s.GeoXYZ[12] = Minus({0, 0, 0}, s.GeoXYZ[11]);
+            s.BodyRA[12] = NormAngle(s.BodyRA[11] + kPi);
+            s.BodyDec[12] = -s.BodyDec[11];
+            const HorPos h =
+                EquToHorizon(s.GeocLat, LocalSiderealRad(s), s.BodyDec[12], s.BodyRA[12]);
+            s.BodyAz[12] = h.az;
+            s.BodyAlt[12] = h.alt;
+            Store(11, 11);
+            Store(12, 12);
+        } else {
+            Store(n, k);
+        }
+    }
+
+    void Earth() {
+        CalcMeanElements(s, 0);
+        s.EarthSeriesIndex = 3;
+        Spherical rate;
+        const Spherical e = PlanetHelioRate(s, 3, s.ChartT, rate);
+        s.EarthHelio = ToTriple(e);
+        PosVelFromRates(e, rate, s.EarthXYZ, s.EarthVel);
+    }
+
+    void SVP() {
+        EquPos q = EclToEqu(EpsJ2000, 0, 0);
+        PrecessRaDec(q.ra, q.dec, s.ChartT, 0);
+        const EclPos e = EquToEclTrue(s, q.dec, q.ra);
+        s.SVP = NormAngleSigned(-0.4143702532443204 - e.lon);
+        const std::string t = FormatDMS(s, s.SVP * kRadToArcSec);
+        s.SVPText = t.empty() ? t : t.substr(1);
+    }
+
+    void HousesAndParts() {
+        CalcHouses(s, opt, gen);
+        if (opt.ComputeParts) opt.ComputeParts(s);
+    }
+
+    // Speeds of the cusps and parts by a one-second difference; the bodies stand at their
+    // places one second earlier by their own speeds.
+    void SpeedsHousesParts() {
+        const int last = LastBody(s);
+        const int firstPart = last + 1, lastPart = std::min(26, last + s.ParsCount);
+        const double jd = s.ChartJD, st = s.SiderealTime;
+        s.ChartJD -= kSecondInDays;
+        s.SiderealTime = std::fmod(st - kSiderealPerSolarSecond + 86400.0, 86400.0);
+        for (int i = 1; i <= last; ++i)
+            s.PlanetLon[i] = NormAngle(s.Bodies[i][11] - s.PlanetSpeed[i] * kSecondInDays);
+        HousesAndParts();
+        PointArray before = s.PlanetLon;
+        s.ChartJD = jd;
+        s.SiderealTime = st;
+        for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][11];
+        HousesAndParts();
+        auto speed = [&](int i) {
+            return NormAngleSigned(s.PlanetLon[i] - before[i]) / kSecondInDays;
+        };
+        for (int i = firstPart; i <= lastPart; ++i) s.PlanetSpeed[i] = s.Bodies[i][17] = speed(i);
+        for (int i = kFirstCuspPoint; i <= 38; ++i) s.PlanetSpeed[i] = speed(i);
+    }
+};
+
+} // namespace
+
+TimeStepOptions TimeOptionsFor(const ChartOptions& opt, const GeneralOptions& gen) {
+    TimeStepOptions t;
+    t.ExterrBody = opt.ExterrBody;
+    t.ExterrObliquity = PlanetEquatorInclination(opt.ExterrBody);
+    t.UseEllipsoid = gen.UseEllipsoid;
+    return t;
+}
+
+double PlanetEquatorInclination(int exterrBody) {
+    switch (exterrBody) {
+    case 3:
+        return 0.034 * kDegToRad;
+    case 4:
+        return 177.36 * kDegToRad;
+    case 5:
+        return 25.19 * kDegToRad;
+    default:
+        return 0;
+    }
+}
+
+bool ParseOrbitElementsLine(AstroDat& s, int slot, const std::string& f7, const std::string& f8,
+                            const std::string& f9, const std::string& f10, const std::string& f11,
+                            const std::string& f12, const std::string& f13) {
+    OrbitElements el;
+    el.meanAnomaly = StrToFloatHM(f7) * kDegToRad;
+    el.argPerihelion = StrToFloatHM(f8) * kDegToRad;
+    el.node = StrToFloatHM(f9) * kDegToRad;
+    el.inclination = StrToFloatHM(f10) * kDegToRad;
+    el.e = StrToFloatHM(f11);
+    el.a = StrToFloatHM(f12);
+    el.epoch = StrToFloatHM(f13);
+    const bool ellipse = el.e >= 0 && el.e < 1 && el.a > 0;
+    if (slot < 1 || slot > kMaxExtraBodies || !ellipse) {
+        static const std::string ru = Cp("Элементы орбиты отклонены: нужны 0 <= e < 1 и a > 0");
+        const std::string what =
+            Lang(s, ru, "Orbital elements refused: 0 <= e < 1 and a > 0 needed");
+        ReportOf(s).ShowMessage(MsgKind::Warning,
+                                what + " (e = " + Trim(f11) + ", a = " + Trim(f12) + ")");
+        return false;
+    }
+    el.meanMotion = kGaussK * std::sqrt(el.a) / (el.a * el.a);
+    s.FictElements[slot] = el;
+    return true;
+}
+
+Triple KeplerPosition(const OrbitElements& el, double jd) {
+    Triple pos, vel;
+    KeplerState(el, jd, pos, vel);
+    return ToTriple(RectToSph(pos[0], pos[1], pos[2]));
+}
+
+void CalcMeanElements(AstroDat& s, int n) {
+    if (n < 0 || n > 10) return;
+    const double T0 = s.ChartT;
+    const double T = (n >= 3 && n <= 5) ? (JDFromCenturies(T0) - 2415020.5) / kDaysPerCentury : T0;
+    auto sec = [&](double c0, double c1, double c2 = 0, double c3 = 0) {
+        return (c0 + T * (c1 + T * (c2 + T * c3))) * kArcsecToRad;
+    };
+    auto poly = [&](double c0, double c1, double c2 = 0) { return c0 + T * (c1 + T * c2); };
+    double i = 0, e = 0, a = 0, node = 0, peri = 0;
+    switch (n) {
+    case 0:
+    case 1:
+        e = poly(0.01675104, -4.18e-5, -1.26e-7);
+        a = 1.00000023;
+        peri = kPi + sec(1012395, 6190.046, 1.666, 0.012);
+        break;
+    case 2:
+        i = 0.08988445647770797;
+        e = 0.054900489;
+        a = kMoonKm / kAstronomicalUnitKm;
+        node = sec(450160.28, -6962890.539, 7.455, 0.008);
+        peri = sec(300072.424, 14648449.965, -37.112, -0.045);
+        break;
+    case 3:
+        i = sec(25210.37, 6.699, -0.066);
+        e = poly(0.20561421, 2.046e-5, -3e-8);
+        a = 0.3870986;
+        node = sec(169725.4, 4266.75, 0.626);
+        peri = sec(273238.91, 5599.76, 1.061);
+        break;
+    case 4:
+        i = sec(12180, 3.621, -0.0035);
+        e = poly(0.00682069, 4.774e-5, 9.1e-8);
+        a = 0.72333162;
+        node = sec(272760, 3239.46, 1.476);
+        peri = sec(468589.8, 5068.93, -3.515);
+        break;
+    case 5:
+        i = sec(6661.2, -2.43, -0.0454);
+        e = poly(0.0933129, 9.2064e-5, -7.7e-8);
+        a = 1.5236884;
+        node = sec(175631.19, 2775.57, -0.005, -0.0192);
+        peri = sec(1203185.53, 6626.73, 0.4675, -0.0043);
+        break;
+    case 6:
+        i = sec(4691.771, -19.778, 0.0167);
+        e = poly(0.048494851, 1.632427e-4, 4.719e-7);
+        a = 5.20260319132 + 1.91323e-7 * T;
+        node = sec(361680, 3675);
+        peri = sec(51600, 5805);
+        break;
+    case 7:
+        i = sec(8959.961, -13.45, -0.0546);
+        e = poly(0.055508622, -3.4681875e-4, -6.457e-7);
+        a = 9.55490959574 - 2.138917e-6 * T;
+        node = sec(409195.885, 3157.539, -0.4347);
+        peri = sec(335004.434, 7069.538, 3.015);
+        break;
+    case 8:
+        i = sec(2783.506, 2.788, 0.135);
+        e = poly(0.046295999, -2.73381e-5, 7.91e-8);
+        a = 19.21844606178;
+        node = sec(266421.41, 1876.056, 4.8236);
+        peri = sec(622818.573, 5350.965, 0.7722);
+        break;
+    case 9:
+        i = sec(6371.828, -33.51, -0.0255);
+        e = poly(0.008988095, 6.4074e-6);
+        a = 30.11038686942 - 1.66346e-7 * T;
+        node = sec(474422.605, 3967.929, 0.9359);
+        peri = sec(173245.286, 5134.572, 1.3649);
+        break;
+    case 10:
+        i = 0.2990330785083618;
+        e = 0.24824802;
+        a = 39.52940243;
+        node = 1.9134626366031167;
+        peri = sec(803040, 1231);
+        break;
+    }
+    BodyRec& b = s.Bodies[n];
+    b[0] = i;
+    b[1] = e;
+    b[2] = a;
+    b[3] = NormAngle(node);
+    b[5] = NormAngle(peri);
+}
+
+int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt) {
+    if (opt.HouseSystemText.empty()) return kDefaultHouseSystem;
+    if (auto n = HouseSystemFromText(opt.HouseSystemText)) return *n;
+    static const std::string ru = Cp("Неизвестная система домов, взята система");
+    SetStatus(s, Lang(s, ru, "Unknown house system, using") + " \"" +
+                     HouseSystemName(kDefaultHouseSystem, s.EnglishMode) + "\"");
+    return kDefaultHouseSystem;
+}
+
+namespace {
+
+// The time-step values, kept across a search that moves the chart moment.
+struct TimeStepState {
+    double ChartJD, ChartT, DeltaTSec, UtHours, NutPsi, NutEps, EpsMean, SinEps, CosEps,
+        SiderealTime, GeocLat, GeocRadius;
+    explicit TimeStepState(const AstroDat& s)
+        : ChartJD(s.ChartJD), ChartT(s.ChartT), DeltaTSec(s.DeltaTSec), UtHours(s.UtHours),
+          NutPsi(s.NutPsi), NutEps(s.NutEps), EpsMean(s.EpsMean), SinEps(s.SinEps),
+          CosEps(s.CosEps), SiderealTime(s.SiderealTime), GeocLat(s.GeocLat),
+          GeocRadius(s.GeocRadius) {}
+    void Restore(AstroDat& s) const {
+        s.ChartJD = ChartJD;
+        s.ChartT = ChartT;
+        s.DeltaTSec = DeltaTSec;
+        s.UtHours = UtHours;
+        s.NutPsi = NutPsi;
+        s.NutEps = NutEps;
+        s.EpsMean = EpsMean;
+        s.SinEps = SinEps;
+        s.CosEps = CosEps;
+        s.SiderealTime = SiderealTime;
+        s.GeocLat = GeocLat;
+        s.GeocRadius = GeocRadius;
+    }
+};
+
+// The Sun's last rise, the following set and the next rise around the chart moment, for the
+// houses on the Sun's arcs. The chart, its moment and its time step are left as they were.
+bool FindSunArcs(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, SunArcs& arcs) {
+    const TimeStepState time(s);
+    const ChartPoints points = s;
+    const std::string status = s.StatusText;
+    arcs.t0 = s.ChartJD;
+    const ChartOptions& sunOnly = opt; // the searches compute the Sun alone, no houses
+    bool ok = true;
+    {
+        ChartContextGuard guard(s);
+        ok = ok && FindRiseSet(s, sunOnly, gen, 1, false);
+        arcs.t1 = s.ChartJD;
+        ok = ok && FindRiseSet2(s, sunOnly, gen, 1, true);
+        arcs.t3 = s.ChartJD;
+    }
+    {
+        ChartContextGuard guard(s);
+        ok = ok && FindRiseSet(s, sunOnly, gen, 1, true);
+        arcs.t2 = s.ChartJD;
+    }
+    static_cast<ChartPoints&>(s) = points;
+    time.Restore(s);
+    s.StatusText = status;
+    return ok;
+}
+
+} // namespace
+
+void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+    HouseFrame f;
+    f.ramc = LocalSiderealRad(s);
+    f.sinEps = s.SinEps;
+    f.cosEps = s.CosEps;
+    f.lat = s.GeocLat;
+    f.sun = s.PlanetLon[1];
+    f.moon = s.PlanetLon[2];
+    f.northNode = s.PlanetLon[11];
+
+    std::optional<HouseCusps> cusps;
+    if (opt.HorizontalBox) {
+        s.HouseSystem = kHousesEqualAsc;
+        HouseCusps c{};
+        for (int h = 1; h <= 12; ++h) c[h] = NormAngle((h - 1) * kPi / 6 + 1e-9);
+        cusps = c;
+    } else {
+        s.HouseSystem = HouseSystemFromCombo(s, opt);
+        if (HouseSystemFailsAtHighLatitude(s.HouseSystem) &&
+            std::fabs(s.ChartLat) > 65 * kDegToRad) {
+            static const std::string ru1 = Cp("Система"),
+                                     ru2 = Cp("не работает на высоких широтах");
+            const std::string name = "\"" + HouseSystemName(s.HouseSystem, s.EnglishMode) + "\"";
+            SetStatus(s, s.EnglishMode ? "The " + name + " system does not work at high latitudes"
+                                       : ru1 + " " + name + " " + ru2);
+        }
+        if (s.HouseSystem >= kHousesJamaspa) {
+            SunArcs arcs;
+            if (FindSunArcs(s, opt, gen, arcs)) {
+                cusps = ComputeHouseCusps(s.HouseSystem, f, &arcs);
+            } else {
+                static const std::string ru = Cp("Солнце не восходит или не заходит: дома по");
+                SetStatus(s, Lang(s, ru, "The Sun does not rise or set: houses by") + " \"" +
+                                 HouseSystemName(kHousesPorphyry, s.EnglishMode) + "\"");
+                cusps = ComputeHouseCusps(kHousesPorphyry, f);
+            }
+        } else {
+            cusps = ComputeHouseCusps(s.HouseSystem, f);
+        }
+    }
+    for (int h = 1; h <= 12; ++h) {
+        const double lon = (*cusps)[h];
+        s.PlanetLon[26 + h] = lon;
+        s.PlanetLonSaved[26 + h] = lon;
+        s.PlanetLat[26 + h] = std::atan(-std::sin(lon) * s.SinEps / s.CosEps);
+    }
+    s.DMSFormat = 1;
+}
+
+void CalcBody(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n) {
+    if (n < 0 || n >= kBodyRecords) return;
+    Calc c{s, opt, gen};
+    c.Body(n);
+}
+
+void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n) {
+    s.NExtra = std::clamp(s.NExtra, 0, kMaxExtraBodies);
+    s.ParsCount = std::clamp(s.ParsCount, 0, MaxActiveParts(s.NExtra));
+    const int last = LastBody(s);
+    Calc c{s, opt, gen};
+    if (n != 2) c.Earth();
+    if (n == 0) {
+        c.SVP();
+        for (int i = 1; i <= last; ++i)
+            if (i != 12) c.Body(i); // the south node comes with the north node
+        s.PlanetLonSaved = s.PlanetLon;
+        if (opt.HelioBox) {
+            for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][6];
+            s.PlanetLon[1] = NormAngle(kPi + s.PlanetLon[1]);
+            s.PlanetLon[0] = s.PlanetLon[1];
+        } else if (opt.HorizontalBox) {
+            for (int i = 1; i <= last; ++i) s.PlanetLon[i] = NormAngle(-s.Bodies[i][15] - kPi / 2);
+            CalcHouses(s, opt, gen);
+        } else {
+            c.SpeedsHousesParts();
+        }
+    } else if (n > last) {
+        CalcHouses(s, opt, gen);
+        if (n < kFirstCuspPoint) {
+            for (int i = 1; i <= last; ++i)
+                if (i != 12) c.Body(i);
+            if (opt.ComputeParts) opt.ComputeParts(s);
+        }
+    } else if (n >= 1) {
+        if (n >= 11 && n <= 13) CalcMeanElements(s, 2);
+        c.Body(n == 12 ? 11 : n);
+        s.PlanetLonSaved[n] = s.PlanetLon[n];
+        if (opt.HelioBox) {
+            s.PlanetLon[n] = n == 1 ? NormAngle(s.Bodies[1][6] + kPi) : s.Bodies[n][6];
+        } else if (opt.HorizontalBox) {
+            s.PlanetLon[n] = NormAngle(-s.Bodies[n][15] - kPi / 2);
+        }
+    }
+}
+
+void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+    const int ex = opt.ExterrBody;
+    if (ex < 3 || ex > 5) {
+        CalcChart(s, opt, gen, 0);
+        return;
+    }
+    s.NExtra = std::clamp(s.NExtra, 0, kMaxExtraBodies);
+    s.ParsCount = std::clamp(s.ParsCount, 0, MaxActiveParts(s.NExtra));
+    ChartOptions o = opt;
+    o.HelioBox = o.HorizontalBox = false;
+    Calc c{s, o, gen};
+    CalcMeanElements(s, ex);
+    s.EarthSeriesIndex = 3;
+    const int k = TheoryIndex(ex);
+    Spherical rate;
+    const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
+    s.EarthHelio = ToTriple(p);
+    PosVelFromRates(p, rate, s.EarthXYZ, s.EarthVel);
+    s.HelioSph[k] = s.EarthHelio;
+    s.HelioXYZ[k] = s.EarthXYZ;
+    s.HelioVel[k] = s.EarthVel;
+    s.GeoSph[k] = {0, 0, 0};
+    s.GeoXYZ[k] = {0, 0, 0};
+    c.Store(ex, k);
+    for (int i = 0; i <= LastBody(s); ++i) {
+        if (i == 2 || (i >= 11 && i <= 14) || i == ex) continue;
+        c.Body(i);
+    }
+    c.SpeedsHousesParts();
+}
+
+void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
+                      int count) {
+    constexpr int kMaxAsteroids = 10000;
+    count = std::clamp(count, 0, std::min<int>(kMaxAsteroids, static_cast<int>(list.size())));
+    const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
+    const double lst = LocalSiderealRad(s);
+    for (int i = 0; i < count; ++i) {
+        AsteroidRecord& r = list[i];
+        if (!(r.e >= 0 && r.e < 1 && r.a > 0)) continue;
+        OrbitElements el;
+        el.meanAnomaly = r.meanAnomaly;
+        el.argPerihelion = r.argPerihelion;
+        el.node = r.node;
+        el.inclination = r.inclination;
+        el.e = r.e;
+        el.a = r.a;
+        el.epoch = r.epoch;
+        el.meanMotion = r.meanMotion;
+        Triple pos, vel;
+        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
+        Triple g{pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+        double dist = Length(g);
+        if (s.UseLightTime) {
+            KeplerState(el, JDFromCenturies(s.ChartT - dist * kLightTimeCenturiesPerAU), pos, vel);
+            g = {pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+            dist = Length(g);
+        }
+        const double x = g[0] * cosPsi - g[1] * sinPsi;
+        const double y = g[0] * sinPsi + g[1] * cosPsi;
+        double ra = ArcTan2Pos(y * s.CosEps - g[2] * s.SinEps, x);
+        double dec =
+            std::asin(std::clamp((y * s.SinEps + g[2] * s.CosEps) / NonZeroGuard(dist), -1.0, 1.0));
+        if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, s.ChartT);
+        if (gen.HorParallax) TopocentricParallax(s, ra, dec, dist, lst);
+        const EclPos e = EquToEclTrue(s, dec, ra);
+        r.lon = e.lon;
+        r.lat = e.lat;
+    }
+    s.AsteroidTimeText = AsteroidTimeText(s);
+}
+
+std::string AsteroidTimeText(const AstroDat& s) {
+    return Trim(FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text) + " " +
+           Trim(FormatTimeText(s.ChartHour, s.ChartMinute, s.ChartSecond).text) + " " +
+           FormatZoneOffset(s.ChartZone, true);
+}
+
+double RiseThreshold(const AstroDat& s, const GeneralOptions& gen, int n) {
+    constexpr double kRefraction = 0.009890199094634533; // 34'
+    if (gen.RiseGroup == 2) return 0;
+    if (gen.RiseGroup == 1) return kRefraction;
+    // Equatorial radii, km (IAU 2015): Sun, Moon, Mercury .. Pluto.
+    static constexpr double kRadiusKm[11] = {0,     695700, 1737.4, 2440.53, 6051.8, 3396.19,
+                                             71492, 60268,  25559,  24764,   1188.3};
+    const double r = n >= 1 && n <= 10 ? kRadiusKm[n] : 0;
+    const double distKm = s.Bodies[n >= 0 && n < kBodyRecords ? n : 0][7] * kAstronomicalUnitKm;
+    const double semi = distKm > r ? std::asin(r / distKm) : 0;
+    return kRefraction + semi;
+}
+
+namespace {
+
+// The rise (rising = true) or set search: the value v = altitude + threshold crosses 0,
+// from "before" to "after" (rise: v <= 0 to v > 0; set: v >= 0 to v < 0).
+bool RiseSetSearch(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n,
+                   bool forward, bool rising) {
+    if (n < 0 || n >= kBodyRecords) return false;
+    GeneralOptions g = gen;
+    g.HorParallax = true; // the horizon of the observer
+    ChartOptions o = opt;
+    o.HelioBox = o.HorizontalBox = false;
+    const TimeStepOptions t = TimeOptionsFor(o, g);
+    auto eval = [&] {
+        CalcAstroTime(s, t);
+        CalcChart(s, o, g, n);
+        return s.Bodies[n][16] + RiseThreshold(s, g, n);
+    };
+    auto after = [&](double v) { return rising ? v > 0 : v < 0; };
+    double v = eval();
+    int bigSteps = 0;
+    auto big = [&](bool on) {
+        if (bigSteps >= 10) return false;
+        ++bigSteps;
+        on ? IncHour(s, 3) : DecHour(s, 3);
+        v = eval();
+        return true;
+    };
+    // The fine steps are bounded too, so that a body grazing the horizon cannot hold us.
+    auto fine = [&](bool whileAfter, void (*step)(AstroDat&, int), int amount, int limit) {
+        for (int i = 0; after(v) == whileAfter; ++i) {
+            if (i >= limit) return false;
+            step(s, amount);
+            v = eval();
+        }
+        return true;
+    };
+    if (forward) {
+        while (after(v))
+            if (!big(true)) return false;
+        while (!after(v))
+            if (!big(true)) return false;
+        if (!fine(true, DecMinute, 10, 40)) return false;
+    } else {
+        while (!after(v))
+            if (!big(false)) return false;
+        while (after(v))
+            if (!big(false)) return false;
+    }
+    if (!fine(false, IncMinute, 3, 100)) return false;
+    if (!fine(true, DecSecond, 10, 40)) return false;
+    if (!fine(false, IncSecond, 1, 40)) return false;
+    return true;
+}
+
+} // namespace
+
+bool FindRiseSet(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n,
+                 bool forward) {
+    return RiseSetSearch(s, opt, gen, n, forward, true);
+}
+
+bool FindRiseSet2(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n,
+                  bool forward) {
+    return RiseSetSearch(s, opt, gen, n, forward, false);
+}
+
+} // namespace qor

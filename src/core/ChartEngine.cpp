@@ -1,0 +1,18 @@
+#include "core/ChartEngine.h"
+
+#include "core/Chart.h"
+
+namespace qor {
+
+CurrentChart::CurrentChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen)
+    : s_(s), opt_(opt), gen_(gen), time_(TimeOptionsFor(opt, gen)) {}
+
+void CurrentChart::CalcAstroTime() {
+    qor::CalcAstroTime(s_, time_);
+}
+
+void CurrentChart::CalcChart(int n) {
+    qor::CalcChart(s_, opt_, gen_, n);
+}
+
+} // namespace qor

@@ -1,0 +1,101 @@
+// The chart points and body records of the current chart, and the options of the settings
+// windows that the chart computation reads. Part of the program state (AstroDat derives from
+// ChartPoints); the computation itself is in Chart.h.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace qor {
+
+struct AstroDat;
+
+// The 41 chart points: 0 Earth, 1 Sun, 2 Moon, 3..10 Mercury..Pluto, 11/12 the nodes,
+// 13 Black Moon, 14 White Moon, then extra bodies and active Arabic parts, 27..38 the cusps.
+using PointArray = std::array<double, 41>;
+constexpr int kAscendantPoint = 27;
+constexpr int kMidheavenPoint = 36;
+constexpr int kFirstCuspPoint = 27;
+constexpr int kFirstExtraPoint = 15;
+constexpr int kMaxExtraBodies = 12;
+constexpr int kBodyRecords = 27; // points 0..26 have a body record
+constexpr int kMaxParts = 9;
+
+// 18 values per body:
+//   [0] inclination, [1] eccentricity, [2] semi-major axis (AU), [3] longitude of the node,
+//   [4] heliocentric radius vector (AU), [5] longitude of the perihelion, [6] heliocentric
+//   longitude, [7] geocentric distance (AU), [8..10] heliocentric X, Y, Z (AU), [11] geocentric
+//   longitude, [12] latitude, [13] right ascension, [14] declination, [15] azimuth (from the
+//   south), [16] altitude, [17] daily motion in longitude (radians per day).
+// The Sun and the Moon hold their geocentric distance, longitude and position in [4], [6],
+// [8..10]; the Earth (0) its heliocentric longitude in [6] and the negated geocentric Sun in
+// [8..10].
+using BodyRec = std::array<double, 18>;
+
+// Orbital elements of an extra body (angles in radians).
+struct OrbitElements {
+    double epoch = 0;       // Julian day
+    double a = 0;           // semi-major axis, AU
+    double meanAnomaly = 0; // at the epoch
+    double argPerihelion = 0;
+    double node = 0;
+    double inclination = 0;
+    double e = 0;
+    double meanMotion = 0; // radians per day
+};
+
+// A triple of coordinates: spherical (longitude, latitude, radius) or rectangular (x, y, z).
+using Triple = std::array<double, 3>;
+
+struct ChartPoints {
+    PointArray PlanetLon{};      // ecliptic longitude of date, [0, 2π)
+    PointArray PlanetLat{};      // ecliptic latitude
+    PointArray PlanetSpeed{};    // daily motion in longitude, radians per day
+    PointArray PlanetLonSaved{}; // PlanetLon after the bodies, before houses and parts
+    std::array<BodyRec, kBodyRecords> Bodies{};
+
+    int HouseSystem = 1; // 1..18, see Houses.h
+    int NExtra = 0;      // enabled extra bodies, points 15..14+NExtra
+    int ParsCount = 0;   // active Arabic parts after them (never reaching the cusps)
+    std::array<OrbitElements, kMaxExtraBodies + 1> FictElements{}; // [1..12]
+
+    double SVP = 0;               // synetic vernal point, radians
+    std::string SVPText;          // its text
+    std::string AsteroidTimeText; // the moment of the last asteroid list
+
+    // Working values of the last computation, by theory index (0 Sun, 1 Mercury, 2 Venus,
+    // 3 Earth, 4..9 Mars..Pluto, 10 Moon, 11..14 lunar points, 15..26 extra bodies).
+    std::array<Triple, kBodyRecords> HelioSph{}, GeoSph{}, HelioXYZ{}, GeoXYZ{};
+    std::array<double, kBodyRecords> BodyRA{}, BodyDec{}, BodyAz{}, BodyAlt{};
+    std::array<Triple, kBodyRecords> HelioVel{}; // heliocentric velocity, AU per day
+    Triple EarthHelio{}, EarthXYZ{};             // the observer's planet, heliocentric
+    Triple EarthVel{};                           // and its velocity, AU per day
+    int EarthSeriesIndex = 3;
+};
+
+// Options of the natal-chart settings window read by the chart computation, with the window's
+// defaults. The UI copies the controls here before each computation.
+struct ChartOptions {
+    std::string HouseSystemText; // HouseComboBox text; empty: the first system, "Полих-Пейдж"
+    bool HelioBox = false;
+    bool HorizontalBox = false;
+    bool ArtaButton = true;      // White Moon: Arta (true) or Selena with SLng/SPeriod
+    std::string SLng = "242.5";  // Selena: longitude at 2000.0, degrees
+    std::string SPeriod = "7.0"; // Selena: period, years
+    int ExterrBody = 0;          // 0 the Earth; 3, 4, 5 observer on Mercury, Venus, Mars
+    // Computes the active Arabic parts into their points (the chart runs it after the houses,
+    // at the moment and one second before it); none: no parts.
+    void (*ComputeParts)(AstroDat& s) = nullptr;
+};
+
+// The general settings read by the chart computation and the rise and set search, with the
+// window's defaults (UseLightTime lives in AstroDat).
+struct GeneralOptions {
+    bool HorParallax = true;
+    bool TrueNodes = true;
+    bool BlackMoonFocus = true; // Black Moon as the second focus of the lunar orbit
+    bool UseEllipsoid = false;
+    int RiseGroup = 0; // 0 upper limb with refraction, 1 centre with refraction, 2 centre
+};
+
+} // namespace qor

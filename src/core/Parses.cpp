@@ -1,0 +1,304 @@
+#include "core/Parses.h"
+
+#include "core/AstroMath.h"
+#include "core/Chart.h"
+#include "core/Formats.h"
+#include "core/Strings.h"
+#include "core/Text.h"
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace qor {
+
+namespace {
+
+// The point codes of the formula language and the chart points they name, in the order of
+// the body table: 15 Proserpine, 16 Chiron, 17 Skyship.
+struct PointCode {
+    const char* code;
+    int point;
+};
+constexpr PointCode kPointCodes[] = {
+    {"Sun", 1},  {"Lun", 2},  {"Mer", 3},  {"Ven", 4},  {"Mar", 5},  {"Jup", 6},
+    {"Sat", 7},  {"Ura", 8},  {"Nep", 9},  {"Plu", 10}, {"Nod", 11}, {"Lil", 13},
+    {"Sel", 14}, {"Pro", 15}, {"Chi", 16}, {"Shp", 17},
+};
+
+} // namespace
+
+int ParsPointOfCode(std::string_view term) {
+    for (const auto& c : kPointCodes)
+        if (term == c.code) return c.point;
+    return 0;
+}
+
+namespace {
+
+std::optional<int> WholeNumber(std::string_view text) {
+    int v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
+    return v;
+}
+
+std::optional<double> DecimalNumber(std::string_view text) {
+    double v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
+    return v;
+}
+
+char Reversed(char c) {
+    return c == '+' ? '-' : c == '-' ? '+' : c;
+}
+
+// Day chart: the brackets go. Night chart: each group and the sign before it turn round.
+// False on a bracket error.
+bool ResolveBrackets(std::string& f, bool night) {
+    for (;;) {
+        const std::size_t p = f.find('[');
+        if (p == std::string::npos) return f.find(']') == std::string::npos;
+        if (night && p > 0) {
+            if (f[p - 1] != '+' && f[p - 1] != '-') return false;
+            f[p - 1] = Reversed(f[p - 1]);
+        }
+        f.erase(p, 1);
+        const std::size_t q = f.find(']', p);
+        if (q == std::string::npos || f.find('[', p) < q) return false;
+        if (night)
+            for (std::size_t k = p; k < q; ++k) f[k] = Reversed(f[k]);
+        f.erase(q, 1);
+    }
+}
+
+std::string NoBlanks(std::string text) {
+    std::erase(text, ' ');
+    return text;
+}
+
+void ReportFormulaError(AstroDat& s, std::string_view formula) {
+    SetStatus(s, GetMsgText(s, 52, std::string(formula)));
+    s.ParsError = false;
+}
+
+} // namespace
+
+ParsLine ParsSplitLine(std::string_view line) {
+    ParsLine p;
+    p.comment = !line.empty() && line[0] == ';';
+    p.glyph = CutField(line, ';', 0);
+    p.name = CutField(line, ';', 1);
+    p.formula = CutField(line, ';', 2);
+    return p;
+}
+
+std::string ParsJoinLine(const ParsLine& line) {
+    return line.glyph + ";" + line.name + ";" + line.formula;
+}
+
+std::string ParsPageFile(std::string_view pageName) {
+    return "Parses\\" + std::string(pageName) + ".prs";
+}
+
+const std::vector<std::string>& ParsDefaultPages() {
+    static const std::vector<std::string> pages = {"Parses", "Firnel", "Mardok", "Senvir"};
+    return pages;
+}
+
+std::optional<std::string> ParsPageNameProblem(const AstroDat& s, std::string_view name,
+                                               const std::vector<std::string>& others) {
+    auto problem = [&](const char* russian, const char* english) {
+        return std::optional<std::string>(Lang(s, Cp(russian), english));
+    };
+    if (Trim(name).empty())
+        return problem("Название страницы не может быть пустым", "A page needs a name");
+    if (name == "." || name == "..")
+        return problem("Название страницы не может быть \".\" или \"..\"",
+                       "A page cannot be named \".\" or \"..\"");
+    for (unsigned char c : name)
+        if (c < 32 ||
+            std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+            return problem("Название страницы не может содержать знаки \\ / : * ? \" < > |",
+                           "A page name cannot hold the characters \\ / : * ? \" < > |");
+    if (name.front() == ' ' || name.back() == ' ' || name.back() == '.')
+        return problem("Название страницы не может начинаться или кончаться пробелом и "
+                       "кончаться точкой",
+                       "A page name cannot begin or end with a blank or end with a dot");
+    if (name.size() > 64)
+        return problem("Название страницы длиннее 64 знаков", "A page name is at most 64 long");
+    const std::string upper = UpperCaseCp(name);
+    for (const auto& o : others)
+        if (UpperCaseCp(o) == upper)
+            return problem("Страница с таким названием уже есть", "A page of that name exists");
+    return std::nullopt;
+}
+
+IoResult ReadParsPage(const AstroDat& s, std::string_view pageName,
+                      std::vector<std::string>& lines) {
+    return ReadTextLines(s.DataPath(ParsPageFile(pageName)), lines);
+}
+
+IoResult WriteParsPage(const AstroDat& s, std::string_view pageName,
+                       const std::vector<std::string>& lines) {
+    const fs::path path = s.DataPath(ParsPageFile(pageName));
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    return WriteTextFileAtomic(path, lines);
+}
+
+bool RenameParsPage(AstroDat& s, std::vector<std::string>& pages, std::size_t index,
+                    const std::string& newName) {
+    if (index >= pages.size()) return false;
+    std::vector<std::string> others = pages;
+    others.erase(others.begin() + static_cast<std::ptrdiff_t>(index));
+    if (const auto why = ParsPageNameProblem(s, newName, others)) {
+        ReportOf(s).ShowMessage(MsgKind::Warning, *why);
+        return false;
+    }
+    const fs::path from = s.DataPath(ParsPageFile(pages[index]));
+    const fs::path to = s.DataPath(ParsPageFile(newName));
+    std::error_code ec;
+    const bool sameFile =
+        fs::exists(to, ec) && fs::exists(from, ec) && fs::equivalent(from, to, ec);
+    if (fs::exists(to, ec) && !sameFile) {
+        // A file of that name is another page (one whose tab was deleted keeps its file).
+        ReportOf(s).ShowMessage(
+            MsgKind::Warning, Lang(s, Cp("Файл страницы уже существует: ") + ParsPageFile(newName),
+                                   "The page file exists already: " + ParsPageFile(newName)));
+        return false;
+    }
+    if (fs::exists(from, ec)) {
+        fs::rename(from, to, ec);
+        if (ec) {
+            IOCheck(s, ec.value(), ParsPageFile(pages[index]));
+            return false;
+        }
+    }
+    pages[index] = newName;
+    return true;
+}
+
+int HouseRuler(const PointArray& lon, const ParsInputs& in, int h) {
+    if (h < 1 || h > 14) return 0;
+    const int sign = static_cast<int>(std::trunc(NormAngle(lon[26 + h]) / kDegToRad / 30.0));
+    return in.SignRuler[std::clamp(sign, 0, 11) + 1];
+}
+
+void ParsSetActive(AstroDat& s, std::string_view pageName,
+                   const std::vector<std::string>& pageLines, int nExtra) {
+    s.ParsActive.clear();
+    std::string title(1, '"');
+    title.append(pageName);
+    title.push_back('"');
+    s.ParsActive.push_back(std::move(title));
+    for (const auto& line : pageLines) {
+        if (!line.empty() && line[0] == ';') continue;
+        if (static_cast<int>(s.ParsActive.size()) + nExtra >= 10) break;
+        s.ParsActive.push_back(line);
+    }
+    ParsCountActive(s);
+}
+
+void ParsCountActive(AstroDat& s) {
+    s.ParsCount = std::clamp(static_cast<int>(s.ParsActive.size()) - 1, 0, kMaxActiveParts);
+}
+
+int ParsPointCount(const AstroDat& s, int nExtra) {
+    return std::clamp(s.ParsCount, 0, MaxActiveParts(nExtra));
+}
+
+void ParsComputeChart(AstroDat& s) {
+    ParsInputs in;
+    in.SunAltitude = s.Bodies[1][16];
+    in.NExtra = s.NExtra;
+    in.SignRuler = s.SignRuler;
+    ParsComputeActive(s, s.PlanetLon, in);
+}
+
+void ParsComputeActive(AstroDat& s, PointArray& lon, const ParsInputs& in) {
+    s.ParsGlyphs.fill(0);
+    s.ParsValid.fill(false);
+    const int count = ParsPointCount(s, in.NExtra);
+    for (int i = 1; i <= count && i < static_cast<int>(s.ParsActive.size()); ++i) {
+        const ParsLine part = ParsSplitLine(s.ParsActive[i]);
+        s.ParsGlyphs[i] = part.glyph.empty() ? '\0' : part.glyph[0];
+        bool valid = true;
+        ParsEvalFormula(s, part.formula, lon, in, &valid);
+        s.ParsValid[i] = valid && !part.formula.empty();
+        lon[ParsPoint(in.NExtra, i)] = s.ParsValid[i] ? s.ParsResult : 0.0;
+    }
+}
+
+std::string ParsEvalFormula(AstroDat& s, std::string_view formula, const PointArray& lon,
+                            const ParsInputs& in, bool* valid) {
+    if (valid) *valid = true;
+    std::string f = NoBlanks(std::string(formula));
+    if (f.empty()) return {};
+    const bool night = in.SunAltitude < 0;
+    if (!ResolveBrackets(f, night)) {
+        // The part has no value: it never takes the value of the formula before it.
+        if (valid) *valid = false;
+        s.ParsResult = 0;
+        s.ParsTrace.clear();
+        ReportFormulaError(s, formula);
+        return {};
+    }
+
+    s.ParsTrace.clear();
+    double sum = 0;
+    double sign = 1;
+    std::size_t pos = 0;
+    while (pos <= f.size()) {
+        const std::size_t op = f.find_first_of("+-", pos);
+        const std::string term = f.substr(pos, op == std::string::npos ? op : op - pos);
+        double value = 0;
+        if (!term.empty()) {
+            int point = -1;
+            if (std::isdigit(static_cast<unsigned char>(term[0]))) {
+                if (const auto deg = DecimalNumber(term))
+                    value = *deg * kDegToRad;
+                else
+                    s.ParsError = true;
+            } else if ((term[0] == 'H' || term[0] == 'D') && term.size() > 1 &&
+                       std::isdigit(static_cast<unsigned char>(term[1]))) {
+                const auto n = WholeNumber(std::string_view(term).substr(1));
+                if (!n || *n < 1 || *n > 14)
+                    s.ParsError = true;
+                else
+                    point = term[0] == 'H' ? 26 + *n : HouseRuler(lon, in, *n);
+            } else {
+                point = ParsPointOfCode(term);
+                if (point == 0) s.ParsError = true;
+            }
+            if (point > 0 && point <= 40) value = lon[point];
+            s.ParsTrace.push_back(sign > 0 ? '+' : '-');
+            s.ParsTrace += NoBlanks(FormatDMS(s, NormAngle(value) * kRadToArcSec));
+            s.ParsTrace.push_back(' ');
+        }
+        sum += sign * value;
+        if (op == std::string::npos) break;
+        sign = f[op] == '+' ? 1 : -1;
+        pos = op + 1;
+    }
+    s.ParsResult = NormAngle(sum);
+    s.ParsTrace += "= " + NoBlanks(FormatDMS(s, s.ParsResult * kRadToArcSec));
+    if (s.ParsError) ReportFormulaError(s, formula);
+
+    const bool shortNames = s.ShortNames;
+    s.ShortNames = true;
+    std::string text = FormatZodiacDMS(s, s.ParsResult * kRadToArcSec);
+    s.ShortNames = shortNames;
+    return text;
+}
+
+std::string ParsFindByGlyph(const AstroDat& s, char glyph) {
+    for (std::size_t i = 1; i < s.ParsActive.size(); ++i) {
+        const ParsLine part = ParsSplitLine(s.ParsActive[i]);
+        if (!part.glyph.empty() && part.glyph[0] == glyph) return part.name;
+    }
+    return {};
+}
+
+} // namespace qor

@@ -1,0 +1,222 @@
+// Aspect pages and the aspect matrix on fixture pages and fixture charts.
+#include "core/Aspects.h"
+#include "core/AstroMath.h"
+#include "core/Files.h"
+#include "core/Text.h"
+#include "support/RecordingReport.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace qor {
+namespace {
+
+constexpr double kDeg = kDegToRad;
+
+AspDefTable TableOf(std::vector<std::string> lines) {
+    AspDefTable t;
+    ReadAspectTable(t, lines);
+    return t;
+}
+
+// A conjunction, a square and an opposition (orbs 8° for the Sun, 6/3 for the Moon).
+AspDefTable SmallPage() {
+    return TableOf({"Conj;48;M;0;8;6/3;5;5;5;5;5;5;5;5;5;1;2",
+                    "Square;55;M;90;8;6/3;5;5;5;5;5;5;5;5;5;3;4",
+                    "Opp;61;M;180;8;6/3;5;5;5;5;5;5;5;5;5;5;6"});
+}
+
+TEST(AspectPage, LimitsAndOrbs) {
+    auto t = SmallPage();
+    ASSERT_EQ(t.AspCount, 3);
+    EXPECT_EQ(t.Asp[1].Limits[1][0], 0);
+    EXPECT_EQ(t.Asp[1].Limits[1][1], 0);
+    EXPECT_NEAR(t.Asp[1].Limits[1][2], 8 * kDeg, 1e-15);
+    // The opposition stands on line 3 here: its window is clamped at π all the same.
+    EXPECT_NEAR(t.Asp[3].Limits[1][0], 172 * kDeg, 1e-14);
+    EXPECT_NEAR(t.Asp[3].Limits[1][2], kPi, 1e-15);
+    // "6/3": a = 6°, b = 3°.
+    EXPECT_NEAR(t.Asp[2].Orb[2], 6 * kDeg, 1e-15);
+    EXPECT_NEAR(t.Asp[2].Limits[2][0], 84 * kDeg, 1e-14);
+    EXPECT_NEAR(t.Asp[2].Limits[2][1], 87 * kDeg, 1e-14);
+    EXPECT_NEAR(t.Asp[2].Limits[2][2], 96 * kDeg, 1e-14);
+    EXPECT_NEAR(t.Asp[2].Limits[2][3], 93 * kDeg, 1e-14);
+    EXPECT_EQ(t.Asp[2].AspOrbText[2], "6/3");
+    EXPECT_EQ(t.AspGlyph[2], '7');
+    EXPECT_EQ(t.Asp[3].AspColorDark, 5);
+    EXPECT_EQ(t.Asp[3].AspColorLight, 6);
+}
+
+TEST(AspectPage, BadNumbersAndLongPages) {
+    std::vector<std::string> lines(50, "X;abc;;30;1;1;1;1;1;1;1;1;1;1;1;red;7");
+    AspDefTable t;
+    ReadAspectTable(t, lines);
+    EXPECT_EQ(t.AspCount, kMaxAspects);
+    EXPECT_EQ(t.AspGlyph[1], '0'); // code 0 keeps the default glyph
+    EXPECT_EQ(t.AspGlyph[20], 0);
+    EXPECT_EQ(t.Asp[1].AspKind, ' ');
+    EXPECT_EQ(t.Asp[1].AspColorDark, 0);
+    EXPECT_EQ(t.Asp[1].AspColorLight, 7);
+}
+
+TEST(AspectPage, BuiltInPageRoundTripsAndIsShipped) {
+    const auto lines = BuiltInAspectLines();
+    ASSERT_EQ(lines.size(), 14u);
+    auto t = TableOf(lines);
+    for (int a = 1; a <= 14; ++a) EXPECT_EQ(WriteAspectTable(t, a), lines[a - 1]) << a;
+    EXPECT_EQ(t.Asp[1].AspName, "Соединение"_cp);
+    EXPECT_NEAR(t.Asp[14].AspAngle, kPi, 1e-15);
+    EXPECT_NEAR(t.Asp[1].Orb[6], 8 * kDeg, 1e-15); // Jupiter takes the third column
+    EXPECT_NEAR(t.Asp[1].Orb[3], 5 * kDeg, 1e-15); // Mercury the last
+    EXPECT_EQ(t.Asp[6].AspOrbText[1], "6.5/5");
+    EXPECT_EQ(t.Asp[2].AspKind, ' ');
+
+    std::vector<std::string> shipped;
+    ASSERT_TRUE(
+        ReadTextLines(ResolvePath(fs::path(QOR_SOURCE_DIR) / "data", AspectFileName("Натал"_cp)),
+                      shipped)
+            .ok());
+    EXPECT_EQ(shipped, lines);
+}
+
+TEST(AspectPage, WrittenNameKeepsTheFields) {
+    auto t = SmallPage();
+    t.Asp[1].AspName = "a;b\r\nc";
+    auto line = WriteAspectTable(t, 1);
+    EXPECT_EQ(line, "a,bc; 48;M;0.00;8;6/3;5;5;5;5;5;5;5;5;5;1;2");
+    std::vector<std::string> again{line};
+    AspDefTable u;
+    ReadAspectTable(u, again);
+    EXPECT_EQ(u.Asp[1].AspColorLight, 2);
+}
+
+// A page in the fixed-column layout is converted in the memo and saved at once.
+TEST(AspectPage, OldLayoutIsConvertedAndSaved) {
+    test::TempDir home;
+    test::RecordingReport report;
+    AstroDat s;
+    s.ProgramFolder = home.path();
+    s.Report = &report;
+    home.Write("Aspects/Old.asp",
+               test::TempDir::Read(fs::path(QOR_FIXTURES_DIR) / "aspects" / "OldLayout.asp"));
+    AspDefTable t;
+    std::vector<std::string> lines;
+    ASSERT_TRUE(LoadAspectPage(s, "Old", t, lines));
+    ASSERT_EQ(t.AspCount, 3);
+    EXPECT_EQ(lines[1], "Square;55;M;90;10/8;8/5;5;5;5;7/5;5;5;5;5;5;255;0");
+    EXPECT_EQ(t.Asp[3].AspName, "Opposition");
+    EXPECT_NEAR(t.Asp[3].AspAngle, kPi, 1e-15);
+    EXPECT_EQ(t.Asp[1].AspColorDark, 16776960);
+    std::vector<std::string> saved;
+    ASSERT_TRUE(ReadTextLines(home / "Aspects/Old.asp", saved).ok());
+    EXPECT_EQ(saved, lines);
+    EXPECT_TRUE(report.messages.empty());
+
+    // A missing page starts as a copy of the lines shown.
+    ASSERT_TRUE(LoadAspectPage(s, "New", t, lines));
+    std::vector<std::string> copy;
+    ASSERT_TRUE(ReadTextLines(home / "Aspects/New.asp", copy).ok());
+    EXPECT_EQ(copy, lines);
+}
+
+TEST(AspectTest, ModesOneAndTwo) {
+    auto t = SmallPage();
+    EXPECT_EQ(AspectTestHit(t, 1, 10 * kDeg, 10.5 * kDeg), 1);
+    EXPECT_EQ(AspectTestHit(t, 1, 10 * kDeg, 189.5 * kDeg), 3);
+    EXPECT_EQ(AspectTestHit(t, 1, 10 * kDeg, 12 * kDeg), 0);
+    EXPECT_EQ(AspectTestHit(t, 2, 0, 4 * kDeg), 1);
+    EXPECT_EQ(AspectTestHit(t, 2, 0, 80 * kDeg), 0); // below the square's window
+    EXPECT_EQ(AspectTestHit(t, 2, 0, 93 * kDeg), 2);
+    EXPECT_EQ(AspectTestHit(t, 2, 1, 1 + kPi), 3); // exactly opposite
+}
+
+// The fixture chart: Sun 100°, Moon 5° (moving 13°/day towards the square), Mercury 0°
+// (retrograde, leaving the conjunction with the Moon), the nodes exactly opposite.
+struct FixtureChart {
+    PointArray lon{}, speed{};
+    FixtureChart() {
+        for (int i = 0; i < 41; ++i) lon[i] = (200 + 7.3 * i) * kDeg; // spread out
+        auto set = [&](int p, double deg, double perDay) {
+            lon[p] = NormAngle(deg * kDeg);
+            speed[p] = perDay * kDeg;
+        };
+        set(1, 100, 1);
+        set(2, 5, 13);
+        set(3, 0, -1);
+        set(11, 123.456, -0.05);
+        set(12, 303.456, -0.05);
+        for (int c = 27; c <= 38; ++c) set(c, 17 + 30 * (c - 27), 360);
+    }
+    AspectCharts Charts() { return {&lon, &speed}; }
+};
+
+TEST(AspectMatrixTest, SingleChart) {
+    auto t = TableOf(BuiltInAspectLines());
+    FixtureChart c;
+    AspectMatrix m;
+    CalcAspects(t, AspectOptions{}, c.Charts(), m);
+    EXPECT_EQ(m.AspMatrix[1][2], 8); // square Sun-Moon, 95°
+    EXPECT_EQ(m.AspApplying[1][2], 1);
+    EXPECT_EQ(m.AspMatrix[2][1], 8);
+    EXPECT_EQ(m.AspMatrix[2][3], 1); // conjunction Moon-Mercury, 5°
+    EXPECT_EQ(m.AspApplying[2][3], 0);
+    EXPECT_EQ(m.AspMatrix[11][12], 14); // the nodes: an exact opposition
+    // Opposite cusps are not an aspect; cusp 1 and 4 are a square.
+    EXPECT_EQ(m.AspMatrix[27][33], 0);
+    EXPECT_EQ(m.AspMatrix[27][30], 8);
+    // Minor aspects only when asked for: Sun 100°, cusp 3 at 77° is not within 1.5° of 30°.
+    AspectOptions minor;
+    minor.MinorCheck = true;
+    minor.MajorCheck = false;
+    CalcAspects(t, minor, c.Charts(), m);
+    EXPECT_EQ(m.AspMatrix[11][12], 0);
+    AspectOptions none;
+    none.MajorCheck = false;
+    CalcAspects(t, none, c.Charts(), m);
+    for (const auto& row : m.AspMatrix)
+        for (auto v : row) EXPECT_EQ(v, 0);
+}
+
+TEST(AspectMatrixTest, OrbOfTheWiderClass) {
+    auto t = SmallPage();
+    FixtureChart c;
+    c.lon[1] = 0;
+    c.lon[4] = 7 * kDeg; // Venus orb 5°, the Sun's 8° decides
+    AspectMatrix m;
+    CalcAspects(t, AspectOptions{}, c.Charts(), m);
+    EXPECT_EQ(m.AspMatrix[1][4], 1);
+    EXPECT_EQ(MatchAspect(t, AspectOptions{}, 4, 5, 0, 7 * kDeg), 0);
+}
+
+TEST(AspectMatrixTest, DoubleChartMotion) {
+    auto t = SmallPage();
+    FixtureChart inner, outer;
+    inner.lon[1] = 0;
+    inner.speed[1] = 1 * kDeg;
+    outer.lon[2] = 86 * kDeg; // inner Sun 86° behind the outer Moon
+    outer.speed[2] = 13 * kDeg;
+    AspectCharts ch{&inner.lon, &inner.speed, &outer.lon, &outer.speed, true};
+    AspectOptions opt;
+    AspectMatrix m;
+    opt.CoinsideBox = 1; // the inner chart stands still: the outer Moon closes in on 90°
+    CalcAspects(t, opt, ch, m);
+    EXPECT_EQ(m.AspMatrix[1][2], 2);
+    EXPECT_EQ(m.AspApplying[1][2], 1);
+    opt.CoinsideBox = 0; // the outer chart stands still: the inner Sun moves away
+    CalcAspects(t, opt, ch, m);
+    EXPECT_EQ(m.AspApplying[1][2], 0);
+    opt.AspectingMode = 'I'; // the inner chart with itself: Sun 0°, Moon 5°
+    CalcAspects(t, opt, ch, m);
+    EXPECT_EQ(m.AspMatrix[1][2], 1);
+    EXPECT_EQ(m.AspMatrix[1][1], 0);
+    ch.directions = true; // directions: nothing moves, nothing applies
+    opt.AspectingMode = 'X';
+    CalcAspects(t, opt, ch, m);
+    EXPECT_EQ(m.AspMatrix[1][2], 2);
+    EXPECT_EQ(m.AspApplying[1][2], 0);
+}
+
+} // namespace
+} // namespace qor

@@ -1,0 +1,97 @@
+#!/usr/bin/python3
+"""Writes tests/fixtures/ephem_reference.txt: apparent geocentric right ascension and
+declination (equinox of date) and the daily motion in ecliptic longitude of the Sun, the Moon
+and the planets at 40 fixed dates, computed by python3-ephem (libastro), for the chart tests.
+
+Also writes tests/fixtures/ephem_sunrise.txt: the next sunrise and the sunset after it (upper
+limb, 34' of refraction, no pressure model) at a few places.
+
+Run: /usr/bin/python3 tools/make_ephem_reference.py   (deterministic: a seeded list of dates)
+"""
+import math
+import os
+import random
+
+import ephem
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = os.path.join(HERE, "..", "tests", "fixtures", "ephem_reference.txt")
+OUT_RST = os.path.join(HERE, "..", "tests", "fixtures", "ephem_sunrise.txt")
+OUT_KEPLER = os.path.join(HERE, "..", "tests", "fixtures", "ephem_elliptic.txt")
+# An asteroid on Ceres-like elements (degrees, AU, epoch of the mean anomaly as a Julian day).
+ELEMENTS = dict(M=6.0, w=73.0, node=80.0, inc=10.6, e=0.079, a=2.767, epoch=2451545.0)
+# Places (latitude, longitude east, a Julian day of UT before the wanted sunrise).
+RST_PLACES = [(55.75, 37.62, 2460100.4), (-33.9, 18.4, 2459950.4), (40.7, -74.0, 2460300.9),
+              (0.0, 100.0, 2455000.4), (64.0, -22.0, 2460000.6)]
+
+# Chart point numbers and the bodies of libastro.
+BODIES = [(1, ephem.Sun), (2, ephem.Moon), (3, ephem.Mercury), (4, ephem.Venus),
+          (5, ephem.Mars), (6, ephem.Jupiter), (7, ephem.Saturn), (8, ephem.Uranus),
+          (9, ephem.Neptune), (10, ephem.Pluto)]
+DJD = 2415020.0  # ephem dates count days from 1899 Dec 31 12:00 UT
+
+
+def ecl_lon(body_cls, date):
+    b = body_cls(ephem.Date(date))
+    b.compute(ephem.Date(date), epoch=ephem.Date(date))
+    return float(ephem.Ecliptic(ephem.Equatorial(b.ra, b.dec, epoch=ephem.Date(date)),
+                                epoch=ephem.Date(date)).lon)
+
+
+def main():
+    rnd = random.Random(20241210)
+    jds = sorted(round(rnd.uniform(2433282.5, 2469807.5), 4) for _ in range(40))  # 1950..2050
+    lines = ["# made by tools/make_ephem_reference.py from python3-ephem " + ephem.__version__,
+             "# jdUT point raDeg decDeg lonSpeedDegPerDay (apparent, geocentric, of date)"]
+    for jd in jds:
+        d = jd - DJD
+        for point, cls in BODIES:
+            b = cls()
+            b.compute(ephem.Date(d), epoch=ephem.Date(d))
+            h = 1.0 / 24
+            dl = ecl_lon(cls, d + h) - ecl_lon(cls, d - h)
+            dl = (dl + math.pi) % (2 * math.pi) - math.pi
+            speed = math.degrees(dl) / (2 * h)
+            lines.append("%.4f %d %.8f %.8f %.6f" % (jd, point, math.degrees(float(b.ra)),
+                                                     math.degrees(float(b.dec)), speed))
+    with open(OUT, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    print("wrote %d rows to %s" % (len(jds) * len(BODIES), os.path.normpath(OUT)))
+
+    rows = ["# made by tools/make_ephem_reference.py from python3-ephem " + ephem.__version__,
+            "# lat lonEast jdStartUT jdRiseUT jdSetUT (upper limb, horizon -34')"]
+    for lat, lon, jd in RST_PLACES:
+        o = ephem.Observer()
+        o.lat, o.lon = str(lat), str(lon)
+        o.pressure = 0
+        o.horizon = "-0:34"
+        o.date = ephem.Date(jd - DJD)
+        rise = o.next_rising(ephem.Sun())
+        o.date = rise
+        sset = o.next_setting(ephem.Sun())
+        rows.append("%.2f %.2f %.4f %.7f %.7f" % (lat, lon, jd, float(rise) + DJD, float(sset) + DJD))
+    with open(OUT_RST, "w") as f:
+        f.write("\n".join(rows) + "\n")
+    print("wrote %d rows to %s" % (len(RST_PLACES), os.path.normpath(OUT_RST)))
+
+    # The elements are taken as referred to the equinox of each date, as the chart takes them.
+    el = ELEMENTS
+    rows = ["# made by tools/make_ephem_reference.py from python3-ephem " + ephem.__version__,
+            "# elements M w node inc e a epoch: %(M)s %(w)s %(node)s %(inc)s %(e)s %(a)s %(epoch)s" % el,
+            "# jdUT raDeg decDeg (apparent, geocentric, of date; elements of the date's equinox)"]
+    for jd in jds[:10]:
+        d = jd - DJD
+        b = ephem.EllipticalBody()
+        b._inc, b._Om, b._om = el["inc"], el["node"], el["w"]
+        b._a, b._e, b._M = el["a"], el["e"], el["M"]
+        b._epoch_M = ephem.Date(el["epoch"] - DJD)
+        b._epoch = ephem.Date(d)
+        b.compute(ephem.Date(d), epoch=ephem.Date(d))
+        rows.append("%.4f %.8f %.8f" % (jd, math.degrees(float(b.ra)), math.degrees(float(b.dec))))
+    with open(OUT_KEPLER, "w") as f:
+        f.write("\n".join(rows) + "\n")
+    print("wrote %d rows to %s" % (len(rows) - 3, os.path.normpath(OUT_KEPLER)))
+
+
+if __name__ == "__main__":
+    main()
