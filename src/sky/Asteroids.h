@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "core/Chart.h" // kGaussK; kMaxExtraBodies comes with the chart state
 #include "core/ChironTable.h"
 
 #include <array>
@@ -16,11 +17,9 @@ namespace qor {
 struct CosmosBodies;
 
 constexpr int kMaxAsteroids = 10000;
-constexpr int kMaxExtraBodies = 12;
-constexpr double kGaussK = 0.01720209895; // radians a day
-constexpr char kAstEnabledMark = '\xD6';  // a check mark in the "Symbol" face
-constexpr char kAstOrbitMark = '\xAE';    // "®": draw the orbit
-constexpr char kAstSchemeMark = '\xA9';   // "©": draw the orbit and its scheme
+constexpr char kAstEnabledMark = '\xD6'; // a check mark in the "Symbol" face
+constexpr char kAstOrbitMark = '\xAE';   // "®": draw the orbit
+constexpr char kAstSchemeMark = '\xA9';  // "©": draw the orbit and its scheme
 
 struct AstRec {
     std::string Name; // normalised: number, blank, name (up to 23 characters)

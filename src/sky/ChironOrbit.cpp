@@ -65,7 +65,7 @@ double SolveKepler(double M, double e) {
     return E;
 }
 
-OrbitState StateFromElements(const OrbitElements& el, double mu, double jd) {
+OrbitState StateFromElements(const OsculatingElements& el, double mu, double jd) {
     const double n = std::sqrt(mu / (el.a * el.a * el.a));
     const double E = SolveKepler(el.meanAnomaly + n * (jd - el.epoch), el.e);
     const double cosE = std::cos(E), sinE = std::sin(E);
@@ -145,7 +145,7 @@ Vec3 EclipticDateToJ2000(const Vec3& v, double T) {
     return PrecessEclipticVector(v, T, MeanObliquity(T), 0.0, EpsJ2000);
 }
 
-double ElementBodyGeoLongitude(const AstroDat& s, const OrbitElements& el, double T) {
+double ElementBodyGeoLongitude(const AstroDat& s, const OsculatingElements& el, double T) {
     const double n = 0.01720209895 * std::sqrt(el.a) / NonZeroGuard(el.a * el.a);
     auto helio = [&](double t) {
         const double M = NormAngle(n * (JDFromCenturies(t) - el.epoch) + el.meanAnomaly);

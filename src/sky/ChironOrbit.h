@@ -23,7 +23,7 @@ struct OrbitState {
 
 // Osculating heliocentric elements: a (AU), e, i, node, argument of perihelion, mean anomaly
 // at the epoch (radians), epoch (Julian day).
-struct OrbitElements {
+struct OsculatingElements {
     double a = 0, e = 0, incl = 0, node = 0, argPeri = 0, meanAnomaly = 0, epoch = 0;
 };
 
@@ -31,7 +31,7 @@ struct OrbitElements {
 double SolveKepler(double meanAnomaly, double e);
 // Position and velocity of the elements at Julian day jd on the unperturbed ellipse of the
 // gravitational parameter mu (AU³/day²).
-OrbitState StateFromElements(const OrbitElements& el, double mu, double jd);
+OrbitState StateFromElements(const OsculatingElements& el, double mu, double jd);
 
 // The perturbing bodies: GM (AU³/day²) and a source of their heliocentric J2000 positions.
 struct Perturber {
@@ -64,7 +64,7 @@ private:
 // elements taken as ecliptic of date, Kepler's equation solved by bisection, the Earth of the
 // planet series (body 3) of date, one light-time step. Returns the geometric geocentric
 // ecliptic longitude of date (no nutation or aberration), radians. T: centuries of TT.
-double ElementBodyGeoLongitude(const AstroDat& s, const OrbitElements& el, double T);
+double ElementBodyGeoLongitude(const AstroDat& s, const OsculatingElements& el, double T);
 
 // A J2000 ecliptic vector turned to the mean ecliptic and equinox of date T.
 Vec3 EclipticJ2000ToDate(const Vec3& v, double T);

@@ -30,7 +30,7 @@ double JdOf(int y, int m, int d) {
 }
 
 // Chiron's 2022 elements (JPL SBDB, as in asteroid.csv).
-OrbitElements Chiron2022() {
+OsculatingElements Chiron2022() {
     return {13.7113226152,
             0.3762722030,
             6.92080957 * kDegToRad,
@@ -41,7 +41,7 @@ OrbitElements Chiron2022() {
 }
 
 // The default Chiron line of the user-body list.
-OrbitElements DefaultChironLine() {
+OsculatingElements DefaultChironLine() {
     const auto lines = DefaultUserBodies();
     auto f = [&](int n) { return StrToFloatHM(GetAstField(lines, n, 2)); };
     return {f(12), f(11), f(10) * kDegToRad, f(9) * kDegToRad, f(8) * kDegToRad, f(7) * kDegToRad,
@@ -51,7 +51,7 @@ OrbitElements DefaultChironLine() {
 // Without perturbers the integrated orbit is the Kepler ellipse: after 30000 days (about 1.6
 // revolutions, one perihelion passage) within 1e-8 AU, and the energy holds to 1e-10.
 TEST(ChironOrbit, UnperturbedIntegrationFollowsKepler) {
-    const OrbitElements el = Chiron2022();
+    const OsculatingElements el = Chiron2022();
     const OrbitIntegrator integrator(kGaussK2, {}, 1.0);
     OrbitState st = StateFromElements(el, kGaussK2, el.epoch);
     const double e0 = integrator.Energy(st);
@@ -107,8 +107,8 @@ protected:
 // elements of the default Chiron line within 60" seen from the Sun (the generator measured
 // 35"); a plain Kepler orbit from the 2022 elements is more than a degree off there.
 TEST_F(ChironWithSeries, IntegratedOrbitMeetsThe1992Elements) {
-    const OrbitElements el = Chiron2022();
-    const OrbitElements old = DefaultChironLine();
+    const OsculatingElements el = Chiron2022();
+    const OsculatingElements old = DefaultChironLine();
     auto planet = [this](int body) {
         return [this, body](double jd) {
             const double T = (jd - kJ2000) / 36525;
@@ -142,7 +142,7 @@ TEST_F(ChironWithSeries, TableReproducesTheIntegratedOrbit) {
     ASSERT_TRUE(ReadChironTable(t.s, table));
     std::ifstream in(std::string(QOR_FIXTURES_DIR) + "/chiron_reference.txt");
     ASSERT_TRUE(in);
-    const OrbitElements line = DefaultChironLine();
+    const OsculatingElements line = DefaultChironLine();
     std::string text;
     int count = 0;
     double worstKepler = 0;

@@ -72,8 +72,8 @@ double AccurateGeoLongitude(const AstroDat& s, const OrbitState& st, double jd) 
     return RectToSph(g.x, g.y, g.z).lon;
 }
 
-OrbitElements ElementsFromLine(const std::vector<std::string>& f) {
-    OrbitElements el;
+OsculatingElements ElementsFromLine(const std::vector<std::string>& f) {
+    OsculatingElements el;
     el.meanAnomaly = StrToFloatHM(f[0]) * kDegToRad;
     el.argPeri = StrToFloatHM(f[1]) * kDegToRad;
     el.node = StrToFloatHM(f[2]) * kDegToRad;
@@ -114,12 +114,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_chiron: 2060 Chiron is not in asteroid.csv\n");
         return 1;
     }
-    OrbitElements el2022{chiron->Axis, chiron->Ecc, chiron->Incl, chiron->Node,
+    OsculatingElements el2022{chiron->Axis, chiron->Ecc, chiron->Incl, chiron->Node,
                          chiron->Peri, chiron->M,   chiron->Epoch};
     std::vector<std::string> userLines = DefaultUserBodies();
     std::vector<std::string> fields;
     for (int f = 7; f <= 13; ++f) fields.push_back(GetAstField(userLines, f, 2));
-    const OrbitElements defaultLine = ElementsFromLine(fields);
+    const OsculatingElements defaultLine = ElementsFromLine(fields);
 
     auto planet = [&s](int body) {
         return [&s, body](double jd) {
