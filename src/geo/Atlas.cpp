@@ -1,0 +1,378 @@
+#include "geo/Atlas.h"
+
+#include "core/Formats.h"
+#include "core/Strings.h"
+#include "core/Text.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace qor {
+
+namespace {
+
+const std::string kCodRegFile = "codreg.ctm";
+const std::string kCountryFile = "Country.atl";
+constexpr int kUsFirst = 217;
+constexpr int kUsLast = 268;
+
+// A file of region or country names, read whole at every call. A file that cannot be read
+// is reported once per run, not at every cell of the grid.
+std::vector<std::string> ReadNameTable(AstroDat& s, const std::string& name) {
+    std::vector<std::string> lines;
+    const IoResult r = ReadTextLines(s.DataPath(name), lines);
+    if (!r.ok()) {
+        if (s.Messages.reportedMissing.insert({name, -1}).second) IOCheck(s, r, name);
+        lines.clear();
+    }
+    return lines;
+}
+
+std::string Column(std::string_view line, std::size_t from, std::size_t width) {
+    if (from > line.size()) return {};
+    return std::string(line.substr(from, width));
+}
+
+void ReportDamaged(AstroDat& s, const std::string& what) {
+    ReportOf(s).ShowMessage(MsgKind::Error,
+                            Lang(s, "Атлас повреждён: "_cp, "The atlas is damaged: ") + what);
+}
+
+std::string CoordText(int arcmin, int degWidth, char plus, char minus) {
+    const int a = std::abs(arcmin);
+    return IntToStrW(a / 60, degWidth) + kDegreeSign + IntToStrZ(a % 60, 2) + "'" +
+           (arcmin < 0 ? minus : plus);
+}
+
+bool IsCapitalOfEdition(bool english, unsigned char c) {
+    return english ? (c >= 'A' && c <= 'Z') : (c >= 'A' && c <= 'Z') || (c >= 192 && c <= 223);
+}
+
+} // namespace
+
+AtlasFileSet AtlasFileNames(bool english) {
+    if (english) return {"geoc.atl", "geon.atl", "geoz.atl", "Wrk\\Atlas_e.txt"};
+    return {"geocr.atl", "geonr.atl", "geozr.atl", "Wrk\\Atlas.txt"};
+}
+
+// --- Records ------------------------------------------------------------------------------
+
+std::vector<CityCoordRec> DecodeCityCoords(std::string_view bytes) {
+    std::vector<CityCoordRec> out;
+    out.reserve(bytes.size() / kCityCoordSize);
+    LeReader r(bytes);
+    for (std::size_t i = 0; i + kCityCoordSize <= bytes.size(); i += kCityCoordSize) {
+        CityCoordRec c;
+        c.lat = r.i16();
+        c.lon = r.i16();
+        c.mapCode = r.u16();
+        c.nameIndex = r.u16();
+        out.push_back(c);
+    }
+    return out;
+}
+
+std::string EncodeCityCoords(const std::vector<CityCoordRec>& coords) {
+    LeWriter w;
+    for (const auto& c : coords) {
+        w.i16(c.lat);
+        w.i16(c.lon);
+        w.u16(c.mapCode);
+        w.u16(c.nameIndex);
+    }
+    return w.bytes();
+}
+
+std::vector<CityNameRec> DecodeCityNames(std::string_view bytes) {
+    std::vector<CityNameRec> out;
+    out.reserve(bytes.size() / kCityNameSize);
+    LeReader r(bytes);
+    for (std::size_t i = 0; i + kCityNameSize <= bytes.size(); i += kCityNameSize) {
+        CityNameRec n;
+        n.text = r.bytes(38);
+        n.coordIndex = r.u16();
+        out.push_back(std::move(n));
+    }
+    return out;
+}
+
+std::string EncodeCityNames(const std::vector<CityNameRec>& names) {
+    LeWriter w;
+    for (const auto& n : names) {
+        w.bytes(n.text, 38, ' ');
+        w.u16(n.coordIndex);
+    }
+    return w.bytes();
+}
+
+std::string CheckAtlasLinks(const AtlasFileSet& files, const std::vector<CityCoordRec>& coords,
+                            const std::vector<CityNameRec>& names) {
+    for (std::size_t i = 0; i < coords.size(); ++i) {
+        const std::size_t n = coords[i].nameIndex;
+        if (n < 1 || n > names.size() || names[n - 1].coordIndex != i + 1)
+            return files.coords + ", " + std::to_string(i + 1) + ": " + std::to_string(n);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::size_t c = names[i].coordIndex;
+        if (c < 1 || c > coords.size() || coords[c - 1].nameIndex != i + 1)
+            return files.names + ", " + std::to_string(i + 1) + ": " + std::to_string(c);
+    }
+    return {};
+}
+
+// --- Loading and filtering ----------------------------------------------------------------
+
+bool LoadAtlas(AstroDat& s, Atlas& a) {
+    a.ready = false;
+    a.files = AtlasFileNames(s.EnglishMode);
+    a.list.clear();
+    a.coords.clear();
+    a.coordBytes = 0;
+    a.zones.clear();
+
+    std::string bytes;
+    if (IOCheck(s, ReadFileBytes(s.DataPath(a.files.coords), bytes), a.files.coords)) return false;
+    if (bytes.size() % kCityCoordSize != 0) {
+        ReportDamaged(s, a.files.coords);
+        return false;
+    }
+    if (bytes.size() / kCityCoordSize > kAtlasMaxLinked) {
+        ReportDamaged(s, a.files.coords + ": " + std::to_string(bytes.size() / kCityCoordSize) +
+                             " > " + std::to_string(kAtlasMaxLinked));
+        return false;
+    }
+    std::vector<CityNameRec> names;
+    if (!LoadAllCityNames(s, a, names)) return false;
+    std::vector<CityCoordRec> coords = DecodeCityCoords(bytes);
+    if (const std::string bad = CheckAtlasLinks(a.files, coords, names); !bad.empty()) {
+        ReportDamaged(s, bad);
+        return false;
+    }
+
+    // The zones of the cities: one line per name record. Without them the cities outside the
+    // zone-history regions fall back to their longitude's zone.
+    std::vector<std::string> zones;
+    const IoResult zr = ReadTextLines(s.DataPath(a.files.zones), zones);
+    if (!IOCheck(s, zr, a.files.zones)) {
+        if (zones.size() == names.size()) {
+            for (auto& z : zones) z = Trim(z);
+            a.zones = std::move(zones);
+        } else {
+            ReportDamaged(s, a.files.zones + ": " + std::to_string(zones.size()) + " / " +
+                                 std::to_string(names.size()));
+        }
+    }
+    a.coords = std::move(coords);
+    a.coordBytes = bytes.size();
+    a.ready = true;
+    return true;
+}
+
+bool LoadAllCityNames(AstroDat& s, const Atlas& a, std::vector<CityNameRec>& names) {
+    std::string bytes;
+    if (IOCheck(s, ReadFileBytes(s.DataPath(a.files.names), bytes), a.files.names)) return false;
+    if (bytes.size() % kCityNameSize != 0 || bytes.size() / kCityNameSize > kAtlasMaxLinked) {
+        ReportDamaged(s, a.files.names);
+        return false;
+    }
+    names = DecodeCityNames(bytes);
+    return true;
+}
+
+std::size_t FilterAtlas(AstroDat& s, Atlas& a) {
+    a.list.clear();
+    std::vector<CityNameRec> names;
+    if (!LoadAllCityNames(s, a, names)) return 0;
+    for (auto& n : names) {
+        bool keep = false;
+        if (a.filter == "ALL")
+            keep = true;
+        else if (s.EnglishMode)
+            keep = (a.filter == "USA" && IsUsStateRecord(n)) || n.Code() == a.filter;
+        else if (a.filter == "SSSR")
+            keep = n.text[32] != ' ';
+        else if (a.filter == "F")
+            keep = n.text[32] == ' ';
+        if (keep && a.list.size() < kAtlasMaxRecords) a.list.push_back(std::move(n));
+    }
+    return a.list.size();
+}
+
+void SetAtlasFilter(AstroDat& s, Atlas& a, std::string_view comboText) {
+    static const std::string all = "ALL", usa = "USA", ussr = "SSSR", foreign = "F";
+    if (s.EnglishMode) {
+        if (comboText == "All")
+            a.filter = all;
+        else if (comboText == "USA")
+            a.filter = usa;
+        else
+            a.filter = CountryCodeOfName(s, comboText);
+        return;
+    }
+    const std::string t(comboText);
+    if (t.starts_with("В"_cp))
+        a.filter = all;
+    else if (t.starts_with("Т"_cp))
+        a.filter = ussr;
+    else
+        a.filter = foreign;
+}
+
+std::vector<std::string> AtlasFilterChoices(AstroDat& s) {
+    if (!s.EnglishMode) return {"Все"_cp, "Территория СССР"_cp, "Иностранные"_cp};
+    std::vector<std::string> out = {"All"};
+    bool usa = false;
+    for (const auto& line : ReadNameTable(s, kCountryFile)) {
+        if (CutField(line, ';', 2) != "1")
+            out.push_back(Trim(Column(line, 0, 31)));
+        else if (!usa) {
+            out.push_back("USA");
+            usa = true;
+        }
+    }
+    return out;
+}
+
+std::string AtlasCaption(std::string_view caption, std::size_t count) {
+    return Trim(caption.substr(0, caption.find('-'))) + " - " + std::to_string(count);
+}
+
+std::optional<std::size_t> FindAtlasRow(const AstroDat& s, const Atlas& a, std::string_view typed) {
+    const std::string text = s.EnglishMode ? UpperCaseCp(std::string(typed)) : UpperCaseRus(typed);
+    if (text.empty() || !IsCapitalOfEdition(s.EnglishMode, static_cast<unsigned char>(text[0])))
+        return std::nullopt;
+    for (std::size_t i = 0; i < a.list.size(); ++i) {
+        const std::string head =
+            a.list[i].text.substr(0, std::min(text.size(), std::size_t(kCityNameLen)));
+        const std::string up = s.EnglishMode ? UpperCaseCp(head) : UpperCaseRus(head);
+        if (up == text) return i;
+    }
+    return std::nullopt;
+}
+
+// --- Cells --------------------------------------------------------------------------------
+
+const CityCoordRec* AtlasRowCoord(const Atlas& a, int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= a.list.size()) return nullptr;
+    const std::size_t c = a.list[row].coordIndex;
+    if (c < 1 || c > a.coords.size()) return nullptr;
+    return &a.coords[c - 1];
+}
+
+std::string AtlasRowZoneName(const Atlas& a, int row) {
+    const CityCoordRec* c = AtlasRowCoord(a, row);
+    if (!c || c->nameIndex < 1 || c->nameIndex > a.zones.size()) return {};
+    return a.zones[c->nameIndex - 1];
+}
+
+std::string AtlasSizeMark(uint16_t mapCode) {
+    switch (mapCode % 10) {
+    case 1:
+        return "|||";
+    case 2:
+        return "||";
+    case 3:
+        return "|";
+    case 9:
+        return "\x97"; // em dash
+    default:
+        return {};
+    }
+}
+
+std::string AtlasLatText(int arcmin) {
+    return CoordText(arcmin, 2, 'N', 'S');
+}
+std::string AtlasLonText(int arcmin) {
+    return CoordText(arcmin, 3, 'E', 'W');
+}
+
+std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= a.list.size()) return {};
+    const CityNameRec& n = a.list[row];
+    const CityCoordRec* c = AtlasRowCoord(a, row);
+    switch (column) {
+    case 0:
+        return c ? AtlasSizeMark(c->mapCode) : std::string();
+    case 1: {
+        std::string text = TrimRight(n.Name());
+        const std::string code = Trim(n.Code());
+        const bool oneCountry = s.EnglishMode && a.filter != "ALL" && a.filter != "USA";
+        if (!code.empty() && code[0] != 'L' && !oneCountry)
+            text += ", " + (code[0] == 'R' ? CountryOfCode(s, code) : RegionName(s, code));
+        return text;
+    }
+    case 2:
+        return c ? AtlasLatText(c->lat) : std::string();
+    case 3:
+        return c ? AtlasLonText(c->lon) : std::string();
+    case 4:
+        return n.Code();
+    case 5:
+        return n.ZoneRegion();
+    default:
+        return {};
+    }
+}
+
+// --- Regions and countries ----------------------------------------------------------------
+
+std::string RegionName(AstroDat& s, std::string_view code) {
+    const std::string want = Trim(code);
+    const auto lines = ReadNameTable(s, kCodRegFile);
+    for (std::size_t i = 5; i < lines.size(); ++i) {
+        if (Trim(Column(lines[i], 0, 4)) != want) continue;
+        std::string name = Trim(Column(lines[i], 7, 28));
+        const std::string second = Trim(Column(lines[i], 35, 18));
+        if (!second.empty() && second != name) name += ", " + second;
+        return name;
+    }
+    return {};
+}
+
+std::string CountryOfCode(AstroDat& s, std::string_view code) {
+    if (code.empty()) return {};
+    const std::string rest(code.substr(1));
+    for (const auto& line : ReadNameTable(s, kCountryFile)) {
+        if (Column(line, 33, 3) != rest) continue;
+        std::string name = CutField(line, ';', 0);
+        if (CutField(line, ';', 2) == "1") name += ", USA";
+        return name;
+    }
+    return {};
+}
+
+std::string CountryCodeOfName(AstroDat& s, std::string_view name) {
+    for (const auto& line : ReadNameTable(s, kCountryFile))
+        if (CutField(line, ';', 0) == name) return CutField(line, ';', 1);
+    return {};
+}
+
+bool IsUsStateRecord(const CityNameRec& rec) {
+    const int n = StrToIntDef0(rec.text.substr(33, 3));
+    return n >= kUsFirst && n <= kUsLast;
+}
+
+// --- Small helpers ------------------------------------------------------------------------
+
+std::optional<int> ZoneFromLongitude(std::string_view longitudeText) {
+    const auto rad = ParseLongitude(longitudeText);
+    if (!rad) return std::nullopt;
+    const long long arcmin = RoundEven(*rad / (std::numbers::pi / 180) * 60);
+    const long long hours = arcmin >= 0 ? (arcmin + 450) / 900 : (arcmin - 450) / 900;
+    return static_cast<int>(hours * 60);
+}
+
+std::string UpperCaseRus(std::string_view text) {
+    std::string out(text);
+    for (char& ch : out) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 224)
+            ch = static_cast<char>(c - 32);
+        else if (c >= 'a' && c <= 'z')
+            ch = static_cast<char>(c - 32);
+    }
+    return out;
+}
+
+} // namespace qor

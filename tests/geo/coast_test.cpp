@@ -1,0 +1,306 @@
+// The coastline files: the shipped ones read back by a reader of the record layout alone and
+// against their Natural Earth source, and the chain walk on small damaged indexes.
+#include "core/AstroDat.h"
+#include "geo/Coast.h"
+#include "support/RecordingReport.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+namespace qor {
+namespace {
+
+using test::RecordingReport;
+using test::TempDir;
+
+const fs::path kData = fs::path(QOR_SOURCE_DIR) / "data";
+
+std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+long I32(const std::string& b, std::size_t at) {
+    uint32_t v = 0;
+    for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(b[at + k]);
+    return static_cast<int32_t>(v);
+}
+int U16(const std::string& b, std::size_t at) {
+    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
+}
+
+struct RawChain {
+    long end, x0, y0;
+    int flags, next;
+};
+
+// The shipped rings decoded by plain byte arithmetic: every link in range, every ring closed,
+// each chain starting where the one before it ended, and no chain leaving far from its cell.
+TEST(CoastFiles, ShippedChainsFormClosedRings) {
+    const std::string ptr = Slurp(kData / "coast.ptr"), dat = Slurp(kData / "coast.dat");
+    ASSERT_EQ(ptr.size() % 16, 0u);
+    const std::size_t n = ptr.size() / 16;
+    ASSERT_GT(n, 1000u);
+    ASSERT_LE(n, 40950u);
+    std::vector<RawChain> chains;
+    for (std::size_t i = 0; i < n; ++i)
+        chains.push_back({I32(ptr, 16 * i), I32(ptr, 16 * i + 4), I32(ptr, 16 * i + 8),
+                          U16(ptr, 16 * i + 12), U16(ptr, 16 * i + 14)});
+    EXPECT_EQ(static_cast<std::size_t>(chains.back().end), dat.size());
+    std::vector<int> seen(n + 1, 0);
+    int rings = 0;
+    for (std::size_t first = 1; first <= n; ++first) {
+        if (seen[first]) continue;
+        ++rings;
+        std::size_t c = first;
+        long lastX = 0, lastY = 0;
+        bool start = true;
+        for (int guard = 0; guard < 100000; ++guard) {
+            ASSERT_FALSE(seen[c]) << "chain " << c << " in two rings";
+            seen[c] = 1;
+            const RawChain& r = chains[c - 1];
+            const long from = c > 1 ? chains[c - 2].end : 0;
+            ASSERT_GT(r.end - from, 1) << "chain " << c;
+            ASSERT_LE(r.end - from, 32767) << "chain " << c;
+            ASSERT_EQ((r.end - from) % 2, 0);
+            if (!start) {
+                EXPECT_EQ(r.x0, lastX) << "chain " << c << " does not start where the last ended";
+                EXPECT_EQ(r.y0, lastY);
+            }
+            start = false;
+            long x = r.x0, y = r.y0;
+            const auto cell = [](long px, long py) {
+                return std::make_pair((px >= 0 ? px / 6000 : (px - 6000) / 6000) * 6000,
+                                      (py >= 0 ? (py + 6000) / 6000 : py / 6000) * 6000);
+            };
+            const auto home = cell(x, y);
+            for (long j = from; j < r.end; j += 2) {
+                // Every point but the last stays in the cell the map tests the chain by.
+                EXPECT_EQ(cell(x, y), home) << "chain " << c;
+                x += static_cast<signed char>(dat[j]);
+                y += static_cast<signed char>(dat[j + 1]);
+                ASSERT_LE(std::labs(x), 108000);
+                ASSERT_LE(std::labs(y), 54000);
+            }
+            lastX = x;
+            lastY = y;
+            ASSERT_GE(r.next, 1) << "chain " << c;
+            ASSERT_LE(static_cast<std::size_t>(r.next), n) << "chain " << c;
+            if (static_cast<std::size_t>(r.next) == first) break;
+            c = r.next;
+        }
+        EXPECT_EQ(lastX, chains[first - 1].x0) << "ring of chain " << first << " is not closed";
+        EXPECT_EQ(lastY, chains[first - 1].y0);
+    }
+    EXPECT_GT(rings, 1000);
+}
+
+// The library's walk finds the same rings.
+TEST(CoastFiles, CollectedPolygonsTakeEveryChainOnce) {
+    AstroDat s;
+    RecordingReport report;
+    s.ProgramFolder = kData;
+    s.Report = &report;
+    CoastFiles c;
+    ASSERT_TRUE(OpenCoastFiles(s, c));
+    const CoastPolygons p = CollectCoastPolygons(s, c);
+    EXPECT_TRUE(p.complete);
+    std::vector<int> count(c.ChainCount() + 1, 0);
+    for (const auto& poly : p.polygons)
+        for (int ch : poly.chains) ++count[ch];
+    for (int i = 1; i <= c.ChainCount(); ++i) EXPECT_EQ(count[i], 1) << "chain " << i;
+    EXPECT_TRUE(s.StatusText.empty());
+    EXPECT_TRUE(report.messages.empty());
+}
+
+// The rings of Natural Earth's land (npm world-atlas, land-50m.json), decoded here from the
+// TopoJSON, each met point by point, in order, within one map unit by the stored chains.
+TEST(CoastFiles, ChainsDecodeBackToTheSourceRings) {
+    const char* env = std::getenv("QOR_WORLD_ATLAS");
+    const std::string dir = env ? env : "/work/scratch/npm-geo/node_modules/world-atlas";
+    QFile f(QString::fromStdString(dir + "/land-50m.json"));
+    if (!f.open(QIODevice::ReadOnly)) GTEST_SKIP() << "world-atlas not installed";
+    const QJsonObject topo = QJsonDocument::fromJson(f.readAll()).object();
+    const QJsonArray scale = topo["transform"].toObject()["scale"].toArray();
+    const QJsonArray shift = topo["transform"].toObject()["translate"].toArray();
+    std::vector<std::vector<std::pair<double, double>>> arcs;
+    for (const auto& arc : topo["arcs"].toArray()) {
+        long qx = 0, qy = 0;
+        arcs.emplace_back();
+        for (const auto& pt : arc.toArray()) {
+            qx += pt.toArray()[0].toInteger();
+            qy += pt.toArray()[1].toInteger();
+            arcs.back().emplace_back((qx * scale[0].toDouble() + shift[0].toDouble()) * 600,
+                                     (qy * scale[1].toDouble() + shift[1].toDouble()) * 600);
+        }
+    }
+    std::vector<std::vector<std::pair<double, double>>> rings;
+    const QJsonObject land = topo["objects"].toObject()["land"].toObject();
+    for (const auto& g : land["geometries"].toArray())
+        for (const auto& poly : g.toObject()["arcs"].toArray())
+            for (const auto& ring : poly.toArray()) {
+                rings.emplace_back();
+                for (const auto& a : ring.toArray()) {
+                    const int k = a.toInt();
+                    auto seq = arcs[k >= 0 ? k : ~k];
+                    if (k < 0) std::reverse(seq.begin(), seq.end());
+                    rings.back().insert(rings.back().end(),
+                                        seq.begin() + (rings.back().empty() ? 0 : 1), seq.end());
+                }
+            }
+
+    AstroDat s;
+    s.ProgramFolder = kData;
+    CoastFiles c;
+    ASSERT_TRUE(OpenCoastFiles(s, c));
+    const CoastPolygons p = CollectCoastPolygons(s, c);
+    ASSERT_EQ(p.polygons.size(), rings.size());
+    for (std::size_t r = 0; r < rings.size(); ++r) {
+        std::vector<CoastPoint> pts;
+        for (int ch : p.polygons[r].chains) ASSERT_EQ(CoastChainPoints(c, ch, pts), ChainRead::Ok);
+        std::size_t i = 0;
+        for (const auto& [x, y] : rings[r]) {
+            while (i < pts.size() &&
+                   !(std::fabs(pts[i].x - x) <= 1 && std::fabs(pts[i].y - y) <= 1))
+                ++i;
+            ASSERT_LT(i, pts.size()) << "ring " << r << " point (" << x << ", " << y << ")";
+        }
+    }
+}
+
+TEST(CoastCells, TenDegreeCellTest) {
+    const CoastView world;
+    // West edge of the cell of x0 < 0 is one cell further west; north edge of y0 >= 0 is above.
+    EXPECT_TRUE(CoastChainVisible({1, 0, 0, 0, 0}, world));
+    const CoastView europe{36000, 24000, 0, 24000}; // 60..40 N, 0..40 E
+    EXPECT_TRUE(CoastChainVisible({1, 6000, 30000, 0, 0}, europe));
+    EXPECT_FALSE(CoastChainVisible({1, -6001, 30000, 0, 0}, europe));
+    EXPECT_FALSE(CoastChainVisible({1, 6000, 36000, 0, 0}, europe));
+    // A view across the 180-degree meridian sees the cells west of it shifted by a full turn.
+    const CoastView pacific{30000, -30000, 96000, 120000};
+    EXPECT_TRUE(CoastChainVisible({1, -106000, 0, 0, 0}, pacific));
+    EXPECT_TRUE(CoastChainVisible({1, 100000, 0, 0, 0}, pacific));
+    EXPECT_FALSE(CoastChainVisible({1, -90000, 0, 0, 0}, pacific));
+}
+
+// Small indexes written here: chain i holds `len[i]` bytes of (+1, +1) steps.
+struct CoastFixture : ::testing::Test {
+    TempDir dir;
+    AstroDat s;
+    RecordingReport report;
+    CoastFiles c;
+    void SetUp() override {
+        s.ProgramFolder = dir.path();
+        s.Report = &report;
+    }
+    void Write(const std::vector<int>& lens, const std::vector<uint16_t>& next) {
+        std::vector<CoastPtrRec> idx;
+        std::string dat;
+        int32_t end = 0;
+        for (std::size_t i = 0; i < lens.size(); ++i) {
+            end += lens[i];
+            idx.push_back({end, static_cast<int32_t>(100 * i), 0, 0, next[i]});
+            dat.append(static_cast<std::size_t>(std::max(0, lens[i])), '\x01');
+        }
+        dir.Write("coast.ptr", EncodeCoastIndex(idx));
+        dir.Write("coast.dat", dat);
+        ASSERT_TRUE(OpenCoastFiles(s, c));
+    }
+};
+
+TEST_F(CoastFixture, ChainPointsFollowTheDeltas) {
+    Write({4, 2}, {2, 1});
+    std::vector<CoastPoint> pts;
+    ASSERT_EQ(CoastChainPoints(c, 1, pts), ChainRead::Ok);
+    EXPECT_EQ(pts, (std::vector<CoastPoint>{{0, 0}, {1, 1}, {2, 2}}));
+    EXPECT_EQ(CoastChainPoints(c, 3, pts), ChainRead::OutOfFile);
+    EXPECT_EQ(CoastChainPoints(c, 0, pts), ChainRead::OutOfFile);
+}
+
+TEST_F(CoastFixture, LinkBackToTheFirstChainClosesThePolygon) {
+    Write({2, 2, 2, 2}, {2, 3, 1, 2}); // chain 3 links back to 1; chain 4 links into 2
+    const CoastPolygons p = CollectCoastPolygons(s, c);
+    ASSERT_EQ(p.polygons.size(), 2u);
+    EXPECT_EQ(p.polygons[0].chains, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(p.polygons[1].chains, (std::vector<int>{4}));
+}
+
+TEST_F(CoastFixture, CycleThatAvoidsTheFirstChainStops) {
+    Write({2, 2, 2, 2}, {2, 3, 2, 0}); // 1 -> 2 -> 3 -> 2 -> ...
+    const CoastPolygons p = CollectCoastPolygons(s, c);
+    ASSERT_EQ(p.polygons.size(), 2u);
+    EXPECT_EQ(p.polygons[0].chains, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(p.polygons[1].chains, (std::vector<int>{4}));
+}
+
+TEST_F(CoastFixture, LinkOutOfRangeEndsThePolygonWithAMessage) {
+    Write({2, 2, 2}, {2, 9, 3});
+    const CoastPolygons p = CollectCoastPolygons(s, c);
+    ASSERT_EQ(p.polygons.size(), 2u);
+    EXPECT_EQ(p.polygons[0].chains, (std::vector<int>{1, 2}));
+    EXPECT_NE(s.StatusText.find("Chain 2"), std::string::npos);
+}
+
+TEST_F(CoastFixture, EmptyChainIsSkippedNotTheWholeLand) {
+    Write({2, 0, 2, 2}, {2, 3, 1, 4});
+    const CoastPolygons p = CollectCoastPolygons(s, c);
+    EXPECT_TRUE(p.complete);
+    ASSERT_EQ(p.polygons.size(), 2u);
+    EXPECT_EQ(p.polygons[0].chains, (std::vector<int>{1, 3}));
+    EXPECT_EQ(p.polygons[1].chains, (std::vector<int>{4}));
+    EXPECT_EQ(s.StatusText, "Chain 2 error");
+}
+
+TEST_F(CoastFixture, ChainTooLongEndsTheWalk) {
+    Write({2, 32768}, {1, 2});
+    const CoastPolygons p = CollectCoastPolygons(s, c);
+    EXPECT_FALSE(p.complete);
+    EXPECT_TRUE(p.polygons.empty());
+    EXPECT_EQ(s.StatusText, "Chain 2 too long");
+}
+
+TEST_F(CoastFixture, ChainEndPastTheDeltaFileIsAnError) {
+    Write({2, 2}, {1, 2});
+    c.deltas.resize(3);
+    std::vector<CoastPoint> pts;
+    EXPECT_EQ(CoastChainPoints(c, 2, pts), ChainRead::OutOfFile);
+    const CoastPolygons p = CollectCoastPolygons(s, c);
+    ASSERT_EQ(p.polygons.size(), 1u);
+    EXPECT_EQ(s.StatusText, "Chain 2 error");
+}
+
+TEST_F(CoastFixture, EmptyIndexGivesNoLandAndNoMessage) {
+    Write({}, {});
+    EXPECT_EQ(c.ChainCount(), 0);
+    EXPECT_TRUE(CollectCoastPolygons(s, c).polygons.empty());
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_TRUE(s.StatusText.empty());
+}
+
+TEST(CoastOpen, MissingOrDamagedIndexIsReported) {
+    TempDir dir;
+    AstroDat s;
+    RecordingReport report;
+    s.ProgramFolder = dir.path();
+    s.Report = &report;
+    CoastFiles c;
+    EXPECT_FALSE(OpenCoastFiles(s, c));
+    EXPECT_EQ(report.messages.size(), 1u);
+    dir.Write("coast.ptr", std::string(17, '\0'));
+    dir.Write("coast.dat", "");
+    EXPECT_FALSE(OpenCoastFiles(s, c));
+    EXPECT_FALSE(c.open);
+    EXPECT_EQ(report.messages.size(), 2u);
+}
+
+} // namespace
+} // namespace qor

@@ -1,0 +1,154 @@
+"""Coastlines from Natural Earth's 1:50m land polygons (npm world-atlas, land-50m.json).
+
+Writes "coast.ptr" (16-byte chain records: end offset, first point, flags, next chain) and
+"coast.dat" (signed byte pairs). Units are 1/600 degree. Each ring is cut into chains that stay
+in the 10-degree cell of their first point (the map skips chains by that cell), each chain
+starts where the previous one ended, and the last chain of a ring links back to its first.
+Holes (lakes inside land) are rings of their own, flag bit 0 set, so that an even-odd fill
+leaves them open.
+"""
+
+import json
+import struct
+
+UNITS = 600
+CELL = 6000
+MAX_STEP = 127
+MAX_CHAIN_POINTS = 16000  # 2 bytes a point after the first: within 32767 bytes
+MAX_CHAINS = 40950
+
+
+def decode_arcs(topo):
+    sx, sy = topo["transform"]["scale"]
+    tx, ty = topo["transform"]["translate"]
+    arcs = []
+    for arc in topo["arcs"]:
+        x = y = 0
+        pts = []
+        for dx, dy in arc:
+            x += dx
+            y += dy
+            pts.append((x * sx + tx, y * sy + ty))
+        arcs.append(pts)
+    return arcs
+
+
+def rings_of(topo):
+    """The land rings in degrees: (points closed on themselves, is_hole)."""
+    arcs = decode_arcs(topo)
+    out = []
+    for geom in topo["objects"]["land"]["geometries"]:
+        polys = geom["arcs"] if geom["type"] == "MultiPolygon" else [geom["arcs"]]
+        for poly in polys:
+            for r, ring in enumerate(poly):
+                pts = []
+                for a in ring:
+                    seq = arcs[a] if a >= 0 else list(reversed(arcs[~a]))
+                    pts.extend(seq if not pts else seq[1:])
+                out.append((pts, r > 0))
+    return out
+
+
+def to_units(pts):
+    out = []
+    for lon, lat in pts:
+        p = (int(round(lon * UNITS)), int(round(lat * UNITS)))
+        if not out or out[-1] != p:
+            out.append(p)
+    return out
+
+
+def cell(p):
+    x, y = p
+    cx = (x // CELL if x >= 0 else -((-(x - CELL)) // CELL)) * CELL
+    cy = ((y + CELL) // CELL if y >= 0 else -((-y) // CELL)) * CELL
+    return cx, cy
+
+
+def densify(pts):
+    """Inserts points so that no step exceeds a signed byte."""
+    out = [pts[0]]
+    for p in pts[1:]:
+        x0, y0 = out[-1]
+        dx, dy = p[0] - x0, p[1] - y0
+        m = max(1, -(-max(abs(dx), abs(dy)) // MAX_STEP))
+        for k in range(1, m + 1):
+            out.append((x0 + int(round(k * dx / m)), y0 + int(round(k * dy / m))))
+    return out
+
+
+def chains_of(ring):
+    """Cuts a closed ring (first point repeated last) into chains of points."""
+    chains = []
+    cur = [ring[0]]
+    home = cell(ring[0])
+    for p in ring[1:]:
+        cur.append(p)
+        if cell(p) != home or len(cur) >= MAX_CHAIN_POINTS:
+            chains.append(cur)
+            cur = [p]
+            home = cell(p)
+    if len(cur) > 1:
+        chains.append(cur)
+    return chains
+
+
+def build(topo_path):
+    with open(topo_path, encoding="utf-8") as f:
+        topo = json.load(f)
+    ptr = bytearray()
+    dat = bytearray()
+    source_points = 0
+    rings = 0
+    chain_no = 0
+    checks = []
+    for pts, hole in rings_of(topo):
+        ring = to_units(pts)
+        if len(ring) < 3:
+            continue
+        if ring[0] != ring[-1]:
+            ring.append(ring[0])
+        dense = densify(ring)
+        chains = chains_of(dense)
+        first = chain_no + 1
+        for k, ch in enumerate(chains):
+            chain_no += 1
+            for (x0, y0), (x1, y1) in zip(ch, ch[1:]):
+                dat += struct.pack("<bb", x1 - x0, y1 - y0)
+            nxt = first if k == len(chains) - 1 else chain_no + 1
+            ptr += struct.pack("<iiiHH", len(dat), ch[0][0], ch[0][1], 1 if hole else 0, nxt)
+        rings += 1
+        source_points += len(pts)
+        checks.append((first, pts))
+    if chain_no > MAX_CHAINS:
+        raise RuntimeError(f"{chain_no} chains: the index holds at most {MAX_CHAINS}")
+    verify(bytes(ptr), bytes(dat), checks)
+    return bytes(ptr), bytes(dat), {"rings": rings, "chains": chain_no, "source points": source_points,
+                                    "stored points": len(dat) // 2 + chain_no}
+
+
+def verify(ptr, dat, checks):
+    """Decodes every ring back from the two files and checks that each source point is met, in
+    order, within one unit."""
+    recs = [struct.unpack_from("<iiiHH", ptr, i) for i in range(0, len(ptr), 16)]
+    for first, pts in checks:
+        decoded = []
+        c = first
+        seen = set()
+        while c not in seen:
+            seen.add(c)
+            end, x, y, _, nxt = recs[c - 1]
+            start = recs[c - 2][0] if c > 1 else 0
+            decoded.append((x, y))
+            for j in range(start, end, 2):
+                x += struct.unpack_from("b", dat, j)[0]
+                y += struct.unpack_from("b", dat, j + 1)[0]
+                decoded.append((x, y))
+            c = nxt
+        i = 0
+        for lon, lat in pts:
+            sx, sy = lon * UNITS, lat * UNITS
+            while i < len(decoded) and not (abs(decoded[i][0] - sx) <= 1 and abs(decoded[i][1] - sy) <= 1):
+                i += 1
+            if i == len(decoded):
+                raise RuntimeError(f"ring at chain {first} does not decode back to its source")
