@@ -53,7 +53,6 @@ void RegisterShellWindows(Program& p) {
     h.InterpShowFile = [&p](const std::string& file) {
         if (p.Svc.InterpShowFile) p.Svc.InterpShowFile(file);
     };
-    h.LunarDay = [&p]() -> int { return p.Svc.LunarDay ? p.Svc.LunarDay() : 0; };
     if (!p.Engine) p.Engine = std::make_unique<CurrentChart>(p.s, p.ChartOpt, p.GeneralOpt);
 
     FormScreen& screen = Screen();
@@ -91,7 +90,10 @@ void UnregisterShellWindows(Program& p) {
 TStartShow* ShowDayInfo(Program& p) {
     p.ReadOptions();
     CurrentChart chart(p.s, p.ChartOpt, p.GeneralOpt);
-    return ShowDayInfo(p.s, chart, p.GeneralOpt, p.Hooks);
+    // The lunar day comes from the interpretation texts when they are built.
+    ShellHooks hooks = p.Hooks;
+    hooks.LunarDay = p.Svc.LunarDay;
+    return ShowDayInfo(p.s, chart, p.GeneralOpt, hooks);
 }
 
 } // namespace qor::shell

@@ -247,6 +247,34 @@ TEST_F(ParsWindowTest, EscapePutsTheCellBack) {
     EXPECT_EQ(w->DrawGrid->Cell(3, row), "Sun+1");
 }
 
+// Left at the start of the text and Right at its end move the editor along the part's fields.
+TEST_F(ParsWindowTest, ArrowsAtTheEdgeMoveBetweenFields) {
+    const int row = RowOfName("Часть Фортуны"_cp);
+    w->EditCol = 2;
+    w->EditRow = row;
+    cmd.RunUICommand("Pars,CorrItem", "");
+    w->Edit->setCursorPosition(0);
+    cmd.RunUICommand("Pars", "KeyDown,37");
+    w->Timer1->OnTimer();
+    EXPECT_EQ(w->EditCol, 0);
+    EXPECT_TRUE(w->Editing());
+    EXPECT_EQ(w->Edit->Text(), "F");
+    cmd.RunUICommand("Pars", "KeyDown,39"); // the caret stands at the end
+    w->Timer1->OnTimer();
+    EXPECT_EQ(w->EditCol, 2);
+    cmd.RunUICommand("Pars", "KeyDown,39");
+    w->Timer1->OnTimer();
+    EXPECT_EQ(w->EditCol, 3);
+    EXPECT_EQ(w->Edit->Text(), "H1+[Lun-Sun]");
+    // A key that moved the caret inside the text moves nothing.
+    w->Edit->setCursorPosition(3);
+    cmd.RunUICommand("Pars", "KeyDown,37");
+    w->Edit->setCursorPosition(2);
+    w->Timer1->OnTimer();
+    EXPECT_EQ(w->EditCol, 3);
+    EXPECT_FALSE(w->ParsModified);
+}
+
 TEST_F(ParsWindowTest, EnglishLinesCoverTheWindow) {
     std::vector<std::string> lines;
     ASSERT_TRUE(ReadTextLines(kData / "English.txt", lines).ok());

@@ -289,6 +289,18 @@ TEST_F(ParagraphTest, UnwrappingClearsTheIndentsAndKeepsTheSavedNumbers) {
     EXPECT_EQ(bad.first, 0);
 }
 
+TEST_F(SettingsTest, HelpTopicPagesExistInBothLanguages) {
+    for (const char* topic : {"general_setup.html", "parses.html", "astro_calculator.html"}) {
+        for (const char* folder : {"Manual", "EManual"}) {
+            const std::filesystem::path page = kData / folder / topic;
+            EXPECT_TRUE(std::filesystem::exists(page)) << page;
+            const std::string index = test::TempDir::Read(kData / folder / "index.html");
+            EXPECT_NE(index.find(std::string("href=\"") + topic), std::string::npos) << folder;
+        }
+    }
+    EXPECT_EQ(TGenSet(s, hooks).HelpTopic(), "general_setup.html");
+}
+
 TEST_F(SettingsTest, EnglishLinesCoverTheDialogs) {
     std::vector<TForm*> forms = {new TGenSet(s, hooks), new TColorf, new TParagr};
     std::vector<std::string> lines;
