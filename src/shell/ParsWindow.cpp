@@ -188,7 +188,10 @@ void TPars::FormShow() {
     DrawGrid->SetDefaultRowHeight(static_cast<int>(std::lround(points * logicalDpiY() / 72.0)) + 3);
     if (ParsPage.empty()) {
         const std::vector<std::string> pages = PageNames();
-        ParsPage = pages.empty() ? std::string() : pages[std::max(0, TabControl->TabIndex())];
+        if (!pages.empty()) {
+            TabControl->SetTabIndex(0);
+            ParsPage = pages[0];
+        }
         ParsLoadPage();
     } else {
         RefreshGrid();

@@ -210,6 +210,20 @@ TEST_F(ParsWindowTest, PagesAreAddedRenamedAndDeletedSafely) {
     cmd.RunUICommand("Pars,RenamePage", "");
     EXPECT_EQ(w->TabControl->Tabs()[1], "Mine");
     EXPECT_EQ(PageFile("Firnel"), firnel);
+    // A page never saved has no file: it is renamed alone, and saves under its new name.
+    dialogs.inputAnswers.push_back("Fresh");
+    cmd.RunUICommand("Pars,AddPageBefor", "");
+    EXPECT_EQ(w->TabControl->Tabs()[1], "Fresh");
+    dialogs.inputAnswers.push_back("Fresher");
+    cmd.RunUICommand("Pars,RenamePage", "");
+    EXPECT_EQ(w->ParsPage, "Fresher");
+    cmd.RunUICommand("Pars,AddItem", "");
+    EditCell(3, 1, "Sun");
+    cmd.RunUICommand("Pars,SaveChanges", "");
+    EXPECT_TRUE(fs::exists(dir.path() / "Parses" / "Fresher.prs"));
+    EXPECT_FALSE(fs::exists(dir.path() / "Parses" / "Fresh.prs"));
+    cmd.RunUICommand("Pars,DeletePage", "");
+    EXPECT_EQ(w->TabControl->Tabs()[1], "Mine");
     dialogs.inputAnswers.push_back("Ours");
     cmd.RunUICommand("Pars,RenamePage", "");
     EXPECT_EQ(w->TabControl->Tabs()[1], "Ours");
