@@ -25,6 +25,10 @@ namespace qor::shell {
 
 using namespace ui;
 
+namespace {
+constexpr uint32_t kDefaultOceanColor = 0x804000; // the map's sea until the map says otherwise
+} // namespace
+
 bool ChooseEnglishMode(const std::vector<std::string>& args, bool russianLocale) {
     bool e = false, r = false;
     for (const std::string& a : args) {
@@ -55,17 +59,17 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
     HelpButton = button("HelpButton", 226);
     ExitButton = button("ExitButton", 254);
     DBaseButton = button("DBaseButton", 282);
-    auto panel = [&](const char* name, int x) {
-        return Add<TPanel>(name, {x, 4, 22, 22}, ToolPanel);
+    auto panel = [&](const char* name, int x, int h = 13) {
+        return Add<TPanel>(name, {x, 1, 22, h}, ToolPanel);
     };
     PanIn = panel("PanIn", 600);
     PanOut = panel("PanOut", 623);
-    LeftPan = panel("LeftPan", 646);
+    LeftPan = panel("LeftPan", 646, 27);
     UpPan = panel("UpPan", 669);
     DownPan = panel("DownPan", 669);
-    RightPan = panel("RightPan", 692);
-    PrecessPanel = panel("PrecessPanel", 320);
-    Panel2 = panel("Panel2", 344);
+    RightPan = panel("RightPan", 692, 27);
+    PrecessPanel = panel("PrecessPanel", 320, 22);
+    Panel2 = panel("Panel2", 344, 22);
     Label1 = Add<TLabel>("Label1", {2, 2, 16, 16}, Panel2);
     PaintBox = Add<TPaintBox>("PaintBox", {0, 30, 804, 518});
     MediaPlayer = Add<TMediaPlayer>("MediaPlayer");
@@ -105,6 +109,20 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
 }
 
 TForm1::~TForm1() = default;
+
+// The pan and zoom buttons from the right edge of the window, each column one button width
+// and a pixel left of the one before; up and down, in and out one above the other.
+void TForm1::PlacePanButtons() {
+    const int w = RightPan->width();
+    const int right = Width() - 10 - w - 1;
+    ui::SetBounds(RightPan, right, RightPan->y(), w, RightPan->height());
+    const int x = right - w - 1;
+    ui::SetBounds(UpPan, x, 1, w, UpPan->height());
+    ui::SetBounds(DownPan, x, 1 + UpPan->height(), w, DownPan->height());
+    ui::SetBounds(LeftPan, x - w - 1, LeftPan->y(), w, LeftPan->height());
+    ui::SetBounds(PanIn, x - 2 * (w + 1), 1, w, PanIn->height());
+    ui::SetBounds(PanOut, x - 2 * (w + 1), 1 + PanIn->height(), w, PanOut->height());
+}
 
 // --- Start log and file check ---------------------------------------------------------------
 
@@ -236,7 +254,10 @@ void TForm1::RunStartSteps() {
     f.AuPerParsec = 1.0 / std::sin(kArcsecToRad);
     p_.BufBitmap = std::make_unique<OffscreenBitmap>(p_.Font);
     p_.BufBitmap->Resize(std::max(PaintBox->width(), 16), std::max(PaintBox->height(), 16));
-    Run(svc.PlacePanButtons);
+    if (svc.PlacePanButtons)
+        svc.PlacePanButtons();
+    else
+        PlacePanButtons();
 
     // 4
     for (const char* name :
@@ -291,8 +312,12 @@ void TForm1::RunStartSteps() {
 
     // 8
     StartStep("Aspect data ... ");
-    {
-        std::string page = p_.Text("KartForm", "AspPageEdit");
+    if (svc.LoadAspectPage) {
+        svc.LoadAspectPage();
+    } else {
+        // The page the settings window names, else the natal page; a missing page file starts
+        // from the lines shown before (the built-in page at first).
+        std::string page = p_.Text("KartForm", "AspectLetterEdit");
         if (page.empty()) page = "Натал"_cp;
         if (p_.AspectLines.empty()) p_.AspectLines = BuiltInAspectLines();
         LoadAspectPage(s, page, p_.AspTable, p_.AspectLines);
@@ -395,7 +420,9 @@ void TForm1::RunStartSteps() {
         HelpContext = 400;
         break;
     case 'G':
-        clearBuffer(p_.Checked("GeoSet", "ConturBox") ? 0xFFFFFF : 0x804000);
+        clearBuffer(p_.Checked("GeoSet", "ConturBox")
+                        ? 0xFFFFFF
+                        : (svc.GeoOceanColor ? svc.GeoOceanColor() : kDefaultOceanColor));
         HelpContext = 500;
         break;
     case 'S':
@@ -406,7 +433,10 @@ void TForm1::RunStartSteps() {
         SetColor(0xF0F0F0);
         break;
     default:
-        clearBuffer(p_.Checked("KartForm", "BlackButton") ? 0 : 0xFFFFFF);
+        if (p_.Checked("KartForm", "ColorButton") && svc.KartBckColor)
+            clearBuffer(svc.KartBckColor());
+        else
+            clearBuffer(p_.Checked("KartForm", "BlackButton") ? 0 : 0xFFFFFF);
         HelpContext = 200;
         break;
     }
@@ -426,7 +456,7 @@ void TForm1::RunStartSteps() {
     }
     SetHint(Panel2, GetMsgText(s, 152));
     SetHint(PrecessPanel, GetMsgText(s, 153));
-    ToolPanel->setProperty("floating", p_.Checked("GenSet", "ToolCheckBox"));
+    ToolPanelFloating = p_.Checked("GenSet", "ToolCheckBox");
     Run(svc.SetIngressMenuCaptions);
 
     // 25

@@ -230,6 +230,44 @@ TEST_F(StartupTest, CompleteFolderRunsEveryStepInOrderAndKeepsTheStateBetweenRun
     EXPECT_TRUE(dialogs.Messages().empty()); // no layout note once the state is kept
 }
 
+TEST_F(StartupTest, TheSavedPreferencesChooseTheScreenAndTheAccuracy) {
+    Seed();
+    ASSERT_EQ(Start(), 0);
+    program->Form1->Close();
+    auto startWith = [&](const std::string& prefer) {
+        std::vector<std::string> lines;
+        EXPECT_TRUE(ReadTextLines(dir / "main.ini", lines).ok());
+        for (std::string& l : lines)
+            if (l.rfind("Form1,Prefer,", 0) == 0) l = "Form1,Prefer," + prefer;
+        EXPECT_TRUE(WriteTextFileAtomic(dir / "main.ini", lines).ok());
+        EXPECT_EQ(Start(), 0);
+        const std::pair<char, char> got{program->Flags.ScreenMode, program->Flags.AspTablAccur};
+        program->Form1->Close();
+        return got;
+    };
+    struct Case {
+        const char* prefer;
+        char screen, accuracy;
+    };
+    for (const Case c : {Case{"CNOX", 'C', 'X'}, Case{"MNON", 'W', 'N'}, Case{"GNO", 'G', 'Y'},
+                         Case{"", 'W', 'Y'}, Case{"xNOY", 'W', 'Y'}, Case{"VMOY", 'V', 'Y'}})
+        EXPECT_EQ(startWith(c.prefer), std::make_pair(c.screen, c.accuracy)) << c.prefer;
+}
+
+TEST_F(StartupTest, ShowingTheMainWindowAgainRepeatsNothing) {
+    Seed();
+    ASSERT_EQ(Start(), 0);
+    const auto log = Log();
+    const int refreshes = program->Tech->RefreshCount;
+    program->Form1->hide();
+    program->Form1->show();
+    EXPECT_EQ(Log(), log);
+    EXPECT_EQ(program->Tech->RefreshCount, refreshes);
+    int dataForms = 0;
+    for (TForm* f : Screen().Forms()) dataForms += f->Name() == "DataForm";
+    EXPECT_EQ(dataForms, 1);
+}
+
 TEST_F(StartupTest, AFailedStepIsToldLoggedAndEndsWithAFailureStatus) {
     Seed();
     ASSERT_EQ(Start(), 0);
