@@ -202,6 +202,24 @@ TEST_F(SettingsTest, ColourValueIsBlueGreenRed) {
     EXPECT_EQ(img.pixelColor(0, 0), QColor(Qt::white));
 }
 
+// And back: the three parts typed through the command paths give $FF8000.
+TEST_F(SettingsTest, ColourFromThePartsThroughTheCommandPaths) {
+    TColorf::ColorValue = 0x123456;
+    auto* c = CreateColorForm();
+    c->show();
+    UICommands cmd(s);
+    cmd.RunUICommand("Colorf,SpinEdit1", "0");
+    cmd.RunUICommand("Colorf,SpinEdit3", "255");
+    cmd.RunUICommand("Colorf,TrackBar2", "128");
+    EXPECT_EQ(TColorf::ColorValue, 0xFF8000u);
+    EXPECT_EQ(c->SpinEdit2->Value(), 128);
+    // The timer after showing takes the colour from the spins once more.
+    TColorf::ColorValue = 0;
+    c->Timer1->OnTimer();
+    EXPECT_EQ(TColorf::ColorValue, 0xFF8000u);
+    EXPECT_FALSE(c->Timer1->Enabled());
+}
+
 TEST_F(SettingsTest, ColourDialogModalResult) {
     QTimer::singleShot(0, [] {
         auto* c = dynamic_cast<TColorf*>(Screen().FindForm("Colorf"));
