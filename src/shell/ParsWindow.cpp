@@ -365,9 +365,8 @@ void TPars::AddItemClick() {
 std::optional<std::string> TPars::AskPageName(int captionMessage, const std::string& preset) {
     const std::string caption = GetMsgText(s_, captionMessage);
     std::string name = preset;
-    if (TForm* d = Screen().FindForm("SetBase")) {
-        TEdit* e = d->Find<TEdit>("Edit");
-        if (!e) return std::nullopt;
+    TForm* d = Screen().FindForm("SetBase");
+    if (TEdit* e = d ? d->Find<TEdit>("Edit") : nullptr) {
         d->SetCaption(caption);
         e->SetText(preset);
         if (d->ShowModal() != mrOk) return std::nullopt;

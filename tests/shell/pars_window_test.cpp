@@ -13,6 +13,7 @@
 #include "ui/UICommands.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -239,6 +240,28 @@ TEST_F(ParsWindowTest, PagesAreAddedRenamedAndDeletedSafely) {
     EXPECT_NE(dialogs.Messages().back().find("The file Parses\\Ours.prs stays"), std::string::npos);
     for (int i = 0; i < 5; ++i) cmd.RunUICommand("Pars,DeletePage", "");
     EXPECT_EQ(w->TabControl->TabCount(), 1);
+}
+
+// The chart base's page-name dialog asks when it exists: caption, preset text, OK.
+TEST_F(ParsWindowTest, PageNamesComeFromThePageNameDialog) {
+    auto* d = new TForm("SetBase");
+    auto* edit = d->Add<TEdit>("Edit");
+    auto* ok = d->Add<TButton>("Button1");
+    ok->ModalResult = mrOk;
+    std::string caption, preset;
+    QTimer::singleShot(0, [&] {
+        caption = d->Caption();
+        preset = edit->Text();
+        edit->SetText("Renamed");
+        ok->Click();
+    });
+    cmd.RunUICommand("Pars,RenamePage", "");
+    EXPECT_EQ(caption, "Rename page");
+    EXPECT_EQ(preset, "Parses");
+    EXPECT_EQ(w->TabControl->Tabs()[0], "Renamed");
+    EXPECT_TRUE(fs::exists(dir.path() / "Parses" / "Renamed.prs"));
+    EXPECT_TRUE(dialogs.asked.empty());
+    delete d;
 }
 
 TEST_F(ParsWindowTest, EscapePutsTheCellBack) {
