@@ -50,12 +50,12 @@ TGenSet::TGenSet(AstroDat& s, ShellHooks& hooks) : TForm("GenSet"), s_(s), hooks
     LastChartRunBox =
         check("LastChartRunBox", "Запуск с последней двойной картой из истории"_cp, 162, false);
     BckRealStartBox = check("BckRealStartBox", "Текущее время во второй карте"_cp, 184, true);
-    RiseGroup = Add<TRadioGroup>("RiseGroup", {10, 210, 190, 100}, Panel);
+    RiseGroup = Add<TRadioGroup>("RiseGroup", {10, 210, 390, 78}, Panel);
     RiseGroup->SetCaption("Восход и заход"_cp);
     RiseGroup->SetItems(
         {"Верхний край диска + рефракция"_cp, "Центр диска + рефракция"_cp, "Центр диска"_cp});
     RiseGroup->SetItemIndex(0);
-    PrecessGroup = Add<TRadioGroup>("PrecessGroup", {206, 210, 190, 100}, Panel);
+    PrecessGroup = Add<TRadioGroup>("PrecessGroup", {10, 290, 390, 78}, Panel);
     PrecessGroup->SetCaption("Прецессия каталога звёзд"_cp);
     PrecessGroup->SetItems({"Не вычислять"_cp, "При установке даты"_cp, "В динамике"_cp});
     PrecessGroup->SetItemIndex(0);
