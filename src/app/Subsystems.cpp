@@ -11,6 +11,12 @@ using shell::StartError;
 
 Subsystems::Subsystems(shell::Program& p) : p_(p), sky_(std::make_unique<SkyData>()) {
     RegisterSky();
+    RegisterGeo();
+}
+
+void Subsystems::RegisterGeo() {
+    // The atlas of the language in use (read after the English texts are applied).
+    p_.Svc.LoadAtlas = [this] { LoadAtlas(p_.s, atlas_); };
 }
 
 Subsystems::~Subsystems() = default;

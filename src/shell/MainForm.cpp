@@ -1,6 +1,7 @@
 #include "shell/MainForm.h"
 
 #include "core/AstroMath.h"
+#include "core/ChartRecords.h"
 #include "core/Formats.h"
 #include "core/Parses.h"
 #include "core/Planets.h"
@@ -165,7 +166,6 @@ void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale
     StartAborted = true;
     LogFailed = false;
     s.EnglishMode = ChooseEnglishMode(args, russianLocale);
-    QGuiApplication::setApplicationDisplayName("QOR 5.12");
     QCoreApplication::setApplicationName("QOR 5.12");
 
     std::error_code ec;
@@ -186,7 +186,13 @@ void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale
     StartAborted = CheckDataFiles();
 }
 
+namespace {
+// The user closed the main window while the start-up ran: it stops at the next step.
+struct StartCancelled {};
+} // namespace
+
 void TForm1::StartStep(const std::string& text) {
+    if (SavedAndClosed) throw StartCancelled{};
     WriteStartLog(text);
     if (TForm* splash = Screen().FindForm("Form2")) splash->SetCaption(text);
 }
@@ -206,6 +212,11 @@ void TForm1::FormShow() {
     AstroDat& s = p_.s;
     try {
         RunStartSteps();
+    } catch (const StartCancelled&) {
+        p_.Flags.Ready = false;
+        WriteStartLog("Start cancelled");
+        QGuiApplication::restoreOverrideCursor();
+        log_.close();
     } catch (const std::exception& e) {
         // A step that fails leaves no half-started window: say so, log it, end with failure.
         StartFailed = true;
@@ -238,13 +249,13 @@ void TForm1::RunStartSteps() {
     ShellFlags& f = p_.Flags;
     const Services& svc = p_.Svc;
 
-    // 1-2
+    // Nothing recomputes until the end; the splash window shows the steps.
     f.Ready = false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     if (TForm* splash = Screen().CreateForm("Form2")) splash->show();
     Delay(s, 100);
 
-    // 3
+    // Planet series, per-window settings, the off-screen bitmap.
     StartStep("Loading ...");
     for (int i = 0; i <= 9; ++i) {
         const PlanetLoadResult r = LoadPlanetTerms(s, i);
@@ -259,7 +270,7 @@ void TForm1::RunStartSteps() {
     else
         PlacePanButtons();
 
-    // 4
+    // The long-lived windows, in this order.
     for (const char* name :
          {"DataForm", "Tech", "KartForm", "sky", "GeoSet", "Interp", "GenSet", "ImgDes", "OrbitSet",
           "mStar", "SetBase", "Pars", "Intxt", "ExctAsp", "IntSet", "Paragr", "QorLoc"}) {
@@ -274,7 +285,7 @@ void TForm1::RunStartSteps() {
         if (MainClockTick) MainClockTick();
     };
 
-    // 5
+    // The empty screen's tile; the chart starts at 1 January 2000.
     if (!p_.BackTile.load(QString::fromStdString(s.DataPath("bor6.qor").string()), "BMP"))
         throw StartError("bor6.qor cannot be read");
     s.ChartDay = 1;
@@ -283,7 +294,7 @@ void TForm1::RunStartSteps() {
     s.CosEps = 1.0;
     SetStatus(s, "");
 
-    // 6
+    // The symbol font and the glyph font files.
     StartStep("Loading Fonts ...");
     if (!LoadSymbolFont(s, p_.Font.Glyphs)) throw StartError("font16.fnt cannot be read");
     WriteStartLog("Loading WinstarTT result = " +
@@ -293,7 +304,7 @@ void TForm1::RunStartSteps() {
     WriteStartLog("Loading QOR.TTF result = " +
                   std::to_string(RegisterFontFile(s.DataPath("qor.ttf"))));
 
-    // 7
+    // Window texts and state, fonts, paragraphs.
     StartStep("Loading Forms ...");
     if (s.EnglishMode) {
         p_.English.LoadEnglishTexts();
@@ -310,7 +321,7 @@ void TForm1::RunStartSteps() {
     Run(svc.IntApplyFont);
     Run(svc.ApplyParagraphSettings);
 
-    // 8
+    // Aspects, map colours, the sphere.
     StartStep("Aspect data ... ");
     if (svc.LoadAspectPage) {
         svc.LoadAspectPage();
@@ -326,7 +337,7 @@ void TForm1::RunStartSteps() {
     Run(svc.LoadGeoColors);
     Run(svc.InitSkyView);
 
-    // 9-13
+    // The map, the atlas, the body table, the catalogues, the parts, the asteroids.
     StartStep("Init GeoMap ...");
     Run(svc.InitGeoMap);
     StartStep("Cities database ...");
@@ -350,16 +361,16 @@ void TForm1::RunStartSteps() {
     const std::string prefer = Prefer->Text();
     f.AspTablAccur = prefer.size() >= 4 ? prefer[3] : 'Y';
 
-    // 14
+    // The computer's moment in the birth data.
     StartStep("Set real time ...");
     SetRealTimeAtStart();
-    Run(svc.DataFormToDatRec);
+    DataFormToDatRec();
     Run(svc.DataFormToBackRec);
     s.DatRecStart = s.DatRec1;
     s.DatRec1Applied = s.DatRec1;
     s.DatRec2Applied = s.DatRec2;
 
-    // 15
+    // The first chart, with the star positions; then the saved screen.
     StartStep("Calculation ...");
     f.ScreenMode = 'A';
     f.Ready = true;
@@ -373,7 +384,7 @@ void TForm1::RunStartSteps() {
         f.ScreenMode = std::string("ACGSVW").find(c) != std::string::npos ? c : 'W';
     }
 
-    // 16
+    // The start sound decides whether sounds stay on.
     {
         const std::string wav = "Oracl.wav";
         MediaPlayer->FileName = s.DataPath(wav).string();
@@ -396,17 +407,17 @@ void TForm1::RunStartSteps() {
         }
     }
 
-    // 17-18
+    // The background chart starts as a copy of the first.
     StartStep("QOR start OK");
     Run(svc.DataFormToBackRec);
-    Run(svc.DataFormToDatRec);
+    DataFormToDatRec();
     s.PlanetLonSavedBck = s.PlanetLonSaved;
     s.PlanetLonBck = s.PlanetLon;
     s.PlanetLatBck = s.PlanetLat;
     s.PlanetSpeedBck = s.PlanetSpeed;
     s.SiderealTimeBck = s.SiderealTime;
 
-    // 19
+    // Screen colour and help topic by screen.
     auto clearBuffer = [&](uint32_t bgr) {
         if (p_.BufBitmap) ClearBuffer(*p_.BufBitmap, Colour(bgr));
         SetColor(bgr);
@@ -441,7 +452,7 @@ void TForm1::RunStartSteps() {
         break;
     }
 
-    // 20-24
+    // Real time, the last double chart, panel hints, the tool panel, menu captions.
     f.RealTimeMode = p_.Checked("GenSet", "StartAsClock");
     if (p_.Checked("DataForm", "TwoButton") && p_.Checked("GenSet", "LastChartRunBox")) {
         TForm* data = Screen().FindForm("DataForm");
@@ -459,7 +470,8 @@ void TForm1::RunStartSteps() {
     ToolPanelFloating = p_.Checked("GenSet", "ToolCheckBox");
     Run(svc.SetIngressMenuCaptions);
 
-    // 25
+    // Running: the main clock starts.
+    if (SavedAndClosed) throw StartCancelled{};
     FirstTick = true;
     Started = true;
     WriteStartLog("Ready");
@@ -508,6 +520,26 @@ void TForm1::SetRealTimeAtStart() {
     s.ChartZone = zone ? *zone : QDateTime::currentDateTime().offsetFromUtc() / 60;
     if (const auto lat = ParseLatitude(fields.LatEdit)) s.ChartLat = *lat;
     if (const auto lon = ParseLongitude(fields.LongEdit)) s.ChartLong = *lon;
+}
+
+// The first chart's record from the birth-data window; until that window keeps it itself, from
+// the chart moment and the own place.
+void TForm1::DataFormToDatRec() {
+    if (p_.Svc.DataFormToDatRec) {
+        p_.Svc.DataFormToDatRec();
+        return;
+    }
+    AstroDat& s = p_.s;
+    DatRec& r = s.DatRec1;
+    r = DatRec{};
+    r[kRecDate] = FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text;
+    r[kRecTime] = IntToStrZ(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
+                  IntToStrZ(s.ChartSecond, 2);
+    r[kRecZone] = FormatZoneOffset(s.ChartZone, true);
+    r[kRecLat] = FormatLatitude(s.ChartLat);
+    r[kRecLong] = FormatLongitude(s.ChartLong);
+    r[kRecCity] = p_.Text("QorLoc", "astCity");
+    r[kRecCountry] = p_.Text("QorLoc", "astCountry");
 }
 
 // --- Shutdown -----------------------------------------------------------------------------
@@ -608,7 +640,7 @@ int ProgramEntry(Program& p, const EntryOptions& o) {
 
     form1->show();
     if (form1->StartFailed) return 2;
-    if (!o.runLoop) return 0;
+    if (!o.runLoop || form1->SavedAndClosed) return 0; // closed while starting: no loop
     return QApplication::exec();
 }
 

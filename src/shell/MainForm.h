@@ -81,6 +81,7 @@ public:
 private:
     void RunStartSteps();
     void SetRealTimeAtStart();
+    void DataFormToDatRec();
     void SetTransientOptionsOff();
     void WriteStateFiles(bool maximized);
     Program& p_;

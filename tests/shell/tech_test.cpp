@@ -12,6 +12,8 @@
 #include "support/QtApp.h"
 #include "support/TempDir.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -333,6 +335,20 @@ TEST_F(TechTest, HelpTopicOpensThePageOfTheLanguage) {
     EXPECT_FALSE(tech->ShowHelpTopic("nothing.html"));
     EXPECT_EQ(opened.size(), 2u);
     EXPECT_NE(p->s.StatusText.find("EManual\\nothing.html"), std::string::npos);
+}
+
+TEST_F(TechTest, ShippedPicturesAreBitmaps) {
+    struct Case {
+        const char* file;
+        int width, height;
+    };
+    for (const Case c : {Case{"ijtitul1.qor", 480, 300}, Case{"ijtitul2.qor", 480, 300},
+                         Case{"bor6.qor", 32, 32}}) {
+        QImage picture;
+        ASSERT_TRUE(picture.load(QString::fromStdString((kData / c.file).string()), "BMP"))
+            << c.file;
+        EXPECT_EQ(picture.size(), QSize(c.width, c.height)) << c.file;
+    }
 }
 
 TEST_F(TechTest, HelpIndexPagesAreShipped) {
