@@ -10,6 +10,8 @@
 #include "core/Aspects.h"
 #include "core/AstroDat.h"
 #include "core/Chart.h"
+#include "core/ChartEngine.h"
+#include "shell/ShellHooks.h"
 #include "ui/EnglishTexts.h"
 #include "ui/OffscreenBitmap.h"
 #include "ui/QtReport.h"
@@ -71,6 +73,11 @@ struct Services {
     std::function<std::vector<std::string>()> KartSpotLines;
     // Shell windows built elsewhere.
     Action ApplyParagraphSettings, InitMsgFiles, PlacePanButtons, SetIngressMenuCaptions;
+    // The restored active Arabic parts into the chart (the parts window; else ParsCountActive).
+    Action RestoreActiveParts;
+    // Interpretation: a finished text file in the text window; the lunar day of the chart day.
+    std::function<void(const std::string&)> InterpShowFile;
+    std::function<int()> LunarDay;
     // What refreshes an open tool window after a recompute, by window name ("AstroForm",
     // "Star", "StarForm", "DeepStar", "PlnForm", "AspTabl", "StarConj", "Asteroids",
     // "MoonSgn", "Pars", "ExctAsp", "Deep"); without one its DrawGrid is repainted.
@@ -110,6 +117,8 @@ public:
     ui::EnglishTexts English;
     ShellFlags Flags;
     Services Svc;
+    // What the shell's small windows call (ShellWindows.h fills it).
+    ShellHooks Hooks;
 
     // The chart options as the settings windows hold them (filled before each computation).
     ChartOptions ChartOpt;
@@ -118,6 +127,10 @@ public:
     AspDefTable AspTable;
     std::vector<std::string> AspectLines;
     AspectMatrix Aspects;
+
+    // The chart computation of the calculator window (it reads the obliquity of the last
+    // time step).
+    std::unique_ptr<ChartEngine> Engine;
 
     std::unique_ptr<ui::OffscreenBitmap> BufBitmap;
     QImage BackTile;
