@@ -5,11 +5,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
-<<<<<<< HEAD
 #include "core/Chart.h"
-=======
-#include "core/Chart.h" // kGaussK; kMaxExtraBodies comes with the chart state
->>>>>>> issue10
 #include "core/ChironTable.h"
 
 #include <array>
