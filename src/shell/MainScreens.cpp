@@ -244,7 +244,6 @@ void TForm1::BuildMainControls() {
 
     Link = std::make_unique<CommLink>(p_);
     if (!svc.InitMsgFiles) svc.InitMsgFiles = [this] { Link->InitMsgFiles(); };
-    if (!svc.PlacePanButtons) svc.PlacePanButtons = [this] { PlacePanButtons(); };
     if (!svc.SetIngressMenuCaptions)
         svc.SetIngressMenuCaptions = [this, &s] {
             const bool glyphs = s.GlyphNames;
@@ -761,20 +760,6 @@ void TForm1::PanRelease() {
 void TForm1::PanStep(const std::string& button) {
     const auto it = p_.Svc.Screens.find(p_.Flags.ScreenMode);
     if (it != p_.Svc.Screens.end() && it->second.Pan) it->second.Pan(button);
-}
-
-void TForm1::PlacePanButtons() {
-    const int w = RightPan->width();
-    const int right = width() - 10 - w - 1;
-    RightPan->move(right, RightPan->y());
-    const int x = right - w - 1;
-    UpPan->move(x, 2);
-    UpPan->resize(w, 13);
-    DownPan->move(x, 15);
-    DownPan->resize(w, 13);
-    LeftPan->move(x - w - 1, LeftPan->y());
-    PanOut->move(x - 2 * (w + 1), PanOut->y());
-    PanIn->move(x - 3 * (w + 1), PanIn->y());
 }
 
 // --- Mouse ----------------------------------------------------------------------------------
