@@ -17,6 +17,7 @@
 #include "shell/Tech.h"
 #include "support/QtApp.h"
 #include "support/TempDir.h"
+#include "ui/EnglishTexts.h"
 
 #include <QDateTime>
 #include <QMenu>
@@ -398,6 +399,33 @@ TEST_F(MainWindowTest, GetLongAnswersTheChartOfTheCoreCalledDirectly) {
     for (int i = 1; i <= 12; ++i) expected.push_back(row(i, 26 + i));
     expected.push_back("");
     EXPECT_EQ(lines, expected);
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, EnglishTextsCoverTheMainWindowAndTheClipWindow) {
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadTextLines(kShippedData / "English.txt", lines).ok());
+    ShowPrompt("x", "Mid");
+    std::vector<TForm*> forms = {form1, Screen().FindForm("ClipForm")};
+    EXPECT_EQ(EnglishCoverageProblems(forms, lines, true), std::vector<std::string>{});
+    ShowPrompt("", "Mid");
+    // In English mode the menus speak English.
+    Stop();
+    program = std::make_unique<Program>(dir.path());
+    subsystems = std::make_unique<app::Subsystems>(*program);
+    EntryOptions o;
+    o.runLoop = false;
+    o.args = {"/e"};
+    ASSERT_EQ(ProgramEntry(*program, o), 0);
+    form1 = program->Form1;
+    EXPECT_EQ(form1->Find<TMenuItem>("Nnatal")->Caption(), "Natal chart");
+    EXPECT_EQ(Trim(form1->Find<TMenuItem>("Np5")->Caption()), "Mars"); // padded as body names are
+    EXPECT_EQ(form1->ExitButton->toolTip().toStdString(), "Exit");
 }
 
 } // namespace
