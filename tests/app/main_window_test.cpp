@@ -19,8 +19,11 @@
 #include "support/TempDir.h"
 #include "ui/EnglishTexts.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -426,6 +429,93 @@ TEST_F(MainWindowTest, EnglishTextsCoverTheMainWindowAndTheClipWindow) {
     EXPECT_EQ(form1->Find<TMenuItem>("Nnatal")->Caption(), "Natal chart");
     EXPECT_EQ(Trim(form1->Find<TMenuItem>("Np5")->Caption()), "Mars"); // padded as body names are
     EXPECT_EQ(form1->ExitButton->toolTip().toStdString(), "Exit");
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, ButtonsOfEveryWindowAreRecordedForWait) {
+    TForm* data = Screen().FindForm("DataForm");
+    ASSERT_NE(data, nullptr);
+    auto* ok = data->Add<TButton>("OKBtn", {8, 8, 80, 24});
+    data->show();
+    auto release = [](QWidget* w, QPoint at) {
+        QMouseEvent e(QEvent::MouseButtonRelease, QPointF(at), w->mapToGlobal(QPointF(at)),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    };
+    form1->LastMenuItem.clear();
+    release(ok, {200, 200}); // released outside: no click
+    EXPECT_EQ(form1->LastMenuItem, "");
+    release(ok, {5, 5});
+    EXPECT_EQ(form1->LastMenuItem, "OKBtn");
+    // and the script waiting for it hears so at the next tick
+    form1->ExpectedItem = "OKBtn";
+    form1->MainClockTickRun();
+    std::vector<std::string> lines;
+    ReadTextLines(dir / "msg" / "send.tmp", lines);
+    EXPECT_EQ(lines, std::vector<std::string>{"EventOK"});
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, ScreensDrawAndTakeTheMouseThroughTheirRegisteredHandler) {
+    int draws = 0, downs = 0, ups = 0;
+    std::vector<std::string> pans;
+    ScreenHandler wheel;
+    wheel.Draw = [&] { ++draws; };
+    wheel.MouseDown = [&](MouseButton, Shift, int, int) { ++downs; };
+    wheel.MouseUp = [&](MouseButton, Shift, int, int) { ++ups; };
+    program->Svc.Screens['W'] = wheel;
+    ScreenHandler cosmos;
+    cosmos.Pan = [&](const std::string& b) { pans.push_back(b); };
+    program->Svc.Screens['S'] = cosmos;
+
+    form1->SwitchScreen('W');
+    EXPECT_EQ(draws, 1);
+    program->Tech->RefreshAll(); // the hub draws the current screen through the same handler
+    EXPECT_EQ(draws, 2);
+    form1->PaintBoxMouseDown(MouseButton::Left, 0, 10, 10);
+    form1->PaintBoxMouseUp(MouseButton::Left, 0, 10, 10);
+    EXPECT_EQ(downs + ups, 2);
+    form1->SwitchScreen('V');
+    form1->PaintBoxMouseDown(MouseButton::Left, 0, 10, 10); // the empty screen takes nothing
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(draws, 2);
+
+    // A held pan button repeats its step until it is released.
+    form1->SwitchScreen('S');
+    form1->PanPress("LeftPan");
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    form1->PanRelease();
+    const std::size_t held = pans.size();
+    EXPECT_GE(held, 3u);
+    for (const std::string& b : pans) EXPECT_EQ(b, "LeftPan");
+    t.restart();
+    while (t.elapsed() < 50) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(pans.size(), held);
+    EXPECT_EQ(form1->LastMenuItem, "LeftPan");
+}
+
+TEST_F(MainWindowTest, ResizeGivesTheBitmapThePaintBoxSize) {
+    form1->resize(900, 640);
+    form1->FormResize();
+    EXPECT_EQ(program->BufBitmap->Width(), form1->PaintBox->width());
+    EXPECT_EQ(program->BufBitmap->Height(), form1->PaintBox->height());
+    EXPECT_EQ(form1->ScrWidth, program->BufBitmap->Width() - 5);
+    EXPECT_EQ(program->s.StatusText, std::to_string(form1->PaintBox->width()) + "x" +
+                                         std::to_string(form1->PaintBox->height()));
+    EXPECT_TRUE(form1->PaintTimer->Enabled()); // one repaint follows
+    EXPECT_EQ(form1->PaintBox->y() + form1->PaintBox->height(), form1->Client()->height());
 }
 
 } // namespace
