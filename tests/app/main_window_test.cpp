@@ -495,7 +495,8 @@ TEST_F(MainWindowTest, ScreensDrawAndTakeTheMouseThroughTheirRegisteredHandler) 
     form1->PanPress("LeftPan");
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (pans.size() < 3 && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     form1->PanRelease();
     const std::size_t held = pans.size();
     EXPECT_GE(held, 3u);
