@@ -824,7 +824,7 @@ void TForm1::PaintBoxMouseUp(MouseButton b, Shift shift, int x, int y) {
 
 // --- Layout ---------------------------------------------------------------------------------
 
-void TForm1::FormResize() {
+void TForm1::FormResize(bool showSize) {
     if (!Started || !p_.Flags.Ready) return;
     AstroDat& s = p_.s;
     const int cw = Client()->width(), ch = Client()->height();
@@ -841,7 +841,8 @@ void TForm1::FormResize() {
         ScrWidth = p_.BufBitmap->Width() - 5;
         ScrHeight = p_.BufBitmap->Height();
     }
-    SetStatus(s, std::to_string(PaintBox->width()) + "x" + std::to_string(PaintBox->height()));
+    if (showSize)
+        SetStatus(s, std::to_string(PaintBox->width()) + "x" + std::to_string(PaintBox->height()));
     PaintTimer->SetEnabled(true);
 }
 

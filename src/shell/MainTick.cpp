@@ -73,7 +73,7 @@ void TForm1::MainClockTickRun() {
     // 4. First tick: painting starts, the start window.
     if (FirstTick) {
         PaintArmed = true;
-        FormResize(); // the screen fits the window as it was finally laid out
+        FormResize(false); // the screen fits the window as it was finally laid out
         const std::string prefer = Prefer->Text();
         if (prefer.size() >= 2 && prefer[1] == 'M')
             SetWindowState(WindowState::Maximized);
