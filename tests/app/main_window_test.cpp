@@ -19,9 +19,11 @@
 #include "support/TempDir.h"
 #include "ui/EnglishTexts.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -517,6 +519,51 @@ TEST_F(MainWindowTest, ResizeGivesTheBitmapThePaintBoxSize) {
                                          std::to_string(form1->PaintBox->height()));
     EXPECT_TRUE(form1->PaintTimer->Enabled()); // one repaint follows
     EXPECT_EQ(form1->PaintBox->y() + form1->PaintBox->height(), form1->Client()->height());
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, PrecessionMarkGrowsWithTheYearsAndAClickRecomputesTheStars) {
+    AstroDat& s = program->s;
+    program->Flags.StarsRecalc = true;
+    program->Tech->RefreshAll(); // stars of the chart's own date
+    program->Flags.StarsRecalc = false;
+    form1->MainClockTickRun();
+    EXPECT_EQ(form1->PrecessCode, 0);
+    const std::pair<int, int> cases[] = {{1, 170}, {10, 172}, {40, 173}}; // years later
+    const int year = s.ChartYear;
+    for (const auto& [years, code] : cases) {
+        s.ChartYear = year + years;
+        program->Tech->RefreshAll();
+        form1->MainClockTickRun();
+        EXPECT_EQ(form1->PrecessCode, code) << years;
+    }
+    form1->PrecessPanelMouseMove();
+    EXPECT_EQ(s.StatusText.substr(0, 10), GetMsgText(s, 51, "").substr(0, 10));
+    form1->PrecessBtnClick();
+    form1->MainClockTickRun();
+    EXPECT_EQ(form1->PrecessCode, 0);
+    EXPECT_EQ(form1->LastMenuItem, "PrecessPanel"); // recorded like the buttons
+}
+
+TEST_F(MainWindowTest, CopyToTheClipboardAndUndoOfUnappliedData) {
+    ClearBuffer(*program->BufBitmap, Colour(0x0000FF));
+    int c = 'C';
+    form1->FormKeyDown(c, ssCtrl);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), program->BufBitmap->image().size());
+    EXPECT_EQ(program->s.StatusText, GetMsgText(program->s, 10));
+
+    AstroDat& s = program->s;
+    DatRec applied = s.DatRec1Applied;
+    s.DatRec1[kRecDate] = "1.01.1900";
+    int z = 'Z';
+    form1->FormKeyDown(z, ssCtrl);
+    EXPECT_EQ(s.DatRec1, applied);
 }
 
 } // namespace
