@@ -568,3 +568,42 @@ TEST_F(MainWindowTest, CopyToTheClipboardAndUndoOfUnappliedData) {
 
 } // namespace
 } // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting) {
+    int summaries = 0, logged = 0, duties = 0;
+    program->Svc.ShowDayInfo = [&] { ++summaries; };
+    program->Svc.LogUserLocation = [&] { ++logged; };
+    program->Svc.TickDuties["test"] = [&] { ++duties; };
+    bool zoneAgrees = false;
+    program->Svc.CheckComputerZone = [&] { return zoneAgrees; };
+    ASSERT_TRUE(form1->FirstTick);
+    EXPECT_FALSE(form1->PaintArmed);
+    form1->MainClockTickRun();
+    EXPECT_TRUE(form1->PaintArmed);
+    EXPECT_FALSE(form1->FirstTick);
+    EXPECT_EQ(summaries, 1); // no zone check asked for
+    form1->MainClockTickRun();
+    EXPECT_EQ(summaries, 1);
+    EXPECT_EQ(logged, 1);
+    EXPECT_EQ(duties, 2);
+
+    // With the zone check asked for and failing, the own place's window opens instead.
+    TForm* loc = Screen().FindForm("QorLoc");
+    ASSERT_NE(loc, nullptr);
+    loc->Add<TCheckBox>("TimeCheckBox")->SetChecked(true);
+    loc->hide();
+    form1->FirstTick = true;
+    form1->MainClockTickRun();
+    EXPECT_EQ(summaries, 1);
+    EXPECT_TRUE(Visible("QorLoc"));
+    zoneAgrees = true;
+    form1->FirstTick = true;
+    form1->MainClockTickRun();
+    EXPECT_EQ(summaries, 2);
+}
+
+} // namespace
+} // namespace qor::shell
