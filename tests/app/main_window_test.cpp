@@ -280,7 +280,8 @@ TEST_F(MainWindowTest, RestoredDefaultsSurviveTheShutdownAndApplyAtTheNextStart)
     EXPECT_EQ(dialogs.asked.back().text, GetMsgText(program->s, 6));
     EXPECT_FALSE(fs::exists(dir / "restore.flg"));
 
-    ASSERT_TRUE(SaveFileAtomic(dir / "form.dfl", "").ok());
+    const std::string formDefault = "Nowhere,Size,1;2;3;4;\r\n";
+    ASSERT_TRUE(SaveFileAtomic(dir / "form.dfl", formDefault).ok());
     dialogs.messageAnswers = {MsgResult::No};
     form1->RestoreDefaultsClick();
     EXPECT_FALSE(fs::exists(dir / "restore.flg"));
@@ -296,6 +297,10 @@ TEST_F(MainWindowTest, RestoredDefaultsSurviveTheShutdownAndApplyAtTheNextStart)
     EXPECT_NE(written, mainDefault);
     Start();
     EXPECT_EQ(form1->Prefer->Text(), "VNOY");
+    std::string formIni;
+    ReadFileBytes(dir / "Form.ini", formIni); // the file's own name, not "form.ini"
+    EXPECT_EQ(formIni, formDefault);
+    EXPECT_FALSE(fs::exists(dir / "form.ini"));
     EXPECT_EQ(program->Flags.ScreenMode, 'V');
     EXPECT_FALSE(fs::exists(dir / "restore.flg"));
 }
