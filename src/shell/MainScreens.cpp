@@ -344,6 +344,14 @@ void PopupUnder(TSpeedButton* button, TPopupMenu* menu) {
     const QPoint at = button->mapToGlobal(QPoint(0, button->height()));
     menu->Popup(at.x(), at.y());
 }
+// Clicks a button of another window (a push or a speed button) as the user would.
+void ClickControl(const std::string& form, const std::string& control) {
+    TForm* f = Screen().FindForm(form);
+    const Component* c = f ? f->FindComponent(control) : nullptr;
+    if (!c) return;
+    if (c->kind == Kind::Button) c->as<TButton>()->Click();
+    if (c->kind == Kind::SpeedButton) c->as<TSpeedButton>()->Click();
+}
 } // namespace
 
 bool TForm1::RunItem(const std::string& name) {
@@ -409,11 +417,9 @@ bool TForm1::RunItem(const std::string& name) {
             MsgResult::Yes)
             Close();
     } else if (name == "DBaseButton") {
-        if (TForm* data = Screen().FindForm("DataForm"))
-            if (auto* b = data->Find<TButton>("BaseBtn")) b->Click();
+        ClickControl("DataForm", "BaseBtn");
     } else if (name == "PosButton") {
-        if (TForm* geo = Screen().FindForm("GeoSet"))
-            if (auto* b = geo->Find<TButton>("PosButton")) b->Click();
+        ClickControl("GeoSet", "PosButton");
     } else if (name == "RealTime") {
         ToggleRealTime();
     }
