@@ -286,6 +286,8 @@ void TForm1::BuildMainControls() {
             s.GlyphNames = glyphs;
         };
     Screen().RegisterFormClass("ClipForm", [] { return new TClipForm; });
+    // On a desktop the glides move the real pointer (where the platform lets a program).
+    if (QGuiApplication::platformName() != "offscreen") Screen().Cursor().MoveReal = true;
     qApp->installEventFilter(
         new UseRecorder(this, [this](const std::string& name) { MItemClick(name); }));
 }
