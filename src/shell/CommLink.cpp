@@ -252,6 +252,8 @@ void CommLink::MsgSetData(const std::string& args) {
     }
     s.DatRec1 = first;
     if (withSecond) s.DatRec2 = second;
+    // A chart set by the driving program is its own moment: the clock must not take it back.
+    p_.Flags.RealTimeMode = false;
     const Services& svc = p_.Svc;
     if (svc.DatRecToDataForm) svc.DatRecToDataForm();
     if (svc.DataFormToMoment) svc.DataFormToMoment();
