@@ -318,7 +318,10 @@ void TDataForm::FieldsToRec(DatRec& rec) const {
     rec[kRecCountry] = RecordSafeText(CountryEdit->Text());
     rec[kRecLat] = LatEdit->Text();
     rec[kRecLong] = LongEdit->Text();
-    rec[kRecComment] = RecordSafeText(Memo->Text(), true);
+    std::string comment;
+    const std::vector<std::string> lines = Memo->Lines();
+    for (std::size_t k = 0; k < lines.size(); ++k) comment += (k ? "\r\n" : "") + lines[k];
+    rec[kRecComment] = RecordSafeText(comment, true);
 }
 
 void TDataForm::RecToFields(const DatRec& rec) {

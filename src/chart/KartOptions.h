@@ -36,6 +36,7 @@ struct ChartColors {
     uint32_t Water = 16770560;
     uint32_t KartBck = 15925247; // background of the coloured chart
     uint32_t HouseContour = 0;
+    bool operator==(const ChartColors&) const = default;
 };
 // The four lines "HouseBelt:", "ZodiacBelt:" (contour;fire;earth;air;water), "BckGround:",
 // "Contur:", read by line number; a field that is not a number reads as 0, "$" marks hex.
@@ -139,6 +140,7 @@ struct KartOptions {
     bool HouseShown(int h) const;
     bool HouseAspected(int h) const;
     bool HouseInTable(int h) const;
+    bool operator==(const KartOptions&) const = default;
 };
 
 // The defaults of the flag strings.
