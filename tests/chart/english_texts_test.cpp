@@ -11,7 +11,8 @@ namespace {
 
 TEST_F(ChartWindowsTest, EnglishLinesCoverBothWindows) {
     std::vector<std::string> lines;
-    ASSERT_TRUE(ReadTextLines(std::filesystem::path(QOR_SOURCE_DIR) / "data" / "English.txt", lines).ok());
+    ASSERT_TRUE(
+        ReadTextLines(std::filesystem::path(QOR_SOURCE_DIR) / "data" / "English.txt", lines).ok());
     const std::vector<std::string> problems =
         ui::EnglishCoverageProblems({data, kart}, lines, true);
     for (const std::string& problem : problems) ADD_FAILURE() << Cp1251ToUtf8(problem);

@@ -285,3 +285,26 @@ TEST_F(ChartWindowsTest, TheHintShowsTheSpotUnderThePointer) {
 
 } // namespace
 } // namespace qor::chart
+
+namespace qor::chart {
+namespace {
+
+TEST_F(ChartWindowsTest, TheCoefficientBoxSetsTheDirectionsCoefficient) {
+    kart->KoeffEdit->SetText("1.5");
+    kart->KoeffCheckBox->SetChecked(true);
+    EXPECT_DOUBLE_EQ(p->s.DirCoef, 1.5);
+    kart->KoeffEdit->SetText("-2");
+    kart->KoeffEdit->OnExit();
+    EXPECT_DOUBLE_EQ(p->s.DirCoef, 1.0);
+    kart->KoeffCheckBox->SetChecked(false);
+    EXPECT_DOUBLE_EQ(p->s.DirCoef, 1.0);
+    // the observer on another planet
+    kart->ExMerButton->SetChecked(true);
+    kart->ExterrBox->SetChecked(true);
+    EXPECT_EQ(p->Flags.ExterrBody, 3);
+    kart->ExterrBox->SetChecked(false);
+    EXPECT_EQ(p->Flags.ExterrBody, 0);
+}
+
+} // namespace
+} // namespace qor::chart
