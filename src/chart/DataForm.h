@@ -75,6 +75,7 @@ public:
     void BackBtnClick();
     void TempBtnClick();
     void CommentBtnClick();
+    void FitWidthToMemo();
     void ClearBtnClick();
     void GeoButtonClick();
     void FormShow();

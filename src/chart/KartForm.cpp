@@ -384,7 +384,6 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     LoadButton = Add<TButton>("LoadButton", {8, 62, 150, 26}, SRPanel);
     LoadButton->SetCaption("Восстановить ..."_cp);
     NchEdit = edit("NchEdit", "default.nch", {164, 32, 150, 22}, SRPanel);
-    SetTag(NchEdit, 1);
 
     // --- Off-Earth observer -------------------------------------------------------------------
     ExterrBox = check("ExterrBox", "Внеземная астрология"_cp, {8, 8, 200, 18}, ExterrPanel, false);
@@ -665,16 +664,18 @@ void TKartForm::HorizontalBoxClick() {
     ModeSwitched();
 }
 
+// A separator ("*") or empty entry is put back to the system in use, 10 ms later so that the
+// box's own change handler is not entered again.
 void TKartForm::HouseComboBoxChange() {
     const std::string t = HouseComboBox->Text();
-    if (!t.empty() && t[0] != '*' && HouseComboBox->IndexOf(t) >= 0) {
+    if (!t.empty() && t[0] != '*') {
         Recompute();
         return;
     }
-    const int i = std::clamp(p_.s.HouseSystem - 1, 0, HouseComboBox->count() - 1);
-    p_.Commands.PostUICommand("KartForm,HouseComboBox", HouseComboBox->itemText(i).isEmpty()
-                                                            ? std::string()
-                                                            : HouseComboBox->Items()[i]);
+    const std::vector<std::string> items = HouseComboBox->Items();
+    if (items.empty()) return;
+    const int i = std::clamp(p_.s.HouseSystem - 1, 0, static_cast<int>(items.size()) - 1);
+    p_.Commands.PostUICommand("KartForm,HouseComboBox", items[i]);
 }
 
 void TKartForm::ComboBox1Change() {
@@ -745,10 +746,10 @@ void TKartForm::TabControlChange() {
 }
 
 void TKartForm::FormKeyPress(char& ch) {
-    if (ch == '\r') {
-        ch = 0;
-        Recompute();
-    }
+    if (ch != '\r') return;
+    ch = 0;
+    if (CommitOrbEdit && CommitOrbEdit()) return;
+    Recompute();
 }
 
 void TKartForm::FormClose() {
@@ -970,6 +971,7 @@ void TKartForm::LoadStatusAndColors() {
     PlnStatus = DecodeStatusMemo(StatusMemo->Lines());
     p_.s.SignRuler = PlnStatus.SignRulers();
     Colors = DecodeColorMemo(ColorMemo->Lines(), Colors);
+    p_.s.DirCoef = DirectionsCoefficient();
 }
 
 void TKartForm::SaveStatusMemo() {

@@ -276,3 +276,23 @@ TEST_F(DataFormTest, EnterAndTheArrowsMoveBetweenFields) {
 
 } // namespace
 } // namespace qor::chart
+
+namespace qor::chart {
+namespace {
+
+TEST_F(DataFormTest, TheCommentWidensTheWindow) {
+    const int narrow = data->Width();
+    EXPECT_EQ(narrow, data->BackBtn->x() + data->BackBtn->width() + data->BaseBtn->x() + 10);
+    p->Commands.RunUICommand("DataForm,CommentBtn", "");
+    EXPECT_TRUE(data->Memo->isVisibleTo(data));
+    EXPECT_EQ(data->Width(), data->Memo->x() + data->Memo->width() + 10);
+    p->Commands.RunUICommand("DataForm,CommentBtn", "");
+    EXPECT_EQ(data->Width(), narrow);
+    // the buttons and fields all lie inside the narrow window
+    for (const ui::Component& c : data->Components())
+        if (QWidget* w = c.widget(); w && w->parentWidget() == data->Client() && w != data->Memo)
+            EXPECT_LE(w->x() + w->width(), narrow) << c.Name();
+}
+
+} // namespace
+} // namespace qor::chart
