@@ -67,6 +67,7 @@ void Subsystems::RegisterSky() {
         ComputeStarPositions(s, sky.Stars, &sky.Deep);
         sky.Stars.StarsCalcT = s.ChartT;
     };
+    svc.StarsCalcT = [&sky] { return sky.Stars.StarsCalcT; };
     svc.CosmosBodyName = [&sky](int i) -> std::string {
         const int k = i + 71;
         if (k < 0 || k >= static_cast<int>(sky.Cosmos.PlanetsMdb.size())) return {};
