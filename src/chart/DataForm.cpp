@@ -309,13 +309,13 @@ void TDataForm::MomentToDataForm() {
 }
 
 void TDataForm::FieldsToRec(DatRec& rec) const {
-    rec[kRecName] = RecordSafeText(NameEdit->Text());
+    rec[kRecName] = RecordSafeText(NameEdit->Text(), true);
     rec[kRecSex] = std::to_string(std::clamp(SexGroup->ItemIndex(), 0, 2));
     rec[kRecDate] = DateEdit->Text() + (EraCheckBox->Checked() ? "B" : "");
     rec[kRecTime] = TimeEdit->Text();
     rec[kRecZone] = dTEdit->Text();
-    rec[kRecCity] = RecordSafeText(CityEdit->Text());
-    rec[kRecCountry] = RecordSafeText(CountryEdit->Text());
+    rec[kRecCity] = RecordSafeText(CityEdit->Text(), true);
+    rec[kRecCountry] = RecordSafeText(CountryEdit->Text(), true);
     rec[kRecLat] = LatEdit->Text();
     rec[kRecLong] = LongEdit->Text();
     std::string comment;
