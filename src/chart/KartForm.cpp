@@ -621,8 +621,9 @@ void TKartForm::ApplyModeLocks() {
     RABox->setEnabled(!helio);
     LeftDir->setEnabled(!horiz);
     RightDir->setEnabled(!horiz);
+    // a double chart is never heliocentric
+    HelioBox->setEnabled(!horiz && !p_.Flags.DoubleChart);
     auto* data = Screen().FindForm("DataForm");
-    HelioBox->setEnabled(!horiz && !(data && p_.Checked("DataForm", "TwoButton")));
     if (auto* two = data ? data->Find<TRadioButton>("TwoButton") : nullptr) two->setEnabled(!helio);
 }
 

@@ -3,11 +3,13 @@
 // data sets and the chart kind.
 #include "ChartWindowsFixture.h"
 
+#include "chart/ChartWindows.h"
 #include "core/AstroMath.h"
 #include "core/ChartRecords.h"
 #include "core/Stepping.h"
 #include "core/Text.h"
 #include "core/TimeStep.h"
+
 #include <QCoreApplication>
 
 namespace qor::chart {
@@ -203,14 +205,6 @@ TEST_F(DataFormTest, TimeStepsWriteTheMomentBack) {
     EXPECT_EQ(data->SexGroup->ItemIndex(), 0);
 }
 
-} // namespace
-} // namespace qor::chart
-
-namespace qor::chart {
-namespace {
-
-using namespace ui;
-
 TEST_F(DataFormTest, ThePlaceComesFromTheMap) {
     auto* main = new TForm("Form1");
     auto* geo = main->Add<TPanel>("GeoPanel");
@@ -274,12 +268,6 @@ TEST_F(DataFormTest, EnterAndTheArrowsMoveBetweenFields) {
     EXPECT_EQ(key, vk::Down);
 }
 
-} // namespace
-} // namespace qor::chart
-
-namespace qor::chart {
-namespace {
-
 TEST_F(DataFormTest, TheCommentWidensTheWindow) {
     const int narrow = data->Width();
     EXPECT_EQ(narrow, data->BackBtn->x() + data->BackBtn->width() + data->BaseBtn->x() + 10);
@@ -292,6 +280,38 @@ TEST_F(DataFormTest, TheCommentWidensTheWindow) {
     for (const ui::Component& c : data->Components())
         if (QWidget* w = c.widget(); w && w->parentWidget() == data->Client() && w != data->Memo)
             EXPECT_LE(w->x() + w->width(), narrow) << c.Name();
+}
+
+// The chart base, the history and the command link put a record into the fields and apply
+// them through the program's services.
+TEST_F(DataFormTest, ARecordFromElsewhereIsCheckedBeforeItBecomesTheChart) {
+    RegisterChartWindows(*p);
+    AstroDat& s = p->s;
+    s.DatRec1 = {"Base",
+                 "0",
+                 "04.03.2024",
+                 "21:40:00",
+                 "+03:00",
+                 "55" + kDeg + "45'N",
+                 " 37" + kDeg + "37'E",
+                 "Moscow",
+                 "Russia",
+                 ""};
+    p->Svc.DatRecToDataForm();
+    ASSERT_TRUE(p->Svc.ApplyData());
+    EXPECT_EQ(s.ChartDay, 4);
+    const int runs = tech->RefreshCount;
+    s.DatRec1[kRecDate] = "00.00.2024"; // would be a chart of day 0
+    p->Svc.DatRecToDataForm();
+    dialogs.asked.clear();
+    EXPECT_FALSE(p->Svc.ApplyData());
+    EXPECT_EQ(tech->RefreshCount, runs);
+    EXPECT_EQ(s.ChartDay, 4);
+    EXPECT_EQ(s.ChartMonth, 3);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].kind, MsgKind::Warning);
+    ui::Screen().RegisterFormClass("DataForm", [] { return static_cast<ui::TForm*>(nullptr); });
+    ui::Screen().RegisterFormClass("KartForm", [] { return static_cast<ui::TForm*>(nullptr); });
 }
 
 } // namespace

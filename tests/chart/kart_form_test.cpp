@@ -281,12 +281,6 @@ TEST_F(ChartWindowsTest, TheHintShowsTheSpotUnderThePointer) {
     EXPECT_EQ(p->s.StatusText, "");
 }
 
-} // namespace
-} // namespace qor::chart
-
-namespace qor::chart {
-namespace {
-
 TEST_F(ChartWindowsTest, TheCoefficientBoxSetsTheDirectionsCoefficient) {
     kart->KoeffEdit->SetText("1.5");
     kart->KoeffCheckBox->SetChecked(true);
