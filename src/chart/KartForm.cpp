@@ -1006,26 +1006,11 @@ bool TKartForm::LoadKartSettings(const fs::path& file) {
     std::vector<std::string> lines;
     const IoResult r = ReadTextLines(file, lines);
     if (IOCheck(p_.s, r, file.filename().string())) return false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        const std::size_t a = line.find(',');
-        if (a == std::string::npos || line.substr(0, a) != "KartForm") continue;
-        const std::size_t b = line.find(',', a + 1);
-        if (b == std::string::npos || b == a + 1) continue;
-        const std::string name = line.substr(a + 1, b - a - 1);
-        const std::string value = line.substr(b + 1);
-        TMemo* memo = p_.StateFiles.ApplyComponentState(*this, name, value);
-        const bool block = value.empty();
-        if (!memo && !block) continue;
-        // A memo's lines (or an emptied edit's empty block) up to "//".
-        std::vector<std::string> body;
-        while (i + 1 < lines.size() && lines[i + 1] != "//") {
-            std::string l = lines[++i];
-            if (l.size() > 2 && l.find_first_not_of('/') == std::string::npos) l.pop_back();
-            body.push_back(l);
-        }
-        if (i + 1 < lines.size()) ++i; // the closing "//"
-        if (memo) memo->SetLines(body);
+    // The lines of the window-state files: values, and blocks up to "//" (a memo's lines).
+    for (const StateEntry& e : ParseStateLines(lines)) {
+        if (e.form != "KartForm" || e.component.empty()) continue;
+        if (TMemo* memo = p_.StateFiles.ApplyComponentState(*this, e.component, e.value))
+            memo->SetLines(e.lines);
     }
     LoadStatusAndColors();
     StatusChanged = false;
