@@ -185,10 +185,6 @@ FieldShape TDataForm::ShapeOf(const TEdit* e) const {
     return FieldShape::Longitude;
 }
 
-bool TDataForm::IsMasked(const TEdit* e) const {
-    return e == DateEdit || e == TimeEdit || e == dTEdit || e == LatEdit || e == LongEdit;
-}
-
 void TDataForm::PlaceCaret(TEdit* e) {
     CaretPos = 1;
     e->setCursorPosition(0);

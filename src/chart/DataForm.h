@@ -94,7 +94,6 @@ public:
 
 private:
     FieldShape ShapeOf(const ui::TEdit* e) const;
-    bool IsMasked(const ui::TEdit* e) const;
     void PlaceCaret(ui::TEdit* e);
     void FieldsToRec(DatRec& rec) const;
     void RecToFields(const DatRec& rec);

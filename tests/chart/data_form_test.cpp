@@ -277,9 +277,12 @@ TEST_F(DataFormTest, TheCommentWidensTheWindow) {
     p->Commands.RunUICommand("DataForm,CommentBtn", "");
     EXPECT_EQ(data->Width(), narrow);
     // the buttons and fields all lie inside the narrow window
-    for (const ui::Component& c : data->Components())
-        if (QWidget* w = c.widget(); w && w->parentWidget() == data->Client() && w != data->Memo)
+    for (const ui::Component& c : data->Components()) {
+        QWidget* w = c.widget();
+        if (w && w->parentWidget() == data->Client() && w != data->Memo) {
             EXPECT_LE(w->x() + w->width(), narrow) << c.Name();
+        }
+    }
 }
 
 // The chart base, the history and the command link put a record into the fields and apply
