@@ -4,6 +4,7 @@
 
 #include "core/Files.h"
 #include "core/Text.h"
+#include "shell/MainForm.h"
 #include "ui/WindowState.h"
 
 #include <QCoreApplication>
@@ -279,6 +280,23 @@ TEST_F(ChartWindowsTest, TheHintShowsTheSpotUnderThePointer) {
     EXPECT_EQ(p->s.StatusText, GetMsgText(p->s, 15));
     EXPECT_FALSE(kart->ShowChartHint(95, 100));
     EXPECT_EQ(p->s.StatusText, "");
+
+    // on the main window: the label above the spot, only while the hint box is on
+    auto* main = new shell::TForm1(*p);
+    p->Form1 = main;
+    main->show();
+    EXPECT_TRUE(kart->ShowChartHint(200, 50));
+    EXPECT_TRUE(main->GeoNameLabel->isVisibleTo(main));
+    EXPECT_EQ(main->GeoNameLabel->Caption(), "Sun");
+    EXPECT_EQ(main->GeoNameLabel->x(), 200);
+    EXPECT_EQ(main->GeoNameLabel->y() + main->GeoNameLabel->height() + 2, 50 + main->PaintBox->y());
+    EXPECT_EQ(main->PaintBox->cursor().shape(), Qt::PointingHandCursor); // a 3-letter text
+    kart->HintBox->SetChecked(false);
+    EXPECT_TRUE(kart->ShowChartHint(200, 50));
+    EXPECT_FALSE(main->GeoNameLabel->isVisibleTo(main));
+    EXPECT_EQ(p->s.StatusText, "Sun");
+    EXPECT_FALSE(kart->ShowChartHint(0, 0));
+    EXPECT_FALSE(main->GeoNameLabel->isVisibleTo(main));
 }
 
 TEST_F(ChartWindowsTest, TheCoefficientBoxSetsTheDirectionsCoefficient) {
