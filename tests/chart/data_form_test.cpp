@@ -99,6 +99,7 @@ TEST_F(DataFormTest, EveryWayIntoTheChartRefusesAFieldThatIsNotValid) {
     Fill("04.03.2024", "21:40:00", "+14:00", "55" + kDeg + "45'N", "037" + kDeg + "37'E");
     EXPECT_TRUE(data->ApplyData());
     EXPECT_EQ(p->s.ChartZone, 840);
+    EXPECT_EQ(tech->ZoneText, "+14:00"); // the caption shows the zone as entered
 }
 
 TEST_F(DataFormTest, ARefusedFieldIsToldAndTakesTheFocusBack) {
