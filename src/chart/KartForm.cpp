@@ -989,6 +989,8 @@ void TKartForm::ColorButtonClick(uint32_t ChartColors::*colour) {
     if (!Screen().Dlg().ChooseColor(value)) return;
     Colors.*colour = value;
     SaveColorMemo();
+    // the coloured background in use takes the new colour at once
+    if (colour == &ChartColors::KartBck && ColorButton->Checked()) BackgroundClick();
 }
 
 bool TKartForm::SaveKartSettings(const fs::path& file) {
