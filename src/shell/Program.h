@@ -110,8 +110,13 @@ struct Services {
     std::function<double()> StarsCalcT;
     // The wheel's degree marker or the protractor is held (real time waits meanwhile).
     std::function<bool()> WheelHeld;
-    // The day summary of the start window.
-    Action ShowDayInfo;
+    // The day summary of the start window; the check of the computer's zone against the own
+    // place (true: they agree) and the note of the user's place in the start log.
+    Action ShowDayInfo, LogUserLocation;
+    std::function<bool()> CheckComputerZone;
+    // Duties of the subsystems on every main tick (the map's pending atlas place, the closing
+    // of a motion graph whose screen is gone ...), run in name order after the shell's own.
+    std::map<std::string, Action> TickDuties;
     // Actions of main-window menu items that belong to a subsystem (a screen menu's zoom,
     // the ephemeris tables ...), by item name; they replace the shell's own action.
     std::map<std::string, Action> MenuActions;
