@@ -60,7 +60,7 @@ TDataForm::TDataForm(shell::Program& p) : TForm("DataForm"), p_(p) {
     };
     NameLabel = label("NameLabel", "Имя"_cp, 8, 10);
     NameEdit = edit("NameEdit", {70, 8, 220, 22});
-    SexGroup = Add<TRadioGroup>("SexGroup", {292, 0, 140, 44});
+    SexGroup = Add<TRadioGroup>("SexGroup", {292, 0, 140, 58});
     SexGroup->SetCaption("Пол"_cp);
     SexGroup->SetColumns(3);
     SexGroup->SetItems({"М"_cp, "Ж"_cp, " —"_cp});

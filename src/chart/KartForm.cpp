@@ -143,17 +143,17 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     HouseComboBox->SetItems(HouseSystemItemsRu());
     HouseComboBox->SetItemIndex(0);
     HouseComboBox->SetTypingAllowed(false);
-    AspGroup = group("AspGroup", "Аспекты"_cp, {158, 2, 150, 190}, MainPanel);
+    AspGroup = group("AspGroup", "Аспекты"_cp, {158, 2, 150, 184}, MainPanel);
     MajorCheck = check("MajorCheck", "Мажорные"_cp, {6, 16, 140, 18}, AspGroup, true);
-    MinorCheck = check("MinorCheck", "Минорные"_cp, {6, 36, 140, 18}, AspGroup, false);
-    FromPlnCheck = check("FromPlnCheck", "От планет"_cp, {6, 56, 140, 18}, AspGroup, true);
-    FromHsCheck = check("FromHsCheck", "От домов"_cp, {6, 76, 140, 18}, AspGroup, false);
-    ToPlnCheck = check("ToPlnCheck", "К планетам"_cp, {6, 96, 140, 18}, AspGroup, true);
-    ToHsCheck = check("ToHsCheck", "К домам"_cp, {6, 116, 140, 18}, AspGroup, false);
-    AspSimCheck = check("AspSimCheck", "Символ"_cp, {6, 136, 140, 18}, AspGroup, true);
-    AspectAccur = check("AspectAccur", "Точные"_cp, {6, 152, 140, 18}, AspGroup, false);
+    MinorCheck = check("MinorCheck", "Минорные"_cp, {6, 34, 140, 18}, AspGroup, false);
+    FromPlnCheck = check("FromPlnCheck", "От планет"_cp, {6, 52, 140, 18}, AspGroup, true);
+    FromHsCheck = check("FromHsCheck", "От домов"_cp, {6, 70, 140, 18}, AspGroup, false);
+    ToPlnCheck = check("ToPlnCheck", "К планетам"_cp, {6, 88, 140, 18}, AspGroup, true);
+    ToHsCheck = check("ToHsCheck", "К домам"_cp, {6, 106, 140, 18}, AspGroup, false);
+    AspSimCheck = check("AspSimCheck", "Символ"_cp, {6, 124, 140, 18}, AspGroup, true);
+    AspectAccur = check("AspectAccur", "Точные"_cp, {6, 142, 140, 18}, AspGroup, false);
     AccurAspCheck =
-        check("AccurAspCheck", "Выделение точных"_cp, {6, 168, 140, 18}, AspGroup, true);
+        check("AccurAspCheck", "Выделение точных"_cp, {6, 160, 140, 18}, AspGroup, true);
     StartGroup = group("StartGroup", "Начало"_cp, {4, 92, 150, 108}, MainPanel);
     AscendButton = radio("AscendButton", "Асцендент"_cp, {6, 16, 140, 18}, StartGroup);
     BckAscButton = radio("BckAscButton", "Фон.асцендент"_cp, {6, 36, 140, 18}, StartGroup);
@@ -170,7 +170,7 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     ColorButton = radio("ColorButton", "Цветной"_cp, {6, 52, 140, 18}, BckGroup);
     WhiteButton->SetChecked(true);
     DataCheckBox = check("DataCheckBox", "Данные"_cp, {8, 340, 150, 18}, MainPanel, false);
-    XGroup = Add<TRadioGroup>("XGroup", {158, 270, 150, 80}, MainPanel);
+    XGroup = Add<TRadioGroup>("XGroup", {158, 272, 300, 90}, MainPanel);
     XGroup->SetCaption("Аспектирование"_cp);
     XGroup->SetItems({"Внутренний круг"_cp, "Внешний круг"_cp, "Внутренний - Внешний"_cp});
     XGroup->SetItemIndex(0);

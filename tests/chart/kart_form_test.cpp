@@ -3,6 +3,7 @@
 #include "ChartWindowsFixture.h"
 
 #include "core/Files.h"
+#include "core/SymbolFont.h"
 #include "core/Text.h"
 #include "shell/MainForm.h"
 #include "ui/WindowState.h"
@@ -152,6 +153,31 @@ TEST_F(ChartWindowsTest, HouseAndDignityGrids) {
     kart->StatusPanel->show();
     (void)kart->StatusGrid->grab();
     (void)kart->DomGrid->grab();
+}
+
+// The dignity grid draws the sign glyphs of the symbol font: black where the body has the
+// status, grey where it has not.
+TEST_F(ChartWindowsTest, DignityGridDrawsTheSignGlyphs) {
+    ASSERT_TRUE(ReadSymbolFontFile(std::filesystem::path(QOR_SOURCE_DIR) / "data" / "font16.fnt",
+                                   p->Font.Glyphs)
+                    .ok());
+    kart->show();
+    kart->TabControl->SetTabIndex(6);
+    kart->TabControlChange();
+    TDrawGrid* g = kart->StatusGrid;
+    const QImage img = g->viewport()->grab().toImage();
+    const QRect cell = g->visualRect(g->model()->index(1, kRulership)); // the Sun, rulership
+    auto count = [&](int sign, QRgb colour) {
+        int n = 0;
+        const int x0 = cell.x() + (sign - 1) * 14;
+        for (int y = cell.y(); y < cell.bottom(); ++y)
+            for (int x = x0; x < x0 + 14 && x < img.width(); ++x)
+                if ((img.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
+        return n;
+    };
+    EXPECT_GT(count(5, qRgb(0, 0, 0)), 10);          // Leo
+    EXPECT_EQ(count(1, qRgb(0, 0, 0)), 0);           // Aries
+    EXPECT_GT(count(1, qRgb(0xC0, 0xC0, 0xC0)), 10); // in grey
 }
 
 TEST_F(ChartWindowsTest, ColourButtonsWriteTheMemo) {
