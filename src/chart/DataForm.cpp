@@ -240,9 +240,9 @@ TEdit* TDataForm::InvalidField(std::string* why) const {
     for (const Field& f : fields)
         if (!CheckField(ShapeOf(f.edit), f.edit->Text(), EraCheckBox->Checked()).ok) {
             if (why)
-                *why = Lang(p_.s, Cp("Данные не приняты: неверное поле \"") + Cp(f.ru),
-                            std::string("Data refused: a wrong ") + f.en + " \"") +
-                       f.edit->Text() + "\"";
+                *why = Lang(p_.s, Cp("Данные не приняты: неверное поле «") + Cp(f.ru) + Cp("»: "),
+                            std::string("Data refused: a wrong ") + f.en + ": ") +
+                       "\"" + f.edit->Text() + "\"";
             return f.edit;
         }
     return nullptr;
@@ -399,7 +399,11 @@ bool TDataForm::ApplyData() {
     if (!OKBtn->isEnabled()) return false;
     std::string why;
     if (InvalidField(&why)) {
-        ReportOf(p_.s).ShowMessage(MsgKind::Warning, why);
+        // Real time applies the fields every second: it says so on the status line only.
+        if (p_.Flags.RealTimeMode)
+            SetStatus(p_.s, why);
+        else
+            ReportOf(p_.s).ShowMessage(MsgKind::Warning, why);
         return false;
     }
     AstroDat& s = p_.s;

@@ -93,8 +93,16 @@ TEST_F(DataFormTest, EveryWayIntoTheChartRefusesAFieldThatIsNotValid) {
         EXPECT_EQ(p->s.ChartZone, before.ChartZone) << c.text;
         EXPECT_EQ(p->s.DatRec1Applied, before.DatRec1Applied) << c.text;
         ASSERT_FALSE(dialogs.asked.empty()) << c.text;
-        EXPECT_NE(dialogs.asked.back().text.find(c.text), std::string::npos);
+        EXPECT_NE(dialogs.asked.back().text.find("\"" + c.text + "\""), std::string::npos);
     }
+    // real time tries every second: the status line says it, no message box piles up
+    p->Flags.RealTimeMode = true;
+    dialogs.asked.clear();
+    EXPECT_FALSE(data->ApplyData());
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_NE(p->s.StatusText.find("Данные не приняты: неверное поле «долгота»: \"x\""_cp),
+              std::string::npos);
+    p->Flags.RealTimeMode = false;
     // a zone of +14:00 is a real one
     Fill("04.03.2024", "21:40:00", "+14:00", "55" + kDeg + "45'N", "037" + kDeg + "37'E");
     EXPECT_TRUE(data->ApplyData());
