@@ -1,6 +1,7 @@
 #include "app/Subsystems.h"
 
 #include "app/SkyData.h"
+#include "chart/ChartWindows.h"
 #include "core/Chart.h"
 #include "shell/MainForm.h"
 #include "shell/Program.h"
@@ -11,6 +12,7 @@ using shell::StartError;
 
 Subsystems::Subsystems(shell::Program& p) : p_(p), sky_(std::make_unique<SkyData>()) {
     RegisterSky();
+    chart::RegisterChartWindows(p);
     RegisterGeo();
 }
 

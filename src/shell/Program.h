@@ -146,6 +146,8 @@ struct ShellFlags {
     bool ProgramIdle = true;   // no interpretation report being assembled
     bool RealTimeMode = false; // the chart follows the computer's clock
     bool SourceData = true;    // the steppers move the source (true) or the background chart
+    bool DoubleChart = false;  // the applied chart is double (the birth-data window's kind)
+    bool HoraryChart = false;  // the applied chart is horary
     int InterpPoint = 0;       // chart point shown by the interpretation window, 0 none
     int ExterrBody = 0;        // 0 the Earth; 3..5 observer on Mercury, Venus, Mars
     char ScreenMode = 'W';     // 'W' 'S' 'C' 'G' 'A' 'V' 'M', ' ' while switching

@@ -1,0 +1,75 @@
+#include "chart/ChartWindows.h"
+
+#include "chart/DataForm.h"
+#include "chart/KartForm.h"
+#include "core/Formats.h"
+#include "core/Text.h"
+
+#include <QDateTime>
+
+namespace qor::chart {
+
+TDataForm* DataFormOf() {
+    return dynamic_cast<TDataForm*>(ui::Screen().FindForm("DataForm"));
+}
+
+TKartForm* KartFormOf() {
+    return dynamic_cast<TKartForm*>(ui::Screen().FindForm("KartForm"));
+}
+
+void RegisterChartWindows(shell::Program& p) {
+    ui::FormScreen& screen = ui::Screen();
+    // The class makes its window for the program of the moment (tests make several).
+    screen.RegisterFormClass("DataForm", []() -> ui::TForm* {
+        shell::Program* now = shell::TheProgram();
+        return now ? new TDataForm(*now) : nullptr;
+    });
+    screen.RegisterFormClass("KartForm", []() -> ui::TForm* {
+        shell::Program* now = shell::TheProgram();
+        return now ? new TKartForm(*now) : nullptr;
+    });
+    shell::Services& svc = p.Svc;
+    auto onData = [](void (TDataForm::*f)()) {
+        return [f] {
+            if (TDataForm* d = DataFormOf()) (d->*f)();
+        };
+    };
+    svc.LoadDataCaptions = onData(&TDataForm::LoadDataCaptions);
+    svc.DataFormToDatRec = onData(&TDataForm::DataFormToDatRec);
+    svc.DataFormToBackRec = onData(&TDataForm::DataFormToBackRec);
+    // The start-up's way in: a place the own-place window does not have yet leaves its field
+    // empty; the field then takes the computer's zone and the place of the chart so far.
+    svc.DataFormToMoment = [&p] {
+        TDataForm* d = DataFormOf();
+        if (!d) return;
+        if (Trim(d->dTEdit->Text()).empty())
+            d->dTEdit->SetText(ZoneFieldText(QDateTime::currentDateTime().offsetFromUtc() / 60));
+        if (Trim(d->LatEdit->Text()).empty()) d->LatEdit->SetText(FormatLatitude(p.s.ChartLat));
+        if (Trim(d->LongEdit->Text()).empty()) d->LongEdit->SetText(FormatLongitude(p.s.ChartLong));
+        d->DataFormToMoment();
+    };
+    svc.DatRecToDataForm = onData(&TDataForm::DatRecToDataForm);
+    svc.ApplyData = [] {
+        TDataForm* d = DataFormOf();
+        return d && d->ApplyData();
+    };
+    svc.KartBckColor = []() -> uint32_t {
+        TKartForm* k = KartFormOf();
+        return k ? k->Colors.KartBck : ChartColors{}.KartBck;
+    };
+    svc.KartSpotLines = [] {
+        TKartForm* k = KartFormOf();
+        return k ? k->KartSpots : std::vector<std::string>{};
+    };
+    svc.SyncCoordColumnCombo = [] {
+        if (TKartForm* k = KartFormOf()) k->SyncCoordColumnCombo();
+    };
+    svc.LoadStatusAndColors = [] {
+        if (TKartForm* k = KartFormOf()) k->LoadStatusAndColors();
+    };
+    svc.ClearLabelOffsets = [] {
+        if (TKartForm* k = KartFormOf()) k->ClearLabelOffsets();
+    };
+}
+
+} // namespace qor::chart
