@@ -1,9 +1,13 @@
-// The program's entry: chooses the program folder, seeds it with the shipped data files and
-// opens the main window.
+// The program's entry: chooses the program folder, seeds it with the shipped data files, plugs
+// the subsystems into the shell and runs the start-up and the message loop.
+#include "app/Subsystems.h"
 #include "core/ProgramFolder.h"
+#include "shell/MainForm.h"
+#include "shell/Program.h"
+#include "ui/Dialogs.h"
+#include "ui/Forms.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <QMessageBox>
 
 #include <cstdlib>
@@ -25,10 +29,16 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    QMainWindow window;
-    window.setObjectName("Form1");
-    window.setWindowTitle("QOR 5.12");
-    window.resize(1024, 720);
-    window.show();
-    return app.exec();
+    qor::ui::QtDialogs dialogs;
+    qor::ui::Screen().SetDialogs(&dialogs);
+    int status = 0;
+    {
+        qor::shell::Program program(home);
+        qor::app::Subsystems subsystems(program);
+        qor::shell::EntryOptions options;
+        options.args = args;
+        status = qor::shell::ProgramEntry(program, options);
+    }
+    qor::ui::Screen().SetDialogs(nullptr);
+    return status;
 }

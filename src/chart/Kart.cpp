@@ -19,28 +19,6 @@ using ui::BrushStyle;
 using ui::Canvas;
 using ui::OffscreenBitmap;
 
-bool FlagOn(const std::string& flags, int i) {
-    return i >= 1 && i <= static_cast<int>(flags.size()) && flags[i - 1] == kFlagOn;
-}
-
-DignityTable DefaultDignities() {
-    static const char* const lines[7] = {
-        "000010000000000000000010100000000000000000100000",
-        "000100000000000000000100010000000000000000010000",
-        "001001000000000000001001000001000000000000000001",
-        "010000100000100000010000000000000001000001000000",
-        "100000010000010000100000000000000100000100000000",
-        "000000001001001001000000000100000000000000000100",
-        "000000000110000110000000000000100000100000000000",
-    };
-    DignityTable t{};
-    for (int b = 1; b <= 7; ++b)
-        for (int st = 1; st <= 4; ++st)
-            for (int sign = 1; sign <= 12; ++sign)
-                t[st][sign][b] = lines[b - 1][(st - 1) * 12 + sign - 1] == '1';
-    return t;
-}
-
 namespace {
 
 int Round(double x) {
@@ -108,7 +86,7 @@ private:
     std::string AsteroidName(int i) const;
     std::string Msg(int n) { return GetMsgText(s_, n); }
     bool Placed(const TRing& ring, int i) const {
-        return i >= 1 && i <= 26 && w_.PointRow[i] != 0 && FlagOn(ring.ExistingFlags, i) &&
+        return i >= 1 && i <= 26 && w_.PointRow[i] != 0 && FlagAt(ring.ExistingFlags, i, true) &&
                i != c_.ExterrBody;
     }
 
@@ -222,19 +200,19 @@ void KartPainter::SetUp() {
     w.KartSpots.clear();
 
     switch (o_.Background) {
-    case KartBackground::Coloured:
+    case WheelBackground::Colour:
         w.KartOuterColor = 0xFF0000;
         w.KartInnerColor = 0x000000;
-        w.KartPaperColor = o_.Colours.KartBckColor;
-        w.LabelBackColor = o_.Colours.HouseBeltColor;
+        w.KartPaperColor = o_.Colors.KartBck;
+        w.LabelBackColor = o_.Colors.HouseBelt;
         break;
-    case KartBackground::White:
+    case WheelBackground::White:
         w.KartOuterColor = 0xFF0000;
         w.KartInnerColor = 0x000000;
         w.KartPaperColor = 0xFFFFFF;
         w.LabelBackColor = 0xFFFFFF;
         break;
-    case KartBackground::Black:
+    case WheelBackground::Black:
         w.KartOuterColor = 0x74FFFF;
         w.KartInnerColor = 0xFFFFFF;
         w.KartPaperColor = 0x000000;
@@ -245,7 +223,7 @@ void KartPainter::SetUp() {
     font_.Font16BackColor = w.KartPaperColor;
     font_.Font16BackMode = 0;
     font_.Font16Double = false;
-    w.KartLightPaper = o_.Background != KartBackground::Black;
+    w.KartLightPaper = o_.Background != WheelBackground::Black;
 
     ui::FontSpec f = scr_.GraphFont;
     cv_.SetFont(f);
@@ -286,7 +264,7 @@ void KartPainter::SetUp() {
     w.AspToMask = 2 * o_.ToHsCheck + o_.ToPlnCheck;
     if (houses == 0) w.AspToMask &= 1;
     if (w.AspFromMask == 0) w.AspToMask = 0;
-    w.KartCounterClock = o_.LeftDir;
+    w.KartCounterClock = !o_.Clockwise;
 
     if (c_.HelioMode) {
         earthForSun_ = true;
@@ -340,16 +318,14 @@ void KartPainter::SetUp() {
         w.AspToMask &= ~2;
     } else {
         switch (o_.Start) {
-        case KartStart::Ascendant:
+        case WheelStart::Ascendant:
             w.KartStartAngle = s_.PlanetLon[kAscendantPoint];
             break;
-        case KartStart::BackAscendant:
+        case WheelStart::BackAscendant:
             w.KartStartAngle = s_.PlanetLonBck[kAscendantPoint];
             break;
-        case KartStart::Degree:
-            w.KartStartAngle = StrToIntDef0(o_.AscDegreeEdit) * kDegToRad;
-            break;
-        case KartStart::None:
+        case WheelStart::Degree:
+            w.KartStartAngle = o_.StartDegree * kDegToRad;
             break;
         }
     }
@@ -425,7 +401,7 @@ void KartPainter::DrawDignityMarks(int p, int x, int y) {
     std::string letter = " ";
     int status = 0;
     for (int st = 1; st <= 4; ++st)
-        if (p >= 1 && p <= 16 && o_.PlnStatus[st][sign][p]) {
+        if (p >= 1 && p <= 16 && o_.Status.Has(st, sign, p)) {
             letter = s_.EnglishMode ? eng[st] : rus[st];
             status = st;
         }
@@ -478,8 +454,8 @@ void KartPainter::Table() {
     int r = 2;
     for (int i = w.KartFirstPln; i <= w.KartLastPln; ++i) {
         if (w.PointRow[i] == 0 || i == c_.ExterrBody) continue;
-        const bool inner = FlagOn(o_.Existing, i);
-        const bool outer = dbl && FlagOn(o_.Existing2, i);
+        const bool inner = o_.PointShown(i);
+        const bool outer = dbl && o_.PointShown(i, true);
         if (!inner && !outer) continue;
         ++r;
         int x = w.KartTableX;
@@ -503,7 +479,7 @@ void KartPainter::Table() {
                 ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 3 * cw, y, col, arcsec);
             x += wl_;
             if (o_.RABox) {
-                SecondColumn(x, y, o_.ComboBox1, body[11], body[12], body[13], body[14], body[15],
+                SecondColumn(x, y, o_.CoordColumn, body[11], body[12], body[13], body[14], body[15],
                              body[16], true, col);
                 x += w2_;
             }
@@ -527,7 +503,8 @@ void KartPainter::Table() {
                     const EquatorialCoord e = EclToEqu(s_, lat, lon);
                     const double hourAngle = s_.SiderealTimeBck * 15 / kRadToArcSec - e.ra;
                     const HorizontalCoord h = EquToHorizonCur(s_, hourAngle, e.dec);
-                    SecondColumn(x, y, o_.ComboBox1, lon, lat, e.ra, e.dec, h.az, h.alt, true, col);
+                    SecondColumn(x, y, o_.CoordColumn, lon, lat, e.ra, e.dec, h.az, h.alt, true,
+                                 col);
                 }
                 x += w2_;
             }
@@ -543,7 +520,7 @@ void KartPainter::Table() {
 
     if (o_.HelioBox) return;
     for (int h = 1; h <= 12; ++h) {
-        if (!FlagOn(o_.DomShow, h)) continue;
+        if (!o_.HouseShown(h)) continue;
         ++r;
         int x = w.KartTableX - cw;
         const int y = w.KartLineHeight * r + 4;
@@ -565,10 +542,10 @@ void KartPainter::Table() {
         x += wl_;
         auto cuspColumn = [&](const PointArray& lon, const PointArray& saved, const PointArray& lat,
                               Colour colour) {
-            if (o_.ComboBox1 == 0) {
+            if (o_.CoordColumn == 0) {
                 ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 2 * cw, y, colour,
                                     lon[p] * kRadToArcSec);
-            } else if (o_.ComboBox1 == 2) {
+            } else if (o_.CoordColumn == 2) {
                 const EquatorialCoord e = EclToEqu(s_, lat[p], saved[p]);
                 Text(x + cw, y, FormatDMS(s_, e.ra * kRadToArcSec), colour);
             }
@@ -616,7 +593,7 @@ void KartPainter::SignGlyph(int x, int y, int k, Colour colour) {
 }
 
 void KartPainter::Wheel() {
-    if (o_.Background == KartBackground::Coloured)
+    if (o_.Background == WheelBackground::Colour)
         WheelColour();
     else
         WheelPlain();
@@ -655,15 +632,15 @@ void KartPainter::WheelPlain() {
 
 void KartPainter::WheelColour() {
     const TKart& k = w_.KartWheel;
-    const ChartColours& c = o_.Colours;
+    const ChartColors& c = o_.Colors;
     const int cx = k.CentreX, cy = k.CentreY;
     auto disc = [&](int r) { cv_.Ellipse(cx - r, cy - r, cx + r, cy + r); };
     cv_.SetBrushStyle(BrushStyle::Solid);
-    cv_.SetPenColor(c.HouseContourColor);
-    cv_.SetBrushColor(c.HouseBeltColor);
+    cv_.SetPenColor(c.HouseContour);
+    cv_.SetBrushColor(c.HouseBelt);
     disc(k.R4);
-    cv_.SetPenColor(c.ZodiacContourColor);
-    const Colour elements[4] = {c.FireColor, c.EarthColor, c.AirColor, c.WaterColor};
+    cv_.SetPenColor(c.ZodiacContour);
+    const Colour elements[4] = {c.Fire, c.Earth, c.Air, c.Water};
     double a = w_.KartStartAngle, step = kPi / 12;
     if (w_.KartCounterClock) {
         a = kPi - a;
@@ -684,12 +661,12 @@ void KartPainter::WheelColour() {
     const double mid = (k.R2 + k.R3) / 2.0;
     for (int sign = 1; sign <= 12; ++sign) {
         const QPoint m = At(mid, boundary(sign) - step);
-        SignGlyph(m.x(), m.y(), sign, c.ZodiacContourColor);
+        SignGlyph(m.x(), m.y(), sign, c.ZodiacContour);
     }
-    cv_.SetBrushColor(c.HouseBeltColor);
+    cv_.SetBrushColor(c.HouseBelt);
     disc(k.R2);
-    cv_.SetPenColor(c.HouseContourColor);
-    cv_.SetBrushColor(c.KartBckColor);
+    cv_.SetPenColor(c.HouseContour);
+    cv_.SetBrushColor(c.KartBck);
     disc(k.R1);
     cv_.SetBrushColor(w_.KartPaperColor);
 }
@@ -835,9 +812,9 @@ void KartPainter::Aspects() {
     const TRing& fromRing = mode == 'O' ? out : in;
     const TRing& toRing = mode == 'I' ? in : out;
     auto passes = [&](int p, const TRing& ring) {
-        if (p >= 27) return FlagOn(o_.DomAspecting, p - 26);
-        return p >= 1 && p <= w_.KartLastPln && FlagOn(ring.AspectingFlags, p) &&
-               FlagOn(ring.ExistingFlags, p) && w_.PointRow[p] != 0;
+        if (p >= 27) return o_.HouseAspected(p - 26);
+        return p >= 1 && p <= w_.KartLastPln && FlagAt(ring.AspectingFlags, p, true) &&
+               FlagAt(ring.ExistingFlags, p, true) && w_.PointRow[p] != 0;
     };
     for (int i = i0; i <= i1; ++i) {
         if (!passes(i, fromRing)) continue;
@@ -923,7 +900,7 @@ void KartPainter::OrbitMarks() {
     // every shown point in its row, so hidden points take no marks from later ones
     for (int row = 1; row < w_.RowCount; ++row) {
         const int i = w_.RowPoint[row];
-        if (i < 1 || i > 26 || !FlagOn(o_.Elements, i)) continue;
+        if (i < 1 || i > 26 || !o_.PointElements(i)) continue;
         const int body = c_.HelioMode && i == 1 ? 0 : i;
         const std::string glyph = PointLabel(i);
         auto mark = [&](double lon, Colour colour, std::string_view first, bool glyphFirst,

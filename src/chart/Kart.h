@@ -1,7 +1,7 @@
 // The natal chart screen: the wheel (zodiac belt, house cusps, body labels, aspect chords, orbit
 // marks), the planet table beside it and the chart texts, drawn onto the off-screen bitmap.
 //
-// The drawing reads its options from a plain copy of the natal-chart settings window
+// The drawing reads its options from the plain copy of the natal-chart settings window
 // (KartOptions), the chart kind and texts from KartChartState, and reaches the rest of the
 // program through KartServices. The geometry (centre, radii, label rings) is computed once per
 // drawing into KartWheel and shared by every piece; the hot spots of everything drawn are
@@ -13,6 +13,7 @@
 // (counter-clockwise) or 3 o'clock (clockwise).
 #pragma once
 
+#include "chart/KartOptions.h"
 #include "core/Aspects.h"
 #include "core/AstroDat.h"
 #include "ui/Canvas.h"
@@ -33,77 +34,10 @@ namespace qor::chart {
 
 using ui::Colour;
 
-// --- Point flag strings ------------------------------------------------------------------------
-
-// "|" on, the character 151 ("—") off; one character per point (1..26) or house (1..12).
-constexpr char kFlagOn = '|';
-constexpr char kFlagOff = '\x97';
-// True when position i (from 1) of the flag string is "|"; a position past the end is off.
-bool FlagOn(const std::string& flags, int i);
-
-// --- Colours and dignities of the settings window ----------------------------------------------
-
-struct ChartColours {
-    Colour HouseBeltColor = 16777183;
-    Colour ZodiacContourColor = 16766886;
-    Colour FireColor = 13545727;
-    Colour EarthColor = 12910532;
-    Colour AirColor = 12582911;
-    Colour WaterColor = 16770560;
-    Colour KartBckColor = 15925247;
-    Colour HouseContourColor = 0;
-};
-
-// [status 1..4][sign 1..12][body 1..16]: 1 rulership, 2 detriment, 3 exaltation, 4 fall.
-using DignityTable = std::array<std::array<std::array<bool, 17>, 13>, 5>;
-// The classical dignities of bodies 1..7 that the settings window starts with.
-DignityTable DefaultDignities();
-
 constexpr Colour kKartCuspColor = 0xFF00FF;
 constexpr Colour kKartNoteColor = 0xBEFFFF;
 constexpr Colour kKartZodiacDarkColor = 0xFFFF00;
 constexpr Colour kKartZodiacLightColor = 0x800000;
-
-enum class KartBackground { Black, White, Coloured };
-enum class KartStart { Ascendant, BackAscendant, Degree, None };
-
-// Every option of the natal-chart settings window the screen reads, with the window's defaults.
-struct KartOptions {
-    // Tab "Главные".
-    bool InHsCheck = true, OutHsCheck = false;
-    bool MajorCheck = true, MinorCheck = false;
-    bool FromPlnCheck = true, FromHsCheck = false, ToPlnCheck = true, ToHsCheck = false;
-    bool AspSimCheck = true, AspectAccur = false, AccurAspCheck = true;
-    KartStart Start = KartStart::Ascendant;
-    std::string AscDegreeEdit = "000";
-    bool LeftDir = true; // counter-clockwise
-    KartBackground Background = KartBackground::White;
-    bool HelioBox = false, HorizontalBox = false, DataCheckBox = false;
-    char AspectingMode = 'I'; // XGroup: 'I' inner, 'O' outer, 'X' inner with outer
-    bool HintBox = true, SystemsBox = true;
-    bool StarsCheck = false, AfetBox = false, AccurBox = true, RABox = false;
-    int ComboBox1 = 1; // second column: 0 longitude .. 5 altitude
-    bool OrbBox = false;
-    // Tab "Дополн.".
-    int CoinsideBox = 1;
-    bool SeptenerBox = true, CoinsBox = true;
-    bool DfOrbBox = true;
-    std::string NatalTabEdit, TransTabEdit; // empty: "Натал", "Транзит"
-    bool WheelBox = true, AVCheckBox = true;
-    // Tab "Размеры".
-    int TrackBarR1 = 0, TrackBarR2 = 0, TrackBarR3 = 0, TrackBarR4 = 0;
-    int XoTrackBar = 0, YoTrackBar = 0, Pln1TrackBar = 0, Pln2TrackBar = 0, MrkTrackBar = 0;
-    int SizeTrackBar = 0, BegTrackBar = 0;
-    int CLTrackBar = 0, SLTrackBar = 0, CRATrackBar = 0, SRATrackBar = 0;
-    bool SymbolDoubleSizeBox = false;
-    // The hidden flag strings.
-    std::string Existing = std::string(16, kFlagOn), Aspecting = std::string(16, kFlagOn);
-    std::string Existing2 = std::string(16, kFlagOn), Aspecting2 = std::string(16, kFlagOn);
-    std::string Elements = std::string(16, kFlagOff);
-    std::string DomShow = std::string(12, kFlagOn), DomAspecting = std::string(12, kFlagOn);
-    ChartColours Colours;
-    DignityTable PlnStatus = DefaultDignities();
-};
 
 // The screen the wheel is laid out for and the bitmap's font (the program's graph font).
 struct KartScreen {

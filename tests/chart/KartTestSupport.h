@@ -48,6 +48,10 @@ struct KartFixture {
         std::vector<std::string> lines = BuiltInAspectLines();
         ReadAspectTable(table, lines);
         PrepareAspectWindows(table);
+        o.Existing = o.Aspecting = o.Existing2 = o.Aspecting2 = DefaultPointFlags(true);
+        o.Elements = DefaultPointFlags(false);
+        o.DomShow = o.DomAspecting = DefaultHouseFlags();
+        o.Status = DecodeStatusMemo(DefaultStatusMemo());
         services.Aspects = &table;
         services.Matrix = &matrix;
         for (int i = 1; i <= 14; ++i) SetBody(i, kBodyDeg[i], 0.01);

@@ -5,9 +5,9 @@
 #include "chart/EquatorPoles.h"
 #include "core/Chart.h"
 #include "core/Formats.h"
-#include "core/TimeStep.h"
 #include "core/Planets.h"
 #include "core/Text.h"
+#include "core/TimeStep.h"
 #include "sky/DeepSky.h"
 #include "sky/StarCatalogue.h"
 
@@ -18,8 +18,8 @@ namespace {
 
 using test::KartFixture;
 
-void ComputeChart(AstroDat& s, int y, int mo, int d, int h, int mi, double latDeg,
-                  double lonDeg, int zone) {
+void ComputeChart(AstroDat& s, int y, int mo, int d, int h, int mi, double latDeg, double lonDeg,
+                  int zone) {
     s.ChartYear = y;
     s.ChartMonth = mo;
     s.ChartDay = d;
@@ -73,7 +73,7 @@ TEST_F(KartPicture, SingleChart) {
     f.o.MinorCheck = true;
     f.Draw();
     Save("kart_single.png");
-    f.o.Background = KartBackground::Coloured;
+    f.o.Background = WheelBackground::Colour;
     f.Draw();
     Save("kart_single_colour.png");
 }
@@ -93,7 +93,7 @@ TEST_F(KartPicture, DoubleChart) {
     f.o.RABox = true;
     f.Draw();
     Save("kart_double.png");
-    f.o.Background = KartBackground::Black;
+    f.o.Background = WheelBackground::Black;
     f.Draw();
     Save("kart_double_black.png");
 }

@@ -161,12 +161,12 @@ TEST(KartSpots, DignityMarksAddThreeHintsPerRow) {
 
 TEST(KartPixels, ColouredBeltHasTheElementColoursFromNineOClockDownward) {
     KartFixture f;
-    f.o.Background = KartBackground::Coloured;
-    f.o.Start = KartStart::Degree; // "000": 0° Aries at the start point
+    f.o.Background = WheelBackground::Colour;
+    f.o.Start = WheelStart::Degree; // 0° Aries at the start point
     f.Draw();
     const TKart& k = f.wheel.KartWheel;
-    const ChartColours& c = f.o.Colours;
-    const Colour element[4] = {c.FireColor, c.EarthColor, c.AirColor, c.WaterColor};
+    const ChartColors& c = f.o.Colors;
+    const Colour element[4] = {c.Fire, c.Earth, c.Air, c.Water};
     const double r = (k.R2 + k.R3) / 2.0;
     for (int sign = 1; sign <= 12; ++sign) {
         // beside the glyph, still well inside the sign
@@ -176,24 +176,24 @@ TEST(KartPixels, ColouredBeltHasTheElementColoursFromNineOClockDownward) {
     // Aries starts at 9 o'clock and runs downward; Pisces lies just above
     const int cx = f.wheel.KartCentreX, cy = f.wheel.KartCentreY;
     const int x = cx - static_cast<int>(r);
-    EXPECT_EQ(f.PixelAt(x, cy + 8), c.FireColor);
-    EXPECT_EQ(f.PixelAt(x, cy - 8), c.WaterColor);
+    EXPECT_EQ(f.PixelAt(x, cy + 8), c.Fire);
+    EXPECT_EQ(f.PixelAt(x, cy - 8), c.Water);
     // the house rings and the aspect disc
-    EXPECT_EQ(f.PixelAt(cx - (k.R3 + k.R4) / 2, cy - 40), c.HouseBeltColor);
-    EXPECT_EQ(f.PixelAt(cx + 5, cy + 5), c.KartBckColor);
+    EXPECT_EQ(f.PixelAt(cx - (k.R3 + k.R4) / 2, cy - 40), c.HouseBelt);
+    EXPECT_EQ(f.PixelAt(cx + 5, cy + 5), c.KartBck);
 }
 
 TEST(KartPixels, ClockwiseWheelStartsAtThreeOClock) {
     KartFixture f;
-    f.o.Background = KartBackground::Coloured;
-    f.o.Start = KartStart::Degree;
-    f.o.LeftDir = false;
+    f.o.Background = WheelBackground::Colour;
+    f.o.Start = WheelStart::Degree;
+    f.o.Clockwise = true;
     f.Draw();
     const TKart& k = f.wheel.KartWheel;
     const int x = f.wheel.KartCentreX + (k.R2 + k.R3) / 2;
     // a = S − λ: Aries runs from 3 o'clock downward (clockwise)
-    EXPECT_EQ(f.PixelAt(x, f.wheel.KartCentreY + 8), f.o.Colours.FireColor);
-    EXPECT_EQ(f.PixelAt(x, f.wheel.KartCentreY - 8), f.o.Colours.WaterColor);
+    EXPECT_EQ(f.PixelAt(x, f.wheel.KartCentreY + 8), f.o.Colors.Fire);
+    EXPECT_EQ(f.PixelAt(x, f.wheel.KartCentreY - 8), f.o.Colors.Water);
 }
 
 TEST(KartPixels, AspectChordMiddleHasTheAspectColour) {
@@ -212,7 +212,7 @@ TEST(KartPixels, AspectChordMiddleHasTheAspectColour) {
     // on a black background the first colour of the definition
     KartFixture d;
     d.o.AspSimCheck = false;
-    d.o.Background = KartBackground::Black;
+    d.o.Background = WheelBackground::Black;
     d.Draw();
     const Colour dark = static_cast<Colour>(d.table.Asp[10].AspColorDark);
     found = false;
@@ -403,7 +403,7 @@ TEST(KartDrawing, NothingHappensBeforeStartUpEnds) {
     const auto spots = f.wheel.KartSpots;
     const QImage before = f.bitmap.image().copy();
     f.chart.Ready = false;
-    f.o.Background = KartBackground::Black;
+    f.o.Background = WheelBackground::Black;
     f.Draw();
     EXPECT_EQ(f.wheel.KartSpots, spots);
     EXPECT_EQ(f.bitmap.image(), before);
@@ -447,11 +447,11 @@ TEST(KartDrawing, DoubleChartDrawsTheOuterRingAndItsCusps) {
 
 TEST(KartDrawing, StartAngleFromTheDegreeBoxAndTheHeldAngleWhileDragging) {
     KartFixture f;
-    f.o.Start = KartStart::Degree;
-    f.o.AscDegreeEdit = "abc";
+    f.o.Start = WheelStart::Degree;
+    f.o.StartDegree = 0;
     f.Draw();
     EXPECT_EQ(f.wheel.KartStartAngle, 0);
-    f.o.AscDegreeEdit = "90";
+    f.o.StartDegree = 90;
     f.Draw();
     EXPECT_NEAR(f.wheel.KartStartAngle, kPi / 2, 1e-12);
     // while a body is dragged the wheel stands still and the dragged chart has no cusps

@@ -1,0 +1,25 @@
+// The sky subsystem's data of the running program: the body table of the cosmos view, the
+// star, deep-sky and asteroid catalogues and the Chiron corrections.
+#pragma once
+
+#include "core/ChironTable.h"
+#include "sky/Asteroids.h"
+#include "sky/CosmosBodies.h"
+#include "sky/DeepSky.h"
+#include "sky/StarCatalogue.h"
+
+#include <string>
+#include <vector>
+
+namespace qor::app {
+
+struct SkyData {
+    CosmosBodies Cosmos;
+    std::vector<std::string> OrbitMemo; // the 23 cosmos view states
+    StarCatalogue Stars;
+    DeepCatalogue Deep;
+    AsteroidCatalogue Asteroids;
+    ChironTable Chiron;
+};
+
+} // namespace qor::app

@@ -1,0 +1,26 @@
+// What the subsystems above the shell give the running program: their data and the services
+// the start-up, the recompute hub and the main window call. Each subsystem's part is filled
+// here as it is built.
+#pragma once
+
+#include "shell/Program.h"
+
+#include <memory>
+
+namespace qor::app {
+
+struct SkyData;
+
+class Subsystems {
+public:
+    explicit Subsystems(shell::Program& p);
+    ~Subsystems();
+    SkyData& Sky() { return *sky_; }
+
+private:
+    void RegisterSky();
+    shell::Program& p_;
+    std::unique_ptr<SkyData> sky_;
+};
+
+} // namespace qor::app

@@ -1,0 +1,50 @@
+#include "chart/ChartWindows.h"
+
+#include "chart/DataForm.h"
+#include "chart/KartForm.h"
+
+namespace qor::chart {
+
+TDataForm* DataFormOf() {
+    return dynamic_cast<TDataForm*>(ui::Screen().FindForm("DataForm"));
+}
+
+TKartForm* KartFormOf() {
+    return dynamic_cast<TKartForm*>(ui::Screen().FindForm("KartForm"));
+}
+
+void RegisterChartWindows(shell::Program& p) {
+    ui::FormScreen& screen = ui::Screen();
+    // The class makes its window for the program of the moment (tests make several).
+    screen.RegisterFormClass("DataForm", []() -> ui::TForm* {
+        shell::Program* now = shell::TheProgram();
+        return now ? new TDataForm(*now) : nullptr;
+    });
+    screen.RegisterFormClass("KartForm", []() -> ui::TForm* {
+        shell::Program* now = shell::TheProgram();
+        return now ? new TKartForm(*now) : nullptr;
+    });
+    shell::Services& svc = p.Svc;
+    auto onData = [](void (TDataForm::*f)()) {
+        return [f] {
+            if (TDataForm* d = DataFormOf()) (d->*f)();
+        };
+    };
+    svc.LoadDataCaptions = onData(&TDataForm::LoadDataCaptions);
+    svc.DataFormToDatRec = onData(&TDataForm::DataFormToDatRec);
+    svc.DataFormToBackRec = onData(&TDataForm::DataFormToBackRec);
+    svc.DataFormToMoment = [] {
+        if (TDataForm* d = DataFormOf()) d->DataFormToMoment();
+    };
+    svc.SyncCoordColumnCombo = [] {
+        if (TKartForm* k = KartFormOf()) k->SyncCoordColumnCombo();
+    };
+    svc.LoadStatusAndColors = [] {
+        if (TKartForm* k = KartFormOf()) k->LoadStatusAndColors();
+    };
+    svc.ClearLabelOffsets = [] {
+        if (TKartForm* k = KartFormOf()) k->ClearLabelOffsets();
+    };
+}
+
+} // namespace qor::chart

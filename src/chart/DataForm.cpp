@@ -1,0 +1,631 @@
+#include "chart/DataForm.h"
+
+#include "chart/KartForm.h"
+#include "core/AstroMath.h"
+#include "core/ChartRecords.h"
+#include "core/ContextStack.h"
+#include "core/Formats.h"
+#include "core/Stepping.h"
+#include "core/Text.h"
+#include "shell/MainForm.h"
+#include "shell/Tech.h"
+
+#include <cstdlib>
+
+namespace qor::chart {
+
+using namespace ui;
+
+const std::vector<std::string>& MethodItems() {
+    static const std::vector<std::string> items = {
+        "Транзит"_cp,
+        "Синастрия"_cp,
+        "Дирекция экваториальная: 1градус/год"_cp,
+        "Дирекция зодиакальная: 1градус/год"_cp,
+        "Дирекция солнечной дуги экваториальная"_cp,
+        "Дирекция солнечной дуги зодиакальная"_cp,
+        "Дирекция персидская: 1градус/год (дома неподвижны)"_cp,
+        "Прогрессия: 1день=1году"_cp,
+        "Прогрессия MC: 1день=1году"_cp,
+        "Соляр"_cp,
+        "Лунар"_cp,
+        "Фазовый лунар"_cp,
+        "Фазовая прогрессия: 1синодический месяц=1году"_cp,
+        "Прогрессия лунара: 1сидерический месяц=1году"_cp};
+    return items;
+}
+
+char MethodLetter(int i) {
+    static const char letters[] = "  DZEAzPpSLFfl";
+    return i >= 0 && i < 14 ? letters[i] : 0;
+}
+
+TDataForm::TDataForm(shell::Program& p) : TForm("DataForm"), p_(p) {
+    SetCaption("Данные"_cp);
+    SetToolWindow(true);
+    SetHelpTopic("birth_data.html");
+    SetBorderStyle(BorderStyle::Single);
+    SetBounds(120, 90, 452, 330);
+    SetKeyPreview(true);
+
+    auto label = [this](const char* name, const std::string& caption, int x, int y) {
+        auto* l = Add<TLabel>(name, {x, y, 80, 16});
+        l->SetCaption(caption);
+        return l;
+    };
+    auto edit = [this](const char* name, QRect r) {
+        auto* e = Add<TEdit>(name, r);
+        SetTag(e, 9); // the window-state files never keep a chart's data
+        return e;
+    };
+    NameLabel = label("NameLabel", "Имя"_cp, 8, 10);
+    NameEdit = edit("NameEdit", {70, 8, 220, 22});
+    SexGroup = Add<TRadioGroup>("SexGroup", {300, 0, 140, 44});
+    SexGroup->SetCaption("Пол"_cp);
+    SexGroup->SetColumns(3);
+    SexGroup->SetItems({"М"_cp, "Ж"_cp, " —"_cp});
+    SexGroup->SetItemIndex(2);
+    DateLabel = label("DateLabel", "Дата"_cp, 8, 40);
+    DateEdit = edit("DateEdit", {70, 38, 90, 22});
+    EraCheckBox = Add<TCheckBox>("EraCheckBox", {166, 40, 80, 18});
+    EraCheckBox->SetCaption("до н.э."_cp);
+    TimeLabel = label("TimeLabel", "Время"_cp, 8, 68);
+    TimeEdit = edit("TimeEdit", {70, 66, 90, 22});
+    ZoneLabel = label("ZoneLabel", "Пояс"_cp, 166, 68);
+    dTEdit = edit("dTEdit", {206, 66, 70, 22});
+    LatLabel = label("LatLabel", "Широта"_cp, 8, 96);
+    LatEdit = edit("LatEdit", {70, 94, 90, 22});
+    LongLabel = label("LongLabel", "Долгота"_cp, 166, 96);
+    LongEdit = edit("LongEdit", {226, 94, 90, 22});
+    GeoButton = Add<TSpeedButton>("GeoButton", {322, 94, 24, 22});
+    GeoButton->SetCaption("@");
+    CityLabel = label("CityLabel", "Город"_cp, 8, 124);
+    CityEdit = edit("CityEdit", {70, 122, 150, 22});
+    CountryLabel = label("CountryLabel", "Страна"_cp, 226, 124);
+    CountryEdit = edit("CountryEdit", {280, 122, 160, 22});
+
+    KindGroup = Add<TGroupBox>("KindGroup", {8, 150, 432, 70});
+    OneButton = Add<TRadioButton>("OneButton", {8, 18, 80, 18}, KindGroup);
+    OneButton->SetCaption("Натал"_cp);
+    HorarButton = Add<TRadioButton>("HorarButton", {96, 18, 80, 18}, KindGroup);
+    HorarButton->SetCaption("Хорар"_cp);
+    TwoButton = Add<TRadioButton>("TwoButton", {184, 18, 90, 18}, KindGroup);
+    TwoButton->SetCaption("Двойная"_cp);
+    OneButton->SetChecked(true);
+    ComboBox = Add<TComboBox>("ComboBox", {8, 40, 416, 22}, KindGroup);
+    ComboBox->SetItems(MethodItems());
+    ComboBox->SetItemIndex(0);
+    ComboBox->SetTypingAllowed(false);
+    ComboBox->setEnabled(false);
+
+    auto button = [this](const char* name, const std::string& caption, int x, int y) {
+        auto* b = Add<TButton>(name, {x, y, 104, 26});
+        b->SetCaption(caption);
+        return b;
+    };
+    BaseBtn = button("BaseBtn", "&База"_cp, 8, 228);
+    AtlasBtn = button("AtlasBtn", "&Атлас"_cp, 116, 228);
+    RealBtn = button("RealBtn", "&Сейчас"_cp, 224, 228);
+    ClearBtn = button("ClearBtn", "&Очистить"_cp, 332, 228);
+    TempBtn = button("TempBtn", "&Исходные"_cp, 8, 258);
+    BackBtn = button("BackBtn", "&Фоновые"_cp, 116, 258);
+    CommentBtn = button("CommentBtn", "&Комментарий"_cp, 224, 258);
+    OKBtn = button("OKBtn", "&Выполнить"_cp, 8, 290);
+    CloseBtn = button("CloseBtn", "&Закрыть"_cp, 116, 290);
+    Memo = Add<TMemo>("Memo", {452, 8, 240, 306});
+    SetTag(Memo, 9);
+    Memo->hide();
+    Timer = Add<TTimer>("Timer");
+    Timer->SetInterval(100);
+    Timer->SetEnabled(false);
+
+    OKBtn->OnClick = [this] { OKBtnClick(); };
+    RealBtn->OnClick = [this] { RealBtnClick(); };
+    BaseBtn->OnClick = [this] { BaseBtnClick(); };
+    AtlasBtn->OnClick = [this] { AtlasBtnClick(); };
+    BackBtn->OnClick = [this] { BackBtnClick(); };
+    TempBtn->OnClick = [this] { TempBtnClick(); };
+    CommentBtn->OnClick = [this] { CommentBtnClick(); };
+    ClearBtn->OnClick = [this] { ClearBtnClick(); };
+    CloseBtn->OnClick = [this] { Close(); };
+    GeoButton->OnClick = [this] { GeoButtonClick(); };
+    OneButton->OnClick = [this] { ComboBox->setEnabled(false); };
+    HorarButton->OnClick = [this] { ComboBox->setEnabled(false); };
+    TwoButton->OnClick = [this] { ComboBox->setEnabled(true); };
+    ComboBox->OnKeyDown = [](int& key, Shift) { key = 0; };
+    Timer->OnTimer = [this] { TimerTimer(); };
+    OnShow = [this] { FormShow(); };
+    OnClose = [this](CloseAction&) { FormClose(); };
+
+    for (TEdit* e : {DateEdit, TimeEdit, dTEdit, LatEdit, LongEdit}) {
+        e->setReadOnly(true);
+        e->OnKeyDown = [this, e](int& key, Shift) { MaskedKeyDown(e, key); };
+        e->OnEnter = [this, e] { PlaceCaret(e); };
+        e->OnClick = [this, e] { PlaceCaret(e); };
+        e->OnExit = [this, e] { MaskedExit(e); };
+    }
+    // The field separator of the record files never enters a free field.
+    for (TEdit* e : {NameEdit, CityEdit, CountryEdit})
+        e->OnKeyPress = [](char& ch) {
+            if (ch == ';') ch = ',';
+        };
+    Memo->OnKeyPress = [](char& ch) {
+        if (ch == ';') ch = ',';
+    };
+    OnKeyDown = [this](int& key, Shift) {
+        QWidget* w = focusWidget();
+        const bool onEdit = dynamic_cast<TEdit*>(w) != nullptr;
+        if (onEdit && (key == vk::Return || key == vk::Down)) {
+            focusNextChild();
+            key = 0;
+        } else if (onEdit && key == vk::Up) {
+            focusPreviousChild();
+            key = 0;
+        }
+    };
+    ZoneOfLongitude = [](const std::string& text) -> std::optional<int> {
+        const auto lon = ParseLongitude(text);
+        if (!lon) return std::nullopt;
+        return static_cast<int>(RoundEven(*lon / kDegToRad / 15)) * 60;
+    };
+    ClearBtnClick();
+}
+
+TKartForm* TDataForm::Kart() const {
+    return dynamic_cast<TKartForm*>(Screen().FindForm("KartForm"));
+}
+
+// --- Masked edits -------------------------------------------------------------------------------
+
+FieldShape TDataForm::ShapeOf(const TEdit* e) const {
+    if (e == DateEdit) return FieldShape::Date;
+    if (e == TimeEdit) return FieldShape::Time;
+    if (e == dTEdit) return FieldShape::Zone;
+    if (e == LatEdit) return FieldShape::Latitude;
+    return FieldShape::Longitude;
+}
+
+bool TDataForm::IsMasked(const TEdit* e) const {
+    return e == DateEdit || e == TimeEdit || e == dTEdit || e == LatEdit || e == LongEdit;
+}
+
+void TDataForm::PlaceCaret(TEdit* e) {
+    CaretPos = 1;
+    e->setCursorPosition(0);
+}
+
+void TDataForm::MaskedKeyDown(TEdit* e, int& key) {
+    if (key == vk::Return || key == vk::Up || key == vk::Down || key == vk::Tab ||
+        key == vk::Escape || key == vk::F1 || key == 0)
+        return;
+    FieldEdit f{e->Text(), CaretPos};
+    const std::string before = f.text;
+    if (OvertypeKey(ShapeOf(e), f, key)) key = 0;
+    if (f.text != before) e->SetText(f.text);
+    CaretPos = f.caret;
+    e->setCursorPosition(CaretPos - 1);
+}
+
+bool TDataForm::MaskedExit(TEdit* e) {
+    const FieldCheck c = CheckField(ShapeOf(e), e->Text(), EraCheckBox->Checked());
+    if (c.ok) {
+        if (c.text != e->Text()) e->SetText(c.text);
+        PlaceCaret(e);
+        return true;
+    }
+    SetStatus(p_.s, " Ошибка! "_cp);
+    PlayWav(p_.s, "Error.wav");
+    RefocusEdit = e;
+    if (isVisible()) e->setFocus();
+    Timer->SetEnabled(true);
+    return false;
+}
+
+void TDataForm::TimerTimer() {
+    Timer->SetEnabled(false);
+    if (RefocusEdit) {
+        if (isVisible()) RefocusEdit->setFocus();
+        PlaceCaret(RefocusEdit);
+    }
+    RefocusEdit = nullptr;
+}
+
+TEdit* TDataForm::InvalidField(std::string* why) const {
+    struct Field {
+        TEdit* edit;
+        const char* ru;
+        const char* en;
+    };
+    const Field fields[] = {{DateEdit, "дата", "date"},
+                            {TimeEdit, "время", "time"},
+                            {dTEdit, "пояс", "zone"},
+                            {LatEdit, "широта", "latitude"},
+                            {LongEdit, "долгота", "longitude"}};
+    for (const Field& f : fields)
+        if (!CheckField(ShapeOf(f.edit), f.edit->Text(), EraCheckBox->Checked()).ok) {
+            if (why)
+                *why = Lang(p_.s, Cp("Данные не приняты: неверное поле \"") + Cp(f.ru),
+                            std::string("Data refused: a wrong ") + f.en + " \"") +
+                       f.edit->Text() + "\"";
+            return f.edit;
+        }
+    return nullptr;
+}
+
+// --- Transfers ----------------------------------------------------------------------------------
+
+// Each field that holds a valid value goes into the moment; a field that does not leaves its
+// part of the moment as it was (never a day 0 or a zone of nothing).
+bool TDataForm::DataFormToMoment() {
+    AstroDat& s = p_.s;
+    SetChartName(s, Trim(NameEdit->Text()));
+    s.ChartName = Trim(NameEdit->Text());
+    bool ok = true;
+    const bool era = EraCheckBox->Checked();
+    if (CheckField(FieldShape::Date, DateEdit->Text(), era).ok) {
+        const DateParts d = ParseDateText(DateEdit->Text() + (era ? "B" : ""));
+        s.ChartDay = d.d;
+        s.ChartMonth = d.m;
+        s.ChartYear = d.y;
+    } else {
+        ok = false;
+    }
+    if (CheckField(FieldShape::Time, TimeEdit->Text()).ok) {
+        const std::string t = TimeEdit->Text();
+        s.ChartHour = StrToIntDef0(Trim(t.substr(0, 2)));
+        s.ChartMinute = StrToIntDef0(Trim(t.substr(3, 2)));
+        s.ChartSecond = StrToIntDef0(Trim(t.substr(6, 2)));
+    } else {
+        ok = false;
+    }
+    const auto zone = CheckField(FieldShape::Zone, dTEdit->Text()).ok
+                          ? ParseZoneOffset(dTEdit->Text())
+                          : std::nullopt;
+    const auto lat = CheckField(FieldShape::Latitude, LatEdit->Text()).ok
+                         ? ParseLatitude(LatEdit->Text())
+                         : std::nullopt;
+    const auto lon = CheckField(FieldShape::Longitude, LongEdit->Text()).ok
+                         ? ParseLongitude(LongEdit->Text())
+                         : std::nullopt;
+    if (zone) s.ChartZone = *zone;
+    if (lat) s.ChartLat = *lat;
+    if (lon) s.ChartLong = *lon;
+    return ok && zone && lat && lon;
+}
+
+void TDataForm::MomentToDataForm() {
+    const bool source = p_.Flags.SourceData;
+    if (ShowsBackSet() == source) return; // the window shows the set the steps do not move
+    const AstroDat& s = p_.s;
+    const TextResult d = FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear);
+    if (d.ok) {
+        DateEdit->SetText(d.text.substr(0, 10));
+        EraCheckBox->SetChecked(!d.text.empty() && d.text.back() == 'B');
+    }
+    TimeEdit->SetText(IntToStrW(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
+                      IntToStrZ(s.ChartSecond, 2));
+    LatEdit->SetText(FormatLatitude(s.ChartLat));
+    LongEdit->SetText(FormatLongitude(s.ChartLong));
+}
+
+void TDataForm::FieldsToRec(DatRec& rec) const {
+    rec[kRecName] = RecordSafeText(NameEdit->Text());
+    rec[kRecSex] = std::to_string(std::clamp(SexGroup->ItemIndex(), 0, 2));
+    rec[kRecDate] = DateEdit->Text() + (EraCheckBox->Checked() ? "B" : "");
+    rec[kRecTime] = TimeEdit->Text();
+    rec[kRecZone] = dTEdit->Text();
+    rec[kRecCity] = RecordSafeText(CityEdit->Text());
+    rec[kRecCountry] = RecordSafeText(CountryEdit->Text());
+    rec[kRecLat] = LatEdit->Text();
+    rec[kRecLong] = LongEdit->Text();
+    std::string comment;
+    const std::vector<std::string> lines = Memo->Lines();
+    for (std::size_t k = 0; k < lines.size(); ++k) comment += (k ? "\r\n" : "") + lines[k];
+    rec[kRecComment] = RecordSafeText(comment, true);
+}
+
+void TDataForm::RecToFields(const DatRec& rec) {
+    NameEdit->SetText(rec[kRecName]);
+    const int sex = StrToIntDef0(rec[kRecSex]);
+    SexGroup->SetItemIndex(sex >= 0 && sex <= 2 ? sex : 0);
+    const std::string& date = rec[kRecDate];
+    DateEdit->SetText(date.substr(0, 10));
+    EraCheckBox->SetChecked(!date.empty() && date.back() == 'B');
+    TimeEdit->SetText(rec[kRecTime]);
+    dTEdit->SetText(rec[kRecZone]);
+    CityEdit->SetText(rec[kRecCity]);
+    CountryEdit->SetText(rec[kRecCountry]);
+    LatEdit->SetText(rec[kRecLat]);
+    LongEdit->SetText(rec[kRecLong]);
+    Memo->SetText(rec[kRecComment]);
+}
+
+void TDataForm::DataFormToDatRec() {
+    FieldsToRec(p_.s.DatRec1);
+    p_.s.DateShort1 = p_.s.DatRec1[kRecDate].substr(0, 10);
+}
+
+void TDataForm::DataFormToBackRec() {
+    FieldsToRec(p_.s.DatRec2);
+    p_.s.DateShort2 = p_.s.DatRec2[kRecDate].substr(0, 10);
+}
+
+void TDataForm::DatRecToDataForm() {
+    RecToFields(p_.s.DatRec1);
+}
+
+void TDataForm::BackRecToDataForm() {
+    RecToFields(p_.s.DatRec2);
+}
+
+void TDataForm::MomentToRec(DatRec& rec) const {
+    const AstroDat& s = p_.s;
+    std::string date = IntToStrW(s.ChartDay, 2) + "." + IntToStrZ(s.ChartMonth, 2) + ".";
+    date += s.ChartYear <= 0 ? IntToStrZ(1 - s.ChartYear, 4) + "B" : IntToStrZ(s.ChartYear, 4);
+    rec[kRecDate] = date;
+    rec[kRecTime] = IntToStrW(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
+                    IntToStrZ(s.ChartSecond, 2);
+    rec[kRecLat] = FormatLatitude(s.ChartLat);
+    rec[kRecLong] = FormatLongitude(s.ChartLong);
+}
+
+void TDataForm::MomentToDatRec() {
+    MomentToRec(p_.s.DatRec1);
+}
+
+void TDataForm::MomentToBackRec() {
+    MomentToRec(p_.s.DatRec2);
+}
+
+// --- Chart kind and applying --------------------------------------------------------------------
+
+void TDataForm::ReadChartKind() {
+    TKartForm* kart = Kart();
+    shell::ShellFlags& f = p_.Flags;
+    if (OneButton->Checked() || HorarButton->Checked()) {
+        if (OneButton->Checked() && kart && !kart->HorizontalBox->Checked())
+            kart->HelioBox->setEnabled(true);
+        f.DoubleChart = false;
+        f.HoraryChart = HorarButton->Checked();
+        MethodIndex = -1;
+        ComboBox->setEnabled(false);
+    } else if (TwoButton->Checked()) {
+        if (kart) kart->HelioBox->setEnabled(false); // a double chart is never heliocentric
+        f.DoubleChart = true;
+        f.HoraryChart = false;
+        AppliedMethodText = ComboBox->Text();
+        ComboBox->setEnabled(true);
+        if (const int i = ComboBox->IndexOf(ComboBox->Text()); i >= 0) MethodIndex = i;
+    }
+}
+
+bool TDataForm::ApplyData() {
+    if (!OKBtn->isEnabled()) return false;
+    std::string why;
+    if (InvalidField(&why)) {
+        ReportOf(p_.s).ShowMessage(MsgKind::Warning, why);
+        return false;
+    }
+    AstroDat& s = p_.s;
+    if (p_.Flags.DoubleChart)
+        if (const char c = MethodLetter(MethodIndex)) s.DynMethod = c;
+    if (!DataFormToMoment()) return false;
+    DataFormToDatRec();
+    s.DatRec1Applied = s.DatRec1;
+    s.DatRec2Applied = s.DatRec2;
+    {
+        const bool ready = p_.Flags.Ready;
+        p_.Flags.Ready = false;
+        if (TKartForm* kart = Kart()) kart->XGroup->SetItemIndex(p_.Flags.DoubleChart ? 2 : 0);
+        p_.Flags.Ready = ready;
+    }
+    if (p_.Tech) p_.Tech->RefreshAll();
+    return true;
+}
+
+void TDataForm::LoadDataCaptions() {
+    MainCaption = GetMsgText(p_.s, 36);
+    BackCaption = GetMsgText(p_.s, 37);
+    SetCaption(MainCaption);
+    MethodIndex = -1;
+    ComboBox->setEnabled(false);
+}
+
+void TDataForm::ShowMainDataSet() {
+    if (ShowsBackSet()) TempBtnClick();
+}
+
+void TDataForm::OKBtnClick() {
+    ReadChartKind();
+    const bool back = ShowsBackSet();
+    if (back) {
+        // The edited background set is stored and the main set applied with it.
+        DataFormToBackRec();
+        DatRecToDataForm();
+    }
+    const bool stars = p_.Flags.StarsRecalc;
+    if (p_.ItemIndex("GenSet", "PrecessGroup") == 1) p_.Flags.StarsRecalc = true;
+    const bool applied = ApplyData();
+    p_.Flags.StarsRecalc = stars;
+    if (back) {
+        DataFormToDatRec();
+        BackRecToDataForm();
+    }
+    if (!applied) return;
+    if (AddChartHistory) AddChartHistory();
+    if (isVisible()) {
+        CloseBtn->setDefault(true);
+        CloseBtn->setFocus();
+    }
+}
+
+void TDataForm::RealBtnClick() {
+    const OwnPlace place{p_.Text("QorLoc", "astdT"), p_.Text("QorLoc", "astLat"),
+                         p_.Text("QorLoc", "astLong"), p_.Text("QorLoc", "astCity"),
+                         p_.Text("QorLoc", "astCountry")};
+    const RealTimeFields f = SetRealTime(LocalMomentNow(), place);
+    NameEdit->SetText(f.NameEdit);
+    DateEdit->SetText(f.DateEdit);
+    EraCheckBox->SetChecked(f.EraCheckBox);
+    TimeEdit->SetText(f.TimeEdit);
+    if (!f.dTEdit.empty()) dTEdit->SetText(f.dTEdit);
+    if (!f.LatEdit.empty()) LatEdit->SetText(f.LatEdit);
+    if (!f.LongEdit.empty()) LongEdit->SetText(f.LongEdit);
+    CityEdit->SetText(f.CityEdit);
+    CountryEdit->SetText(f.CountryEdit);
+    SexGroup->SetItemIndex(f.SexGroup);
+}
+
+void TDataForm::BaseBtnClick() {
+    if (TForm* f = Screen().Ensure("Base")) {
+        f->SetWindowState(WindowState::Normal);
+        f->show();
+    }
+}
+
+void TDataForm::AtlasBtnClick() {
+    if (TForm* f = Screen().Ensure("Cities")) {
+        if (!f->Components().empty())
+            if (QWidget* w = f->Components().front().widget()) w->setEnabled(true);
+        f->SetWindowState(WindowState::Normal);
+        f->show();
+    }
+}
+
+void TDataForm::BackBtnClick() {
+    SetCaption(BackCaption);
+    DataFormToDatRec();
+    BackRecToDataForm();
+    BackBtn->setEnabled(false);
+    TempBtn->setEnabled(true);
+}
+
+void TDataForm::TempBtnClick() {
+    SetCaption(MainCaption);
+    DataFormToBackRec();
+    DatRecToDataForm();
+    TempBtn->setEnabled(false);
+    BackBtn->setEnabled(true);
+}
+
+void TDataForm::CommentBtnClick() {
+    Memo->setVisible(!Memo->isVisibleTo(this));
+    const int w = Memo->isVisibleTo(this) ? Memo->x() + Memo->width() + 10
+                                          : BackBtn->x() + BackBtn->width() + BaseBtn->x() + 10;
+    SetBounds(Left(), Top(),
+              w + (ClearBtn->x() + ClearBtn->width() - BackBtn->x() - BackBtn->width()), Height());
+}
+
+void TDataForm::ClearBtnClick() {
+    NameEdit->SetText("");
+    Memo->Clear();
+    DateEdit->SetText("01.01.2000");
+    EraCheckBox->SetChecked(false);
+    TimeEdit->SetText("00:00:00");
+    dTEdit->SetText("+00:00");
+    LatEdit->SetText("00"_cp + std::string(1, kDegreeSign) + "00'N");
+    LongEdit->SetText("000" + std::string(1, kDegreeSign) + "00'E");
+    CityEdit->SetText("");
+    CountryEdit->SetText("");
+    SexGroup->SetItemIndex(2);
+}
+
+void TDataForm::GeoButtonClick() {
+    TForm* main = Screen().FindForm("Form1");
+    if (!main) return;
+    if (auto* map = main->Find<TMenuItem>("N54")) map->Click();
+    if (auto* item = main->Find<TMenuItem>("GetFromMap")) item->setEnabled(true);
+}
+
+void TDataForm::FormShow() {
+    p_.Flags.RealTimeMode = false;
+    TempBtn->setEnabled(ShowsBackSet());
+    BackBtn->setEnabled(!ShowsBackSet());
+    AppliedMethodText = ComboBox->Text();
+    if (!OneButton->Checked() && !HorarButton->Checked()) {
+        p_.Flags.DoubleChart = true;
+        ComboBox->setEnabled(true);
+    } else {
+        p_.Flags.DoubleChart = false;
+        ComboBox->setEnabled(false);
+    }
+    BaseBtn->setDefault(true);
+    BaseBtn->setFocus();
+}
+
+void TDataForm::FormClose() {
+    if (ShowsBackSet()) {
+        SetCaption(MainCaption);
+        DataFormToBackRec();
+        DatRecToDataForm();
+    }
+    if (TForm* main = Screen().FindForm("Form1"))
+        if (auto* item = main->Find<TMenuItem>("GetFromMap")) item->setEnabled(false);
+    // Leaving without OK undoes the choice of kind and method.
+    if (p_.Flags.DoubleChart)
+        TwoButton->SetChecked(true);
+    else if (p_.Flags.HoraryChart)
+        HorarButton->SetChecked(true);
+    else
+        OneButton->SetChecked(true);
+    ComboBox->setEnabled(p_.Flags.DoubleChart);
+    if (ComboBox->Text() != AppliedMethodText) {
+        ComboBox->SetText(AppliedMethodText);
+        if (const int i = ComboBox->IndexOf(AppliedMethodText); i >= 0) ComboBox->SetItemIndex(i);
+        if (p_.Tech) p_.Tech->RedrawIfNatal();
+    }
+}
+
+// --- Place from the map, zone shift -------------------------------------------------------------
+
+void TDataForm::TakeGeoMapPlace(const std::string& cityAndCountry) {
+    if (!isVisible()) return;
+    TForm* main = Screen().FindForm("Form1");
+    const auto* geo = main ? main->Find<TPanel>("GeoPanel") : nullptr;
+    if (geo) {
+        const std::string c = geo->Caption();
+        if (c.size() >= 17) {
+            LatEdit->SetText(c.substr(0, 7));
+            LongEdit->SetText(c.substr(9, 8));
+        }
+    }
+    if (p_.Commands.QueryUIValue("GeoSet,dTBox", "") == "True" && ZoneOfLongitude) {
+        if (const auto zone = ZoneOfLongitude(LongEdit->Text())) {
+            dTEdit->SetText(ZoneFieldText(*zone));
+            if (p_.Commands.QueryUIValue("GeoSet,TimeBox", "") == "True") ShiftTimeToZone(*zone);
+        }
+    }
+    const std::size_t comma = cityAndCountry.find(',');
+    if (comma == std::string::npos) {
+        CityEdit->SetText(RecordSafeText(cityAndCountry));
+        CountryEdit->SetText("");
+    } else {
+        CityEdit->SetText(RecordSafeText(cityAndCountry.substr(0, comma)));
+        CountryEdit->SetText(RecordSafeText(Trim(cityAndCountry.substr(comma + 1))));
+    }
+}
+
+void TDataForm::ShiftTimeToZone(int zoneMinutes) {
+    AstroDat& s = p_.s;
+    ChartContextGuard guard(s);
+    const DateParts d = ParseDateText(s.UTDateText);
+    if (d.ok) {
+        s.ChartDay = d.d;
+        s.ChartMonth = d.m;
+        s.ChartYear = d.y;
+    }
+    s.ChartHour =
+        StrToIntDef0(Trim(s.UTTimeText.substr(0, std::min<std::size_t>(2, s.UTTimeText.size()))));
+    const int hours = zoneMinutes / 60;
+    if (hours > 0) IncHour(s, hours);
+    if (hours < 0) DecHour(s, -hours);
+    const TextResult t = FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear);
+    if (t.ok) {
+        DateEdit->SetText(t.text.substr(0, 10));
+        EraCheckBox->SetChecked(!t.text.empty() && t.text.back() == 'B');
+    }
+    TimeEdit->SetText(IntToStrZ(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
+                      IntToStrZ(s.ChartSecond, 2));
+}
+
+} // namespace qor::chart

@@ -1,0 +1,1063 @@
+#include "chart/KartForm.h"
+
+#include "core/Files.h"
+#include "core/Formats.h"
+#include "core/Text.h"
+#include "shell/MainForm.h"
+#include "shell/Tech.h"
+#include "ui/Canvas.h"
+#include "ui/SymbolPainter.h"
+#include "ui/WindowState.h"
+
+#include <QImage>
+
+#include <cstdlib>
+
+namespace qor::chart {
+
+using namespace ui;
+
+const std::vector<std::string>& HouseSystemItemsRu() {
+    static const std::vector<std::string> items = {"Полих-Пейдж"_cp,
+                                                   "Плацидус"_cp,
+                                                   "Кох"_cp,
+                                                   "Порфирий"_cp,
+                                                   "Алькабитус"_cp,
+                                                   "Региомонтанус"_cp,
+                                                   "Кампанус"_cp,
+                                                   "Моринус"_cp,
+                                                   "Равнодомная от МС"_cp,
+                                                   "Равнодомная от Asc"_cp,
+                                                   "Солярное равновесие"_cp,
+                                                   "Драконическая"_cp,
+                                                   "Земная"_cp,
+                                                   "Солнечная"_cp,
+                                                   "Лунная"_cp,
+                                                   "Джамаспа"_cp,
+                                                   "Джамаспа равнодомная"_cp,
+                                                   "Джамаспа (МС)"_cp};
+    return items;
+}
+
+const std::vector<std::string>& CoordColumnItemsRu() {
+    static const std::vector<std::string> items = {"Долгота"_cp,   "Широта"_cp, "Пр.восхожд."_cp,
+                                                   "Склонение"_cp, "Азимут"_cp, "Высота"_cp};
+    return items;
+}
+
+namespace {
+
+// Ready is cleared while a group of controls changes, and given back on every way out.
+class NotReady {
+public:
+    explicit NotReady(shell::ShellFlags& f) : f_(f), was_(f.Ready) { f_.Ready = false; }
+    ~NotReady() { f_.Ready = was_; }
+    NotReady(const NotReady&) = delete;
+    NotReady& operator=(const NotReady&) = delete;
+
+private:
+    shell::ShellFlags& f_;
+    bool was_;
+};
+
+// Symbol-font glyphs painted onto a grid cell.
+void PaintGlyphs(QPainter& g, const Font16State& font, int x, int y, std::string_view text,
+                 Colour colour) {
+    if (text.empty()) return;
+    QImage img(kFont16Advance * static_cast<int>(text.size()) + 4, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    {
+        Canvas c(img);
+        DrawFont16Text(font, 0, 0, text, colour, c);
+    }
+    g.drawImage(x, y, img);
+}
+
+} // namespace
+
+TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
+    SetCaption("Установки натальной карты"_cp);
+    SetToolWindow(true);
+    SetHelpTopic("natal_chart_setup.html");
+    SetBorderStyle(BorderStyle::Single);
+    SetBounds(140, 80, 470, 420);
+    SetKeyPreview(true);
+
+    TabControl = Add<TTabControl>("TabControl", {0, 0, 470, 24});
+    TabControl->SetTabs({"Главные"_cp, "Планеты"_cp, "Дома"_cp, "Аспекты"_cp, "Дополн."_cp,
+                         "Размеры"_cp, "Статус"_cp, "Цвет"_cp, "S/R"});
+    auto panel = [this](const char* name) {
+        auto* pnl = Add<TPanel>(name, {0, 24, 470, 396});
+        pnl->hide();
+        return pnl;
+    };
+    MainPanel = panel("MainPanel");
+    PlnPanel = panel("PlnPanel");
+    DomPanel = panel("DomPanel");
+    AspectPanel = panel("AspectPanel");
+    AdditPanel = panel("AdditPanel");
+    SizePanel = panel("SizePanel");
+    StatusPanel = panel("StatusPanel");
+    ColorPanel = panel("ColorPanel");
+    SRPanel = panel("SRPanel");
+    ExterrPanel = panel("ExterrPanel");
+
+    auto check = [this](const char* name, const std::string& caption, QRect r, QWidget* parent,
+                        bool on) {
+        auto* c = Add<TCheckBox>(name, r, parent);
+        c->SetCaption(caption);
+        c->SetChecked(on);
+        return c;
+    };
+    auto radio = [this](const char* name, const std::string& caption, QRect r, QWidget* parent) {
+        auto* b = Add<TRadioButton>(name, r, parent);
+        b->SetCaption(caption);
+        return b;
+    };
+    auto group = [this](const char* name, const std::string& caption, QRect r, QWidget* parent) {
+        auto* g = Add<TGroupBox>(name, r, parent);
+        g->SetCaption(caption);
+        return g;
+    };
+    auto edit = [this](const char* name, const std::string& text, QRect r, QWidget* parent) {
+        auto* e = Add<TEdit>(name, r, parent);
+        e->SetText(text);
+        return e;
+    };
+    auto label = [this](const char* name, const std::string& caption, QRect r, QWidget* parent) {
+        auto* l = Add<TLabel>(name, r, parent);
+        l->SetCaption(caption);
+        return l;
+    };
+
+    // --- "Главные" ---------------------------------------------------------------------------
+    // The two mode switches come first: a settings file switches the mode before it sets the
+    // controls the mode forces, so the file's own states win.
+    HelioBox = check("HelioBox", "Гелиоцентрическая"_cp, {8, 300, 150, 18}, MainPanel, false);
+    HorizontalBox =
+        check("HorizontalBox", "Горизонтальная"_cp, {8, 320, 150, 18}, MainPanel, false);
+    HouseGroup = group("HouseGroup", "Дома"_cp, {4, 2, 150, 88}, MainPanel);
+    InHsCheck = check("InHsCheck", "Внутренний круг"_cp, {6, 16, 140, 18}, HouseGroup, true);
+    OutHsCheck = check("OutHsCheck", "Внешний круг"_cp, {6, 36, 140, 18}, HouseGroup, false);
+    HouseComboBox = Add<TComboBox>("HouseComboBox", {6, 58, 138, 22}, HouseGroup);
+    HouseComboBox->SetItems(HouseSystemItemsRu());
+    HouseComboBox->SetItemIndex(0);
+    HouseComboBox->SetTypingAllowed(false);
+    AspGroup = group("AspGroup", "Аспекты"_cp, {158, 2, 150, 190}, MainPanel);
+    MajorCheck = check("MajorCheck", "Мажорные"_cp, {6, 16, 140, 18}, AspGroup, true);
+    MinorCheck = check("MinorCheck", "Минорные"_cp, {6, 36, 140, 18}, AspGroup, false);
+    FromPlnCheck = check("FromPlnCheck", "От планет"_cp, {6, 56, 140, 18}, AspGroup, true);
+    FromHsCheck = check("FromHsCheck", "От домов"_cp, {6, 76, 140, 18}, AspGroup, false);
+    ToPlnCheck = check("ToPlnCheck", "К планетам"_cp, {6, 96, 140, 18}, AspGroup, true);
+    ToHsCheck = check("ToHsCheck", "К домам"_cp, {6, 116, 140, 18}, AspGroup, false);
+    AspSimCheck = check("AspSimCheck", "Символ"_cp, {6, 136, 140, 18}, AspGroup, true);
+    AspectAccur = check("AspectAccur", "Точные"_cp, {6, 152, 140, 18}, AspGroup, false);
+    AccurAspCheck =
+        check("AccurAspCheck", "Выделение точных"_cp, {6, 168, 140, 18}, AspGroup, true);
+    StartGroup = group("StartGroup", "Начало"_cp, {4, 92, 150, 108}, MainPanel);
+    AscendButton = radio("AscendButton", "Асцендент"_cp, {6, 16, 140, 18}, StartGroup);
+    BckAscButton = radio("BckAscButton", "Фон.асцендент"_cp, {6, 36, 140, 18}, StartGroup);
+    DegreeButton = radio("DegreeButton", "Градус"_cp, {6, 56, 80, 18}, StartGroup);
+    AscendButton->SetChecked(true);
+    AscDegreeEdit = edit("AscDegreeEdit", "000", {90, 56, 50, 20}, StartGroup);
+    DirGroup = group("DirGroup", "Направление"_cp, {4, 202, 150, 56}, MainPanel);
+    LeftDir = radio("LeftDir", "против ч.с."_cp, {6, 16, 140, 18}, DirGroup);
+    RightDir = radio("RightDir", "по ч.с."_cp, {6, 34, 140, 18}, DirGroup);
+    LeftDir->SetChecked(true);
+    BckGroup = group("BckGroup", "Фон"_cp, {158, 194, 150, 74}, MainPanel);
+    BlackButton = radio("BlackButton", "Черный"_cp, {6, 16, 140, 18}, BckGroup);
+    WhiteButton = radio("WhiteButton", "Белый"_cp, {6, 34, 140, 18}, BckGroup);
+    ColorButton = radio("ColorButton", "Цветной"_cp, {6, 52, 140, 18}, BckGroup);
+    WhiteButton->SetChecked(true);
+    DataCheckBox = check("DataCheckBox", "Данные"_cp, {8, 340, 150, 18}, MainPanel, false);
+    XGroup = Add<TRadioGroup>("XGroup", {158, 270, 150, 80}, MainPanel);
+    XGroup->SetCaption("Аспектирование"_cp);
+    XGroup->SetItems({"Внутренний круг"_cp, "Внешний круг"_cp, "Внутренний - Внешний"_cp});
+    XGroup->SetItemIndex(0);
+    HintBox = check("HintBox", "Подсказка"_cp, {8, 260, 150, 18}, MainPanel, true);
+    SystemsBox = check("SystemsBox", "Системы"_cp, {8, 280, 150, 18}, MainPanel, true);
+    CoordGroup = group("CoordGroup", "Координаты"_cp, {312, 2, 150, 150}, MainPanel);
+    StarsCheck = check("StarsCheck", "Звезды"_cp, {6, 16, 140, 18}, CoordGroup, false);
+    AfetBox = check("AfetBox", "Афетика"_cp, {6, 36, 140, 18}, CoordGroup, false);
+    AccurBox = check("AccurBox", "Точные"_cp, {6, 56, 140, 18}, CoordGroup, true);
+    RABox = check("RABox", "2-я колонка"_cp, {6, 76, 140, 18}, CoordGroup, false);
+    ComboBox1 = Add<TComboBox>("ComboBox1", {6, 98, 138, 22}, CoordGroup);
+    ComboBox1->SetItems(CoordColumnItemsRu());
+    ComboBox1->SetItemIndex(1);
+    ComboBox1->SetTypingAllowed(false);
+    OrbBox = check("OrbBox", "Орбис"_cp, {318, 160, 140, 18}, MainPanel, false);
+
+    // --- "Планеты", "Дома" -------------------------------------------------------------------
+    PlnGrid = Add<TDrawGrid>("PlnGrid", {4, 4, 460, 386}, PlnPanel);
+    PlnGrid->SetColCount(8);
+    PlnGrid->SetRowCount(27);
+    PlnGrid->SetFixed(1, 1);
+    PlnGrid->SetDefaultRowHeight(19);
+    for (int c = 0; c < 8; ++c) PlnGrid->SetColWidth(c, c == 0 ? 80 : 38);
+    auto hidden = [this](const char* name, const std::string& text, QWidget* parent) {
+        auto* e = Add<TEdit>(name, {0, 0, 10, 10}, parent);
+        e->SetText(text);
+        e->hide();
+        return e;
+    };
+    Existing = hidden("Existing", DefaultPointFlags(true), PlnPanel);
+    Aspecting = hidden("Aspecting", DefaultPointFlags(true), PlnPanel);
+    TablAsp = hidden("TablAsp", DefaultPointFlags(true), PlnPanel);
+    Elements = hidden("Elements", DefaultPointFlags(false), PlnPanel);
+    Existing2 = hidden("Existing2", DefaultPointFlags(true), PlnPanel);
+    Aspecting2 = hidden("Aspecting2", DefaultPointFlags(true), PlnPanel);
+    TablAsp2 = hidden("TablAsp2", DefaultPointFlags(true), PlnPanel);
+    DomGrid = Add<TDrawGrid>("DomGrid", {4, 4, 260, 270}, DomPanel);
+    DomGrid->SetColCount(4);
+    DomGrid->SetRowCount(13);
+    DomGrid->SetFixed(1, 1);
+    DomGrid->SetDefaultRowHeight(19);
+    DomShow = hidden("DomShow", DefaultHouseFlags(), DomPanel);
+    DomAspecting = hidden("DomAspecting", DefaultHouseFlags(), DomPanel);
+    DomTablAsp = hidden("DomTablAsp", DefaultHouseFlags(), DomPanel);
+
+    // --- "Аспекты" ----------------------------------------------------------------------------
+    AspTabControl = Add<TTabControl>("AspTabControl", {4, 4, 460, 24}, AspectPanel);
+    AspTabControl->SetTabs({"Натал"_cp, "Транзит"_cp, "Хорар"_cp});
+    AspectGrid = Add<TDrawGrid>("AspectGrid", {4, 30, 460, 356}, AspectPanel);
+    AspectGrid->SetColCount(15);
+    AspectGrid->SetRowCount(15);
+    {
+        const int widths[] = {26, 40, 23, 38, 49, 50, 47, 38, 44, 26, 26, 26, 26, 26, 26};
+        for (int c = 0; c < 15; ++c) AspectGrid->SetColWidth(c, widths[c]);
+    }
+    Edit1 = hidden("Edit1", "", AspectPanel);
+    AspectLetterEdit = hidden("AspectLetterEdit", "Натал"_cp, AspectPanel);
+    AspMemo = Add<TMemo>("AspMemo", {0, 0, 10, 10}, AspectPanel);
+    AspMemo->hide();
+    PopupMenu = Add<TPopupMenu>("PopupMenu");
+
+    // --- "Дополн." ----------------------------------------------------------------------------
+    DegreeGroup = group("DegreeGroup", "Символы градуса"_cp, {4, 2, 220, 80}, AdditPanel);
+    OstrelBox = check("OstrelBox", "Первый текст"_cp, {6, 16, 200, 18}, DegreeGroup, true);
+    FirnelBox = check("FirnelBox", "Второй текст"_cp, {6, 36, 200, 18}, DegreeGroup, false);
+    ObjectsBox = check("ObjectsBox", "Рисовать объекты"_cp, {6, 56, 200, 18}, DegreeGroup, true);
+    BlackMoonGroup = group("BlackMoonGroup", "Черная Луна"_cp, {4, 84, 220, 56}, AdditPanel);
+    SfocusButton =
+        radio("SfocusButton", "Второй фокус орбиты"_cp, {6, 16, 200, 18}, BlackMoonGroup);
+    ApogeaButton = radio("ApogeaButton", "Апогей орбиты Луны"_cp, {6, 34, 200, 18}, BlackMoonGroup);
+    SfocusButton->SetChecked(true);
+    WhiteMoonGroup = group("WhiteMoonGroup", "Белая Луна"_cp, {4, 142, 220, 100}, AdditPanel);
+    ArtaButton = radio("ArtaButton", "Арта"_cp, {6, 16, 90, 18}, WhiteMoonGroup);
+    SelenaButton = radio("SelenaButton", "Селена"_cp, {100, 16, 90, 18}, WhiteMoonGroup);
+    ArtaButton->SetChecked(true);
+    label("SLngLabel", "Долгота 2000.0"_cp, {6, 40, 110, 16}, WhiteMoonGroup);
+    label("SPeriodLabel", "Период (лет)"_cp, {6, 66, 110, 16}, WhiteMoonGroup);
+    SLng = edit("SLng", "242.5", {120, 38, 80, 20}, WhiteMoonGroup);
+    SPeriod = edit("SPeriod", "7.0", {120, 64, 80, 20}, WhiteMoonGroup);
+    ALng = edit("ALng", "", {120, 38, 80, 20}, WhiteMoonGroup);
+    APeriod = edit("APeriod", "", {120, 64, 80, 20}, WhiteMoonGroup);
+    for (TEdit* e : {ALng, APeriod}) {
+        e->setReadOnly(true);
+        e->setEnabled(false);
+        ui::SetColor(e, 0xC0C0C0);
+    }
+    SLng->hide();
+    SPeriod->hide();
+    KoeffGroup = group("KoeffGroup", "Коэффициент прогрессии"_cp, {4, 244, 220, 48}, AdditPanel);
+    KoeffCheckBox = check("KoeffCheckBox", "Учитывать"_cp, {6, 18, 100, 18}, KoeffGroup, false);
+    KoeffEdit = edit("KoeffEdit", "1.0", {120, 18, 80, 20}, KoeffGroup);
+    CoinsideBox = Add<TRadioGroup>("CoinsideBox", {228, 2, 236, 70}, AdditPanel);
+    CoinsideBox->SetCaption("Сходимость аспектов дв. карты"_cp);
+    CoinsideBox->SetItems({"Внеш. карта фиксирована"_cp, "Внутр. карта фиксирована"_cp});
+    CoinsideBox->SetItemIndex(1);
+    HorarGroup = group("HorarGroup", "Хорар"_cp, {228, 74, 236, 56}, AdditPanel);
+    SeptenerBox = check("SeptenerBox", "только септенер"_cp, {6, 16, 220, 18}, HorarGroup, true);
+    CoinsBox =
+        check("CoinsBox", "только сходящиеся аспекты"_cp, {6, 34, 220, 18}, HorarGroup, true);
+    AspPageGroup = group("AspPageGroup", "Аспектная страница "_cp, {228, 132, 236, 76}, AdditPanel);
+    DfOrbBox = check("DfOrbBox", "", {6, 18, 18, 18}, AspPageGroup, true);
+    label("NatalTabLabel", "Одиночной карты"_cp, {28, 20, 110, 16}, AspPageGroup);
+    label("TransTabLabel", "Двойной карты"_cp, {28, 46, 110, 16}, AspPageGroup);
+    NatalTabEdit = edit("NatalTabEdit", "Натал"_cp, {140, 18, 88, 20}, AspPageGroup);
+    TransTabEdit = edit("TransTabEdit", "Транзит"_cp, {140, 44, 88, 20}, AspPageGroup);
+    WheelBox = check("WheelBox", "Показывать карту"_cp, {234, 214, 220, 18}, AdditPanel, true);
+    AVCheckBox = check("AVCheckBox", "Имена астероидов "_cp, {234, 234, 220, 18}, AdditPanel, true);
+
+    // --- "Размеры" ----------------------------------------------------------------------------
+    struct Bar {
+        TTrackBar** bar;
+        const char* name;
+        const char* caption;
+        int range;
+    };
+    const Bar bars[] = {{&TrackBarR1, "TrackBarR1", "Радиус 1", 100},
+                        {&TrackBarR2, "TrackBarR2", "Радиус 2", 100},
+                        {&TrackBarR3, "TrackBarR3", "Радиус 3", 100},
+                        {&TrackBarR4, "TrackBarR4", "Радиус 4", 100},
+                        {&XoTrackBar, "XoTrackBar", "Xo", 100},
+                        {&YoTrackBar, "YoTrackBar", "Yo", 100},
+                        {&Pln1TrackBar, "Pln1TrackBar", "П1", 20},
+                        {&Pln2TrackBar, "Pln2TrackBar", "П2", 70},
+                        {&MrkTrackBar, "MrkTrackBar", "Маркер", 20},
+                        {&SizeTrackBar, "SizeTrackBar", "Размер", 100},
+                        {&BegTrackBar, "BegTrackBar", "Начало поля координат", 150},
+                        {&CLTrackBar, "CLTrackBar", "Поле точной долготы", 30},
+                        {&SLTrackBar, "SLTrackBar", "Поле короткой долготы", 30},
+                        {&CRATrackBar, "CRATrackBar", "Поле точной широты", 30},
+                        {&SRATrackBar, "SRATrackBar", "Поле короткой широты", 30}};
+    int row = 0;
+    for (const Bar& b : bars) {
+        const int x = row < 8 ? 4 : 236, y = 4 + (row % 8) * 40;
+        label((std::string(b.name) + "Label").c_str(), Cp(b.caption), {x, y, 220, 14}, SizePanel);
+        TTrackBar* t = Add<TTrackBar>(b.name, {x, y + 14, 220, 22}, SizePanel);
+        t->SetRange(-b.range, b.range);
+        t->SetPosition(0);
+        t->OnChange = [this] { Redraw(); };
+        *b.bar = t;
+        ++row;
+    }
+    SymbolDoubleSizeBox = check("SymbolDoubleSizeBox", "х 2 размер символов"_cp,
+                                {236, 330, 200, 18}, SizePanel, false);
+    SymbolDoubleSizeBox->hide();
+    label("HistListLabel", "Максимальное число записей в списке \"История\""_cp, {4, 350, 300, 16},
+          SizePanel);
+    HistListMax = edit("HistListMax", "100", {310, 348, 60, 20}, SizePanel);
+
+    // --- "Статус", "Цвет", "S/R" --------------------------------------------------------------
+    StatusGrid = Add<TDrawGrid>("StatusGrid", {4, 4, 460, 386}, StatusPanel);
+    StatusGrid->SetColCount(5);
+    StatusGrid->SetRowCount(17);
+    StatusGrid->SetFixed(1, 1);
+    StatusGrid->SetDefaultRowHeight(19);
+    StatusGrid->SetColWidth(0, 28);
+    StatusMemo = Add<TMemo>("StatusMemo", {0, 0, 10, 10}, StatusPanel);
+    StatusMemo->SetLines(DefaultStatusMemo());
+    StatusMemo->hide();
+    ColorMemo = Add<TMemo>("ColorMemo", {0, 0, 10, 10}, ColorPanel);
+    ColorMemo->SetLines(DefaultColorMemo());
+    ColorMemo->hide();
+    auto* houseBelt = group("HouseBeltGroup", "Пояс домов"_cp, {4, 2, 200, 84}, ColorPanel);
+    auto* zodiacBelt = group("ZodiacBeltGroup", "Пояс Зодиака"_cp, {210, 2, 200, 184}, ColorPanel);
+    struct ColourButton {
+        TButton** button;
+        const char* name;
+        const char* caption;
+        QWidget* parent;
+        QRect r;
+        uint32_t ChartColors::*colour;
+    };
+    const ColourButton colourButtons[] = {
+        {&HouseColorButton,
+         "HouseColorButton",
+         "Дома",
+         houseBelt,
+         {8, 20, 180, 26},
+         &ChartColors::HouseBelt},
+        {&HContourColor,
+         "HContourColor",
+         "Контур",
+         houseBelt,
+         {8, 50, 180, 26},
+         &ChartColors::HouseContour},
+        {&ZContourButton,
+         "ZContourButton",
+         "Контур",
+         zodiacBelt,
+         {8, 20, 180, 26},
+         &ChartColors::ZodiacContour},
+        {&ZFireColor, "ZFireColor", "Огонь", zodiacBelt, {8, 50, 180, 26}, &ChartColors::Fire},
+        {&ZGroundColor, "ZGroundColor", "Земля", zodiacBelt, {8, 80, 180, 26}, &ChartColors::Earth},
+        {&ZAirColor, "ZAirColor", "Воздух", zodiacBelt, {8, 110, 180, 26}, &ChartColors::Air},
+        {&ZWaterColor, "ZWaterColor", "Вода", zodiacBelt, {8, 140, 180, 26}, &ChartColors::Water},
+        {&BckColorButton,
+         "BckColorButton",
+         "Фон карты",
+         ColorPanel,
+         {12, 96, 180, 26},
+         &ChartColors::KartBck}};
+    for (const ColourButton& cb : colourButtons) {
+        TButton* b = Add<TButton>(cb.name, cb.r, cb.parent);
+        b->SetCaption(Cp(cb.caption));
+        const auto colour = cb.colour;
+        b->OnClick = [this, colour] { ColorButtonClick(colour); };
+        *cb.button = b;
+    }
+    label("SRLabel", "Установки натальной карты:"_cp, {8, 8, 300, 16}, SRPanel);
+    SaveButton = Add<TButton>("SaveButton", {8, 30, 150, 26}, SRPanel);
+    SaveButton->SetCaption("Сохранить ..."_cp);
+    LoadButton = Add<TButton>("LoadButton", {8, 62, 150, 26}, SRPanel);
+    LoadButton->SetCaption("Восстановить ..."_cp);
+    NchEdit = edit("NchEdit", "default.nch", {164, 32, 150, 22}, SRPanel);
+    SetTag(NchEdit, 1);
+
+    // --- Off-Earth observer -------------------------------------------------------------------
+    ExterrBox = check("ExterrBox", "Внеземная астрология"_cp, {8, 8, 200, 18}, ExterrPanel, false);
+    auto* planetGroup = group("ExterrGroup", "На планете:"_cp, {8, 30, 200, 80}, ExterrPanel);
+    ExMerButton = radio("ExMerButton", "Меркурий"_cp, {6, 16, 180, 18}, planetGroup);
+    ExVenButton = radio("ExVenButton", "Венера"_cp, {6, 34, 180, 18}, planetGroup);
+    ExMarButton = radio("ExMarButton", "Марс"_cp, {6, 52, 180, 18}, planetGroup);
+    ExMarButton->SetChecked(true);
+
+    for (int r = 1; r <= kFlagPoints; ++r) RowPoint[r] = PointRow[r] = r;
+
+    // --- Handlers -----------------------------------------------------------------------------
+    auto redraw = [this] { Redraw(); };
+    auto recompute = [this] { Recompute(); };
+    for (TCheckBox* c :
+         {InHsCheck,  OutHsCheck, MajorCheck,  MinorCheck,  FromPlnCheck,  FromHsCheck,
+          ToPlnCheck, ToHsCheck,  AspSimCheck, AspectAccur, AccurAspCheck, HintBox,
+          SystemsBox, StarsCheck, AfetBox,     AccurBox,    RABox,         OrbBox,
+          ObjectsBox, CoinsBox,   SeptenerBox, WheelBox,    AVCheckBox,    SymbolDoubleSizeBox})
+        c->OnClick = redraw;
+    for (TRadioButton* b : {AscendButton, BckAscButton, DegreeButton, LeftDir, RightDir})
+        b->OnClick = redraw;
+    CoinsideBox->OnClick = redraw;
+    HelioBox->OnClick = [this] { HelioBoxClick(); };
+    HorizontalBox->OnClick = [this] { HorizontalBoxClick(); };
+    for (TRadioButton* b : {BlackButton, WhiteButton, ColorButton})
+        b->OnClick = [this] { BackgroundClick(); };
+    DataCheckBox->OnClick = [this] { DataCheckBoxClick(); };
+    XGroup->OnClick = [this] { XGroupClick(); };
+    HouseComboBox->OnChange = [this] { HouseComboBoxChange(); };
+    ComboBox1->OnChange = [this] { ComboBox1Change(); };
+    for (TComboBox* c : {HouseComboBox, ComboBox1}) c->OnKeyDown = [](int& key, Shift) { key = 0; };
+    SfocusButton->OnClick = recompute;
+    ApogeaButton->OnClick = recompute;
+    ArtaButton->OnClick = [this] {
+        ALng->show(), APeriod->show(), SLng->hide(), SPeriod->hide();
+        Recompute();
+    };
+    SelenaButton->OnClick = [this] {
+        SLng->show(), SPeriod->show(), ALng->hide(), APeriod->hide();
+        Recompute();
+    };
+    SLng->OnExit = recompute;
+    SPeriod->OnExit = recompute;
+    KoeffCheckBox->OnClick = recompute;
+    KoeffEdit->OnExit = recompute;
+    for (QObject* c : {static_cast<QObject*>(ExterrBox), static_cast<QObject*>(ExMerButton),
+                       static_cast<QObject*>(ExVenButton), static_cast<QObject*>(ExMarButton)}) {
+        if (auto* cb = qobject_cast<QCheckBox*>(c))
+            static_cast<TCheckBox*>(cb)->OnClick = [this] { ExterrBoxClick(); };
+        else
+            static_cast<TRadioButton*>(c)->OnClick = [this] { ExterrBoxClick(); };
+    }
+    TabControl->OnChange = [this] { TabControlChange(); };
+    PlnGrid->OnDrawCell = [this](QPainter& g, int c, int r, const QRect& rc, int) {
+        PlnGridDrawCell(g, c, r, rc);
+    };
+    PlnGrid->OnMouseUp = [this](MouseButton b, Shift, int x, int y) { PlnGridMouseUp(b, x, y); };
+    DomGrid->OnDrawCell = [this](QPainter& g, int c, int r, const QRect& rc, int) {
+        DomGridDrawCell(g, c, r, rc);
+    };
+    DomGrid->OnMouseUp = [this](MouseButton b, Shift, int x, int y) { DomGridMouseUp(b, x, y); };
+    StatusGrid->OnDrawCell = [this](QPainter& g, int c, int r, const QRect& rc, int) {
+        StatusGridDrawCell(g, c, r, rc);
+    };
+    StatusGrid->OnMouseUp = [this](MouseButton b, Shift, int x, int y) {
+        StatusGridMouseUp(b, x, y);
+    };
+    for (TButton* b : {SaveButton}) b->OnClick = [this] { SaveButtonClick(); };
+    LoadButton->OnClick = [this] { LoadButtonClick(); };
+    OnKeyPress = [this](char& ch) { FormKeyPress(ch); };
+    OnClose = [this](CloseAction&) { FormClose(); };
+
+    SetHint(DfOrbBox, GetMsgText(p_.s, 145));
+    SetHint(WheelBox, GetMsgText(p_.s, 150));
+    TabControl->SetTabIndex(0);
+    TabControlChange();
+    LoadStatusAndColors();
+}
+
+TKartForm::~TKartForm() = default;
+
+// --- Options ------------------------------------------------------------------------------------
+
+KartOptions TKartForm::Options() const {
+    KartOptions o;
+    o.InHsCheck = InHsCheck->Checked();
+    o.OutHsCheck = OutHsCheck->Checked();
+    o.HouseSystemText = HouseComboBox->Text();
+    const int hs = HouseComboBox->IndexOf(o.HouseSystemText);
+    o.HouseSystem = hs >= 0 ? hs + 1 : p_.s.HouseSystem;
+    o.MajorCheck = MajorCheck->Checked();
+    o.MinorCheck = MinorCheck->Checked();
+    o.FromPlnCheck = FromPlnCheck->Checked();
+    o.FromHsCheck = FromHsCheck->Checked();
+    o.ToPlnCheck = ToPlnCheck->Checked();
+    o.ToHsCheck = ToHsCheck->Checked();
+    o.AspSimCheck = AspSimCheck->Checked();
+    o.AspectAccur = AspectAccur->Checked();
+    o.AccurAspCheck = AccurAspCheck->Checked();
+    o.Start = DegreeButton->Checked()   ? WheelStart::Degree
+              : BckAscButton->Checked() ? WheelStart::BackAscendant
+                                        : WheelStart::Ascendant;
+    o.StartDegree = StrToFloatHM(AscDegreeEdit->Text());
+    o.Clockwise = RightDir->Checked();
+    o.Background = BlackButton->Checked()   ? WheelBackground::Black
+                   : ColorButton->Checked() ? WheelBackground::Colour
+                                            : WheelBackground::White;
+    o.HelioBox = HelioBox->Checked();
+    o.HorizontalBox = HorizontalBox->Checked();
+    o.DataCheckBox = DataCheckBox->Checked();
+    o.XGroup = std::clamp(XGroup->ItemIndex(), 0, 2);
+    o.AspectingMode = "IOX"[o.XGroup];
+    o.HintBox = HintBox->Checked();
+    o.SystemsBox = SystemsBox->Checked();
+    o.StarsCheck = StarsCheck->Checked();
+    o.AfetBox = AfetBox->Checked();
+    o.AccurBox = AccurBox->Checked();
+    o.RABox = RABox->Checked();
+    const int cc = ComboBox1->IndexOf(ComboBox1->Text());
+    o.CoordColumn = cc >= 0 ? cc : 1;
+    o.OrbBox = OrbBox->Checked();
+    o.OstrelBox = OstrelBox->Checked();
+    o.FirnelBox = FirnelBox->Checked();
+    o.ObjectsBox = ObjectsBox->Checked();
+    o.BlackMoonFocus = SfocusButton->Checked();
+    o.ArtaButton = ArtaButton->Checked();
+    o.SLng = SLng->Text();
+    o.SPeriod = SPeriod->Text();
+    o.KoeffCheckBox = KoeffCheckBox->Checked();
+    o.KoeffValue = StrToFloatHM(KoeffEdit->Text());
+    o.CoinsideBox = std::clamp(CoinsideBox->ItemIndex(), 0, 1);
+    o.SeptenerBox = SeptenerBox->Checked();
+    o.CoinsBox = CoinsBox->Checked();
+    o.DfOrbBox = DfOrbBox->Checked();
+    o.NatalTabEdit = NatalTabEdit->Text();
+    o.TransTabEdit = TransTabEdit->Text();
+    o.WheelBox = WheelBox->Checked();
+    o.AVCheckBox = AVCheckBox->Checked();
+    o.TrackBarR1 = TrackBarR1->Position();
+    o.TrackBarR2 = TrackBarR2->Position();
+    o.TrackBarR3 = TrackBarR3->Position();
+    o.TrackBarR4 = TrackBarR4->Position();
+    o.XoTrackBar = XoTrackBar->Position();
+    o.YoTrackBar = YoTrackBar->Position();
+    o.Pln1TrackBar = Pln1TrackBar->Position();
+    o.Pln2TrackBar = Pln2TrackBar->Position();
+    o.MrkTrackBar = MrkTrackBar->Position();
+    o.SizeTrackBar = SizeTrackBar->Position();
+    o.BegTrackBar = BegTrackBar->Position();
+    o.CLTrackBar = CLTrackBar->Position();
+    o.SLTrackBar = SLTrackBar->Position();
+    o.CRATrackBar = CRATrackBar->Position();
+    o.SRATrackBar = SRATrackBar->Position();
+    o.SymbolDoubleSizeBox = SymbolDoubleSizeBox->Checked();
+    const auto hist = ParseWholeInteger(HistListMax->Text());
+    o.HistListMax = hist && *hist > 0 && *hist < 100000 ? static_cast<int>(*hist) : 100;
+    o.ExterrBody = p_.Flags.ExterrBody;
+    o.Existing = Existing->Text();
+    o.Aspecting = Aspecting->Text();
+    o.TablAsp = TablAsp->Text();
+    o.Elements = Elements->Text();
+    o.Existing2 = Existing2->Text();
+    o.Aspecting2 = Aspecting2->Text();
+    o.TablAsp2 = TablAsp2->Text();
+    o.DomShow = DomShow->Text();
+    o.DomAspecting = DomAspecting->Text();
+    o.DomTablAsp = DomTablAsp->Text();
+    o.Colors = Colors;
+    o.Status = PlnStatus;
+    return o;
+}
+
+// --- Change handlers ----------------------------------------------------------------------------
+
+void TKartForm::Redraw() {
+    if (p_.Tech) p_.Tech->RedrawIfNatal();
+    TForm* table = Screen().FindForm("AspTabl");
+    if (table && table->isVisible()) p_.Commands.RunUICommand("AspTabl,DrawGrid", "");
+}
+
+void TKartForm::Recompute() {
+    if (p_.Tech) p_.Tech->RefreshAll();
+}
+
+std::array<QObject*, 11> TKartForm::AxisControls() const {
+    return {AscendButton, BckAscButton, DegreeButton, InHsCheck, OutHsCheck, FromHsCheck,
+            ToHsCheck,    RABox,        AfetBox,      LeftDir,   RightDir};
+}
+
+namespace {
+bool CheckedOf(QObject* c) {
+    if (auto* b = qobject_cast<QAbstractButton*>(c)) return b->isChecked();
+    return false;
+}
+void SetCheckedOf(QObject* c, bool on) {
+    if (auto* b = dynamic_cast<TCheckBox*>(c))
+        b->SetChecked(on);
+    else if (auto* r = dynamic_cast<TRadioButton*>(c)) {
+        if (on) r->SetChecked(true);
+    }
+}
+} // namespace
+
+void TKartForm::SaveAxisOptions(TCheckBox* mode) {
+    AxisSave save{mode, {}};
+    const auto controls = AxisControls();
+    for (std::size_t i = 0; i < controls.size(); ++i) save.states[i] = CheckedOf(controls[i]);
+    axisSaves_.push_back(save);
+}
+
+// The states saved when `mode` was switched on come back. When a mode switched on later is
+// still on, its entry takes over these states instead, so they come back when it goes off.
+void TKartForm::RestoreAxisOptions(TCheckBox* mode) {
+    auto it = std::find_if(axisSaves_.begin(), axisSaves_.end(),
+                           [mode](const AxisSave& a) { return a.mode == mode; });
+    if (it == axisSaves_.end()) return;
+    if (std::next(it) != axisSaves_.end()) {
+        std::next(it)->states = it->states;
+        axisSaves_.erase(it);
+        return;
+    }
+    const auto controls = AxisControls();
+    for (std::size_t i = 0; i < controls.size(); ++i) SetCheckedOf(controls[i], it->states[i]);
+    axisSaves_.erase(it);
+}
+
+// Which controls the modes that are on lock.
+void TKartForm::ApplyModeLocks() {
+    const bool helio = HelioBox->Checked(), horiz = HorizontalBox->Checked();
+    for (QWidget* w : std::initializer_list<QWidget*>{AscendButton, BckAscButton, DegreeButton,
+                                                      InHsCheck, OutHsCheck, FromHsCheck, ToHsCheck,
+                                                      AfetBox, HouseComboBox})
+        w->setEnabled(!helio && !horiz);
+    RABox->setEnabled(!helio);
+    LeftDir->setEnabled(!horiz);
+    RightDir->setEnabled(!horiz);
+    auto* data = Screen().FindForm("DataForm");
+    HelioBox->setEnabled(!horiz && !(data && p_.Checked("DataForm", "TwoButton")));
+    if (auto* two = data ? data->Find<TRadioButton>("TwoButton") : nullptr) two->setEnabled(!helio);
+}
+
+void TKartForm::ModeSwitched() {
+    ApplyModeLocks();
+    if (!p_.Flags.ClosingAll && p_.Flags.Ready) {
+        ReportOf(p_.s).ProcessEvents();
+        Recompute();
+    }
+}
+
+void TKartForm::HelioBoxClick() {
+    {
+        NotReady guard(p_.Flags);
+        if (HelioBox->Checked()) {
+            SaveAxisOptions(HelioBox);
+            DegreeButton->SetChecked(true);
+            for (TCheckBox* c : {InHsCheck, OutHsCheck, FromHsCheck, ToHsCheck, RABox, AfetBox})
+                c->SetChecked(false);
+        } else {
+            RestoreAxisOptions(HelioBox);
+        }
+    }
+    ModeSwitched();
+}
+
+void TKartForm::HorizontalBoxClick() {
+    {
+        NotReady guard(p_.Flags);
+        if (HorizontalBox->Checked()) {
+            SaveAxisOptions(HorizontalBox);
+            DegreeButton->SetChecked(true);
+            LeftDir->SetChecked(true);
+            for (TCheckBox* c : {OutHsCheck, FromHsCheck, ToHsCheck, AfetBox}) c->SetChecked(false);
+        } else {
+            RestoreAxisOptions(HorizontalBox);
+        }
+    }
+    ModeSwitched();
+}
+
+void TKartForm::HouseComboBoxChange() {
+    const std::string t = HouseComboBox->Text();
+    if (!t.empty() && t[0] != '*' && HouseComboBox->IndexOf(t) >= 0) {
+        Recompute();
+        return;
+    }
+    const int i = std::clamp(p_.s.HouseSystem - 1, 0, HouseComboBox->count() - 1);
+    p_.Commands.PostUICommand("KartForm,HouseComboBox", HouseComboBox->itemText(i).isEmpty()
+                                                            ? std::string()
+                                                            : HouseComboBox->Items()[i]);
+}
+
+void TKartForm::ComboBox1Change() {
+    const std::string t = ComboBox1->Text();
+    if (!t.empty() && t[0] != '*' && ComboBox1->IndexOf(t) >= 0) {
+        ComboBox1->SetItemIndex(ComboBox1->IndexOf(t));
+        Redraw();
+        return;
+    }
+    const int i = std::max(ComboBox1->ItemIndex(), 0);
+    p_.Commands.PostUICommand("KartForm,ComboBox1", ComboBox1->Items()[i]);
+}
+
+void TKartForm::SyncCoordColumnCombo() {
+    shell::TTech::SyncComboIndex(*ComboBox1);
+}
+
+void TKartForm::XGroupClick() {
+    Recompute();
+}
+
+void TKartForm::BackgroundClick() {
+    const uint32_t colour = BlackButton->Checked()   ? 0x000000
+                            : WhiteButton->Checked() ? 0xFFFFFF
+                                                     : Colors.KartBck;
+    if (p_.Form1) p_.Form1->SetColor(colour);
+    Redraw();
+}
+
+void TKartForm::DataCheckBoxClick() {
+    if (p_.Tech) {
+        p_.Tech->SetMainTitle();
+        p_.Tech->RedrawIfNatal();
+    }
+}
+
+void TKartForm::ExterrBoxClick() {
+    int body = 0;
+    if (ExterrBox->Checked()) body = ExMerButton->Checked() ? 3 : ExVenButton->Checked() ? 4 : 5;
+    p_.Flags.ExterrBody = body;
+    Recompute();
+}
+
+void TKartForm::TabControlChange() {
+    TPanel* panels[] = {MainPanel, PlnPanel,    DomPanel,   AspectPanel, AdditPanel,
+                        SizePanel, StatusPanel, ColorPanel, SRPanel};
+    const int i = TabControl->TabIndex();
+    for (int k = 0; k < 9; ++k) panels[k]->setVisible(k == i);
+    ExterrPanel->hide();
+    if (i >= 0 && i < 9) panels[i]->raise();
+    QWidget* grid = i == 1   ? PlnGrid
+                    : i == 2 ? DomGrid
+                    : i == 3 ? AspectGrid
+                    : i == 6 ? StatusGrid
+                             : nullptr;
+    if (grid && isVisible()) grid->setFocus();
+}
+
+void TKartForm::FormKeyPress(char& ch) {
+    if (ch == '\r') {
+        ch = 0;
+        Recompute();
+    }
+}
+
+void TKartForm::FormClose() {
+    if (StatusChanged) {
+        SaveStatusMemo();
+        StatusChanged = false;
+    }
+}
+
+void TKartForm::ClearLabelOffsets() {
+    if (OnClearLabelOffsets) OnClearLabelOffsets();
+}
+
+bool TKartForm::ShowChartHint(int x, int y) {
+    shell::TForm1* main = p_.Form1;
+    for (const std::string& line : KartSpots) {
+        std::string rest = line;
+        const std::size_t a = rest.find(';');
+        if (a == std::string::npos) continue;
+        const std::size_t b = rest.find(';', a + 1);
+        const int sx = StrToIntDef0(rest.substr(0, a));
+        const int sy = StrToIntDef0(
+            rest.substr(a + 1, b == std::string::npos ? std::string::npos : b - a - 1));
+        std::string text = b == std::string::npos ? std::string() : rest.substr(b + 1);
+        if (std::abs(sx - x) >= 5 || std::abs(sy - y) >= 5) continue;
+        if (text.size() > 1 && text[0] == '#')
+            text = GetMsgText(p_.s, StrToIntDef0(text.substr(1)));
+        if (main) {
+            if (text.size() == 3) main->PaintBox->setCursor(Qt::PointingHandCursor);
+            TPanel* label = main->GeoNameLabel;
+            label->SetCaption(text);
+            const QFontMetrics fm(label->font());
+            const int h = fm.height() + 2;
+            const int w = fm.horizontalAdvance(ToQ(text)) + 8;
+            ui::SetBounds(label, sx, sy - h - 2 + main->PaintBox->y(), w, h);
+            label->setVisible(HintBox->Checked());
+        }
+        SetStatus(p_.s, text);
+        return true;
+    }
+    if (main) {
+        main->GeoNameLabel->hide();
+        main->PaintBox->unsetCursor();
+    }
+    SetStatus(p_.s, "");
+    return false;
+}
+
+// --- Flag grids ---------------------------------------------------------------------------------
+
+TEdit* TKartForm::PlnColumnEdit(int col) const {
+    TEdit* e[] = {nullptr, Existing, Aspecting, TablAsp, Elements, Existing2, Aspecting2, TablAsp2};
+    return col >= 1 && col <= 7 ? e[col] : nullptr;
+}
+
+TEdit* TKartForm::DomColumnEdit(int col) const {
+    TEdit* e[] = {nullptr, DomShow, DomAspecting, DomTablAsp};
+    return col >= 1 && col <= 3 ? e[col] : nullptr;
+}
+
+namespace {
+char PadOfColumn(int col) {
+    return col == 1 || col == 2 || col == 5 || col == 6 ? kFlagOn : kFlagOff;
+}
+void CellText(QPainter& g, const QRect& r, const std::string& text) {
+    g.drawText(r.adjusted(3, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, ToQ(text));
+}
+} // namespace
+
+void TKartForm::PlnGridDrawCell(QPainter& g, int col, int row, const QRect& r) {
+    const bool en = p_.s.EnglishMode;
+    if (row == 0) {
+        static const char* ru[] = {"", "Вид", "Асп", "Таб", "Эл.", "Вид*", "Асп*", "Таб*"};
+        static const char* eng[] = {"", "Visi", "Asp", "Grid", "Orb", "Visi*", "Asp*", "Grid*"};
+        if (col >= 1 && col <= 7) CellText(g, r, en ? eng[col] : Cp(ru[col]));
+        return;
+    }
+    if (row > kFlagPoints) return;
+    const int point = RowPoint[row];
+    if (col == 0) {
+        std::string label = p_.Tech ? p_.Tech->PointLabel(point) : BodyName(p_.s, point);
+        if (point == 1 && HelioBox->Checked()) label = std::string(1, '\x10');
+        if (point >= kFirstExtraPoint && (label == "5" || label == "?") && p_.Svc.CosmosBodyName) {
+            CellText(g, r, Trim(p_.Svc.CosmosBodyName(point - 14)));
+            return;
+        }
+        PaintGlyphs(g, p_.Font, r.x() + 2, r.y() + (r.height() - 16) / 2, label, kBlack);
+        return;
+    }
+    TEdit* e = PlnColumnEdit(col);
+    if (!e) return;
+    std::string flags = e->Text();
+    if (flags.size() < static_cast<std::size_t>(kFlagPoints)) {
+        flags.resize(kFlagPoints, PadOfColumn(col));
+        e->SetText(flags);
+    }
+    if (point >= 1 && point <= static_cast<int>(flags.size()))
+        CellText(g, r, std::string(1, flags[point - 1]));
+}
+
+void TKartForm::PlnGridClick(int col, int row) {
+    TEdit* e = PlnColumnEdit(col);
+    if (!e) return;
+    std::string flags = e->Text();
+    if (row == 0) {
+        flags = FlagsOfLength(flags, kFlagPoints, ' ');
+        const int first = RowPoint[1];
+        const bool on = first >= 1 && flags[first - 1] == kFlagOn;
+        for (int r = 1; r <= kFlagPoints; ++r)
+            if (RowPoint[r] >= 1 && RowPoint[r] <= kFlagPoints)
+                flags[RowPoint[r] - 1] = on ? kFlagOff : kFlagOn;
+    } else {
+        const int point = row <= kFlagPoints ? RowPoint[row] : 0;
+        if (point < 1) return;
+        if (static_cast<int>(flags.size()) < point) flags.resize(point, PadOfColumn(col));
+        flags[point - 1] = flags[point - 1] == kFlagOn ? kFlagOff : kFlagOn;
+    }
+    e->SetText(flags);
+    PlnGrid->Invalidate();
+    if (col == 3 || col == 7) {
+        if (Screen().FormExists("AspTabl")) p_.Commands.RunUICommand("AspTabl,DrawGrid", "");
+    } else {
+        if (p_.Tech) p_.Tech->RedrawIfNatal();
+    }
+}
+
+void TKartForm::PlnGridMouseUp(MouseButton b, int x, int y) {
+    if (b != MouseButton::Left) return;
+    const QModelIndex i = PlnGrid->indexAt(QPoint(x, y));
+    if (i.isValid()) PlnGridClick(i.column(), i.row());
+}
+
+void TKartForm::DomGridDrawCell(QPainter& g, int col, int row, const QRect& r) {
+    if (row == 0) {
+        static const char* ru[] = {"", "Вид", "Асп", "Таб"};
+        static const char* eng[] = {"", "Visi", "Asp", "Grid"};
+        if (col >= 1 && col <= 3) CellText(g, r, p_.s.EnglishMode ? eng[col] : Cp(ru[col]));
+        return;
+    }
+    if (col == 0) {
+        const char* names[] = {"", "Asc", "", "", " IC", "", "", "Dsc", "", "", " MC", "", ""};
+        CellText(g, r, row <= 12 && *names[row] ? names[row] : IntToStrW(row, 4));
+        return;
+    }
+    if (TEdit* e = DomColumnEdit(col))
+        CellText(g, r, std::string(1, FlagAt(e->Text(), row, true) ? kFlagOn : e->Text()[row - 1]));
+}
+
+void TKartForm::DomGridClick(int col, int row) {
+    TEdit* e = DomColumnEdit(col);
+    if (!e) return;
+    std::string flags = e->Text();
+    if (row == 0) {
+        flags = FlagsOfLength(flags, kFlagHouses, ' ');
+        const char to = flags[0] == kFlagOn ? kFlagOff : kFlagOn;
+        flags.assign(kFlagHouses, to);
+    } else if (row <= kFlagHouses) {
+        if (static_cast<int>(flags.size()) < row) flags.resize(row, kFlagOn);
+        flags[row - 1] = flags[row - 1] == kFlagOn ? kFlagOff : kFlagOn;
+    } else {
+        return;
+    }
+    e->SetText(flags);
+    DomGrid->Invalidate();
+    if (col == 3) {
+        if (Screen().FormExists("AspTabl")) p_.Commands.RunUICommand("AspTabl,DrawGrid", "");
+    } else if (p_.Tech) {
+        p_.Tech->RedrawIfNatal();
+    }
+}
+
+void TKartForm::DomGridMouseUp(MouseButton b, int x, int y) {
+    if (b != MouseButton::Left) return;
+    const QModelIndex i = DomGrid->indexAt(QPoint(x, y));
+    if (i.isValid()) DomGridClick(i.column(), i.row());
+}
+
+void TKartForm::StatusGridDrawCell(QPainter& g, int col, int row, const QRect& r) {
+    if (row == 0) {
+        if (col >= 1 && col <= 4) CellText(g, r, GetMsgText(p_.s, 14 + col));
+        return;
+    }
+    if (row > kDignityBodies) return;
+    const int y = r.y() + (r.height() - 16) / 2;
+    if (col == 0) {
+        const std::string glyph = row == 15 ? "." : row == 16 ? "/" : BodyName(p_.s, row);
+        PaintGlyphs(g, p_.Font, r.x() + 2, y, glyph, kBlack);
+        return;
+    }
+    for (int sign = 1; sign <= 12; ++sign)
+        PaintGlyphs(g, p_.Font, r.x() + (sign - 1) * 14, y,
+                    std::string(1, static_cast<char>(63 + sign)),
+                    PlnStatus.Has(col, sign, row) ? kBlack : 0xC0C0C0);
+}
+
+void TKartForm::StatusGridClick(int col, int row, int dx) {
+    if (col < 1 || col > 4 || row < 1 || row > kDignityBodies || dx < 0) return;
+    const int sign = dx / 14 + 1;
+    if (sign > 12) return;
+    PlnStatus.Toggle(col, sign, row);
+    StatusGrid->Invalidate();
+    StatusChanged = true;
+    p_.s.SignRuler = PlnStatus.SignRulers();
+    if (p_.Tech) p_.Tech->RedrawIfNatal();
+}
+
+void TKartForm::StatusGridMouseUp(MouseButton b, int x, int y) {
+    if (b != MouseButton::Left) return;
+    const QModelIndex i = StatusGrid->indexAt(QPoint(x, y));
+    if (!i.isValid()) return;
+    const QRect r = StatusGrid->visualRect(i);
+    StatusGridClick(i.column(), i.row(), x - r.x());
+}
+
+// --- Colours, dignities, settings files ---------------------------------------------------------
+
+void TKartForm::LoadStatusAndColors() {
+    for (int c = 1; c <= 4; ++c) StatusGrid->SetColWidth(c, 171);
+    PlnStatus = DecodeStatusMemo(StatusMemo->Lines());
+    p_.s.SignRuler = PlnStatus.SignRulers();
+    Colors = DecodeColorMemo(ColorMemo->Lines(), Colors);
+}
+
+void TKartForm::SaveStatusMemo() {
+    StatusMemo->SetLines(EncodeStatusMemo(PlnStatus));
+}
+
+void TKartForm::SaveColorMemo() {
+    ColorMemo->SetLines(EncodeColorMemo(Colors));
+    if (p_.Tech) p_.Tech->RedrawIfNatal();
+}
+
+void TKartForm::ColorButtonClick(uint32_t ChartColors::*colour) {
+    uint32_t value = Colors.*colour;
+    if (!Screen().Dlg().ChooseColor(value)) return;
+    Colors.*colour = value;
+    SaveColorMemo();
+}
+
+bool TKartForm::SaveKartSettings(const fs::path& file) {
+    if (StatusChanged) SaveStatusMemo();
+    std::vector<std::string> lines, scratch;
+    for (const Component& c : Components()) {
+        WindowStateFiles::EncodeComponentState("KartForm", c, scratch);
+        lines.insert(lines.end(), scratch.begin(), scratch.end());
+    }
+    const IoResult r = WriteTextFileAtomic(file, lines);
+    return !IOCheck(p_.s, r, file.filename().string());
+}
+
+bool TKartForm::LoadKartSettings(const fs::path& file) {
+    std::vector<std::string> lines;
+    const IoResult r = ReadTextLines(file, lines);
+    if (IOCheck(p_.s, r, file.filename().string())) return false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const std::size_t a = line.find(',');
+        if (a == std::string::npos || line.substr(0, a) != "KartForm") continue;
+        const std::size_t b = line.find(',', a + 1);
+        if (b == std::string::npos || b == a + 1) continue;
+        const std::string name = line.substr(a + 1, b - a - 1);
+        const std::string value = line.substr(b + 1);
+        TMemo* memo = p_.StateFiles.ApplyComponentState(*this, name, value);
+        const bool block = value.empty();
+        if (!memo && !block) continue;
+        // A memo's lines (or an emptied edit's empty block) up to "//".
+        std::vector<std::string> body;
+        while (i + 1 < lines.size() && lines[i + 1] != "//") {
+            std::string l = lines[++i];
+            if (l.size() > 2 && l.find_first_not_of('/') == std::string::npos) l.pop_back();
+            body.push_back(l);
+        }
+        if (i + 1 < lines.size()) ++i; // the closing "//"
+        if (memo) memo->SetLines(body);
+    }
+    LoadStatusAndColors();
+    StatusChanged = false;
+    return true;
+}
+
+void TKartForm::SaveButtonClick() {
+    AstroDat& s = p_.s;
+    const fs::path folder = s.DataPath("wrk");
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder)) {
+        Screen().Dlg().Message(MsgKind::Warning, GetMsgText(s, 70, folder.string()),
+                               MsgButtons::Ok);
+        return;
+    }
+    fs::path chosen = folder / NchEdit->Text();
+    const std::string filter = Lang(s, "Файлы установок"_cp, "Nat.Chart files") + " (*.nch)|*.NCH";
+    if (!Screen().Dlg().SaveFile(Caption(), filter, chosen)) return;
+    if (fs::exists(chosen)) {
+        const MsgResult answer = Screen().Dlg().Message(
+            MsgKind::Confirmation, GetMsgText(s, 69, chosen.filename().string()),
+            MsgButtons::YesNoCancel);
+        if (answer != MsgResult::Yes) return;
+    }
+    SaveKartSettings(chosen);
+}
+
+void TKartForm::LoadButtonClick() {
+    AstroDat& s = p_.s;
+    {
+        NotReady guard(p_.Flags);
+        const fs::path folder = s.DataPath("wrk");
+        if (!fs::is_directory(folder)) {
+            Screen().Dlg().Message(MsgKind::Warning, GetMsgText(s, 70, folder.string()),
+                                   MsgButtons::Ok);
+            return;
+        }
+        fs::path chosen = folder / NchEdit->Text();
+        const std::string filter =
+            Lang(s, "Файлы установок"_cp, "Natal Chart Setup") + " (*.nch)|*.NCH";
+        if (!Screen().Dlg().OpenFile(Caption(), filter, chosen)) return;
+        if (!LoadKartSettings(chosen)) return;
+        NchEdit->SetText(chosen.filename().string());
+    }
+    if (!p_.Flags.ClosingAll) Recompute();
+}
+
+} // namespace qor::chart

@@ -1,0 +1,176 @@
+// The natal-chart settings window "KartForm": every option of the natal chart lives in its
+// controls (check boxes, radio buttons, combo boxes, track bars, hidden flag edits and
+// memos). Options() copies them into the plain KartOptions that the wheel, printing and the
+// tables read; the shell's recompute hub reads the chart options by control name.
+//
+// Tabs: "Главные" the wheel and aspect switches, "Планеты" and "Дома" the point and house flag
+// grids, "Аспекты" the aspect pages, "Дополн." further options, "Размеры" the wheel's sizes,
+// "Статус" the dignity grid, "Цвет" the chart colours, "S/R" the settings files (wrk\*.nch).
+#pragma once
+
+#include "chart/KartOptions.h"
+#include "shell/Program.h"
+#include "ui/Forms.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qor::chart {
+
+class TKartForm : public ui::TForm {
+public:
+    explicit TKartForm(shell::Program& p);
+    ~TKartForm() override;
+
+    ui::TTabControl* TabControl;
+    ui::TPanel *MainPanel, *PlnPanel, *DomPanel, *AspectPanel, *AdditPanel, *SizePanel,
+        *StatusPanel, *ColorPanel, *SRPanel, *ExterrPanel;
+
+    // "Главные"
+    ui::TCheckBox *HelioBox, *HorizontalBox;
+    ui::TGroupBox *HouseGroup, *AspGroup, *StartGroup, *DirGroup, *BckGroup, *CoordGroup;
+    ui::TCheckBox *InHsCheck, *OutHsCheck;
+    ui::TComboBox* HouseComboBox;
+    ui::TCheckBox *MajorCheck, *MinorCheck, *FromPlnCheck, *FromHsCheck, *ToPlnCheck, *ToHsCheck,
+        *AspSimCheck, *AspectAccur, *AccurAspCheck;
+    ui::TRadioButton *AscendButton, *BckAscButton, *DegreeButton;
+    ui::TEdit* AscDegreeEdit;
+    ui::TRadioButton *LeftDir, *RightDir;
+    ui::TRadioButton *BlackButton, *WhiteButton, *ColorButton;
+    ui::TCheckBox* DataCheckBox;
+    ui::TRadioGroup* XGroup;
+    ui::TCheckBox *HintBox, *SystemsBox, *StarsCheck, *AfetBox, *AccurBox, *RABox;
+    ui::TComboBox* ComboBox1;
+    ui::TCheckBox* OrbBox;
+
+    // "Планеты", "Дома"
+    ui::TDrawGrid* PlnGrid;
+    ui::TEdit *Existing, *Aspecting, *TablAsp, *Elements, *Existing2, *Aspecting2, *TablAsp2;
+    ui::TDrawGrid* DomGrid;
+    ui::TEdit *DomShow, *DomAspecting, *DomTablAsp;
+
+    // "Аспекты" (the page editor itself belongs to the aspect pages)
+    ui::TTabControl* AspTabControl;
+    ui::TDrawGrid* AspectGrid;
+    ui::TEdit *Edit1, *AspectLetterEdit;
+    ui::TMemo* AspMemo;
+    ui::TPopupMenu* PopupMenu;
+
+    // "Дополн."
+    ui::TGroupBox *DegreeGroup, *BlackMoonGroup, *WhiteMoonGroup, *KoeffGroup, *HorarGroup,
+        *AspPageGroup;
+    ui::TCheckBox *OstrelBox, *FirnelBox, *ObjectsBox;
+    ui::TRadioButton *SfocusButton, *ApogeaButton, *ArtaButton, *SelenaButton;
+    ui::TEdit *SLng, *SPeriod, *ALng, *APeriod;
+    ui::TCheckBox* KoeffCheckBox;
+    ui::TEdit* KoeffEdit;
+    ui::TRadioGroup* CoinsideBox;
+    ui::TCheckBox *SeptenerBox, *CoinsBox, *DfOrbBox;
+    ui::TEdit *NatalTabEdit, *TransTabEdit;
+    ui::TCheckBox *WheelBox, *AVCheckBox;
+
+    // "Размеры"
+    ui::TTrackBar *TrackBarR1, *TrackBarR2, *TrackBarR3, *TrackBarR4, *XoTrackBar, *YoTrackBar,
+        *Pln1TrackBar, *Pln2TrackBar, *MrkTrackBar, *SizeTrackBar, *BegTrackBar, *CLTrackBar,
+        *SLTrackBar, *CRATrackBar, *SRATrackBar;
+    ui::TCheckBox* SymbolDoubleSizeBox;
+    ui::TEdit* HistListMax;
+
+    // "Статус", "Цвет", "S/R"
+    ui::TDrawGrid* StatusGrid;
+    ui::TMemo* StatusMemo;
+    ui::TMemo* ColorMemo;
+    ui::TButton *HouseColorButton, *HContourColor, *ZContourButton, *ZFireColor, *ZGroundColor,
+        *ZAirColor, *ZWaterColor, *BckColorButton;
+    ui::TButton *SaveButton, *LoadButton;
+    ui::TEdit* NchEdit;
+
+    // Off-Earth observer (no tab)
+    ui::TCheckBox* ExterrBox;
+    ui::TRadioButton *ExMerButton, *ExVenButton, *ExMarButton;
+
+    // --- Decoded copies of the memos ---
+    ChartColors Colors;
+    Dignities PlnStatus;
+    bool StatusChanged = false;
+    bool OrbEditChanged = false;
+    int LastDegree = 0;
+    // The planet grid's rows: the point of row r and the row of point p (0 none), [1..26];
+    // the wheel drawing fills them, by default point r in row r.
+    std::array<int, 27> RowPoint{}, PointRow{};
+    // The wheel's hot spots, lines "x;y;text" (the wheel drawing rebuilds them).
+    std::vector<std::string> KartSpots;
+
+    // Every option as plain values.
+    KartOptions Options() const;
+
+    // --- Handlers ---
+    void Redraw();
+    void Recompute();
+    void HelioBoxClick();
+    void HorizontalBoxClick();
+    void HouseComboBoxChange();
+    void ComboBox1Change();
+    void SyncCoordColumnCombo();
+    void XGroupClick();
+    void BackgroundClick(); // Black, White, Colour buttons
+    void DataCheckBoxClick();
+    void ExterrBoxClick();
+    void TabControlChange();
+    void FormKeyPress(char& ch);
+    void FormClose();
+    void ClearLabelOffsets();
+    // The hover hint of the wheel at a point of the main window's paint box; true when a spot
+    // is there.
+    bool ShowChartHint(int x, int y);
+
+    // --- Flag grids ---
+    void PlnGridDrawCell(QPainter& g, int col, int row, const QRect& r);
+    void PlnGridMouseUp(ui::MouseButton b, int x, int y);
+    void DomGridDrawCell(QPainter& g, int col, int row, const QRect& r);
+    void DomGridMouseUp(ui::MouseButton b, int x, int y);
+    void StatusGridDrawCell(QPainter& g, int col, int row, const QRect& r);
+    void StatusGridMouseUp(ui::MouseButton b, int x, int y);
+    // The actions of a click, by cell (the mouse handlers find the cell and call these).
+    void PlnGridClick(int col, int row);
+    void DomGridClick(int col, int row);
+    void StatusGridClick(int col, int row, int dx);
+    ui::TEdit* PlnColumnEdit(int col) const; // columns 1..7
+    ui::TEdit* DomColumnEdit(int col) const; // columns 1..3
+
+    // --- Colours, dignities, settings files ---
+    void LoadStatusAndColors();
+    void SaveStatusMemo();
+    void SaveColorMemo();
+    void ColorButtonClick(uint32_t ChartColors::*colour);
+    bool SaveKartSettings(const fs::path& file);
+    bool LoadKartSettings(const fs::path& file);
+    void SaveButtonClick();
+    void LoadButtonClick();
+
+    // Plugged in by the wheel drawing: zeroes the offsets of its body labels.
+    std::function<void()> OnClearLabelOffsets;
+
+private:
+    // Axis options kept while heliocentric or horizontal mode is on: one entry per mode that
+    // is on, in the order they were switched on.
+    struct AxisSave {
+        ui::TCheckBox* mode;
+        std::array<bool, 11> states;
+    };
+    std::vector<AxisSave> axisSaves_;
+    std::array<QObject*, 11> AxisControls() const;
+    void SaveAxisOptions(ui::TCheckBox* mode);
+    void RestoreAxisOptions(ui::TCheckBox* mode);
+    void ApplyModeLocks();
+    void ModeSwitched();
+    shell::Program& p_;
+};
+
+// The items of the house-system box and of the coordinate-column box in Russian.
+const std::vector<std::string>& HouseSystemItemsRu();
+const std::vector<std::string>& CoordColumnItemsRu();
+
+} // namespace qor::chart

@@ -1,0 +1,582 @@
+#include "shell/MainForm.h"
+
+#include "core/AstroMath.h"
+#include "core/Formats.h"
+#include "core/Parses.h"
+#include "core/Planets.h"
+#include "core/Stepping.h"
+#include "core/SymbolFont.h"
+#include "core/Text.h"
+#include "shell/ScreenSaver.h"
+#include "shell/Sound.h"
+#include "shell/Tech.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QSessionManager>
+
+#include <cmath>
+#include <random>
+
+namespace qor::shell {
+
+using namespace ui;
+
+bool ChooseEnglishMode(const std::vector<std::string>& args, bool russianLocale) {
+    bool e = false, r = false;
+    for (const std::string& a : args) {
+        e = e || a == "/e";
+        r = r || a == "/r";
+    }
+    if (e) return true;
+    if (r) return false;
+    return !russianLocale;
+}
+
+TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
+    SetCaption("QOR 5.12");
+    SetBounds(124, 75, 804, 548);
+    SetKeyPreview(true);
+    ToolPanel = Add<TPanel>("ToolPanel", {0, 0, 804, 30});
+    auto button = [&](const char* name, int x) {
+        return Add<TSpeedButton>(name, {x, 2, 26, 26}, ToolPanel);
+    };
+    HistButton = button("HistButton", 2);
+    ScreenButton = button("ScreenButton", 30);
+    DataButton = button("DataButton", 58);
+    TextButton = button("TextButton", 86);
+    TableButton = button("TableButton", 114);
+    MiscButton = button("MiscButton", 142);
+    DynButton = button("DynButton", 170);
+    SetupButton = button("SetupButton", 198);
+    HelpButton = button("HelpButton", 226);
+    ExitButton = button("ExitButton", 254);
+    DBaseButton = button("DBaseButton", 282);
+    auto panel = [&](const char* name, int x) {
+        return Add<TPanel>(name, {x, 4, 22, 22}, ToolPanel);
+    };
+    PanIn = panel("PanIn", 600);
+    PanOut = panel("PanOut", 623);
+    LeftPan = panel("LeftPan", 646);
+    UpPan = panel("UpPan", 669);
+    DownPan = panel("DownPan", 669);
+    RightPan = panel("RightPan", 692);
+    PrecessPanel = panel("PrecessPanel", 320);
+    Panel2 = panel("Panel2", 344);
+    Label1 = Add<TLabel>("Label1", {2, 2, 16, 16}, Panel2);
+    PaintBox = Add<TPaintBox>("PaintBox", {0, 30, 804, 518});
+    MediaPlayer = Add<TMediaPlayer>("MediaPlayer");
+    GeoNameLabel = Add<TPanel>("GeoNameLabel", {4, 34, 200, 20});
+    Prefer = Add<TEdit>("Prefer", {0, 0, 60, 20});
+    Memo = Add<TMemo>("Memo", {0, 0, 100, 40});
+    SkyEdit = Add<TEdit>("SkyEdit", {0, 0, 100, 20});
+    SkyEdit->SetText("0.28376;0.64535;240");
+    GeoPanel = Add<TPanel>("GeoPanel", {4, 34, 220, 24});
+    for (QWidget* w : {static_cast<QWidget*>(GeoNameLabel), static_cast<QWidget*>(Prefer),
+                       static_cast<QWidget*>(Memo), static_cast<QWidget*>(SkyEdit),
+                       static_cast<QWidget*>(GeoPanel)})
+        SetVisible(w, false);
+    OrbitesMenu = Add<TPopupMenu>("OrbitesMenu");
+    GeoMenu = Add<TPopupMenu>("GeoMenu");
+    ChartMenu = Add<TPopupMenu>("ChartMenu");
+    StarAstrMenu = Add<TPopupMenu>("StarAstrMenu");
+    ChartZnakMenu = Add<TPopupMenu>("ChartZnakMenu");
+    ScreensMenu = Add<TPopupMenu>("ScreensMenu");
+    TablMenu = Add<TPopupMenu>("TablMenu");
+    MiscMenu = Add<TPopupMenu>("MiscMenu");
+    SetupMenu = Add<TPopupMenu>("SetupMenu");
+    HelpMenu = Add<TPopupMenu>("HelpMenu");
+    N94 = AddMenuItem("N94", "Астрологический словарь"_cp, HelpMenu);
+    SaveDialog = Add<TFileDialog>("SaveDialog");
+    SaveDialog->Save = true;
+    RealTimer = Add<TTimer>("RealTimer");
+    RealTimer->SetInterval(1000);
+    PaintTimer = Add<TTimer>("PaintTimer");
+    PaintTimer->SetInterval(100);
+    OnShow = [this] { FormShow(); };
+    OnClose = [this](CloseAction& a) {
+        SaveAndCloseAll();
+        a = CloseAction::Hide;
+        QCoreApplication::quit();
+    };
+}
+
+TForm1::~TForm1() = default;
+
+// --- Start log and file check ---------------------------------------------------------------
+
+void TForm1::WriteStartLog(const std::string& text) {
+    if (LogFailed || !log_.is_open()) return;
+    log_ << text << "\r\n";
+    log_.flush();
+    if (!log_) LogFailed = true;
+}
+
+std::vector<std::string> TForm1::MissingDataFiles() const {
+    const AstroDat& s = p_.s;
+    std::vector<std::string> missing;
+    for (int i = 1; i <= 19; ++i) {
+        const std::string name = DataFileName(s, i);
+        if (!name.empty() && !ProgramFileExists(s.ProgramFolder, name)) missing.push_back(name);
+    }
+    for (int i = 2; i <= 10; ++i) {
+        const std::string name = "img\\p" + std::to_string(i) + ".img";
+        if (!ProgramFileExists(s.ProgramFolder, name)) missing.push_back(name);
+    }
+    // The tile of the empty screen is read at start-up like the others.
+    if (!ProgramFileExists(s.ProgramFolder, "bor6.qor")) missing.push_back("bor6.qor");
+    return missing;
+}
+
+bool TForm1::CheckDataFiles() {
+    const std::vector<std::string> missing = MissingDataFiles();
+    if (missing.empty()) return false;
+    std::string list;
+    for (const std::string& m : missing) list += m + ", ";
+    Screen().Dlg().Message(MsgKind::Error, BuiltInMsgText(p_.s, 2, list), MsgButtons::Ok);
+    WriteStartLog(list);
+    return true;
+}
+
+void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale) {
+    AstroDat& s = p_.s;
+    Started = false;
+    StartAborted = true;
+    LogFailed = false;
+    s.EnglishMode = ChooseEnglishMode(args, russianLocale);
+    QGuiApplication::setApplicationDisplayName("QOR 5.12");
+    QCoreApplication::setApplicationName("QOR 5.12");
+
+    std::error_code ec;
+    if (!fs::is_directory(s.ProgramFolder, ec)) return; // nowhere to work: end silently
+
+    const fs::path logPath = s.DataPath(StartLogName);
+    log_.open(logPath, std::ios::binary | std::ios::trunc);
+    if (!log_) {
+        IOCheck(s, errno ? errno : EIO, StartLogName);
+        return;
+    }
+    const QString now = QDateTime::currentDateTime().toString("dd.MM.yyyy hh:mm:ss");
+    WriteStartLog("QOR 5.12.0.12");
+    WriteStartLog("Start " + now.toStdString());
+    WriteStartLog("Screen Resolution " + std::to_string(Screen().Width()) + "x" +
+                  std::to_string(Screen().Height()));
+    WriteStartLog("DefFontCharSet " + std::to_string(russianLocale ? 204 : 0));
+    StartAborted = CheckDataFiles();
+}
+
+void TForm1::StartStep(const std::string& text) {
+    WriteStartLog(text);
+    if (TForm* splash = Screen().FindForm("Form2")) splash->SetCaption(text);
+}
+
+TForm* TForm1::CreateStartForm(const std::string& name) {
+    TForm* f = Screen().CreateForm(name);
+    if (!f) throw StartError("no window class " + name);
+    WriteStartLog("Creating \"" + f->Name() + "\" OK");
+    return f;
+}
+
+// --- The ordered start-up ----------------------------------------------------------------
+
+void TForm1::FormShow() {
+    if (ShowDone) return;
+    ShowDone = true;
+    AstroDat& s = p_.s;
+    try {
+        RunStartSteps();
+    } catch (const std::exception& e) {
+        // A step that fails leaves no half-started window: say so, log it, end with failure.
+        StartFailed = true;
+        p_.Flags.Ready = false;
+        WriteStartLog(std::string("Start failed: ") + e.what());
+        QGuiApplication::restoreOverrideCursor();
+        if (TForm* splash = Screen().FindForm("Form2")) splash->hide();
+        Screen().Dlg().Message(MsgKind::Error, BuiltInMsgText(s, 1), MsgButtons::Ok);
+        log_.close();
+    }
+}
+
+namespace {
+
+void Run(const Services::Action& a) {
+    if (a) a();
+}
+
+int RegisterFontFile(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return 0;
+    const int id = QFontDatabase::addApplicationFont(QString::fromStdString(file.string()));
+    return id < 0 ? 0 : static_cast<int>(QFontDatabase::applicationFontFamilies(id).size());
+}
+
+} // namespace
+
+void TForm1::RunStartSteps() {
+    AstroDat& s = p_.s;
+    ShellFlags& f = p_.Flags;
+    const Services& svc = p_.Svc;
+
+    // 1-2
+    f.Ready = false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (TForm* splash = Screen().CreateForm("Form2")) splash->show();
+    Delay(s, 100);
+
+    // 3
+    StartStep("Loading ...");
+    for (int i = 0; i <= 9; ++i) {
+        const PlanetLoadResult r = LoadPlanetTerms(s, i);
+        if (!r.ok) throw StartError("planet series " + std::to_string(i) + ": " + r.message);
+    }
+    p_.StateFiles.LoadFormIni();
+    f.AuPerParsec = 1.0 / std::sin(kArcsecToRad);
+    p_.BufBitmap = std::make_unique<OffscreenBitmap>(p_.Font);
+    p_.BufBitmap->Resize(std::max(PaintBox->width(), 16), std::max(PaintBox->height(), 16));
+    Run(svc.PlacePanButtons);
+
+    // 4
+    for (const char* name :
+         {"DataForm", "Tech", "KartForm", "sky", "GeoSet", "Interp", "GenSet", "ImgDes", "OrbitSet",
+          "mStar", "SetBase", "Pars", "Intxt", "ExctAsp", "IntSet", "Paragr", "QorLoc"}) {
+        TForm* form = CreateStartForm(name);
+        if (std::string(name) == "Tech") p_.Tech = dynamic_cast<TTech*>(form);
+    }
+    if (!p_.Tech) throw StartError("no service form");
+    p_.Tech->MainClockTick = [this] {
+        // The main tick proper belongs to the main window's clock code; before the start-up
+        // finished there is nothing to tick.
+        if (!Started) return;
+        if (MainClockTick) MainClockTick();
+    };
+
+    // 5
+    if (!p_.BackTile.load(QString::fromStdString(s.DataPath("bor6.qor").string()), "BMP"))
+        throw StartError("bor6.qor cannot be read");
+    s.ChartDay = 1;
+    s.ChartMonth = 1;
+    s.ChartYear = 2000;
+    s.CosEps = 1.0;
+    SetStatus(s, "");
+
+    // 6
+    StartStep("Loading Fonts ...");
+    if (!LoadSymbolFont(s, p_.Font.Glyphs)) throw StartError("font16.fnt cannot be read");
+    WriteStartLog("Loading WinstarTT result = " +
+                  std::to_string(RegisterFontFile(s.DataPath("wstartt.ttf"))));
+    WriteStartLog("Loading Winstar result = " +
+                  std::to_string(RegisterFontFile(s.DataPath("wstar.fon"))));
+    WriteStartLog("Loading QOR.TTF result = " +
+                  std::to_string(RegisterFontFile(s.DataPath("qor.ttf"))));
+
+    // 7
+    StartStep("Loading Forms ...");
+    if (s.EnglishMode) {
+        p_.English.LoadEnglishTexts();
+        N94->setVisible(false);
+    }
+    Run(svc.LoadDataCaptions);
+    if (!p_.StateFiles.LoadMainIni()) {
+        // No saved state (first start, or lost): the default layout for this screen.
+        p_.Tech->LayoutMainControls(true);
+    }
+    if (!p_.Checked("GenSet", "LastChartRunBox")) p_.SetChecked("DataForm", "OneButton", true);
+    p_.Tech->LoadFontSetting();
+    p_.Tech->ApplyFontToAllForms();
+    Run(svc.IntApplyFont);
+    Run(svc.ApplyParagraphSettings);
+
+    // 8
+    StartStep("Aspect data ... ");
+    {
+        std::string page = p_.Text("KartForm", "AspPageEdit");
+        if (page.empty()) page = "Натал"_cp;
+        if (p_.AspectLines.empty()) p_.AspectLines = BuiltInAspectLines();
+        LoadAspectPage(s, page, p_.AspTable, p_.AspectLines);
+    }
+    Run(svc.SyncCoordColumnCombo);
+    Run(svc.LoadGeoColors);
+    Run(svc.InitSkyView);
+
+    // 9-13
+    StartStep("Init GeoMap ...");
+    Run(svc.InitGeoMap);
+    StartStep("Cities database ...");
+    Run(svc.LoadAtlas);
+    StartStep("Planet database ...");
+    Run(svc.LoadPlanetsMdb);
+    StartStep("Init orbites ...");
+    Run(svc.LoadCosmosSettings);
+    Run(svc.LoadYaleCatalogue);
+    Run(svc.LoadDeepObj);
+    Run(svc.ReadSkySettings);
+    ParsCountActive(s);
+    StartStep("Asteroids ...");
+    Run(svc.LoadChironTable);
+    Run(svc.LoadAsteroidCatalogue);
+    Run(svc.LoadStatusAndColors);
+    Run(svc.InitMsgFiles);
+    const std::string prefer = Prefer->Text();
+    f.AspTablAccur = prefer.size() >= 4 ? prefer[3] : 'Y';
+
+    // 14
+    StartStep("Set real time ...");
+    SetRealTimeAtStart();
+    Run(svc.DataFormToDatRec);
+    Run(svc.DataFormToBackRec);
+    s.DatRecStart = s.DatRec1;
+    s.DatRec1Applied = s.DatRec1;
+    s.DatRec2Applied = s.DatRec2;
+
+    // 15
+    StartStep("Calculation ...");
+    f.ScreenMode = 'A';
+    f.Ready = true;
+    f.StarsRecalc = true;
+    p_.Tech->RefreshAll();
+    f.StarsRecalc = false;
+    Run(svc.SortStarsAll);
+    Run(svc.DrawKart);
+    {
+        const char c = (prefer + "W")[0];
+        f.ScreenMode = std::string("ACGSVW").find(c) != std::string::npos ? c : 'W';
+    }
+
+    // 16
+    {
+        const std::string wav = "Oracl.wav";
+        MediaPlayer->FileName = s.DataPath(wav).string();
+        if (ProgramFileExists(s.ProgramFolder, wav)) {
+            const bool opened = p_.Sound && p_.Sound->CanOpen(s.DataPath(wav));
+            if (opened) {
+                if (s.SoundOn) MediaPlayer->Play();
+                StartStep("Player OK");
+            } else {
+                p_.SetChecked("GenSet", "SoundCheckBox", false);
+                if (TForm* g = Screen().FindForm("GenSet"))
+                    if (auto* box = g->Find<TCheckBox>("SoundCheckBox")) box->setEnabled(false);
+                StartStep("Player Error");
+            }
+        } else {
+            p_.SetChecked("GenSet", "SoundCheckBox", false);
+            if (TForm* g = Screen().FindForm("GenSet"))
+                if (auto* box = g->Find<TCheckBox>("SoundCheckBox")) box->setEnabled(false);
+            StartStep("No file " + wav);
+        }
+    }
+
+    // 17-18
+    StartStep("QOR start OK");
+    Run(svc.DataFormToBackRec);
+    Run(svc.DataFormToDatRec);
+    s.PlanetLonSavedBck = s.PlanetLonSaved;
+    s.PlanetLonBck = s.PlanetLon;
+    s.PlanetLatBck = s.PlanetLat;
+    s.PlanetSpeedBck = s.PlanetSpeed;
+    s.SiderealTimeBck = s.SiderealTime;
+
+    // 19
+    auto clearBuffer = [&](uint32_t bgr) {
+        if (p_.BufBitmap) ClearBuffer(*p_.BufBitmap, Colour(bgr));
+        SetColor(bgr);
+    };
+    switch (f.ScreenMode) {
+    case 'A':
+        clearBuffer(0xFFFFFF);
+        break;
+    case 'C':
+        clearBuffer(p_.Checked("sky", "WhiteButton") ? 0xFFFFFF : 0);
+        HelpContext = 400;
+        break;
+    case 'G':
+        clearBuffer(p_.Checked("GeoSet", "ConturBox") ? 0xFFFFFF : 0x804000);
+        HelpContext = 500;
+        break;
+    case 'S':
+        clearBuffer(0);
+        HelpContext = 300;
+        break;
+    case 'V':
+        SetColor(0xF0F0F0);
+        break;
+    default:
+        clearBuffer(p_.Checked("KartForm", "BlackButton") ? 0 : 0xFFFFFF);
+        HelpContext = 200;
+        break;
+    }
+
+    // 20-24
+    f.RealTimeMode = p_.Checked("GenSet", "StartAsClock");
+    if (p_.Checked("DataForm", "TwoButton") && p_.Checked("GenSet", "LastChartRunBox")) {
+        TForm* data = Screen().FindForm("DataForm");
+        if (auto* combo = data ? data->Find<TComboBox>("ComboBox") : nullptr) {
+            TTech::SyncComboIndex(*combo);
+            if (combo->ItemIndex() != 1 && svc.RunChartHistory) {
+                f.StarsRecalc = true;
+                svc.RunChartHistory(1, p_.Checked("GenSet", "BckRealStartBox"));
+                f.StarsRecalc = false;
+            }
+        }
+    }
+    SetHint(Panel2, GetMsgText(s, 152));
+    SetHint(PrecessPanel, GetMsgText(s, 153));
+    ToolPanel->setProperty("floating", p_.Checked("GenSet", "ToolCheckBox"));
+    Run(svc.SetIngressMenuCaptions);
+
+    // 25
+    FirstTick = true;
+    Started = true;
+    WriteStartLog("Ready");
+    log_.close();
+    if (TForm* splash = Screen().FindForm("Form2"))
+        if (splash->isVisible()) splash->Close();
+    QGuiApplication::restoreOverrideCursor();
+    std::srand(static_cast<unsigned>(std::random_device{}()));
+    p_.Tech->MainClock->SetEnabled(true);
+    if (p_.ScreenSaver) p_.ScreenSaver->Inhibit();
+}
+
+// The birth-data window gets the computer's moment and the user's own place. Until it reads
+// its fields into the chart itself, the chart moment is taken from the same texts here (the
+// computer's zone when the own place has none).
+void TForm1::SetRealTimeAtStart() {
+    AstroDat& s = p_.s;
+    const OwnPlace place{p_.Text("QorLoc", "astdT"), p_.Text("QorLoc", "astLat"),
+                         p_.Text("QorLoc", "astLong"), p_.Text("QorLoc", "astCity"),
+                         p_.Text("QorLoc", "astCountry")};
+    const RealTimeFields fields = SetRealTime(LocalMomentNow(), place);
+    if (TForm* data = Screen().FindForm("DataForm")) {
+        const std::pair<const char*, const std::string*> edits[] = {
+            {"NameEdit", &fields.NameEdit}, {"DateEdit", &fields.DateEdit},
+            {"TimeEdit", &fields.TimeEdit}, {"dTEdit", &fields.dTEdit},
+            {"LatEdit", &fields.LatEdit},   {"LongEdit", &fields.LongEdit},
+            {"CityEdit", &fields.CityEdit}, {"CountryEdit", &fields.CountryEdit}};
+        for (const auto& [name, text] : edits)
+            if (auto* e = data->Find<TEdit>(name)) e->SetText(*text);
+    }
+    if (p_.Svc.DataFormToMoment) {
+        p_.Svc.DataFormToMoment();
+        return;
+    }
+    if (const DateParts d = ParseDateText(fields.DateEdit); d.ok) {
+        s.ChartDay = d.d;
+        s.ChartMonth = d.m;
+        s.ChartYear = d.y;
+    }
+    if (const TimeParts tm = ParseTimeText(fields.TimeEdit); tm.ok) {
+        s.ChartHour = tm.h;
+        s.ChartMinute = tm.m;
+        s.ChartSecond = tm.s;
+    }
+    const std::optional<int> zone = ParseZoneOffset(fields.dTEdit);
+    s.ChartZone = zone ? *zone : QDateTime::currentDateTime().offsetFromUtc() / 60;
+    if (const auto lat = ParseLatitude(fields.LatEdit)) s.ChartLat = *lat;
+    if (const auto lon = ParseLongitude(fields.LongEdit)) s.ChartLong = *lon;
+}
+
+// --- Shutdown -----------------------------------------------------------------------------
+
+void TForm1::SetTransientOptionsOff() {
+    AstroDat& s = p_.s;
+    SetStatus(s, "");
+    if (p_.Checked("DataForm", "TwoButton")) {
+        TForm* data = Screen().FindForm("DataForm");
+        if (auto* combo = data ? data->Find<TComboBox>("ComboBox") : nullptr)
+            combo->SetText(Lang(s, "Транзит"_cp, "Transit"));
+    }
+    p_.SetChecked("KartForm", "HelioBox", false);
+    p_.SetChecked("KartForm", "HorizontalBox", false);
+    if (TForm* kart = Screen().FindForm("KartForm"))
+        if (auto* g = kart->Find<TRadioGroup>("XGroup")) g->SetItemIndex(0);
+    p_.SetChecked("ImgDes", "ShowNumbBox", false);
+    p_.SetChecked("sky", "SunBox", false);
+}
+
+void TForm1::WriteStateFiles(bool maximized) {
+    const ShellFlags& f = p_.Flags;
+    if (p_.Svc.SaveSkyView) p_.Svc.SaveSkyView();
+    std::string prefer;
+    prefer += f.ScreenMode;
+    prefer += maximized ? 'M' : 'N';
+    prefer += 'O';
+    prefer += f.AspTablAccur;
+    Prefer->SetText(prefer);
+    if (p_.Svc.SaveCosmosSettings) p_.Svc.SaveCosmosSettings();
+    p_.StateFiles.SaveMainIni();
+    p_.StateFiles.SaveFormIni();
+}
+
+void TForm1::SaveAndCloseAll() {
+    if (SavedAndClosed) return;
+    SavedAndClosed = true;
+    ShellFlags& f = p_.Flags;
+    f.Ready = false;
+    if (p_.Tech) p_.Tech->MainClock->SetEnabled(false);
+    const bool maximized = State() == WindowState::Maximized; // before the windows close
+    const std::vector<TForm*> forms = Screen().Forms();
+    for (TForm* form : forms)
+        if (form->isVisible() && form->Name() != "Form1") form->Close();
+    if (Started) {
+        f.ClosingAll = true;
+        SetTransientOptionsOff();
+        WriteStateFiles(maximized);
+    }
+    if (p_.ScreenSaver) p_.ScreenSaver->Release();
+}
+
+// The session asks whether it may end: save now, but leave the program as it is, since the
+// user may still cancel the log-out. The transient options are saved off and then restored.
+void TForm1::SaveState() {
+    if (!Started || SavedAndClosed) return;
+    ShellFlags& f = p_.Flags;
+    struct Kept {
+        std::string form, box;
+        bool on;
+    };
+    std::vector<Kept> kept;
+    for (auto [form, box] : {std::pair{"KartForm", "HelioBox"},
+                             {"KartForm", "HorizontalBox"},
+                             {"ImgDes", "ShowNumbBox"},
+                             {"sky", "SunBox"}})
+        kept.push_back({form, box, p_.Checked(form, box)});
+    int xGroup = p_.ItemIndex("KartForm", "XGroup");
+    const bool ready = f.Ready;
+    f.Ready = false;
+    f.ClosingAll = true;
+    const std::string status = p_.s.StatusText;
+    SetTransientOptionsOff();
+    WriteStateFiles(State() == WindowState::Maximized);
+    for (const Kept& k : kept) p_.SetChecked(k.form, k.box, k.on);
+    if (TForm* kart = Screen().FindForm("KartForm"))
+        if (auto* g = kart->Find<TRadioGroup>("XGroup")) g->SetItemIndex(xGroup);
+    SetStatus(p_.s, status);
+    f.ClosingAll = false;
+    f.Ready = ready;
+}
+
+// --- Entry ---------------------------------------------------------------------------------
+
+int ProgramEntry(Program& p, const EntryOptions& o) {
+    const bool russian = o.russianLocale >= 0 ? o.russianLocale == 1
+                                              : QLocale::system().language() == QLocale::Russian;
+    auto* form1 = new TForm1(p);
+    p.Form1 = form1;
+    form1->FormCreate(o.args, russian);
+    if (form1->StartAborted) return 1;
+
+    // The end of the session: save when asked, tear down at the real end.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, form1,
+                     [form1](QSessionManager&) { form1->SaveState(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, form1,
+                     [form1] { form1->SaveAndCloseAll(); });
+
+    form1->show();
+    if (form1->StartFailed) return 2;
+    if (!o.runLoop) return 0;
+    return QApplication::exec();
+}
+
+} // namespace qor::shell

@@ -1,0 +1,134 @@
+#include "shell/Program.h"
+
+#include "core/Parses.h"
+#include "shell/FontEd.h"
+#include "shell/MainForm.h"
+#include "shell/ScreenSaver.h"
+#include "shell/Sound.h"
+#include "shell/StartForms.h"
+#include "shell/Tech.h"
+
+namespace qor::shell {
+
+using namespace ui;
+
+namespace {
+Program* gProgram = nullptr;
+} // namespace
+
+Program* TheProgram() {
+    return gProgram;
+}
+
+Program::Program(const fs::path& programFolder)
+    : Commands(s), StateFiles(s), English(s), Sound(std::make_unique<SoundOutput>()),
+      ScreenSaver(std::make_unique<ScreenSaverInhibitor>()) {
+    gProgram = this;
+    s.ProgramFolder = programFolder;
+    s.Report = &Report;
+    Report.OnCaption = [this](const std::string& caption) {
+        if (Form1) Form1->SetCaption(caption);
+    };
+    StateFiles.English = &English;
+    StateFiles.ApplyFormFonts = [this](TForm& f) {
+        if (Tech) Tech->ApplyFormFonts(f);
+    };
+    FormScreen& screen = Screen();
+    screen.ApplySettings = [this](TForm& f) {
+        // The start-up windows take their state from the main file, read after them.
+        if (Form1 && !Form1->Started) return;
+        StateFiles.ApplyFormSettings(f);
+    };
+    screen.StoreSettings = [this](TForm& f) { StateFiles.StoreFormSettings(f); };
+    screen.ShowHelp = [this](TForm&, const std::string& topic) {
+        if (Tech) Tech->ShowHelpTopic(topic);
+    };
+    screen.PlaySound = [this](const fs::path& wav) { Sound->Play(wav); };
+    screen.RegisterFormClass("Tech", [this] { return new TTech(*this); });
+    screen.RegisterFormClass("FontEd", [this] { return new TFontEd(s, Font); });
+    screen.RegisterFormClass("ViewFont", [this] { return new TViewFont(s); });
+    RegisterPlaceholderForms();
+    ChartOpt.ComputeParts = &ParsComputeChart;
+}
+
+Program::~Program() {
+    FormScreen& screen = Screen();
+    // Every window of the run goes with it.
+    while (!screen.Forms().empty()) delete screen.Forms().front();
+    screen.ApplySettings = nullptr;
+    screen.StoreSettings = nullptr;
+    screen.ShowHelp = nullptr;
+    screen.PlaySound = nullptr;
+    // Classes that made windows of this program make none after it.
+    for (const char* name : {"Tech", "FontEd", "ViewFont"})
+        screen.RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
+    if (gProgram == this) gProgram = nullptr;
+}
+
+bool Program::Checked(const std::string& form, const std::string& box, bool otherwise) const {
+    TForm* f = Screen().FindForm(form);
+    const Component* c = f ? f->FindComponent(box) : nullptr;
+    if (!c) return otherwise;
+    if (c->kind == Kind::CheckBox) return c->as<TCheckBox>()->Checked();
+    if (c->kind == Kind::RadioButton) return c->as<TRadioButton>()->Checked();
+    if (c->kind == Kind::SpeedButton) return c->as<TSpeedButton>()->Down();
+    if (c->kind == Kind::MenuItem) return c->as<TMenuItem>()->Checked();
+    return otherwise;
+}
+
+void Program::SetChecked(const std::string& form, const std::string& box, bool on) {
+    TForm* f = Screen().FindForm(form);
+    const Component* c = f ? f->FindComponent(box) : nullptr;
+    if (!c) return;
+    if (c->kind == Kind::CheckBox)
+        c->as<TCheckBox>()->SetChecked(on);
+    else if (c->kind == Kind::RadioButton)
+        c->as<TRadioButton>()->SetChecked(on);
+    else if (c->kind == Kind::MenuItem)
+        c->as<TMenuItem>()->SetChecked(on);
+}
+
+std::string Program::Text(const std::string& form, const std::string& control) const {
+    TForm* f = Screen().FindForm(form);
+    const Component* c = f ? f->FindComponent(control) : nullptr;
+    if (!c) return {};
+    if (c->kind == Kind::Edit) return c->as<TEdit>()->Text();
+    if (c->kind == Kind::ComboBox) return c->as<TComboBox>()->Text();
+    return {};
+}
+
+int Program::ItemIndex(const std::string& form, const std::string& control, int otherwise) const {
+    TForm* f = Screen().FindForm(form);
+    const Component* c = f ? f->FindComponent(control) : nullptr;
+    if (!c) return otherwise;
+    if (c->kind == Kind::RadioGroup) return c->as<TRadioGroup>()->ItemIndex();
+    if (c->kind == Kind::ComboBox) return c->as<TComboBox>()->ItemIndex();
+    return otherwise;
+}
+
+// The settings windows keep their options in their controls; a control not built yet keeps
+// the option's default.
+void Program::ReadOptions() {
+    ChartOptions& c = ChartOpt;
+    c.HouseSystemText = Text("KartForm", "HouseComboBox");
+    c.HelioBox = Checked("KartForm", "HelioBox");
+    c.HorizontalBox = Checked("KartForm", "HorizontalBox");
+    c.ArtaButton = Checked("KartForm", "ArtaButton", true);
+    if (const std::string v = Text("KartForm", "SLng"); !v.empty()) c.SLng = v;
+    if (const std::string v = Text("KartForm", "SPeriod"); !v.empty()) c.SPeriod = v;
+    c.ExterrBody = Flags.ExterrBody;
+    GeneralOptions& g = GeneralOpt;
+    g.HorParallax = Checked("GenSet", "MoonParall", g.HorParallax);
+    g.TrueNodes = Checked("GenSet", "NodeCheckBox", g.TrueNodes);
+    g.UseEllipsoid = Checked("GenSet", "EEBox", g.UseEllipsoid);
+    g.BlackMoonFocus = Checked("KartForm", "SfocusButton", g.BlackMoonFocus);
+    if (const int r = ItemIndex("GenSet", "RiseGroup"); r >= 0) g.RiseGroup = r;
+    s.UseLightTime = Checked("GenSet", "LightSpeed", s.UseLightTime);
+    AspectOpt.MajorCheck = Checked("KartForm", "MajorCheck", AspectOpt.MajorCheck);
+    AspectOpt.MinorCheck = Checked("KartForm", "MinorCheck", AspectOpt.MinorCheck);
+    if (const int x = ItemIndex("KartForm", "XGroup"); x >= 0 && x <= 2)
+        AspectOpt.AspectingMode = "IOX"[x];
+    if (const int k = ItemIndex("KartForm", "CoinsideBox"); k >= 0) AspectOpt.CoinsideBox = k;
+}
+
+} // namespace qor::shell

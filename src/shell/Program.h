@@ -1,0 +1,143 @@
+// The running program: the chart state, the symbol font, the off-screen bitmap, the command
+// paths, the window-state files, the English texts, the flags of the shell, and the services
+// that the subsystems above the shell register (loaders, screens, tool-window refreshes).
+//
+// One Program exists per run (tests make their own). The subsystems above the shell plug in
+// by filling `Services` before the start-up; an empty service is skipped, so the program runs
+// with whatever subsystems are built.
+#pragma once
+
+#include "core/Aspects.h"
+#include "core/AstroDat.h"
+#include "core/Chart.h"
+#include "ui/EnglishTexts.h"
+#include "ui/OffscreenBitmap.h"
+#include "ui/QtReport.h"
+#include "ui/SymbolPainter.h"
+#include "ui/UICommands.h"
+#include "ui/WindowState.h"
+
+#include <QImage>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qor::shell {
+
+class TForm1;
+class TTech;
+class SoundOutput;
+class ScreenSaverInhibitor;
+
+// A start-up step that cannot go on throws this (or any std::exception); the start-up shows
+// the damaged-files message, logs the text and ends the program with a failure status.
+struct StartError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Calls into the subsystems above the shell. Each is optional.
+struct Services {
+    using Action = std::function<void()>;
+    using FormAction = std::function<void(ui::TForm&)>;
+
+    // Geography.
+    Action LoadGeoColors, InitGeoMap, LoadAtlas, RedrawGeoMap;
+    // Interpretation.
+    Action IntApplyFont, N57Click;
+    // Forecast and time tools.
+    Action ShowMovPlnGraph;
+    std::function<void(bool)> SetDynamicsCaptions; // the "Dinamic" and "Loc" captions
+    Action StopTimeStepping;
+    // Sky and space views.
+    Action LoadPlanetsMdb, LoadCosmosSettings, LoadYaleCatalogue, LoadDeepObj, InitSkyView,
+        ReadSkySettings, LoadChironTable, LoadAsteroidCatalogue, SortStarsAll, SaveSkyView,
+        SaveCosmosSettings, ComputeStarPositions, CalcAsteroidList, RedrawStarAstr, RedrawSky,
+        CosmosRedraw;
+    std::function<int()> SkySystem; // 0 horizontal, 1 equatorial, 2 ecliptic
+    // The name of body-table entry i + 71 of the cosmos view (IsChironBody).
+    std::function<std::string(int)> CosmosBodyName;
+    std::function<void(const std::string&)> FindOnCosmos, FindOnSky, FindOnStarAstr;
+    // Natal chart and chart data.
+    Action LoadDataCaptions, SyncCoordColumnCombo, LoadStatusAndColors, DataFormToMoment,
+        DataFormToDatRec, DataFormToBackRec, ClearLabelOffsets, RedrawNatal, DrawKart;
+    std::function<void(int, bool)> RunChartHistory;
+    // The wheel's hot spots as "x;y;text" lines (the diagnostic key Alt+G).
+    std::function<std::vector<std::string>()> KartSpotLines;
+    // Shell windows built elsewhere.
+    Action ApplyParagraphSettings, InitMsgFiles, PlacePanButtons, SetIngressMenuCaptions;
+    // What refreshes an open tool window after a recompute, by window name ("AstroForm",
+    // "Star", "StarForm", "DeepStar", "PlnForm", "AspTabl", "StarConj", "Asteroids",
+    // "MoonSgn", "Pars", "ExctAsp", "Deep"); without one its DrawGrid is repainted.
+    std::map<std::string, FormAction> RefreshWindow;
+};
+
+// Flags of the shell read across windows.
+struct ShellFlags {
+    bool Ready = false;        // start-up finished; nothing recomputes before
+    bool RefreshReady = true;  // no recompute running
+    bool ClosingAll = false;   // shutdown resets settings windows
+    bool StarsRecalc = false;  // recompute the star positions on every run
+    bool HelioMode = false;    // heliocentric chart (the settings window's HelioBox)
+    bool DinamicRun = false;   // the time window steps the chart time
+    bool ProgramIdle = true;   // no interpretation report being assembled
+    bool RealTimeMode = false; // the chart follows the computer's clock
+    bool SourceData = true;    // the steppers move the source (true) or the background chart
+    bool DoubleChart = false;  // the applied chart is double (the birth-data window's kind)
+    bool HoraryChart = false;  // the applied chart is horary
+    int InterpPoint = 0;       // chart point shown by the interpretation window, 0 none
+    int ExterrBody = 0;        // 0 the Earth; 3..5 observer on Mercury, Venus, Mars
+    char ScreenMode = 'W';     // 'W' 'S' 'C' 'G' 'A' 'V' 'M', ' ' while switching
+    char AspTablAccur = 'Y';
+    double AuPerParsec = 0;
+};
+
+class Program {
+public:
+    explicit Program(const fs::path& programFolder);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    AstroDat s;
+    ui::Font16State Font;
+    ui::QtReport Report;
+    ui::UICommands Commands;
+    ui::WindowStateFiles StateFiles;
+    ui::EnglishTexts English;
+    ShellFlags Flags;
+    Services Svc;
+
+    // The chart options as the settings windows hold them (filled before each computation).
+    ChartOptions ChartOpt;
+    GeneralOptions GeneralOpt;
+    AspectOptions AspectOpt;
+    AspDefTable AspTable;
+    std::vector<std::string> AspectLines;
+    AspectMatrix Aspects;
+
+    std::unique_ptr<ui::OffscreenBitmap> BufBitmap;
+    QImage BackTile;
+
+    std::unique_ptr<SoundOutput> Sound;
+    std::unique_ptr<ScreenSaverInhibitor> ScreenSaver;
+
+    TForm1* Form1 = nullptr;
+    TTech* Tech = nullptr;
+
+    // The check state of a box of a window, or `otherwise` when the window or box is missing.
+    bool Checked(const std::string& form, const std::string& box, bool otherwise = false) const;
+    void SetChecked(const std::string& form, const std::string& box, bool on);
+    // The text of an edit or combo box of a window, or empty.
+    std::string Text(const std::string& form, const std::string& control) const;
+    int ItemIndex(const std::string& form, const std::string& control, int otherwise = -1) const;
+    // Copies the settings windows' controls into ChartOpt, GeneralOpt and AspectOpt.
+    void ReadOptions();
+};
+
+// The one Program of the run (set while one exists).
+Program* TheProgram();
+
+} // namespace qor::shell
