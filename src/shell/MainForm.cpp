@@ -7,6 +7,7 @@
 #include "core/Stepping.h"
 #include "core/SymbolFont.h"
 #include "core/Text.h"
+#include "shell/CommLink.h"
 #include "shell/ScreenSaver.h"
 #include "shell/Sound.h"
 #include "shell/Tech.h"
@@ -96,6 +97,11 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
     RealTimer->SetInterval(1000);
     PaintTimer = Add<TTimer>("PaintTimer");
     PaintTimer->SetInterval(100);
+    PrecessMark = new QLabel(PrecessPanel);
+    PrecessMark->setGeometry(0, 0, 22, 22);
+    PrecessMark->setAlignment(Qt::AlignCenter);
+    PrecessMark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    BuildMainControls();
     OnShow = [this] { FormShow(); };
     OnClose = [this](CloseAction& a) {
         SaveAndCloseAll();
@@ -104,7 +110,7 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
     };
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() = default; // after CommLink is complete
 
 // --- Start log and file check ---------------------------------------------------------------
 
@@ -232,6 +238,7 @@ void TForm1::RunStartSteps() {
         const PlanetLoadResult r = LoadPlanetTerms(s, i);
         if (!r.ok) throw StartError("planet series " + std::to_string(i) + ": " + r.message);
     }
+    ApplyPendingRestore(s, p_.StateFiles);
     p_.StateFiles.LoadFormIni();
     f.AuPerParsec = 1.0 / std::sin(kArcsecToRad);
     p_.BufBitmap = std::make_unique<OffscreenBitmap>(p_.Font);

@@ -9,12 +9,17 @@
 #include "shell/Program.h"
 #include "ui/Forms.h"
 
+#include <QLabel>
+
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qor::shell {
+
+class CommLink;
 
 class TForm1 : public ui::TForm {
 public:
@@ -75,7 +80,78 @@ public:
     // The required files of the current language that are missing, in the order checked.
     std::vector<std::string> MissingDataFiles() const;
 
+    // --- Screens, tool buttons, menus and keys (MainScreens.cpp) ---
+    std::string LastMenuItem; // name of the last menu item, button or panel used
+    std::string ExpectedItem; // what a command-link script waits for ("Wait")
+    bool PanHeld = false;     // a pan or zoom button is held
+    bool KeysEnabled = true;  // no key's command is running
+    bool GeoDragging = false; // a left-button drag on the map
+    bool PaintArmed = false;  // the first main tick has passed
+    unsigned char BlinkCode = 220;
+    int ScrLeft = 0, ScrTop = 0, ScrWidth = 0, ScrHeight = 0;
+    ui::TMenuItem* GetFromMap = nullptr;
+    ui::TMenuItem* N54 = nullptr;
+    ui::TTimer* PanTimer = nullptr; // repeats the held pan or zoom button
+    std::string HeldPan;
+    std::unique_ptr<CommLink> Link;
+    int PrecessCode = 0;           // the precession mark shown: 0, 170, 172 or 173
+    QLabel* PrecessMark = nullptr; // its character
+
+    // Records `name` as the last item used (every menu item and button does).
+    void MItemClick(const std::string& name);
+    // Runs a menu item or tool button by its name as a click would; false when none has it.
+    bool RunItem(const std::string& name);
+    // The window of that name: created with its saved settings when absent, restored when
+    // minimized, shown. Nullptr (and a status text) when no such window is built.
+    ui::TForm* OpenToolWindow(const std::string& name, bool restore = true);
+    // Switches to a screen: "W" "S" "C" "G" "A" "V".
+    void SwitchScreen(char mode);
+    // Redraws the current screen into the bitmap and shows it.
+    void RedrawScreen();
+    void RedrawNatal();
+    void FormKeyDown(int& key, ui::Shift shift);
+    void FormResize();
+    void PlacePanButtons();
+    // Help page of a help context (200 the wheel ...), empty for none.
+    static std::string HelpTopicOfScreen(char mode);
+    void ShowScreenHelp();
+    // The bitmap as a BMP file under "Wrk" (asks for the name); true when saved.
+    bool SaveBitmapClick();
+    void CopyToClipboard();
+    // Prints the chart page (landscape, one page): to a PDF file or a printer.
+    bool PrintClick();
+    // "Restore all settings": marks the default copies to be put in place at the next start.
+    void RestoreDefaultsClick();
+    // At start-up, before the state files are read: puts marked default copies in place.
+    static bool ApplyPendingRestore(AstroDat& s, ui::WindowStateFiles& files);
+    void PanPress(const std::string& button);
+    void PanRelease();
+    void PanStep(const std::string& button);
+    void PaintBoxMouseDown(ui::MouseButton b, ui::Shift shift, int x, int y);
+    void PaintBoxMouseMove(ui::Shift shift, int x, int y);
+    void PaintBoxMouseUp(ui::MouseButton b, ui::Shift shift, int x, int y);
+    QPoint PaintBoxToScreen(int x, int y) const;
+    // Opens the picture viewer for an object when a picture of it exists.
+    void ShowPictureByName(const std::string& name);
+
+    // --- Main tick and real time (MainTick.cpp) ---
+    void MainClockTickRun();
+    void RealTimerTimer();
+    void PaintTimerTimer();
+    void PaintBoxPaint(QPainter& painter);
+    void PrecessBtnClick();
+    void PrecessPanelMouseMove();
+    void ToggleRealTime();
+    // The precession mark's character for n arc-seconds: 0 none, 170, 172 or 173.
+    static int PrecessionMarkCode(long long arcsec);
+    double PrecessionArcsec() const;
+    // The computer's moment now as the chart's local date "dd.mm.yyyy" and time "hh:nn:ss"
+    // in the chart's zone (minutes east).
+    static std::pair<std::string, std::string> RealTimeTexts(long long utcSeconds, int zoneMinutes);
+
 private:
+    void BuildMainControls();
+    void AddMenus();
     void RunStartSteps();
     void SetRealTimeAtStart();
     void SetTransientOptionsOff();

@@ -11,6 +11,7 @@
 #include "core/AstroDat.h"
 #include "core/Chart.h"
 #include "ui/EnglishTexts.h"
+#include "ui/Keys.h"
 #include "ui/OffscreenBitmap.h"
 #include "ui/QtReport.h"
 #include "ui/SymbolPainter.h"
@@ -18,6 +19,9 @@
 #include "ui/WindowState.h"
 
 #include <QImage>
+#include <QRect>
+
+class QPainter;
 
 #include <functional>
 #include <map>
@@ -36,6 +40,24 @@ class ScreenSaverInhibitor;
 // the damaged-files message, logs the text and ends the program with a failure status.
 struct StartError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// What a screen of the main window gives it: its drawing into the off-screen bitmap and its
+// answers to the mouse, the navigation keys, the pan and zoom buttons, F12 and the menu of the
+// right button. The subsystem that owns the screen registers it (Services::Screens); a screen
+// with nothing registered draws nothing and ignores the mouse.
+struct ScreenHandler {
+    std::function<void()> Draw;
+    std::function<void(ui::MouseButton, ui::Shift, int x, int y)> MouseDown, MouseUp;
+    std::function<void(ui::Shift, int x, int y)> MouseMove;
+    std::function<void()> DblClick;
+    // A navigation key; true when the screen used it.
+    std::function<bool(int key, ui::Shift)> NavKey;
+    // One step of a held pan or zoom button: "LeftPan", "RightPan", "UpPan", "DownPan",
+    // "PanIn", "PanOut".
+    std::function<void(const std::string& button)> Pan;
+    // F12: the screen's settings window or menu at the screen point (x, y).
+    std::function<void(int x, int y)> SettingsKey;
 };
 
 // Calls into the subsystems above the shell. Each is optional.
@@ -72,6 +94,30 @@ struct Services {
     // "Star", "StarForm", "DeepStar", "PlnForm", "AspTabl", "StarConj", "Asteroids",
     // "MoonSgn", "Pars", "ExctAsp", "Deep"); without one its DrawGrid is repainted.
     std::map<std::string, FormAction> RefreshWindow;
+
+    // The screens of the main window by their ScreenMode letter.
+    std::map<char, ScreenHandler> Screens;
+    // The birth-data window: its fields from DatRec1 (and DatRec2), and the applying of its
+    // fields as the chart (false when it refuses, e.g. its OK button is disabled).
+    Action DatRecToDataForm;
+    std::function<bool()> ApplyData;
+    // The chart points the wheel shows (first, last); 1..10 until the wheel says more.
+    std::function<std::pair<int, int>()> KartPointRange;
+    // The chart time (centuries) of the last computation of the star positions.
+    std::function<double()> StarsCalcT;
+    // The wheel's degree marker or the protractor is held (real time waits meanwhile).
+    std::function<bool()> WheelHeld;
+    // The day summary of the start window.
+    Action ShowDayInfo;
+    // Actions of main-window menu items that belong to a subsystem (a screen menu's zoom,
+    // the ephemeris tables ...), by item name; they replace the shell's own action.
+    std::map<std::string, Action> MenuActions;
+    // The chart page on the printer (the page rectangle in device pixels); without it the
+    // screen's bitmap is printed.
+    std::function<void(QPainter&, const QRect&)> PrintPage;
+    // Command-link verbs that belong to a subsystem ("SetOrbitPos", "RunOrbitPos"): they get
+    // the arguments and give the answer line (empty: no answer).
+    std::map<std::string, std::function<std::string(const std::string&)>> LinkVerbs;
 };
 
 // Flags of the shell read across windows.
