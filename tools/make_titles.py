@@ -109,7 +109,7 @@ def title(subtitle):
         b = 120 + next(rnd) % 136
         p.put(x, y, (b, b, min(255, b + 30)))
     # the zodiac ring: two circles and twelve spokes, centred on the right half
-    cx, cy, r1, r2 = 340, 150, 118, 92
+    cx, cy, r1, r2 = 352, 140, 112, 88
     for t in range(3600):
         a = t * math.pi / 1800
         for r in (r1, r2, r1 + 1, r2 - 1):
@@ -124,9 +124,9 @@ def title(subtitle):
         p.rect(int(round(cx + rm * math.cos(m))) - 2, int(round(cy + rm * math.sin(m))) - 2, 5, 5, (240, 210, 120))
     # the product name and its version
     x = 40
-    p.text(x + 3, 83, "QOR", 12, (20, 20, 60))
-    p.text(x, 80, "QOR", 12, (250, 230, 160))
-    p.text(x + 4, 180, "5.12", 4, (220, 220, 240))
+    p.text(x + 3, 73, "QOR", 10, (20, 20, 60))
+    p.text(x, 70, "QOR", 10, (250, 230, 160))
+    p.text(x + 4, 160, "5.12", 4, (220, 220, 240))
     p.text((w - width_of(subtitle, 3)) // 2, 262, subtitle, 3, (200, 200, 230))
     return p
 

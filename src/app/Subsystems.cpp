@@ -21,6 +21,12 @@ Subsystems::Subsystems(shell::Program& p) : p_(p), sky_(std::make_unique<SkyData
                                        return {};
                                    return sky.Cosmos.PlanetsMdb[n].Name;
                                }});
+    RegisterGeo();
+}
+
+void Subsystems::RegisterGeo() {
+    // The atlas of the language in use (read after the English texts are applied).
+    p_.Svc.LoadAtlas = [this] { LoadAtlas(p_.s, atlas_); };
 }
 
 Subsystems::~Subsystems() = default;
@@ -32,11 +38,21 @@ void Subsystems::RegisterSky() {
     svc.LoadPlanetsMdb = [&s, &sky] {
         if (LoadPlanetsMdb(s, sky.Cosmos) <= 0) throw StartError("planets.mdb cannot be read");
     };
-    svc.LoadCosmosSettings = [&sky] {
+    // The cosmos view states live in the memo "OrbitMemo" of the window "mStar" (saved with
+    // the window state) once that window has it; until then in the sky data.
+    auto orbitMemo = [] {
+        ui::TForm* m = ui::Screen().FindForm("mStar");
+        return m ? m->Find<ui::TMemo>("OrbitMemo") : nullptr;
+    };
+    svc.LoadCosmosSettings = [&sky, orbitMemo] {
+        if (ui::TMemo* memo = orbitMemo()) sky.OrbitMemo = memo->Lines();
         if (sky.OrbitMemo.empty()) sky.OrbitMemo = DefaultOrbitMemo();
         LoadCosmosSettings(sky.Cosmos, sky.OrbitMemo);
     };
-    svc.SaveCosmosSettings = [&sky] { sky.OrbitMemo = SaveCosmosSettings(sky.Cosmos); };
+    svc.SaveCosmosSettings = [&sky, orbitMemo] {
+        sky.OrbitMemo = SaveCosmosSettings(sky.Cosmos);
+        if (ui::TMemo* memo = orbitMemo()) memo->SetLines(sky.OrbitMemo);
+    };
     svc.LoadYaleCatalogue = [&s, &sky] {
         if (!LoadYaleCatalogue(s, sky.Stars)) throw StartError("yale.mdb cannot be read");
     };

@@ -3,6 +3,7 @@
 // here as it is built.
 #pragma once
 
+#include "geo/Atlas.h"
 #include "shell/Program.h"
 
 #include <memory>
@@ -16,11 +17,14 @@ public:
     explicit Subsystems(shell::Program& p);
     ~Subsystems();
     SkyData& Sky() { return *sky_; }
+    Atlas& Cities() { return atlas_; }
 
 private:
     void RegisterSky();
+    void RegisterGeo();
     shell::Program& p_;
     std::unique_ptr<SkyData> sky_;
+    Atlas atlas_;
 };
 
 } // namespace qor::app

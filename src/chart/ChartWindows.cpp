@@ -2,6 +2,10 @@
 
 #include "chart/DataForm.h"
 #include "chart/KartForm.h"
+#include "core/Formats.h"
+#include "core/Text.h"
+
+#include <QDateTime>
 
 namespace qor::chart {
 
@@ -33,8 +37,16 @@ void RegisterChartWindows(shell::Program& p) {
     svc.LoadDataCaptions = onData(&TDataForm::LoadDataCaptions);
     svc.DataFormToDatRec = onData(&TDataForm::DataFormToDatRec);
     svc.DataFormToBackRec = onData(&TDataForm::DataFormToBackRec);
-    svc.DataFormToMoment = [] {
-        if (TDataForm* d = DataFormOf()) d->DataFormToMoment();
+    // The start-up's way in: a place the own-place window does not have yet leaves its field
+    // empty; the field then takes the computer's zone and the place of the chart so far.
+    svc.DataFormToMoment = [&p] {
+        TDataForm* d = DataFormOf();
+        if (!d) return;
+        if (Trim(d->dTEdit->Text()).empty())
+            d->dTEdit->SetText(ZoneFieldText(QDateTime::currentDateTime().offsetFromUtc() / 60));
+        if (Trim(d->LatEdit->Text()).empty()) d->LatEdit->SetText(FormatLatitude(p.s.ChartLat));
+        if (Trim(d->LongEdit->Text()).empty()) d->LongEdit->SetText(FormatLongitude(p.s.ChartLong));
+        d->DataFormToMoment();
     };
     svc.SyncCoordColumnCombo = [] {
         if (TKartForm* k = KartFormOf()) k->SyncCoordColumnCombo();

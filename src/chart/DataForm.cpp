@@ -533,7 +533,7 @@ void TDataForm::ClearBtnClick() {
 void TDataForm::GeoButtonClick() {
     TForm* main = Screen().FindForm("Form1");
     if (!main) return;
-    if (auto* map = main->Find<TMenuItem>("N54")) map->Click();
+    if (auto* map = main->Find<TMenuItem>("Ngeo")) map->Click();
     if (auto* item = main->Find<TMenuItem>("GetFromMap")) item->setEnabled(true);
 }
 
@@ -589,10 +589,10 @@ void TDataForm::TakeGeoMapPlace(const std::string& cityAndCountry) {
             LongEdit->SetText(c.substr(9, 8));
         }
     }
-    if (p_.Commands.QueryUIValue("GeoSet,dTBox", "") == "True" && ZoneOfLongitude) {
+    if (p_.Checked("GeoSet", "dTBox") && ZoneOfLongitude) {
         if (const auto zone = ZoneOfLongitude(LongEdit->Text())) {
             dTEdit->SetText(ZoneFieldText(*zone));
-            if (p_.Commands.QueryUIValue("GeoSet,TimeBox", "") == "True") ShiftTimeToZone(*zone);
+            if (p_.Checked("GeoSet", "TimeBox")) ShiftTimeToZone(*zone);
         }
     }
     const std::size_t comma = cityAndCountry.find(',');

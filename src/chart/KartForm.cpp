@@ -429,8 +429,8 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     };
     SLng->OnExit = recompute;
     SPeriod->OnExit = recompute;
-    KoeffCheckBox->OnClick = recompute;
-    KoeffEdit->OnExit = recompute;
+    KoeffCheckBox->OnClick = [this] { Realiz(); };
+    KoeffEdit->OnExit = [this] { Realiz(); };
     for (QObject* c : {static_cast<QObject*>(ExterrBox), static_cast<QObject*>(ExMerButton),
                        static_cast<QObject*>(ExVenButton), static_cast<QObject*>(ExMarButton)}) {
         if (auto* cb = qobject_cast<QCheckBox*>(c))
@@ -690,6 +690,17 @@ void TKartForm::ComboBox1Change() {
 
 void TKartForm::SyncCoordColumnCombo() {
     shell::TTech::SyncComboIndex(*ComboBox1);
+}
+
+void TKartForm::Realiz() {
+    p_.s.DirCoef = DirectionsCoefficient();
+    Recompute();
+}
+
+double TKartForm::DirectionsCoefficient() const {
+    if (!KoeffCheckBox->Checked()) return 1.0;
+    const double k = StrToFloatHM(KoeffEdit->Text());
+    return k > 0 ? k : 1.0;
 }
 
 void TKartForm::XGroupClick() {

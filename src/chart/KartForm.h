@@ -115,6 +115,10 @@ public:
     void ComboBox1Change();
     void SyncCoordColumnCombo();
     void XGroupClick();
+    // The coefficient box: the directions coefficient of the core (1 when off or not a
+    // positive number), then recompute.
+    void Realiz();
+    double DirectionsCoefficient() const;
     void BackgroundClick(); // Black, White, Colour buttons
     void DataCheckBoxClick();
     void ExterrBoxClick();

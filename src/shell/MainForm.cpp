@@ -1,6 +1,7 @@
 #include "shell/MainForm.h"
 
 #include "core/AstroMath.h"
+#include "core/ChartRecords.h"
 #include "core/Formats.h"
 #include "core/Parses.h"
 #include "core/Planets.h"
@@ -25,6 +26,10 @@
 namespace qor::shell {
 
 using namespace ui;
+
+namespace {
+constexpr uint32_t kDefaultOceanColor = 0x804000; // the map's sea until the map says otherwise
+} // namespace
 
 bool ChooseEnglishMode(const std::vector<std::string>& args, bool russianLocale) {
     bool e = false, r = false;
@@ -56,17 +61,17 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
     HelpButton = button("HelpButton", 226);
     ExitButton = button("ExitButton", 254);
     DBaseButton = button("DBaseButton", 282);
-    auto panel = [&](const char* name, int x) {
-        return Add<TPanel>(name, {x, 4, 22, 22}, ToolPanel);
+    auto panel = [&](const char* name, int x, int h = 13) {
+        return Add<TPanel>(name, {x, 1, 22, h}, ToolPanel);
     };
     PanIn = panel("PanIn", 600);
     PanOut = panel("PanOut", 623);
-    LeftPan = panel("LeftPan", 646);
+    LeftPan = panel("LeftPan", 646, 27);
     UpPan = panel("UpPan", 669);
     DownPan = panel("DownPan", 669);
-    RightPan = panel("RightPan", 692);
-    PrecessPanel = panel("PrecessPanel", 320);
-    Panel2 = panel("Panel2", 344);
+    RightPan = panel("RightPan", 692, 27);
+    PrecessPanel = panel("PrecessPanel", 320, 22);
+    Panel2 = panel("Panel2", 344, 22);
     Label1 = Add<TLabel>("Label1", {2, 2, 16, 16}, Panel2);
     PaintBox = Add<TPaintBox>("PaintBox", {0, 30, 804, 518});
     MediaPlayer = Add<TMediaPlayer>("MediaPlayer");
@@ -112,6 +117,20 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
 
 TForm1::~TForm1() = default; // after CommLink is complete
 
+// The pan and zoom buttons from the right edge of the window, each column one button width
+// and a pixel left of the one before; up and down, in and out one above the other.
+void TForm1::PlacePanButtons() {
+    const int w = RightPan->width();
+    const int right = Width() - 10 - w - 1;
+    ui::SetBounds(RightPan, right, RightPan->y(), w, RightPan->height());
+    const int x = right - w - 1;
+    ui::SetBounds(UpPan, x, 1, w, UpPan->height());
+    ui::SetBounds(DownPan, x, 1 + UpPan->height(), w, DownPan->height());
+    ui::SetBounds(LeftPan, x - w - 1, LeftPan->y(), w, LeftPan->height());
+    ui::SetBounds(PanIn, x - 2 * (w + 1), 1, w, PanIn->height());
+    ui::SetBounds(PanOut, x - 2 * (w + 1), 1 + PanIn->height(), w, PanOut->height());
+}
+
 // --- Start log and file check ---------------------------------------------------------------
 
 void TForm1::WriteStartLog(const std::string& text) {
@@ -153,7 +172,6 @@ void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale
     StartAborted = true;
     LogFailed = false;
     s.EnglishMode = ChooseEnglishMode(args, russianLocale);
-    QGuiApplication::setApplicationDisplayName("QOR 5.12");
     QCoreApplication::setApplicationName("QOR 5.12");
 
     std::error_code ec;
@@ -174,7 +192,13 @@ void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale
     StartAborted = CheckDataFiles();
 }
 
+namespace {
+// The user closed the main window while the start-up ran: it stops at the next step.
+struct StartCancelled {};
+} // namespace
+
 void TForm1::StartStep(const std::string& text) {
+    if (SavedAndClosed) throw StartCancelled{};
     WriteStartLog(text);
     if (TForm* splash = Screen().FindForm("Form2")) splash->SetCaption(text);
 }
@@ -194,6 +218,11 @@ void TForm1::FormShow() {
     AstroDat& s = p_.s;
     try {
         RunStartSteps();
+    } catch (const StartCancelled&) {
+        p_.Flags.Ready = false;
+        WriteStartLog("Start cancelled");
+        QGuiApplication::restoreOverrideCursor();
+        log_.close();
     } catch (const std::exception& e) {
         // A step that fails leaves no half-started window: say so, log it, end with failure.
         StartFailed = true;
@@ -226,13 +255,13 @@ void TForm1::RunStartSteps() {
     ShellFlags& f = p_.Flags;
     const Services& svc = p_.Svc;
 
-    // 1-2
+    // Nothing recomputes until the end; the splash window shows the steps.
     f.Ready = false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     if (TForm* splash = Screen().CreateForm("Form2")) splash->show();
     Delay(s, 100);
 
-    // 3
+    // Planet series, per-window settings, the off-screen bitmap.
     StartStep("Loading ...");
     for (int i = 0; i <= 9; ++i) {
         const PlanetLoadResult r = LoadPlanetTerms(s, i);
@@ -243,9 +272,12 @@ void TForm1::RunStartSteps() {
     f.AuPerParsec = 1.0 / std::sin(kArcsecToRad);
     p_.BufBitmap = std::make_unique<OffscreenBitmap>(p_.Font);
     p_.BufBitmap->Resize(std::max(PaintBox->width(), 16), std::max(PaintBox->height(), 16));
-    Run(svc.PlacePanButtons);
+    if (svc.PlacePanButtons)
+        svc.PlacePanButtons();
+    else
+        PlacePanButtons();
 
-    // 4
+    // The long-lived windows, in this order.
     for (const char* name :
          {"DataForm", "Tech", "KartForm", "sky", "GeoSet", "Interp", "GenSet", "ImgDes", "OrbitSet",
           "mStar", "SetBase", "Pars", "Intxt", "ExctAsp", "IntSet", "Paragr", "QorLoc"}) {
@@ -260,7 +292,7 @@ void TForm1::RunStartSteps() {
         if (MainClockTick) MainClockTick();
     };
 
-    // 5
+    // The empty screen's tile; the chart starts at 1 January 2000.
     if (!p_.BackTile.load(QString::fromStdString(s.DataPath("bor6.qor").string()), "BMP"))
         throw StartError("bor6.qor cannot be read");
     s.ChartDay = 1;
@@ -269,7 +301,7 @@ void TForm1::RunStartSteps() {
     s.CosEps = 1.0;
     SetStatus(s, "");
 
-    // 6
+    // The symbol font and the glyph font files.
     StartStep("Loading Fonts ...");
     if (!LoadSymbolFont(s, p_.Font.Glyphs)) throw StartError("font16.fnt cannot be read");
     WriteStartLog("Loading WinstarTT result = " +
@@ -279,7 +311,7 @@ void TForm1::RunStartSteps() {
     WriteStartLog("Loading QOR.TTF result = " +
                   std::to_string(RegisterFontFile(s.DataPath("qor.ttf"))));
 
-    // 7
+    // Window texts and state, fonts, paragraphs.
     StartStep("Loading Forms ...");
     if (s.EnglishMode) {
         p_.English.LoadEnglishTexts();
@@ -296,10 +328,14 @@ void TForm1::RunStartSteps() {
     Run(svc.IntApplyFont);
     Run(svc.ApplyParagraphSettings);
 
-    // 8
+    // Aspects, map colours, the sphere.
     StartStep("Aspect data ... ");
-    {
-        std::string page = p_.Text("KartForm", "AspPageEdit");
+    if (svc.LoadAspectPage) {
+        svc.LoadAspectPage();
+    } else {
+        // The page the settings window names, else the natal page; a missing page file starts
+        // from the lines shown before (the built-in page at first).
+        std::string page = p_.Text("KartForm", "AspectLetterEdit");
         if (page.empty()) page = "Натал"_cp;
         if (p_.AspectLines.empty()) p_.AspectLines = BuiltInAspectLines();
         LoadAspectPage(s, page, p_.AspTable, p_.AspectLines);
@@ -308,7 +344,7 @@ void TForm1::RunStartSteps() {
     Run(svc.LoadGeoColors);
     Run(svc.InitSkyView);
 
-    // 9-13
+    // The map, the atlas, the body table, the catalogues, the parts, the asteroids.
     StartStep("Init GeoMap ...");
     Run(svc.InitGeoMap);
     StartStep("Cities database ...");
@@ -329,16 +365,16 @@ void TForm1::RunStartSteps() {
     const std::string prefer = Prefer->Text();
     f.AspTablAccur = prefer.size() >= 4 ? prefer[3] : 'Y';
 
-    // 14
+    // The computer's moment in the birth data.
     StartStep("Set real time ...");
     SetRealTimeAtStart();
-    Run(svc.DataFormToDatRec);
+    DataFormToDatRec();
     Run(svc.DataFormToBackRec);
     s.DatRecStart = s.DatRec1;
     s.DatRec1Applied = s.DatRec1;
     s.DatRec2Applied = s.DatRec2;
 
-    // 15
+    // The first chart, with the star positions; then the saved screen.
     StartStep("Calculation ...");
     f.ScreenMode = 'A';
     f.Ready = true;
@@ -352,7 +388,7 @@ void TForm1::RunStartSteps() {
         f.ScreenMode = std::string("ACGSVW").find(c) != std::string::npos ? c : 'W';
     }
 
-    // 16
+    // The start sound decides whether sounds stay on.
     {
         const std::string wav = "Oracl.wav";
         MediaPlayer->FileName = s.DataPath(wav).string();
@@ -375,17 +411,17 @@ void TForm1::RunStartSteps() {
         }
     }
 
-    // 17-18
+    // The background chart starts as a copy of the first.
     StartStep("QOR start OK");
     Run(svc.DataFormToBackRec);
-    Run(svc.DataFormToDatRec);
+    DataFormToDatRec();
     s.PlanetLonSavedBck = s.PlanetLonSaved;
     s.PlanetLonBck = s.PlanetLon;
     s.PlanetLatBck = s.PlanetLat;
     s.PlanetSpeedBck = s.PlanetSpeed;
     s.SiderealTimeBck = s.SiderealTime;
 
-    // 19
+    // Screen colour and help topic by screen.
     auto clearBuffer = [&](uint32_t bgr) {
         if (p_.BufBitmap) ClearBuffer(*p_.BufBitmap, Colour(bgr));
         SetColor(bgr);
@@ -399,7 +435,9 @@ void TForm1::RunStartSteps() {
         HelpContext = 400;
         break;
     case 'G':
-        clearBuffer(p_.Checked("GeoSet", "ConturBox") ? 0xFFFFFF : 0x804000);
+        clearBuffer(p_.Checked("GeoSet", "ConturBox")
+                        ? 0xFFFFFF
+                        : (svc.GeoOceanColor ? svc.GeoOceanColor() : kDefaultOceanColor));
         HelpContext = 500;
         break;
     case 'S':
@@ -410,12 +448,15 @@ void TForm1::RunStartSteps() {
         SetColor(0xF0F0F0);
         break;
     default:
-        clearBuffer(p_.Checked("KartForm", "BlackButton") ? 0 : 0xFFFFFF);
+        if (p_.Checked("KartForm", "ColorButton") && svc.KartBckColor)
+            clearBuffer(svc.KartBckColor());
+        else
+            clearBuffer(p_.Checked("KartForm", "BlackButton") ? 0 : 0xFFFFFF);
         HelpContext = 200;
         break;
     }
 
-    // 20-24
+    // Real time, the last double chart, panel hints, the tool panel, menu captions.
     f.RealTimeMode = p_.Checked("GenSet", "StartAsClock");
     if (p_.Checked("DataForm", "TwoButton") && p_.Checked("GenSet", "LastChartRunBox")) {
         TForm* data = Screen().FindForm("DataForm");
@@ -430,10 +471,11 @@ void TForm1::RunStartSteps() {
     }
     SetHint(Panel2, GetMsgText(s, 152));
     SetHint(PrecessPanel, GetMsgText(s, 153));
-    ToolPanel->setProperty("floating", p_.Checked("GenSet", "ToolCheckBox"));
+    ToolPanelFloating = p_.Checked("GenSet", "ToolCheckBox");
     Run(svc.SetIngressMenuCaptions);
 
-    // 25
+    // Running: the main clock starts.
+    if (SavedAndClosed) throw StartCancelled{};
     FirstTick = true;
     Started = true;
     WriteStartLog("Ready");
@@ -482,6 +524,26 @@ void TForm1::SetRealTimeAtStart() {
     s.ChartZone = zone ? *zone : QDateTime::currentDateTime().offsetFromUtc() / 60;
     if (const auto lat = ParseLatitude(fields.LatEdit)) s.ChartLat = *lat;
     if (const auto lon = ParseLongitude(fields.LongEdit)) s.ChartLong = *lon;
+}
+
+// The first chart's record from the birth-data window; until that window keeps it itself, from
+// the chart moment and the own place.
+void TForm1::DataFormToDatRec() {
+    if (p_.Svc.DataFormToDatRec) {
+        p_.Svc.DataFormToDatRec();
+        return;
+    }
+    AstroDat& s = p_.s;
+    DatRec& r = s.DatRec1;
+    r = DatRec{};
+    r[kRecDate] = FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text;
+    r[kRecTime] = IntToStrZ(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
+                  IntToStrZ(s.ChartSecond, 2);
+    r[kRecZone] = FormatZoneOffset(s.ChartZone, true);
+    r[kRecLat] = FormatLatitude(s.ChartLat);
+    r[kRecLong] = FormatLongitude(s.ChartLong);
+    r[kRecCity] = p_.Text("QorLoc", "astCity");
+    r[kRecCountry] = p_.Text("QorLoc", "astCountry");
 }
 
 // --- Shutdown -----------------------------------------------------------------------------
@@ -582,7 +644,7 @@ int ProgramEntry(Program& p, const EntryOptions& o) {
 
     form1->show();
     if (form1->StartFailed) return 2;
-    if (!o.runLoop) return 0;
+    if (!o.runLoop || form1->SavedAndClosed) return 0; // closed while starting: no loop
     return QApplication::exec();
 }
 

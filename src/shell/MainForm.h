@@ -47,6 +47,9 @@ public:
     ui::TTimer* PaintTimer; // 100 ms, one deferred repaint
 
     int HelpContext = 100;
+    bool ToolPanelFloating = false; // the tool panel floats instead of sitting at the top
+
+    void PlacePanButtons();
 
     // The main tick, run by the service form's main clock once the start-up has finished
     // (the main window's clock code fills it).
@@ -154,6 +157,7 @@ private:
     void AddMenus();
     void RunStartSteps();
     void SetRealTimeAtStart();
+    void DataFormToDatRec();
     void SetTransientOptionsOff();
     void WriteStateFiles(bool maximized);
     Program& p_;

@@ -30,6 +30,9 @@ Program::Program(const fs::path& programFolder)
         if (Form1) Form1->SetCaption(caption);
     };
     StateFiles.English = &English;
+    StateFiles.ApplyWindowFont = [this](TForm& f) {
+        if (Tech && f.Name() != "Tech") f.SetFormFont(Tech->WindowFont);
+    };
     StateFiles.ApplyFormFonts = [this](TForm& f) {
         if (Tech) Tech->ApplyFormFonts(f);
     };

@@ -67,6 +67,7 @@ struct Services {
 
     // Geography.
     Action LoadGeoColors, InitGeoMap, LoadAtlas, RedrawGeoMap;
+    std::function<uint32_t()> GeoOceanColor;
     // Interpretation.
     Action IntApplyFont, N57Click;
     // Forecast and time tools.
@@ -84,7 +85,9 @@ struct Services {
     std::function<void(const std::string&)> FindOnCosmos, FindOnSky, FindOnStarAstr;
     // Natal chart and chart data.
     Action LoadDataCaptions, SyncCoordColumnCombo, LoadStatusAndColors, DataFormToMoment,
-        DataFormToDatRec, DataFormToBackRec, ClearLabelOffsets, RedrawNatal, DrawKart;
+        DataFormToDatRec, DataFormToBackRec, ClearLabelOffsets, RedrawNatal, DrawKart,
+        LoadAspectPage;
+    std::function<uint32_t()> KartBckColor;
     std::function<void(int, bool)> RunChartHistory;
     // The wheel's hot spots as "x;y;text" lines (the diagnostic key Alt+G).
     std::function<std::vector<std::string>()> KartSpotLines;

@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QTimeZone>
 #include <QUrl>
 
 #include <algorithm>
@@ -32,6 +33,7 @@ TTech::TTech(Program& p) : TForm("Tech"), p_(p) {
     SetFormFont(FontSpec{204, 0, "Courier New", 10, 0});
     SetColor(0xFFFFFF);
     SetKeyPreview(true);
+    SetToolWindow(true); // stays on top when shown for the diagnostic keys
     Memo = Add<TMemo>("Memo", {0, 0, 520, 400});
     SetTag(Memo, 1);
     FontEdit = Add<TEdit>("FontEdit", {4, 4, 200, 22});
@@ -56,6 +58,29 @@ TTech::TTech(Program& p) : TForm("Tech"), p_(p) {
         return QDesktopServices::openUrl(
             QUrl::fromLocalFile(QString::fromStdString(page.string())));
     };
+}
+
+// --- Command paths ---------------------------------------------------------------------
+
+void TTech::RunUICommand(const std::string& target, const std::string& command) {
+    p_.Commands.RunUICommand(target, command);
+}
+
+std::string TTech::QueryUIValue(const std::string& target, const std::string& request) {
+    return p_.Commands.QueryUIValue(target, request);
+}
+
+void TTech::PostUICommand(const std::string& target, const std::string& command) {
+    p_.Commands.PostUICommand(target, command);
+}
+
+void UICommand(const std::string& target, const std::string& command) {
+    if (Program* p = TheProgram()) p->Commands.RunUICommand(target, command);
+}
+
+std::string UIValue(const std::string& target) {
+    Program* p = TheProgram();
+    return p ? p->Commands.QueryUIValue(target, {}) : std::string();
 }
 
 // --- Clocks -------------------------------------------------------------------------------
@@ -425,11 +450,14 @@ void TTech::FormKeyDown(int& key, Shift shift) {
     }
     case 'Z': {
         Memo->Clear();
+        // The zone as the system keeps it: minutes to add to local (standard) time for
+        // universal time, and the shift of daylight-saving time.
         const QDateTime local = QDateTime::currentDateTime();
         const QDateTime utc = local.toUTC();
-        const int bias = -local.offsetFromUtc() / 60;
+        const QTimeZone zone = QTimeZone::systemTimeZone();
+        const int bias = -zone.standardTimeOffset(local) / 60;
         const int stdBias = 0;
-        const int dstBias = local.isDaylightTime() ? -60 : 0;
+        const int dstBias = zone.hasDaylightTime() ? -60 : 0;
         auto stamp = [](const QDateTime& t) {
             return IntToStrW(t.date().day(), 2) + "." + IntToStrZ(t.date().month(), 2) + "." +
                    IntToStrZ(t.date().year(), 4) + "  " + IntToStrW(t.time().hour(), 2) + ":" +

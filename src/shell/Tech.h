@@ -52,6 +52,11 @@ public:
     void RedrawIfNatal();
     bool FormExists(const std::string& name) const;
 
+    // --- Command paths ("Form,Component") ---
+    void RunUICommand(const std::string& target, const std::string& command);
+    std::string QueryUIValue(const std::string& target, const std::string& request = {});
+    void PostUICommand(const std::string& target, const std::string& command);
+
     // --- Fonts ---
     void SaveFontSetting();
     void LoadFontSetting();
@@ -89,6 +94,10 @@ private:
     Program& p_;
     bool pending_ = false;
 };
+
+// The shortcuts over the command paths of the running program's service form.
+void UICommand(const std::string& target, const std::string& command);
+std::string UIValue(const std::string& target);
 
 // The product title of the current language.
 std::string ProductTitle(const AstroDat& s);

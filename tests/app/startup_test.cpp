@@ -3,6 +3,7 @@
 // at close and read at the next start, a failed step, and the session's save request.
 #include "app/SkyData.h"
 #include "app/Subsystems.h"
+#include "core/ChartRecords.h"
 #include "core/ProgramFolder.h"
 #include "core/Text.h"
 #include "shell/MainForm.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace qor::shell {
 namespace {
@@ -152,11 +154,22 @@ TEST_F(StartupTest, CompleteFolderRunsEveryStepInOrderAndKeepsTheStateBetweenRun
     EXPECT_EQ(program->Flags.ScreenMode, 'W');
     EXPECT_EQ(program->Flags.AspTablAccur, 'Y');
     EXPECT_GT(subsystems->Sky().Stars.StarCount, 9000);
+    EXPECT_TRUE(subsystems->Cities().ready);
     // the chart starts at the computer's moment
     const QDate today = QDate::currentDate();
     const AstroDat& s = program->s;
     EXPECT_EQ(QDate(s.ChartYear, s.ChartMonth, s.ChartDay).daysTo(today) <= 1, true);
     EXPECT_EQ(s.ChartZone, QDateTime::currentDateTime().offsetFromUtc() / 60);
+    // its record gives the same moment back, and is the start record
+    AstroDat unpacked;
+    unpacked.Report = s.Report;
+    ASSERT_TRUE(UnpackDatRecToChart(unpacked, s.DatRec1));
+    EXPECT_EQ(static_cast<const ChartContext&>(unpacked).ChartDay, s.ChartDay);
+    EXPECT_EQ(unpacked.ChartYear, s.ChartYear);
+    EXPECT_EQ(unpacked.ChartHour * 3600 + unpacked.ChartMinute * 60 + unpacked.ChartSecond,
+              s.ChartHour * 3600 + s.ChartMinute * 60 + s.ChartSecond);
+    EXPECT_EQ(unpacked.ChartZone, s.ChartZone);
+    EXPECT_EQ(s.DatRecStart, s.DatRec1);
 
     const std::vector<std::string> steps = {"QOR 5.12.0.12",
                                             "Loading ...",
@@ -230,6 +243,65 @@ TEST_F(StartupTest, CompleteFolderRunsEveryStepInOrderAndKeepsTheStateBetweenRun
     EXPECT_TRUE(dialogs.Messages().empty()); // no layout note once the state is kept
 }
 
+TEST_F(StartupTest, TheSavedPreferencesChooseTheScreenAndTheAccuracy) {
+    Seed();
+    ASSERT_EQ(Start(), 0);
+    program->Form1->Close();
+    auto startWith = [&](const std::string& prefer) {
+        std::vector<std::string> lines;
+        EXPECT_TRUE(ReadTextLines(dir / "main.ini", lines).ok());
+        for (std::string& l : lines)
+            if (l.rfind("Form1,Prefer,", 0) == 0) l = "Form1,Prefer," + prefer;
+        EXPECT_TRUE(WriteTextFileAtomic(dir / "main.ini", lines).ok());
+        EXPECT_EQ(Start(), 0);
+        const std::pair<char, char> got{program->Flags.ScreenMode, program->Flags.AspTablAccur};
+        program->Form1->Close();
+        return got;
+    };
+    struct Case {
+        const char* prefer;
+        char screen, accuracy;
+    };
+    for (const Case c : {Case{"CNOX", 'C', 'X'}, Case{"MNON", 'W', 'N'}, Case{"GNO", 'G', 'Y'},
+                         Case{"", 'W', 'Y'}, Case{"xNOY", 'W', 'Y'}, Case{"VMOY", 'V', 'Y'}})
+        EXPECT_EQ(startWith(c.prefer), std::make_pair(c.screen, c.accuracy)) << c.prefer;
+}
+
+TEST_F(StartupTest, ShowingTheMainWindowAgainRepeatsNothing) {
+    Seed();
+    ASSERT_EQ(Start(), 0);
+    const auto log = Log();
+    const int refreshes = program->Tech->RefreshCount;
+    program->Form1->hide();
+    program->Form1->show();
+    EXPECT_EQ(Log(), log);
+    EXPECT_EQ(program->Tech->RefreshCount, refreshes);
+    int dataForms = 0;
+    for (TForm* f : Screen().Forms()) dataForms += f->Name() == "DataForm";
+    EXPECT_EQ(dataForms, 1);
+}
+
+TEST_F(StartupTest, TheStartSoundDecidesWhetherSoundsStayOn) {
+    Seed();
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"a wave file", [] {}, "Player OK"},
+        {"no wave file", [&] { dir.Write("Oracl.wav", "not a sound"); }, "Player Error"},
+        {"no file", [&] { fs::remove(dir / "Oracl.wav"); }, "No file Oracl.wav"},
+    };
+    for (const Case& c : cases) {
+        c.prepare();
+        ASSERT_EQ(Start(), 0) << c.what;
+        const auto log = Log();
+        EXPECT_NE(std::find(log.begin(), log.end(), c.logged), log.end()) << c.what;
+        program->Form1->Close();
+    }
+}
+
 TEST_F(StartupTest, AFailedStepIsToldLoggedAndEndsWithAFailureStatus) {
     Seed();
     ASSERT_EQ(Start(), 0);
@@ -261,6 +333,25 @@ TEST_F(StartupTest, AFailedStepIsToldLoggedAndEndsWithAFailureStatus) {
     std::string after;
     ReadFileBytes(dir / "main.ini", after);
     EXPECT_EQ(after, savedState);
+}
+
+TEST_F(StartupTest, ClosingDuringTheStartUpStopsItAndSavesNothing) {
+    Seed();
+    program = std::make_unique<Program>(dir.path());
+    subsystems = std::make_unique<app::Subsystems>(*program);
+    program->Svc.InitGeoMap = [this] { program->Form1->Close(); };
+    EntryOptions o;
+    o.russianLocale = 1; // with the message loop: it must not be entered
+    EXPECT_EQ(ProgramEntry(*program, o), 0);
+    EXPECT_FALSE(program->Form1->Started);
+    EXPECT_FALSE(program->Flags.Ready);
+    EXPECT_FALSE(program->Tech->MainClock->Enabled());
+    const auto log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "Start cancelled");
+    EXPECT_FALSE(fs::exists(dir / "main.ini"));
+    EXPECT_TRUE(dialogs.asked.empty() ||
+                dialogs.asked.back().text == GetMsgText(program->s, 154)); // no failure told
 }
 
 TEST_F(StartupTest, TheSessionsQuestionSavesWithoutTearingDown) {

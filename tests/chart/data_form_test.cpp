@@ -5,8 +5,10 @@
 
 #include "core/AstroMath.h"
 #include "core/ChartRecords.h"
+#include "core/Stepping.h"
 #include "core/Text.h"
 #include "core/TimeStep.h"
+#include <QCoreApplication>
 
 namespace qor::chart {
 namespace {
@@ -199,6 +201,77 @@ TEST_F(DataFormTest, TimeStepsWriteTheMomentBack) {
     p->s.DatRec1[kRecSex] = "x";
     data->DatRecToDataForm();
     EXPECT_EQ(data->SexGroup->ItemIndex(), 0);
+}
+
+} // namespace
+} // namespace qor::chart
+
+namespace qor::chart {
+namespace {
+
+using namespace ui;
+
+TEST_F(DataFormTest, ThePlaceComesFromTheMap) {
+    auto* main = new TForm("Form1");
+    auto* geo = main->Add<TPanel>("GeoPanel");
+    geo->SetCaption("48" + kDeg + "51'N  002" + kDeg + "21'E");
+    auto* geoSet = new TForm("GeoSet");
+    geoSet->Add<TCheckBox>("dTBox")->SetChecked(true);
+    geoSet->Add<TCheckBox>("TimeBox")->SetChecked(false);
+    data->TakeGeoMapPlace("Paris, France ");
+    EXPECT_EQ(data->LatEdit->Text(), "48" + kDeg + "51'N");
+    EXPECT_EQ(data->LongEdit->Text(), "002" + kDeg + "21'E");
+    EXPECT_EQ(data->dTEdit->Text(), "+00:00"); // 2°21' east is the zone of Greenwich
+    EXPECT_EQ(data->CityEdit->Text(), "Paris");
+    EXPECT_EQ(data->CountryEdit->Text(), "France");
+    data->TakeGeoMapPlace("Nowhere");
+    EXPECT_EQ(data->CityEdit->Text(), "Nowhere");
+    EXPECT_EQ(data->CountryEdit->Text(), "");
+    geo->SetCaption("35" + kDeg + "41'N  139" + kDeg + "41'E");
+    data->TakeGeoMapPlace("");
+    EXPECT_EQ(data->dTEdit->Text(), "+09:00");
+    EXPECT_EQ(data->CityEdit->Text(), "");
+    // hidden, the window takes nothing
+    data->hide();
+    data->TakeGeoMapPlace("Elsewhere");
+    EXPECT_EQ(data->CityEdit->Text(), "");
+}
+
+TEST_F(DataFormTest, TheTimeShiftsToTheZoneFromUniversalTime) {
+    AstroDat& s = p->s;
+    s.ChartYear = 2024, s.ChartMonth = 12, s.ChartDay = 31;
+    s.ChartHour = 1, s.ChartMinute = 15, s.ChartSecond = 30;
+    s.ChartZone = 180; // 22:15:30 UT of 30 December
+    ShowUTLabels(s);
+    data->ShiftTimeToZone(-300);
+    EXPECT_EQ(data->DateEdit->Text(), "30.12.2024");
+    EXPECT_EQ(data->TimeEdit->Text(), "17:15:30");
+    data->ShiftTimeToZone(600);
+    EXPECT_EQ(data->DateEdit->Text(), "31.12.2024");
+    EXPECT_EQ(data->TimeEdit->Text(), "08:15:30");
+    EXPECT_EQ(s.ChartDay, 31); // the chart moment stays
+    EXPECT_EQ(s.ChartHour, 1);
+}
+
+TEST_F(DataFormTest, EnterAndTheArrowsMoveBetweenFields) {
+    data->activateWindow();
+    for (int i = 0; i < 50 && !data->isActiveWindow(); ++i) QCoreApplication::processEvents();
+    if (!data->isActiveWindow()) GTEST_SKIP() << "no active window on this platform";
+    data->NameEdit->setFocus();
+    int key = vk::Return;
+    data->OnKeyDown(key, 0);
+    EXPECT_EQ(key, 0);
+    EXPECT_NE(data->focusWidget(), data->NameEdit);
+    data->TimeEdit->setFocus();
+    key = vk::Up;
+    data->OnKeyDown(key, 0);
+    EXPECT_EQ(key, 0);
+    EXPECT_NE(data->focusWidget(), data->TimeEdit);
+    // on a button the keys are its own
+    data->OKBtn->setFocus();
+    key = vk::Down;
+    data->OnKeyDown(key, 0);
+    EXPECT_EQ(key, vk::Down);
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 #include "support/QtApp.h"
 #include "support/TempDir.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -335,6 +337,20 @@ TEST_F(TechTest, HelpTopicOpensThePageOfTheLanguage) {
     EXPECT_NE(p->s.StatusText.find("EManual\\nothing.html"), std::string::npos);
 }
 
+TEST_F(TechTest, ShippedPicturesAreBitmaps) {
+    struct Case {
+        const char* file;
+        int width, height;
+    };
+    for (const Case c : {Case{"ijtitul1.qor", 480, 300}, Case{"ijtitul2.qor", 480, 300},
+                         Case{"bor6.qor", 32, 32}}) {
+        QImage picture;
+        ASSERT_TRUE(picture.load(QString::fromStdString((kData / c.file).string()), "BMP"))
+            << c.file;
+        EXPECT_EQ(picture.size(), QSize(c.width, c.height)) << c.file;
+    }
+}
+
 TEST_F(TechTest, HelpIndexPagesAreShipped) {
     for (const char* page : {"Manual/index.html", "EManual/index.html"})
         EXPECT_TRUE(fs::is_regular_file(kData / page)) << page;
@@ -414,6 +430,59 @@ TEST_F(TechTest, MainClockRunsTheTickWithTheClockOff) {
     EXPECT_TRUE(offDuringTick);
     EXPECT_TRUE(tech->MainClock->Enabled());
     tech->MainClock->SetEnabled(false);
+}
+
+TEST_F(TechTest, ChironIsFoundByItsNameInTheBodyTable) {
+    p->Svc.CosmosBodyName = [](int i) {
+        return i == 1 ? Cp("Хирон ") : i == 2 ? std::string("Chiron") : std::string("Ceres");
+    };
+    EXPECT_TRUE(tech->IsChironBody(1));
+    EXPECT_FALSE(tech->IsChironBody(2));
+    EXPECT_FALSE(tech->IsChironBody(3));
+    EXPECT_FALSE(tech->IsChironBody(13)); // outside the table
+    p->s.EnglishMode = true;
+    EXPECT_TRUE(tech->IsChironBody(2));
+}
+
+TEST_F(TechTest, DynamicsSourceAndStop) {
+    std::vector<bool> captions;
+    int stops = 0;
+    p->Svc.SetDynamicsCaptions = [&](bool source) { captions.push_back(source); };
+    p->Svc.StopTimeStepping = [&] { ++stops; };
+    tech->SetDynamicsSource(true); // no change: captions stay
+    tech->SetDynamicsSource(false);
+    EXPECT_EQ(captions, std::vector<bool>{false});
+    EXPECT_FALSE(p->Flags.SourceData);
+    p->Flags.DinamicRun = true;
+    tech->StopDynamics(); // no time window: only the flag
+    EXPECT_FALSE(p->Flags.DinamicRun);
+    EXPECT_EQ(stops, 0);
+    OpenWindow("Dinamic");
+    tech->StopDynamics();
+    EXPECT_EQ(stops, 1);
+}
+
+TEST_F(TechTest, CommandPathShortcutsReachTheWindows) {
+    auto* edit = kart->Add<TEdit>("SLng");
+    kart->show();
+    UICommand("KartForm,SLng", "250.5");
+    EXPECT_EQ(edit->Text(), "250.5");
+    EXPECT_EQ(UIValue("KartForm,SLng"), "250.5");
+    EXPECT_EQ(tech->QueryUIValue("KartForm,SLng"), "250.5");
+}
+
+TEST_F(TechTest, PanButtonsFromTheRightEdge) {
+    auto* form1 = new TForm1(*p);
+    form1->SetBounds(0, 0, 800, 500);
+    form1->PlacePanButtons();
+    const int w = form1->RightPan->width();
+    EXPECT_EQ(form1->RightPan->x(), 800 - 10 - w - 1);
+    EXPECT_EQ(form1->UpPan->x(), form1->RightPan->x() - w - 1);
+    EXPECT_EQ(form1->DownPan->x(), form1->UpPan->x());
+    EXPECT_GT(form1->DownPan->y(), form1->UpPan->y());
+    EXPECT_EQ(form1->LeftPan->x(), form1->UpPan->x() - w - 1);
+    EXPECT_EQ(form1->PanIn->x(), form1->LeftPan->x() - w - 1);
+    EXPECT_EQ(form1->PanOut->x(), form1->PanIn->x());
 }
 
 TEST_F(TechTest, TheServiceFormAsBuilt) {
