@@ -114,7 +114,6 @@ public:
     void RedrawNatal();
     void FormKeyDown(int& key, ui::Shift shift);
     void FormResize();
-    void PlacePanButtons();
     // Help page of a help context (200 the wheel ...), empty for none.
     static std::string HelpTopicOfScreen(char mode);
     void ShowScreenHelp();

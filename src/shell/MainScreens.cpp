@@ -12,9 +12,13 @@
 #include "core/Strings.h"
 #include "core/Text.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -154,6 +158,34 @@ const KeyRow kPlainKeys[] = {
 
 const char* const kPanNames[] = {"LeftPan", "RightPan", "UpPan", "DownPan", "PanIn", "PanOut"};
 
+// Records the buttons and menu items the user releases the mouse on, in every window, as the
+// last item used (what a script's "Wait" waits for).
+class UseRecorder : public QObject {
+public:
+    UseRecorder(QObject* parent, std::function<void(const std::string&)> record)
+        : QObject(parent), record_(std::move(record)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::MouseButtonRelease) return false;
+        const auto* m = static_cast<QMouseEvent*>(e);
+        if (m->button() != Qt::LeftButton) return false;
+        if (auto* b = qobject_cast<QAbstractButton*>(watched)) {
+            if (b->isEnabled() && b->rect().contains(m->position().toPoint()) &&
+                !b->objectName().isEmpty())
+                record_(b->objectName().toStdString());
+        } else if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            if (QAction* a = menu->actionAt(m->position().toPoint());
+                a && a->isEnabled() && !a->objectName().isEmpty())
+                record_(a->objectName().toStdString());
+        }
+        return false;
+    }
+
+private:
+    std::function<void(const std::string&)> record_;
+};
+
 } // namespace
 
 // --- Building -------------------------------------------------------------------------------
@@ -244,7 +276,6 @@ void TForm1::BuildMainControls() {
 
     Link = std::make_unique<CommLink>(p_);
     if (!svc.InitMsgFiles) svc.InitMsgFiles = [this] { Link->InitMsgFiles(); };
-    if (!svc.PlacePanButtons) svc.PlacePanButtons = [this] { PlacePanButtons(); };
     if (!svc.SetIngressMenuCaptions)
         svc.SetIngressMenuCaptions = [this, &s] {
             const bool glyphs = s.GlyphNames;
@@ -255,6 +286,8 @@ void TForm1::BuildMainControls() {
             s.GlyphNames = glyphs;
         };
     Screen().RegisterFormClass("ClipForm", [] { return new TClipForm; });
+    qApp->installEventFilter(
+        new UseRecorder(this, [this](const std::string& name) { MItemClick(name); }));
 }
 
 void TForm1::AddMenus() {
@@ -761,20 +794,6 @@ void TForm1::PanRelease() {
 void TForm1::PanStep(const std::string& button) {
     const auto it = p_.Svc.Screens.find(p_.Flags.ScreenMode);
     if (it != p_.Svc.Screens.end() && it->second.Pan) it->second.Pan(button);
-}
-
-void TForm1::PlacePanButtons() {
-    const int w = RightPan->width();
-    const int right = width() - 10 - w - 1;
-    RightPan->move(right, RightPan->y());
-    const int x = right - w - 1;
-    UpPan->move(x, 2);
-    UpPan->resize(w, 13);
-    DownPan->move(x, 15);
-    DownPan->resize(w, 13);
-    LeftPan->move(x - w - 1, LeftPan->y());
-    PanOut->move(x - 2 * (w + 1), PanOut->y());
-    PanIn->move(x - 3 * (w + 1), PanIn->y());
 }
 
 // --- Mouse ----------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // every item recorded, the export of the screen (BMP read back by an independent reader, PDF),
 // the restoring of the default settings across runs, the main tick's duties, real time in the
 // chart's zone, context help, and the command link against the core called directly.
+#include "MainWindowFixture.h"
 #include "app/Subsystems.h"
 #include "core/AstroMath.h"
 #include "core/ChartRecords.h"
@@ -16,9 +17,13 @@
 #include "shell/Tech.h"
 #include "support/QtApp.h"
 #include "support/TempDir.h"
+#include "ui/EnglishTexts.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -30,80 +35,6 @@
 
 namespace qor::shell {
 namespace {
-
-using namespace ui;
-namespace fs = std::filesystem;
-
-const fs::path kData = fs::path(QOR_SOURCE_DIR) / "data";
-
-// Tool windows of later subsystems, as plain windows of their names.
-const char* const kToolWindows[] = {"AspTabl",  "Calend", "Star",     "AstroForm", "AstrCalc",
-                                    "MoonSgn",  "MovPln", "Dinamic",  "CHist",     "Tab",
-                                    "Moon",     "Deep",   "Asterid",  "Asteroids", "Sozv",
-                                    "StarConj", "Art",    "AboutBox", "Dict",      "Find"};
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        test::QtApp();
-        Screen().SetDialogs(&dialogs);
-        Screen().SetSize(1280, 1024);
-        for (const char* name : kToolWindows)
-            Screen().RegisterFormClass(name, [name] { return new PlaceholderForm(name, name); });
-        ASSERT_TRUE(SeedProgramFolder(kData, dir.path()).ok());
-        Start();
-    }
-    void TearDown() override {
-        Stop();
-        for (const char* name : kToolWindows)
-            Screen().RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
-        Screen().SetDialogs(nullptr);
-        Screen().SetSize(0, 0);
-    }
-    void Start() {
-        Stop();
-        program = std::make_unique<Program>(dir.path());
-        subsystems = std::make_unique<app::Subsystems>(*program);
-        EntryOptions o;
-        o.runLoop = false;
-        o.russianLocale = 1;
-        ASSERT_EQ(ProgramEntry(*program, o), 0);
-        form1 = program->Form1;
-        ASSERT_TRUE(form1 && form1->Started);
-        program->Tech->MainClock->SetEnabled(false); // the tests tick by hand
-        program->Tech->OpenUrl = [this](const fs::path& page) {
-            opened.push_back(page.filename().string());
-            return true;
-        };
-    }
-    void Stop() {
-        if (program && program->Form1) program->Form1->SaveAndCloseAll();
-        subsystems.reset();
-        program.reset();
-        form1 = nullptr;
-    }
-    bool Visible(const std::string& name) {
-        TForm* f = Screen().FindForm(name);
-        return f && f->isVisible();
-    }
-    void CloseTools() {
-        for (TForm* f : std::vector<TForm*>(Screen().Forms()))
-            if (f->Name() != "Form1" && f->isVisible()) f->Close();
-        for (QMenu* m : form1->findChildren<QMenu*>()) m->hide();
-    }
-    std::vector<std::string> SendLines() {
-        std::vector<std::string> lines;
-        ReadTextLines(dir / "msg" / "send.tmp", lines);
-        return lines;
-    }
-
-    test::TempDir dir;
-    AnsweringDialogs dialogs;
-    std::unique_ptr<Program> program;
-    std::unique_ptr<app::Subsystems> subsystems;
-    TForm1* form1 = nullptr;
-    std::vector<std::string> opened;
-};
 
 TEST_F(MainWindowTest, KeysOpenTheirScreenOrWindow) {
     struct Case {
@@ -254,8 +185,8 @@ TEST_F(MainWindowTest, ScreenMenuAndHelpTopicsOfEachScreen) {
             ASSERT_EQ(opened.size(), 1u) << item;
             EXPECT_EQ(opened[0], page);
             // the page is shipped in both languages
-            EXPECT_TRUE(fs::exists(kData / "Manual" / page)) << page;
-            EXPECT_TRUE(fs::exists(kData / "EManual" / page)) << page;
+            EXPECT_TRUE(fs::exists(kShippedData / "Manual" / page)) << page;
+            EXPECT_TRUE(fs::exists(kShippedData / "EManual" / page)) << page;
         }
     }
     EXPECT_EQ(TForm1::HelpTopicOfScreen('M'), "movement_of_planets.html");
@@ -476,6 +407,120 @@ TEST_F(MainWindowTest, GetLongAnswersTheChartOfTheCoreCalledDirectly) {
     for (int i = 1; i <= 12; ++i) expected.push_back(row(i, 26 + i));
     expected.push_back("");
     EXPECT_EQ(lines, expected);
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, EnglishTextsCoverTheMainWindowAndTheClipWindow) {
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadTextLines(kShippedData / "English.txt", lines).ok());
+    ShowPrompt("x", "Mid");
+    std::vector<TForm*> forms = {form1, Screen().FindForm("ClipForm")};
+    EXPECT_EQ(EnglishCoverageProblems(forms, lines, true), std::vector<std::string>{});
+    ShowPrompt("", "Mid");
+    // In English mode the menus speak English.
+    Stop();
+    program = std::make_unique<Program>(dir.path());
+    subsystems = std::make_unique<app::Subsystems>(*program);
+    EntryOptions o;
+    o.runLoop = false;
+    o.args = {"/e"};
+    ASSERT_EQ(ProgramEntry(*program, o), 0);
+    form1 = program->Form1;
+    EXPECT_EQ(form1->Find<TMenuItem>("Nnatal")->Caption(), "Natal chart");
+    EXPECT_EQ(Trim(form1->Find<TMenuItem>("Np5")->Caption()), "Mars"); // padded as body names are
+    EXPECT_EQ(form1->ExitButton->toolTip().toStdString(), "Exit");
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, ButtonsOfEveryWindowAreRecordedForWait) {
+    TForm* data = Screen().FindForm("DataForm");
+    ASSERT_NE(data, nullptr);
+    auto* ok = data->Add<TButton>("OKBtn", {8, 8, 80, 24});
+    data->show();
+    auto release = [](QWidget* w, QPoint at) {
+        QMouseEvent e(QEvent::MouseButtonRelease, QPointF(at), w->mapToGlobal(QPointF(at)),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    };
+    form1->LastMenuItem.clear();
+    release(ok, {200, 200}); // released outside: no click
+    EXPECT_EQ(form1->LastMenuItem, "");
+    release(ok, {5, 5});
+    EXPECT_EQ(form1->LastMenuItem, "OKBtn");
+    // and the script waiting for it hears so at the next tick
+    form1->ExpectedItem = "OKBtn";
+    form1->MainClockTickRun();
+    std::vector<std::string> lines;
+    ReadTextLines(dir / "msg" / "send.tmp", lines);
+    EXPECT_EQ(lines, std::vector<std::string>{"EventOK"});
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, ScreensDrawAndTakeTheMouseThroughTheirRegisteredHandler) {
+    int draws = 0, downs = 0, ups = 0;
+    std::vector<std::string> pans;
+    ScreenHandler wheel;
+    wheel.Draw = [&] { ++draws; };
+    wheel.MouseDown = [&](MouseButton, Shift, int, int) { ++downs; };
+    wheel.MouseUp = [&](MouseButton, Shift, int, int) { ++ups; };
+    program->Svc.Screens['W'] = wheel;
+    ScreenHandler cosmos;
+    cosmos.Pan = [&](const std::string& b) { pans.push_back(b); };
+    program->Svc.Screens['S'] = cosmos;
+
+    form1->SwitchScreen('W');
+    EXPECT_EQ(draws, 1);
+    program->Tech->RefreshAll(); // the hub draws the current screen through the same handler
+    EXPECT_EQ(draws, 2);
+    form1->PaintBoxMouseDown(MouseButton::Left, 0, 10, 10);
+    form1->PaintBoxMouseUp(MouseButton::Left, 0, 10, 10);
+    EXPECT_EQ(downs + ups, 2);
+    form1->SwitchScreen('V');
+    form1->PaintBoxMouseDown(MouseButton::Left, 0, 10, 10); // the empty screen takes nothing
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(draws, 2);
+
+    // A held pan button repeats its step until it is released.
+    form1->SwitchScreen('S');
+    form1->PanPress("LeftPan");
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    form1->PanRelease();
+    const std::size_t held = pans.size();
+    EXPECT_GE(held, 3u);
+    for (const std::string& b : pans) EXPECT_EQ(b, "LeftPan");
+    t.restart();
+    while (t.elapsed() < 50) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(pans.size(), held);
+    EXPECT_EQ(form1->LastMenuItem, "LeftPan");
+}
+
+TEST_F(MainWindowTest, ResizeGivesTheBitmapThePaintBoxSize) {
+    form1->resize(900, 640);
+    form1->FormResize();
+    EXPECT_EQ(program->BufBitmap->Width(), form1->PaintBox->width());
+    EXPECT_EQ(program->BufBitmap->Height(), form1->PaintBox->height());
+    EXPECT_EQ(form1->ScrWidth, program->BufBitmap->Width() - 5);
+    EXPECT_EQ(program->s.StatusText, std::to_string(form1->PaintBox->width()) + "x" +
+                                         std::to_string(form1->PaintBox->height()));
+    EXPECT_TRUE(form1->PaintTimer->Enabled()); // one repaint follows
+    EXPECT_EQ(form1->PaintBox->y() + form1->PaintBox->height(), form1->Client()->height());
 }
 
 } // namespace

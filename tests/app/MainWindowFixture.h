@@ -1,0 +1,100 @@
+// The whole program started offscreen in a seeded temporary home, with the tool windows of
+// later subsystems as plain windows of their names; the main clock is stopped (tests tick by
+// hand) and help pages are recorded instead of opened.
+#pragma once
+
+#include "app/Subsystems.h"
+#include "core/Files.h"
+#include "core/ProgramFolder.h"
+#include "shell/MainForm.h"
+#include "shell/StartForms.h"
+#include "shell/Tech.h"
+#include "support/QtApp.h"
+#include "support/TempDir.h"
+
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qor::shell {
+
+using namespace ui;
+namespace fs = std::filesystem;
+
+inline const fs::path kShippedData = fs::path(QOR_SOURCE_DIR) / "data";
+
+// Tool windows of later subsystems, as plain windows of their names.
+inline const char* const kToolWindows[] = {
+    "AspTabl", "Calend",   "Star", "AstroForm", "AstrCalc", "MoonSgn", "MovPln",
+    "Dinamic", "CHist",    "Tab",  "Moon",      "Deep",     "Asterid", "Asteroids",
+    "Sozv",    "StarConj", "Art",  "AboutBox",  "Dict",     "Find"};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::QtApp();
+        Screen().SetDialogs(&dialogs);
+        Screen().SetSize(1280, 1024);
+        for (const char* name : kToolWindows)
+            Screen().RegisterFormClass(name, [name] { return new PlaceholderForm(name, name); });
+        ASSERT_TRUE(SeedProgramFolder(kShippedData, dir.path()).ok());
+        Start();
+    }
+    void TearDown() override {
+        Stop();
+        for (const char* name : kToolWindows)
+            Screen().RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
+        Screen().SetDialogs(nullptr);
+        Screen().SetSize(0, 0);
+    }
+    void Start() {
+        Stop();
+        program = std::make_unique<Program>(dir.path());
+        subsystems = std::make_unique<app::Subsystems>(*program);
+        EntryOptions o;
+        o.runLoop = false;
+        o.russianLocale = 1;
+        ASSERT_EQ(ProgramEntry(*program, o), 0);
+        form1 = program->Form1;
+        ASSERT_TRUE(form1 && form1->Started);
+        program->Tech->MainClock->SetEnabled(false); // the tests tick by hand
+        program->Tech->OpenUrl = [this](const fs::path& page) {
+            opened.push_back(page.filename().string());
+            return true;
+        };
+    }
+    void Stop() {
+        if (program && program->Form1) program->Form1->SaveAndCloseAll();
+        subsystems.reset();
+        program.reset();
+        form1 = nullptr;
+    }
+    bool Visible(const std::string& name) {
+        TForm* f = Screen().FindForm(name);
+        return f && f->isVisible();
+    }
+    void CloseTools() {
+        for (TForm* f : std::vector<TForm*>(Screen().Forms()))
+            if (f->Name() != "Form1" && f->isVisible()) f->Close();
+        for (QMenu* m : form1->findChildren<QMenu*>()) m->hide();
+    }
+    std::vector<std::string> SendLines() {
+        std::vector<std::string> lines;
+        ReadTextLines(dir / "msg" / "send.tmp", lines);
+        return lines;
+    }
+
+    test::TempDir dir;
+    AnsweringDialogs dialogs;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<app::Subsystems> subsystems;
+    TForm1* form1 = nullptr;
+    std::vector<std::string> opened;
+};
+
+} // namespace qor::shell
