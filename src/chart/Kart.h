@@ -41,8 +41,9 @@ constexpr Colour kKartZodiacLightColor = 0x800000;
 
 // The screen the wheel is laid out for and the bitmap's font (the program's graph font).
 struct KartScreen {
-    int ScrLeft = 0, ScrTop = 0;          // work area of the screen
-    int ScrWidth = 1280, ScrHeight = 800; // screen width, work-area height
+    int ScrLeft = 0, ScrTop = 0; // top left of the screen's work area
+    int ScrWidth = 1280;         // width of the screen
+    int ScrHeight = 800;         // bottom of the work area
     ui::FontSpec GraphFont{204, 0, "Arial", 9, 0};
 };
 

@@ -5,23 +5,21 @@
 #include "chart/EquatorPoles.h"
 #include "chart/KartForm.h"
 #include "core/Directions.h"
+#include "shell/MainForm.h"
 #include "shell/Tech.h"
-
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace qor::chart {
 
 KartScreen KartScreenOf(const shell::Program& p) {
+    // the layer's screen (tests fix its size): width of the screen, the work area's top and
+    // bottom
+    const ui::FormScreen& screen = ui::Screen();
+    const QRect work = screen.WorkArea();
     KartScreen scr;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect all = screen->geometry();
-        const QRect work = screen->availableGeometry();
-        scr.ScrWidth = all.width();
-        scr.ScrLeft = work.left() - all.left();
-        scr.ScrTop = work.top() - all.top();
-        scr.ScrHeight = work.bottom() + 1 - all.top();
-    }
+    scr.ScrWidth = screen.Width();
+    scr.ScrLeft = work.left();
+    scr.ScrTop = work.top();
+    scr.ScrHeight = work.bottom() + 1;
     if (p.Tech) scr.GraphFont = p.Tech->GraphFont;
     return scr;
 }
@@ -104,6 +102,13 @@ std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p, KartSkyData sk
     auto draw = [&p, wheel, sky] {
         if (!p.BufBitmap) return;
         KartInputs in = GatherKartInputs(p, sky);
+        if (in.Chart.Ready && p.Form1) {
+            // the hover hint in the wheel's font, black on the note colour
+            ui::FontSpec f = in.Screen.GraphFont;
+            f.color = ui::kBlack;
+            ui::SetFontSpec(p.Form1->GeoNameLabel, f);
+            ui::SetColor(p.Form1->GeoNameLabel, kKartNoteColor);
+        }
         wheel->DrawKart(p.s, in.Options, in.Chart, in.Services, in.Screen, *p.BufBitmap);
         if (TKartForm* kart = KartFormOf()) {
             kart->KartSpots = wheel->KartSpots;

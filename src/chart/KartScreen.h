@@ -24,7 +24,7 @@ struct KartSkyData {
     std::function<std::string(int)> BodyFileName; // record n of the body file
 };
 
-// The screen's size and the graph font, from the primary screen and the service form.
+// The screen's size (the forms layer's screen) and the graph font (the service form's).
 KartScreen KartScreenOf(const shell::Program& p);
 
 // Everything the drawing reads, gathered from the program and its windows at this moment.

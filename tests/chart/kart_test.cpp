@@ -494,3 +494,35 @@ TEST(KartTexts, SecondChartTitleCarriesACoefficientOtherThanOne) {
 
 } // namespace
 } // namespace qor::chart
+
+namespace qor::chart {
+namespace {
+
+TEST(KartDrawing, HorizontalChartHasNumbersInTheBeltAndNoSignOrCuspHints) {
+    KartFixture f;
+    f.o.HorizontalBox = true;
+    f.Draw();
+    const auto spots = f.SpotsByCode();
+    for (int sign = 1; sign <= 12; ++sign) EXPECT_EQ(spots.count(IntToStrZ(sign, 2)), 0u);
+    for (int h = 1; h <= 12; ++h) EXPECT_EQ(spots.count(IntToStrZ(h, 2) + "0"), 0u);
+    // the bodies keep their hints, with the angle instead of a zodiac position
+    ASSERT_EQ(spots.count("p010"), 1u);
+    for (const std::string& line : f.wheel.KartSpots)
+        if (line.ends_with(";p010"))
+            EXPECT_NE(line.find(FormatDMSAs(1, 15 * 3600.0)), std::string::npos) << line;
+}
+
+TEST(KartDrawing, HoraryChartWithTheSeptenaryKeepsSevenBodiesAndTheNodes) {
+    KartFixture f;
+    f.chart.HoraryChart = true;
+    f.Draw();
+    std::set<int> shown;
+    for (int i = 1; i <= 26; ++i)
+        if (f.wheel.PointRow[i] != 0) shown.insert(i);
+    EXPECT_EQ(shown, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 11, 12}));
+    EXPECT_EQ(f.wheel.RowCount, 10);
+    EXPECT_EQ(f.SpotsByCode().count("p080"), 0u);
+}
+
+} // namespace
+} // namespace qor::chart
