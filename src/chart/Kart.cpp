@@ -410,9 +410,11 @@ void KartPainter::DrawDignityMarks(int p, int x, int y) {
     const int element = (sign - 1) % 4;
     Glyph(x - 30, y, std::string(1, static_cast<char>(23 + cross)), colour);
     Glyph(x - 14, y, std::string(1, static_cast<char>(19 + element)), colour);
-    Spot(x - 38, y + 8, status ? "#" + std::to_string(14 + status) : std::string());
-    Spot(x - 22, y + 8, "#" + std::to_string(19 + cross));
-    Spot(x - 6, y + 8, "#" + std::to_string(22 + element));
+    // hints by message number
+    auto msg = [](int n) { return std::string(1, '#').append(std::to_string(n)); };
+    Spot(x - 38, y + 8, status ? msg(14 + status) : std::string());
+    Spot(x - 22, y + 8, msg(19 + cross));
+    Spot(x - 6, y + 8, msg(22 + element));
 }
 
 void KartPainter::SecondColumn(int x, int y, int item, double lon, double lat, double ra,
@@ -878,7 +880,9 @@ void KartPainter::AspectLine(int a, int i, int j) {
         {
             WordNames words(s_);
             text = def.AspName + " " + PointName(i) + "-" + PointName(j) + " ";
-            text += mark1 + Trim(FormatDMS(s_, (o_.OrbBox ? e : d) * kRadToArcSec)) + mark2;
+            text.append(mark1)
+                .append(Trim(FormatDMS(s_, (o_.OrbBox ? e : d) * kRadToArcSec)))
+                .append(mark2);
         }
         Spot(mx, my, text + ";" + IntToStrZ(i, 2) + IntToStrZ(a, 2) + IntToStrZ(j, 2));
         if (a != 1 && a != 14 && t.AspGlyph[a] != 0) {

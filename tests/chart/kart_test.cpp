@@ -121,6 +121,14 @@ TEST(KartSpots, SettingsBoxesAddAndRemoveExactlyTheirSpots) {
          },
          [](const std::string& k) { return IsAspectCode(k) && k.substr(4) >= "27"; }, none},
         {"FromPlnCheck off", [](KartOptions& o) { o.FromPlnCheck = false; }, none, IsAspectCode},
+        // with no house set drawn, cusps take part in no aspect whatever the boxes say
+        {"cusp aspects without houses",
+         [](KartOptions& o) {
+             o.InHsCheck = false;
+             o.FromHsCheck = true;
+             o.ToHsCheck = true;
+         },
+         none, [](const std::string& k) { return k.size() == 3 && k[2] == '0' && k[0] != 'p'; }},
         {"WheelBox off", [](KartOptions& o) { o.WheelBox = false; }, none,
          [](const std::string&) { return true; }},
     };
@@ -522,6 +530,24 @@ TEST(KartDrawing, HoraryChartWithTheSeptenaryKeepsSevenBodiesAndTheNodes) {
     EXPECT_EQ(shown, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 11, 12}));
     EXPECT_EQ(f.wheel.RowCount, 10);
     EXPECT_EQ(f.SpotsByCode().count("p080"), 0u);
+}
+
+} // namespace
+} // namespace qor::chart
+
+namespace qor::chart {
+namespace {
+
+TEST(KartDrawing, RadiiOutOfOrderDrawAnInvertedBelt) {
+    KartFixture f;
+    f.o.TrackBarR2 = 100; // R2 beyond R3
+    f.o.Background = WheelBackground::Colour;
+    f.Draw();
+    EXPECT_GT(f.wheel.KartWheel.R2, f.wheel.KartWheel.R3);
+    int signs = 0;
+    for (const auto& [key, pos] : f.SpotsByCode()) signs += key.size() == 2;
+    EXPECT_EQ(signs, 12);
+    EXPECT_EQ(f.wheel.KartReady, 1);
 }
 
 } // namespace
