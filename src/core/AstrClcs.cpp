@@ -68,8 +68,12 @@ double StrToAngle(std::string_view text, bool* plain) {
         return LeadingNumber(t) * kDegToRad;
     }
     // The sign belongs to the whole angle: "-0°30'" is half a degree south, not north.
-    const bool negative = !Trim(p.degrees).empty() && Trim(p.degrees)[0] == '-';
-    const double d = std::fabs(LeadingNumber(p.degrees));
+    // The angle texts written here put blanks between the sign and the degrees ("- 3°17'").
+    std::string deg = Trim(p.degrees);
+    const bool negative = !deg.empty() && deg[0] == '-';
+    if (!deg.empty() && (deg[0] == '-' || deg[0] == '+'))
+        deg = Trim(std::string_view(deg).substr(1));
+    const double d = std::fabs(LeadingNumber(deg));
     const double m = std::fabs(LeadingNumber(p.minutes));
     const double sec = std::fabs(LeadingNumber(p.seconds));
     const double arcsec = (d * 60.0 + m) * 60.0 + sec;

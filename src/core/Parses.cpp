@@ -119,9 +119,9 @@ std::optional<std::string> ParsPageNameProblem(const AstroDat& s, std::string_vi
                        "A page cannot be named \".\" or \"..\"");
     for (unsigned char c : name)
         if (c < 32 ||
-            std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
-            return problem("Название страницы не может содержать знаки \\ / : * ? \" < > |",
-                           "A page name cannot hold the characters \\ / : * ? \" < > |");
+            std::string_view("\\/:*?\"<>|;").find(static_cast<char>(c)) != std::string_view::npos)
+            return problem("Название страницы не может содержать знаки \\ / : * ? \" < > | ;",
+                           "A page name cannot hold the characters \\ / : * ? \" < > | ;");
     if (name.front() == ' ' || name.back() == ' ' || name.back() == '.')
         return problem("Название страницы не может начинаться или кончаться пробелом и "
                        "кончаться точкой",

@@ -36,7 +36,8 @@ const std::vector<std::string>& ParsDefaultPages();
 
 // Nothing when `name` may name a page beside `others`; otherwise the reason, to show the user.
 // A page name becomes a file name: it must not be empty, hold a folder separator, a character
-// that file names cannot hold or a control character, be "." or "..", begin or end with a
+// that file names cannot hold, a control character or a ";" (the window state keeps the
+// pages as one ";"-separated list), be "." or "..", begin or end with a
 // blank or end with a dot, or equal another page's name (without regard to case).
 std::optional<std::string> ParsPageNameProblem(const AstroDat& s, std::string_view name,
                                                const std::vector<std::string>& others);

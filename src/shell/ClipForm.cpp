@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 
+#include <QCursor>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QRegion>
@@ -139,9 +140,18 @@ CursorGlide::CursorGlide() {
     QObject::connect(&timer_, &QTimer::timeout, [this] { Step(); });
 }
 
+namespace {
+// Where the pointer is: the real one where the program moves it, else the program's own.
+QPoint PointerNow() {
+    Pointer& ptr = Screen().Cursor();
+    if (ptr.MoveReal) ptr.Follow(QCursor::pos());
+    return ptr.Pos();
+}
+} // namespace
+
 void CursorGlide::GlideTo(QPoint to, std::function<void()> done) {
     rolling_ = false;
-    path_ = GlidePoints(Screen().Cursor().Pos(), to);
+    path_ = GlidePoints(PointerNow(), to);
     next_ = 0;
     done_ = std::move(done);
     timer_.start(StepMs);
@@ -164,7 +174,7 @@ std::vector<QPoint> Diamond(QPoint c) {
 } // namespace
 
 void CursorGlide::Roll(int ms, std::function<void()> done) {
-    centre_ = Screen().Cursor().Pos();
+    centre_ = PointerNow();
     path_ = GlidePoints(centre_, {centre_.x() - 4, centre_.y()});
     const auto d = Diamond(centre_);
     path_.insert(path_.end(), d.begin() + 1, d.end());

@@ -252,6 +252,8 @@ void CommLink::MsgSetData(const std::string& args) {
     }
     s.DatRec1 = first;
     if (withSecond) s.DatRec2 = second;
+    // A chart set by the driving program is its own moment: the clock must not take it back.
+    p_.Flags.RealTimeMode = false;
     const Services& svc = p_.Svc;
     if (svc.DatRecToDataForm) svc.DatRecToDataForm();
     if (svc.DataFormToMoment) svc.DataFormToMoment();
@@ -360,6 +362,11 @@ void CommLink::ClipAfter(int ms, std::function<void()> then) {
     clipTimer_.start(std::max(ms, 0));
 }
 
+std::string CommLink::ClipText(bool stopped) const {
+    return stopped ? Lang(p_.s, "Клип прекращен"_cp, "The clip has stopped")
+                   : Lang(p_.s, "Клип закончен"_cp, "The clip has ended");
+}
+
 void CommLink::ClipNext() {
     if (!clipPlaying_) return;
     auto finish = [this](const std::string& prompt, const std::string& result) {
@@ -368,7 +375,7 @@ void CommLink::ClipNext() {
         ClipResult = result;
     };
     if (clipLine_ >= ClipList.size()) {
-        finish("Prompt;" + Cp("Клип закончен") + ";TopRight", "end");
+        finish("Prompt;" + ClipText(false) + ";TopRight", "end");
         return;
     }
     const std::string line = ClipList[clipLine_++];
@@ -384,7 +391,7 @@ void CommLink::ClipNext() {
         ClipAfter(1000, [this, ms] { Glide().Roll(ms, [this] { ClipNext(); }); });
     } else if (Trim(line) == "End") {
         ClipAfter(ClipDelayMs,
-                  [this, finish] { finish("Prompt;" + Cp("Клип закончен") + ";TopRight", "end"); });
+                  [this, finish] { finish("Prompt;" + ClipText(false) + ";TopRight", "end"); });
     } else if (Trim(line) == "Repeat") {
         clipLine_ = 0;
         ClipDelayMs = 500;
@@ -417,7 +424,7 @@ void CommLink::ClipWaitPoll() {
     }
     if (std::chrono::steady_clock::now() - waitStart_ > std::chrono::seconds(15)) {
         ClipSendLine("Sound;no.wav");
-        ClipSendLine("Prompt;" + Cp("Клип прекращен") + ";Mid");
+        ClipSendLine("Prompt;" + ClipText(true) + ";Mid");
         clipPlaying_ = false;
         ClipResult = "stopped";
         return;

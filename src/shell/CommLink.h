@@ -77,6 +77,7 @@ private:
     void ClipNext();
     void ClipAfter(int ms, std::function<void()> then);
     void ClipWaitPoll();
+    std::string ClipText(bool stopped) const;
 
     Program& p_;
     bool clipPlaying_ = false;

@@ -356,7 +356,10 @@ void TForm1::RunStartSteps() {
     Run(svc.LoadYaleCatalogue);
     Run(svc.LoadDeepObj);
     Run(svc.ReadSkySettings);
-    ParsCountActive(s);
+    if (svc.RestoreActiveParts)
+        svc.RestoreActiveParts();
+    else
+        ParsCountActive(s);
     StartStep("Asteroids ...");
     Run(svc.LoadChironTable);
     Run(svc.LoadAsteroidCatalogue);

@@ -113,7 +113,8 @@ public:
     void RedrawScreen();
     void RedrawNatal();
     void FormKeyDown(int& key, ui::Shift shift);
-    void FormResize();
+    // Lays the window out for its size; `showSize` puts the screen's size on the status line.
+    void FormResize(bool showSize = true);
     // Help page of a help context (200 the wheel ...), empty for none.
     static std::string HelpTopicOfScreen(char mode);
     void ShowScreenHelp();

@@ -286,6 +286,8 @@ void TForm1::BuildMainControls() {
             s.GlyphNames = glyphs;
         };
     Screen().RegisterFormClass("ClipForm", [] { return new TClipForm; });
+    // On a desktop the glides move the real pointer (where the platform lets a program).
+    if (QGuiApplication::platformName() != "offscreen") Screen().Cursor().MoveReal = true;
     qApp->installEventFilter(
         new UseRecorder(this, [this](const std::string& name) { MItemClick(name); }));
 }
@@ -343,6 +345,14 @@ namespace {
 void PopupUnder(TSpeedButton* button, TPopupMenu* menu) {
     const QPoint at = button->mapToGlobal(QPoint(0, button->height()));
     menu->Popup(at.x(), at.y());
+}
+// Clicks a button of another window (a push or a speed button) as the user would.
+void ClickControl(const std::string& form, const std::string& control) {
+    TForm* f = Screen().FindForm(form);
+    const Component* c = f ? f->FindComponent(control) : nullptr;
+    if (!c) return;
+    if (c->kind == Kind::Button) c->as<TButton>()->Click();
+    if (c->kind == Kind::SpeedButton) c->as<TSpeedButton>()->Click();
 }
 } // namespace
 
@@ -409,11 +419,9 @@ bool TForm1::RunItem(const std::string& name) {
             MsgResult::Yes)
             Close();
     } else if (name == "DBaseButton") {
-        if (TForm* data = Screen().FindForm("DataForm"))
-            if (auto* b = data->Find<TButton>("BaseBtn")) b->Click();
+        ClickControl("DataForm", "BaseBtn");
     } else if (name == "PosButton") {
-        if (TForm* geo = Screen().FindForm("GeoSet"))
-            if (auto* b = geo->Find<TButton>("PosButton")) b->Click();
+        ClickControl("GeoSet", "PosButton");
     } else if (name == "RealTime") {
         ToggleRealTime();
     }
@@ -824,7 +832,7 @@ void TForm1::PaintBoxMouseUp(MouseButton b, Shift shift, int x, int y) {
 
 // --- Layout ---------------------------------------------------------------------------------
 
-void TForm1::FormResize() {
+void TForm1::FormResize(bool showSize) {
     if (!Started || !p_.Flags.Ready) return;
     AstroDat& s = p_.s;
     const int cw = Client()->width(), ch = Client()->height();
@@ -841,7 +849,8 @@ void TForm1::FormResize() {
         ScrWidth = p_.BufBitmap->Width() - 5;
         ScrHeight = p_.BufBitmap->Height();
     }
-    SetStatus(s, std::to_string(PaintBox->width()) + "x" + std::to_string(PaintBox->height()));
+    if (showSize)
+        SetStatus(s, std::to_string(PaintBox->width()) + "x" + std::to_string(PaintBox->height()));
     PaintTimer->SetEnabled(true);
 }
 

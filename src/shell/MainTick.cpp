@@ -73,12 +73,20 @@ void TForm1::MainClockTickRun() {
     // 4. First tick: painting starts, the start window.
     if (FirstTick) {
         PaintArmed = true;
+        FormResize(false); // the screen fits the window as it was finally laid out
         const std::string prefer = Prefer->Text();
         if (prefer.size() >= 2 && prefer[1] == 'M')
             SetWindowState(WindowState::Maximized);
         else
             PaintTimerTimer();
-        if (p_.Svc.ShowDayInfo) p_.Svc.ShowDayInfo();
+        // The start window: the day summary, unless the computer's zone disagrees with the
+        // own place when that check is asked for; then the own place's window.
+        const bool check = p_.Checked("QorLoc", "TimeCheckBox") && p_.Svc.CheckComputerZone;
+        if (!check || p_.Svc.CheckComputerZone()) {
+            if (p_.Svc.ShowDayInfo) p_.Svc.ShowDayInfo();
+        } else {
+            OpenToolWindow("QorLoc");
+        }
     }
     // 5-6. The stepping windows move the source chart unless a double chart is shown.
     const bool doubleChart = p_.Checked("DataForm", "TwoButton");
@@ -134,7 +142,9 @@ void TForm1::MainClockTickRun() {
     }
     // 14. The title of the cosmos screen carries no place.
     if (p_.Tech && ((f.ScreenMode == 'S') == p_.Tech->TitleHasPlace)) p_.Tech->SetMainTitle();
-    // 18.
+    for (const auto& [name, duty] : p_.Svc.TickDuties)
+        if (duty) duty();
+    if (FirstTick && p_.Svc.LogUserLocation) p_.Svc.LogUserLocation();
     FirstTick = false;
 }
 

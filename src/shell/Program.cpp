@@ -4,6 +4,7 @@
 #include "shell/FontEd.h"
 #include "shell/MainForm.h"
 #include "shell/ScreenSaver.h"
+#include "shell/ShellWindows.h"
 #include "shell/Sound.h"
 #include "shell/StartForms.h"
 #include "shell/Tech.h"
@@ -50,6 +51,7 @@ Program::Program(const fs::path& programFolder)
     screen.RegisterFormClass("Tech", [this] { return new TTech(*this); });
     screen.RegisterFormClass("FontEd", [this] { return new TFontEd(s, Font); });
     screen.RegisterFormClass("ViewFont", [this] { return new TViewFont(s); });
+    RegisterShellWindows(*this);
     RegisterPlaceholderForms();
     ChartOpt.ComputeParts = &ParsComputeChart;
 }
@@ -63,6 +65,7 @@ Program::~Program() {
     screen.ShowHelp = nullptr;
     screen.PlaySound = nullptr;
     // Classes that made windows of this program make none after it.
+    UnregisterShellWindows(*this);
     for (const char* name : {"Tech", "FontEd", "ViewFont"})
         screen.RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
     if (gProgram == this) gProgram = nullptr;

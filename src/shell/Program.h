@@ -10,6 +10,8 @@
 #include "core/Aspects.h"
 #include "core/AstroDat.h"
 #include "core/Chart.h"
+#include "core/ChartEngine.h"
+#include "shell/ShellHooks.h"
 #include "ui/EnglishTexts.h"
 #include "ui/Keys.h"
 #include "ui/OffscreenBitmap.h"
@@ -93,6 +95,11 @@ struct Services {
     std::function<std::vector<std::string>()> KartSpotLines;
     // Shell windows built elsewhere.
     Action ApplyParagraphSettings, InitMsgFiles, PlacePanButtons, SetIngressMenuCaptions;
+    // The restored active Arabic parts into the chart (the parts window; else ParsCountActive).
+    Action RestoreActiveParts;
+    // Interpretation: a finished text file in the text window; the lunar day of the chart day.
+    std::function<void(const std::string&)> InterpShowFile;
+    std::function<int()> LunarDay;
     // What refreshes an open tool window after a recompute, by window name ("AstroForm",
     // "Star", "StarForm", "DeepStar", "PlnForm", "AspTabl", "StarConj", "Asteroids",
     // "MoonSgn", "Pars", "ExctAsp", "Deep"); without one its DrawGrid is repainted.
@@ -110,8 +117,13 @@ struct Services {
     std::function<double()> StarsCalcT;
     // The wheel's degree marker or the protractor is held (real time waits meanwhile).
     std::function<bool()> WheelHeld;
-    // The day summary of the start window.
-    Action ShowDayInfo;
+    // The day summary of the start window; the check of the computer's zone against the own
+    // place (true: they agree) and the note of the user's place in the start log.
+    Action ShowDayInfo, LogUserLocation;
+    std::function<bool()> CheckComputerZone;
+    // Duties of the subsystems on every main tick (the map's pending atlas place, the closing
+    // of a motion graph whose screen is gone ...), run in name order after the shell's own.
+    std::map<std::string, Action> TickDuties;
     // Actions of main-window menu items that belong to a subsystem (a screen menu's zoom,
     // the ephemeris tables ...), by item name; they replace the shell's own action.
     std::map<std::string, Action> MenuActions;
@@ -158,6 +170,8 @@ public:
     ui::EnglishTexts English;
     ShellFlags Flags;
     Services Svc;
+    // What the shell's small windows call (ShellWindows.h fills it).
+    ShellHooks Hooks;
 
     // The chart options as the settings windows hold them (filled before each computation).
     ChartOptions ChartOpt;
@@ -166,6 +180,10 @@ public:
     AspDefTable AspTable;
     std::vector<std::string> AspectLines;
     AspectMatrix Aspects;
+
+    // The chart computation of the calculator window (it reads the obliquity of the last
+    // time step).
+    std::unique_ptr<ChartEngine> Engine;
 
     std::unique_ptr<ui::OffscreenBitmap> BufBitmap;
     QImage BackTile;

@@ -14,7 +14,7 @@ const char* const kPath = "/org/freedesktop/ScreenSaver";
 
 bool ScreenSaverInhibitor::Inhibit() {
     if (cookie_ != 0) return true;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = bus_();
     if (!bus.isConnected() || !bus.interface() ||
         !bus.interface()->isServiceRegistered(kService).value())
         return false;
@@ -28,7 +28,7 @@ bool ScreenSaverInhibitor::Inhibit() {
 
 void ScreenSaverInhibitor::Release() {
     if (cookie_ == 0) return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = bus_();
     if (bus.isConnected()) {
         QDBusInterface saver(kService, kPath, kService, bus);
         if (saver.isValid()) saver.call("UnInhibit", cookie_);

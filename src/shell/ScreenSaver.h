@@ -3,12 +3,19 @@
 // nothing happens.
 #pragma once
 
+#include <QDBusConnection>
+
 #include <cstdint>
+#include <functional>
 
 namespace qor::shell {
 
 class ScreenSaverInhibitor {
 public:
+    // `bus` gives the connection to use: the session bus unless a test gives another.
+    explicit ScreenSaverInhibitor(std::function<QDBusConnection()> bus =
+                                      [] { return QDBusConnection::sessionBus(); })
+        : bus_(std::move(bus)) {}
     ~ScreenSaverInhibitor() { Release(); }
     // True when the service took the request.
     bool Inhibit();
@@ -16,6 +23,7 @@ public:
     bool Active() const { return cookie_ != 0; }
 
 private:
+    std::function<QDBusConnection()> bus_;
     uint32_t cookie_ = 0;
 };
 

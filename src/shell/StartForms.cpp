@@ -11,18 +11,14 @@ QOR_PLACEHOLDER_FORM(TKartForm, "KartForm", "Настройки карты")
 QOR_PLACEHOLDER_FORM(Tsky, "sky", "Небесная сфера")
 QOR_PLACEHOLDER_FORM(TGeoSet, "GeoSet", "Настройки карты мира")
 QOR_PLACEHOLDER_FORM(TInterp, "Interp", "Интерпретация")
-QOR_PLACEHOLDER_FORM(TGenSet, "GenSet", "Общие настройки")
 QOR_PLACEHOLDER_FORM(TImgDes, "ImgDes", "Поверхность")
 QOR_PLACEHOLDER_FORM(TOrbitSet, "OrbitSet", "Орбиты")
 QOR_PLACEHOLDER_FORM(TmStar, "mStar", "Космос")
 QOR_PLACEHOLDER_FORM(TSetBase, "SetBase", "База карт")
-QOR_PLACEHOLDER_FORM(TPars, "Pars", "Арабские части")
 QOR_PLACEHOLDER_FORM(TIntxt, "Intxt", "Тексты")
 QOR_PLACEHOLDER_FORM(TExctAsp, "ExctAsp", "Точные аспекты")
 QOR_PLACEHOLDER_FORM(TIntSet, "IntSet", "Файлы интерпретации")
-QOR_PLACEHOLDER_FORM(TParagr, "Paragr", "Абзац")
 QOR_PLACEHOLDER_FORM(TQorLoc, "QorLoc", "Моё место")
-QOR_PLACEHOLDER_FORM(TForm2, "Form2", "QOR")
 #undef QOR_PLACEHOLDER_FORM
 
 namespace {
@@ -38,18 +34,14 @@ void RegisterPlaceholderForms() {
     Offer<Tsky>("sky");
     Offer<TGeoSet>("GeoSet");
     Offer<TInterp>("Interp");
-    Offer<TGenSet>("GenSet");
     Offer<TImgDes>("ImgDes");
     Offer<TOrbitSet>("OrbitSet");
     Offer<TmStar>("mStar");
     Offer<TSetBase>("SetBase");
-    Offer<TPars>("Pars");
     Offer<TIntxt>("Intxt");
     Offer<TExctAsp>("ExctAsp");
     Offer<TIntSet>("IntSet");
-    Offer<TParagr>("Paragr");
     Offer<TQorLoc>("QorLoc");
-    Offer<TForm2>("Form2");
 }
 
 } // namespace qor::shell

@@ -1,4 +1,4 @@
-// The long-lived windows created at start-up, and the splash window, as the shell knows them
+// The long-lived windows created at start-up, as the shell knows them
 // until their own code replaces them: each is a window of its class and name, empty, so that
 // every command path and the window-state files already work. A subsystem that builds one of
 // them registers its own class under the same name (FormScreen::RegisterFormClass), which
@@ -30,18 +30,14 @@ QOR_PLACEHOLDER_FORM(TKartForm, "KartForm", "Настройки карты")
 QOR_PLACEHOLDER_FORM(Tsky, "sky", "Небесная сфера")
 QOR_PLACEHOLDER_FORM(TGeoSet, "GeoSet", "Настройки карты мира")
 QOR_PLACEHOLDER_FORM(TInterp, "Interp", "Интерпретация")
-QOR_PLACEHOLDER_FORM(TGenSet, "GenSet", "Общие настройки")
 QOR_PLACEHOLDER_FORM(TImgDes, "ImgDes", "Поверхность")
 QOR_PLACEHOLDER_FORM(TOrbitSet, "OrbitSet", "Орбиты")
 QOR_PLACEHOLDER_FORM(TmStar, "mStar", "Космос")
 QOR_PLACEHOLDER_FORM(TSetBase, "SetBase", "База карт")
-QOR_PLACEHOLDER_FORM(TPars, "Pars", "Арабские части")
 QOR_PLACEHOLDER_FORM(TIntxt, "Intxt", "Тексты")
 QOR_PLACEHOLDER_FORM(TExctAsp, "ExctAsp", "Точные аспекты")
 QOR_PLACEHOLDER_FORM(TIntSet, "IntSet", "Файлы интерпретации")
-QOR_PLACEHOLDER_FORM(TParagr, "Paragr", "Абзац")
 QOR_PLACEHOLDER_FORM(TQorLoc, "QorLoc", "Моё место")
-QOR_PLACEHOLDER_FORM(TForm2, "Form2", "QOR")
 #undef QOR_PLACEHOLDER_FORM
 
 // Registers the placeholder classes for every name that has no class yet.

@@ -173,6 +173,10 @@ def main():
             check(diff < tol, "point %d %.4f against ephem %.4f: %.1f\" < %d\""
                   % (i, planets[i], ref, diff, tol))
         check(all(0 <= c < 360 for c in cusps.values()), "cusps in 0..360")
+        # The program starts as a clock; a chart set through the link must stay put.
+        time.sleep(1.5)
+        held, cusps_held = get_long(peer)
+        check(held == planets and cusps_held == cusps, "the clock does not take the chart back")
 
         # A malformed command is answered with an error and changes nothing.
         peer.send("Bogus;1;2")

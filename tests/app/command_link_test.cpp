@@ -292,3 +292,42 @@ TEST(ClipWindow, PlacesDragsAndCloses) {
 
 } // namespace
 } // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(CommandLinkTest, SmallVerbsAndInitScr) {
+    AstroDat& s = program->s;
+    std::string found;
+    program->Svc.FindOnCosmos = [&](const std::string& name) { found = name; };
+    program->Svc.LinkVerbs["RunOrbitPos"] = [](const std::string& args) { return "Wait " + args; };
+    Link().ExecMsgCommand("Comment;a note for the viewer");
+    EXPECT_EQ(s.StatusText, "a note for the viewer");
+    Link().ExecMsgCommand("Find;" + Cp("Марс") + ";Mars");
+    EXPECT_EQ(found, Cp("Марс"));
+    s.EnglishMode = true;
+    Link().ExecMsgCommand("Find;" + Cp("Марс") + ";Mars");
+    EXPECT_EQ(found, "Mars");
+    s.EnglishMode = false;
+    Link().ExecMsgCommand("RunOrbitPos;1;2;3");
+    Link().ExecMsgCommand("GetFrom;KartForm,HouseComboBox");
+    Link().ExecMsgCommand("");
+    EXPECT_EQ(Lines(dir / "msg" / "send.tmp"), (std::vector<std::string>{"Wait 1;2;3", ""}));
+    Link().ExecMsgCommand("FindOnWheel;Venus");
+    EXPECT_EQ(s.StatusText, "Object Venus not found");
+
+    // InitScr: the wheel, no real time, every window closed but the clip window.
+    Link().ExecMsgCommand("Prompt;" + Cp("Смотрите") + ";Top");
+    form1->OpenToolWindow("Star");
+    form1->SwitchScreen('V');
+    program->Flags.RealTimeMode = true;
+    Link().ExecMsgCommand("InitScr");
+    EXPECT_EQ(program->Flags.ScreenMode, 'W');
+    EXPECT_FALSE(program->Flags.RealTimeMode);
+    EXPECT_FALSE(Visible("Star"));
+    EXPECT_TRUE(Visible("ClipForm"));
+    EXPECT_TRUE(form1->isVisible());
+}
+
+} // namespace
+} // namespace qor::shell

@@ -19,9 +19,11 @@
 #include "support/TempDir.h"
 #include "ui/EnglishTexts.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -278,7 +280,8 @@ TEST_F(MainWindowTest, RestoredDefaultsSurviveTheShutdownAndApplyAtTheNextStart)
     EXPECT_EQ(dialogs.asked.back().text, GetMsgText(program->s, 6));
     EXPECT_FALSE(fs::exists(dir / "restore.flg"));
 
-    ASSERT_TRUE(SaveFileAtomic(dir / "form.dfl", "").ok());
+    const std::string formDefault = "Nowhere,Size,1;2;3;4;\r\n";
+    ASSERT_TRUE(SaveFileAtomic(dir / "form.dfl", formDefault).ok());
     dialogs.messageAnswers = {MsgResult::No};
     form1->RestoreDefaultsClick();
     EXPECT_FALSE(fs::exists(dir / "restore.flg"));
@@ -294,6 +297,10 @@ TEST_F(MainWindowTest, RestoredDefaultsSurviveTheShutdownAndApplyAtTheNextStart)
     EXPECT_NE(written, mainDefault);
     Start();
     EXPECT_EQ(form1->Prefer->Text(), "VNOY");
+    std::string formIni;
+    ReadFileBytes(dir / "Form.ini", formIni); // the file's own name, not "form.ini"
+    EXPECT_EQ(formIni, formDefault);
+    EXPECT_FALSE(fs::exists(dir / "form.ini"));
     EXPECT_EQ(program->Flags.ScreenMode, 'V');
     EXPECT_FALSE(fs::exists(dir / "restore.flg"));
 }
@@ -500,7 +507,8 @@ TEST_F(MainWindowTest, ScreensDrawAndTakeTheMouseThroughTheirRegisteredHandler) 
     form1->PanPress("LeftPan");
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (pans.size() < 3 && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     form1->PanRelease();
     const std::size_t held = pans.size();
     EXPECT_GE(held, 3u);
@@ -521,6 +529,90 @@ TEST_F(MainWindowTest, ResizeGivesTheBitmapThePaintBoxSize) {
                                          std::to_string(form1->PaintBox->height()));
     EXPECT_TRUE(form1->PaintTimer->Enabled()); // one repaint follows
     EXPECT_EQ(form1->PaintBox->y() + form1->PaintBox->height(), form1->Client()->height());
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, PrecessionMarkGrowsWithTheYearsAndAClickRecomputesTheStars) {
+    AstroDat& s = program->s;
+    program->Flags.StarsRecalc = true;
+    program->Tech->RefreshAll(); // stars of the chart's own date
+    program->Flags.StarsRecalc = false;
+    form1->MainClockTickRun();
+    EXPECT_EQ(form1->PrecessCode, 0);
+    const std::pair<int, int> cases[] = {{1, 170}, {10, 172}, {40, 173}}; // years later
+    const int year = s.ChartYear;
+    for (const auto& [years, code] : cases) {
+        s.ChartYear = year + years;
+        program->Tech->RefreshAll();
+        form1->MainClockTickRun();
+        EXPECT_EQ(form1->PrecessCode, code) << years;
+    }
+    form1->PrecessPanelMouseMove();
+    EXPECT_EQ(s.StatusText.substr(0, 10), GetMsgText(s, 51, "").substr(0, 10));
+    form1->PrecessBtnClick();
+    form1->MainClockTickRun();
+    EXPECT_EQ(form1->PrecessCode, 0);
+    EXPECT_EQ(form1->LastMenuItem, "PrecessPanel"); // recorded like the buttons
+}
+
+TEST_F(MainWindowTest, CopyToTheClipboardAndUndoOfUnappliedData) {
+    ClearBuffer(*program->BufBitmap, Colour(0x0000FF));
+    int c = 'C';
+    form1->FormKeyDown(c, ssCtrl);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), program->BufBitmap->image().size());
+    EXPECT_EQ(program->s.StatusText, GetMsgText(program->s, 10));
+
+    AstroDat& s = program->s;
+    DatRec applied = s.DatRec1Applied;
+    s.DatRec1[kRecDate] = "1.01.1900";
+    int z = 'Z';
+    form1->FormKeyDown(z, ssCtrl);
+    EXPECT_EQ(s.DatRec1, applied);
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting) {
+    int summaries = 0, logged = 0, duties = 0;
+    program->Svc.ShowDayInfo = [&] { ++summaries; };
+    program->Svc.LogUserLocation = [&] { ++logged; };
+    program->Svc.TickDuties["test"] = [&] { ++duties; };
+    bool zoneAgrees = false;
+    program->Svc.CheckComputerZone = [&] { return zoneAgrees; };
+    ASSERT_TRUE(form1->FirstTick);
+    EXPECT_FALSE(form1->PaintArmed);
+    form1->MainClockTickRun();
+    EXPECT_TRUE(form1->PaintArmed);
+    EXPECT_FALSE(form1->FirstTick);
+    EXPECT_EQ(summaries, 1); // no zone check asked for
+    form1->MainClockTickRun();
+    EXPECT_EQ(summaries, 1);
+    EXPECT_EQ(logged, 1);
+    EXPECT_EQ(duties, 2);
+
+    // With the zone check asked for and failing, the own place's window opens instead.
+    TForm* loc = Screen().FindForm("QorLoc");
+    ASSERT_NE(loc, nullptr);
+    loc->Add<TCheckBox>("TimeCheckBox")->SetChecked(true);
+    loc->hide();
+    form1->FirstTick = true;
+    form1->MainClockTickRun();
+    EXPECT_EQ(summaries, 1);
+    EXPECT_TRUE(Visible("QorLoc"));
+    zoneAgrees = true;
+    form1->FirstTick = true;
+    form1->MainClockTickRun();
+    EXPECT_EQ(summaries, 2);
 }
 
 } // namespace

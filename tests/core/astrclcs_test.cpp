@@ -36,6 +36,7 @@ TEST(AngleText, ParsesDegreesHoursAndPlainNumbers) {
         {"-0°30'", -0.5, false}, // the sign of minus nought is kept
         {"-0°0'36\"", -0.01, false},
         {" 5° 7' 0\"", 5.1166666667, false},
+        {"- 3°17'20\"", -3.2888888889, false}, // as AngleToDmsStr writes a small negative angle
         {"", 0.0, true},
         {"abc", 0.0, true},
     };
@@ -70,6 +71,7 @@ TEST(AngleText, DmsAndHmsTextsAndTheProgramFormatStays) {
     EXPECT_EQ(FormatDMS(s, 10.5 * 3600), Cp("  10°30'"));
     // Text and value agree both ways.
     EXPECT_NEAR(StrToAngle(AngleToDmsStr(-0.5 * kDeg)) / kDeg, -0.5, 1e-12);
+    EXPECT_NEAR(StrToAngle(AngleToDmsStr(-3.5 * kDeg)) / kDeg, -3.5, 1e-12);
 }
 
 // A frame of fixed obliquity, sidereal time and latitude.
