@@ -48,6 +48,19 @@ void RegisterChartWindows(shell::Program& p) {
         if (Trim(d->LongEdit->Text()).empty()) d->LongEdit->SetText(FormatLongitude(p.s.ChartLong));
         d->DataFormToMoment();
     };
+    svc.DatRecToDataForm = onData(&TDataForm::DatRecToDataForm);
+    svc.ApplyData = [] {
+        TDataForm* d = DataFormOf();
+        return d && d->ApplyData();
+    };
+    svc.KartBckColor = []() -> uint32_t {
+        TKartForm* k = KartFormOf();
+        return k ? k->Colors.KartBck : ChartColors{}.KartBck;
+    };
+    svc.KartSpotLines = [] {
+        TKartForm* k = KartFormOf();
+        return k ? k->KartSpots : std::vector<std::string>{};
+    };
     svc.SyncCoordColumnCombo = [] {
         if (TKartForm* k = KartFormOf()) k->SyncCoordColumnCombo();
     };

@@ -60,7 +60,7 @@ TDataForm::TDataForm(shell::Program& p) : TForm("DataForm"), p_(p) {
     };
     NameLabel = label("NameLabel", "Имя"_cp, 8, 10);
     NameEdit = edit("NameEdit", {70, 8, 220, 22});
-    SexGroup = Add<TRadioGroup>("SexGroup", {300, 0, 140, 44});
+    SexGroup = Add<TRadioGroup>("SexGroup", {292, 0, 140, 44});
     SexGroup->SetCaption("Пол"_cp);
     SexGroup->SetColumns(3);
     SexGroup->SetItems({"М"_cp, "Ж"_cp, " —"_cp});
@@ -82,9 +82,9 @@ TDataForm::TDataForm(shell::Program& p) : TForm("DataForm"), p_(p) {
     CityLabel = label("CityLabel", "Город"_cp, 8, 124);
     CityEdit = edit("CityEdit", {70, 122, 150, 22});
     CountryLabel = label("CountryLabel", "Страна"_cp, 226, 124);
-    CountryEdit = edit("CountryEdit", {280, 122, 160, 22});
+    CountryEdit = edit("CountryEdit", {280, 122, 152, 22});
 
-    KindGroup = Add<TGroupBox>("KindGroup", {8, 150, 432, 70});
+    KindGroup = Add<TGroupBox>("KindGroup", {8, 150, 424, 70});
     OneButton = Add<TRadioButton>("OneButton", {8, 18, 80, 18}, KindGroup);
     OneButton->SetCaption("Натал"_cp);
     HorarButton = Add<TRadioButton>("HorarButton", {96, 18, 80, 18}, KindGroup);
@@ -92,14 +92,14 @@ TDataForm::TDataForm(shell::Program& p) : TForm("DataForm"), p_(p) {
     TwoButton = Add<TRadioButton>("TwoButton", {184, 18, 90, 18}, KindGroup);
     TwoButton->SetCaption("Двойная"_cp);
     OneButton->SetChecked(true);
-    ComboBox = Add<TComboBox>("ComboBox", {8, 40, 416, 22}, KindGroup);
+    ComboBox = Add<TComboBox>("ComboBox", {8, 40, 408, 22}, KindGroup);
     ComboBox->SetItems(MethodItems());
     ComboBox->SetItemIndex(0);
     ComboBox->SetTypingAllowed(false);
     ComboBox->setEnabled(false);
 
     auto button = [this](const char* name, const std::string& caption, int x, int y) {
-        auto* b = Add<TButton>(name, {x, y, 104, 26});
+        auto* b = Add<TButton>(name, {x, y, 100, 26});
         b->SetCaption(caption);
         return b;
     };
@@ -107,12 +107,12 @@ TDataForm::TDataForm(shell::Program& p) : TForm("DataForm"), p_(p) {
     AtlasBtn = button("AtlasBtn", "&Атлас"_cp, 116, 228);
     RealBtn = button("RealBtn", "&Сейчас"_cp, 224, 228);
     ClearBtn = button("ClearBtn", "&Очистить"_cp, 332, 228);
-    TempBtn = button("TempBtn", "&Исходные"_cp, 8, 258);
-    BackBtn = button("BackBtn", "&Фоновые"_cp, 116, 258);
-    CommentBtn = button("CommentBtn", "&Комментарий"_cp, 224, 258);
+    TempBtn = button("TempBtn", "&Исходные"_cp, 224, 258);
+    BackBtn = button("BackBtn", "&Фоновые"_cp, 332, 258);
+    CommentBtn = button("CommentBtn", "&Комментарий"_cp, 8, 258);
     OKBtn = button("OKBtn", "&Выполнить"_cp, 8, 290);
     CloseBtn = button("CloseBtn", "&Закрыть"_cp, 116, 290);
-    Memo = Add<TMemo>("Memo", {452, 8, 240, 306});
+    Memo = Add<TMemo>("Memo", {444, 8, 240, 306});
     SetTag(Memo, 9);
     Memo->hide();
     Timer = Add<TTimer>("Timer");
@@ -183,10 +183,6 @@ FieldShape TDataForm::ShapeOf(const TEdit* e) const {
     if (e == dTEdit) return FieldShape::Zone;
     if (e == LatEdit) return FieldShape::Latitude;
     return FieldShape::Longitude;
-}
-
-bool TDataForm::IsMasked(const TEdit* e) const {
-    return e == DateEdit || e == TimeEdit || e == dTEdit || e == LatEdit || e == LongEdit;
 }
 
 void TDataForm::PlaceCaret(TEdit* e) {
@@ -309,13 +305,13 @@ void TDataForm::MomentToDataForm() {
 }
 
 void TDataForm::FieldsToRec(DatRec& rec) const {
-    rec[kRecName] = RecordSafeText(NameEdit->Text());
+    rec[kRecName] = RecordSafeText(NameEdit->Text(), true);
     rec[kRecSex] = std::to_string(std::clamp(SexGroup->ItemIndex(), 0, 2));
     rec[kRecDate] = DateEdit->Text() + (EraCheckBox->Checked() ? "B" : "");
     rec[kRecTime] = TimeEdit->Text();
     rec[kRecZone] = dTEdit->Text();
-    rec[kRecCity] = RecordSafeText(CityEdit->Text());
-    rec[kRecCountry] = RecordSafeText(CountryEdit->Text());
+    rec[kRecCity] = RecordSafeText(CityEdit->Text(), true);
+    rec[kRecCountry] = RecordSafeText(CountryEdit->Text(), true);
     rec[kRecLat] = LatEdit->Text();
     rec[kRecLong] = LongEdit->Text();
     std::string comment;
@@ -508,12 +504,17 @@ void TDataForm::TempBtnClick() {
     BackBtn->setEnabled(true);
 }
 
-void TDataForm::CommentBtnClick() {
-    Memo->setVisible(!Memo->isVisibleTo(this));
+// The width shows the comment beside the fields, or ends at the buttons (the background-set
+// button is the rightmost; the base button's left gives the margin).
+void TDataForm::FitWidthToMemo() {
     const int w = Memo->isVisibleTo(this) ? Memo->x() + Memo->width() + 10
                                           : BackBtn->x() + BackBtn->width() + BaseBtn->x() + 10;
-    SetBounds(Left(), Top(),
-              w + (ClearBtn->x() + ClearBtn->width() - BackBtn->x() - BackBtn->width()), Height());
+    SetBounds(Left(), Top(), w, Height());
+}
+
+void TDataForm::CommentBtnClick() {
+    Memo->setVisible(!Memo->isVisibleTo(this));
+    FitWidthToMemo();
 }
 
 void TDataForm::ClearBtnClick() {
@@ -538,6 +539,7 @@ void TDataForm::GeoButtonClick() {
 }
 
 void TDataForm::FormShow() {
+    if (!Memo->isVisibleTo(this)) FitWidthToMemo();
     p_.Flags.RealTimeMode = false;
     TempBtn->setEnabled(ShowsBackSet());
     BackBtn->setEnabled(!ShowsBackSet());

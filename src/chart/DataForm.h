@@ -75,6 +75,7 @@ public:
     void BackBtnClick();
     void TempBtnClick();
     void CommentBtnClick();
+    void FitWidthToMemo();
     void ClearBtnClick();
     void GeoButtonClick();
     void FormShow();
@@ -93,7 +94,6 @@ public:
 
 private:
     FieldShape ShapeOf(const ui::TEdit* e) const;
-    bool IsMasked(const ui::TEdit* e) const;
     void PlaceCaret(ui::TEdit* e);
     void FieldsToRec(DatRec& rec) const;
     void RecToFields(const DatRec& rec);

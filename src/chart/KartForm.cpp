@@ -384,7 +384,6 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     LoadButton = Add<TButton>("LoadButton", {8, 62, 150, 26}, SRPanel);
     LoadButton->SetCaption("Восстановить ..."_cp);
     NchEdit = edit("NchEdit", "default.nch", {164, 32, 150, 22}, SRPanel);
-    SetTag(NchEdit, 1);
 
     // --- Off-Earth observer -------------------------------------------------------------------
     ExterrBox = check("ExterrBox", "Внеземная астрология"_cp, {8, 8, 200, 18}, ExterrPanel, false);
@@ -622,8 +621,9 @@ void TKartForm::ApplyModeLocks() {
     RABox->setEnabled(!helio);
     LeftDir->setEnabled(!horiz);
     RightDir->setEnabled(!horiz);
+    // a double chart is never heliocentric
+    HelioBox->setEnabled(!horiz && !p_.Flags.DoubleChart);
     auto* data = Screen().FindForm("DataForm");
-    HelioBox->setEnabled(!horiz && !(data && p_.Checked("DataForm", "TwoButton")));
     if (auto* two = data ? data->Find<TRadioButton>("TwoButton") : nullptr) two->setEnabled(!helio);
 }
 
@@ -665,16 +665,18 @@ void TKartForm::HorizontalBoxClick() {
     ModeSwitched();
 }
 
+// A separator ("*") or empty entry is put back to the system in use, 10 ms later so that the
+// box's own change handler is not entered again.
 void TKartForm::HouseComboBoxChange() {
     const std::string t = HouseComboBox->Text();
-    if (!t.empty() && t[0] != '*' && HouseComboBox->IndexOf(t) >= 0) {
+    if (!t.empty() && t[0] != '*') {
         Recompute();
         return;
     }
-    const int i = std::clamp(p_.s.HouseSystem - 1, 0, HouseComboBox->count() - 1);
-    p_.Commands.PostUICommand("KartForm,HouseComboBox", HouseComboBox->itemText(i).isEmpty()
-                                                            ? std::string()
-                                                            : HouseComboBox->Items()[i]);
+    const std::vector<std::string> items = HouseComboBox->Items();
+    if (items.empty()) return;
+    const int i = std::clamp(p_.s.HouseSystem - 1, 0, static_cast<int>(items.size()) - 1);
+    p_.Commands.PostUICommand("KartForm,HouseComboBox", items[i]);
 }
 
 void TKartForm::ComboBox1Change() {
@@ -745,10 +747,10 @@ void TKartForm::TabControlChange() {
 }
 
 void TKartForm::FormKeyPress(char& ch) {
-    if (ch == '\r') {
-        ch = 0;
-        Recompute();
-    }
+    if (ch != '\r') return;
+    ch = 0;
+    if (CommitOrbEdit && CommitOrbEdit()) return;
+    Recompute();
 }
 
 void TKartForm::FormClose() {
@@ -970,6 +972,7 @@ void TKartForm::LoadStatusAndColors() {
     PlnStatus = DecodeStatusMemo(StatusMemo->Lines());
     p_.s.SignRuler = PlnStatus.SignRulers();
     Colors = DecodeColorMemo(ColorMemo->Lines(), Colors);
+    p_.s.DirCoef = DirectionsCoefficient();
 }
 
 void TKartForm::SaveStatusMemo() {
@@ -1003,26 +1006,11 @@ bool TKartForm::LoadKartSettings(const fs::path& file) {
     std::vector<std::string> lines;
     const IoResult r = ReadTextLines(file, lines);
     if (IOCheck(p_.s, r, file.filename().string())) return false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        const std::size_t a = line.find(',');
-        if (a == std::string::npos || line.substr(0, a) != "KartForm") continue;
-        const std::size_t b = line.find(',', a + 1);
-        if (b == std::string::npos || b == a + 1) continue;
-        const std::string name = line.substr(a + 1, b - a - 1);
-        const std::string value = line.substr(b + 1);
-        TMemo* memo = p_.StateFiles.ApplyComponentState(*this, name, value);
-        const bool block = value.empty();
-        if (!memo && !block) continue;
-        // A memo's lines (or an emptied edit's empty block) up to "//".
-        std::vector<std::string> body;
-        while (i + 1 < lines.size() && lines[i + 1] != "//") {
-            std::string l = lines[++i];
-            if (l.size() > 2 && l.find_first_not_of('/') == std::string::npos) l.pop_back();
-            body.push_back(l);
-        }
-        if (i + 1 < lines.size()) ++i; // the closing "//"
-        if (memo) memo->SetLines(body);
+    // The lines of the window-state files: values, and blocks up to "//" (a memo's lines).
+    for (const StateEntry& e : ParseStateLines(lines)) {
+        if (e.form != "KartForm" || e.component.empty()) continue;
+        if (TMemo* memo = p_.StateFiles.ApplyComponentState(*this, e.component, e.value))
+            memo->SetLines(e.lines);
     }
     LoadStatusAndColors();
     StatusChanged = false;

@@ -156,6 +156,9 @@ public:
 
     // Plugged in by the wheel drawing: zeroes the offsets of its body labels.
     std::function<void()> OnClearLabelOffsets;
+    // Plugged in by the aspect pages: ends a running in-place orb edit; true when one ran
+    // (Enter then does nothing more).
+    std::function<bool()> CommitOrbEdit;
 
 private:
     // Axis options kept while heliocentric or horizontal mode is on: one entry per mode that

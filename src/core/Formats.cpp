@@ -212,8 +212,9 @@ DateParts ParseDateText(std::string_view text) {
 }
 
 std::string FormatZoneOffset(int minutes, bool longForm) {
+    // Real zones reach +14:00 (Kiribati); only what lies beyond a day's turn is brought back.
     long long v = minutes;
-    while (v > 720) v -= 1440;
+    while (v > 840) v -= 1440;
     while (v < -719) v += 1440;
     const long long hours = std::llabs(v / 60);
     const long long rest = std::llabs(v % 60);

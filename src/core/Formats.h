@@ -61,7 +61,7 @@ TextResult FormatDateText(int d, int m, int y); // " 5.03.1990 ", " 5.03.0044B"
 DateParts ParseDateText(std::string_view text);
 
 // --- Zones (minutes east) -------------------------------------------------------------------
-std::string FormatZoneOffset(int minutes, bool longForm); // "-05:30" / "-5:30"
+std::string FormatZoneOffset(int minutes, bool longForm); // "-05:30" / "-5:30"; -719..+840
 // Minutes east; nothing when the text is not a zone ("+h:mm", hours 0..23, minutes 0..59).
 std::optional<int> ParseZoneOffset(std::string_view text);
 

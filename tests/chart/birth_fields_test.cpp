@@ -132,13 +132,37 @@ TEST(BirthFields, LeavingAFieldChecksItsValue) {
         {FieldShape::Zone, "+13:45", false, true, "+13:45"},
         {FieldShape::Zone, "+14:00", false, true, "+14:00"},
         {FieldShape::Zone, "+14:01", false, false, ""},
+        {FieldShape::Zone, "-14:00", false, false, ""},
         {FieldShape::Zone, "+05:60", false, false, ""},
         {FieldShape::Zone, "05:00", false, false, ""},
     };
     for (const Case& c : cases) {
         const FieldCheck r = CheckField(c.f, c.text, c.era);
         EXPECT_EQ(r.ok, c.ok) << c.text;
-        if (c.ok) EXPECT_EQ(r.text, c.shown) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(r.text, c.shown) << c.text;
+        }
+    }
+}
+
+TEST(BirthFields, TypedThenLeft) {
+    struct Case {
+        FieldShape f;
+        std::string start, typed;
+        bool era, ok;
+    } cases[] = {
+        {FieldShape::Zone, "+00:00", "+13>45", false, true},
+        {FieldShape::Zone, "+00:00", "-14>00", false, false},
+        {FieldShape::Date, "01.01.2000", "29 02 1900", false, false},
+        {FieldShape::Date, "01.01.2000", "29 02 1600", false, true},
+        {FieldShape::Date, "01.01.2000", "29 02 0045", true, true}, // 45 BC: Julian leap year
+        {FieldShape::Latitude, "00" + kDeg + "00'N", "91", false, false},
+        {FieldShape::Longitude, "000" + kDeg + "00'E", "181", false, false},
+        {FieldShape::Longitude, "000" + kDeg + "00'E", "180>00>W", false, true},
+    };
+    for (const Case& c : cases) {
+        const FieldEdit e = Type(c.f, c.start, Keys(c.typed));
+        EXPECT_EQ(CheckField(c.f, e.text, c.era).ok, c.ok) << e.text;
     }
 }
 

@@ -3,11 +3,13 @@
 // data sets and the chart kind.
 #include "ChartWindowsFixture.h"
 
+#include "chart/ChartWindows.h"
 #include "core/AstroMath.h"
 #include "core/ChartRecords.h"
 #include "core/Stepping.h"
 #include "core/Text.h"
 #include "core/TimeStep.h"
+
 #include <QCoreApplication>
 
 namespace qor::chart {
@@ -97,6 +99,7 @@ TEST_F(DataFormTest, EveryWayIntoTheChartRefusesAFieldThatIsNotValid) {
     Fill("04.03.2024", "21:40:00", "+14:00", "55" + kDeg + "45'N", "037" + kDeg + "37'E");
     EXPECT_TRUE(data->ApplyData());
     EXPECT_EQ(p->s.ChartZone, 840);
+    EXPECT_EQ(tech->ZoneText, "+14:00"); // the caption shows the zone as entered
 }
 
 TEST_F(DataFormTest, ARefusedFieldIsToldAndTakesTheFocusBack) {
@@ -203,14 +206,6 @@ TEST_F(DataFormTest, TimeStepsWriteTheMomentBack) {
     EXPECT_EQ(data->SexGroup->ItemIndex(), 0);
 }
 
-} // namespace
-} // namespace qor::chart
-
-namespace qor::chart {
-namespace {
-
-using namespace ui;
-
 TEST_F(DataFormTest, ThePlaceComesFromTheMap) {
     auto* main = new TForm("Form1");
     auto* geo = main->Add<TPanel>("GeoPanel");
@@ -272,6 +267,55 @@ TEST_F(DataFormTest, EnterAndTheArrowsMoveBetweenFields) {
     key = vk::Down;
     data->OnKeyDown(key, 0);
     EXPECT_EQ(key, vk::Down);
+}
+
+TEST_F(DataFormTest, TheCommentWidensTheWindow) {
+    const int narrow = data->Width();
+    EXPECT_EQ(narrow, data->BackBtn->x() + data->BackBtn->width() + data->BaseBtn->x() + 10);
+    p->Commands.RunUICommand("DataForm,CommentBtn", "");
+    EXPECT_TRUE(data->Memo->isVisibleTo(data));
+    EXPECT_EQ(data->Width(), data->Memo->x() + data->Memo->width() + 10);
+    p->Commands.RunUICommand("DataForm,CommentBtn", "");
+    EXPECT_EQ(data->Width(), narrow);
+    // the buttons and fields all lie inside the narrow window
+    for (const ui::Component& c : data->Components()) {
+        QWidget* w = c.widget();
+        if (w && w->parentWidget() == data->Client() && w != data->Memo) {
+            EXPECT_LE(w->x() + w->width(), narrow) << c.Name();
+        }
+    }
+}
+
+// The chart base, the history and the command link put a record into the fields and apply
+// them through the program's services.
+TEST_F(DataFormTest, ARecordFromElsewhereIsCheckedBeforeItBecomesTheChart) {
+    RegisterChartWindows(*p);
+    AstroDat& s = p->s;
+    s.DatRec1 = {"Base",
+                 "0",
+                 "04.03.2024",
+                 "21:40:00",
+                 "+03:00",
+                 "55" + kDeg + "45'N",
+                 " 37" + kDeg + "37'E",
+                 "Moscow",
+                 "Russia",
+                 ""};
+    p->Svc.DatRecToDataForm();
+    ASSERT_TRUE(p->Svc.ApplyData());
+    EXPECT_EQ(s.ChartDay, 4);
+    const int runs = tech->RefreshCount;
+    s.DatRec1[kRecDate] = "00.00.2024"; // would be a chart of day 0
+    p->Svc.DatRecToDataForm();
+    dialogs.asked.clear();
+    EXPECT_FALSE(p->Svc.ApplyData());
+    EXPECT_EQ(tech->RefreshCount, runs);
+    EXPECT_EQ(s.ChartDay, 4);
+    EXPECT_EQ(s.ChartMonth, 3);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].kind, MsgKind::Warning);
+    ui::Screen().RegisterFormClass("DataForm", [] { return static_cast<ui::TForm*>(nullptr); });
+    ui::Screen().RegisterFormClass("KartForm", [] { return static_cast<ui::TForm*>(nullptr); });
 }
 
 } // namespace

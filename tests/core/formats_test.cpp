@@ -132,6 +132,9 @@ TEST(ZoneTexts, FormatAndParse) {
     EXPECT_EQ(FormatZoneOffset(1500, true), "+01:00");
     EXPECT_EQ(FormatZoneOffset(-720, true), "+12:00");
     EXPECT_EQ(FormatZoneOffset(-30, true), "-00:30"); // the sign of less than an hour is kept
+    EXPECT_EQ(FormatZoneOffset(765, true), "+12:45"); // the zones east of +12:00 are real
+    EXPECT_EQ(FormatZoneOffset(840, true), "+14:00");
+    EXPECT_EQ(FormatZoneOffset(900, true), "-09:00");
 
     struct Case {
         const char* text;
@@ -145,7 +148,7 @@ TEST(ZoneTexts, FormatAndParse) {
         {"+3:", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseZoneOffset(c.text), c.minutes) << c.text;
-    for (int m = -719; m <= 720; m += 15)
+    for (int m = -719; m <= 840; m += 15)
         EXPECT_EQ(ParseZoneOffset(FormatZoneOffset(m, m % 2 == 0)), m) << m;
 }
 
