@@ -2,6 +2,7 @@
 
 #include "app/SkyData.h"
 #include "chart/ChartWindows.h"
+#include "chart/KartScreen.h"
 #include "core/Chart.h"
 #include "shell/MainForm.h"
 #include "shell/Program.h"
@@ -13,6 +14,13 @@ using shell::StartError;
 Subsystems::Subsystems(shell::Program& p) : p_(p), sky_(std::make_unique<SkyData>()) {
     RegisterSky();
     chart::RegisterChartWindows(p);
+    SkyData& sky = *sky_;
+    chart::RegisterKartScreen(p,
+                              {&sky.Stars, &sky.Deep, [&sky](int n) -> std::string {
+                                   if (n < 0 || n >= static_cast<int>(sky.Cosmos.PlanetsMdb.size()))
+                                       return {};
+                                   return sky.Cosmos.PlanetsMdb[n].Name;
+                               }});
     RegisterGeo();
 }
 

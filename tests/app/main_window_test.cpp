@@ -391,11 +391,16 @@ TEST_F(MainWindowTest, GetLongAnswersTheChartOfTheCoreCalledDirectly) {
     EXPECT_EQ(program->s.DatRec1[kRecName], "Peer\nTest");
     link.ExecMsgCommand("GetLong");
     const std::vector<std::string> lines = SendLines();
-    ASSERT_EQ(lines.size(), 25u);
+    // the points the wheel shows, then the twelve cusps
+    const auto [first, last] =
+        program->Svc.KartPointRange ? program->Svc.KartPointRange() : std::pair{1, 10};
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(1 + (last - first + 1) + 1 + 12 + 1));
 
     AstroDat direct;
     direct.ProgramFolder = dir.path();
     direct.Planets = program->s.Planets;
+    direct.NExtra = program->s.NExtra; // the extra bodies the wheel lists
+    direct.FictElements = program->s.FictElements;
     ASSERT_TRUE(UnpackDatRecToChart(direct, program->s.DatRec1));
     program->ReadOptions();
     CalcAstroTime(direct, TimeOptionsFor(program->ChartOpt, program->GeneralOpt));
@@ -404,7 +409,7 @@ TEST_F(MainWindowTest, GetLongAnswersTheChartOfTheCoreCalledDirectly) {
     auto row = [&](int i, int k) {
         return IntToStrW(i, 2) + FloatToStrWD(9, 4, direct.PlanetLon[k] / kDegToRad);
     };
-    for (int i = 1; i <= 10; ++i) expected.push_back(row(i, i));
+    for (int i = first; i <= last; ++i) expected.push_back(row(i, i));
     expected.push_back("HLong:");
     for (int i = 1; i <= 12; ++i) expected.push_back(row(i, 26 + i));
     expected.push_back("");

@@ -1,0 +1,1092 @@
+#include "chart/Kart.h"
+
+#include "core/AstrClcs.h"
+#include "core/AstroMath.h"
+#include "core/ChartRecords.h"
+#include "core/Formats.h"
+#include "core/Parses.h"
+#include "core/Strings.h"
+#include "core/Text.h"
+#include "sky/DeepSky.h"
+#include "sky/StarCatalogue.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qor::chart {
+
+using ui::BrushStyle;
+using ui::Canvas;
+using ui::OffscreenBitmap;
+
+namespace {
+
+int Round(double x) {
+    return static_cast<int>(RoundEven(x));
+}
+
+// Reduced to (−π, π].
+double Reduce(double a) {
+    a = std::fmod(a, kTwoPi);
+    if (a > kPi) a -= kTwoPi;
+    if (a <= -kPi) a += kTwoPi;
+    return a;
+}
+
+bool NoGlyph(const std::string& label) {
+    return label == "5" || label == "?";
+}
+
+// Name flags switched for the texts of one hot spot, restored afterwards.
+class WordNames {
+public:
+    WordNames(AstroDat& s, bool shortNames = false)
+        : s_(s), glyph_(s.GlyphNames), short_(s.ShortNames) {
+        s.GlyphNames = false;
+        s.ShortNames = shortNames;
+    }
+    ~WordNames() {
+        s_.GlyphNames = glyph_;
+        s_.ShortNames = short_;
+    }
+
+private:
+    AstroDat& s_;
+    bool glyph_, short_;
+};
+
+// One drawing of the screen: the inputs, and the pieces in their order.
+class KartPainter {
+public:
+    KartPainter(NatalWheel& w, AstroDat& s, const KartOptions& o, const KartChartState& c,
+                const KartServices& sv, const KartScreen& scr, OffscreenBitmap& b)
+        : w_(w), s_(s), o_(o), c_(c), sv_(sv), scr_(scr), b_(b), cv_(b.canvas()), font_(b.font()) {}
+
+    void Draw();
+
+private:
+    // Glyph texts in the symbol font with this drawing's modes.
+    void Glyph(int x, int y, std::string_view text, Colour colour) {
+        if (text.empty()) return;
+        if (text[0] == '\x12')
+            ui::TextOutCourier(font_, x, y, text, colour, cv_);
+        else
+            ui::DrawFont16Text(font_, x, y, text, colour, cv_);
+    }
+    void Text(int x, int y, std::string_view text, Colour colour) {
+        ui::BufTextOut(b_, x, y, text, colour);
+    }
+    void Line(int x1, int y1, int x2, int y2) { ui::BufLine(b_, x1, y1, x2, y2); }
+    void Spot(int x, int y, const std::string& rest) {
+        w_.KartSpots.push_back(std::to_string(x) + ";" + std::to_string(y) + ";" + rest);
+    }
+    QPoint At(double r, double a) const { return w_.PointAt(r, a); }
+    std::string PointLabel(int i) const;
+    std::string PointName(int i);
+    std::string AsteroidName(int i) const;
+    std::string Msg(int n) { return GetMsgText(s_, n); }
+    bool Placed(const TRing& ring, int i) const {
+        return i >= 1 && i <= 26 && w_.PointRow[i] != 0 && FlagAt(ring.ExistingFlags, i, true) &&
+               i != c_.ExterrBody;
+    }
+
+    void SetUp();
+    void Table();
+    void DrawDignityMarks(int p, int x, int y);
+    std::string NearBrightObject(double lon, std::string& tail);
+    void SecondColumn(int x, int y, int item, double lon, double lat, double ra, double dec,
+                      double az, double alt, bool degreeLabel, Colour colour);
+    void Wheel();
+    void WheelPlain();
+    void WheelColour();
+    void SignGlyph(int x, int y, int k, Colour colour);
+    void Cusps(bool outer, const PointArray& lon, Colour colour);
+    void CuspLabel(bool outer, int house, const std::string& text, int dx, int dy, double lon,
+                   Colour colour);
+    void Bodies();
+    void PlaceBodyLabels(TRing& ring, const PointArray& lon, bool outer);
+    void Aspects();
+    void AspectLine(int a, int i, int j);
+    void OrbitMarks();
+    void SecondTitle();
+    void ChartTexts();
+
+    NatalWheel& w_;
+    AstroDat& s_;
+    const KartOptions& o_;
+    const KartChartState& c_;
+    const KartServices& sv_;
+    const KartScreen& scr_;
+    OffscreenBitmap& b_;
+    Canvas& cv_;
+    ui::Font16State font_;
+    bool earthForSun_ = false;
+    int wl_ = 0, w2_ = 0;
+};
+
+std::string KartPainter::PointLabel(int i) const {
+    if (i == 1 && earthForSun_) return std::string(1, '\x10');
+    const int k = i - 14 - s_.NExtra;
+    if (k >= 1 && k <= s_.ParsCount && k < static_cast<int>(s_.ParsGlyphs.size()))
+        return std::string(1, '\x12') + s_.ParsGlyphs[k];
+    AstroDat& s = const_cast<AstroDat&>(s_);
+    const bool g = s.GlyphNames;
+    s.GlyphNames = true;
+    std::string label = BodyName(s, i);
+    s.GlyphNames = g;
+    return label;
+}
+
+std::string KartPainter::AsteroidName(int i) const {
+    if (sv_.BodyFileName) return Trim(sv_.BodyFileName(i + 57));
+    return {};
+}
+
+std::string KartPainter::PointName(int n) {
+    if (c_.HelioMode && n == 1) n = 0;
+    WordNames words(s_);
+    if (n <= 14) return Trim(BodyName(s_, n));
+    if (n <= 26) {
+        const std::string label = PointLabel(n);
+        if (label.size() > 1 && label[0] == '\x12') return ParsFindByGlyph(s_, label[1]);
+        const std::string name = AsteroidName(n);
+        return name.empty() ? Trim(BodyName(s_, n)) : name;
+    }
+    return Trim(CuspTitle(s_, n - 26, true));
+}
+
+void KartPainter::Draw() {
+    SetUp();
+    Table();
+    if (o_.WheelBox) {
+        font_.Font16Double = o_.SymbolDoubleSizeBox;
+        Wheel();
+        const bool dbl = c_.DoubleChart;
+        if (!dbl) {
+            if (w_.Houses == 1) Cusps(false, s_.PlanetLon, w_.KartInnerColor);
+        } else {
+            if (w_.Houses & 1) Cusps(false, s_.PlanetLon, w_.KartInnerColor);
+            if (w_.Houses & 2) Cusps(true, s_.PlanetLonBck, w_.KartOuterColor);
+        }
+        Bodies();
+        if (w_.AspToMask != 0) Aspects();
+        OrbitMarks();
+        font_.Font16Double = false;
+    }
+    if (c_.DoubleChart) SecondTitle();
+    earthForSun_ = false;
+    ChartTexts();
+    w_.AspFromMask = 3;
+    w_.AspToMask = 3;
+    s_.DMSFormat = 1;
+    if (!w_.KartPendingText.empty()) {
+        cv_.SetBrushStyle(BrushStyle::Solid);
+        cv_.SetBrushColor(kKartNoteColor);
+        Text(w_.KartPendingX, w_.KartPendingY, w_.KartPendingText, ui::kBlack);
+        cv_.SetBrushColor(w_.KartPaperColor);
+    }
+}
+
+// Steps before anything is drawn: aspect page, colours, geometry, point rows, aspects, start
+// angle, table columns.
+void KartPainter::SetUp() {
+    NatalWheel& w = w_;
+    w.KartHorizontal = o_.HorizontalBox;
+    if (o_.DfOrbBox && sv_.SelectAspectPage) {
+        const std::string natal = o_.NatalTabEdit.empty() ? Cp("Натал") : o_.NatalTabEdit;
+        const std::string trans = o_.TransTabEdit.empty() ? Cp("Транзит") : o_.TransTabEdit;
+        sv_.SelectAspectPage(c_.DoubleChart ? trans : natal);
+    }
+    w.KartSpots.clear();
+
+    switch (o_.Background) {
+    case WheelBackground::Colour:
+        w.KartOuterColor = 0xFF0000;
+        w.KartInnerColor = 0x000000;
+        w.KartPaperColor = o_.Colors.KartBck;
+        w.LabelBackColor = o_.Colors.HouseBelt;
+        break;
+    case WheelBackground::White:
+        w.KartOuterColor = 0xFF0000;
+        w.KartInnerColor = 0x000000;
+        w.KartPaperColor = 0xFFFFFF;
+        w.LabelBackColor = 0xFFFFFF;
+        break;
+    case WheelBackground::Black:
+        w.KartOuterColor = 0x74FFFF;
+        w.KartInnerColor = 0xFFFFFF;
+        w.KartPaperColor = 0x000000;
+        w.LabelBackColor = 0x000000;
+        break;
+    }
+    ui::ClearBuffer(b_, w.KartPaperColor);
+    font_.Font16BackColor = w.KartPaperColor;
+    font_.Font16BackMode = 0;
+    font_.Font16Double = false;
+    w.KartLightPaper = o_.Background != WheelBackground::Black;
+
+    ui::FontSpec f = scr_.GraphFont;
+    cv_.SetFont(f);
+    cv_.SetPenMode(ui::PenMode::Copy);
+    cv_.SetPenWidth(1);
+    w.KartLineHeight = cv_.TextHeight("X");
+    w.KartCharWidth = cv_.TextWidth("X");
+    cv_.SetBrushStyle(BrushStyle::Solid);
+    cv_.SetBrushColor(w.KartPaperColor);
+
+    const KartLayout g = ComputeKartLayout(o_, scr_, b_.Height());
+    w.KartHalf = g.Half;
+    w.KartCentreX = g.CentreX;
+    w.KartCentreY = g.CentreY;
+    w.KartScale = g.Scale;
+    w.KartRatio = g.Ratio;
+    TKart& k = w.KartWheel;
+    k.CentreX = g.CentreX;
+    k.CentreY = g.CentreY;
+    k.R1 = g.R1;
+    k.R2 = g.R2;
+    k.R3 = g.R3;
+    k.R4 = g.R4;
+    InitRing(k.Inner, g.InnerStart, g.Tick, 12, g.CentreX, g.CentreY, w.KartInnerColor);
+    InitRing(k.Outer, g.OuterStart, g.Tick, 12, g.CentreX, g.CentreY, w.KartOuterColor);
+
+    w.KartFirstPln = 1;
+    w.KartLastPln = 14 + s_.NExtra;
+    if (!c_.HelioMode && !w.KartHorizontal) w.KartLastPln += s_.ParsCount;
+    w.KartLastPln = std::clamp(w.KartLastPln, 1, 26);
+
+    w.KartSecondReady = false;
+    w.KartAspKinds = 2 * o_.MinorCheck + o_.MajorCheck;
+    int houses = 2 * o_.OutHsCheck + o_.InHsCheck;
+    if (!c_.DoubleChart) houses &= 1;
+    w.AspFromMask = 2 * o_.FromHsCheck + o_.FromPlnCheck;
+    if (houses == 0) w.AspFromMask &= 1;
+    w.AspToMask = 2 * o_.ToHsCheck + o_.ToPlnCheck;
+    if (houses == 0) w.AspToMask &= 1;
+    if (w.AspFromMask == 0) w.AspToMask = 0;
+    w.KartCounterClock = !o_.Clockwise;
+
+    if (c_.HelioMode) {
+        earthForSun_ = true;
+    } else if (c_.DoubleChart) {
+        w.KartSecondReady = true;
+        if (sv_.ComputeSecondChart) sv_.ComputeSecondChart();
+    }
+
+    int n = 0;
+    for (int i = 1; i <= 26; ++i) {
+        const bool hidden =
+            (c_.HelioMode && (i == 2 || (i >= 11 && i <= 14))) ||
+            (c_.HoraryChart && o_.SeptenerBox && ((i >= 8 && i <= 10) || i >= 13)) ||
+            i > w.KartLastPln;
+        if (hidden) {
+            w.PointRow[i] = 0;
+        } else {
+            ++n;
+            w.PointRow[i] = static_cast<uint8_t>(n);
+            w.RowPoint[n] = static_cast<uint8_t>(i);
+        }
+    }
+    for (int r = n + 1; r <= 26; ++r) w.RowPoint[r] = static_cast<uint8_t>(r);
+    w.RowCount = n + 1;
+
+    if (sv_.Aspects && sv_.Matrix) {
+        AspectOptions ao;
+        ao.MajorCheck = o_.MajorCheck;
+        ao.MinorCheck = o_.MinorCheck;
+        ao.AspectingMode = o_.AspectingMode;
+        ao.CoinsideBox = o_.CoinsideBox;
+        AspectCharts ch;
+        ch.lon = &s_.PlanetLon;
+        ch.speed = &s_.PlanetSpeed;
+        ch.lonBck = &s_.PlanetLonBck;
+        ch.speedBck = &s_.PlanetSpeedBck;
+        ch.doubleChart = c_.DoubleChart;
+        ch.directions = s_.DynMethod != ' ';
+        ch.exterrBody = c_.ExterrBody;
+        ch.nExtra = s_.NExtra;
+        ch.parsCount = c_.HelioMode || w.KartHorizontal ? 0 : s_.ParsCount;
+        CalcAspects(*sv_.Aspects, ao, ch, *sv_.Matrix);
+    }
+
+    if (c_.DraggedBody > 0) {
+        w.KartStartAngle = w.KartHeldStart;
+        if (!c_.DoubleChart)
+            houses = 0;
+        else
+            houses &= c_.PickInner ? ~1 : ~2;
+        w.AspToMask &= ~2;
+    } else {
+        switch (o_.Start) {
+        case WheelStart::Ascendant:
+            w.KartStartAngle = s_.PlanetLon[kAscendantPoint];
+            break;
+        case WheelStart::BackAscendant:
+            w.KartStartAngle = s_.PlanetLonBck[kAscendantPoint];
+            break;
+        case WheelStart::Degree:
+            w.KartStartAngle = o_.StartDegree * kDegToRad;
+            break;
+        }
+    }
+    w.Houses = houses;
+
+    w.KartTableX =
+        w.KartCentreX + k.R4 + cv_.TextWidth("XXXXXXXX") + Round(o_.BegTrackBar * w.KartScale * 4);
+    if (o_.AccurBox) {
+        wl_ = Round((o_.CLTrackBar * 4 + 102) * w.KartScale);
+        w2_ = Round((o_.CRATrackBar * 4 + 70) * w.KartScale);
+        s_.DMSFormat = 1;
+    } else {
+        wl_ = Round((o_.SLTrackBar * 4 + 80) * w.KartScale);
+        w2_ = Round((o_.SRATrackBar * 4 + 50) * w.KartScale);
+        s_.DMSFormat = 0;
+    }
+    k.Inner.ExistingFlags = o_.Existing;
+    k.Inner.AspectingFlags = o_.Aspecting;
+    k.Outer.ExistingFlags = o_.Existing2;
+    k.Outer.AspectingFlags = o_.Aspecting2;
+}
+
+// --- The planet table ---------------------------------------------------------------------
+
+// Equatorial place of an ecliptic one with the true obliquity of the chart's time step.
+EquatorialCoord EclToEqu(const AstroDat& s, double lat, double lon) {
+    const double sl = std::sin(lon), cl = std::cos(lon);
+    const double sb = std::sin(lat), cb = std::cos(lat);
+    EquatorialCoord e;
+    e.ra = ArcTan2Pos(sl * cb * s.CosEps - sb * s.SinEps, cl * cb);
+    e.dec = std::asin(std::clamp(sb * s.CosEps + cb * s.SinEps * sl, -1.0, 1.0));
+    return e;
+}
+
+std::string KartPainter::NearBrightObject(double lon, std::string& tail) {
+    double best = 999;
+    std::string name;
+    tail.clear();
+    const double limit = kDegToRad;
+    if (sv_.Stars) {
+        const StarCatalogue& c = *sv_.Stars;
+        const int count = std::min<int>(c.StarCount, static_cast<int>(c.StarLon.size()) - 1);
+        for (int n = 1; n <= count && n < static_cast<int>(c.YaleStars.size()); ++n) {
+            if (c.StarLon[n] == 0 || c.YaleStars[n].NameOffset == 0) continue;
+            if (std::fabs(Reduce(c.StarLon[n] - lon)) < limit && c.YaleStars[n].Mag < best) {
+                name = StarName(c, n);
+                tail = FormatZodiacAbbr(true, c.StarLon[n]) + ";*" + std::to_string(n);
+                best = c.YaleStars[n].Mag;
+            }
+        }
+    }
+    if (sv_.Deep) {
+        const DeepCatalogue& d = *sv_.Deep;
+        for (int n = 1; n <= d.DeepCount && n < static_cast<int>(d.DeepObjs.size()); ++n) {
+            const DeepRec& r = d.DeepObjs[n];
+            if (r.Lon == 0) continue;
+            if (std::fabs(Reduce(r.Lon - lon)) < limit && r.Mag < best) {
+                name = DeepObjText(s_, d, n, 0);
+                tail = FormatZodiacAbbr(true, r.Lon) + ";**" + std::to_string(n);
+                best = r.Mag;
+            }
+        }
+    }
+    return NextField(name, ',');
+}
+
+void KartPainter::DrawDignityMarks(int p, int x, int y) {
+    const Colour colour = w_.KartInnerColor;
+    const double lonDeg = s_.PlanetLon[p] / kDegToRad;
+    const int sign = std::clamp(static_cast<int>(lonDeg / 30) + 1, 1, 12);
+    static const char* const eng[5] = {"", "R", "D", "E", "F"};
+    static const std::string rus[5] = {"", Cp("О"), Cp("И"), Cp("э"), Cp("п")};
+    std::string letter = " ";
+    int status = 0;
+    for (int st = 1; st <= 4; ++st)
+        if (p >= 1 && p <= 16 && o_.Status.Has(st, sign, p)) {
+            letter = s_.EnglishMode ? eng[st] : rus[st];
+            status = st;
+        }
+    Text(x - 42, y, letter, colour);
+    const int cross = (sign - 1) % 3;
+    const int element = (sign - 1) % 4;
+    Glyph(x - 30, y, std::string(1, static_cast<char>(23 + cross)), colour);
+    Glyph(x - 14, y, std::string(1, static_cast<char>(19 + element)), colour);
+    // hints by message number
+    auto msg = [](int n) { return std::string(1, '#').append(std::to_string(n)); };
+    Spot(x - 38, y + 8, status ? msg(14 + status) : std::string());
+    Spot(x - 22, y + 8, msg(19 + cross));
+    Spot(x - 6, y + 8, msg(22 + element));
+}
+
+void KartPainter::SecondColumn(int x, int y, int item, double lon, double lat, double ra,
+                               double dec, double az, double alt, bool degreeLabel, Colour colour) {
+    double v = 0;
+    switch (item) {
+    case 0:
+        if (degreeLabel) {
+            ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x, y, colour, lon * kRadToArcSec);
+            return;
+        }
+        v = lon;
+        break;
+    case 1:
+        v = lat;
+        break;
+    case 2:
+        v = ra;
+        break;
+    case 3:
+        v = dec;
+        break;
+    case 4:
+        v = az;
+        break;
+    case 5:
+        v = alt;
+        break;
+    default:
+        return;
+    }
+    Text(x, y, FormatDMS(s_, v * kRadToArcSec), colour);
+}
+
+void KartPainter::Table() {
+    NatalWheel& w = w_;
+    const int cw = w.KartCharWidth;
+    const bool dbl = c_.DoubleChart;
+    int r = 2;
+    for (int i = w.KartFirstPln; i <= w.KartLastPln; ++i) {
+        if (w.PointRow[i] == 0 || i == c_.ExterrBody) continue;
+        const bool inner = o_.PointShown(i);
+        const bool outer = dbl && o_.PointShown(i, true);
+        if (!inner && !outer) continue;
+        ++r;
+        int x = w.KartTableX;
+        const int y = w.KartLineHeight * r + 4;
+        if (inner) {
+            const Colour col = w.KartInnerColor;
+            if (i <= 16 && o_.AfetBox) DrawDignityMarks(i, x, y);
+            const std::string label = PointLabel(i);
+            if (NoGlyph(label)) {
+                const std::string name = AsteroidName(i);
+                Text(x - (cv_.TextWidth(name) - 10), y, name, col);
+            } else {
+                Glyph(x, y, label, col);
+            }
+            const BodyRec& body = s_.Bodies[i];
+            if (body[17] < 0 && !o_.HelioBox) Glyph(x + 12, y, "\x11", col);
+            const double arcsec = s_.PlanetLon[i] * kRadToArcSec;
+            if (w.KartHorizontal)
+                Text(x + 2 * cw, y, FormatDMS(s_, arcsec), col);
+            else
+                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 3 * cw, y, col, arcsec);
+            x += wl_;
+            if (o_.RABox) {
+                SecondColumn(x, y, o_.CoordColumn, body[11], body[12], body[13], body[14], body[15],
+                             body[16], true, col);
+                x += w2_;
+            }
+        } else {
+            x += wl_;
+            if (o_.RABox) x += w2_;
+        }
+        if (outer) {
+            const Colour col = w.KartOuterColor;
+            Glyph(x, y, PointLabel(i), col);
+            if (s_.PlanetSpeedBck[i] < 0) Glyph(x + 12, y, "\x11", col);
+            const double arcsec = s_.PlanetLonBck[i] * kRadToArcSec;
+            if (w.KartHorizontal)
+                Text(x + 2 * cw, y, FormatDMS(s_, arcsec), col);
+            else
+                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 3 * cw, y, col, arcsec);
+            x += wl_;
+            if (o_.RABox) {
+                if (i <= w.KartLastPln - s_.ParsCount) {
+                    const double lon = s_.PlanetLonSavedBck[i], lat = s_.PlanetLatBck[i];
+                    const EquatorialCoord e = EclToEqu(s_, lat, lon);
+                    const double hourAngle = s_.SiderealTimeBck * 15 / kRadToArcSec - e.ra;
+                    const HorizontalCoord h = EquToHorizonCur(s_, hourAngle, e.dec);
+                    SecondColumn(x, y, o_.CoordColumn, lon, lat, e.ra, e.dec, h.az, h.alt, true,
+                                 col);
+                }
+                x += w2_;
+            }
+        }
+        if (!dbl && o_.StarsCheck) {
+            std::string tail;
+            const std::string name = NearBrightObject(s_.PlanetLon[i], tail);
+            if (!name.empty()) Text(x, y, name, w.KartInnerColor);
+            // a row with nothing near has no hint of its own
+            if (!tail.empty()) Spot(x + 7, y + 7, tail);
+        }
+    }
+
+    if (o_.HelioBox) return;
+    for (int h = 1; h <= 12; ++h) {
+        if (!o_.HouseShown(h)) continue;
+        ++r;
+        int x = w.KartTableX - cw;
+        const int y = w.KartLineHeight * r + 4;
+        const Colour col = w.KartInnerColor;
+        const int p = 26 + h;
+        if (w.KartHorizontal) {
+            Text(x, y, IntToStrW(h, 2), col);
+            Text(x + 3 * cw, y, FormatDMS(s_, s_.PlanetLon[p] * kRadToArcSec), col);
+        } else {
+            if (h == 1 || h == 7)
+                Text(x - cw, y, h == 1 ? "Asc" : "Dsc", col);
+            else if (h == 4 || h == 10)
+                Text(x, y, h == 4 ? "IC" : "MC", col);
+            else
+                Text(x, y, IntToStrW(h, 2), col);
+            ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 4 * cw, y, col,
+                                s_.PlanetLon[p] * kRadToArcSec);
+        }
+        x += wl_;
+        auto cuspColumn = [&](const PointArray& lon, const PointArray& saved, const PointArray& lat,
+                              Colour colour) {
+            if (o_.CoordColumn == 0) {
+                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 2 * cw, y, colour,
+                                    lon[p] * kRadToArcSec);
+            } else if (o_.CoordColumn == 2) {
+                const EquatorialCoord e = EclToEqu(s_, lat[p], saved[p]);
+                Text(x + cw, y, FormatDMS(s_, e.ra * kRadToArcSec), colour);
+            }
+        };
+        if (o_.RABox) {
+            cuspColumn(s_.PlanetLon, s_.PlanetLonSaved, s_.PlanetLat, col);
+            x += w2_;
+        }
+        if (dbl) {
+            const Colour oc = w.KartOuterColor;
+            const double arcsec = s_.PlanetLonBck[p] * kRadToArcSec;
+            if (w.KartHorizontal)
+                Text(x + 3 * cw, y, FormatDMS(s_, arcsec), oc);
+            else
+                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 4 * cw, y, oc, arcsec);
+            x += wl_;
+            if (o_.RABox) {
+                cuspColumn(s_.PlanetLonBck, s_.PlanetLonSavedBck, s_.PlanetLatBck, oc);
+                x += w2_;
+            }
+        } else if (o_.StarsCheck) {
+            std::string tail;
+            const std::string name = NearBrightObject(s_.PlanetLon[p], tail);
+            if (!name.empty()) Text(x + cw, y, name, col);
+            if (!tail.empty()) Spot(x + cw + 7, y + 7, tail);
+        }
+    }
+}
+
+// --- Zodiac belt and rings ----------------------------------------------------------------
+
+void KartPainter::SignGlyph(int x, int y, int k, Colour colour) {
+    if (w_.KartHorizontal) {
+        const BrushStyle style = cv_.GetBrushStyle();
+        cv_.SetBrushStyle(BrushStyle::Clear);
+        Text(x - 7, y - 7, IntToStrW(k, 1), w_.KartInnerColor);
+        cv_.SetBrushStyle(style);
+        return;
+    }
+    {
+        WordNames words(s_);
+        Spot(x, y, Trim(SignName(s_, k)) + " (" + SignAbbr(k) + ");" + IntToStrZ(k, 2));
+    }
+    Glyph(x - 7, y - 7, std::string(1, static_cast<char>(63 + k)), colour);
+}
+
+void KartPainter::Wheel() {
+    if (o_.Background == WheelBackground::Colour)
+        WheelColour();
+    else
+        WheelPlain();
+}
+
+void KartPainter::WheelPlain() {
+    const TKart& k = w_.KartWheel;
+    const Colour line = w_.KartLightPaper ? kKartZodiacLightColor : kKartZodiacDarkColor;
+    const int cx = k.CentreX, cy = k.CentreY;
+    cv_.SetPenColor(w_.KartInnerColor);
+    ui::BufCircle(b_, cx, cy, k.R1);
+    cv_.SetPenColor(line);
+    ui::BufCircle(b_, cx, cy, k.R2);
+    ui::BufCircle(b_, cx, cy, k.R3);
+    cv_.SetPenColor(w_.KartInnerColor);
+    ui::BufCircle(b_, cx, cy, k.R4);
+    cv_.SetBrushStyle(BrushStyle::Solid);
+    cv_.SetBrushColor(w_.KartPaperColor);
+    cv_.SetPenColor(line);
+    double a = w_.KartStartAngle, step = kPi / 12;
+    if (w_.KartCounterClock) {
+        a = kPi - a;
+        step = -kPi / 12;
+    }
+    const double mid = (k.R2 + k.R3) / 2.0;
+    for (int sign = 1; sign <= 12; ++sign) {
+        const QPoint p2 = At(k.R2, a), p3 = At(k.R3, a);
+        cv_.SetPenColor(line);
+        Line(p2.x(), p2.y(), p3.x(), p3.y());
+        a -= step;
+        const QPoint m = At(mid, a);
+        SignGlyph(m.x(), m.y(), sign, line);
+        a -= step;
+    }
+}
+
+void KartPainter::WheelColour() {
+    const TKart& k = w_.KartWheel;
+    const ChartColors& c = o_.Colors;
+    const int cx = k.CentreX, cy = k.CentreY;
+    auto disc = [&](int r) { cv_.Ellipse(cx - r, cy - r, cx + r, cy + r); };
+    cv_.SetBrushStyle(BrushStyle::Solid);
+    cv_.SetPenColor(c.HouseContour);
+    cv_.SetBrushColor(c.HouseBelt);
+    disc(k.R4);
+    cv_.SetPenColor(c.ZodiacContour);
+    const Colour elements[4] = {c.Fire, c.Earth, c.Air, c.Water};
+    double a = w_.KartStartAngle, step = kPi / 12;
+    if (w_.KartCounterClock) {
+        a = kPi - a;
+        step = -kPi / 12;
+    }
+    // boundary of sign k at a - 2 (k - 1) step
+    auto boundary = [&](int sign) { return a - 2 * (sign - 1) * step; };
+    const int r3 = k.R3;
+    for (int sign = 1; sign <= 12; ++sign) {
+        const double from = boundary(sign), to = boundary(sign + 1);
+        cv_.SetBrushColor(elements[(sign - 1) % 4]);
+        // Pie runs counter-clockwise on the screen from its first ray to its second: the
+        // sign's own arc is from the smaller to the larger angle.
+        const double lo = std::min(from, to), hi = std::max(from, to);
+        const QPoint p1 = At(r3, lo), p2 = At(r3, hi);
+        cv_.Pie(cx - r3, cy - r3, cx + r3, cy + r3, p1.x(), p1.y(), p2.x(), p2.y());
+    }
+    const double mid = (k.R2 + k.R3) / 2.0;
+    for (int sign = 1; sign <= 12; ++sign) {
+        const QPoint m = At(mid, boundary(sign) - step);
+        SignGlyph(m.x(), m.y(), sign, c.ZodiacContour);
+    }
+    cv_.SetBrushColor(c.HouseBelt);
+    disc(k.R2);
+    cv_.SetPenColor(c.HouseContour);
+    cv_.SetBrushColor(c.KartBck);
+    disc(k.R1);
+    cv_.SetBrushColor(w_.KartPaperColor);
+}
+
+// --- House cusps --------------------------------------------------------------------------
+
+void KartPainter::CuspLabel(bool outer, int house, const std::string& text, int dx, int dy,
+                            double lon, Colour colour) {
+    const TKart& k = w_.KartWheel;
+    const int tw = cv_.TextWidth(text), th = cv_.TextHeight(text);
+    Text(k.CentreX + dx - tw / 2, k.CentreY - dy - th / 2, text, colour);
+    if (w_.KartHorizontal) return;
+    WordNames words(s_, true);
+    Spot(k.CentreX + dx, k.CentreY - dy,
+         Trim(CuspTitle(s_, house, true)) + " " + FormatZodiacDMS(s_, lon * kRadToArcSec) + ";" +
+             IntToStrZ(house, 2) + (outer ? "1" : "0"));
+}
+
+void KartPainter::Cusps(bool outer, const PointArray& lon, Colour colour) {
+    const TKart& k = w_.KartWheel;
+    const int rA = outer ? k.R3 : k.R1;
+    const int rB = outer ? k.R4 : k.R2;
+    const int rAxis = outer ? k.R4 + 25 : k.R4 + 15;
+    const bool hz = w_.KartHorizontal;
+    cv_.SetPenColor(outer ? w_.KartOuterColor : kKartCuspColor);
+    cv_.SetBrushStyle(BrushStyle::Solid);
+    cv_.SetBrushColor(w_.KartPaperColor);
+    auto axis = [&](int point, const char* name, const char* opposite, int house, int oppHouse,
+                    const char* hzName, const char* hzOpposite) {
+        const double a = w_.ScreenAngle(lon[point]);
+        const QPoint p1 = At(rA, a), p2 = At(rAxis, a);
+        Line(p1.x(), p1.y(), p2.x(), p2.y());
+        const int dx = Round((rAxis + 6) * std::cos(a)), dy = Round((rAxis + 6) * std::sin(a));
+        CuspLabel(outer, house, hz ? hzName : name, dx, dy, lon[point], colour);
+        const QPoint q1 = At(rA, a + kPi), q2 = At(rAxis, a + kPi);
+        Line(q1.x(), q1.y(), q2.x(), q2.y());
+        CuspLabel(outer, oppHouse, hz ? hzOpposite : opposite, -dx, -dy,
+                  NormAngle(lon[point] + kPi), colour);
+    };
+    axis(kAscendantPoint, "Asc", "Dsc", 1, 7, "E", "W");
+    axis(kMidheavenPoint, "MC", "IC", 10, 4, "S", "N");
+    for (int h : {2, 3, 5, 6, 8, 9, 11, 12}) {
+        const double a = w_.ScreenAngle(lon[26 + h]);
+        const QPoint p1 = At(rB, a), p2 = At(rA, a);
+        Line(p1.x(), p1.y(), p2.x(), p2.y());
+        if (!outer) {
+            const QPoint q1 = At(k.R3, a), q2 = At(k.R4, a);
+            Line(q1.x(), q1.y(), q2.x(), q2.y());
+        }
+        if (!hz)
+            CuspLabel(outer, h, IntToStrW(h, 1), Round(rAxis * std::cos(a)),
+                      Round(rAxis * std::sin(a)), lon[26 + h], colour);
+    }
+    cv_.SetPenColor(w_.KartInnerColor);
+}
+
+// --- Body labels --------------------------------------------------------------------------
+
+void KartPainter::Bodies() {
+    PlaceBodyLabels(w_.KartWheel.Inner, s_.PlanetLon, false);
+    if (c_.DoubleChart && w_.KartSecondReady)
+        PlaceBodyLabels(w_.KartWheel.Outer, s_.PlanetLonBck, true);
+}
+
+void KartPainter::PlaceBodyLabels(TRing& ring, const PointArray& lon, bool outer) {
+    const TKart& k = w_.KartWheel;
+    std::array<double, 37> angles{};
+    std::vector<int> order;
+    for (int i = w_.KartFirstPln; i <= w_.KartLastPln; ++i) {
+        if (!Placed(ring, i)) continue;
+        angles[i] = w_.ScreenAngle(lon[i]);
+        order.push_back(i);
+        const QPoint p1 = At(ring.TickRadius, angles[i]), p2 = At(k.R1 + 1, angles[i]);
+        Line(p1.x(), p1.y(), p2.x(), p2.y());
+    }
+    PlaceLabels(ring, angles, order, [&](int j) { return !NoGlyph(PointLabel(j)); });
+
+    for (int i : order) {
+        RingEntry& e = ring.Entries[i];
+        const LabelOffset off = ring.Offsets[i];
+        const std::string label = PointLabel(i);
+        const Colour colour = ring.LabelColour;
+        if (o_.AVCheckBox && NoGlyph(label)) {
+            const int x = k.CentreX + Round((e.Radius + 12) * std::cos(e.Angle));
+            const int y = k.CentreY - Round((e.Radius + 12) * std::sin(e.Angle));
+            e.X = x;
+            e.Y = y;
+            const std::string name = AsteroidName(i);
+            cv_.SetBrushStyle(BrushStyle::Solid);
+            cv_.SetBrushColor(w_.LabelBackColor);
+            const int h = cv_.Font().size / 2 + 2;
+            const int wdt = x < k.CentreX ? cv_.TextWidth(name) - 4 : 4;
+            Text(x - wdt + off.DX, y - h + off.DY, name, colour);
+            cv_.SetBrushColor(w_.KartPaperColor);
+        } else {
+            font_.Font16BackMode = 1;
+            Glyph(e.X - 7 + off.DX, e.Y - 7 + off.DY, label, colour);
+            font_.Font16BackMode = 0;
+        }
+        const int reported = c_.HelioMode && i == 1 ? 0 : i;
+        std::string name;
+        {
+            WordNames words(s_);
+            if (reported <= 14)
+                name = Trim(BodyName(s_, reported));
+            else if (label.size() > 1 && label[0] == '\x12')
+                name = ParsFindByGlyph(s_, label[1]);
+            else
+                name = AsteroidName(i);
+        }
+        const double l = outer ? s_.PlanetLonBck[i] : s_.PlanetLon[i];
+        const double v = outer ? s_.PlanetSpeedBck[i] : s_.PlanetSpeed[i];
+        std::string degree;
+        {
+            WordNames words(s_, true);
+            degree = w_.KartHorizontal ? FormatDMS(s_, l * kRadToArcSec)
+                                       : FormatZodiacDMS(s_, l * kRadToArcSec);
+        }
+        Spot(e.X, e.Y,
+             name + " " + (v < 0 ? "(R) " : "") + degree + ";p" + IntToStrZ(i, 2) +
+                 (outer ? "1" : "0"));
+    }
+}
+
+// --- Aspects ------------------------------------------------------------------------------
+
+void KartPainter::Aspects() {
+    if (!sv_.Aspects || !sv_.Matrix) return;
+    const AspDefTable& t = *sv_.Aspects;
+    const char mode = c_.DoubleChart ? o_.AspectingMode : 'I';
+    auto range = [&](int mask, int& lo, int& hi) {
+        lo = mask == 2 ? 27 : w_.KartFirstPln;
+        hi = mask == 1 ? w_.KartLastPln : 38;
+    };
+    int i0, i1, j0, j1;
+    range(w_.AspFromMask, i0, i1);
+    range(w_.AspToMask, j0, j1);
+    if (i1 == 38 && !o_.InHsCheck && (mode == 'I' || mode == 'O')) i1 = w_.KartLastPln;
+    if (j1 == 38 && !o_.InHsCheck && (mode == 'I' || mode == 'X')) j1 = w_.KartLastPln;
+    if (j1 == 38 && !o_.OutHsCheck && (mode == 'O' || mode == 'X')) j1 = w_.KartLastPln;
+    const TRing& in = w_.KartWheel.Inner;
+    const TRing& out = w_.KartWheel.Outer;
+    const TRing& fromRing = mode == 'O' ? out : in;
+    const TRing& toRing = mode == 'I' ? in : out;
+    auto passes = [&](int p, const TRing& ring) {
+        if (p >= 27) return o_.HouseAspected(p - 26);
+        return p >= 1 && p <= w_.KartLastPln && FlagAt(ring.AspectingFlags, p, true) &&
+               FlagAt(ring.ExistingFlags, p, true) && w_.PointRow[p] != 0;
+    };
+    for (int i = i0; i <= i1; ++i) {
+        if (!passes(i, fromRing)) continue;
+        const int jStart = mode != 'X' && j0 <= i ? i + 1 : j0;
+        for (int j = jStart; j <= j1; ++j) {
+            if (!passes(j, toRing)) continue;
+            if (i == 11 && j == 12) continue;
+            const int a = sv_.Matrix->AspMatrix[i][j];
+            if (a < 1 || a > 20 || a > t.AspCount) continue;
+            const char kind = t.Asp[a].AspKind;
+            const bool shown = (w_.KartAspKinds == 1 && kind == 'M') ||
+                               (w_.KartAspKinds == 2 && kind == ' ') ||
+                               (w_.KartAspKinds == 3 && kind != '-');
+            if (!shown) continue;
+            cv_.SetPenColor(static_cast<Colour>(w_.KartLightPaper ? t.Asp[a].AspColorLight
+                                                                  : t.Asp[a].AspColorDark));
+            AspectLine(a, i, j);
+        }
+    }
+}
+
+void KartPainter::AspectLine(int a, int i, int j) {
+    const AspDefTable& t = *sv_.Aspects;
+    const AspDef& def = t.Asp[a];
+    const AspectMatrix& m = *sv_.Matrix;
+    if (c_.HoraryChart && o_.CoinsBox && m.AspApplying[i][j] == 0) return;
+    const char mode = c_.DoubleChart ? o_.AspectingMode : 'I';
+    const double li = mode == 'O' ? s_.PlanetLonBck[i] : s_.PlanetLon[i];
+    const double lj = mode == 'I' ? s_.PlanetLon[j] : s_.PlanetLonBck[j];
+    const double a1 = NormAngle(w_.ScreenAngle(li));
+    const double a2 = NormAngle(w_.ScreenAngle(lj));
+    // the separation folded into 0..π before the aspect's angle is taken off it, so an
+    // arc of more than 180° counts as its complement
+    const double d = std::fabs(Reduce(a1 - a2));
+    const double e = std::fabs(Reduce(def.AspAngle - d));
+    const bool minor = def.AspKind == ' ';
+    if (o_.AspectAccur && e > (minor ? 0.5 : 1.0) * kDegToRad) return;
+    const bool thick = o_.AccurAspCheck && !o_.AspectAccur && e <= kDegToRad && !minor;
+    cv_.SetPenWidth(thick ? 2 : 1);
+    const TKart& k = w_.KartWheel;
+    const int r = k.Inner.TickRadius - 1;
+    const QPoint p1 = At(r, a1), p2 = At(r, a2);
+    Line(p1.x(), p1.y(), p2.x(), p2.y());
+    if (i > 26) {
+        const QPoint q = At(k.R1, a1);
+        Line(p1.x(), p1.y(), q.x(), q.y());
+    }
+    if (j > 26) {
+        const QPoint q = At(k.R1, a2);
+        Line(p2.x(), p2.y(), q.x(), q.y());
+    }
+    if (o_.AspSimCheck) {
+        const double h = (a2 - a1) / 2, mid = a1 + h;
+        const int mx = k.CentreX + Round(r * std::cos(h) * std::cos(mid));
+        const int my = k.CentreY - Round(r * std::cos(h) * std::sin(mid));
+        const bool blank = c_.DoubleChart && mode != 'I' && s_.DynMethod != ' ';
+        const bool applying = m.AspApplying[i][j] != 0;
+        const char* mark1 = blank ? " " : applying ? ">" : "<";
+        const char* mark2 = blank ? " " : applying ? "<" : ">";
+        std::string text;
+        {
+            WordNames words(s_);
+            text = def.AspName + " " + PointName(i) + "-" + PointName(j) + " ";
+            text.append(mark1)
+                .append(Trim(FormatDMS(s_, (o_.OrbBox ? e : d) * kRadToArcSec)))
+                .append(mark2);
+        }
+        Spot(mx, my, text + ";" + IntToStrZ(i, 2) + IntToStrZ(a, 2) + IntToStrZ(j, 2));
+        if (a != 1 && a != 14 && t.AspGlyph[a] != 0) {
+            font_.Font16BackMode = 1;
+            Glyph(mx - 7, my - 7, std::string(1, t.AspGlyph[a]), cv_.PenColor());
+            font_.Font16BackMode = 0;
+        }
+    }
+    cv_.SetPenWidth(1);
+}
+
+// --- Orbit marks, titles ------------------------------------------------------------------
+
+void KartPainter::OrbitMarks() {
+    const TKart& k = w_.KartWheel;
+    const bool dark = w_.KartInnerColor == 0xFFFFFF;
+    const Colour c1 = dark ? 0xFFFF00 : 0x800000;
+    const Colour c2 = dark ? 0x00FFFF : 0x0000FF;
+    // every shown point in its row, so hidden points take no marks from later ones
+    for (int row = 1; row < w_.RowCount; ++row) {
+        const int i = w_.RowPoint[row];
+        if (i < 1 || i > 26 || !o_.PointElements(i)) continue;
+        const int body = c_.HelioMode && i == 1 ? 0 : i;
+        const std::string glyph = PointLabel(i);
+        auto mark = [&](double lon, Colour colour, std::string_view first, bool glyphFirst,
+                        int bodyDx, int msg) {
+            const double a = w_.ScreenAngle(lon);
+            cv_.SetPenColor(colour);
+            for (double side : {0.0, kPi}) {
+                const QPoint p1 = At(k.R1 - 5, a + side), p2 = At(k.R4 + 5, a + side);
+                Line(p1.x(), p1.y(), p2.x(), p2.y());
+            }
+            const QPoint p = At(k.R4 + 21, a);
+            if (glyphFirst)
+                Glyph(p.x() - 8, p.y() - 8, first, colour);
+            else
+                Text(p.x() - 8, p.y() - 8, first, colour);
+            Glyph(p.x() + bodyDx, p.y() - 8, glyph, colour);
+            Spot(p.x() - 4, p.y(), Msg(msg));
+        };
+        mark(s_.Bodies[body][5], c1, "P", false, 0, 75);
+        mark(s_.Bodies[body][3], c2, PointLabel(11), true, 5, 76);
+        if (i <= 9) {
+            const double pole = sv_.EquatorPoleLon ? sv_.EquatorPoleLon(body) : 0;
+            mark(pole, w_.KartInnerColor, "N", false, 0, 77);
+        }
+    }
+    cv_.SetPenColor(w_.KartInnerColor);
+}
+
+void KartPainter::SecondTitle() {
+    const Colour col = w_.KartOuterColor;
+    const DatRecNameDateTime ndt = GetDatRecNameDateTime(s_.DatRec2);
+    cv_.SetBrushStyle(BrushStyle::Solid);
+    cv_.SetBrushColor(w_.KartPaperColor);
+    const int y = scr_.ScrTop + 4 + w_.KartLineHeight;
+    Text(w_.KartTableX, y, SecondChartTitle(s_, c_.MethodText), col);
+    Text(w_.KartTableX, y + w_.KartLineHeight, ndt.date + "  " + ndt.time, col);
+}
+
+void KartPainter::ChartTexts() {
+    const Colour col = w_.KartInnerColor;
+    cv_.SetBrushStyle(BrushStyle::Solid);
+    cv_.SetBrushColor(w_.KartPaperColor);
+    if (c_.HoraryChart) Text(w_.KartTableX, 2 * w_.KartLineHeight + 4, Msg(11), col);
+    std::string line;
+    if (!(c_.RealTimeMode && !c_.DoubleChart)) {
+        line = s_.ChartName;
+        const std::size_t br = line.find_first_of("\r\n");
+        if (br != std::string::npos) line.resize(br);
+    }
+    if (o_.DataCheckBox)
+        line += " " + c_.DateText + " " + c_.TimeText + " " +
+                FormatZoneOffset(s_.ChartZone, false) + " " + c_.LatText + " " + c_.LongText;
+    int x = scr_.ScrLeft + 16, y = scr_.ScrTop + 4;
+    Text(x, y, Trim(line), col);
+    if (o_.SystemsBox) {
+        y += w_.KartLineHeight;
+        if (o_.HelioBox) {
+            Text(x, y, Msg(12), col);
+        } else if (o_.HorizontalBox) {
+            Text(x, y, Msg(80), col);
+        } else {
+            Text(x, y, c_.HouseSystemName, col);
+            y += w_.KartLineHeight;
+            Text(x, y, Msg(c_.HorParallax ? 13 : 14), col);
+        }
+    }
+    if (c_.ExterrBody != 0) {
+        y += 20 + 16;
+        WordNames words(s_);
+        Text(x, y, Trim(BodyName(s_, c_.ExterrBody)), col);
+    }
+}
+
+} // namespace
+
+std::string SecondChartTitle(const AstroDat& s, const std::string& methodText) {
+    const DatRecNameDateTime ndt = GetDatRecNameDateTime(s.DatRec2);
+    std::string method = methodText;
+    const std::size_t colon = method.find(':');
+    if (colon != std::string::npos) method.resize(colon);
+    std::string title = s.DynMethod == ' ' && !Trim(ndt.name).empty() ? ndt.name : method;
+    if (std::string("DZPpz").find(s.DynMethod) != std::string::npos &&
+        std::fabs(s.DirCoef - 1) > 0.0001) {
+        std::string coef = Trim(FloatToStrComma(1, 3, s.DirCoef));
+        while (!coef.empty() && coef.back() == '0') coef.pop_back();
+        if (!coef.empty() && coef.back() == ',') coef.pop_back();
+        title += "(" + coef + ")";
+    }
+    return title;
+}
+
+// --- Geometry -----------------------------------------------------------------------------
+
+KartLayout ComputeKartLayout(const KartOptions& o, const KartScreen& scr, int bitmapHeight) {
+    KartLayout g;
+    g.Half = (scr.ScrHeight - scr.ScrTop) >> 1;
+    g.CentreX = g.Half + o.XoTrackBar;
+    g.CentreY = g.Half + o.YoTrackBar;
+    g.Scale = scr.ScrWidth / 820.0;
+    g.Ratio = (bitmapHeight + 52) / static_cast<double>(std::max(1, scr.ScrHeight));
+    constexpr double kShrink = 0.95;
+    auto ring = [&](double inset) {
+        return Round((g.Half - (inset * g.Ratio + 40) * g.Scale) * kShrink);
+    };
+    g.R1 = ring(90) + o.TrackBarR1 + o.SizeTrackBar;
+    g.R2 = ring(60) + o.TrackBarR2 + o.SizeTrackBar;
+    g.R3 = ring(30) + o.TrackBarR3 + o.SizeTrackBar;
+    g.R4 = Round((g.Half - 40 * g.Scale) * kShrink) + o.TrackBarR4 + o.SizeTrackBar;
+    g.InnerStart = Round(g.R1 + 10 * g.Scale * kShrink) + o.Pln1TrackBar;
+    g.OuterStart = Round(g.R3 + 10 * g.Scale * kShrink) + o.Pln2TrackBar;
+    g.Tick = Round(g.R1 - 3 * g.Scale * kShrink) + o.MrkTrackBar;
+    return g;
+}
+
+void InitRing(TRing& ring, int startRadius, int tickRadius, int boxHalf, int centreX, int centreY,
+              Colour colour) {
+    ring.StartRadius = startRadius;
+    ring.TickRadius = tickRadius;
+    ring.BoxHalf = boxHalf;
+    ring.CentreX = centreX;
+    ring.CentreY = centreY;
+    ring.LabelColour = colour;
+}
+
+void PlaceLabels(TRing& ring, const std::array<double, 37>& angles, const std::vector<int>& order,
+                 const std::function<bool(int)>& obstacle) {
+    std::vector<int> placed;
+    const int box = ring.BoxHalf;
+    for (int i : order) {
+        const double a = angles[i];
+        const double ca = std::cos(a), sa = std::sin(a);
+        int r = ring.StartRadius;
+        int x = 0, y = 0;
+        for (;;) {
+            x = ring.CentreX + Round(r * ca);
+            y = ring.CentreY - Round(r * sa);
+            bool free = true;
+            for (int j : placed) {
+                const RingEntry& e = ring.Entries[j];
+                if (x - box < e.X && e.X < x + box && y - box < e.Y && e.Y < y + box) {
+                    free = false;
+                    break;
+                }
+            }
+            if (free) break;
+            ++r;
+        }
+        ring.Entries[i] = RingEntry{a, r, x, y};
+        if (obstacle(i)) placed.push_back(i);
+    }
+}
+
+// --- The screen ---------------------------------------------------------------------------
+
+double NatalWheel::ScreenAngle(double lon) const {
+    return KartCounterClock ? kPi + lon - KartStartAngle : KartStartAngle - lon;
+}
+
+QPoint NatalWheel::PointAt(double r, double angle) const {
+    return QPoint(KartWheel.CentreX + Round(r * std::cos(angle)),
+                  KartWheel.CentreY - Round(r * std::sin(angle)));
+}
+
+void NatalWheel::DrawKart(AstroDat& s, const KartOptions& o, const KartChartState& chart,
+                          const KartServices& services, const KartScreen& screen,
+                          ui::OffscreenBitmap& b) {
+    if (!chart.Ready) return;
+    KartReady = 0;
+    KartPainter(*this, s, o, chart, services, screen, b).Draw();
+    ++DrawCount;
+    KartReady = 1;
+}
+
+void NatalWheel::ClearLabelOffsets() {
+    KartWheel.Inner.Offsets.fill({});
+    KartWheel.Outer.Offsets.fill({});
+}
+
+bool NatalWheel::DropPendingNote() {
+    if (KartPendingText.empty()) return false;
+    KartPendingText.clear();
+    return true;
+}
+
+} // namespace qor::chart

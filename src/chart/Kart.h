@@ -1,0 +1,171 @@
+// The natal chart screen: the wheel (zodiac belt, house cusps, body labels, aspect chords, orbit
+// marks), the planet table beside it and the chart texts, drawn onto the off-screen bitmap.
+//
+// The drawing reads its options from the plain copy of the natal-chart settings window
+// (KartOptions), the chart kind and texts from KartChartState, and reaches the rest of the
+// program through KartServices. The geometry (centre, radii, label rings) is computed once per
+// drawing into KartWheel and shared by every piece; the hot spots of everything drawn are
+// collected in KartSpots for the hover hint and the mouse actions.
+//
+// Angles: a longitude lon (radians) lies at the screen angle a = pi + lon - KartStartAngle
+// when the zodiac runs counter-clockwise, else a = KartStartAngle - lon; the point at radius r
+// is (cx + round(r cos a), cy - round(r sin a)). So the start point is at 9 o'clock
+// (counter-clockwise) or 3 o'clock (clockwise).
+#pragma once
+
+#include "chart/KartOptions.h"
+#include "core/Aspects.h"
+#include "core/AstroDat.h"
+#include "ui/Canvas.h"
+#include "ui/OffscreenBitmap.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qor {
+struct StarCatalogue;
+struct DeepCatalogue;
+} // namespace qor
+
+namespace qor::chart {
+
+using ui::Colour;
+
+constexpr Colour kKartCuspColor = 0xFF00FF;
+constexpr Colour kKartNoteColor = 0xBEFFFF;
+constexpr Colour kKartZodiacDarkColor = 0xFFFF00;
+constexpr Colour kKartZodiacLightColor = 0x800000;
+
+// The screen the wheel is laid out for and the bitmap's font (the program's graph font).
+struct KartScreen {
+    int ScrLeft = 0, ScrTop = 0; // top left of the screen's work area
+    int ScrWidth = 1280;         // width of the screen
+    int ScrHeight = 800;         // bottom of the work area
+    ui::FontSpec GraphFont{204, 0, "Arial", 9, 0};
+};
+
+// What the drawing reads of the program beyond the settings window.
+struct KartChartState {
+    bool Ready = true; // start-up finished; no drawing before
+    bool DoubleChart = false, HoraryChart = false, HelioMode = false, RealTimeMode = false;
+    int ExterrBody = 0;      // 0 the Earth; 3..5 the observer's planet
+    int DraggedBody = 0;     // a body dragged on the wheel (> 0): the wheel stands still
+    bool PickInner = true;   // the dragged body is of the inner chart
+    bool HorParallax = true; // topocentric positions (general settings)
+    // Texts of the current moment and place (the service form's).
+    std::string DateText, TimeText, LatText, LongText;
+    std::string HouseSystemName; // the settings window's item HouseSystem - 1
+    std::string MethodText;      // the birth-data window's method box text
+};
+
+// The rest of the program, reached through calls. Each one may be empty.
+struct KartServices {
+    const AspDefTable* Aspects = nullptr; // the aspect page in force
+    AspectMatrix* Matrix = nullptr;       // filled by every drawing
+    // Selects the aspect page of that name when it is not the current one (settings window).
+    std::function<void(const std::string&)> SelectAspectPage;
+    // Computes the second chart of a double chart (PlanetLonBck and its twins).
+    std::function<bool()> ComputeSecondChart;
+    const StarCatalogue* Stars = nullptr;
+    const DeepCatalogue* Deep = nullptr;
+    // The body file's name of record n (the extra bodies are records point + 57).
+    std::function<std::string(int)> BodyFileName;
+    // Ecliptic longitude (radians) of the north pole of body k's equator (0..9).
+    std::function<double(int)> EquatorPoleLon;
+};
+
+// --- Geometry ----------------------------------------------------------------------------------
+
+struct RingEntry {
+    double Angle = 0;
+    int Radius = 0, X = 0, Y = 0; // label centre without the user's offset
+};
+struct LabelOffset {
+    int DX = 0, DY = 0;
+};
+
+// The body labels of one chart.
+struct TRing {
+    std::array<RingEntry, 37> Entries{};
+    int StartRadius = 0, TickRadius = 0, CentreX = 0, CentreY = 0, BoxHalf = 12;
+    Colour LabelColour = 0;
+    std::array<LabelOffset, 37> Offsets{}; // dragged by the user; kept between drawings
+    std::string ExistingFlags, AspectingFlags;
+};
+
+// The wheel: centre, R1 inner edge of the inner house ring (the aspect disc inside), R2..R3
+// the zodiac belt, R4 the outer edge; the label rings of the two charts.
+struct TKart {
+    int CentreX = 0, CentreY = 0;
+    int R1 = 0, R2 = 0, R3 = 0, R4 = 0;
+    TRing Inner, Outer;
+};
+
+// Layout of one drawing, from the options and the screen.
+struct KartLayout {
+    int Half = 0, CentreX = 0, CentreY = 0;
+    double Scale = 1, Ratio = 1;
+    int R1 = 0, R2 = 0, R3 = 0, R4 = 0;
+    int InnerStart = 0, OuterStart = 0, Tick = 0;
+};
+KartLayout ComputeKartLayout(const KartOptions& o, const KartScreen& scr, int bitmapHeight);
+
+void InitRing(TRing& ring, int startRadius, int tickRadius, int boxHalf, int centreX, int centreY,
+              Colour colour);
+
+// Places the labels of the points in `order` (increasing point numbers): each starts at the
+// ring's start radius on its own ray (angles[i]) and moves outward a pixel at a time until no
+// earlier point that counts as an obstacle (`obstacle`) has its centre inside its box. The
+// first point never moves. Fills Entries[i] of each placed point.
+void PlaceLabels(TRing& ring, const std::array<double, 37>& angles, const std::vector<int>& order,
+                 const std::function<bool(int)>& obstacle);
+
+// The second chart's title: its name for a transit or synastry with a name, else the method
+// (the method box's text up to its ":"), with a coefficient other than 1 of a direction or
+// progression in parentheses ("(1,25)").
+std::string SecondChartTitle(const AstroDat& s, const std::string& methodText);
+
+// --- The screen --------------------------------------------------------------------------------
+
+class NatalWheel {
+public:
+    // Draws the whole screen onto the bitmap. Nothing happens while chart.Ready is false.
+    void DrawKart(AstroDat& s, const KartOptions& o, const KartChartState& chart,
+                  const KartServices& services, const KartScreen& screen, ui::OffscreenBitmap& b);
+    // Zeroes the user's label offsets of both rings (before a recomputation).
+    void ClearLabelOffsets();
+    // Empties a pending note; true when there was one (the screen is then to be redrawn).
+    bool DropPendingNote();
+
+    // Screen angle of a longitude and the point at radius r on it.
+    double ScreenAngle(double lon) const;
+    QPoint PointAt(double r, double angle) const;
+
+    // State of the last drawing.
+    uint8_t KartReady = 0;
+    bool KartHorizontal = false, KartCounterClock = true, KartLightPaper = true;
+    bool KartSecondReady = false;
+    int KartAspKinds = 1;
+    Colour KartInnerColor = 0, KartOuterColor = 0xFF0000, KartPaperColor = 0xFFFFFF;
+    Colour LabelBackColor = 0xFFFFFF;
+    int KartCentreX = 0, KartCentreY = 0, KartHalf = 0;
+    double KartScale = 1, KartRatio = 1;
+    double KartStartAngle = 0, KartHeldStart = 0;
+    int KartLineHeight = 0, KartCharWidth = 0, KartTableX = 0;
+    int KartFirstPln = 1, KartLastPln = 14;
+    int AspFromMask = 3, AspToMask = 3;
+    int Houses = 0; // 1 inner cusps, 2 outer cusps
+    TKart KartWheel;
+    std::vector<std::string> KartSpots; // "x;y;text[;code]"
+    std::array<uint8_t, 27> PointRow{}; // [1..26] row of each point, 0 not shown
+    std::array<uint8_t, 27> RowPoint{}; // [1..26] point of each row
+    int RowCount = 1;                   // shown points + 1 (the planet grid's rows)
+    std::string KartPendingText;
+    int KartPendingX = 0, KartPendingY = 0;
+    int DrawCount = 0;
+};
+
+} // namespace qor::chart

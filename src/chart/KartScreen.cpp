@@ -1,0 +1,142 @@
+#include "chart/KartScreen.h"
+
+#include "chart/ChartWindows.h"
+#include "chart/DataForm.h"
+#include "chart/EquatorPoles.h"
+#include "chart/KartForm.h"
+#include "core/Directions.h"
+#include "shell/MainForm.h"
+#include "shell/Tech.h"
+
+namespace qor::chart {
+
+KartScreen KartScreenOf(const shell::Program& p) {
+    // the layer's screen (tests fix its size): width of the screen, the work area's top and
+    // bottom
+    const ui::FormScreen& screen = ui::Screen();
+    const QRect work = screen.WorkArea();
+    KartScreen scr;
+    scr.ScrWidth = screen.Width();
+    scr.ScrLeft = work.left();
+    scr.ScrTop = work.top();
+    scr.ScrHeight = work.bottom() + 1;
+    if (p.Tech) scr.GraphFont = p.Tech->GraphFont;
+    return scr;
+}
+
+namespace {
+
+// Makes the aspect page of that name the current one when it is not already.
+void SelectAspectPage(shell::Program& p, const std::string& name) {
+    TKartForm* kart = KartFormOf();
+    if (!kart) return;
+    const std::vector<std::string> tabs = kart->AspTabControl->Tabs();
+    for (int i = 0; i < static_cast<int>(tabs.size()); ++i) {
+        if (tabs[i] != name) continue;
+        if (i == kart->AspTabControl->TabIndex()) return;
+        kart->AspTabControl->SetTabIndex(i);
+        kart->AspectLetterEdit->SetText(name);
+        LoadAspectPage(p.s, name, p.AspTable, p.AspectLines);
+        return;
+    }
+}
+
+} // namespace
+
+KartInputs GatherKartInputs(shell::Program& p, const KartSkyData& sky) {
+    KartInputs in;
+    TKartForm* kart = KartFormOf();
+    if (kart) {
+        in.Options = kart->Options();
+    } else {
+        in.Options.Existing = in.Options.Aspecting = DefaultPointFlags(true);
+        in.Options.Existing2 = in.Options.Aspecting2 = DefaultPointFlags(true);
+        in.Options.Elements = DefaultPointFlags(false);
+        in.Options.DomShow = in.Options.DomAspecting = DefaultHouseFlags();
+        in.Options.Status = DecodeStatusMemo(DefaultStatusMemo());
+    }
+    const shell::ShellFlags& f = p.Flags;
+    KartChartState& c = in.Chart;
+    c.Ready = f.Ready;
+    c.DoubleChart = f.DoubleChart;
+    c.HoraryChart = f.HoraryChart;
+    c.HelioMode = f.HelioMode;
+    c.RealTimeMode = f.RealTimeMode;
+    c.ExterrBody = f.ExterrBody;
+    c.HorParallax = p.GeneralOpt.HorParallax;
+    if (p.Tech) {
+        c.DateText = p.Tech->DateText;
+        c.TimeText = p.Tech->TimeText;
+        c.LatText = p.Tech->LatText;
+        c.LongText = p.Tech->LongText;
+    }
+    if (kart) {
+        const std::vector<std::string> items = kart->HouseComboBox->Items();
+        const int h = p.s.HouseSystem - 1;
+        if (h >= 0 && h < static_cast<int>(items.size())) c.HouseSystemName = items[h];
+    }
+    c.MethodText = p.Text("DataForm", "ComboBox");
+
+    KartServices& sv = in.Services;
+    sv.Aspects = &p.AspTable;
+    sv.Matrix = &p.Aspects;
+    sv.SelectAspectPage = [&p](const std::string& name) { SelectAspectPage(p, name); };
+    const DirectionOptions dir{in.Options.KoeffCheckBox,
+                               kart ? kart->KoeffEdit->Text() : std::string("1.0"),
+                               in.Options.HorizontalBox, nullptr};
+    sv.ComputeSecondChart = [&p, dir] {
+        CurrentChart engine(p.s, p.ChartOpt, p.GeneralOpt);
+        return DirectionsReport(p.s, engine, dir);
+    };
+    sv.Stars = sky.Stars;
+    sv.Deep = sky.Deep;
+    sv.BodyFileName = sky.BodyFileName;
+    sv.EquatorPoleLon = [&p](int k) { return BodyEquatorPole(p.s, k).lon; };
+    in.Screen = KartScreenOf(p);
+    return in;
+}
+
+std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p, KartSkyData sky) {
+    auto wheel = std::make_shared<NatalWheel>();
+    shell::Services& svc = p.Svc;
+    auto draw = [&p, wheel, sky] {
+        if (!p.BufBitmap) return;
+        KartInputs in = GatherKartInputs(p, sky);
+        if (in.Chart.Ready && p.Form1) {
+            // the hover hint in the wheel's font, black on the note colour
+            ui::FontSpec f = in.Screen.GraphFont;
+            f.color = ui::kBlack;
+            ui::SetFontSpec(p.Form1->GeoNameLabel, f);
+            ui::SetColor(p.Form1->GeoNameLabel, kKartNoteColor);
+        }
+        wheel->DrawKart(p.s, in.Options, in.Chart, in.Services, in.Screen, *p.BufBitmap);
+        if (TKartForm* kart = KartFormOf()) {
+            kart->KartSpots = wheel->KartSpots;
+            for (int i = 1; i <= 26; ++i) {
+                kart->PointRow[i] = wheel->PointRow[i];
+                kart->RowPoint[i] = wheel->RowPoint[i];
+            }
+            kart->PlnGrid->SetRowCount(wheel->RowCount);
+            if (!kart->OnClearLabelOffsets)
+                kart->OnClearLabelOffsets = [wheel] { wheel->ClearLabelOffsets(); };
+        }
+    };
+    shell::ScreenHandler& screen = svc.Screens['W'];
+    screen.Draw = draw;
+    // Without a button: the hint of the spot under the pointer, else the pending note goes.
+    screen.MouseMove = [&p, wheel](ui::Shift, int x, int y) {
+        TKartForm* kart = KartFormOf();
+        if (kart && kart->ShowChartHint(x, y)) return;
+        if (wheel->DropPendingNote() && !p.Flags.DinamicRun && p.Svc.RedrawNatal)
+            p.Svc.RedrawNatal();
+    };
+    svc.DrawKart = draw;
+    const auto clearOffsets = [wheel] { wheel->ClearLabelOffsets(); };
+    svc.ClearLabelOffsets = clearOffsets;
+    if (TKartForm* kart = KartFormOf()) kart->OnClearLabelOffsets = clearOffsets;
+    svc.KartSpotLines = [wheel] { return wheel->KartSpots; };
+    svc.KartPointRange = [wheel] { return std::pair{wheel->KartFirstPln, wheel->KartLastPln}; };
+    return wheel;
+}
+
+} // namespace qor::chart

@@ -1,0 +1,49 @@
+// The natal chart screen of the started program: the wheel drawn for the computed chart on the
+// main window's bitmap, at the screen size the test fixes, and no drawing closing the window.
+#include "MainWindowFixture.h"
+
+#include "chart/KartForm.h"
+
+namespace qor::shell {
+namespace {
+
+TEST_F(MainWindowTest, NatalScreenDrawsTheWheelOfTheComputedChart) {
+    program->Flags.ScreenMode = 'W';
+    form1->RedrawNatal();
+    const std::vector<std::string> spots = program->Svc.KartSpotLines();
+    // every sign and every shown body has its hint
+    int signs = 0, bodies = 0;
+    for (const std::string& line : spots) {
+        const std::string code = line.substr(line.rfind(';') + 1);
+        signs += code.size() == 2;
+        bodies += code.size() == 4 && code[0] == 'p' && code[3] == '0';
+    }
+    EXPECT_EQ(signs, 12);
+    const auto [first, last] = program->Svc.KartPointRange();
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(bodies, last - first + 1);
+    // the settings window's hint reads the same spots
+    auto* kart = dynamic_cast<chart::TKartForm*>(Screen().FindForm("KartForm"));
+    ASSERT_NE(kart, nullptr);
+    EXPECT_EQ(kart->KartSpots, spots);
+    // the wheel is centred in the left square of the screen (1280 x 1024 here)
+    const int half = Screen().WorkArea().height() / 2;
+    const QImage& img = program->BufBitmap->image();
+    int dark = 0;
+    for (int x = 0; x < 2 * half && x < img.width(); ++x) dark += qGray(img.pixel(x, half)) < 128;
+    EXPECT_GE(dark, 8); // the four circles on both sides
+}
+
+TEST_F(MainWindowTest, DrawingTheWheelNeverClosesTheMainWindow) {
+    // the third character "S" of the hidden preference closed the window after each drawing
+    form1->Prefer->SetText("WNS");
+    program->Flags.ScreenMode = 'W';
+    form1->RedrawNatal();
+    form1->RedrawNatal();
+    EXPECT_TRUE(form1->isVisible());
+    EXPECT_FALSE(form1->SavedAndClosed);
+    EXPECT_FALSE(program->Svc.KartSpotLines().empty());
+}
+
+} // namespace
+} // namespace qor::shell
