@@ -90,8 +90,10 @@ void BM_DrawKart1920(benchmark::State& state) {
     sv.Deep = &deep;
     sv.EquatorPoleLon = [&](int k) { return chart::BodyEquatorPole(s, k).lon; };
     chart::KartScreen screen;
-    screen.ScrWidth = 1920;
-    screen.ScrHeight = 1080 - 40;
+    screen.ScreenWidth = 1920;
+    screen.ScreenHeight = 1080;
+    screen.ScrWidth = bitmap.Width() - 5;
+    screen.ScrHeight = bitmap.Height();
     chart::NatalWheel wheel;
     for (auto _ : state) {
         wheel.DrawKart(s, o, c, sv, screen, bitmap);

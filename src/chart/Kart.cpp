@@ -1003,8 +1003,8 @@ KartLayout ComputeKartLayout(const KartOptions& o, const KartScreen& scr, int bi
     g.Half = (scr.ScrHeight - scr.ScrTop) >> 1;
     g.CentreX = g.Half + o.XoTrackBar;
     g.CentreY = g.Half + o.YoTrackBar;
-    g.Scale = scr.ScrWidth / 820.0;
-    g.Ratio = (bitmapHeight + 52) / static_cast<double>(std::max(1, scr.ScrHeight));
+    g.Scale = scr.ScreenWidth / 820.0;
+    g.Ratio = (bitmapHeight + 52) / static_cast<double>(std::max(1, scr.ScreenHeight));
     constexpr double kShrink = 0.95;
     auto ring = [&](double inset) {
         return Round((g.Half - (inset * g.Ratio + 40) * g.Scale) * kShrink);

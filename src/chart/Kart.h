@@ -41,9 +41,13 @@ constexpr Colour kKartZodiacLightColor = 0x800000;
 
 // The screen the wheel is laid out for and the bitmap's font (the program's graph font).
 struct KartScreen {
-    int ScrLeft = 0, ScrTop = 0; // top left of the screen's work area
-    int ScrWidth = 1280;         // width of the screen
-    int ScrHeight = 800;         // bottom of the work area
+    // The drawing area: the off-screen bitmap (left and top 0, its width - 5 and its height).
+    int ScrLeft = 0, ScrTop = 0;
+    int ScrWidth = 1275;
+    int ScrHeight = 770;
+    // The computer's screen in pixels: the wheel's scale follows it.
+    int ScreenWidth = 1280;
+    int ScreenHeight = 800;
     ui::FontSpec GraphFont{204, 0, "Arial", 9, 0};
 };
 

@@ -11,15 +11,16 @@
 namespace qor::chart {
 
 KartScreen KartScreenOf(const shell::Program& p) {
-    // the layer's screen (tests fix its size): width of the screen, the work area's top and
-    // bottom
+    // The drawing area is the off-screen bitmap; the scale follows the layer's screen (tests
+    // fix both).
     const ui::FormScreen& screen = ui::Screen();
-    const QRect work = screen.WorkArea();
     KartScreen scr;
-    scr.ScrWidth = screen.Width();
-    scr.ScrLeft = work.left();
-    scr.ScrTop = work.top();
-    scr.ScrHeight = work.bottom() + 1;
+    scr.ScreenWidth = screen.Width();
+    scr.ScreenHeight = screen.Height();
+    if (p.BufBitmap) {
+        scr.ScrWidth = p.BufBitmap->Width() - 5;
+        scr.ScrHeight = p.BufBitmap->Height();
+    }
     if (p.Tech) scr.GraphFont = p.Tech->GraphFont;
     return scr;
 }

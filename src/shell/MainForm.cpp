@@ -17,7 +17,10 @@
 #include <QDateTime>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLocale>
+#include <QPainter>
+#include <QPixmap>
 #include <QSessionManager>
 
 #include <cmath>
@@ -29,6 +32,21 @@ using namespace ui;
 
 namespace {
 constexpr uint32_t kDefaultOceanColor = 0x804000; // the map's sea until the map says otherwise
+
+// A tool button's picture: one symbol drawn in the window font, so every command button is
+// visible and recognisable (the hint names the command).
+QIcon SymbolIcon(char32_t code) {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont f = QApplication::font();
+    f.setPixelSize(18);
+    p.setFont(f);
+    p.setPen(QColor(40, 40, 90));
+    p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUcs4(&code, 1));
+    return QIcon(pm);
+}
 } // namespace
 
 bool ChooseEnglishMode(const std::vector<std::string>& args, bool russianLocale) {
@@ -61,6 +79,15 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
     HelpButton = button("HelpButton", 226);
     ExitButton = button("ExitButton", 254);
     DBaseButton = button("DBaseButton", 282);
+    const std::pair<TSpeedButton*, char32_t> pictures[] = {
+        {HistButton, U'\u21B6'}, {ScreenButton, U'\u25A3'}, {DataButton, U'\u270E'},
+        {TextButton, U'\u00B6'}, {TableButton, U'\u25A6'},  {MiscButton, U'\u2630'},
+        {DynButton, U'\u27F3'},  {SetupButton, U'\u2699'},  {HelpButton, U'?'},
+        {ExitButton, U'\u2715'}, {DBaseButton, U'\u2637'}};
+    for (const auto& [b, code] : pictures) {
+        b->setIcon(SymbolIcon(code));
+        b->setIconSize(QSize(22, 22));
+    }
     auto panel = [&](const char* name, int x, int h = 13) {
         return Add<TPanel>(name, {x, 1, 22, h}, ToolPanel);
     };
@@ -70,6 +97,10 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
     UpPan = panel("UpPan", 669);
     DownPan = panel("DownPan", 669);
     RightPan = panel("RightPan", 692, 27);
+    for (auto [pan, mark] :
+         {std::pair{PanIn, "+"}, std::pair{PanOut, "-"}, std::pair{LeftPan, "<"},
+          std::pair{UpPan, "^"}, std::pair{DownPan, "v"}, std::pair{RightPan, ">"}})
+        pan->SetCaption(mark);
     PrecessPanel = panel("PrecessPanel", 320, 22);
     Panel2 = panel("Panel2", 344, 22);
     Label1 = Add<TLabel>("Label1", {2, 2, 16, 16}, Panel2);

@@ -40,7 +40,10 @@ protected:
     void SetUp() override {
         for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(f.s, i).ok);
         f.bitmap.Resize(1280, 800 - 52 - 30);
-        f.screen.ScrHeight = 800 - 30;
+        f.screen.ScreenWidth = 1280;
+        f.screen.ScreenHeight = 800;
+        f.screen.ScrWidth = f.bitmap.Width() - 5;
+        f.screen.ScrHeight = f.bitmap.Height();
         f.chart.HouseSystemName = Cp("Плацидус");
         f.chart.DateText = "12.06.1985";
         f.chart.TimeText = "14:30:00";
