@@ -101,40 +101,6 @@ void ShowPrompt(const std::string& text, const std::string& place) {
     clip->ShowClip(text);
 }
 
-std::vector<QPoint> GlidePoints(QPoint from, QPoint to) {
-    std::vector<QPoint> pts;
-    int x = from.x(), y = from.y();
-    const int dx = std::abs(to.x() - x), dy = std::abs(to.y() - y);
-    const int sx = to.x() >= x ? 1 : -1, sy = to.y() >= y ? 1 : -1;
-    pts.emplace_back(x, y);
-    if (dx <= dy) {
-        int err = 2 * dx - dy;
-        for (int i = 0; i < dy; ++i) {
-            y += sy;
-            if (err < 0) {
-                err += 2 * dx;
-            } else {
-                err += 2 * dx - 2 * dy;
-                x += sx;
-            }
-            pts.emplace_back(x, y);
-        }
-    } else {
-        int err = 2 * dy - dx;
-        for (int i = 0; i < dx; ++i) {
-            x += sx;
-            if (err < 0) {
-                err += 2 * dy;
-            } else {
-                err += 2 * dy - 2 * dx;
-                y += sy;
-            }
-            pts.emplace_back(x, y);
-        }
-    }
-    return pts;
-}
-
 CursorGlide::CursorGlide() {
     timer_.setInterval(StepMs);
     QObject::connect(&timer_, &QTimer::timeout, [this] { Step(); });

@@ -45,10 +45,6 @@ void ShowPrompt(const std::string& text, const std::string& place);
 // The top-left corner for a placement word on a screen of sw x sh (false: keep the place).
 bool PromptPlace(const std::string& place, int sw, int sh, int w, int h, QPoint& at);
 
-// The pixels of the straight line from `from` to `to` (Bresenham), the start included; one
-// point for a line of length 0.
-std::vector<QPoint> GlidePoints(QPoint from, QPoint to);
-
 // Moves the screen's pointer along paths from a timer.
 class CursorGlide {
 public:

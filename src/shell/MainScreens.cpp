@@ -636,34 +636,13 @@ void TForm1::RedrawNatal() {
 }
 
 void TForm1::RedrawScreen() {
-    const Services& svc = p_.Svc;
-    auto run = [](const Services::Action& a) {
-        if (a) a();
-    };
-    switch (p_.Flags.ScreenMode) {
-    case 'A':
-        run(svc.RedrawStarAstr);
-        break;
-    case 'C':
-        run(svc.RedrawSky);
-        break;
-    case 'G':
-        run(svc.RedrawGeoMap);
-        break;
-    case 'M':
-        run(svc.ShowMovPlnGraph);
-        break;
-    case 'S':
-        run(svc.CosmosRedraw);
-        break;
-    case 'V':
+    const char mode = p_.Flags.ScreenMode;
+    if (mode == 'V') {
         PaintBox->update();
-        break;
-    case 'W':
+    } else if (mode == 'W') {
         RedrawNatal();
-        break;
-    default:
-        break;
+    } else if (const Services::Action* redraw = p_.Svc.RedrawOf(mode); redraw && *redraw) {
+        (*redraw)();
     }
 }
 

@@ -67,6 +67,27 @@ struct Services {
     using Action = std::function<void()>;
     using FormAction = std::function<void(ui::TForm&)>;
 
+    // The drawing routine of a screen ("W", "S", "C", "G", "A", "M"); nullptr for the empty
+    // screen and any other mode.
+    const Action* RedrawOf(char mode) const {
+        switch (mode) {
+        case 'A':
+            return &RedrawStarAstr;
+        case 'C':
+            return &RedrawSky;
+        case 'G':
+            return &RedrawGeoMap;
+        case 'M':
+            return &ShowMovPlnGraph;
+        case 'S':
+            return &CosmosRedraw;
+        case 'W':
+            return &RedrawNatal;
+        default:
+            return nullptr;
+        }
+    }
+
     // Geography.
     Action LoadGeoColors, InitGeoMap, LoadAtlas, RedrawGeoMap;
     std::function<uint32_t()> GeoOceanColor;

@@ -198,30 +198,9 @@ void TTech::RefreshPass() {
     auto run = [](const Services::Action& a) {
         if (a) a();
     };
-    switch (f.ScreenMode) {
-    case 'A':
-        run(svc.CalcAsteroidList);
-        run(svc.RedrawStarAstr);
-        break;
-    case 'C':
-        run(svc.RedrawSky);
-        break;
-    case 'G':
-        run(svc.RedrawGeoMap);
-        break;
-    case 'M':
-        run(svc.ShowMovPlnGraph);
-        break;
-    case 'S':
-        run(svc.CosmosRedraw);
-        break;
-    case 'W':
-        if (f.DinamicRun) ReplayWheelHover();
-        run(svc.RedrawNatal);
-        break;
-    default:
-        break;
-    }
+    if (f.ScreenMode == 'A') run(svc.CalcAsteroidList);
+    if (f.ScreenMode == 'W' && f.DinamicRun) ReplayWheelHover();
+    if (const Services::Action* redraw = svc.RedrawOf(f.ScreenMode)) run(*redraw);
 
     RefreshToolWindows();
 

@@ -265,20 +265,12 @@ void Pointer::SetPos(QPoint p) {
     if (MoveReal) QCursor::setPos(p);
 }
 
-void Pointer::Glide(QPoint from, QPoint to) {
-    auto step = [this](int x, int y) {
-        SetPos({x, y});
-        ++Steps;
-        if (OnStep) OnStep(pos_);
-        if (MoveReal) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            QThread::usleep(500);
-        }
-    };
+std::vector<QPoint> GlidePoints(QPoint from, QPoint to) {
+    std::vector<QPoint> pts;
     int x = from.x(), y = from.y();
     const int dx = std::abs(to.x() - x), dy = std::abs(to.y() - y);
     const int sx = to.x() >= x ? 1 : -1, sy = to.y() >= y ? 1 : -1;
-    step(x, y);
+    pts.emplace_back(x, y);
     if (dx <= dy) {
         int err = 2 * dx - dy;
         for (int i = 0; i < dy; ++i) {
@@ -289,7 +281,7 @@ void Pointer::Glide(QPoint from, QPoint to) {
                 err += 2 * dx - 2 * dy;
                 x += sx;
             }
-            step(x, y);
+            pts.emplace_back(x, y);
         }
     } else {
         int err = 2 * dy - dx;
@@ -301,7 +293,20 @@ void Pointer::Glide(QPoint from, QPoint to) {
                 err += 2 * dy - 2 * dx;
                 y += sy;
             }
-            step(x, y);
+            pts.emplace_back(x, y);
+        }
+    }
+    return pts;
+}
+
+void Pointer::Glide(QPoint from, QPoint to) {
+    for (const QPoint& p : GlidePoints(from, to)) {
+        SetPos(p);
+        ++Steps;
+        if (OnStep) OnStep(pos_);
+        if (MoveReal) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            QThread::usleep(500);
         }
     }
 }

@@ -172,6 +172,10 @@ private:
 
 // The mouse pointer as the program moves it. Tests move it freely (the real pointer cannot be
 // moved offscreen or under Wayland); the program also moves the real one (MoveReal).
+// The pixels of the straight line from `from` to `to` (Bresenham), the start included; one
+// point for a line of length 0. The pointer glides along them.
+std::vector<QPoint> GlidePoints(QPoint from, QPoint to);
+
 class Pointer {
 public:
     QPoint Pos() const { return pos_; }
