@@ -77,6 +77,11 @@ bool UnpackDatRecToChart(AstroDat& s, const DatRec& rec) {
                                     r.problem);
         return false;
     }
+    SetChartMomentOf(s, r);
+    return true;
+}
+
+void SetChartMomentOf(AstroDat& s, const UnpackedDatRec& r) {
     s.ChartDay = r.day;
     s.ChartMonth = r.month;
     s.ChartYear = r.year;
@@ -86,7 +91,6 @@ bool UnpackDatRecToChart(AstroDat& s, const DatRec& rec) {
     s.ChartZone = r.zone;
     s.ChartLat = r.lat;
     s.ChartLong = r.lon;
-    return true;
 }
 
 double DatRecJulianDay(const UnpackedDatRec& r) {

@@ -43,6 +43,9 @@ struct UnpackedDatRec {
 };
 UnpackedDatRec UnpackDatRec(const AstroDat& s, const DatRec& rec);
 
+// Puts an unpacked record's moment and place into the chart moment of the state.
+void SetChartMomentOf(AstroDat& s, const UnpackedDatRec& r);
+
 // Puts a record's moment and place into the chart moment of the state. A record that does not
 // unpack is refused: the user is told which field is wrong and the chart moment stays.
 bool UnpackDatRecToChart(AstroDat& s, const DatRec& rec);

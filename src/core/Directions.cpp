@@ -111,15 +111,7 @@ void RestoreBck(AstroDat& s, const SecondChart& c) {
 }
 
 void SetChartMoment(AstroDat& s, const UnpackedDatRec& r) {
-    s.ChartDay = r.day;
-    s.ChartMonth = r.month;
-    s.ChartYear = r.year;
-    s.ChartHour = r.hour;
-    s.ChartMinute = r.minute;
-    s.ChartSecond = r.second;
-    s.ChartZone = r.zone;
-    s.ChartLat = r.lat;
-    s.ChartLong = r.lon;
+    SetChartMomentOf(s, r);
     UpdateCalendarForYear(s);
 }
 

@@ -577,13 +577,7 @@ void TForm1::SwitchScreen(char mode) {
         f.ScreenMode = ' ';
         clear(p_.Checked("KartForm", "BlackButton") ? 0 : 0xFFFFFF);
         Delay(s, 100);
-        AspectCharts charts;
-        charts.lon = &s.PlanetLon;
-        charts.speed = &s.PlanetSpeed;
-        charts.exterrBody = f.ExterrBody;
-        charts.nExtra = s.NExtra;
-        charts.parsCount = s.ParsCount;
-        CalcAspects(p_.AspTable, p_.AspectOpt, charts, p_.Aspects);
+        p_.CalcCurrentAspects();
         f.ScreenMode = 'W';
         RedrawNatal();
         break;

@@ -114,6 +114,16 @@ int Program::ItemIndex(const std::string& form, const std::string& control, int 
 
 // The settings windows keep their options in their controls; a control not built yet keeps
 // the option's default.
+void Program::CalcCurrentAspects() {
+    AspectCharts charts;
+    charts.lon = &s.PlanetLon;
+    charts.speed = &s.PlanetSpeed;
+    charts.exterrBody = Flags.ExterrBody;
+    charts.nExtra = s.NExtra;
+    charts.parsCount = s.ParsCount;
+    CalcAspects(AspTable, AspectOpt, charts, Aspects);
+}
+
 void Program::ReadOptions() {
     ChartOptions& c = ChartOpt;
     c.HouseSystemText = Text("KartForm", "HouseComboBox");

@@ -221,6 +221,9 @@ public:
     // The text of an edit or combo box of a window, or empty.
     std::string Text(const std::string& form, const std::string& control) const;
     int ItemIndex(const std::string& form, const std::string& control, int otherwise = -1) const;
+    // The aspect matrix of the current chart (into Aspects).
+    void CalcCurrentAspects();
+
     // Copies the settings windows' controls into ChartOpt, GeneralOpt and AspectOpt.
     void ReadOptions();
 };

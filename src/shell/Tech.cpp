@@ -186,13 +186,7 @@ void TTech::RefreshPass() {
         svc.ComputeStarPositions();
 
     if (f.ScreenMode != 'W' && FormExists("AspTabl")) {
-        AspectCharts charts;
-        charts.lon = &s.PlanetLon;
-        charts.speed = &s.PlanetSpeed;
-        charts.exterrBody = f.ExterrBody;
-        charts.nExtra = s.NExtra;
-        charts.parsCount = s.ParsCount;
-        CalcAspects(p_.AspTable, p_.AspectOpt, charts, p_.Aspects);
+        p_.CalcCurrentAspects();
     }
 
     auto run = [](const Services::Action& a) {
