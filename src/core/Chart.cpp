@@ -347,8 +347,19 @@ struct Calc {
         const double ze = y * s.SinEps + g[2] * s.CosEps;
         s.BodyRA[k] = ArcTan2Pos(ye, x);
         s.BodyDec[k] = std::asin(std::clamp(ze / NonZeroGuard(s.GeoSph[k][2]), -1.0, 1.0));
-        if (s.UseLightTime) AberrationRaDec(2, s.BodyRA[k], s.BodyDec[k], s.EpsMean, s.ChartT);
+        if (s.UseLightTime) ApplyAberration(Aberration(), s.BodyRA[k], s.BodyDec[k]);
     }
+
+    // The aberration terms of this computation's moment, computed once.
+    const AberrationTerms& Aberration() {
+        if (!haveAberration) {
+            aberration = AberrationTermsAt(2, s.EpsMean, s.ChartT);
+            haveAberration = true;
+        }
+        return aberration;
+    }
+    AberrationTerms aberration{};
+    bool haveAberration = false;
 
     void Store(int n, int k) {
         BodyRec& b = s.Bodies[n];

@@ -254,20 +254,31 @@ SunLongitude SunTrueLongitude(double T) {
     return {L0 + centre, e};
 }
 
-void AberrationRaDec(int mode, double& ra, double& dec, double eps, double T) {
+AberrationTerms AberrationTermsAt(int mode, double eps, double T) {
     const SunLongitude sun = SunTrueLongitude(T);
-    double cl = std::cos(sun.lon), sl = std::sin(sun.lon);
+    AberrationTerms t;
+    t.cl = std::cos(sun.lon);
+    t.sl = std::sin(sun.lon);
     if (mode == 2) {
         const double perihelion = (102.93735 + 1.71954 * T + 0.00046 * T * T) * kDegToRad;
-        cl -= sun.eccentricity * std::cos(perihelion);
-        sl -= sun.eccentricity * std::sin(perihelion);
+        t.cl -= sun.eccentricity * std::cos(perihelion);
+        t.sl -= sun.eccentricity * std::sin(perihelion);
     }
+    t.se = std::sin(eps);
+    t.ce = std::cos(eps);
+    return t;
+}
+
+void ApplyAberration(const AberrationTerms& t, double& ra, double& dec) {
     const double sa = std::sin(ra), ca = std::cos(ra);
     const double sd = std::sin(dec), cd = std::cos(dec);
-    const double se = std::sin(eps), ce = std::cos(eps);
     const double k = kAberrationConstant;
-    ra -= k * (ca * cl * ce + sa * sl) / cd;
-    dec -= k * ((se * cd - sa * sd * ce) * cl + ca * sd * sl);
+    ra -= k * (ca * t.cl * t.ce + sa * t.sl) / cd;
+    dec -= k * ((t.se * cd - sa * sd * t.ce) * t.cl + ca * sd * t.sl);
+}
+
+void AberrationRaDec(int mode, double& ra, double& dec, double eps, double T) {
+    ApplyAberration(AberrationTermsAt(mode, eps, T), ra, dec);
 }
 
 MoonArgs MoonArguments(double T) {

@@ -58,6 +58,15 @@ SunLongitude SunTrueLongitude(double T);
 // eccentricity of the Earth's orbit).
 void AberrationRaDec(int mode, double& ra, double& dec, double eps, double T);
 
+// The same in two steps, for many places of one moment: the terms of the moment once, then
+// each place (the same results as AberrationRaDec).
+struct AberrationTerms {
+    double cl = 0, sl = 0; // the Sun's direction, less the e-terms in mode 2
+    double se = 0, ce = 0; // sine and cosine of the obliquity
+};
+AberrationTerms AberrationTermsAt(int mode, double eps, double T);
+void ApplyAberration(const AberrationTerms& t, double& ra, double& dec);
+
 // --- The Moon -----------------------------------------------------------------------------------
 
 // The Moon's mean arguments, radians in [0, 2π), and E, the eccentricity factor of the
