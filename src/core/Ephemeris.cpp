@@ -467,7 +467,10 @@ EquPos EclToEqu(double eps, double lat, double lon) {
 
 EclPos EquToEclTrue(const AstroDat& s, double dec, double ra) {
     const double eps = s.EpsMean + s.NutEps;
-    const double se = std::sin(eps), ce = std::cos(eps);
+    return EquToEclTrue(std::sin(eps), std::cos(eps), dec, ra);
+}
+
+EclPos EquToEclTrue(double se, double ce, double dec, double ra) {
     const double sd = std::sin(dec), cd = std::cos(dec);
     const double sa = std::sin(ra), ca = std::cos(ra);
     const double sb = sd * ce - cd * se * sa;
@@ -482,10 +485,14 @@ EclPos EquToEclTrue(const AstroDat& s, double dec, double ra) {
 }
 
 HorPos EquToHorizon(double phi, double lst, double dec, double ra) {
+    return EquToHorizon(std::sin(phi), std::cos(phi), lst, dec, ra);
+}
+
+HorPos EquToHorizon(double sinPhi, double cosPhi, double lst, double dec, double ra) {
     const double H = lst - ra;
     HorPos h;
-    h.az = ArcTan2Pos(std::sin(H), std::cos(H) * std::sin(phi) - std::tan(dec) * std::cos(phi));
-    h.alt = std::asin(std::sin(phi) * std::sin(dec) + std::cos(phi) * std::cos(dec) * std::cos(H));
+    h.az = ArcTan2Pos(std::sin(H), std::cos(H) * sinPhi - std::tan(dec) * cosPhi);
+    h.alt = std::asin(sinPhi * std::sin(dec) + cosPhi * std::cos(dec) * std::cos(H));
     return h;
 }
 

@@ -123,7 +123,11 @@ struct HorPos {
 EquPos EclToEqu(double eps, double lat, double lon);
 // Equatorial (δ, α) to ecliptic with the true obliquity of the chart (EpsMean + NutEps).
 EclPos EquToEclTrue(const AstroDat& s, double dec, double ra);
+// The same with the sine and cosine of the true obliquity given, for many places of a moment.
+EclPos EquToEclTrue(double sinEps, double cosEps, double dec, double ra);
 // Equatorial to horizontal for latitude φ and local sidereal time θ (radians).
 HorPos EquToHorizon(double phi, double lst, double dec, double ra);
+// The same with sin φ and cos φ given, for many places seen from one observer.
+HorPos EquToHorizon(double sinPhi, double cosPhi, double lst, double dec, double ra);
 
 } // namespace qor
