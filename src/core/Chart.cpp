@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qor {
 
@@ -328,13 +329,31 @@ struct Calc {
     void Finish(int k) {
         if (gen.HorParallax && (k < 11 || k > 14 || (k == 13 && gen.BlackMoonFocus)))
             TopocentricParallax(s, s.BodyRA[k], s.BodyDec[k], s.GeoSph[k][2], LocalSiderealRad(s));
-        const EclPos e = EquToEclTrue(s, s.BodyDec[k], s.BodyRA[k]);
+        const SinCos& eps = trueEps.Of(s.EpsMean + s.NutEps);
+        const EclPos e = EquToEclTrue(eps.sin, eps.cos, s.BodyDec[k], s.BodyRA[k]);
         s.GeoSph[k][0] = e.lon;
         s.GeoSph[k][1] = e.lat;
-        const HorPos h = EquToHorizon(s.GeocLat, LocalSiderealRad(s), s.BodyDec[k], s.BodyRA[k]);
+        const SinCos& phi = geocLat.Of(s.GeocLat);
+        const HorPos h =
+            EquToHorizon(phi.sin, phi.cos, LocalSiderealRad(s), s.BodyDec[k], s.BodyRA[k]);
         s.BodyAz[k] = h.az;
         s.BodyAlt[k] = h.alt;
     }
+
+    // The sine and cosine of an angle that stays the same for every body of the chart,
+    // computed again only when the angle changes.
+    struct SinCos {
+        double angle = std::numeric_limits<double>::quiet_NaN(), sin = 0, cos = 0;
+        const SinCos& Of(double a) {
+            if (a != angle) {
+                angle = a;
+                sin = std::sin(a);
+                cos = std::cos(a);
+            }
+            return *this;
+        }
+    };
+    SinCos trueEps{}, geocLat{};
 
     // Apparent equatorial place of a planet, the Sun or an extra body from GeoSph[k].
     // The geocentric vector (mean ecliptic of date) is turned by the nutation in longitude
@@ -347,8 +366,19 @@ struct Calc {
         const double ze = y * s.SinEps + g[2] * s.CosEps;
         s.BodyRA[k] = ArcTan2Pos(ye, x);
         s.BodyDec[k] = std::asin(std::clamp(ze / NonZeroGuard(s.GeoSph[k][2]), -1.0, 1.0));
-        if (s.UseLightTime) AberrationRaDec(2, s.BodyRA[k], s.BodyDec[k], s.EpsMean, s.ChartT);
+        if (s.UseLightTime) ApplyAberration(Aberration(), s.BodyRA[k], s.BodyDec[k]);
     }
+
+    // The aberration terms of this computation's moment, computed once.
+    const AberrationTerms& Aberration() {
+        if (!haveAberration) {
+            aberration = AberrationTermsAt(2, s.EpsMean, s.ChartT);
+            haveAberration = true;
+        }
+        return aberration;
+    }
+    AberrationTerms aberration{};
+    bool haveAberration = false;
 
     void Store(int n, int k) {
         BodyRec& b = s.Bodies[n];

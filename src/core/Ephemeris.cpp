@@ -254,20 +254,31 @@ SunLongitude SunTrueLongitude(double T) {
     return {L0 + centre, e};
 }
 
-void AberrationRaDec(int mode, double& ra, double& dec, double eps, double T) {
+AberrationTerms AberrationTermsAt(int mode, double eps, double T) {
     const SunLongitude sun = SunTrueLongitude(T);
-    double cl = std::cos(sun.lon), sl = std::sin(sun.lon);
+    AberrationTerms t;
+    t.cl = std::cos(sun.lon);
+    t.sl = std::sin(sun.lon);
     if (mode == 2) {
         const double perihelion = (102.93735 + 1.71954 * T + 0.00046 * T * T) * kDegToRad;
-        cl -= sun.eccentricity * std::cos(perihelion);
-        sl -= sun.eccentricity * std::sin(perihelion);
+        t.cl -= sun.eccentricity * std::cos(perihelion);
+        t.sl -= sun.eccentricity * std::sin(perihelion);
     }
+    t.se = std::sin(eps);
+    t.ce = std::cos(eps);
+    return t;
+}
+
+void ApplyAberration(const AberrationTerms& t, double& ra, double& dec) {
     const double sa = std::sin(ra), ca = std::cos(ra);
     const double sd = std::sin(dec), cd = std::cos(dec);
-    const double se = std::sin(eps), ce = std::cos(eps);
     const double k = kAberrationConstant;
-    ra -= k * (ca * cl * ce + sa * sl) / cd;
-    dec -= k * ((se * cd - sa * sd * ce) * cl + ca * sd * sl);
+    ra -= k * (ca * t.cl * t.ce + sa * t.sl) / cd;
+    dec -= k * ((t.se * cd - sa * sd * t.ce) * t.cl + ca * sd * t.sl);
+}
+
+void AberrationRaDec(int mode, double& ra, double& dec, double eps, double T) {
+    ApplyAberration(AberrationTermsAt(mode, eps, T), ra, dec);
 }
 
 MoonArgs MoonArguments(double T) {
@@ -456,7 +467,10 @@ EquPos EclToEqu(double eps, double lat, double lon) {
 
 EclPos EquToEclTrue(const AstroDat& s, double dec, double ra) {
     const double eps = s.EpsMean + s.NutEps;
-    const double se = std::sin(eps), ce = std::cos(eps);
+    return EquToEclTrue(std::sin(eps), std::cos(eps), dec, ra);
+}
+
+EclPos EquToEclTrue(double se, double ce, double dec, double ra) {
     const double sd = std::sin(dec), cd = std::cos(dec);
     const double sa = std::sin(ra), ca = std::cos(ra);
     const double sb = sd * ce - cd * se * sa;
@@ -471,10 +485,14 @@ EclPos EquToEclTrue(const AstroDat& s, double dec, double ra) {
 }
 
 HorPos EquToHorizon(double phi, double lst, double dec, double ra) {
+    return EquToHorizon(std::sin(phi), std::cos(phi), lst, dec, ra);
+}
+
+HorPos EquToHorizon(double sinPhi, double cosPhi, double lst, double dec, double ra) {
     const double H = lst - ra;
     HorPos h;
-    h.az = ArcTan2Pos(std::sin(H), std::cos(H) * std::sin(phi) - std::tan(dec) * std::cos(phi));
-    h.alt = std::asin(std::sin(phi) * std::sin(dec) + std::cos(phi) * std::cos(dec) * std::cos(H));
+    h.az = ArcTan2Pos(std::sin(H), std::cos(H) * sinPhi - std::tan(dec) * cosPhi);
+    h.alt = std::asin(sinPhi * std::sin(dec) + cosPhi * std::cos(dec) * std::cos(H));
     return h;
 }
 

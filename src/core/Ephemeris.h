@@ -58,6 +58,15 @@ SunLongitude SunTrueLongitude(double T);
 // eccentricity of the Earth's orbit).
 void AberrationRaDec(int mode, double& ra, double& dec, double eps, double T);
 
+// The same in two steps, for many places of one moment: the terms of the moment once, then
+// each place (the same results as AberrationRaDec).
+struct AberrationTerms {
+    double cl = 0, sl = 0; // the Sun's direction, less the e-terms in mode 2
+    double se = 0, ce = 0; // sine and cosine of the obliquity
+};
+AberrationTerms AberrationTermsAt(int mode, double eps, double T);
+void ApplyAberration(const AberrationTerms& t, double& ra, double& dec);
+
 // --- The Moon -----------------------------------------------------------------------------------
 
 // The Moon's mean arguments, radians in [0, 2π), and E, the eccentricity factor of the
@@ -114,7 +123,11 @@ struct HorPos {
 EquPos EclToEqu(double eps, double lat, double lon);
 // Equatorial (δ, α) to ecliptic with the true obliquity of the chart (EpsMean + NutEps).
 EclPos EquToEclTrue(const AstroDat& s, double dec, double ra);
+// The same with the sine and cosine of the true obliquity given, for many places of a moment.
+EclPos EquToEclTrue(double sinEps, double cosEps, double dec, double ra);
 // Equatorial to horizontal for latitude φ and local sidereal time θ (radians).
 HorPos EquToHorizon(double phi, double lst, double dec, double ra);
+// The same with sin φ and cos φ given, for many places seen from one observer.
+HorPos EquToHorizon(double sinPhi, double cosPhi, double lst, double dec, double ra);
 
 } // namespace qor

@@ -3,6 +3,7 @@
 #include "core/Text.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace qor {
@@ -45,10 +46,26 @@ __attribute__((always_inline)) inline Lanes8 Splat(double x) {
     return Lanes8{x, x, x, x, x, x, x, x};
 }
 
+// The same lanes seen as unsigned 64-bit integers, for sign and selection masks.
+typedef uint64_t Lanes8i __attribute__((vector_size(64)));
+
+__attribute__((always_inline)) inline Lanes8i Bits(Lanes8 v) {
+    Lanes8i b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+__attribute__((always_inline)) inline Lanes8 FromBits(Lanes8i b) {
+    Lanes8 v;
+    std::memcpy(&v, &b, sizeof v);
+    return v;
+}
+
 // sin and cos of eight angles at once, without branches.
 __attribute__((always_inline)) inline void SinCosLanes(Lanes8 x, Lanes8& sinOut, Lanes8& cosOut) {
     const Lanes8 magic = Splat(kRoundMagic);
-    const Lanes8 q = (x * kTwoOverPi + magic) - magic; // nearest quadrant
+    const Lanes8 shifted = x * kTwoOverPi + magic;
+    const Lanes8 q = shifted - magic; // nearest quadrant
     const Lanes8 r = ((x - q * kPio2Hi) - q * kPio2Mid) - q * kPio2Lo;
     const Lanes8 z = r * r;
     const Lanes8 sp =
@@ -56,20 +73,18 @@ __attribute__((always_inline)) inline void SinCosLanes(Lanes8 x, Lanes8& sinOut,
     const Lanes8 cp =
         1.0 - 0.5 * z +
         z * z * (((((kCos0 * z + kCos1) * z + kCos2) * z + kCos3) * z + kCos4) * z + kCos5);
-    // The quadrant's effect by arithmetic alone (comparisons of whole vectors would be taken
-    // apart lane by lane): j = q mod 4 from q/4 rounded down, whose fraction is 0, 1/4, 1/2 or
-    // 3/4; h = 1 for j = 2, 3 (sine negative); o = 1 for odd j (sine and cosine swap);
-    // g = 1 for j = 1, 2 (cosine negative). Each product below is exact.
-    const auto roundDown = [&](Lanes8 v, double below) { return ((v - below) + magic) - magic; };
-    const Lanes8 j = q - 4.0 * roundDown(q * 0.25, 0.375);
-    const Lanes8 h = roundDown(j * 0.5, 0.25);
-    const Lanes8 o = j - 2.0 * h;
-    const Lanes8 j1 = (j + 1.0) - 4.0 * roundDown((j + 1.0) * 0.25, 0.375);
-    const Lanes8 g = roundDown(j1 * 0.5, 0.25);
-    const Lanes8 s = o * cp + (1.0 - o) * sp;
-    const Lanes8 c = o * sp + (1.0 - o) * cp;
-    sinOut = (1.0 - 2.0 * h) * s;
-    cosOut = (1.0 - 2.0 * g) * c;
+    // The quadrant's effect by integer operations on the bits alone (comparisons of whole
+    // vectors would be taken apart lane by lane on the base instruction set): the low bits of
+    // the shifted value are the quadrant j = q mod 4 in two's complement. An odd j swaps sine
+    // and cosine; j = 2, 3 makes the sine negative, j = 1, 2 the cosine.
+    const Lanes8i j = Bits(shifted);
+    const Lanes8i swap = -(j & 1); // all ones for an odd quadrant
+    const Lanes8i sinSign = (j & 2) << 62;
+    const Lanes8i cosSign = ((j + 1) & 2) << 62;
+    const Lanes8i s = (Bits(sp) & ~swap) | (Bits(cp) & swap);
+    const Lanes8i c = (Bits(cp) & ~swap) | (Bits(sp) & swap);
+    sinOut = FromBits(s ^ sinSign);
+    cosOut = FromBits(c ^ cosSign);
 }
 
 } // namespace
