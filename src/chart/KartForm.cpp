@@ -774,12 +774,19 @@ bool TKartForm::ShowChartHint(int x, int y) {
         const int sx = StrToIntDef0(rest.substr(0, a));
         const int sy = StrToIntDef0(
             rest.substr(a + 1, b == std::string::npos ? std::string::npos : b - a - 1));
+        // the third field is what the user reads; a fourth, the object's code, is not shown
         std::string text = b == std::string::npos ? std::string() : rest.substr(b + 1);
+        std::string code;
+        if (const std::size_t c = text.find(';'); c != std::string::npos) {
+            code = text.substr(c + 1);
+            text.resize(c);
+        }
         if (std::abs(sx - x) >= 5 || std::abs(sy - y) >= 5) continue;
         if (text.size() > 1 && text[0] == '#')
             text = GetMsgText(p_.s, StrToIntDef0(text.substr(1)));
         if (main) {
-            if (text.size() == 3) main->PaintBox->setCursor(Qt::PointingHandCursor);
+            if ((code.empty() ? text : code).size() == 3)
+                main->PaintBox->setCursor(Qt::PointingHandCursor);
             TPanel* label = main->GeoNameLabel;
             label->SetCaption(text);
             const QFontMetrics fm(label->font());

@@ -306,6 +306,10 @@ TEST_F(ChartWindowsTest, TheHintShowsTheSpotUnderThePointer) {
     EXPECT_EQ(p->s.StatusText, GetMsgText(p->s, 15));
     EXPECT_FALSE(kart->ShowChartHint(95, 100));
     EXPECT_EQ(p->s.StatusText, "");
+    // a body's spot as the wheel writes it: the object's code after the text is not shown
+    kart->KartSpots.push_back("300;300;Mars (R) 12°34'56\" Leo;p050");
+    EXPECT_TRUE(kart->ShowChartHint(301, 299));
+    EXPECT_EQ(p->s.StatusText, "Mars (R) 12°34'56\" Leo");
 
     // on the main window: the label above the spot, only while the hint box is on
     auto* main = new shell::TForm1(*p);
