@@ -1,5 +1,5 @@
-// The sky subsystem's data of the running program: the body table of the cosmos view, the
-// star, deep-sky and asteroid catalogues and the Chiron corrections.
+// The sky subsystem's data of the running program (kept by Program::Own): the body table of
+// the cosmos view, the star, deep-sky and asteroid catalogues and the Chiron corrections.
 #pragma once
 
 #include "core/ChironTable.h"
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace qor::app {
+namespace qor {
 
 struct SkyData {
     CosmosBodies Cosmos;
@@ -22,4 +22,4 @@ struct SkyData {
     ChironTable Chiron;
 };
 
-} // namespace qor::app
+} // namespace qor
