@@ -68,6 +68,9 @@ Program::~Program() {
     screen.PlaySound = nullptr;
     // The classes that made windows of this program make none after it.
     screen.SetFormClasses(nullptr);
+    // What the subsystems registered goes before the data they keep (Own).
+    Svc = {};
+    FormClasses = {};
     Hooks = {};
     if (gProgram == this) gProgram = nullptr;
 }

@@ -1,6 +1,7 @@
 #include "sky/Register.h"
 
 #include "shell/MainForm.h"
+#include "sky/CosmosScreen.h"
 #include "sky/SkyData.h"
 
 namespace qor::sky {
@@ -60,6 +61,7 @@ void Register(shell::Program& p) {
         if (n < 0 || n >= static_cast<int>(sky.Cosmos.PlanetsMdb.size())) return {};
         return sky.Cosmos.PlanetsMdb[n].Name;
     };
+    sky.CosmosView = RegisterCosmos(p, sky.Cosmos, sky.Stars, sky.Deep);
     svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };
     svc.RefreshWindow["Deep"] = [&s, &sky](ui::TForm&) { ComputeDeepHorizon(s, sky.Deep); };
 }

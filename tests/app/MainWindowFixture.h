@@ -70,6 +70,18 @@ protected:
             return true;
         };
     }
+    // Starts again in English mode ("/e").
+    void StartInEnglish() {
+        Stop();
+        program = std::make_unique<Program>(dir.path());
+        app::RegisterSubsystems(*program);
+        RegisterToolWindows(*program);
+        EntryOptions o;
+        o.runLoop = false;
+        o.args = {"/e"};
+        ASSERT_EQ(ProgramEntry(*program, o), 0);
+        form1 = program->Form1;
+    }
     void Stop() {
         if (program && program->Form1) program->Form1->SaveAndCloseAll();
         program.reset();
