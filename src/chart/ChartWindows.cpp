@@ -36,7 +36,7 @@ void RegisterChartWindows(shell::Program& p) {
         TDataForm* d = DataFormOf();
         if (!d) return;
         if (Trim(d->dTEdit->Text()).empty())
-            d->dTEdit->SetText(ZoneFieldText(QDateTime::currentDateTime().offsetFromUtc() / 60));
+            d->dTEdit->SetText(MomentZoneText(QDateTime::currentDateTime().offsetFromUtc() / 60));
         if (Trim(d->LatEdit->Text()).empty()) d->LatEdit->SetText(FormatLatitude(p.s.ChartLat));
         if (Trim(d->LongEdit->Text()).empty()) d->LongEdit->SetText(FormatLongitude(p.s.ChartLong));
         d->DataFormToMoment();
