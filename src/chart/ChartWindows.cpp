@@ -21,6 +21,7 @@ void RegisterChartWindows(shell::Program& p) {
     p.FormClasses.Register("DataForm", [&p] { return new TDataForm(p); });
     p.FormClasses.Register("KartForm", [&p] { return new TKartForm(p); });
     shell::Services& svc = p.Svc;
+
     auto onData = [](void (TDataForm::*f)()) {
         return [f] {
             if (TDataForm* d = DataFormOf()) (d->*f)();

@@ -363,23 +363,21 @@ void TDataForm::MomentToBackRec() {
 // --- Chart kind and applying --------------------------------------------------------------------
 
 void TDataForm::ReadChartKind() {
-    TKartForm* kart = Kart();
     shell::ShellFlags& f = p_.Flags;
+    const bool kind = OneButton->Checked() || HorarButton->Checked() || TwoButton->Checked();
     if (OneButton->Checked() || HorarButton->Checked()) {
-        if (OneButton->Checked() && kart && !kart->HorizontalBox->Checked())
-            kart->HelioBox->setEnabled(true);
         f.DoubleChart = false;
         f.HoraryChart = HorarButton->Checked();
         MethodIndex = -1;
         ComboBox->setEnabled(false);
     } else if (TwoButton->Checked()) {
-        if (kart) kart->HelioBox->setEnabled(false); // a double chart is never heliocentric
         f.DoubleChart = true;
         f.HoraryChart = false;
         AppliedMethodText = ComboBox->Text();
         ComboBox->setEnabled(true);
         if (const int i = ComboBox->IndexOf(ComboBox->Text()); i >= 0) MethodIndex = i;
     }
+    if (TKartForm* kart = Kart(); kart && kind) kart->ChartKindChanged();
 }
 
 bool TDataForm::ApplyData() {
@@ -400,12 +398,7 @@ bool TDataForm::ApplyData() {
     DataFormToDatRec();
     s.DatRec1Applied = s.DatRec1;
     s.DatRec2Applied = s.DatRec2;
-    {
-        const bool ready = p_.Flags.Ready;
-        p_.Flags.Ready = false;
-        if (TKartForm* kart = Kart()) kart->XGroup->SetItemIndex(p_.Flags.DoubleChart ? 2 : 0);
-        p_.Flags.Ready = ready;
-    }
+    if (TKartForm* kart = Kart()) kart->ChartKindApplied();
     if (p_.Tech) p_.Tech->RefreshAll();
     return true;
 }
