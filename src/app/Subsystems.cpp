@@ -4,6 +4,7 @@
 #include "chart/ChartWindows.h"
 #include "chart/KartScreen.h"
 #include "core/Chart.h"
+#include "geo/GeoWindows.h"
 #include "shell/MainForm.h"
 #include "shell/Program.h"
 
@@ -25,8 +26,7 @@ Subsystems::Subsystems(shell::Program& p) : p_(p), sky_(std::make_unique<SkyData
 }
 
 void Subsystems::RegisterGeo() {
-    // The atlas of the language in use (read after the English texts are applied).
-    p_.Svc.LoadAtlas = [this] { LoadAtlas(p_.s, atlas_); };
+    geo::RegisterGeo(p_, atlas_);
 }
 
 Subsystems::~Subsystems() = default;

@@ -57,6 +57,7 @@ protected:
         program = std::make_unique<Program>(dir.path());
         subsystems = std::make_unique<app::Subsystems>(*program);
         EntryOptions o;
+        o.args = args;
         o.runLoop = false;
         o.russianLocale = 1;
         ASSERT_EQ(ProgramEntry(*program, o), 0);
@@ -90,6 +91,7 @@ protected:
     }
 
     test::TempDir dir;
+    std::vector<std::string> args; // the command line of the next Start ("/e": English)
     AnsweringDialogs dialogs;
     std::unique_ptr<Program> program;
     std::unique_ptr<app::Subsystems> subsystems;

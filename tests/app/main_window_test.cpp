@@ -589,6 +589,9 @@ TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting)
     program->Svc.TickDuties["test"] = [&] { ++duties; };
     bool zoneAgrees = false;
     program->Svc.CheckComputerZone = [&] { return zoneAgrees; };
+    TForm* loc = Screen().FindForm("QorLoc");
+    ASSERT_NE(loc, nullptr);
+    program->SetChecked("QorLoc", "TimeCheckBox", false);
     ASSERT_TRUE(form1->FirstTick);
     EXPECT_FALSE(form1->PaintArmed);
     form1->MainClockTickRun();
@@ -601,9 +604,7 @@ TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting)
     EXPECT_EQ(duties, 2);
 
     // With the zone check asked for and failing, the own place's window opens instead.
-    TForm* loc = Screen().FindForm("QorLoc");
-    ASSERT_NE(loc, nullptr);
-    loc->Add<TCheckBox>("TimeCheckBox")->SetChecked(true);
+    program->SetChecked("QorLoc", "TimeCheckBox", true);
     loc->hide();
     form1->FirstTick = true;
     form1->MainClockTickRun();
