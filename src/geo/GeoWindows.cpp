@@ -10,7 +10,7 @@ namespace qor::geo {
 
 using namespace ui;
 
-void RegisterGeo(shell::Program& p, Atlas& atlas) {
+void RegisterGeoWindows(shell::Program& p, Atlas& atlas) {
     FormScreen& screen = Screen();
     // Each class makes its window for this program only (tests run several in turn).
     auto forThis = [&p](auto make) {
@@ -22,11 +22,10 @@ void RegisterGeo(shell::Program& p, Atlas& atlas) {
     screen.RegisterFormClass("Zone", forThis([] { return new TZone; }));
 
     shell::Services& svc = p.Svc;
-    // The atlas of the language in use (read after the English texts are applied).
-    svc.LoadAtlas = [&p, &atlas] { LoadAtlas(p.s, atlas); };
+    // The start-up's check: true unless the own place asks for it and the zones disagree.
     svc.CheckComputerZone = [] {
         auto* w = dynamic_cast<TQorLoc*>(Screen().FindForm("QorLoc"));
-        return !w || w->CheckComputerZone();
+        return !w || !w->TimeCheckBox->Checked() || w->CheckComputerZone();
     };
     svc.LogUserLocation = [&p] { LogUserLocation(p); };
     // The main menu's atlas shows places on the map; it takes none.

@@ -8,6 +8,6 @@
 namespace qor::geo {
 
 // Registers the window classes and fills the services; `atlas` lives as long as the program.
-void RegisterGeo(shell::Program& p, Atlas& atlas);
+void RegisterGeoWindows(shell::Program& p, Atlas& atlas);
 
 } // namespace qor::geo

@@ -161,9 +161,9 @@ TEST_F(AtlasWindowTest, EachOpenerLeavesItsButtonsAndATakeNeedsAWindowToTakeIt) 
     Run("Cities,CityEdit", "Сидней"_cp);
     Run("Cities,MapBtn", "");
     EXPECT_EQ(program->Flags.ScreenMode, 'G');
-    EXPECT_EQ(subsystems->Cities().AtlasMapPending, 1);
-    EXPECT_EQ(subsystems->Cities().AtlasMapLat, -(33 * 60 + 52));
-    EXPECT_EQ(subsystems->Cities().AtlasMapLong, 151 * 60 + 12);
+    EXPECT_EQ(program->Own<qor::Atlas>().AtlasMapPending, 1);
+    EXPECT_EQ(program->Own<qor::Atlas>().AtlasMapLat, -(33 * 60 + 52));
+    EXPECT_EQ(program->Own<qor::Atlas>().AtlasMapLong, 151 * 60 + 12);
     EXPECT_FALSE(Visible("Cities"));
 
     // The time button shows the row's zone at the birth data's moment.
@@ -188,11 +188,11 @@ TEST_F(AtlasWindowTest, TheEnglishCountryFilterShowsBareNamesAndATakeKeepsTheCou
     TCities* atlas = Atlas();
     ASSERT_NE(atlas, nullptr);
     Run("Cities,ComboBox", "India");
-    const std::size_t india = subsystems->Cities().list.size();
+    const std::size_t india = program->Own<qor::Atlas>().list.size();
     ASSERT_GT(india, 100u);
     EXPECT_EQ(atlas->Caption(), "Atlas - " + std::to_string(india));
     for (int row : {0, 1, static_cast<int>(india) - 1}) {
-        EXPECT_EQ(subsystems->Cities().list[row].Code(), "R103");
+        EXPECT_EQ(program->Own<qor::Atlas>().list[row].Code(), "R103");
         EXPECT_EQ(atlas->CellText(1, row).find(','), std::string::npos) << atlas->CellText(1, row);
     }
     Run("Cities,CityEdit", "kol"); // typed in lower case: found all the same
@@ -202,7 +202,7 @@ TEST_F(AtlasWindowTest, TheEnglishCountryFilterShowsBareNamesAndATakeKeepsTheCou
     // A leading digit only filters again: the list stays whole and the grid at its start.
     Run("Cities,CityEdit", "1kol");
     EXPECT_EQ(atlas->DrawGrid->Row(), 0);
-    EXPECT_EQ(subsystems->Cities().list.size(), india);
+    EXPECT_EQ(program->Own<qor::Atlas>().list.size(), india);
     Run("Cities,CityEdit", "kol");
     Run("Cities,GetBtn", "");
     EXPECT_EQ(DataField("CityEdit"), o[0]);
@@ -254,8 +254,8 @@ TEST_F(AtlasWindowTest, TextFormRoundTripsThroughThePopupMenuAndABadLineChangesN
     EXPECT_EQ(test::TempDir::Read(dir / "geocr.atl"), coords);
     EXPECT_EQ(test::TempDir::Read(dir / "geonr.atl"), names);
     EXPECT_EQ(test::TempDir::Read(dir / "geozr.atl"), zones);
-    EXPECT_TRUE(subsystems->Cities().ready);
-    EXPECT_EQ(subsystems->Cities().coords.size(), 24361u);
+    EXPECT_TRUE(program->Own<qor::Atlas>().ready);
+    EXPECT_EQ(program->Own<qor::Atlas>().coords.size(), 24361u);
     EXPECT_EQ(atlas->DrawGrid->RowCount(), 24361);
 }
 

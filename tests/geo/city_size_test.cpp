@@ -13,7 +13,7 @@ using shell::MainWindowTest;
 
 class CitySizeTest : public MainWindowTest {
 protected:
-    qor::Atlas& A() { return subsystems->Cities(); }
+    qor::Atlas& A() { return program->Own<qor::Atlas>(); }
     TCitySiz* Editor() { return dynamic_cast<TCitySiz*>(Screen().FindForm("CitySiz")); }
     // The 1-based coordinate index of the first city of that name.
     int CityIndex(const std::string& name) {

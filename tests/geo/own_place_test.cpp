@@ -136,6 +136,9 @@ TEST_F(OwnPlaceTest, TheStartLogNotesThePlaceAndTheClock) {
     EXPECT_TRUE(program->Svc.CheckComputerZone());
     w->astdT->SetText("+03:00");
     EXPECT_FALSE(program->Svc.CheckComputerZone());
+    // Unless the check is not asked for.
+    program->SetChecked("QorLoc", "TimeCheckBox", false);
+    EXPECT_TRUE(program->Svc.CheckComputerZone());
 }
 
 TEST_F(OwnPlaceTest, HomeFieldsAreTypedOverAndRefusedWhenTheyNameNoPlace) {
