@@ -54,22 +54,18 @@ protected:
     int Start() {
         Stop();
         program = std::make_unique<Program>(home);
-        subsystems = std::make_unique<app::Subsystems>(*program);
+        app::RegisterSubsystems(*program);
         EntryOptions o;
         o.runLoop = false;
         o.russianLocale = 0;
         return ProgramEntry(*program, o);
     }
-    void Stop() {
-        subsystems.reset();
-        program.reset();
-    }
+    void Stop() { program.reset(); }
 
     test::TempDir dir;
     const fs::path home = dir / "home"; // the program folder, one below the test's own
     LogReadingDialogs dialogs;
     std::unique_ptr<Program> program;
-    std::unique_ptr<app::Subsystems> subsystems;
 };
 
 // A damaged file that ends the start: "Start failed: ..." and the damage itself are in the log
