@@ -21,8 +21,8 @@ struct PlanetLoadResult {
     std::string message; // what was reported (empty when ok), for the start log
 };
 
-// Loads series record i (0..8) from the program folder into s.Planets; any other i does
-// nothing and succeeds. A missing, short, truncated or damaged file (an index other than nine
+// Loads series record i (0..8) from the program folder into s.Planets; i = 9 loads Pluto's
+// table (PlutoTable.h); any other i does nothing and succeeds. A missing, short, truncated or damaged file (an index other than nine
 // records, a term whose amplitude, phase or frequency no VSOP87 series has), or more than 700
 // terms, is reported through the state's UserReport and leaves the body without terms.
 PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i);
@@ -30,7 +30,8 @@ PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i);
 // they are read); stops at the first record that fails, which is reported once.
 PlanetLoadResult LoadPlanetSeries(AstroDat& s);
 
-// Position of body i (see above): 0 gives zeros, 9 Pluto, 1..8 the series (body 3, the Earth,
+// Position of body i (see above): 0 gives zeros, 9 Pluto (zeros where it is not available,
+// PlutoTable.h), 1..8 the series (body 3, the Earth,
 // places the Sun); any other i gives zeros.
 Spherical PlanetHelio(const AstroDat& s, int i, double T);
 // The same with the rates of L, B, R from the same pass.
