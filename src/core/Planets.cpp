@@ -245,7 +245,6 @@ PlanetLoadResult LoadBody(AstroDat& s, int i, SeriesFiles& f) {
 } // namespace
 
 PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
-    if (i == 9) return LoadPlutoTable(s);
     if (i < 0 || i >= kPlanetSeriesBodies) return {true, {}};
     SeriesFiles f;
     return LoadBody(s, i, f);

@@ -21,13 +21,14 @@ struct PlanetLoadResult {
     std::string message; // what was reported (empty when ok), for the start log
 };
 
-// Loads series record i (0..8) from the program folder into s.Planets; i = 9 loads Pluto's
-// table (PlutoTable.h); any other i does nothing and succeeds. A missing, short, truncated or damaged file (an index other than nine
+// Loads series record i (0..8) from the program folder into s.Planets; any other i does
+// nothing and succeeds. A missing, short, truncated or damaged file (an index other than nine
 // records, a term whose amplitude, phase or frequency no VSOP87 series has), or more than 700
 // terms, is reported through the state's UserReport and leaves the body without terms.
 PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i);
 // Loads every series record, reading each of the two files once (their sizes checked before
 // they are read); stops at the first record that fails, which is reported once.
+// Then Pluto's table (PlutoTable.h), whose absence is only a warning.
 PlanetLoadResult LoadPlanetSeries(AstroDat& s);
 
 // Position of body i (see above): 0 gives zeros, 9 Pluto (zeros where it is not available,
