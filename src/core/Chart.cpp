@@ -6,6 +6,7 @@
 #include "core/Formats.h"
 #include "core/Houses.h"
 #include "core/Planets.h"
+#include "core/PlutoTable.h"
 #include "core/Stepping.h"
 #include "core/Text.h"
 #include "core/TimeStep.h"
@@ -166,11 +167,21 @@ struct Calc {
         }
     }
 
-    // Pluto: its theory is of J2000; its heliocentric place and velocity are turned to the
-    // mean ecliptic of date (rigorous precession) and then seen from the Earth of date.
-    void Pluto() {
+    // Pluto: its theory and its table are of J2000; its heliocentric place and velocity are
+    // turned to the mean ecliptic of date (rigorous precession) and then seen from the Earth of
+    // date. Where it has no place (outside 1600..2400) the point is left empty and marked, and
+    // the status line says why; false then.
+    bool Pluto() {
         Spherical rate;
-        const Spherical p = PlutoPositionRate(s.ChartT, rate);
+        const std::optional<Spherical> place = PlutoHelioRate(s, s.ChartT, rate);
+        s.PlutoMissing = !place;
+        if (!place) {
+            s.PlanetLon[10] = s.PlanetLat[10] = s.PlanetSpeed[10] = 0;
+            s.Bodies[10] = {};
+            SetStatus(s, PlutoUnavailableText(s));
+            return false;
+        }
+        const Spherical& p = *place;
         const double T = s.ChartT;
         Triple pos, vel;
         PosVelFromRates(p, rate, pos, vel);
@@ -180,6 +191,7 @@ struct Calc {
         SetHelio(9, pos, vel);
         plutoRate =
             LongitudeRate(s.GeoXYZ[9], Minus(s.HelioVel[9], s.EarthVel)) + kPrecessionPerDay;
+        return true;
     }
 
     // A vector of the ecliptic and equinox J2000 turned to the mean ecliptic and equinox of
@@ -439,7 +451,7 @@ struct Calc {
         if (n == 0 || n == 1 || (n >= 3 && n <= 9)) {
             SeriesBody(k);
         } else if (n == 10) {
-            Pluto();
+            if (!Pluto()) return;
         } else if (n == 2) {
             Moon();
         } else if (n == 11 || n == 12) {

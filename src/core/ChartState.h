@@ -72,6 +72,7 @@ struct ChartPoints {
     Triple EarthHelio{}, EarthXYZ{};             // the observer's planet, heliocentric
     Triple EarthVel{};                           // and its velocity, AU per day
     int EarthSeriesIndex = 3;
+    bool PlutoMissing = false; // Pluto has no place at this moment (point 10 left empty)
 };
 
 // Options of the natal-chart settings window read by the chart computation, with the window's
