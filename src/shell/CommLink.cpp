@@ -125,16 +125,6 @@ bool CommLink::MsgWriteLine(MsgFile f, const std::string& text) {
     return false;
 }
 
-bool CommLink::MsgClearFile(MsgFile f) {
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (SaveFileAtomic(FilePath(f), "").ok()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    SetStatus(p_.s, Lang(p_.s, Cp(" Не удалось очистить ") + kFileNames[static_cast<int>(f)],
-                         std::string(" Cannot clear ") + kFileNames[static_cast<int>(f)]));
-    return false;
-}
-
 void CommLink::PollMsgReceive() {
     const fs::path file = FilePath(MsgFile::Receive);
     fs::path taken = file;

@@ -47,8 +47,6 @@ public:
     // Appends a line to the file; a failed append is retried a few times within about a
     // second, then reported on the status line (false).
     bool MsgWriteLine(MsgFile f, const std::string& text);
-    // Empties the file (same retries).
-    bool MsgClearFile(MsgFile f);
     // How many command lines ran since start.
     long long Executed = 0;
 

@@ -239,11 +239,6 @@ std::string StarOtherNames(const StarCatalogue& c, int n) {
     return NameTail(StarTextEntry(c.StarNames, c.YaleStars[n].NameOffset));
 }
 
-std::string StarComment(const StarCatalogue& c, int n) {
-    if (!ValidStar(c, n) || c.YaleStars[n].CommentOffset == 0) return {};
-    return StarTextEntry(c.StarComments, c.YaleStars[n].CommentOffset);
-}
-
 const std::string& GreekLetterName(int n) {
     return GreekLetters()[(n < 1 || n > 24) ? 0 : n];
 }

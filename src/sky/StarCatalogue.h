@@ -87,8 +87,6 @@ std::string NameTail(std::string_view text);
 std::string StarTextEntry(const std::string& text, int offset);
 std::string StarName(const StarCatalogue& c, int n);
 std::string StarOtherNames(const StarCatalogue& c, int n);
-// The star's comment entry (Russian mode; empty otherwise).
-std::string StarComment(const StarCatalogue& c, int n);
 std::string StarDesignation(const AstroDat& s, StarCatalogue& c, int n, bool whole);
 std::string StarCatalogueCode(const std::string& designation);
 const std::string& GreekLetterName(int n); // the whole 21-character text; blanks outside 1..24
