@@ -39,6 +39,7 @@ double NormAngle(double a);            // [0, 2π)
 double NormAngleSigned(double a);      // [−π, π)
 double NormAngle2(double x);           // [0, 2π), by truncation
 double NormAngleSigned2(double x);     // (−π, π], one correction only
+double ReduceAngle(double a);          // (−π, π], by the remainder of a turn
 double ArcTan2Pos(double y, double x); // atan2 in [0, 2π)
 
 struct Vec3 {
