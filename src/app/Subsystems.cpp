@@ -4,6 +4,7 @@
 #include "chart/ChartWindows.h"
 #include "chart/KartScreen.h"
 #include "core/Chart.h"
+#include "forecast/Register.h"
 #include "shell/MainForm.h"
 #include "shell/Program.h"
 
@@ -22,6 +23,7 @@ Subsystems::Subsystems(shell::Program& p) : p_(p), sky_(std::make_unique<SkyData
                                    return sky.Cosmos.PlanetsMdb[n].Name;
                                }});
     RegisterGeo();
+    forecast::Register(p);
 }
 
 void Subsystems::RegisterGeo() {
