@@ -1,11 +1,11 @@
 // One full redraw of the natal chart screen (wheel, planet table with the star column, texts)
 // on a 1920 x 1080 screen: the drawing that follows every recompute and every option change.
-#include "chart/EquatorPoles.h"
 #include "chart/Kart.h"
 #include "core/Aspects.h"
 #include "core/Chart.h"
 #include "core/Planets.h"
 #include "core/TimeStep.h"
+#include "sky/BodyPoles.h"
 #include "sky/DeepSky.h"
 #include "sky/StarCatalogue.h"
 #include "ui/OffscreenBitmap.h"
@@ -88,7 +88,7 @@ void BM_DrawKart1920(benchmark::State& state) {
     sv.Matrix = &matrix;
     sv.Stars = &stars;
     sv.Deep = &deep;
-    sv.EquatorPoleLon = [&](int k) { return chart::BodyEquatorPole(s, k).lon; };
+    sv.EquatorPoleLon = [&](int k) { return BodyEquatorPole(s, k).lon; };
     chart::KartScreen screen;
     screen.ScreenWidth = 1920;
     screen.ScreenHeight = 1080;

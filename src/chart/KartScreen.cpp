@@ -2,11 +2,11 @@
 
 #include "chart/ChartWindows.h"
 #include "chart/DataForm.h"
-#include "chart/EquatorPoles.h"
 #include "chart/KartForm.h"
 #include "core/Directions.h"
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
+#include "sky/BodyPoles.h"
 
 namespace qor::chart {
 

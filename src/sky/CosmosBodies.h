@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "sky/Geometry3D.h"
 
 #include <array>
 #include <string>
@@ -36,17 +37,19 @@ struct PlnMdbRec {
 struct CosmosBodies {
     std::array<PlnMdbRec, kPlanetsMdbSlots> PlanetsMdb{};
     int CosmosMode = 1;
-    int CosmosStar = 0;
+    // The centre star of mode -1 by its BS number (0 none): the catalogue may be re-sorted.
+    int CosmosStarBS = 0;
     std::array<double, kMaxCosmosMode + 2> Scale{}; // index mode + 1
-    std::array<double, kMaxCosmosMode + 2> AngleX{}, AngleZ{}, AngleF{};
+    // The view matrices with each mode's angles.
+    MatrixBank Bank;
     std::array<std::array<uint8_t, 22>, kMaxCosmosMode + 1> OrbitFlags{};
     std::array<std::array<uint8_t, 22>, kMaxCosmosMode + 1> OrbitSchemeFlags{};
 
     CosmosBodies();
     double& CosmosScale(int mode) { return Scale[mode + 1]; }
-    double& ModeAngleX(int mode) { return AngleX[mode + 1]; }
-    double& ModeAngleZ(int mode) { return AngleZ[mode + 1]; }
-    double& ModeAngleF(int mode) { return AngleF[mode + 1]; }
+    double& ModeAngleX(int mode) { return Bank.ModeAngleX(mode); }
+    double& ModeAngleZ(int mode) { return Bank.ModeAngleZ(mode); }
+    double& ModeAngleF(int mode) { return Bank.ModeAngleF(mode); }
 };
 
 // The English names of slots 1..71 (satellites with one leading blank); index 0 empty.

@@ -2,12 +2,12 @@
 // program for a person to look at (kart_single.png, kart_double.png).
 #include "KartTestSupport.h"
 
-#include "chart/EquatorPoles.h"
 #include "core/Chart.h"
 #include "core/Formats.h"
 #include "core/Planets.h"
 #include "core/Text.h"
 #include "core/TimeStep.h"
+#include "sky/BodyPoles.h"
 #include "sky/DeepSky.h"
 #include "sky/StarCatalogue.h"
 

@@ -3,9 +3,9 @@
 // placement, the planet table's star column and the orbit marks.
 #include "KartTestSupport.h"
 
-#include "chart/EquatorPoles.h"
 #include "core/Formats.h"
 #include "core/Text.h"
+#include "sky/BodyPoles.h"
 #include "sky/StarCatalogue.h"
 
 #include <gtest/gtest.h>

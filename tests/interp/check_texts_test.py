@@ -1,0 +1,258 @@
+#!/usr/bin/env python3
+"""Tests of tools/make_texts.py and tools/check_texts.py on the small fixture base
+tests/fixtures/texts/mini (twelve short sections of the Sun in the signs, both languages).
+
+Each fault case copies the fixture into a scratch folder, spoils one thing, and expects the
+checker to name it; the untouched fixture must pass.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TREE = os.path.dirname(os.path.dirname(HERE))
+TOOLS = os.path.join(TREE, "tools")
+FIXTURE = os.path.join(TREE, "tests", "fixtures", "texts")
+sys.path.insert(0, TOOLS)
+import textbase  # noqa: E402
+
+RU = os.path.join("mini", "ru", "sun.txt")
+EN = os.path.join("mini", "en", "sun.txt")
+RU_OUT = os.path.join("Txt", "Mini", "mini.txt")
+EN_OUT = os.path.join("Txt", "Mini", "mini-e.txt")
+
+
+class Scratch:
+    """A copy of the fixture texts and a data folder made from them."""
+
+    def __init__(self):
+        self.dir = tempfile.mkdtemp(prefix="texts_")
+        self.texts = os.path.join(self.dir, "texts")
+        self.data = os.path.join(self.dir, "data")
+        shutil.copytree(FIXTURE, self.texts)
+
+    def close(self):
+        shutil.rmtree(self.dir)
+
+    def edit(self, rel, old, new):
+        path = os.path.join(self.texts, rel)
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        assert old in text, (rel, old)
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text.replace(old, new, 1))
+
+    def make(self):
+        return subprocess.run([sys.executable, os.path.join(TOOLS, "make_texts.py"),
+                               "--texts", self.texts, "--data", self.data],
+                              capture_output=True, text=True)
+
+    def check(self):
+        r = subprocess.run([sys.executable, os.path.join(TOOLS, "check_texts.py"),
+                            "--texts", self.texts, "--data", self.data],
+                           capture_output=True, text=True)
+        return r.returncode, r.stdout + r.stderr
+
+    def read_out(self, rel):
+        with open(os.path.join(self.data, rel), "rb") as f:
+            return f.read()
+
+    def write_out(self, rel, data):
+        with open(os.path.join(self.data, rel), "wb") as f:
+            f.write(data)
+
+
+class FixtureBase(unittest.TestCase):
+    def setUp(self):
+        self.s = Scratch()
+
+    def tearDown(self):
+        self.s.close()
+
+
+class MakeTexts(FixtureBase):
+    def test_clean_fixture_passes_and_is_deterministic(self):
+        self.assertEqual(self.s.make().returncode, 0)
+        first = self.s.read_out(RU_OUT), self.s.read_out(EN_OUT)
+        self.assertEqual(self.s.make().returncode, 0)
+        self.assertEqual(first, (self.s.read_out(RU_OUT), self.s.read_out(EN_OUT)))
+        code, out = self.s.check()
+        self.assertEqual(code, 0, out)
+
+    def test_file_layout(self):
+        self.s.make()
+        data = self.s.read_out(RU_OUT)
+        text = data.decode("cp1251")
+        lines = text.split("\r\n")
+        self.assertEqual(lines[0], "/ Малая проверочная база")
+        self.assertNotIn("\n", text.replace("\r\n", ""))
+        headers = [l for l in lines if l.startswith("[")]
+        # Sections in key order whatever the key's form; the letter form stays as written.
+        self.assertEqual(headers[:4], ["[1.1] Солнце в Овне", "[1.2] Солнце в Тельце",
+                                       "[SU GE] Солнце в Близнецах", "[1.4] Солнце в Раке"])
+        self.assertEqual(len(headers), 12)
+        # Source comments are not carried over.
+        self.assertNotIn("Проверочные тексты", text)
+
+    def test_paragraph_lines_are_joined(self):
+        self.s.edit(RU, "Смелый старт, азарт и желание",
+                    "Смелый старт,\n   азарт и желание")
+        self.s.edit(RU, "где ещё пусто.", "где ещё пусто.\n\nВторой абзац про Овна тут.")
+        self.s.make()
+        text = self.s.read_out(RU_OUT).decode("cp1251").split("\r\n")
+        i = text.index("[1.1] Солнце в Овне")
+        self.assertEqual(text[i + 1], "Смелый старт, азарт и желание первым войти туда, "
+                                      "где ещё пусто.")
+        self.assertEqual(text[i + 2], "Второй абзац про Овна тут.")
+        self.assertEqual(text[i + 3], "")
+
+    def test_character_without_cp1251_form_stops_the_base(self):
+        self.s.edit(EN, "Generous warmth", "Generous warmth \u2192 naïveté")
+        r = self.s.make()
+        self.assertNotEqual(r.returncode, 0)
+        self.assertIn("U+2192", r.stderr)
+        self.assertFalse(os.path.exists(os.path.join(self.s.data, EN_OUT)))
+
+
+class CheckTextsFaults(FixtureBase):
+    # (what, file, old text, new text, expected words in the report)
+    SOURCE_FAULTS = [
+        ("missing key", RU, "[1.5] Солнце во Льве", "[1.13] Солнце во Льве",
+         "no section for key [1.5]"),
+        ("key no reader looks up", EN, "[1.5] Sun in Leo", "[1.5] Sun in Leo\nWarm.\n\n"
+         "[17.5] Skyship in Leo", "[17.5]: key no reader looks up"),
+        ("letter key with a number form the readers refuse", RU, "[1.6] Солнце в Деве",
+         "[1.VI] Солнце в Деве", "key the readers cannot parse"),
+        ("two sections for one key", EN, "[1.12] Sun in Pisces",
+         "[SU PI] Sun in Pisces\nA second reading of the sign that no reader reaches.\n\n"
+         "[1.12] Sun in Pisces", "a reader never reaches it"),
+        ("duplicate body", EN, "Patience, simple pleasures and a stubbornness nothing can shift.",
+         "A bold start, a taste for challenge and the urge to be first in.",
+         "same body as Txt/Mini/mini-e.txt [1.1]"),
+        ("equal once names are masked", RU,
+         "Любопытство, быстрый ум и разговоры обо всём на свете подряд.",
+         "Терпение Близнецов, вкус к простым радостям и упорство, которое не сдвинуть.",
+         "once the names are masked"),
+        ("equal once names are masked, English forms", EN,
+         "Precision, usefulness, order in work and worry over small things.",
+         "Generous warmth, a sense of theatre and the need of every Virgoan to be seen.",
+         "once the names are masked"),
+        ("sentence repeated with the names changed", EN,
+         "Compassion, imagination and blurred edges between self and world.",
+         "Compassion above all things, and always. Diplomacy, a sense of proportion and a "
+         "partner to measure every Pisces by.", "sentence also in"),
+        ("a rewrite of another section", RU,
+         "Сострадание, воображение и размытые границы между собой и миром.",
+         "Сострадание, дальние дороги, вера в смысл и щедрый, иногда бестактный энтузиазм.",
+         "word runs are also in"),
+        ("placeholder", EN, "Long roads", "TODO long roads", "placeholder 'TODO'"),
+        ("Russian placeholder", RU, "Дальние дороги", "Заглушка: дальние дороги",
+         "placeholder"),
+        ("leftover braces", RU, "Точность, польза", "Точность {sign}, польза",
+         "leftover braces"),
+        ("leftover percent", EN, "Deep feeling", "Deep feeling 100%", "leftover %"),
+        ("English words in the Russian file", RU, "Сострадание, воображение",
+         "Сострадание, imagination, воображение", "Latin letters in the Russian text"),
+        ("Russian in the English file", EN, "Independence, friendship",
+         "Independence, дружба, friendship", "Cyrillic letters in the English text"),
+        ("body below the minimum length", RU,
+         "Долгое восхождение, дисциплина и ответственность за других.",
+         "Долгое восхождение без конца и края.", "below the minimum 40"),
+        ("empty body", EN, "A long climb, discipline and responsibility carried for others.\n",
+         "", "[1.10]: empty body"),
+    ]
+
+    def test_each_fault_is_reported(self):
+        for what, rel, old, new, expected in self.SOURCE_FAULTS:
+            with self.subTest(what):
+                s = Scratch()
+                try:
+                    s.edit(rel, old, new)
+                    s.make()
+                    code, out = s.check()
+                    self.assertEqual(code, 1, out)
+                    self.assertIn(expected, out)
+                finally:
+                    s.close()
+
+    def test_byte_outside_cp1251_is_reported(self):
+        self.s.make()
+        data = self.s.read_out(RU_OUT)
+        self.s.write_out(RU_OUT, data.replace("Смелый".encode("cp1251"),
+                                              b"\x98" + "мелый".encode("cp1251")))
+        code, out = self.s.check()
+        self.assertEqual(code, 1)
+        self.assertIn("byte 0x98", out)
+
+    def test_hand_edited_file_is_stale(self):
+        self.s.make()
+        data = self.s.read_out(EN_OUT)
+        self.s.write_out(EN_OUT, data.replace(b"bold start", b"brave start"))
+        code, out = self.s.check()
+        self.assertEqual(code, 1)
+        self.assertIn("differs from its sources", out)
+
+    def test_lf_line_ends_are_reported(self):
+        self.s.make()
+        self.s.write_out(EN_OUT, self.s.read_out(EN_OUT).replace(b"\r\n", b"\n"))
+        code, out = self.s.check()
+        self.assertIn("lines must end in CR LF", out)
+
+    def test_missing_file_and_missing_language(self):
+        self.s.make()
+        os.remove(os.path.join(self.s.data, EN_OUT))
+        shutil.rmtree(os.path.join(self.s.texts, "mini", "ru"))
+        code, out = self.s.check()
+        self.assertEqual(code, 1)
+        self.assertIn("mini-e.txt: missing", out)
+        self.assertIn("no sources for language 'ru'", out)
+
+    def test_pending_keys_are_skipped_but_counted(self):
+        self.s.make()
+        code, out = self.s.check()
+        self.assertEqual(code, 0, out)
+        self.assertIn("180 sections of point-sign not written yet", out)
+
+
+class ReaderKeys(unittest.TestCase):
+    def test_point_keys(self):
+        cases = [("SU 5]", (1, 5)), ("1.5]", (1, 5)), ("MC 10]", (36, 10)), ("SU AR]", (1, 1)),
+                 ("SU CP]", (1, 4)), ("AS CA]", (27, 10)), (" 3. 7]", (3, 7)),
+                 ("101.12]", (101, 12)), ("1.AR]", None), ("XX AR]", None), ("SU  AR]", None),
+                 ("1.5", None), ("0.5]", None)]
+        for key, expected in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_pln_key(key), expected)
+
+    def test_aspect_keys(self):
+        cases = [("1.120.2]", (1, 10, 2)), ("1.4.2]", (1, 4, 2)), ("1.1200.2]", None),
+                 ("1.8.110]", (1, 8, 36)), ("1. 36.2]", (1, 3, 2)), ("1.100.2]", None),
+                 ("SU TRI MO]", (1, 10, 2)), ("SU  TRI MO]", None), ("SU XYZ MO]", None)]
+        for key, expected in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_asp_key(key), expected)
+
+    def test_comb_keys(self):
+        cases = [("1.5.12]", (1, 5, 12)), (" 2. 3. 4]", (2, 3, 4)), ("1.5]", None),
+                 ("1.0.3]", None)]
+        for key, expected in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_comb_key(key), expected)
+
+    def test_reader_takes_the_first_matching_section(self):
+        data = ("/ base\r\n[2.1] a\r\n  first\r\n/ skipped\r\n\r\n[MO AR] b\r\nsecond\r\n"
+                "[MO TA] c\r\nthird   \r\n").encode("cp1251")
+        sections = textbase.read_base_file(data)
+        self.assertEqual(textbase.find_section(sections, "point", (2, 1)),
+                         ("[2.1] a", ["  first"]))
+        self.assertEqual(textbase.find_section(sections, "point", (2, 2)),
+                         ("[MO TA] c", ["third"]))
+        self.assertIsNone(textbase.find_section(sections, "point", (2, 3)))
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,296 @@
+#!/usr/bin/env python3
+"""Checks the interpretation text bases of data/Txt/ against their sources in tools/texts/.
+
+For each base and language:
+  - the file is what tools/make_texts.py makes of the sources now (so it is up to date), and
+    every source character has a code page 1251 form;
+  - the file decodes as code page 1251 and round-trips through iconv, every line ends in CR LF,
+    and its first line is a comment naming the base;
+  - every key the readers look up (from the base's key rules, not from the file) is found by
+    the readers' own parsing, its section has a title and a body; no section has a key that no
+    reader looks up, none repeats a key (a reader would never reach it);
+  - each body is at least its part's minimum length (and within its word range when one is
+    given), holds no placeholder, is in its language's script (no Latin in Russian, no Cyrillic
+    in English);
+  - across all bases of a language: no two bodies are equal, nor equal once the names of the
+    points, signs, houses and aspects are masked (every form, by stem); no sentence of eight
+    words or more recurs with only names changed; no two bodies share so many word runs that
+    one is the other rewritten.
+
+Usage: tools/check_texts.py [--texts DIR] [--data DIR]
+Exit status 0 when everything holds, 1 otherwise (each problem on its own line).
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+from collections import defaultdict
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import textbase  # noqa: E402
+
+TREE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+PLACEHOLDERS = [
+    (re.compile(r"\b(TODO|TBD|XXX|FIXME)\b"), "placeholder"),
+    (re.compile(r"lorem|ipsum|placeholder|заглушк", re.IGNORECASE), "placeholder"),
+    (re.compile(r"\{[^}]*\}|[{}]"), "leftover braces"),
+    (re.compile(r"%"), "leftover %"),
+]
+LATIN = re.compile(r"[A-Za-z]")
+CYRILLIC = re.compile(r"[\u0400-\u04FF]")
+
+# Stems of the names of points, signs, houses and aspects, matched at the start of a word,
+# lower case. A masked word becomes "#"; masking more than the names only makes equality
+# likelier to be seen.
+NAME_STEMS = {
+    "ru": """солнц солнеч лун меркури венер марс юпитер сатурн уран нептун плутон раху кету
+             узел узл лилит селен прозерпин хирон асцендент десцендент надир зенит
+             овн овен тельц телец близнец рак лев льв дев вес скорпион стрел козерог водоле
+             рыб дом куспид перв втор трет четв пят шест седьм восьм девят десят
+             одиннадцат двенадцат соединени оппозици трин квадрат секстил квинконс
+             полусекстил полуквадрат сесквиквадрат квинтил биквинтил""".split(),
+    "en": """sun solar moon lunar mercur venus venusian mars martian jupiter jovian saturn
+             uranus uranian neptun pluto plutonian node nodal north south rahu ketu lilith
+             black white selena proserpin chiron ascendant descendant midheaven nadir zenith
+             aries arian taur gemin cancer leo leonine virgo virgoan libra libran scorpi
+             sagittari capricorn aquari pisces piscean house cusp first second third fourth
+             fifth sixth seventh eighth ninth tenth eleventh twelfth 1st 2nd 3rd 4th 5th 6th
+             7th 8th 9th 10th 11th 12th conjunct opposition trine square sextile quincunx
+             semisextile semisquare sesquiquadrate quintile biquintile""".split(),
+}
+ROMAN = {"i", "ii", "iii", "iv", "v", "vi", "vii", "viii", "ix", "x", "xi", "xii"}
+WORD = re.compile(r"[\w'’-]+", re.UNICODE)
+SENTENCE_END = re.compile(r"(?<=[.!?…])\s+")
+MIN_SENTENCE_WORDS = 8
+SHINGLE = 5            # words in a run compared between bodies
+MAX_SHARED_RUNS = 0.2  # share of one body's runs found in another that makes it a rewrite
+
+
+def masked_words(text, lang):
+    stems = NAME_STEMS[lang]
+    out = []
+    for w in WORD.findall(text.lower().replace("ё", "е")):
+        w = w.strip("'’-")
+        if not w:
+            continue
+        if w in ROMAN or any(w.startswith(s) for s in stems):
+            out.append("#")
+        else:
+            out.append(w)
+    return out
+
+
+def words(text):
+    return [w for w in WORD.findall(text) if w.strip("'’-")]
+
+
+class Checker:
+    def __init__(self, texts, data):
+        self.texts = texts
+        self.data = data
+        self.problems = []
+        self.notes = []
+
+    def problem(self, where, what):
+        self.problems.append("%s: %s" % (where, what))
+
+    # ---------------------------------------------------------- one file
+    def check_bytes(self, path, data):
+        try:
+            text = data.decode("cp1251")
+        except UnicodeDecodeError as e:
+            self.problem(path, "byte 0x%02X at offset %d is not code page 1251"
+                         % (data[e.start], e.start))
+            return False
+        if text.encode("cp1251") != data:
+            self.problem(path, "does not round-trip through code page 1251")
+            return False
+        iconv = shutil.which("iconv")
+        if iconv:
+            r = subprocess.run([iconv, "-f", "CP1251", "-t", "UTF-8"], input=data,
+                               capture_output=True)
+            if r.returncode != 0 or r.stdout.decode("utf-8", "replace") != text:
+                self.problem(path, "iconv -f CP1251 fails on it")
+                return False
+        if not text.endswith("\r\n") or text.replace("\r\n", "").count("\n") \
+                or text.replace("\r\n", "").count("\r"):
+            self.problem(path, "lines must end in CR LF")
+        if not text.startswith("/"):
+            self.problem(path, "the first line must be a comment naming the base")
+        return True
+
+    def check_body(self, where, lang, title, body_lines, part):
+        body = " ".join(body_lines)
+        if not title:
+            self.problem(where, "no title")
+        if not body.strip():
+            self.problem(where, "empty body")
+            return
+        for rx, what in PLACEHOLDERS:
+            m = rx.search(title + " " + body)
+            if m:
+                self.problem(where, "%s %r" % (what, m.group(0)))
+        if lang == "ru":
+            text = title + " " + body
+            m = LATIN.search(text)
+            if m:
+                self.problem(where, "Latin letters in the Russian text near %r"
+                             % text[max(0, m.start() - 20):m.start() + 20])
+        else:
+            text = title + " " + body
+            m = CYRILLIC.search(text)
+            if m:
+                self.problem(where, "Cyrillic letters in the English text near %r"
+                             % text[max(0, m.start() - 20):m.start() + 20])
+        if len(body) < part["min_chars"]:
+            self.problem(where, "body of %d characters, below the minimum %d"
+                         % (len(body), part["min_chars"]))
+        if "words" in part:
+            lo, hi = part["words"]
+            n = len(words(body))
+            if not lo <= n <= hi:
+                self.problem(where, "body of %d words, outside %d-%d" % (n, lo, hi))
+
+    def check_file(self, base, lang, bodies):
+        rel = textbase.output_name(base, lang)
+        path = os.path.join(self.data, rel)
+        try:
+            expected = textbase.build(base, lang)
+        except textbase.SourceError as e:
+            self.problem(rel, str(e))
+            expected = None
+        try:
+            with open(path, "rb") as f:
+                data = f.read()
+        except OSError:
+            self.problem(rel, "missing (run tools/make_texts.py)")
+            return
+        if not self.check_bytes(rel, data):
+            return
+        if expected is not None and expected != data:
+            self.problem(rel, "differs from its sources (run tools/make_texts.py)")
+
+        sections = textbase.read_base_file(data)
+        parse = textbase.PARSERS[base["parser"]]
+        rule_of = {}
+        for part in base["parts"]:
+            for key in textbase.KEY_RULES[part["rule"]][1]:
+                rule_of.setdefault(key, part)
+        seen = {}
+        for header, body in sections:
+            parsed = parse(header[1:])
+            where = "%s %s" % (rel, header.split("]")[0] + "]")
+            if parsed is None:
+                self.problem(where, "key the readers cannot parse")
+                continue
+            if parsed not in rule_of:
+                self.problem(where, "key no reader looks up")
+                continue
+            if parsed in seen:
+                self.problem(where, "repeats the key of %s; a reader never reaches it"
+                             % seen[parsed])
+                continue
+            seen[parsed] = header.split("]")[0] + "]"
+            part = rule_of[parsed]
+            title = header[header.index("]") + 1:].strip() if "]" in header else ""
+            self.check_body(where, lang, title, body, part)
+            bodies.append((where, " ".join(body)))
+        for part in base["parts"]:
+            pending = set(part.get("pending", []))
+            missing = [k for k in textbase.KEY_RULES[part["rule"]][1]
+                       if textbase.find_section(sections, base["parser"], k) is None]
+            waiting = [k for k in missing if k[0] in pending]
+            if waiting:
+                self.notes.append("%s: %d sections of %s not written yet (pending)"
+                                  % (rel, len(waiting), part["rule"]))
+            for k in missing:
+                if k[0] in pending:
+                    continue
+                self.problem(rel, "no section for key [%s] (%s)"
+                             % (textbase.canonical_key(k), part["rule"]))
+
+    # ---------------------------------------------------------- across bodies
+    def check_repeats(self, lang, bodies):
+        exact, masked = {}, {}
+        sentences = defaultdict(list)
+        runs = []
+        for where, body in bodies:
+            if not body.strip():
+                continue
+            norm = " ".join(body.split())
+            if norm in exact:
+                self.problem(where, "same body as %s" % exact[norm])
+                continue
+            exact[norm] = where
+            mw = masked_words(body, lang)
+            m = " ".join(mw)
+            if m in masked:
+                self.problem(where, "same body as %s once the names are masked" % masked[m])
+                continue
+            masked[m] = where
+            for sentence in SENTENCE_END.split(body):
+                sw = masked_words(sentence, lang)
+                if len(sw) >= MIN_SENTENCE_WORDS:
+                    sentences[" ".join(sw)].append((where, sentence))
+            shingles = {tuple(mw[i:i + SHINGLE]) for i in range(len(mw) - SHINGLE + 1)}
+            runs.append((where, shingles))
+        for key, uses in sentences.items():
+            for where, sentence in uses[1:]:
+                self.problem(where, "sentence also in %s (names masked): %r"
+                             % (uses[0][0], sentence[:80]))
+        index = defaultdict(set)
+        for i, (_, sh) in enumerate(runs):
+            for s in sh:
+                index[s].add(i)
+        for i, (where, sh) in enumerate(runs):
+            shared = defaultdict(int)
+            for s in sh:
+                for j in index[s]:
+                    if j < i:
+                        shared[j] += 1
+            for j, n in shared.items():
+                smaller = min(len(sh), len(runs[j][1]))
+                if smaller and n / smaller > MAX_SHARED_RUNS:
+                    self.problem(where, "%d%% of its word runs are also in %s: a rewrite, "
+                                 "not a text of its own" % (100 * n // smaller, runs[j][0]))
+
+    def run(self):
+        try:
+            folders = textbase.base_folders(self.texts)
+        except OSError as e:
+            self.problem(self.texts, str(e))
+            return self.problems
+        for lang in textbase.LANGUAGES:
+            bodies = []
+            for folder in folders:
+                try:
+                    base = textbase.load_base(folder)
+                except (textbase.SourceError, OSError, ValueError, KeyError) as e:
+                    self.problem(folder, "bad base.json: %s" % e)
+                    continue
+                self.check_file(base, lang, bodies)
+            self.check_repeats(lang, bodies)
+        return self.problems
+
+
+def main(argv):
+    ap = argparse.ArgumentParser(description="Check the text bases.")
+    ap.add_argument("--texts", default=os.path.join(TREE, "tools", "texts"))
+    ap.add_argument("--data", default=os.path.join(TREE, "data"))
+    args = ap.parse_args(argv)
+    checker = Checker(args.texts, args.data)
+    problems = checker.run()
+    for n in checker.notes:
+        print("note: " + n)
+    for p in problems:
+        print(p)
+    print("check_texts: %d problem(s)" % len(problems))
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,300 @@
+"""Shared by tools/make_texts.py and tools/check_texts.py: the interpretation text bases.
+
+A base is a folder tools/texts/<name>/ with a base.json and one folder of UTF-8 sources per
+language (ru/, en/); see tools/texts/README.md. This module reads the sources, writes the
+bytes of a base file, parses a base file the way the program's readers do, and holds the key
+rules: for each kind of section, the keys the readers look up, computed from the chart's
+points, signs and houses (never from the files).
+"""
+
+import json
+import os
+import re
+
+LANGUAGES = ("ru", "en")
+
+# ---------------------------------------------------------------- key codes and parsers
+# The readers' code tables (compared exactly; the last equal entry wins; unknown gives 0).
+PLANET_CODES = ["SU", "MO", "ME", "VE", "MA", "JU", "SA", "UR", "NE", "PL", "AS", "MC"]
+PLANET_CODE_POINTS = list(range(1, 11)) + [27, 36]
+SIGN_CODES = ["AR", "TA", "GE", "CP", "LE", "VI", "LI", "SC", "SA", "CA", "AQ", "PI"]
+ASPECT_CODES = ["CNJ", "SSX", " 36", " 40", "SSQ", "SXT", " 72", "SQR", "108", "TRI", "SQQ",
+                "144", "150", "OPP"]
+# Angles of the built-in aspect page, aspect 1..14, in degrees.
+ASPECT_ANGLES = [0, 30, 36, 40, 45, 60, 72, 90, 108, 120, 135, 144, 150, 180]
+
+
+def _code(table, values, text):
+    found = 0
+    for code, value in zip(table, values):
+        if code == text:
+            found = value
+    return found
+
+
+def planet_code(text):
+    return _code(PLANET_CODES, PLANET_CODE_POINTS, text)
+
+
+def sign_code(text):
+    return _code(SIGN_CODES, range(1, 13), text)
+
+
+def aspect_code(text):
+    return _code(ASPECT_CODES, range(1, 15), text)
+
+
+def to_int(text):
+    """The program's integer conversion: leading blanks allowed, anything else not a whole
+    number gives 0."""
+    m = re.fullmatch(r" *([+-]?[0-9]+)", text)
+    return int(m.group(1)) if m else 0
+
+
+def _numeric_form(key):
+    return key[:1] == " " or key[:1].isdigit()
+
+
+def parse_pln_key(key):
+    """Point key (the header line without its "["): (first, second), or None when it fails."""
+    close = key.find("]")
+    if close < 0:
+        return None
+    if _numeric_form(key):
+        dot = key.find(".")
+        if dot < 0 or dot > close:
+            return None
+        first = to_int(key[:dot].strip())
+        second = to_int(key[dot + 1:close].strip())
+    else:
+        blank = key.find(" ")
+        if blank < 0 or blank > close:
+            return None
+        first = planet_code(key[:blank])
+        x = key[blank + 1:close]
+        second = to_int(x) if _numeric_form(x) else sign_code(x)
+    return (first, second) if first and second else None
+
+
+def parse_comb_key(key):
+    """Three-number key a.b.c]: (a, b, c), or None."""
+    close = key.find("]")
+    if close < 0:
+        return None
+    fields = key[:close].split(".")
+    if len(fields) != 3:
+        return None
+    values = tuple(to_int(f.strip()) for f in fields)
+    return values if all(values) else None
+
+
+def parse_asp_key(key):
+    """Aspect key p1.a.p2] or "SU TRI MO]": (p1, a, p2), or None. A p2 above 100 is the
+    cusp of house p2 - 100, chart point p2 - 74."""
+    close = key.find("]")
+    if close < 0:
+        return None
+    body = key[:close]
+    if _numeric_form(key):
+        parts = body.split(".", 2)
+        if len(parts) != 3:
+            return None
+        p1 = to_int(parts[0].strip())
+        field = parts[1]
+        if len(field) < 3:
+            a = to_int(field.strip())
+        elif len(field) == 3:
+            angle = to_int(field.strip())
+            a = next((i + 1 for i, g in enumerate(ASPECT_ANGLES) if g == angle), 0)
+            if not a:
+                return None
+        else:
+            return None
+        p2 = to_int(parts[2].strip())
+        if p2 > 100:
+            p2 = p2 - 100 + 26
+    else:
+        parts = body.split(" ")
+        if len(parts) != 3:
+            return None
+        p1, a, p2 = planet_code(parts[0]), aspect_code(parts[1]), planet_code(parts[2])
+        if not a:
+            return None
+    return (p1, a, p2) if p1 and p2 else None
+
+
+PARSERS = {"point": parse_pln_key, "comb": parse_comb_key, "aspect": parse_asp_key}
+
+# ---------------------------------------------------------------- key rules
+# Each rule: the parser the reader uses and the keys (as the parser returns them) it looks up.
+POINTS = range(1, 17)  # Sun .. Pluto, North Node, South Node, Black Moon, White Moon, Proserpine, Chiron
+SIGNS = range(1, 13)
+HOUSES = range(1, 13)
+
+KEY_RULES = {
+    # a point in a sign: [p.s]
+    "point-sign": ("point", [(p, s) for p in POINTS for s in SIGNS]),
+    # the cusp of house h in a sign: [100+h.s]
+    "cusp-sign": ("point", [(100 + h, s) for h in HOUSES for s in SIGNS]),
+    # a point in a house: [p.h]
+    "point-house": ("point", [(p, h) for p in POINTS for h in HOUSES]),
+    # a point in a sign and a house: [p.s.h]
+    "point-sign-house": ("comb", [(p, s, h) for p in POINTS for s in SIGNS for h in HOUSES]),
+    # the Sun's sign with the Ascendant's sign: [s1.s2]
+    "sun-asc": ("point", [(s1, s2) for s1 in SIGNS for s2 in SIGNS]),
+}
+
+
+def canonical_key(parsed):
+    return ".".join(str(v) for v in parsed)
+
+
+# ---------------------------------------------------------------- sources
+class SourceError(Exception):
+    pass
+
+
+def load_base(folder):
+    """The base.json of a base folder, with defaults filled in."""
+    with open(os.path.join(folder, "base.json"), encoding="utf-8") as f:
+        base = json.load(f)
+    base["name"] = os.path.basename(os.path.normpath(folder))
+    base["folder"] = folder
+    for part in base["parts"]:
+        if part["rule"] not in KEY_RULES:
+            raise SourceError("%s: unknown key rule %r" % (folder, part["rule"]))
+    parsers = {KEY_RULES[p["rule"]][0] for p in base["parts"]}
+    if len(parsers) != 1:
+        raise SourceError("%s: the parts of one base must share a key form" % folder)
+    base["parser"] = parsers.pop()
+    return base
+
+
+def base_folders(texts_root):
+    return sorted(os.path.join(texts_root, d) for d in os.listdir(texts_root)
+                  if os.path.isfile(os.path.join(texts_root, d, "base.json")))
+
+
+def output_name(base, lang):
+    """The base file's path under data/ for a language: the English one has "-e" before
+    ".txt"."""
+    name = base["file"]
+    if lang == "en":
+        stem, ext = os.path.splitext(name)
+        name = stem + "-e" + ext
+    return name
+
+
+class Section:
+    def __init__(self, key, title, paragraphs, where):
+        self.key = key            # the text between "[" and "]"
+        self.title = title
+        self.paragraphs = paragraphs
+        self.where = where        # "file:line" of the header
+
+    @property
+    def body(self):
+        return "\n".join(self.paragraphs)
+
+
+HEADER = re.compile(r"^\[([^\]]*)\](.*)$")
+
+
+def read_sources(base, lang):
+    """The sections of a base's UTF-8 sources for one language, in file and line order."""
+    folder = os.path.join(base["folder"], lang)
+    if not os.path.isdir(folder):
+        raise SourceError("%s: no sources for language %r" % (base["folder"], lang))
+    sections = []
+    for name in sorted(os.listdir(folder)):
+        if not name.endswith(".txt"):
+            continue
+        path = os.path.join(folder, name)
+        with open(path, encoding="utf-8") as f:
+            lines = f.read().split("\n")
+        current, para = None, []
+
+        def close_paragraph():
+            if current is not None and para:
+                current.paragraphs.append(" ".join(para))
+            para.clear()
+
+        for i, raw in enumerate(lines, 1):
+            line = raw.rstrip()
+            if line.startswith("#"):
+                continue
+            m = HEADER.match(line)
+            if m:
+                close_paragraph()
+                current = Section(m.group(1), m.group(2).strip(), [], "%s:%d" % (path, i))
+                sections.append(current)
+            elif not line.strip():
+                close_paragraph()
+            elif current is None:
+                raise SourceError("%s:%d: text before the first section header" % (path, i))
+            else:
+                para.append(" ".join(line.split()))
+        close_paragraph()
+    return sections
+
+
+def key_sort(base, section):
+    parsed = PARSERS[base["parser"]](section.key + "]")
+    return (0, parsed, section.key) if parsed else (1, (), section.key)
+
+
+def render(base, lang, sections):
+    """The base file's text: a first comment line naming it, then the sections in key order,
+    one paragraph per line, an empty line between sections."""
+    out = ["/ " + base["comment"][lang]]
+    for s in sorted(sections, key=lambda s: key_sort(base, s)):
+        out.append("")
+        out.append(("[%s] %s" % (s.key, s.title)).rstrip())
+        out.extend(s.paragraphs)
+    return "".join(line + "\r\n" for line in out)
+
+
+def encode(text, where):
+    """CP1251 bytes of a text; a character the code page lacks is an error naming it."""
+    try:
+        return text.encode("cp1251")
+    except UnicodeEncodeError as e:
+        ch = e.object[e.start]
+        line = e.object.count("\n", 0, e.start) + 1
+        raise SourceError("%s: line %d: character %r (U+%04X) has no code page 1251 form"
+                          % (where, line, ch, ord(ch)))
+
+
+def build(base, lang):
+    """The bytes of one base file, from the sources."""
+    sections = read_sources(base, lang)
+    text = render(base, lang, sections)
+    return encode(text, "%s (%s)" % (output_name(base, lang), lang))
+
+
+# ---------------------------------------------------------------- the readers
+def read_base_file(data):
+    """The sections of a base file's bytes as the readers see them: lines with trailing blanks
+    removed, empty lines and "/" comments skipped, "[" opens a section. Returns a list of
+    (header line, [body lines])."""
+    text = data.decode("cp1251")
+    sections = []
+    for raw in text.replace("\r\n", "\n").split("\n"):
+        line = raw.rstrip(" \t")
+        if not line or line.startswith("/"):
+            continue
+        if line.startswith("["):
+            sections.append((line, []))
+        elif sections:
+            sections[-1][1].append(line)
+    return sections
+
+
+def find_section(sections, parser, wanted):
+    """The first section whose header's key parses to `wanted`, as a first-section reader
+    finds it; None when there is none."""
+    parse = PARSERS[parser]
+    for header, body in sections:
+        if parse(header[1:]) == wanted:
+            return header, body
+    return None
