@@ -295,8 +295,8 @@ void TTab::Button6Click() {
         return;
     }
     const std::string name = ProgramNameOf(s.ProgramFolder, txt);
-    if (!name.empty() && p_.Svc.InterpShowFile) {
-        p_.Svc.InterpShowFile(name);
+    if (!name.empty() && p_.Hooks.InterpShowFile) {
+        p_.Hooks.InterpShowFile(name);
         return;
     }
     std::string shown = name;
@@ -337,10 +337,10 @@ void RequestEphemerisBuild(shell::Program& p, EphemerisJobs& jobs, EphemerisKind
         tab->StartEphemerisBuild();
 }
 
-std::shared_ptr<EphemerisJobs> RegisterEphemeris(shell::Program& p) {
-    auto jobs = std::make_shared<EphemerisJobs>();
-    Screen().RegisterFormClass("Tab", [&p, jobs] { return new TTab(p, *jobs); });
-    p.Svc.MenuActions["N99"] = [&p, jobs] { OpenEphemerisWindow(p, *jobs); };
+EphemerisJobs& RegisterEphemeris(shell::Program& p) {
+    EphemerisJobs& jobs = p.Own<EphemerisJobs>();
+    Screen().RegisterFormClass("Tab", [&p, &jobs] { return new TTab(p, jobs); });
+    p.Svc.MenuActions["N99"] = [&p, &jobs] { OpenEphemerisWindow(p, jobs); };
     return jobs;
 }
 

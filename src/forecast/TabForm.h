@@ -85,7 +85,8 @@ ui::TForm* OpenEphemerisWindow(shell::Program& p, const EphemerisJobs& jobs);
 void RequestEphemerisBuild(shell::Program& p, EphemerisJobs& jobs, EphemerisKind kind, int job,
                            int year);
 
-// Registers the window class, the menu item and the program's build jobs.
-std::shared_ptr<EphemerisJobs> RegisterEphemeris(shell::Program& p);
+// Registers the window class and the menu item; the build jobs are the program's
+// (Program::Own).
+EphemerisJobs& RegisterEphemeris(shell::Program& p);
 
 } // namespace qor::forecast

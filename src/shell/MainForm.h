@@ -50,6 +50,8 @@ public:
     bool ToolPanelFloating = false; // the tool panel floats instead of sitting at the top
 
     void PlacePanButtons();
+    // The ingress menu's items named by the bodies in the language of the moment.
+    void SetIngressMenuCaptions();
 
     // The main tick, run by the service form's main clock once the start-up has finished
     // (the main window's clock code fills it).
@@ -59,7 +61,7 @@ public:
     bool Started = false;     // the start-up ran to its end
     bool StartAborted = true; // the message loop must not run
     bool StartFailed = false; // a start-up step failed (the process ends with a failure)
-    bool LogFailed = false;
+    bool LogFailed = false;   // a line of the start log could not be written (exit status 1)
     bool ShowDone = false;
     bool FirstTick = false;
     bool SavedAndClosed = false;
@@ -160,8 +162,14 @@ private:
     void DataFormToDatRec();
     void SetTransientOptionsOff();
     void WriteStateFiles(bool maximized);
+    void ReportLogFailure();
+    void ShowDeferredMessages();
     Program& p_;
     std::ofstream log_;
+    int logError_ = 0; // what the failed write of the start log said (errno)
+    // The messages the start-up's steps gave: logged at once, shown when the start has ended
+    // (a peer reading the log never waits behind a dialog).
+    std::vector<std::pair<MsgKind, std::string>> deferred_;
 };
 
 // English when "/e" is one of the arguments; else Russian when "/r" is or the locale is

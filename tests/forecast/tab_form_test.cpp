@@ -43,7 +43,7 @@ protected:
         p->s.ProgramFolder = kData;
         for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(p->s, i).ok);
         p->s.ProgramFolder = dir.path();
-        jobs = RegisterEphemeris(*p);
+        jobs = &RegisterEphemeris(*p);
         requester = new shell::PlaceholderForm("Req", "Req");
         requester->show();
         for (int code = 1; code <= 4; ++code)
@@ -103,7 +103,7 @@ protected:
     test::TempDir dir;
     AnsweringDialogs dialogs;
     std::unique_ptr<shell::Program> p;
-    std::shared_ptr<EphemerisJobs> jobs;
+    EphemerisJobs* jobs = nullptr;
     TForm* requester = nullptr;
     std::vector<std::pair<int, std::string>> calls;
     std::vector<std::string> help, sounds;
@@ -372,7 +372,7 @@ TEST_F(TabFormTest, ViewingAFileAsText) {
     ASSERT_TRUE(BuildCenturyEphemeris(p->s, 2024).ok());
     dir.Write("Wrk/Other.wrk", std::string(134, '\0'));
     std::vector<std::string> shown;
-    p->Svc.InterpShowFile = [&shown](const std::string& f) { shown.push_back(f); };
+    p->Hooks.InterpShowFile = [&shown](const std::string& f) { shown.push_back(f); };
     p->Svc.MenuActions.at("N99")();
     TTab* tab = Tab();
     dialogs.fileAnswers = {File("Wrk\\Tab2024.wrk"), File("Wrk\\Cen21.wrk"), File("Wrk\\Other.wrk"),
@@ -390,7 +390,7 @@ TEST_F(TabFormTest, ViewingAFileAsText) {
     EXPECT_EQ(lines.back().substr(0, 10), " 1.12.2100");
     EXPECT_FALSE(fs::exists(File("Wrk\\Other.txt")));
     // Without the text window the file is named on the status line.
-    p->Svc.InterpShowFile = nullptr;
+    p->Hooks.InterpShowFile = nullptr;
     dialogs.fileAnswers = {File("Wrk\\Tab2024.wrk")};
     tab->Button6->Click();
     EXPECT_NE(p->s.StatusText.find("Wrk\\Tab2024.txt"), std::string::npos) << p->s.StatusText;
