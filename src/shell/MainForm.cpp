@@ -35,21 +35,6 @@ using namespace ui;
 
 namespace {
 constexpr uint32_t kDefaultOceanColor = 0x804000; // the map's sea until the map says otherwise
-
-// A tool button's picture: one symbol drawn in the window font, so every command button is
-// visible and recognisable (the hint names the command).
-QIcon SymbolIcon(char32_t code) {
-    QPixmap pm(24, 24);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont f = QApplication::font();
-    f.setPixelSize(18);
-    p.setFont(f);
-    p.setPen(QColor(40, 40, 90));
-    p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUcs4(&code, 1));
-    return QIcon(pm);
-}
 } // namespace
 
 bool ChooseEnglishMode(const std::vector<std::string>& args, bool russianLocale) {
@@ -180,6 +165,18 @@ void TForm1::WriteStartLog(const std::string& text) {
 
 void TForm1::ReportLogFailure() {
     IOCheck(p_.s, logError_, StartLogName);
+}
+
+void TForm1::AppendStartLog(const std::vector<std::string>& lines) {
+    if (LogFailed) return;
+    if (log_.is_open()) {
+        for (const std::string& line : lines) WriteStartLog(line);
+        return;
+    }
+    std::ofstream out(p_.s.DataPath(StartLogName), std::ios::binary | std::ios::app);
+    for (const std::string& line : lines) out << line << "\r\n";
+    out.flush();
+    if (!out) LogFailed = true;
 }
 
 std::vector<std::string> TForm1::MissingDataFiles() const {
