@@ -337,10 +337,11 @@ TEST_F(TabFormTest, BuildIgnoresTheChartAndLeavesItAlone) {
     const auto chart = EphemerisChart(plain);
     const std::string expected = ComputeEphemeris(plain, *chart, EphemerisKind::Annual, 2024);
 
-    auto* kart = new shell::PlaceholderForm("KartForm", "KartForm");
-    kart->Add<TCheckBox>("HelioBox")->SetChecked(true);
-    auto* gen = new shell::PlaceholderForm("GenSet", "GenSet");
-    gen->Add<TCheckBox>("MoonParall")->SetChecked(true);
+    // The settings windows hold the heliocentric chart and the parallax.
+    p->Svc.OptionReaders["KartForm"] = [](shell::Program& q) {
+        q.ChartOpt.HelioBox = true;
+        q.GeneralOpt.HorParallax = true;
+    };
     p->ReadOptions();
     ASSERT_TRUE(p->ChartOpt.HelioBox);
     ASSERT_TRUE(p->GeneralOpt.HorParallax);
@@ -361,8 +362,6 @@ TEST_F(TabFormTest, BuildIgnoresTheChartAndLeavesItAlone) {
     EXPECT_EQ(s.ChartHour, moment.ChartHour);
     EXPECT_EQ(s.ChartLat, moment.ChartLat);
     EXPECT_EQ(s.ContextDepth, 0);
-    delete kart;
-    delete gen;
 }
 
 // "Смотреть": the chosen file's text beside it, shown in the text window when there is one,
