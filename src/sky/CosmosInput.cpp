@@ -20,8 +20,7 @@ CosmosInput::CosmosInput(shell::Program& p, std::shared_ptr<CosmosSky> sky)
     : p_(p), sky_(std::move(sky)) {}
 
 void CosmosInput::Redraw() {
-    if (!p_.Flags.DinamicRun && p_.Flags.ScreenMode == 'S' && p_.Svc.CosmosRedraw)
-        p_.Svc.CosmosRedraw();
+    if (!p_.Flags.DinamicRun && p_.Flags.ScreenMode == 'S') p_.DrawScreen('S');
 }
 
 bool CosmosInput::ShipCentre() const {
@@ -217,7 +216,7 @@ std::shared_ptr<CosmosInput> RegisterCosmosInput(shell::Program& p,
                                                  std::shared_ptr<CosmosSky> sky) {
     auto in = std::make_shared<CosmosInput>(p, sky);
     sky->Redraw = [&p] {
-        if (p.Flags.ScreenMode == 'S' && p.Svc.CosmosRedraw) p.Svc.CosmosRedraw();
+        if (p.Flags.ScreenMode == 'S') p.DrawScreen('S');
     };
     sky->PlanetInfo = [&p, sky](int index, PlanetInfoTexts& t) {
         CurrentChart engine(p.s, p.ChartOpt, p.GeneralOpt);

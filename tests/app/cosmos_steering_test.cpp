@@ -4,13 +4,13 @@
 // through its command paths.
 #include "MainWindowFixture.h"
 
-#include "app/SkyData.h"
 #include "core/AstroMath.h"
 #include "core/Files.h"
 #include "core/Text.h"
 #include "shell/CommLink.h"
 #include "sky/CosmosInput.h"
 #include "sky/CosmosTools.h"
+#include "sky/SkyData.h"
 #include "sky/StarInfo.h"
 
 namespace qor::shell {
@@ -22,7 +22,7 @@ protected:
         MainWindowTest::SetUp();
         form1->SwitchScreen('S');
     }
-    app::SkyData& Sky() { return subsystems->Sky(); }
+    SkyData& Sky() { return *program->Find<SkyData>(); }
     CosmosSky& Cosmos() { return *Sky().CosmosView; }
     CosmosBodies& Bodies() { return Sky().Cosmos; }
     CosmosView& View() { return Cosmos().view; }
