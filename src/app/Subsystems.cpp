@@ -4,6 +4,7 @@
 #include "chart/ChartWindows.h"
 #include "chart/KartScreen.h"
 #include "core/Chart.h"
+#include "interp/Register.h"
 #include "shell/MainForm.h"
 #include "shell/Program.h"
 
@@ -22,6 +23,14 @@ Subsystems::Subsystems(shell::Program& p) : p_(p), sky_(std::make_unique<SkyData
                                    return sky.Cosmos.PlanetsMdb[n].Name;
                                }});
     RegisterGeo();
+    interp::InterpServices texts;
+    texts.StarKnown = [&sky](const std::string& name) {
+        for (int i = 1; i <= sky.Stars.StarCount; ++i)
+            if (sky.Stars.StarLon[static_cast<std::size_t>(i)] != 0 && StarName(sky.Stars, i) == name)
+                return true;
+        return false;
+    };
+    interp::Register(p, std::move(texts));
 }
 
 void Subsystems::RegisterGeo() {
