@@ -41,6 +41,7 @@ PLACEHOLDERS = [
     (re.compile(r"%"), "leftover %"),
 ]
 LATIN = re.compile(r"[A-Za-z]")
+ROMAN_WORD = re.compile(r"\b(?=[IVXLC]+\b)C{0,3}(XC|XL|L?X{0,3})(IX|IV|V?I{0,3})\b")
 CYRILLIC = re.compile(r"[\u0400-\u04FF]")
 
 # Stems of the names of points, signs, houses and aspects, matched at the start of a word,
@@ -135,7 +136,8 @@ class Checker:
             if m:
                 self.problem(where, "%s %r" % (what, m.group(0)))
         if lang == "ru":
-            text = title + " " + body
+            # Roman numerals (house numbers) are written in Latin letters in Russian too.
+            text = ROMAN_WORD.sub(lambda r: " " * len(r.group(0)), title + " " + body)
             m = LATIN.search(text)
             if m:
                 self.problem(where, "Latin letters in the Russian text near %r"

@@ -1,5 +1,5 @@
 """The atlas of cities from GeoNames (Debian libgeonames0 / libgeonames-common) and the
-country list from ISO 3166 (Debian iso-codes).
+country list from ISO 3166 (Debian iso-codes), each package fetched into the build's cache.
 
 Files written: "geoc.atl"/"geon.atl" (English edition), "geocr.atl"/"geonr.atl" (Russian
 edition), "geoz.atl"/"geozr.atl" (the IANA zone of each city, one line per name record),
@@ -7,18 +7,17 @@ edition), "geoz.atl"/"geozr.atl" (the IANA zone of each city, one line per name 
 """
 
 import gettext
+import glob
 import json
 import os
 import struct
 import subprocess
 import unicodedata
 
-LIBGEONAMES = "/usr/lib/x86_64-linux-gnu/libgeonames.so.0"
+import geo_zones
+import sources
+
 GEONAMES_RESOURCE = "/com/lomiri/geonames/cities.compiled"
-GEONAMES_MO = "/usr/share/locale/ru/LC_MESSAGES/geonames.mo"
-ISO_JSON = "/usr/share/iso-codes/json/iso_3166-1.json"
-ISO_MO = "/usr/share/locale/ru/LC_MESSAGES/iso_3166-1.mo"
-ZONEINFO = "/usr/share/zoneinfo"
 
 # Countries of the former USSR and the letter that starts their region codes.
 FSU_LETTERS = {"RU": "S", "UA": "U", "BY": "B", "KZ": "K", "UZ": "Z", "TM": "T", "TJ": "J",
@@ -82,8 +81,17 @@ def _parse_record(rec):
     return fields + [population, lat, lon]
 
 
+def libgeonames():
+    """The shared library of libgeonames0, which carries the compiled cities as a resource."""
+    found = sorted(glob.glob(os.path.join(sources.deb("libgeonames0"), "usr", "lib", "*",
+                                          "libgeonames.so.0.*")))
+    if not found:
+        raise RuntimeError("the Debian package libgeonames0 holds no libgeonames.so.0.*")
+    return found[0]
+
+
 def load_geonames():
-    data = subprocess.run(["gresource", "extract", LIBGEONAMES, GEONAMES_RESOURCE],
+    data = subprocess.run(["gresource", "extract", libgeonames(), GEONAMES_RESOURCE],
                           check=True, capture_output=True).stdout
     return parse_cities(data)
 
@@ -179,9 +187,11 @@ def sort_key_ru(raw):
 
 def load_countries():
     """ISO 3166 countries: alpha-2 -> (English name, Russian name)."""
-    with open(ISO_JSON, encoding="utf-8") as f:
+    with open(sources.deb_file("iso-codes", "usr/share/iso-codes/json/iso_3166-1.json"),
+              encoding="utf-8") as f:
         entries = json.load(f)["3166-1"]
-    with open(ISO_MO, "rb") as f:
+    with open(sources.deb_file("iso-codes", "usr/share/locale/ru/LC_MESSAGES/iso_3166-1.mo"),
+              "rb") as f:
         ru = gettext.GNUTranslations(f)
     out = {}
     for e in entries:
@@ -211,11 +221,13 @@ def build(zone_region, generator):
     cities = load_geonames()
     if len(cities) > MAX_CITIES:
         raise RuntimeError(f"{len(cities)} cities: the atlas links address at most {MAX_CITIES}")
-    missing = sorted({c[6] for c in cities if not os.path.exists(os.path.join(ZONEINFO, c[6]))})
+    zoneinfo = geo_zones.zoneinfo()
+    missing = sorted({c[6] for c in cities if not os.path.exists(os.path.join(zoneinfo, c[6]))})
     if missing:
         raise RuntimeError(f"zones the time-zone database lacks: {missing}")
     countries = load_countries()
-    with open(GEONAMES_MO, "rb") as f:
+    with open(sources.deb_file("libgeonames-common", "usr/share/locale/ru/LC_MESSAGES/geonames.mo"),
+              "rb") as f:
         ru = gettext.GNUTranslations(f)
 
     def ru_text(key, fallback):

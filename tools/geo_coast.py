@@ -49,6 +49,43 @@ def rings_of(topo):
     return out
 
 
+# Rings of the test fixture, by their place in the source's order: the first and the last,
+# small islands, rings that reach the 180-degree meridian, the two holes (one of them around
+# the south pole inside Antarctica) and a long coast cut into many chains.
+FIXTURE_RINGS = [0, 1, 5, 60, 100, 138, 297, 298, 299, 1346, 1347, 1381, 1420]
+
+
+def fixture(topo_path, indices=FIXTURE_RINGS):
+    """A small TopoJSON with the given rings of the source only, each a polygon of its own, its
+    arcs as quantised in the source; "rings" gives each one's place among all source rings."""
+    with open(topo_path, encoding="utf-8") as f:
+        topo = json.load(f)
+    rings = []
+    for geom in topo["objects"]["land"]["geometries"]:
+        polys = geom["arcs"] if geom["type"] == "MultiPolygon" else [geom["arcs"]]
+        for poly in polys:
+            rings.extend(poly)
+    arc_of = {}
+    arcs, polys = [], []
+    for i in indices:
+        ring = []
+        for a in rings[i]:
+            k = a if a >= 0 else ~a
+            if k not in arc_of:
+                arc_of[k] = len(arcs)
+                arcs.append(topo["arcs"][k])
+            ring.append(arc_of[k] if a >= 0 else ~arc_of[k])
+        polys.append([ring])
+    out = {"type": "Topology", "transform": topo["transform"],
+           "note": "Rings of Natural Earth 1:50m land (public domain) from the npm package "
+                   "world-atlas, land-50m.json; made by tools/make_geo.py",
+           "rings": list(indices), "sourceRings": len(rings),
+           "objects": {"land": {"type": "GeometryCollection",
+                                "geometries": [{"type": "MultiPolygon", "arcs": polys}]}},
+           "arcs": arcs}
+    return (json.dumps(out, separators=(",", ":")) + "\n").encode("ascii")
+
+
 def to_units(pts):
     out = []
     for lon, lat in pts:

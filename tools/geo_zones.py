@@ -1,4 +1,5 @@
-"""Zone history of the regions of the former USSR, from the system's IANA time-zone database.
+"""Zone history of the regions of the former USSR, from the IANA time-zone database (Debian
+tzdata, fetched into the build's cache).
 
 Writes "variat.ctm" (the standard zone of each region in dated columns) and "correc.ctm"
 (summer time, one dated line a change), both dated in Moscow time. A region is a set of IANA
@@ -8,9 +9,11 @@ database by the program instead.
 """
 
 import datetime as dt
+import os
 import struct
 
-ZONEINFO = "/usr/share/zoneinfo"
+import sources
+
 FIRST_YEAR = 1925
 LAST_YEAR = 2035
 MAX_COLUMNS = 20
@@ -18,10 +21,14 @@ MOSCOW = "Europe/Moscow"
 MOSCOW_REGION = 6
 
 
+def zoneinfo():
+    return sources.deb_file("tzdata", "usr/share/zoneinfo")
+
+
 def read_tzif(zone):
     """Transitions of a zone as a list of (utc seconds, utc offset seconds, isdst), with the
     offset in force before the first transition as the first entry (time None)."""
-    with open(f"{ZONEINFO}/{zone}", "rb") as f:
+    with open(os.path.join(zoneinfo(), zone), "rb") as f:
         data = f.read()
     if data[:4] != b"TZif":
         raise ValueError(zone)

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Makes the asteroid catalogue "asteroid.csv" from the NASA/JPL Small-Body Database extract of
-the Debian package kstars-data (/usr/share/kstars/asteroids.dat, JSON).
+the Debian package kstars-data (usr/share/kstars/asteroids.dat, JSON), fetched into the build's
+cache (tools/sources.py).
 
 Every numbered asteroid that has a name, in number order. One header line, then one asteroid a
 line, fields separated by ",": name with its number, H, G, mean anomaly at the epoch (deg),
@@ -16,13 +17,16 @@ import os
 import re
 import sys
 
+import sources
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-SRC = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/kstars/asteroids.dat"
-OUT = sys.argv[2] if len(sys.argv) > 2 else os.path.join(HERE, "..", "data")
 
 
 def main():
-    with open(SRC, encoding="utf-8") as f:
+    src = (sys.argv[1] if len(sys.argv) > 1 and sys.argv[1]
+           else sources.deb_file("kstars-data", "usr/share/kstars/asteroids.dat"))
+    out = sys.argv[2] if len(sys.argv) > 2 else os.path.join(HERE, "..", "data")
+    with open(src, encoding="utf-8") as f:
         db = json.load(f)
     col = {name: i for i, name in enumerate(db["fields"])}
     rows = []
@@ -44,8 +48,8 @@ def main():
     rows.sort()
     lines = ["Name,H,G,M,Peri,Node,Incl,e,a,Epoch(MJD)"] + [line for _n, line in rows]
     data = "\r\n".join(lines) + "\r\n"
-    os.makedirs(OUT, exist_ok=True)
-    with open(os.path.join(OUT, "asteroid.csv"), "wb") as f:
+    os.makedirs(out, exist_ok=True)
+    with open(os.path.join(out, "asteroid.csv"), "wb") as f:
         f.write(data.encode("cp1251", errors="strict"))
     print(f"make_asteroids: {len(rows)} named asteroids of {len(db['data'])} -> asteroid.csv "
           f"({len(data)} bytes)")

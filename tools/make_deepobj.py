@@ -15,8 +15,10 @@ import csv
 import os
 import sys
 
+import sources
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-SRC = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "shared", "data", "openngc")
+SRC = sys.argv[1] if len(sys.argv) > 1 else sources.shared_data("openngc")
 OUT = sys.argv[2] if len(sys.argv) > 2 else os.path.join(HERE, "..", "data")
 LIMIT = 1000
 

@@ -8,8 +8,9 @@ Values are centiseconds at the start of each year from 1620 on:
               read from data/deltat.js of the npm package `astronomia` (MIT), up to the last
               year the series covers.
 
-Usage: tools/make_deltat_table.py [--astronomia DIR]
-(DIR defaults to $ASTRONOMIA_DIR, else /work/scratch/npm3/node_modules/astronomia.)
+Usage: tools/make_deltat_table.py [--astronomia DIR] [--root ROOT]
+The package is fetched into the build's cache (tools/sources.py) unless --astronomia names its
+folder; the table is written under ROOT (default: this repository).
 """
 
 import argparse
@@ -17,6 +18,8 @@ import json
 import os
 import re
 import sys
+
+import sources
 
 ALMANAC_1620_1972 = [
     12400, 11900, 11500, 11000, 10600, 10200, 9800, 9500, 9100, 8800,
@@ -70,10 +73,10 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     top = os.path.dirname(here)
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--astronomia", default=os.environ.get(
-        "ASTRONOMIA_DIR", "/work/scratch/npm3/node_modules/astronomia"))
+    ap.add_argument("--astronomia")
+    ap.add_argument("--root", default=top)
     args = ap.parse_args()
-    path = os.path.join(args.astronomia, "data", "deltat.js")
+    path = os.path.join(args.astronomia or sources.npm("astronomia"), "data", "deltat.js")
     if not os.path.isfile(path):
         sys.exit(f"no {path}: install the npm package astronomia there")
     usno = read_usno(path)
@@ -107,7 +110,8 @@ def main():
     for k in range(0, len(table), 10):
         lines.append("    " + ", ".join(str(v) for v in table[k:k + 10]) + ",")
     lines.append("};")
-    out = os.path.join(top, "src", "core", "DeltaTTable.inc")
+    out = os.path.join(args.root, "src", "core", "DeltaTTable.inc")
+    os.makedirs(os.path.dirname(out), exist_ok=True)
     with open(out, "w") as f:
         f.write("\n".join(lines) + "\n")
     print(f"wrote {out}: {len(table)} years 1620..{last}, last value {table[-1] / 100:.2f} s")

@@ -6,18 +6,21 @@ and the planets at 40 fixed dates, computed by python3-ephem (libastro), for the
 Also writes tests/fixtures/ephem_sunrise.txt: the next sunrise and the sunset after it (upper
 limb, 34' of refraction, no pressure model) at a few places.
 
-Run: /usr/bin/python3 tools/make_ephem_reference.py   (deterministic: a seeded list of dates)
+Run: /usr/bin/python3 tools/make_ephem_reference.py [fixtures folder]   (deterministic: a
+seeded list of dates; the folder defaults to tests/fixtures)
 """
 import math
 import os
 import random
+import sys
 
 import ephem
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = os.path.join(HERE, "..", "tests", "fixtures", "ephem_reference.txt")
-OUT_RST = os.path.join(HERE, "..", "tests", "fixtures", "ephem_sunrise.txt")
-OUT_KEPLER = os.path.join(HERE, "..", "tests", "fixtures", "ephem_elliptic.txt")
+FIXTURES = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "tests", "fixtures")
+OUT = os.path.join(FIXTURES, "ephem_reference.txt")
+OUT_RST = os.path.join(FIXTURES, "ephem_sunrise.txt")
+OUT_KEPLER = os.path.join(FIXTURES, "ephem_elliptic.txt")
 # An asteroid on Ceres-like elements (degrees, AU, epoch of the mean anomaly as a Julian day).
 ELEMENTS = dict(M=6.0, w=73.0, node=80.0, inc=10.6, e=0.079, a=2.767, epoch=2451545.0)
 # Places (latitude, longitude east, a Julian day of UT before the wanted sunrise).
@@ -39,6 +42,7 @@ def ecl_lon(body_cls, date):
 
 
 def main():
+    os.makedirs(FIXTURES, exist_ok=True)
     rnd = random.Random(20241210)
     jds = sorted(round(rnd.uniform(2433282.5, 2469807.5), 4) for _ in range(40))  # 1950..2050
     lines = ["# made by tools/make_ephem_reference.py from python3-ephem " + ephem.__version__,

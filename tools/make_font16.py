@@ -3,7 +3,7 @@
 
 256 glyphs in code order, 16 rows each, one little-endian word a row, bit 15 the leftmost
 pixel (8192 bytes, no header). The astrological symbols come from GNU Unifont's bitmaps
-(Debian package unifont, /usr/share/unifont/unifont.hex), centred in the cell by their ink;
+(Debian package unifont, fetched into the build's cache), centred in the cell by their ink;
 the symbols Unifont lacks are drawn below. Every code without a symbol of its own carries
 the Unifont letter of its code page 1251 character, so that texts like "N" still read.
 
@@ -12,7 +12,10 @@ the Unifont letter of its code page 1251 character, so that texts like "N" still
 import sys
 from pathlib import Path
 
-HEX = Path(sys.argv[1] if len(sys.argv) > 1 else "/usr/share/unifont/unifont.hex")
+import sources
+
+HEX = Path(sys.argv[1] if len(sys.argv) > 1 and sys.argv[1]
+           else sources.deb_file("unifont", "usr/share/unifont/unifont.hex"))
 OUT = Path(sys.argv[2] if len(sys.argv) > 2 else Path(__file__).resolve().parent.parent / "data" / "font16.fnt")
 
 # Symbols taken from Unifont: code -> (Unicode code point, what it is).

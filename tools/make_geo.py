@@ -4,11 +4,13 @@
 "geonr.atl", "geoz.atl", "geozr.atl", "Country.atl", "codreg.ctm") and the coastlines
 ("coast.ptr", "coast.dat").
 
-Inputs: Debian tzdata, libgeonames0, libgeonames-common, iso-codes, libglib2.0-bin (gresource),
-and the npm package world-atlas (give its folder with --world-atlas, default
-/work/scratch/npm-geo/node_modules/world-atlas).
+Inputs: the Debian packages tzdata, libgeonames0, libgeonames-common and iso-codes and the npm
+package world-atlas, each fetched into the build's cache (tools/sources.py; --world-atlas names
+another folder of world-atlas); the tool gresource of Debian libglib2.0-bin.
 
-    tools/make_geo.py [--out data] [--world-atlas DIR]
+    tools/make_geo.py [--out data] [--fixtures tests/fixtures] [--world-atlas DIR]
+
+Also writes the coast test's fixture "coast_rings.json" (a few source rings) into --fixtures.
 """
 
 import argparse
@@ -20,6 +22,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import geo_atlas  # noqa: E402
 import geo_coast  # noqa: E402
 import geo_zones  # noqa: E402
+import sources  # noqa: E402
 
 GENERATOR = "tools/make_geo.py"
 
@@ -39,10 +42,12 @@ def main():
     here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     ap = argparse.ArgumentParser()
     ap.add_argument("--out", default=os.path.join(here, "data"))
-    ap.add_argument("--world-atlas", default="/work/scratch/npm-geo/node_modules/world-atlas")
+    ap.add_argument("--fixtures", default=os.path.join(here, "tests", "fixtures"))
+    ap.add_argument("--world-atlas")
     args = ap.parse_args()
+    world_atlas = args.world_atlas or sources.npm("world-atlas")
 
-    print("Zone history from the IANA time-zone database ...")
+    print(f"Zone history from the IANA time-zone database (tzdata {sources.deb_version('tzdata')}) ...")
     zones = geo_atlas.fsu_zones()
     tables = geo_zones.build(zones)
     print(f"  {len(zones)} zones of the former USSR, {len(tables.zone_region)} in "
@@ -64,11 +69,14 @@ def main():
             write_lines(path, content)
 
     print("Coastlines from Natural Earth 1:50m land ...")
-    ptr, dat, counts = geo_coast.build(os.path.join(args.world_atlas, "land-50m.json"))
+    land = os.path.join(world_atlas, "land-50m.json")
+    ptr, dat, counts = geo_coast.build(land)
     for k, v in counts.items():
         print(f"  {k}: {v}")
     write_bytes(os.path.join(args.out, "coast.ptr"), ptr)
     write_bytes(os.path.join(args.out, "coast.dat"), dat)
+    os.makedirs(args.fixtures, exist_ok=True)
+    write_bytes(os.path.join(args.fixtures, "coast_rings.json"), geo_coast.fixture(land))
 
 
 if __name__ == "__main__":

@@ -3,9 +3,10 @@
 next full Moon after the start of that day (zone time), computed with PyEphem (python3-ephem)
 as an independent reference for the day summary's search.
 
-Run: /usr/bin/python3 tools/make_lunation_fixture.py
+Run: /usr/bin/python3 tools/make_lunation_fixture.py [fixtures folder, default tests/fixtures]
 """
 import os
+import sys
 
 import ephem
 
@@ -15,8 +16,10 @@ STARTS = [(1977, 2, 10, 0), (1990, 5, 15, 240), (2000, 1, 1, 0), (2024, 3, 1, 18
 
 
 def main():
-    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'fixtures',
-                       'ephem_lunations.txt')
+    fixtures = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'fixtures')
+    os.makedirs(fixtures, exist_ok=True)
+    out = os.path.join(fixtures, 'ephem_lunations.txt')
     lines = ['# Made by tools/make_lunation_fixture.py with PyEphem %s.' % ephem.__version__,
              '# year month day zoneMinutes jdNewMoonUT jdFullMoonUT (the next ones after the '
              'start of that local day)']

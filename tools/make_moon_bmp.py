@@ -5,11 +5,12 @@ towards the limb, with darker seas drawn as soft ellipses where the large maria 
 near side (positions rounded from a lunar map: selenographic longitude and latitude in
 degrees). Nothing of it is darker than grey 70, so the black shadow drawn over it stays apart.
 
-Run: /usr/bin/python3 tools/make_moon_bmp.py
+Run: /usr/bin/python3 tools/make_moon_bmp.py [data folder, default data/]
 """
 import math
 import os
 import struct
+import sys
 
 WIDTH, HEIGHT = 201, 194
 CX, CY, RADIUS = 99, 97, 86
@@ -44,8 +45,9 @@ def brightness(x, y):
 
 
 def main():
-    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'data', 'JPG', 'Moon',
-                       'Moon.bmp')
+    data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), '..', 'data')
+    out = os.path.join(data, 'JPG', 'Moon', 'Moon.bmp')
     os.makedirs(os.path.dirname(out), exist_ok=True)
     row_size = (WIDTH * 3 + 3) // 4 * 4
     pixels = bytearray()

@@ -4,10 +4,11 @@ the Sun around local noon for a few places and dates, computed with PyEphem (pyt
 as an independent reference for the rise-and-set routine. Upper limb, topocentric, 34' of
 refraction as a fixed horizon (pressure 0), which is how the program defines rising.
 
-Run: /usr/bin/python3 tools/make_moon_rise_fixture.py
+Run: /usr/bin/python3 tools/make_moon_rise_fixture.py [fixtures folder, default tests/fixtures]
 """
 import math
 import os
+import sys
 
 import ephem
 
@@ -22,8 +23,10 @@ def zone_hours(date, zone_min):
 
 
 def main():
-    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'fixtures',
-                       'moon_rise_set.txt')
+    fixtures = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'fixtures')
+    os.makedirs(fixtures, exist_ok=True)
+    out = os.path.join(fixtures, 'moon_rise_set.txt')
     lines = ['# Made by tools/make_moon_rise_fixture.py with PyEphem %s.' % ephem.__version__,
              '# lat;lon;zone minutes;year;month;day; then for the Moon and then the Sun: rise '
              'before;rise after;set before;set after;transit before;transit after (zone hours, '

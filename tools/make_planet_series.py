@@ -23,9 +23,9 @@ Layout (little-endian, no header):
 Also writes tests/fixtures/vsop87_full_reference.txt: the full series (no truncation) at 20
 dates 1800..2200 for every record, which the tests compare the files against.
 
-Usage: tools/make_planet_series.py [--astronomia DIR]
-DIR is the installed package (default: $ASTRONOMIA_DIR, else /work/scratch/npm3/node_modules/
-astronomia); install it with `npm install astronomia@4.2.0` in a scratch folder.
+Usage: tools/make_planet_series.py [--astronomia DIR] [--root ROOT]
+The package (version 4.2.0) is fetched into the build's cache (tools/sources.py) unless
+--astronomia names its folder; the files are written under ROOT (default: this repository).
 """
 
 import argparse
@@ -35,6 +35,8 @@ import os
 import re
 import struct
 import sys
+
+import sources
 
 TARGET_ARCSEC = 0.02
 MAX_TERMS = 700
@@ -151,10 +153,11 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     top = os.path.dirname(here)
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--astronomia", default=os.environ.get(
-        "ASTRONOMIA_DIR", "/work/scratch/npm3/node_modules/astronomia"))
+    ap.add_argument("--astronomia")
+    ap.add_argument("--root", default=top)
     args = ap.parse_args()
-    src = os.path.join(args.astronomia, "data")
+    root = args.root
+    src = os.path.join(args.astronomia or sources.npm("astronomia"), "data")
     if not os.path.isdir(src):
         sys.exit(f"no package data in {src}: install the npm package astronomia there")
 
@@ -205,12 +208,13 @@ def main():
             s = eval_terms(terms, tau)
             reference.append(f"{rec} {year:.4f} {tau * 10:.15f} {s[0]:.15f} {s[1]:.15f} {s[2]:.15f}")
 
-    with open(os.path.join(top, "data", "PLANETS.NDX"), "wb") as f:
+    os.makedirs(os.path.join(root, "data"), exist_ok=True)
+    with open(os.path.join(root, "data", "PLANETS.NDX"), "wb") as f:
         f.write(ndx)
-    with open(os.path.join(top, "data", "PLANETS.DAT"), "wb") as f:
+    with open(os.path.join(root, "data", "PLANETS.DAT"), "wb") as f:
         f.write(dat)
-    os.makedirs(os.path.join(top, "tests", "fixtures"), exist_ok=True)
-    with open(os.path.join(top, "tests", "fixtures", "vsop87_full_reference.txt"), "w") as f:
+    os.makedirs(os.path.join(root, "tests", "fixtures"), exist_ok=True)
+    with open(os.path.join(root, "tests", "fixtures", "vsop87_full_reference.txt"), "w") as f:
         f.write("\n".join(reference) + "\n")
     print(f"wrote data/PLANETS.NDX ({len(ndx)} bytes), data/PLANETS.DAT ({len(dat)} bytes, "
           f"{len(dat) // 24} terms), tests/fixtures/vsop87_full_reference.txt")

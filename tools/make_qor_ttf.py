@@ -2,7 +2,7 @@
 """Makes data/qor.ttf, the program's glyph font "QOR511" for the printed chart.
 
 A symbol-encoded TrueType font (Windows symbol cmap only): the glyph for byte code c sits at
-U+F000 + c. Outlines come from installed Debian fonts:
+U+F000 + c. Outlines come from Debian fonts, fetched into the build's cache (tools/sources.py):
   fonts-symbola      Symbola_hint.ttf: planets, nodes, Lilith, Chiron, signs, aspects, elements,
                      crosses
   fonts-noto-core    NotoSansSymbols2-Regular.ttf: Proserpine (U+2BD8), White Moon (U+2BDD)
@@ -23,10 +23,9 @@ from pathlib import Path
 os.environ["SOURCE_DATE_EPOCH"] = "1767225600"  # 2026-01-01
 import fontforge  # noqa: E402
 
+import sources as packages  # noqa: E402
+
 OUT = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / "data" / "qor.ttf")
-SYMBOLA = "/usr/share/fonts/truetype/ancient-scripts/Symbola_hint.ttf"
-NOTO = "/usr/share/fonts/truetype/noto/NotoSansSymbols2-Regular.ttf"
-DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 EM = 2048
 
 # code -> list of (source, code point, dx in em units) pasted together, and what it is.
@@ -84,8 +83,14 @@ COPYRIGHT = (
 )
 
 
+def open_font(package, path):
+    return fontforge.open(packages.deb_file(package, "usr/share/fonts/truetype", path))
+
+
 def build():
-    sources = {S: fontforge.open(SYMBOLA), N: fontforge.open(NOTO), D: fontforge.open(DEJAVU)}
+    sources = {S: open_font("fonts-symbola", "ancient-scripts/Symbola_hint.ttf"),
+               N: open_font("fonts-noto-core", "noto/NotoSansSymbols2-Regular.ttf"),
+               D: open_font("fonts-dejavu-core", "dejavu/DejaVuSans.ttf")}
     font = fontforge.font()
     font.em = EM
     font.ascent, font.descent = 1638, 410

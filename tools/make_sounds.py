@@ -2,14 +2,14 @@
 """Synthesises the program's wave sounds into data/ with sox (Debian package sox).
 
 Each sound is a short sum of tones with a fade; no dither, so the files are the same bytes on
-every run. Run: /usr/bin/python3 tools/make_sounds.py
+every run. Run: /usr/bin/python3 tools/make_sounds.py [output folder, default data/]
 """
 import os
 import subprocess
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-DATA = os.path.join(ROOT, "data")
+DATA = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "data")
 
 # name: list of (seconds, synth arguments) pieces played one after another, and the fade.
 SOUNDS = {
@@ -53,6 +53,7 @@ def make(name, pieces):
 def main():
     if subprocess.run(["sox", "--version"], capture_output=True).returncode != 0:
         sys.exit("sox is needed: apt-get install sox")
+    os.makedirs(DATA, exist_ok=True)
     for name, pieces in SOUNDS.items():
         make(name, pieces)
 

@@ -4,14 +4,15 @@ data/ijtitul1.qor (Russian title), data/ijtitul2.qor (English title), data/bor6.
 
 Everything is drawn here: a night sky of pseudo-random stars (a fixed linear congruential
 generator, so the files are the same bytes on every run), a zodiac ring of twelve sectors and
-the product name in a small block alphabet defined below. Run: /usr/bin/python3 tools/make_titles.py
+the product name in a small block alphabet defined below. Run: /usr/bin/python3 tools/make_titles.py [output folder, default data/]
 """
 import math
 import os
 import struct
+import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-DATA = os.path.join(ROOT, "data")
+DATA = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "data")
 
 # 5 x 7 block letters, one string of 7 rows per letter ('#' set).
 LETTERS = {
@@ -152,6 +153,7 @@ def main():
         "ijtitul2.qor": title("ASTROLOGY"),
         "bor6.qor": tile(),
     }
+    os.makedirs(DATA, exist_ok=True)
     for name, pic in out.items():
         data = pic.bmp()
         with open(os.path.join(DATA, name), "wb") as f:

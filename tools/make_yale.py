@@ -20,8 +20,10 @@ import os
 import struct
 import sys
 
+import sources
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-SRC = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "shared", "data", "bsc5")
+SRC = sys.argv[1] if len(sys.argv) > 1 else sources.shared_data("bsc5")
 OUT = sys.argv[2] if len(sys.argv) > 2 else os.path.join(HERE, "..", "data")
 
 BAYER = ["Alp", "Bet", "Gam", "Del", "Eps", "Zet", "Eta", "The", "Iot", "Kap", "Lam", "Mu",

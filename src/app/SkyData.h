@@ -5,9 +5,11 @@
 #include "core/ChironTable.h"
 #include "sky/Asteroids.h"
 #include "sky/CosmosBodies.h"
+#include "sky/CosmosWindows.h"
 #include "sky/DeepSky.h"
 #include "sky/StarCatalogue.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ struct SkyData {
     DeepCatalogue Deep;
     AsteroidCatalogue Asteroids;
     ChironTable Chiron;
+    // The cosmos view's state and windows.
+    std::shared_ptr<CosmosSky> CosmosView;
 };
 
 } // namespace qor::app

@@ -7,6 +7,7 @@
 #include "interp/Register.h"
 #include "shell/MainForm.h"
 #include "shell/Program.h"
+#include "sky/CosmosScreen.h"
 
 namespace qor::app {
 
@@ -90,6 +91,7 @@ void Subsystems::RegisterSky() {
         if (k < 0 || k >= static_cast<int>(sky.Cosmos.PlanetsMdb.size())) return {};
         return sky.Cosmos.PlanetsMdb[k].Name;
     };
+    sky.CosmosView = RegisterCosmos(p_, sky.Cosmos, sky.Stars, sky.Deep);
     svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };
     svc.RefreshWindow["Deep"] = [&s, &sky](ui::TForm&) { ComputeDeepHorizon(s, sky.Deep); };
 }

@@ -395,7 +395,7 @@ std::string KartPainter::NearBrightObject(double lon, std::string& tail) {
 void KartPainter::DrawDignityMarks(int p, int x, int y) {
     const Colour colour = w_.KartInnerColor;
     const double lonDeg = s_.PlanetLon[p] / kDegToRad;
-    const int sign = std::clamp(static_cast<int>(lonDeg / 30) + 1, 1, 12);
+    const int sign = ClampedIndex(lonDeg / 30, 0, 11) + 1;
     static const char* const eng[5] = {"", "R", "D", "E", "F"};
     static const std::string rus[5] = {"", Cp("О"), Cp("И"), Cp("э"), Cp("п")};
     std::string letter = " ";

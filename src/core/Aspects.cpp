@@ -60,6 +60,15 @@ int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double 
     return 0;
 }
 
+// The quick table's bin of a separation (tenths of a degree), without a branch: the
+// processor's minimum answers its second operand when the first is NaN, so a point without a
+// position (NaN) lands in the last bin, and its answer is masked by the caller.
+int QuickBin(double d) {
+    const __m128d m = _mm_min_sd(_mm_set_sd(d * (10 / kDegToRad)),
+                                 _mm_set_sd(AspDefTable::kQuickBins - 1));
+    return static_cast<int>(_mm_cvtsd_f64(m));
+}
+
 int32_t IntField(const std::string& text) {
     const auto v = ParseWholeInteger(text);
     if (!v || *v < INT32_MIN || *v > INT32_MAX) return 0;
@@ -343,9 +352,7 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
     for (int k = 0; k < n; ++k) {
         const double d = Separation(lon1[pairs[k].i], lon2[pairs[k].j]);
         sep[k] = d;
-        const int q = haveQuick ? quick[std::min(static_cast<int>(d * (10 / kDegToRad)),
-                                                 AspDefTable::kQuickBins - 1)]
-                                : AspDefTable::kCheckFrom + 1;
+        const int q = haveQuick ? quick[QuickBin(d)] : AspDefTable::kCheckFrom + 1;
         // Decoded by arithmetic: kind 0 a sure answer (or none), 1 one candidate, 2 several.
         const int kind = q / 100, a = q % 100;
         const AspDef& def = table.Asp[a]; // record 0 stands unused for "no aspect"
@@ -353,7 +360,7 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
         const int c = WiderClass(def, c1, c2);
         const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
         const int inside = (d >= wlo) & ((d < whi) | ((whi >= kPi) & (d <= kPi)));
-        const int settled = (kind == 0) | ((kind == 1) & inside);
+        const int settled = ((kind == 0) | ((kind == 1) & inside)) & (d == d); // NaN: none
         found[k] = static_cast<uint8_t>(kind == 2 ? q : a * settled);
         check[nCheck] = k;
         nCheck += kind == 2 ? 1 : 0;

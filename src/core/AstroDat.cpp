@@ -268,6 +268,14 @@ bool IOCheck(AstroDat& s, int error, const std::string& fileName) {
     return true;
 }
 
+bool IOCheck(AstroDat& s, const IoResult& r, const std::string& fileName) {
+    if (!r.readOnly) return IOCheck(s, r.error, fileName);
+    ReportOf(s).ShowMessage(MsgKind::Information,
+                            Lang(s, Cp("Файл ") + fileName + Cp(" только для чтения"),
+                                 fileName + " is read-only"));
+    return true;
+}
+
 void PlayWav(AstroDat& s, const std::string& fileName) {
     if (!s.SoundOn) return;
     const fs::path p = s.DataPath(fileName);

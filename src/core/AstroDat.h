@@ -85,7 +85,7 @@ struct AstroDat : ChartContext, ChartPoints {
     double SiderealTime = 0;   // local apparent sidereal time, seconds of time in [0, 86400)
     AstroTimeTexts AstroTexts; // what the astronomical data window shows of the time step
 
-    // The planet series, loaded once at start-up (LoadPlanetTerms).
+    // The planet series, loaded once at start-up (LoadPlanetSeries).
     PlanetSeries Planets;
 
     // The observer on the Earth ellipsoid (set by ObserverGeocentric).
@@ -184,11 +184,10 @@ void UpdateMainCaption(AstroDat& s);
 void SetChartName(AstroDat& s, const std::string& text);
 
 // Reports a failed file operation (the system's text for the error, ": ", the file name)
-// and returns true; returns false and says nothing for error 0.
+// and returns true; returns false and says nothing for error 0. A save refused because the
+// user made the file read-only says so ("<file> is read-only").
 bool IOCheck(AstroDat& s, int error, const std::string& fileName);
-inline bool IOCheck(AstroDat& s, const IoResult& r, const std::string& fileName) {
-    return IOCheck(s, r.error, fileName);
-}
+bool IOCheck(AstroDat& s, const IoResult& r, const std::string& fileName);
 
 // Plays a wave file of the program folder when sound is on and the file exists.
 void PlayWav(AstroDat& s, const std::string& fileName);

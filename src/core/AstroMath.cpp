@@ -203,6 +203,12 @@ bool TopocentricParallax(const AstroDat& s, double& ra, double& dec, double& dis
     return true;
 }
 
+int ClampedIndex(double x, int lo, int hi) {
+    if (!(x >= lo)) return lo; // also NaN
+    if (!(x < hi)) return hi;
+    return static_cast<int>(x);
+}
+
 int HouseOfLongitude(const PointArray& points, double lon) {
     int house = 0;
     for (int i = 1; i <= 12; ++i) {

@@ -90,6 +90,10 @@ void ObserverGeocentric(AstroDat& s);
 // sidereal time. Returns false and changes nothing for a body farther than 30 units.
 bool TopocentricParallax(const AstroDat& s, double& ra, double& dec, double& dist, double lst);
 
+// The whole part of x (truncated towards zero) held within lo..hi: an index taken from a
+// computed value, safe for any input (NaN gives lo, ±infinity the nearer end).
+int ClampedIndex(double x, int lo, int hi);
+
 // The house 1..12 of `points` (cusps at 27..38) that holds the longitude; 0 when none does.
 int HouseOfLongitude(const PointArray& points, double lon);
 

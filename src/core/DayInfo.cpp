@@ -123,7 +123,7 @@ DaySummary BuildDaySummary(AstroDat& s, ChartEngine& e, const GeneralOptions& op
         if (lunarDay) {
             day = lunarDay();
         } else {
-            day = static_cast<int>(elongation / kTwoPi * kSynodicMonthDays) + 1;
+            day = ClampedIndex(elongation / kTwoPi * kSynodicMonthDays, 0, 29) + 1;
         }
         GeneralOptions gen = opt;
         gen.HorParallax = true;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qor {
@@ -86,13 +87,29 @@ bool ProgramFileExists(const fs::path& base, std::string_view programName) {
     return fs::is_regular_file(ResolvePath(base, programName), ec);
 }
 
-IoResult ReadFileBytes(const fs::path& path, std::string& bytes) {
+IoResult ReadFileBytes(const fs::path& path, std::string& bytes, std::size_t maxBytes) {
     bytes.clear();
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return IoResult::Fail(errno, "open " + path.string());
+    const auto tooLarge = [&](unsigned long long size) {
+        std::fclose(f);
+        bytes.clear();
+        return IoResult::Fail(EFBIG, path.string() + ": " + std::to_string(size) +
+                                         " bytes, at most " + std::to_string(maxBytes));
+    };
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode)) {
+        const auto size = static_cast<unsigned long long>(st.st_size);
+        if (size > maxBytes) return tooLarge(size);
+        bytes.reserve(static_cast<std::size_t>(size));
+    }
     char buf[65536];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        // A file that grows while it is read is held to the same bound.
+        if (n > maxBytes - bytes.size()) return tooLarge(bytes.size() + n);
+        bytes.append(buf, n);
+    }
     const bool failed = std::ferror(f);
     const int err = errno;
     std::fclose(f);
@@ -101,10 +118,21 @@ IoResult ReadFileBytes(const fs::path& path, std::string& bytes) {
 }
 
 IoResult SaveFileAtomic(const fs::path& path, std::string_view bytes) {
+    // The target's permission bits pass to the new file; a target without any write bit is
+    // one the user protected (the rename would replace it even so).
+    struct stat old {};
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists && S_ISREG(old.st_mode) && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        IoResult r = IoResult::Fail(EACCES, path.string() + " is read-only (unchanged)");
+        r.readOnly = true;
+        return r;
+    }
     const fs::path tmp = fs::path(path.string() + ".tmp");
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return IoResult::Fail(errno, "create " + tmp.string());
     IoResult r = WriteAll(fd, bytes);
+    if (r.ok() && exists && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0)
+        r = IoResult::Fail(errno, "chmod " + tmp.string());
     if (r.ok() && ::fsync(fd) != 0) r = IoResult::Fail(errno, "flush " + tmp.string());
     if (::close(fd) != 0 && r.ok()) r = IoResult::Fail(errno, "close " + tmp.string());
     if (r.ok() && std::rename(tmp.c_str(), path.c_str()) != 0)
@@ -141,9 +169,10 @@ std::string JoinTextLines(const std::vector<std::string>& lines) {
     return out;
 }
 
-IoResult ReadTextLines(const fs::path& path, std::vector<std::string>& lines) {
+IoResult ReadTextLines(const fs::path& path, std::vector<std::string>& lines,
+                       std::size_t maxBytes) {
     std::string bytes;
-    IoResult r = ReadFileBytes(path, bytes);
+    IoResult r = ReadFileBytes(path, bytes, maxBytes);
     lines = r.ok() ? SplitTextLines(bytes) : std::vector<std::string>{};
     return r;
 }

@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 struct IoResult {
     int error = 0;
     std::string message; // what failed, in plain words (for logs and tests)
+    bool readOnly = false; // a save refused because the user made the file read-only
     bool ok() const { return error == 0; }
     static IoResult Ok() { return {}; }
     static IoResult Fail(int err, std::string what) {
@@ -36,16 +37,21 @@ fs::path ResolvePath(const fs::path& base, std::string_view programName);
 // True when the program name resolves to an existing regular file.
 bool ProgramFileExists(const fs::path& base, std::string_view programName);
 
-// Reads a whole file.
-IoResult ReadFileBytes(const fs::path& path, std::string& bytes);
+// Reads a whole file. A file larger than `maxBytes` is not read at all (error EFBIG): its size
+// is checked before anything is read.
+IoResult ReadFileBytes(const fs::path& path, std::string& bytes,
+                       std::size_t maxBytes = static_cast<std::size_t>(-1));
 
-// Writes `bytes` to "<name>.tmp" beside `path`, flushes it to disk and renames it over `path`.
-// On any failure the old file stays byte-identical and the temporary file is removed.
+// Writes `bytes` to "<name>.tmp" beside `path`, flushes it to disk and renames it over `path`;
+// the new file keeps the old one's permission bits. A target that has no write permission
+// for anyone (the user made it read-only) is refused (EACCES, readOnly set). On any failure
+// the old file stays byte-identical and the temporary file is removed.
 IoResult SaveFileAtomic(const fs::path& path, std::string_view bytes);
 
 // Text files: read with CR LF or LF line ends (a lone final line without an end counts);
 // written with CR LF. The bytes are kept as they are (code page 1251).
-IoResult ReadTextLines(const fs::path& path, std::vector<std::string>& lines);
+IoResult ReadTextLines(const fs::path& path, std::vector<std::string>& lines,
+                       std::size_t maxBytes = static_cast<std::size_t>(-1));
 std::vector<std::string> SplitTextLines(std::string_view bytes);
 std::string JoinTextLines(const std::vector<std::string>& lines);
 IoResult WriteTextFileAtomic(const fs::path& path, const std::vector<std::string>& lines);

@@ -182,8 +182,8 @@ bool RenameParsPage(AstroDat& s, std::vector<std::string>& pages, std::size_t in
 
 int HouseRuler(const PointArray& lon, const ParsInputs& in, int h) {
     if (h < 1 || h > 14) return 0;
-    const int sign = static_cast<int>(std::trunc(NormAngle(lon[26 + h]) / kDegToRad / 30.0));
-    return in.SignRuler[std::clamp(sign, 0, 11) + 1];
+    const int sign = ClampedIndex(NormAngle(lon[26 + h]) / kDegToRad / 30.0, 0, 11);
+    return in.SignRuler[sign + 1];
 }
 
 void ParsSetActive(AstroDat& s, std::string_view pageName,

@@ -118,30 +118,65 @@ SinCosPhases(const double* B, const double* C, double tau, int n, double* sinOut
 
 namespace {
 
+// What a term of a VSOP87-type series can hold; anything beyond is a damaged file, not a
+// series (a finite but absurd amplitude overflows the sums into infinities and NaN):
+// - amplitude: the largest of all VSOP87 series is Mercury's mean motion in L1, 26 088
+//   radians per millennium; radius amplitudes stay below 31 AU;
+// - phase: an angle, 0..2π in the published series (either sign accepted);
+// - frequency: the fastest terms (harmonics of Mercury) stay below 5e5 radians per
+//   millennium; 1e6 is a period of 2.3 days, which no planetary term has.
+constexpr double kMaxTermAmplitude = 1e5;
+constexpr double kMaxTermPhase = kTwoPi + 1e-9;
+constexpr double kMaxTermFrequency = 1e6;
+
+bool TermWithinSeries(double a, double b, double c) {
+    // Written so that NaN fails every comparison.
+    return std::fabs(a) <= kMaxTermAmplitude && std::fabs(b) <= kMaxTermPhase &&
+           std::fabs(c) <= kMaxTermFrequency;
+}
+
 PlanetLoadResult Fail(AstroDat& s, PlanetBodyTerms& body, std::string text) {
     body = PlanetBodyTerms{};
     ReportOf(s).ShowMessage(MsgKind::Error, text);
     return {false, std::move(text)};
 }
 
-} // namespace
+const std::string kIndexFile = "PLANETS.NDX", kTermsFile = "PLANETS.DAT";
+// The index holds exactly one record per body; the terms file no more than the 16-bit index
+// can address.
+constexpr std::size_t kIndexFileBytes =
+    static_cast<std::size_t>(kPlanetIndexRecordSize) * kPlanetSeriesBodies;
+constexpr std::size_t kTermsFileMaxBytes =
+    (std::size_t{65535} + kMaxTermsPerBody) * kPlanetTermSize;
 
-PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
-    if (i < 0 || i >= kPlanetSeriesBodies) return {true, {}};
+// The two files as read for one loading: each at most once.
+struct SeriesFiles {
+    std::string ndx, dat;
+    bool ndxRead = false, datRead = false;
+    IoResult ndxResult, datResult;
+};
+
+const IoResult& ReadOnce(AstroDat& s, const std::string& name, std::size_t maxBytes,
+                         std::string& bytes, bool& read, IoResult& result) {
+    if (!read) {
+        result = ReadFileBytes(s.DataPath(name), bytes, maxBytes);
+        read = true;
+    }
+    return result;
+}
+
+PlanetLoadResult LoadBody(AstroDat& s, int i, SeriesFiles& f) {
     PlanetBodyTerms& body = s.Planets.bodies[static_cast<std::size_t>(i)];
-    const std::string ndxName = "PLANETS.NDX", datName = "PLANETS.DAT";
-
-    std::string ndx;
-    if (!ReadFileBytes(s.DataPath(ndxName), ndx).ok())
-        return Fail(s, body, "Index file not found !!!");
     const std::string damagedNdx = Lang(s, Cp("Файл индекса планетных рядов повреждён: "),
                                         "The planetary index file is damaged: ") +
-                                   ndxName;
-    if (ndx.size() < static_cast<std::size_t>(kPlanetIndexRecordSize) * (i + 1))
-        return Fail(s, body, damagedNdx);
+                                   kIndexFile;
+    const IoResult& rn = ReadOnce(s, kIndexFile, kIndexFileBytes, f.ndx, f.ndxRead, f.ndxResult);
+    if (rn.error == EFBIG) return Fail(s, body, damagedNdx);
+    if (!rn.ok()) return Fail(s, body, "Index file not found !!!");
+    if (f.ndx.size() != kIndexFileBytes) return Fail(s, body, damagedNdx);
 
     PlanetIndexRecord rec;
-    LeReader r(ndx);
+    LeReader r(f.ndx);
     r.seek(static_cast<std::size_t>(kPlanetIndexRecordSize) * i);
     for (int k = 0; k < 18; ++k) {
         rec.first[k] = r.u16();
@@ -158,15 +193,17 @@ PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
         return Fail(
             s, body,
             Lang(s, Cp("Слишком много членов планетного ряда: "), "Too many planetary terms: ") +
-                std::to_string(total) + " > " + std::to_string(kMaxTermsPerBody) + " (" + ndxName +
-                ", " + std::to_string(i) + ")");
+                std::to_string(total) + " > " + std::to_string(kMaxTermsPerBody) + " (" +
+                kIndexFile + ", " + std::to_string(i) + ")");
 
-    std::string dat;
-    if (!ReadFileBytes(s.DataPath(datName), dat).ok())
-        return Fail(s, body, "Planetary terms file not found !!!");
     const std::string damagedDat =
         Lang(s, Cp("Файл планетных рядов повреждён: "), "The planetary terms file is damaged: ") +
-        datName;
+        kTermsFile;
+    const IoResult& rd =
+        ReadOnce(s, kTermsFile, kTermsFileMaxBytes, f.dat, f.datRead, f.datResult);
+    if (rd.error == EFBIG) return Fail(s, body, damagedDat);
+    if (!rd.ok()) return Fail(s, body, "Planetary terms file not found !!!");
+    const std::string& dat = f.dat;
     const std::size_t start = static_cast<std::size_t>(rec.first[0]) * kPlanetTermSize;
     if (dat.size() % kPlanetTermSize != 0 || start + total * kPlanetTermSize > dat.size())
         return Fail(s, body, damagedDat);
@@ -186,8 +223,10 @@ PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
                 a = t.f64();
                 b = t.f64();
                 c = t.f64();
-                if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c))
-                    return Fail(s, body, damagedDat);
+                if (!TermWithinSeries(a, b, c))
+                    return Fail(s, body,
+                                damagedDat + Lang(s, Cp(", член "), ", term ") +
+                                    std::to_string(t.pos() / kPlanetTermSize - 1));
             }
             loaded.A.push_back(a);
             loaded.B.push_back(b);
@@ -198,6 +237,23 @@ PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
     if (!t.ok()) return Fail(s, body, damagedDat);
     loaded.loaded = true;
     body = std::move(loaded);
+    return {true, {}};
+}
+
+} // namespace
+
+PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i) {
+    if (i < 0 || i >= kPlanetSeriesBodies) return {true, {}};
+    SeriesFiles f;
+    return LoadBody(s, i, f);
+}
+
+PlanetLoadResult LoadPlanetSeries(AstroDat& s) {
+    SeriesFiles f;
+    for (int i = 0; i < kPlanetSeriesBodies; ++i) {
+        const PlanetLoadResult r = LoadBody(s, i, f);
+        if (!r.ok) return r;
+    }
     return {true, {}};
 }
 

@@ -22,9 +22,13 @@ struct PlanetLoadResult {
 };
 
 // Loads series record i (0..8) from the program folder into s.Planets; any other i does
-// nothing and succeeds. A missing, short, truncated or damaged file, or more than 700 terms,
-// is reported through the state's UserReport and leaves the body without terms.
+// nothing and succeeds. A missing, short, truncated or damaged file (an index other than nine
+// records, a term whose amplitude, phase or frequency no VSOP87 series has), or more than 700
+// terms, is reported through the state's UserReport and leaves the body without terms.
 PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i);
+// Loads every series record, reading each of the two files once (their sizes checked before
+// they are read); stops at the first record that fails, which is reported once.
+PlanetLoadResult LoadPlanetSeries(AstroDat& s);
 
 // Position of body i (see above): 0 gives zeros, 9 Pluto, 1..8 the series (body 3, the Earth,
 // places the Sun); any other i gives zeros.

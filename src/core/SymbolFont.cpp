@@ -49,7 +49,12 @@ bool SymbolFontFromBytes(std::string_view bytes, Font16Glyphs& font) {
 
 IoResult ReadSymbolFontFile(const fs::path& path, Font16Glyphs& font) {
     std::string bytes;
-    IoResult r = ReadFileBytes(path, bytes);
+    IoResult r = ReadFileBytes(path, bytes, kSymbolFontBytes);
+    if (r.error == EFBIG) {
+        std::error_code ec;
+        return IoResult::Fail(EINVAL, "font file of " + std::to_string(fs::file_size(path, ec)) +
+                                          " bytes instead of 8192");
+    }
     if (!r.ok()) return r;
     if (!SymbolFontFromBytes(bytes, font))
         return IoResult::Fail(EINVAL, "font file of " + std::to_string(bytes.size()) +
@@ -59,14 +64,19 @@ IoResult ReadSymbolFontFile(const fs::path& path, Font16Glyphs& font) {
 
 bool LoadSymbolFont(AstroDat& s, Font16Glyphs& font) {
     const std::string name(kSymbolFontFile);
+    const fs::path path = s.DataPath(name);
+    // The size first: a file of any other size is not read at all.
     std::string bytes;
-    if (IOCheck(s, ReadFileBytes(s.DataPath(name), bytes), name)) return false;
-    if (!SymbolFontFromBytes(bytes, font)) {
+    const IoResult r = ReadFileBytes(path, bytes, kSymbolFontBytes);
+    std::error_code ec;
+    const std::uintmax_t size = r.error == EFBIG ? fs::file_size(path, ec) : bytes.size();
+    if (r.error != EFBIG && IOCheck(s, r, name)) return false;
+    if (r.error == EFBIG || !SymbolFontFromBytes(bytes, font)) {
         ReportOf(s).ShowMessage(MsgKind::Error,
                                 Lang(s,
                                      Cp("Неверный размер файла ") + name + ": " +
-                                         std::to_string(bytes.size()) + Cp(" байт вместо 8192"),
-                                     "Wrong size of " + name + ": " + std::to_string(bytes.size()) +
+                                         std::to_string(size) + Cp(" байт вместо 8192"),
+                                     "Wrong size of " + name + ": " + std::to_string(size) +
                                          " bytes instead of 8192"));
         return false;
     }

@@ -294,10 +294,8 @@ void TForm1::RunStartSteps() {
 
     // Planet series, per-window settings, the off-screen bitmap.
     StartStep("Loading ...");
-    for (int i = 0; i <= 9; ++i) {
-        const PlanetLoadResult r = LoadPlanetTerms(s, i);
-        if (!r.ok) throw StartError("planet series " + std::to_string(i) + ": " + r.message);
-    }
+    if (const PlanetLoadResult r = LoadPlanetSeries(s); !r.ok)
+        throw StartError("planet series: " + r.message);
     ApplyPendingRestore(s, p_.StateFiles);
     p_.StateFiles.LoadFormIni();
     f.AuPerParsec = 1.0 / std::sin(kArcsecToRad);

@@ -4,6 +4,7 @@
 
 #include "core/Text.h"
 
+#include <QAbstractTableModel>
 #include <QButtonGroup>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -13,6 +14,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <unordered_map>
 
 namespace qor::ui {
 
@@ -324,42 +326,118 @@ private:
     TDrawGrid* grid_;
 };
 
-TDrawGrid::TDrawGrid(QWidget* parent) : WithKeys<QTableWidget>(parent) {
+// The grid's rows and columns and the texts set into its cells; nothing per empty cell.
+class GridModel : public QAbstractTableModel {
+public:
+    explicit GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : rows_;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : cols_;
+    }
+    QVariant data(const QModelIndex& ix, int role) const override {
+        if (role != Qt::DisplayRole || !ix.isValid()) return {};
+        const auto it = texts_.find(Key(ix.row(), ix.column()));
+        return it == texts_.end() ? QVariant() : QVariant(it->second);
+    }
+    void SetRows(int n) {
+        if (n == rows_) return;
+        if (n > rows_) {
+            beginInsertRows({}, rows_, n - 1);
+            rows_ = n;
+            endInsertRows();
+        } else {
+            beginRemoveRows({}, n, rows_ - 1);
+            rows_ = n;
+            Prune();
+            endRemoveRows();
+        }
+    }
+    void SetCols(int n) {
+        if (n == cols_) return;
+        if (n > cols_) {
+            beginInsertColumns({}, cols_, n - 1);
+            cols_ = n;
+            endInsertColumns();
+        } else {
+            beginRemoveColumns({}, n, cols_ - 1);
+            cols_ = n;
+            Prune();
+            endRemoveColumns();
+        }
+    }
+    QString Text(int r, int c) const {
+        const auto it = texts_.find(Key(r, c));
+        return it == texts_.end() ? QString() : it->second;
+    }
+    void SetText(int r, int c, const QString& t) {
+        if (t.isEmpty())
+            texts_.erase(Key(r, c));
+        else
+            texts_[Key(r, c)] = t;
+        const QModelIndex ix = index(r, c);
+        emit dataChanged(ix, ix, {Qt::DisplayRole});
+    }
+
+private:
+    static quint64 Key(int r, int c) {
+        return (static_cast<quint64>(static_cast<quint32>(r)) << 32) | static_cast<quint32>(c);
+    }
+    void Prune() {
+        for (auto it = texts_.begin(); it != texts_.end();) {
+            const int r = static_cast<int>(it->first >> 32);
+            const int c = static_cast<int>(it->first & 0xFFFFFFFFu);
+            it = r >= rows_ || c >= cols_ ? texts_.erase(it) : std::next(it);
+        }
+    }
+    int rows_ = 0, cols_ = 0;
+    std::unordered_map<quint64, QString> texts_;
+};
+
+TDrawGrid::TDrawGrid(QWidget* parent) : WithKeys<QTableView>(parent), model_(new GridModel(this)) {
+    setModel(model_);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setMinimumSectionSize(1);
+    // Every row has the default height: the header keeps no size per row.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new GridDelegate(this));
-    setColumnCount(5);
-    setRowCount(5);
-    Restyle();
-    QObject::connect(this, &QTableWidget::currentCellChanged, [this](int r, int c, int, int) {
-        if (r < 0 || c < 0) return;
-        bool can = true;
-        if (OnSelectCell && (r != lastRow_ || c != lastCol_)) OnSelectCell(c, r, can);
-        if (!can && lastRow_ >= 0) {
-            const QSignalBlocker block(this);
-            setCurrentCell(lastRow_, lastCol_);
-        } else {
-            lastRow_ = r, lastCol_ = c;
-        }
-        viewport()->update();
-    });
-    setCurrentCell(fixedRows_, fixedCols_);
+    model_->SetCols(5);
+    model_->SetRows(5);
+    SetDefaultRowHeight(rowHeight_);
+    QObject::connect(selectionModel(), &QItemSelectionModel::currentChanged,
+                     [this](const QModelIndex& now, const QModelIndex&) {
+                         const int r = now.row(), c = now.column();
+                         if (r < 0 || c < 0) return;
+                         bool can = true;
+                         if (OnSelectCell && (r != lastRow_ || c != lastCol_))
+                             OnSelectCell(c, r, can);
+                         if (!can && lastRow_ >= 0) {
+                             const QSignalBlocker block(selectionModel());
+                             setCurrentIndex(model_->index(lastRow_, lastCol_));
+                         } else {
+                             lastRow_ = r, lastCol_ = c;
+                         }
+                         viewport()->update();
+                     });
+    setCurrentIndex(model_->index(fixedRows_, fixedCols_));
 }
 
-void TDrawGrid::Restyle() {
-    verticalHeader()->setDefaultSectionSize(rowHeight_);
-    for (int r = 0; r < rowCount(); ++r) setRowHeight(r, rowHeight_);
+int TDrawGrid::ColCount() const {
+    return model_->columnCount();
+}
+int TDrawGrid::RowCount() const {
+    return model_->rowCount();
 }
 void TDrawGrid::SetColCount(int n) {
-    setColumnCount(std::max(n, 0));
+    model_->SetCols(std::max(n, 0));
 }
 void TDrawGrid::SetRowCount(int n) {
-    setRowCount(std::max(n, 0));
-    Restyle();
+    model_->SetRows(std::max(n, 0));
 }
 void TDrawGrid::SetFixed(int cols, int rows) {
     fixedCols_ = std::max(cols, 0);
@@ -368,62 +446,70 @@ void TDrawGrid::SetFixed(int cols, int rows) {
 }
 void TDrawGrid::SetDefaultRowHeight(int h) {
     rowHeight_ = std::max(h, 1);
-    Restyle();
+    verticalHeader()->setDefaultSectionSize(rowHeight_);
 }
 int TDrawGrid::Row() const {
-    return currentRow() < 0 ? lastRow_ : currentRow();
+    return currentIndex().isValid() ? currentIndex().row() : lastRow_;
 }
 int TDrawGrid::Col() const {
-    return currentColumn() < 0 ? lastCol_ : currentColumn();
+    return currentIndex().isValid() ? currentIndex().column() : lastCol_;
 }
-void TDrawGrid::SetRow(int r) {
-    if (r < 0 || r >= rowCount()) return;
-    const QSignalBlocker block(this);
-    setCurrentCell(r, std::max(Col(), 0));
+void TDrawGrid::SetCurrent(int r, int c) {
+    const QSignalBlocker block(selectionModel());
+    setCurrentIndex(model_->index(r, c));
     lastRow_ = r;
-    lastCol_ = std::max(Col(), 0);
-    viewport()->update();
-}
-void TDrawGrid::SetCol(int c) {
-    if (c < 0 || c >= columnCount()) return;
-    const QSignalBlocker block(this);
-    setCurrentCell(std::max(Row(), 0), c);
     lastCol_ = c;
     viewport()->update();
 }
+void TDrawGrid::SetRow(int r) {
+    if (r < 0 || r >= RowCount()) return;
+    SetCurrent(r, std::max(Col(), 0));
+}
+void TDrawGrid::SetCol(int c) {
+    if (c < 0 || c >= ColCount()) return;
+    SetCurrent(std::max(Row(), 0), c);
+}
+int TDrawGrid::TopRow() const {
+    return std::max(rowAt(0), 0);
+}
+void TDrawGrid::SetTopRow(int r) {
+    if (r < 0 || r >= RowCount()) return;
+    scrollTo(model_->index(r, std::max(Col(), 0)), QAbstractItemView::PositionAtTop);
+}
+std::pair<int, int> TDrawGrid::CellAt(int x, int y) const {
+    const QModelIndex i = indexAt(QPoint(x, y));
+    return {i.isValid() ? i.row() : -1, i.isValid() ? i.column() : -1};
+}
 std::string TDrawGrid::Cell(int col, int row) const {
-    const QTableWidgetItem* it = item(row, col);
-    return it ? FromQLossy(it->text()) : std::string();
+    return FromQLossy(model_->Text(row, col));
 }
 void TDrawGrid::SetCell(int col, int row, const std::string& text) {
-    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount()) return;
-    QTableWidgetItem* it = item(row, col);
-    if (!it) setItem(row, col, it = new QTableWidgetItem);
-    it->setText(ToQ(text));
+    if (row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return;
+    model_->SetText(row, col, ToQ(text));
 }
 void TDrawGrid::mousePressEvent(QMouseEvent* e) {
     if (OnMouseDown) {
         const QPoint p = e->position().toPoint();
         OnMouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
     }
-    QTableWidget::mousePressEvent(e);
+    QTableView::mousePressEvent(e);
 }
 void TDrawGrid::mouseMoveEvent(QMouseEvent* e) {
     if (OnMouseMove) {
         const QPoint p = e->position().toPoint();
         OnMouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
     }
-    QTableWidget::mouseMoveEvent(e);
+    QTableView::mouseMoveEvent(e);
 }
 void TDrawGrid::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     if (OnMouseUp)
         OnMouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
-    QTableWidget::mouseReleaseEvent(e);
+    QTableView::mouseReleaseEvent(e);
     if (OnClick && e->button() == Qt::LeftButton) OnClick();
 }
 void TDrawGrid::mouseDoubleClickEvent(QMouseEvent* e) {
-    QTableWidget::mouseDoubleClickEvent(e);
+    QTableView::mouseDoubleClickEvent(e);
     if (OnDblClick) OnDblClick();
 }
 

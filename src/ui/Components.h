@@ -37,7 +37,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -45,6 +45,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QButtonGroup;
@@ -240,14 +241,17 @@ private:
 };
 
 // A grid of cells drawn by the window (OnDrawCell) or showing texts (Cells). Rows and columns
-// count from 0 and include the fixed ones, which are drawn in the button colour.
-class TDrawGrid : public WithKeys<QTableWidget>, public MouseHandlers {
+// count from 0 and include the fixed ones, which are drawn in the button colour. The grid holds
+// no item per cell: only the texts set by SetCell are kept, so a grid of many rows drawn by its
+// window (an atlas of 700,000 cities) costs nothing per row.
+class GridModel;
+class TDrawGrid : public WithKeys<QTableView>, public MouseHandlers {
 public:
     static constexpr Kind kKind = Kind::DrawGrid;
     explicit TDrawGrid(QWidget* parent = nullptr);
-    int ColCount() const { return columnCount(); }
+    int ColCount() const;
     void SetColCount(int n);
-    int RowCount() const { return rowCount(); }
+    int RowCount() const;
     void SetRowCount(int n);
     int FixedCols() const { return fixedCols_; }
     int FixedRows() const { return fixedRows_; }
@@ -260,6 +264,11 @@ public:
     void SetRow(int r);
     int Col() const;
     void SetCol(int c);
+    // The first row shown at the top (scrolling).
+    int TopRow() const;
+    void SetTopRow(int r);
+    // The cell under a point of the grid's area: row and column, -1 where none.
+    std::pair<int, int> CellAt(int x, int y) const;
     std::string Cell(int col, int row) const;
     void SetCell(int col, int row, const std::string& text);
     void Invalidate() { viewport()->update(); }
@@ -277,7 +286,8 @@ protected:
 
 private:
     friend class GridDelegate;
-    void Restyle();
+    void SetCurrent(int r, int c);
+    GridModel* model_;
     int fixedCols_ = 1, fixedRows_ = 1, rowHeight_ = 24;
     int lastRow_ = -1, lastCol_ = -1;
 };

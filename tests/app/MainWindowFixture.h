@@ -68,6 +68,17 @@ protected:
             return true;
         };
     }
+    // Starts again in English mode ("/e").
+    void StartInEnglish() {
+        Stop();
+        program = std::make_unique<Program>(dir.path());
+        subsystems = std::make_unique<app::Subsystems>(*program);
+        EntryOptions o;
+        o.runLoop = false;
+        o.args = {"/e"};
+        ASSERT_EQ(ProgramEntry(*program, o), 0);
+        form1 = program->Form1;
+    }
     void Stop() {
         if (program && program->Form1) program->Form1->SaveAndCloseAll();
         subsystems.reset();

@@ -430,14 +430,7 @@ TEST_F(MainWindowTest, EnglishTextsCoverTheMainWindowAndTheClipWindow) {
     EXPECT_EQ(EnglishCoverageProblems(forms, lines, true), std::vector<std::string>{});
     ShowPrompt("", "Mid");
     // In English mode the menus speak English.
-    Stop();
-    program = std::make_unique<Program>(dir.path());
-    subsystems = std::make_unique<app::Subsystems>(*program);
-    EntryOptions o;
-    o.runLoop = false;
-    o.args = {"/e"};
-    ASSERT_EQ(ProgramEntry(*program, o), 0);
-    form1 = program->Form1;
+    StartInEnglish();
     EXPECT_EQ(form1->Find<TMenuItem>("Nnatal")->Caption(), "Natal chart");
     EXPECT_EQ(Trim(form1->Find<TMenuItem>("Np5")->Caption()), "Mars"); // padded as body names are
     EXPECT_EQ(form1->ExitButton->toolTip().toStdString(), "Exit");

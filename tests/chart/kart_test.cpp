@@ -552,3 +552,23 @@ TEST(KartDrawing, RadiiOutOfOrderDrawAnInvertedBelt) {
 
 } // namespace
 } // namespace qor::chart
+
+namespace qor::chart::test {
+namespace {
+
+// A body whose position could not be computed (NaN) does not stop the wheel: the others are
+// drawn, with their aspects and dignity marks.
+TEST(KartDrawing, BodyWithoutAPositionLeavesTheOthersDrawn) {
+    KartFixture f;
+    f.o.AfetBox = true;
+    f.SetBody(3, std::nan(""), std::nan(""));
+    CalcAspects(f.table, AspectOptions{}, {&f.s.PlanetLon, &f.s.PlanetSpeed}, f.matrix);
+    f.Draw();
+    const auto spots = f.SpotsByCode();
+    EXPECT_EQ(spots.count("#17"), 1u); // the Sun's exaltation mark
+    EXPECT_EQ(f.matrix.AspMatrix[1][2], 10); // the Sun–Moon trine stands
+    for (int j = 0; j <= 40; ++j) EXPECT_EQ(f.matrix.AspMatrix[3][j], 0);
+}
+
+} // namespace
+} // namespace qor::chart::test

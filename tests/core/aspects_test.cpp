@@ -219,6 +219,39 @@ TEST(AspectMatrixTest, DoubleChartMotion) {
     EXPECT_EQ(m.AspApplying[1][2], 0);
 }
 
+// A point without a position (NaN or an infinity from a damaged computation) has no aspect
+// and leaves the others as they were; nothing is read outside the tables.
+TEST(AspectMatrixTest, PointsWithoutAPositionHaveNoAspect) {
+    auto t = TableOf(BuiltInAspectLines());
+    FixtureChart clean;
+    AspectMatrix expected;
+    CalcAspects(t, AspectOptions{}, clean.Charts(), expected);
+    for (const double bad : {std::nan(""), -std::nan(""), HUGE_VAL, -HUGE_VAL, 1e308}) {
+        FixtureChart c;
+        c.lon[3] = bad;
+        c.speed[3] = bad;
+        c.lon[27] = bad; // the ascendant too
+        AspectMatrix m;
+        CalcAspects(t, AspectOptions{}, c.Charts(), m);
+        for (int i = 0; i <= 40; ++i)
+            for (int j = 0; j <= 40; ++j) {
+                const bool touched = i == 3 || j == 3 || i == 27 || j == 27;
+                if (touched && bad != 1e308) {
+                    EXPECT_EQ(m.AspMatrix[i][j], 0) << bad << " " << i << " " << j;
+                    EXPECT_EQ(m.AspApplying[i][j], 0) << bad << " " << i << " " << j;
+                } else if (!touched) {
+                    EXPECT_EQ(m.AspMatrix[i][j], expected.AspMatrix[i][j]) << i << " " << j;
+                }
+            }
+        // The double chart's loop over every ordered pair.
+        AspectCharts ch{&c.lon, &c.speed, &clean.lon, &clean.speed, true};
+        CalcAspects(t, AspectOptions{}, ch, m);
+        if (bad != 1e308) {
+            for (int j = 0; j <= 40; ++j) EXPECT_EQ(m.AspMatrix[3][j], 0) << bad << " " << j;
+        }
+    }
+}
+
 } // namespace
 } // namespace qor
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace qor {
 namespace {
 
@@ -40,6 +42,61 @@ TEST(AtomicSave, ReplacesWholeOrLeavesTheOldFile) {
 
     // A folder that does not exist.
     EXPECT_FALSE(SaveFileAtomic(d / "none/x.txt", "a").ok());
+}
+
+// A save keeps the target's permission bits; a target without any write bit is the user's
+// protection and is refused, the old file unchanged and no temporary file left.
+TEST(AtomicSave, KeepsTheModeAndRefusesReadOnlyTargets) {
+    namespace fs = std::filesystem;
+    using P = fs::perms;
+    struct Case {
+        P mode;
+        bool refused;
+    };
+    for (const Case c : {Case{P::owner_read | P::owner_write, false},
+                         Case{P::owner_all | P::group_read | P::group_exec, false},
+                         Case{P::owner_read | P::group_write, false},
+                         Case{P::owner_read | P::group_read | P::others_read, true},
+                         Case{P::owner_read, true}, Case{P::owner_exec | P::owner_read, true},
+                         Case{P::none, true}}) {
+        TempDir d;
+        const auto target = d.Write("main.ini", "old");
+        fs::permissions(target, c.mode);
+        const IoResult r = SaveFileAtomic(target, "new");
+        const P after = fs::status(target).permissions();
+        fs::permissions(target, P::owner_all); // the test may read it back whatever it was
+        EXPECT_EQ(r.ok(), !c.refused) << static_cast<int>(c.mode);
+        EXPECT_EQ(r.readOnly, c.refused) << static_cast<int>(c.mode);
+        EXPECT_EQ(TempDir::Read(target), c.refused ? "old" : "new");
+        EXPECT_FALSE(fs::exists(d / "main.ini.tmp"));
+        EXPECT_EQ(after, c.mode);
+        if (c.refused) EXPECT_NE(r.message.find("read-only"), std::string::npos) << r.message;
+    }
+    // A new file gets the usual mode.
+    TempDir d;
+    ASSERT_TRUE(SaveFileAtomic(d / "new.ini", "x").ok());
+    EXPECT_EQ(fs::status(d / "new.ini").permissions() & fs::perms::owner_write,
+              fs::perms::owner_write);
+}
+
+// A file larger than the reader's bound is refused by its size, before it is read.
+TEST(ReadWholeFile, BoundBySize) {
+    TempDir d;
+    const auto small = d.Write("a.bin", std::string(100, 'x'));
+    std::string bytes = "left over";
+    EXPECT_TRUE(ReadFileBytes(small, bytes, 100).ok());
+    EXPECT_EQ(bytes.size(), 100u);
+    const IoResult r = ReadFileBytes(small, bytes, 99);
+    EXPECT_EQ(r.error, EFBIG);
+    EXPECT_TRUE(bytes.empty());
+    // A sparse file of 4 GB takes no time to make and would take seconds to read.
+    const auto big = d / "big.bin";
+    { std::ofstream(big, std::ios::binary) << 'x'; }
+    std::filesystem::resize_file(big, 4ull << 30);
+    EXPECT_EQ(ReadFileBytes(big, bytes, 8192).error, EFBIG);
+    std::vector<std::string> lines{"x"};
+    EXPECT_EQ(ReadTextLines(big, lines, 8192).error, EFBIG);
+    EXPECT_TRUE(lines.empty());
 }
 
 TEST(TextFiles, ReadBothLineEndsWriteCrLf) {

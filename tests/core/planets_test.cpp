@@ -330,6 +330,34 @@ TEST(PlanetTermsLoad, DamagedFilesAreReported) {
              std::memcpy(&f.dat[3 * 24 + 8], &nan, 8);
          },
          "PLANETS.DAT"},
+        // Finite but beyond any VSOP87 series: the sums overflow into NaN.
+        {"absurd amplitude",
+         [](TermFiles& f) {
+             const double big = 1.5e308;
+             std::memcpy(&f.dat[2 * 24], &big, 8);
+         },
+         "PLANETS.DAT, term 2"},
+        {"absurd phase",
+         [](TermFiles& f) {
+             const double big = -1e300;
+             std::memcpy(&f.dat[3 * 24 + 8], &big, 8);
+         },
+         "PLANETS.DAT, term 3"},
+        {"absurd frequency",
+         [](TermFiles& f) {
+             const double big = 3e6;
+             std::memcpy(&f.dat[4 * 24 + 16], &big, 8);
+         },
+         "PLANETS.DAT, term 4"},
+        {"infinite frequency",
+         [](TermFiles& f) {
+             const double inf = HUGE_VAL;
+             std::memcpy(&f.dat[4 * 24 + 16], &inf, 8);
+         },
+         "PLANETS.DAT, term 4"},
+        {"index with trailing bytes", [](TermFiles& f) { f.ndx += "garbage"; }, "PLANETS.NDX"},
+        {"index of ten records", [](TermFiles& f) { f.ndx += f.ndx.substr(0, 72); },
+         "PLANETS.NDX"},
         {"more than 700 terms",
          [](TermFiles& f) {
              const uint16_t big = 701;
@@ -356,6 +384,72 @@ TEST(PlanetTermsLoad, DamagedFilesAreReported) {
         EXPECT_FALSE(s.Planets.bodies[1].loaded) << c.what;
         EXPECT_TRUE(s.Planets.bodies[1].A.empty()) << c.what;
     }
+}
+
+// A fresh program folder with an English state that records its reports.
+struct SeriesFolder {
+    test::TempDir dir;
+    test::RecordingReport report;
+    AstroDat s;
+    SeriesFolder() {
+        s.EnglishMode = true;
+        s.ProgramFolder = dir.path();
+        s.Report = &report;
+    }
+};
+
+// The shipped files with Mercury's terms 600 and 601 (byte offsets 14400 and 14424) given an
+// amplitude of 1.5e308: refused at loading, before any chart is computed from them.
+TEST(PlanetTermsLoad, AbsurdAmplitudeInTheShippedFilesIsRefused) {
+    SeriesFolder folder;
+    const test::TempDir& dir = folder.dir;
+    AstroDat& s = folder.s;
+    const fs::path data = fs::path(QOR_SOURCE_DIR) / "data";
+    dir.Write("PLANETS.NDX", test::TempDir::Read(data / "PLANETS.NDX"));
+    std::string dat = test::TempDir::Read(data / "PLANETS.DAT");
+    for (std::size_t at : {14400u, 14424u}) {
+        const double big = 1.5e308;
+        std::memcpy(&dat[at], &big, 8);
+    }
+    dir.Write("PLANETS.DAT", dat);
+    const PlanetLoadResult r = LoadPlanetSeries(s);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "The planetary terms file is damaged: PLANETS.DAT, term 600");
+    ASSERT_EQ(folder.report.messages.size(), 1u);
+    EXPECT_FALSE(s.Planets.bodies[1].loaded);
+    EXPECT_TRUE(s.Planets.bodies[0].loaded); // the Earth's record comes first and is sound
+}
+
+// Loading the whole series reports a missing or oversized file once, not once per body; the
+// oversized file is refused by its size.
+TEST(PlanetTermsLoad, WholeSeriesReportsOnce) {
+    const TermFiles f = SmallFiles();
+    struct Case {
+        const char* what;
+        bool ndx, dat;
+        std::size_t datExtra;
+        const char* says;
+    };
+    for (const Case& c : {Case{"no index", false, true, 0, "Index file not found"},
+                          Case{"no terms", true, false, 0, "terms file not found"},
+                          Case{"terms beyond the index's reach", true, true, 1600000,
+                               "PLANETS.DAT"}}) {
+        SeriesFolder folder;
+        if (c.ndx) folder.dir.Write("PLANETS.NDX", f.ndx);
+        if (c.dat)
+            folder.dir.Write("PLANETS.DAT", f.dat + std::string(c.datExtra / 24 * 24, '\0'));
+        const PlanetLoadResult r = LoadPlanetSeries(folder.s);
+        EXPECT_FALSE(r.ok) << c.what;
+        ASSERT_EQ(folder.report.messages.size(), 1u) << c.what;
+        EXPECT_NE(r.message.find(c.says), std::string::npos) << c.what << ": " << r.message;
+    }
+    test::TempDir dir;
+    dir.Write("PLANETS.NDX", f.ndx);
+    dir.Write("PLANETS.DAT", f.dat);
+    AstroDat s;
+    s.ProgramFolder = dir.path();
+    EXPECT_TRUE(LoadPlanetSeries(s).ok);
+    EXPECT_TRUE(s.Planets.bodies[1].loaded);
 }
 
 } // namespace

@@ -121,6 +121,18 @@ TEST_F(FontFolder, LoadAcceptsExactly8192Bytes) {
         ASSERT_EQ(report.messages.size(), 1u);
         EXPECT_NE(report.messages[0].text.find(std::to_string(size)), std::string::npos);
     }
+    // A 4 GB file (sparse: quick to make) is refused by its size, not read first.
+    const fs::path big = dir.Write("font16.fnt", "x");
+    fs::resize_file(big, 4ull << 30);
+    report.messages.clear();
+    EXPECT_FALSE(LoadSymbolFont(s, font));
+    ASSERT_EQ(report.messages.size(), 1u);
+    EXPECT_NE(report.messages[0].text.find("4294967296"), std::string::npos);
+    const IoResult viewer = ReadSymbolFontFile(big, font);
+    EXPECT_FALSE(viewer.ok());
+    EXPECT_NE(viewer.message.find("4294967296 bytes"), std::string::npos);
+    EXPECT_EQ(font, before);
+
     dir.Write("font16.fnt", std::string(8192, '\x11'));
     report.messages.clear();
     EXPECT_TRUE(LoadSymbolFont(s, font));

@@ -13,7 +13,6 @@
 #include <QJsonObject>
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 
 namespace qor {
@@ -122,17 +121,12 @@ TEST(CoastFiles, CollectedPolygonsTakeEveryChainOnce) {
     EXPECT_TRUE(report.messages.empty());
 }
 
-// The rings of Natural Earth's land (npm world-atlas, land-50m.json), decoded here from the
-// TopoJSON, each met point by point, in order, within one map unit by the stored chains.
-TEST(CoastFiles, ChainsDecodeBackToTheSourceRings) {
-    const char* env = std::getenv("QOR_WORLD_ATLAS");
-    const std::string dir = env ? env : "/work/scratch/npm-geo/node_modules/world-atlas";
-    QFile f(QString::fromStdString(dir + "/land-50m.json"));
-    if (!f.open(QIODevice::ReadOnly)) GTEST_SKIP() << "world-atlas not installed";
-    const QJsonObject topo = QJsonDocument::fromJson(f.readAll()).object();
+// The land rings of a TopoJSON of Natural Earth (npm world-atlas), in map units, in their order.
+using Ring = std::vector<std::pair<double, double>>;
+std::vector<Ring> TopoRings(const QJsonObject& topo) {
     const QJsonArray scale = topo["transform"].toObject()["scale"].toArray();
     const QJsonArray shift = topo["transform"].toObject()["translate"].toArray();
-    std::vector<std::vector<std::pair<double, double>>> arcs;
+    std::vector<Ring> arcs;
     for (const auto& arc : topo["arcs"].toArray()) {
         long qx = 0, qy = 0;
         arcs.emplace_back();
@@ -143,7 +137,7 @@ TEST(CoastFiles, ChainsDecodeBackToTheSourceRings) {
                                      (qy * scale[1].toDouble() + shift[1].toDouble()) * 600);
         }
     }
-    std::vector<std::vector<std::pair<double, double>>> rings;
+    std::vector<Ring> rings;
     const QJsonObject land = topo["objects"].toObject()["land"].toObject();
     for (const auto& g : land["geometries"].toArray())
         for (const auto& poly : g.toObject()["arcs"].toArray())
@@ -157,24 +151,67 @@ TEST(CoastFiles, ChainsDecodeBackToTheSourceRings) {
                                         seq.begin() + (rings.back().empty() ? 0 : 1), seq.end());
                 }
             }
+    return rings;
+}
 
+QJsonObject ReadJson(const fs::path& p) {
+    QFile f(QString::fromStdString(p.string()));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+// Each source ring met point by point, in order, within one map unit by the stored chains of
+// the polygon of the same place (`places[k]` for rings[k]); the shipped files hold `total`.
+void ExpectRingsDecodeBack(const std::vector<Ring>& rings, const std::vector<int>& places,
+                           std::size_t total) {
     AstroDat s;
     s.ProgramFolder = kData;
     CoastFiles c;
     ASSERT_TRUE(OpenCoastFiles(s, c));
     const CoastPolygons p = CollectCoastPolygons(s, c);
-    ASSERT_EQ(p.polygons.size(), rings.size());
+    ASSERT_EQ(p.polygons.size(), total);
+    ASSERT_EQ(rings.size(), places.size());
     for (std::size_t r = 0; r < rings.size(); ++r) {
+        ASSERT_LT(static_cast<std::size_t>(places[r]), total);
         std::vector<CoastPoint> pts;
-        for (int ch : p.polygons[r].chains) ASSERT_EQ(CoastChainPoints(c, ch, pts), ChainRead::Ok);
+        for (int ch : p.polygons[static_cast<std::size_t>(places[r])].chains)
+            ASSERT_EQ(CoastChainPoints(c, ch, pts), ChainRead::Ok);
         std::size_t i = 0;
         for (const auto& [x, y] : rings[r]) {
             while (i < pts.size() &&
                    !(std::fabs(pts[i].x - x) <= 1 && std::fabs(pts[i].y - y) <= 1))
                 ++i;
-            ASSERT_LT(i, pts.size()) << "ring " << r << " point (" << x << ", " << y << ")";
+            ASSERT_LT(i, pts.size()) << "ring " << places[r] << " point (" << x << ", " << y << ")";
         }
     }
+}
+
+// A few rings of the source (tests/fixtures/coast_rings.json, made by tools/make_geo.py): the
+// first and the last, small islands, rings at the 180-degree meridian, both holes, a long coast.
+TEST(CoastFiles, ChainsDecodeBackToTheSourceRings) {
+    const QJsonObject topo = ReadJson(fs::path(QOR_FIXTURES_DIR) / "coast_rings.json");
+    ASSERT_FALSE(topo.isEmpty());
+    std::vector<int> places;
+    for (const auto& v : topo["rings"].toArray()) places.push_back(v.toInt());
+    const std::vector<Ring> rings = TopoRings(topo);
+    ASSERT_EQ(rings.size(), 13u);
+    ExpectRingsDecodeBack(rings, places, static_cast<std::size_t>(topo["sourceRings"].toInt()));
+}
+
+// Every ring of the whole source, where `./qor data` has fetched it into the build's cache.
+TEST(CoastFiles, ChainsDecodeBackToEverySourceRing) {
+    const fs::path npm = fs::path(QOR_SOURCE_DIR) / "build" / "data-cache" / "npm";
+    fs::path land;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(npm, ec))
+        if (e.path().filename().string().rfind("world-atlas-", 0) == 0)
+            land = e.path() / "land-50m.json";
+    const QJsonObject topo = land.empty() ? QJsonObject{} : ReadJson(land);
+    if (topo.isEmpty()) GTEST_SKIP() << "world-atlas is not in the build's cache (./qor data)";
+    const std::vector<Ring> rings = TopoRings(topo);
+    std::vector<int> places(rings.size());
+    for (std::size_t r = 0; r < rings.size(); ++r) places[r] = static_cast<int>(r);
+    ExpectRingsDecodeBack(rings, places, rings.size());
 }
 
 TEST(CoastCells, TenDegreeCellTest) {

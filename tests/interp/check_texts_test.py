@@ -211,6 +211,12 @@ class CheckTextsFaults(FixtureBase):
         self.assertIn("mini-e.txt: missing", out)
         self.assertIn("no sources for language 'ru'", out)
 
+    def test_roman_house_numbers_are_allowed_in_russian(self):
+        self.s.edit(RU, "Смелый старт,", "Смелый старт в I и XII доме,")
+        self.s.make()
+        code, out = self.s.check()
+        self.assertEqual(code, 0, out)
+
     def test_pending_keys_are_skipped_but_counted(self):
         self.s.make()
         code, out = self.s.check()

@@ -89,8 +89,7 @@ TEST(Geometry3D, OrbitMatrixColumnsPointToThePericentreAndAlongTheOrbit) {
         SetViewMatrix(bank);
         const double w = peri - node; // argument of the pericentre
         const double ci = std::cos(incl), si = std::sin(incl);
-        const double cw = std::cos(w), sw = std::sin(w), cn = std::cos(node),
-                     sn = std::sin(node);
+        const double cw = std::cos(w), sw = std::sin(w), cn = std::cos(node), sn = std::sin(node);
         // P and Q of the classical orbit in ecliptic axes
         const double P[3] = {cw * cn - sw * sn * ci, cw * sn + sw * cn * ci, sw * si};
         const double Q[3] = {-sw * cn - cw * sn * ci, -sw * sn + cw * cn * ci, cw * si};

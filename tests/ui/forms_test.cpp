@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 namespace qor::ui {
 namespace {
@@ -334,6 +335,39 @@ TEST_F(FormsTest, GridCellsAreDrawnByTheWindowWithTheirState) {
     EXPECT_TRUE(state(1, 2) & TDrawGrid::gdSelected);
     EXPECT_EQ(state(2, 3), 0);
     EXPECT_EQ(g->Row(), 2);
+}
+
+// A grid of the atlas's size draws only the rows in view; its texts survive a growth and go
+// with the rows a shrink removes.
+TEST_F(FormsTest, AGridOfManyRowsDrawsOnlyTheRowsInView) {
+    TForm f("BigGridForm");
+    auto* g = f.Add<TDrawGrid>("Grid", {0, 0, 300, 200});
+    g->SetFixed(0, 0);
+    g->SetColCount(6);
+    g->SetRowCount(700000);
+    g->SetDefaultRowHeight(20);
+    std::set<int> rows;
+    g->OnDrawCell = [&](QPainter&, int, int row, const QRect&, int) { rows.insert(row); };
+    f.show();
+    g->SetRow(654321);
+    g->SetTopRow(654321);
+    g->grab();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_LE(rows.size(), 12u);
+    EXPECT_EQ(*rows.begin(), 654321);
+    EXPECT_EQ(g->TopRow(), 654321);
+    EXPECT_EQ(g->CellAt(5, 25), std::make_pair(654322, 0));
+    EXPECT_EQ(g->Row(), 654321);
+
+    g->SetCell(2, 699999, "last");
+    g->SetCell(1, 10, "ten");
+    g->SetRowCount(700001);
+    EXPECT_EQ(g->Cell(2, 699999), "last");
+    g->SetRowCount(100);
+    EXPECT_EQ(g->Cell(1, 10), "ten");
+    g->SetRowCount(700000);
+    EXPECT_EQ(g->Cell(2, 699999), "");
+    EXPECT_EQ(g->Cell(7, 10), "");
 }
 
 TEST_F(FormsTest, CoreReportsAndFileDialogsGoThroughTheAnsweringDialogs) {

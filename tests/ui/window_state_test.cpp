@@ -232,6 +232,30 @@ TEST_F(WindowStateTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "main.ini" / "blocker"));
 }
 
+// Window-state files the user made read-only are not replaced: each save says so and the
+// file keeps its bytes and its mode.
+TEST_F(WindowStateTest, ReadOnlyStateFilesAreNotReplaced) {
+    s.EnglishMode = true;
+    StateWindow w;
+    WindowStateFiles files(s);
+    files.FormIniList = {"StateForm,Edit,x"};
+    const auto ro = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                    std::filesystem::perms::others_read;
+    for (const char* name : {"main-e.ini", "Form-e.ini"}) {
+        dir.Write(name, "kept\r\n");
+        std::filesystem::permissions(dir / name, ro);
+    }
+    EXPECT_FALSE(files.SaveMainIni());
+    EXPECT_FALSE(files.SaveFormIni());
+    ASSERT_EQ(report.messages.size(), 2u);
+    EXPECT_EQ(report.messages[0].text, "main-e.ini is read-only");
+    EXPECT_EQ(report.messages[1].text, "Form-e.ini is read-only");
+    for (const char* name : {"main-e.ini", "Form-e.ini"}) {
+        EXPECT_EQ(test::TempDir::Read(dir / name), "kept\r\n") << name;
+        EXPECT_EQ(std::filesystem::status(dir / name).permissions(), ro) << name;
+    }
+}
+
 // The per-window file across sessions: every window, those made at start-up included, takes
 // its lines when created and replaces them when it closes, so the file does not grow.
 TEST_F(WindowStateTest, PerWindowFileDoesNotGrowFromSessionToSession) {
