@@ -58,7 +58,7 @@ void BM_StartUpInProcess(benchmark::State& state) {
     qor::ui::Screen().SetDialogs(&dialogs);
     for (auto _ : state) {
         qor::shell::Program program(ProgramFolder());
-        qor::app::Subsystems subsystems(program);
+        qor::app::RegisterSubsystems(program);
         qor::shell::EntryOptions o;
         o.runLoop = false;
         o.russianLocale = 1;

@@ -1,30 +1,13 @@
-// What the subsystems above the shell give the running program: their data and the services
-// the start-up, the recompute hub and the main window call. Each subsystem's part is filled
-// here as it is built.
+// The subsystems above the shell plugged into the running program, each through the
+// Register(Program&) of its own folder.
 #pragma once
 
-#include "geo/Atlas.h"
 #include "shell/Program.h"
-
-#include <memory>
 
 namespace qor::app {
 
-struct SkyData;
-
-class Subsystems {
-public:
-    explicit Subsystems(shell::Program& p);
-    ~Subsystems();
-    SkyData& Sky() { return *sky_; }
-    Atlas& Cities() { return atlas_; }
-
-private:
-    void RegisterSky();
-    void RegisterGeo();
-    shell::Program& p_;
-    std::unique_ptr<SkyData> sky_;
-    Atlas atlas_;
-};
+// Registers every subsystem that is built, in the order their start-up steps of one stage
+// run.
+void RegisterSubsystems(shell::Program& p);
 
 } // namespace qor::app

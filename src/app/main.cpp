@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     int status = 0;
     {
         qor::shell::Program program(home);
-        qor::app::Subsystems subsystems(program);
+        qor::app::RegisterSubsystems(program);
         qor::shell::EntryOptions options;
         options.args = args;
         status = qor::shell::ProgramEntry(program, options);

@@ -18,23 +18,16 @@ TKartForm* KartFormOf() {
 }
 
 void RegisterChartWindows(shell::Program& p) {
-    ui::FormScreen& screen = ui::Screen();
-    // The class makes its window for the program of the moment (tests make several).
-    screen.RegisterFormClass("DataForm", []() -> ui::TForm* {
-        shell::Program* now = shell::TheProgram();
-        return now ? new TDataForm(*now) : nullptr;
-    });
-    screen.RegisterFormClass("KartForm", []() -> ui::TForm* {
-        shell::Program* now = shell::TheProgram();
-        return now ? new TKartForm(*now) : nullptr;
-    });
+    p.FormClasses.Register("DataForm", [&p] { return new TDataForm(p); });
+    p.FormClasses.Register("KartForm", [&p] { return new TKartForm(p); });
     shell::Services& svc = p.Svc;
     auto onData = [](void (TDataForm::*f)()) {
         return [f] {
             if (TDataForm* d = DataFormOf()) (d->*f)();
         };
     };
-    svc.LoadDataCaptions = onData(&TDataForm::LoadDataCaptions);
+    svc.AddStartStep(shell::StartStage::Captions, "LoadDataCaptions",
+                     onData(&TDataForm::LoadDataCaptions));
     svc.DataFormToDatRec = onData(&TDataForm::DataFormToDatRec);
     svc.DataFormToBackRec = onData(&TDataForm::DataFormToBackRec);
     // The start-up's way in: a place the own-place window does not have yet leaves its field
@@ -53,23 +46,12 @@ void RegisterChartWindows(shell::Program& p) {
         TDataForm* d = DataFormOf();
         return d && d->ApplyData();
     };
-    svc.KartBckColor = []() -> uint32_t {
-        TKartForm* k = KartFormOf();
-        return k ? k->Colors.KartBck : ChartColors{}.KartBck;
-    };
-    svc.KartSpotLines = [] {
-        TKartForm* k = KartFormOf();
-        return k ? k->KartSpots : std::vector<std::string>{};
-    };
-    svc.SyncCoordColumnCombo = [] {
+    svc.AddStartStep(shell::StartStage::Views, "SyncCoordColumnCombo", [] {
         if (TKartForm* k = KartFormOf()) k->SyncCoordColumnCombo();
-    };
-    svc.LoadStatusAndColors = [] {
+    });
+    svc.AddStartStep(shell::StartStage::Asteroids, "LoadStatusAndColors", [] {
         if (TKartForm* k = KartFormOf()) k->LoadStatusAndColors();
-    };
-    svc.ClearLabelOffsets = [] {
-        if (TKartForm* k = KartFormOf()) k->ClearLabelOffsets();
-    };
+    });
 }
 
 } // namespace qor::chart

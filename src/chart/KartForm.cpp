@@ -840,8 +840,8 @@ void TKartForm::PlnGridDrawCell(QPainter& g, int col, int row, const QRect& r) {
     if (col == 0) {
         std::string label = p_.Tech ? p_.Tech->PointLabel(point) : BodyName(p_.s, point);
         if (point == 1 && HelioBox->Checked()) label = std::string(1, '\x10');
-        if (point >= kFirstExtraPoint && (label == "5" || label == "?") && p_.Svc.CosmosBodyName) {
-            CellText(g, r, Trim(p_.Svc.CosmosBodyName(point - 14)));
+        if (point >= kFirstExtraPoint && (label == "5" || label == "?") && p_.Svc.BodyTableName) {
+            CellText(g, r, Trim(p_.Svc.BodyTableName(point + 57)));
             return;
         }
         PaintGlyphs(g, p_.Font, r.x() + 2, r.y() + (r.height() - 16) / 2, label, kBlack);

@@ -7,6 +7,7 @@
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
 #include "sky/BodyPoles.h"
+#include "sky/SkyData.h"
 
 namespace qor::chart {
 
@@ -44,7 +45,7 @@ void SelectAspectPage(shell::Program& p, const std::string& name) {
 
 } // namespace
 
-KartInputs GatherKartInputs(shell::Program& p, const KartSkyData& sky) {
+KartInputs GatherKartInputs(shell::Program& p) {
     KartInputs in;
     TKartForm* kart = KartFormOf();
     if (kart) {
@@ -89,20 +90,22 @@ KartInputs GatherKartInputs(shell::Program& p, const KartSkyData& sky) {
         CurrentChart engine(p.s, p.ChartOpt, p.GeneralOpt);
         return DirectionsReport(p.s, engine, dir);
     };
-    sv.Stars = sky.Stars;
-    sv.Deep = sky.Deep;
-    sv.BodyFileName = sky.BodyFileName;
+    if (const SkyData* sky = p.Find<SkyData>()) {
+        sv.Stars = &sky->Stars;
+        sv.Deep = &sky->Deep;
+    }
+    sv.BodyFileName = p.Svc.BodyTableName;
     sv.EquatorPoleLon = [&p](int k) { return BodyEquatorPole(p.s, k).lon; };
     in.Screen = KartScreenOf(p);
     return in;
 }
 
-std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p, KartSkyData sky) {
+std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p) {
     auto wheel = std::make_shared<NatalWheel>();
     shell::Services& svc = p.Svc;
-    auto draw = [&p, wheel, sky] {
+    auto draw = [&p, wheel] {
         if (!p.BufBitmap) return;
-        KartInputs in = GatherKartInputs(p, sky);
+        KartInputs in = GatherKartInputs(p);
         if (in.Chart.Ready && p.Form1) {
             // the hover hint in the wheel's font, black on the note colour
             ui::FontSpec f = in.Screen.GraphFont;
@@ -128,14 +131,21 @@ std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p, KartSkyData sk
     screen.MouseMove = [&p, wheel](ui::Shift, int x, int y) {
         TKartForm* kart = KartFormOf();
         if (kart && kart->ShowChartHint(x, y)) return;
-        if (wheel->DropPendingNote() && !p.Flags.DinamicRun && p.Svc.RedrawNatal)
-            p.Svc.RedrawNatal();
+        if (wheel->DropPendingNote() && !p.Flags.DinamicRun) p.DrawScreen('W');
     };
-    svc.DrawKart = draw;
+    // The start-up's colour of the screen: the settings window's background.
+    screen.Background = []() -> uint32_t {
+        const TKartForm* kart = KartFormOf();
+        if (!kart) return 0xFFFFFF;
+        if (kart->ColorButton->Checked()) return kart->Colors.KartBck;
+        return kart->BlackButton->Checked() ? 0 : 0xFFFFFF;
+    };
+    screen.Spots = [wheel] { return wheel->KartSpots; };
+    // The wheel is drawn once after the first chart, whatever screen the start-up ends on.
+    svc.AddStartStep(shell::StartStage::FirstChart, "DrawKart", draw);
     const auto clearOffsets = [wheel] { wheel->ClearLabelOffsets(); };
     svc.ClearLabelOffsets = clearOffsets;
     if (TKartForm* kart = KartFormOf()) kart->OnClearLabelOffsets = clearOffsets;
-    svc.KartSpotLines = [wheel] { return wheel->KartSpots; };
     svc.KartPointRange = [wheel] { return std::pair{wheel->KartFirstPln, wheel->KartLastPln}; };
     return wheel;
 }

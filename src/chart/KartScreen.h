@@ -6,23 +6,9 @@
 #include "chart/Kart.h"
 #include "shell/Program.h"
 
-#include <functional>
 #include <memory>
-#include <string>
-
-namespace qor {
-struct StarCatalogue;
-struct DeepCatalogue;
-} // namespace qor
 
 namespace qor::chart {
-
-// What the wheel reads of the sky data the program loaded.
-struct KartSkyData {
-    const StarCatalogue* Stars = nullptr;
-    const DeepCatalogue* Deep = nullptr;
-    std::function<std::string(int)> BodyFileName; // record n of the body file
-};
 
 // The screen's size (the forms layer's screen) and the graph font (the service form's).
 KartScreen KartScreenOf(const shell::Program& p);
@@ -34,11 +20,13 @@ struct KartInputs {
     KartServices Services;
     KartScreen Screen;
 };
-KartInputs GatherKartInputs(shell::Program& p, const KartSkyData& sky);
+// The star and deep-sky catalogues and the body table are the sky data's when the program
+// keeps one.
+KartInputs GatherKartInputs(shell::Program& p);
 
-// Registers the screen "W" (drawing, hover hint), the recompute hub's label-offset reset, the
-// hot-spot lines and the wheel's point range. Returns the wheel (its state lives as long as
-// the program's services hold it).
-std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p, KartSkyData sky);
+// Registers the screen "W" (drawing, hover hint, background, hot spots), its first drawing in
+// the start-up, the recompute hub's label-offset reset and the wheel's point range. Returns
+// the wheel (its state lives as long as the program's services hold it).
+std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p);
 
 } // namespace qor::chart

@@ -1,24 +1,22 @@
 #include "interp/Register.h"
 
-#include "interp/IntSet.h"
-#include "interp/Intxt.h"
+#include "interp/InterpWindows.h"
+#include "sky/SkyData.h"
 
 namespace qor::interp {
 
-void Register(shell::Program& p, InterpServices services) {
-    ui::FormScreen& screen = ui::Screen();
-    auto reports = services.Reports;
-    screen.RegisterFormClass("Interp", [&p, reports] { return new TInterp(p, reports); });
-    screen.RegisterFormClass("IntSet", [&p] { return new TIntSet(p); });
-    auto starKnown = services.StarKnown;
-    screen.RegisterFormClass("Intxt", [&p, starKnown] { return new TIntxt(p, starKnown); });
-
-    p.Svc.IntApplyFont = [] {
-        if (auto* w = dynamic_cast<TInterp*>(ui::Screen().FindForm("Interp"))) w->IntApplyFont();
+void Register(shell::Program& p) {
+    InterpServices services;
+    services.StarKnown = [&p](const std::string& name) {
+        const SkyData* sky = p.Find<SkyData>();
+        if (!sky) return false;
+        const StarCatalogue& stars = sky->Stars;
+        for (int i = 1; i <= stars.StarCount; ++i)
+            if (stars.StarLon[static_cast<std::size_t>(i)] != 0 && StarName(stars, i) == name)
+                return true;
+        return false;
     };
-    p.Svc.InterpShowFile = [](const std::string& programName) {
-        if (auto* w = ui::Screen().Ensure<TInterp>("Interp")) w->InterpShowFile(programName);
-    };
+    RegisterInterpWindows(p, std::move(services));
 }
 
 } // namespace qor::interp

@@ -1,24 +1,12 @@
-// The interpretation subsystem's windows and services in the running program: the text window
-// "Interp", the setup of the bases "IntSet", the section editor "Intxt", and the shell's
-// IntApplyFont and InterpShowFile.
+// The interpretation subsystem plugged into the running program: its three windows, the text
+// window's font at the start-up, InterpShowFile, and the star catalogue for the check of the
+// star bases.
 #pragma once
 
-#include "interp/Interp.h"
 #include "shell/Program.h"
-
-#include <functional>
-#include <memory>
-#include <string>
 
 namespace qor::interp {
 
-struct InterpServices {
-    // Whether a catalogue star with a longitude has this name (the star bases' check).
-    std::function<bool(const std::string&)> StarKnown;
-    // The reports of the text window's menu (filled by the report code).
-    std::shared_ptr<InterpReports> Reports = std::make_shared<InterpReports>();
-};
-
-void Register(shell::Program& p, InterpServices services);
+void Register(shell::Program& p);
 
 } // namespace qor::interp

@@ -5,7 +5,7 @@
 // Each edit converts on the user's own edits only: texts written by the calculator itself or
 // through the command paths ("AstrCalc,RAEdit" ...) convert nothing.
 //
-//   Screen().RegisterFormClass("AstrCalc", [&] { return new TAstrCalc(dat, chart); });
+//   p.FormClasses.Register("AstrCalc", [&] { return new TAstrCalc(dat, chart); });
 #pragma once
 
 #include "core/AstroDat.h"

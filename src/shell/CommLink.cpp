@@ -254,7 +254,8 @@ void CommLink::ExecMsgCommand(const std::string& line) {
     } else if (verb == "GetLong" || verb == "GetLongBck") {
         Answer(MsgGetLong(verb == "GetLongBck"));
     } else if (verb == "Find") {
-        if (p_.Svc.FindOnCosmos) p_.Svc.FindOnCosmos(Lang(s, arg1, Trim(tail)));
+        if (const ScreenHandler* cosmos = p_.Svc.ScreenOf('S'); cosmos && cosmos->Find)
+            cosmos->Find(Lang(s, arg1, Trim(tail)));
     } else if (verb == "FindOnWheel") {
         MsgFindOnWheel(Trim(args));
     } else if (verb == "ShowImage") {
@@ -338,8 +339,9 @@ std::string CommLink::MsgGetLong(bool background) const {
 
 void CommLink::MsgFindOnWheel(const std::string& name) {
     TForm1* form1 = p_.Form1;
-    if (form1 && p_.Svc.KartSpotLines) {
-        for (std::string line : p_.Svc.KartSpotLines()) {
+    const ScreenHandler* wheel = p_.Svc.ScreenOf('W');
+    if (form1 && wheel && wheel->Spots) {
+        for (std::string line : wheel->Spots()) {
             const std::string xs = NextField(line, ';');
             const std::string ys = NextField(line, ';');
             if (line != name) continue;

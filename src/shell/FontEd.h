@@ -6,8 +6,8 @@
 // and hands single glyphs to the editor's glyph clipboard.
 //
 // The shell registers both classes with the screen:
-//   Screen().RegisterFormClass("FontEd", [&] { return new TFontEd(dat, font); });
-//   Screen().RegisterFormClass("ViewFont", [&] { return new TViewFont(dat); });
+//   p.FormClasses.Register("FontEd", [&] { return new TFontEd(dat, font); });
+//   p.FormClasses.Register("ViewFont", [&] { return new TViewFont(dat); });
 #pragma once
 
 #include "core/AstroDat.h"

@@ -10,6 +10,7 @@
 #include "core/Text.h"
 #include "shell/CommLink.h"
 #include "shell/ScreenSaver.h"
+#include "shell/ShellWindows.h"
 #include "shell/Sound.h"
 #include "shell/Tech.h"
 
@@ -268,10 +269,6 @@ void TForm1::FormShow() {
 
 namespace {
 
-void Run(const Services::Action& a) {
-    if (a) a();
-}
-
 int RegisterFontFile(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return 0;
@@ -284,7 +281,6 @@ int RegisterFontFile(const fs::path& file) {
 void TForm1::RunStartSteps() {
     AstroDat& s = p_.s;
     ShellFlags& f = p_.Flags;
-    const Services& svc = p_.Svc;
 
     // Nothing recomputes until the end; the splash window shows the steps.
     f.Ready = false;
@@ -301,10 +297,7 @@ void TForm1::RunStartSteps() {
     f.AuPerParsec = 1.0 / std::sin(kArcsecToRad);
     p_.BufBitmap = std::make_unique<OffscreenBitmap>(p_.Font);
     p_.BufBitmap->Resize(std::max(PaintBox->width(), 16), std::max(PaintBox->height(), 16));
-    if (svc.PlacePanButtons)
-        svc.PlacePanButtons();
-    else
-        PlacePanButtons();
+    PlacePanButtons();
 
     // The long-lived windows, in this order.
     for (const char* name :
@@ -346,7 +339,7 @@ void TForm1::RunStartSteps() {
         p_.English.LoadEnglishTexts();
         N94->setVisible(false);
     }
-    Run(svc.LoadDataCaptions);
+    p_.RunStartSteps(StartStage::Captions);
     if (!p_.StateFiles.LoadMainIni()) {
         // No saved state (first start, or lost): the default layout for this screen.
         p_.Tech->LayoutMainControls(true);
@@ -354,14 +347,12 @@ void TForm1::RunStartSteps() {
     if (!p_.Checked("GenSet", "LastChartRunBox")) p_.SetChecked("DataForm", "OneButton", true);
     p_.Tech->LoadFontSetting();
     p_.Tech->ApplyFontToAllForms();
-    Run(svc.IntApplyFont);
-    Run(svc.ApplyParagraphSettings);
+    p_.RunStartSteps(StartStage::Fonts);
+    ApplyParagraphSettings();
 
     // Aspects, map colours, the sphere.
     StartStep("Aspect data ... ");
-    if (svc.LoadAspectPage) {
-        svc.LoadAspectPage();
-    } else {
+    {
         // The page the settings window names, else the natal page; a missing page file starts
         // from the lines shown before (the built-in page at first).
         std::string page = p_.Text("KartForm", "AspectLetterEdit");
@@ -369,31 +360,21 @@ void TForm1::RunStartSteps() {
         if (p_.AspectLines.empty()) p_.AspectLines = BuiltInAspectLines();
         LoadAspectPage(s, page, p_.AspTable, p_.AspectLines);
     }
-    Run(svc.SyncCoordColumnCombo);
-    Run(svc.LoadGeoColors);
-    Run(svc.InitSkyView);
+    p_.RunStartSteps(StartStage::Views);
 
     // The map, the atlas, the body table, the catalogues, the parts, the asteroids.
     StartStep("Init GeoMap ...");
-    Run(svc.InitGeoMap);
+    p_.RunStartSteps(StartStage::Map);
     StartStep("Cities database ...");
-    Run(svc.LoadAtlas);
+    p_.RunStartSteps(StartStage::Atlas);
     StartStep("Planet database ...");
-    Run(svc.LoadPlanetsMdb);
+    p_.RunStartSteps(StartStage::Bodies);
     StartStep("Init orbites ...");
-    Run(svc.LoadCosmosSettings);
-    Run(svc.LoadYaleCatalogue);
-    Run(svc.LoadDeepObj);
-    Run(svc.ReadSkySettings);
-    if (svc.RestoreActiveParts)
-        svc.RestoreActiveParts();
-    else
-        ParsCountActive(s);
+    p_.RunStartSteps(StartStage::Orbits);
+    RestoreActiveParts(p_);
     StartStep("Asteroids ...");
-    Run(svc.LoadChironTable);
-    Run(svc.LoadAsteroidCatalogue);
-    Run(svc.LoadStatusAndColors);
-    Run(svc.InitMsgFiles);
+    p_.RunStartSteps(StartStage::Asteroids);
+    if (Link) Link->InitMsgFiles();
     const std::string prefer = Prefer->Text();
     f.AspTablAccur = prefer.size() >= 4 ? prefer[3] : 'Y';
 
@@ -401,7 +382,7 @@ void TForm1::RunStartSteps() {
     StartStep("Set real time ...");
     SetRealTimeAtStart();
     DataFormToDatRec();
-    Run(svc.DataFormToBackRec);
+    if (p_.Svc.DataFormToBackRec) p_.Svc.DataFormToBackRec();
     s.DatRecStart = s.DatRec1;
     s.DatRec1Applied = s.DatRec1;
     s.DatRec2Applied = s.DatRec2;
@@ -413,8 +394,7 @@ void TForm1::RunStartSteps() {
     f.StarsRecalc = true;
     p_.Tech->RefreshAll();
     f.StarsRecalc = false;
-    Run(svc.SortStarsAll);
-    Run(svc.DrawKart);
+    p_.RunStartSteps(StartStage::FirstChart);
     {
         const char c = (prefer + "W")[0];
         f.ScreenMode = std::string("ACGSVW").find(c) != std::string::npos ? c : 'W';
@@ -445,7 +425,7 @@ void TForm1::RunStartSteps() {
 
     // The background chart starts as a copy of the first.
     StartStep("QOR start OK");
-    Run(svc.DataFormToBackRec);
+    if (p_.Svc.DataFormToBackRec) p_.Svc.DataFormToBackRec();
     DataFormToDatRec();
     s.PlanetLonSavedBck = s.PlanetLonSaved;
     s.PlanetLonBck = s.PlanetLon;
@@ -453,58 +433,36 @@ void TForm1::RunStartSteps() {
     s.PlanetSpeedBck = s.PlanetSpeed;
     s.SiderealTimeBck = s.SiderealTime;
 
-    // Screen colour and help topic by screen.
-    auto clearBuffer = [&](uint32_t bgr) {
-        if (p_.BufBitmap) ClearBuffer(*p_.BufBitmap, Colour(bgr));
-        SetColor(bgr);
-    };
-    switch (f.ScreenMode) {
-    case 'A':
-        clearBuffer(0xFFFFFF);
-        break;
-    case 'C':
-        clearBuffer(p_.Checked("sky", "WhiteButton") ? 0xFFFFFF : 0);
-        HelpContext = 400;
-        break;
-    case 'G':
-        clearBuffer(p_.Checked("GeoSet", "ConturBox")
-                        ? 0xFFFFFF
-                        : (svc.GeoOceanColor ? svc.GeoOceanColor() : kDefaultOceanColor));
-        HelpContext = 500;
-        break;
-    case 'S':
-        clearBuffer(0);
-        HelpContext = 300;
-        break;
-    case 'V':
-        SetColor(0xF0F0F0);
-        break;
-    default:
-        if (p_.Checked("KartForm", "ColorButton") && svc.KartBckColor)
-            clearBuffer(svc.KartBckColor());
-        else
-            clearBuffer(p_.Checked("KartForm", "BlackButton") ? 0 : 0xFFFFFF);
-        HelpContext = 200;
-        break;
+    // Screen colour and help topic by screen: the colour the screen gives, else its default.
+    {
+        const ScreenHandler* screen = p_.Svc.ScreenOf(f.ScreenMode);
+        uint32_t colour = 0xFFFFFF; // the natal chart and the stars screen
+        if (f.ScreenMode == 'C' || f.ScreenMode == 'S') colour = 0;
+        if (f.ScreenMode == 'G') colour = kDefaultOceanColor;
+        if (screen && screen->Background) colour = screen->Background();
+        if (f.ScreenMode == 'V') {
+            SetColor(0xF0F0F0);
+        } else {
+            if (p_.BufBitmap) ClearBuffer(*p_.BufBitmap, Colour(colour));
+            SetColor(colour);
+        }
+        if (f.ScreenMode == 'C') HelpContext = 400;
+        if (f.ScreenMode == 'G') HelpContext = 500;
+        if (f.ScreenMode == 'S') HelpContext = 300;
+        if (f.ScreenMode == 'W') HelpContext = 200;
     }
 
     // Real time, the last double chart, panel hints, the tool panel, menu captions.
     f.RealTimeMode = p_.Checked("GenSet", "StartAsClock");
     if (p_.Checked("DataForm", "TwoButton") && p_.Checked("GenSet", "LastChartRunBox")) {
         TForm* data = Screen().FindForm("DataForm");
-        if (auto* combo = data ? data->Find<TComboBox>("ComboBox") : nullptr) {
+        if (auto* combo = data ? data->Find<TComboBox>("ComboBox") : nullptr)
             TTech::SyncComboIndex(*combo);
-            if (combo->ItemIndex() != 1 && svc.RunChartHistory) {
-                f.StarsRecalc = true;
-                svc.RunChartHistory(1, p_.Checked("GenSet", "BckRealStartBox"));
-                f.StarsRecalc = false;
-            }
-        }
     }
     SetHint(Panel2, GetMsgText(s, 152));
     SetHint(PrecessPanel, GetMsgText(s, 153));
     ToolPanelFloating = p_.Checked("GenSet", "ToolCheckBox");
-    Run(svc.SetIngressMenuCaptions);
+    SetIngressMenuCaptions();
 
     // Running: the main clock starts.
     if (SavedAndClosed) throw StartCancelled{};
@@ -598,14 +556,14 @@ void TForm1::SetTransientOptionsOff() {
 
 void TForm1::WriteStateFiles(bool maximized) {
     const ShellFlags& f = p_.Flags;
-    if (p_.Svc.SaveSkyView) p_.Svc.SaveSkyView();
+    for (const auto& [name, duty] : p_.Svc.SaveDuties)
+        if (duty) duty();
     std::string prefer;
     prefer += f.ScreenMode;
     prefer += maximized ? 'M' : 'N';
     prefer += 'O';
     prefer += f.AspTablAccur;
     Prefer->SetText(prefer);
-    if (p_.Svc.SaveCosmosSettings) p_.Svc.SaveCosmosSettings();
     p_.StateFiles.SaveMainIni();
     p_.StateFiles.SaveFormIni();
 }

@@ -50,6 +50,8 @@ public:
     bool ToolPanelFloating = false; // the tool panel floats instead of sitting at the top
 
     void PlacePanButtons();
+    // The ingress menu's items named by the bodies in the language of the moment.
+    void SetIngressMenuCaptions();
 
     // The main tick, run by the service form's main clock once the start-up has finished
     // (the main window's clock code fills it).

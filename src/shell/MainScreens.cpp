@@ -4,6 +4,7 @@
 #include "shell/CommLink.h"
 #include "shell/MainForm.h"
 #include "shell/Printing.h"
+#include "shell/ShellWindows.h"
 #include "shell/Tech.h"
 
 #include "core/Aspects.h"
@@ -188,8 +189,6 @@ private:
 // --- Building -------------------------------------------------------------------------------
 
 void TForm1::BuildMainControls() {
-    AstroDat& s = p_.s;
-    Services& svc = p_.Svc;
     for (const ButtonDef& b : kButtons)
         if (auto* button = Find<TSpeedButton>(b.name)) {
             SetHint(button, Cp(b.hint));
@@ -238,8 +237,8 @@ void TForm1::BuildMainControls() {
         PaintBoxMouseUp(b, sh, x, y);
     };
     PaintBox->OnDblClick = [this] {
-        const auto it = p_.Svc.Screens.find(p_.Flags.ScreenMode);
-        if (it != p_.Svc.Screens.end() && it->second.DblClick) it->second.DblClick();
+        const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
+        if (screen && screen->DblClick) screen->DblClick();
     };
     PaintBox->setMouseTracking(true);
 
@@ -250,43 +249,21 @@ void TForm1::BuildMainControls() {
     PaintTimer->OnTimer = [this] { PaintTimerTimer(); };
     MainClockTick = [this] { MainClockTickRun(); };
 
-    // Every screen's drawing ends with the window showing it; a screen registered by its
-    // subsystem draws in place of the hub's own drawing routine.
-    auto wire = [this](char mode, Services::Action& slot) {
-        Services::Action own = slot;
-        slot = [this, mode, own] {
-            if (p_.Flags.ScreenMode == ' ') return;
-            const auto it = p_.Svc.Screens.find(mode);
-            if (it != p_.Svc.Screens.end() && it->second.Draw)
-                it->second.Draw();
-            else if (own)
-                own();
-            PaintBox->update();
-        };
-    };
-    wire('W', svc.RedrawNatal);
-    wire('S', svc.CosmosRedraw);
-    wire('C', svc.RedrawSky);
-    wire('G', svc.RedrawGeoMap);
-    wire('A', svc.RedrawStarAstr);
-    wire('M', svc.ShowMovPlnGraph);
-
     Link = std::make_unique<CommLink>(p_);
-    if (!svc.InitMsgFiles) svc.InitMsgFiles = [this] { Link->InitMsgFiles(); };
-    if (!svc.SetIngressMenuCaptions)
-        svc.SetIngressMenuCaptions = [this, &s] {
-            const bool glyphs = s.GlyphNames;
-            s.GlyphNames = false;
-            for (int i = 1; i <= 10; ++i)
-                if (auto* item = Find<TMenuItem>("Np" + std::to_string(i)))
-                    item->SetCaption(BodyName(s, i));
-            s.GlyphNames = glyphs;
-        };
-    Screen().RegisterFormClass("ClipForm", [] { return new TClipForm; });
+    p_.FormClasses.Register("ClipForm", [] { return new TClipForm; });
     // On a desktop the glides move the real pointer (where the platform lets a program).
     if (QGuiApplication::platformName() != "offscreen") Screen().Cursor().MoveReal = true;
     qApp->installEventFilter(
         new UseRecorder(this, [this](const std::string& name) { MItemClick(name); }));
+}
+
+void TForm1::SetIngressMenuCaptions() {
+    AstroDat& s = p_.s;
+    const bool glyphs = s.GlyphNames;
+    s.GlyphNames = false;
+    for (int i = 1; i <= 10; ++i)
+        if (auto* item = Find<TMenuItem>("Np" + std::to_string(i))) item->SetCaption(BodyName(s, i));
+    s.GlyphNames = glyphs;
 }
 
 void TForm1::AddMenus() {
@@ -583,7 +560,7 @@ void TForm1::SwitchScreen(char mode) {
         Delay(s, 100);
         f.ScreenMode = 'S';
         HelpContext = 300;
-        if (p_.Svc.CosmosRedraw) p_.Svc.CosmosRedraw();
+        p_.DrawScreen('S');
         break;
     case 'C':
         f.ScreenMode = ' ';
@@ -592,7 +569,7 @@ void TForm1::SwitchScreen(char mode) {
         f.ScreenMode = 'C';
         HelpContext = 400;
         p_.SetChecked("sky", "SunBox", false);
-        if (p_.Svc.RedrawSky) p_.Svc.RedrawSky();
+        p_.DrawScreen('C');
         break;
     case 'G':
         f.ScreenMode = ' ';
@@ -600,7 +577,7 @@ void TForm1::SwitchScreen(char mode) {
         Delay(s, 10);
         f.ScreenMode = 'G';
         HelpContext = 500;
-        if (p_.Svc.RedrawGeoMap) p_.Svc.RedrawGeoMap();
+        p_.DrawScreen('G');
         break;
     case 'A':
         f.ScreenMode = ' ';
@@ -621,18 +598,15 @@ void TForm1::SwitchScreen(char mode) {
 }
 
 void TForm1::RedrawNatal() {
-    if (p_.Flags.ScreenMode != ' ' && p_.Svc.RedrawNatal) p_.Svc.RedrawNatal();
+    p_.DrawScreen('W');
 }
 
 void TForm1::RedrawScreen() {
     const char mode = p_.Flags.ScreenMode;
-    if (mode == 'V') {
+    if (mode == 'V')
         PaintBox->update();
-    } else if (mode == 'W') {
-        RedrawNatal();
-    } else if (const Services::Action* redraw = p_.Svc.RedrawOf(mode); redraw && *redraw) {
-        (*redraw)();
-    }
+    else
+        p_.DrawScreen(mode);
 }
 
 std::string TForm1::HelpTopicOfScreen(char mode) {
@@ -680,16 +654,16 @@ void TForm1::FormKeyDown(int& key, Shift shift) {
             }
         return;
     }
-    if (ctrl && alt && key == 'S' && p_.Svc.ShowDayInfo) p_.Svc.ShowDayInfo();
+    if (ctrl && alt && key == 'S') ShowDayInfo(p_);
     if (key == vk::F1) {
         ShowScreenHelp();
         return;
     }
     if (key == vk::F12) {
         const QPoint centre(width() / 2, height() / 2 + PaintBox->y());
-        const auto it = p_.Svc.Screens.find(mode);
-        if (it != p_.Svc.Screens.end() && it->second.SettingsKey) {
-            it->second.SettingsKey(centre.x(), centre.y());
+        const ScreenHandler* screen = p_.Svc.ScreenOf(mode);
+        if (screen && screen->SettingsKey) {
+            screen->SettingsKey(centre.x(), centre.y());
         } else if (mode == 'W') {
             OpenToolWindow("KartForm");
         } else if (mode == 'C') {
@@ -748,8 +722,8 @@ void TForm1::FormKeyDown(int& key, Shift shift) {
                 RunItem(row.item);
                 return;
             }
-    const auto it = p_.Svc.Screens.find(mode);
-    if (it != p_.Svc.Screens.end() && it->second.NavKey) it->second.NavKey(key, shift);
+    const ScreenHandler* screen = p_.Svc.ScreenOf(mode);
+    if (screen && screen->NavKey) screen->NavKey(key, shift);
 }
 
 // --- Pan and zoom buttons -------------------------------------------------------------------
@@ -768,8 +742,8 @@ void TForm1::PanRelease() {
 }
 
 void TForm1::PanStep(const std::string& button) {
-    const auto it = p_.Svc.Screens.find(p_.Flags.ScreenMode);
-    if (it != p_.Svc.Screens.end() && it->second.Pan) it->second.Pan(button);
+    const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
+    if (screen && screen->Pan) screen->Pan(button);
 }
 
 // --- Mouse ----------------------------------------------------------------------------------
@@ -781,20 +755,20 @@ QPoint TForm1::PaintBoxToScreen(int x, int y) const {
 void TForm1::PaintBoxMouseDown(MouseButton b, Shift shift, int x, int y) {
     const char mode = p_.Flags.ScreenMode;
     if (mode == 'G' && b == MouseButton::Left) GeoDragging = true;
-    const auto it = p_.Svc.Screens.find(mode);
-    if (it != p_.Svc.Screens.end() && it->second.MouseDown) it->second.MouseDown(b, shift, x, y);
+    const ScreenHandler* screen = p_.Svc.ScreenOf(mode);
+    if (screen && screen->MouseDown) screen->MouseDown(b, shift, x, y);
 }
 
 void TForm1::PaintBoxMouseMove(Shift shift, int x, int y) {
     if (p_.Checked("GenSet", "ToolCheckBox") && !(shift & (ssLeft | ssRight | ssMiddle)))
         SetVisible(ToolPanel, y <= 27);
-    const auto it = p_.Svc.Screens.find(p_.Flags.ScreenMode);
-    if (it != p_.Svc.Screens.end() && it->second.MouseMove) it->second.MouseMove(shift, x, y);
+    const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
+    if (screen && screen->MouseMove) screen->MouseMove(shift, x, y);
 }
 
 void TForm1::PaintBoxMouseUp(MouseButton b, Shift shift, int x, int y) {
-    const auto it = p_.Svc.Screens.find(p_.Flags.ScreenMode);
-    if (it != p_.Svc.Screens.end() && it->second.MouseUp) it->second.MouseUp(b, shift, x, y);
+    const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
+    if (screen && screen->MouseUp) screen->MouseUp(b, shift, x, y);
     GeoDragging = false;
 }
 
@@ -869,8 +843,9 @@ bool TForm1::PrintClick() {
         if (!painter.begin(&printer)) return false;
         const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
         const QRect area(0, 0, page.width(), page.height());
-        if (p_.Svc.PrintPage) {
-            p_.Svc.PrintPage(painter, area);
+        const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
+        if (screen && screen->Print) {
+            screen->Print(painter, area);
         } else if (p_.BufBitmap) {
             const QImage& img = p_.BufBitmap->image();
             const QSize size = img.size().scaled(area.size(), Qt::KeepAspectRatio);

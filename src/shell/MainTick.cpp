@@ -2,6 +2,7 @@
 // clock), the real-time clock, the deferred repaint and the two small marks of the tool bar.
 #include "shell/CommLink.h"
 #include "shell/MainForm.h"
+#include "shell/ShellWindows.h"
 #include "shell/Tech.h"
 
 #include "core/AstroMath.h"
@@ -79,21 +80,17 @@ void TForm1::MainClockTickRun() {
             SetWindowState(WindowState::Maximized);
         else
             PaintTimerTimer();
-        // The start window: the day summary, unless the computer's zone disagrees with the
-        // own place when that check is asked for; then the own place's window.
-        const bool check = p_.Checked("QorLoc", "TimeCheckBox") && p_.Svc.CheckComputerZone;
-        if (!check || p_.Svc.CheckComputerZone()) {
-            if (p_.Svc.ShowDayInfo) p_.Svc.ShowDayInfo();
-        } else {
+        // The start window: the day summary, unless the own place asks for a check of the
+        // computer's zone and the zones disagree; then the own place's window.
+        if (!p_.Svc.CheckComputerZone || p_.Svc.CheckComputerZone())
+            ShowDayInfo(p_);
+        else
             OpenToolWindow("QorLoc");
-        }
     }
     // 5-6. The stepping windows move the source chart unless a double chart is shown.
     const bool doubleChart = p_.Checked("DataForm", "TwoButton");
-    if ((scr.FindForm("Dinamic") || scr.FindForm("Loc")) && !doubleChart && !f.SourceData) {
+    if ((scr.FindForm("Dinamic") || scr.FindForm("Loc")) && !doubleChart && !f.SourceData)
         f.SourceData = true;
-        if (p_.Svc.SetDynamicsCaptions) p_.Svc.SetDynamicsCaptions(true);
-    }
     // 7. The command link.
     if (Link) Link->PollMsgReceive();
     // 8. What a script waits for.
@@ -106,8 +103,10 @@ void TForm1::MainClockTickRun() {
         }
         LastMenuItem.clear();
     }
-    // 9. The start window goes once another window is used.
-    if (TForm* start = scr.FindForm("StartShow"); start && !start->isActiveWindow()) start->Close();
+    // 9. The start window goes once another window is used (not on the tick that opened it:
+    // the desktop activates a new window only after it is shown).
+    if (TForm* start = scr.FindForm("StartShow"); start && !FirstTick && !start->isActiveWindow())
+        start->Close();
     // 10. A status text goes after 6 seconds unless it begins with a blank.
     {
         const std::string t = Trim(s.StatusText);
@@ -161,7 +160,8 @@ void TForm1::RealTimerTimer() {
         Panel2->setStyleSheet("");
     }
     if (!f.RealTimeMode || !f.Ready || GeoDragging) return;
-    if (p_.Svc.WheelHeld && p_.Svc.WheelHeld()) return;
+    if (const ScreenHandler* screen = p_.Svc.ScreenOf(f.ScreenMode); screen && screen->Held)
+        if (screen->Held()) return;
     Panel2->setStyleSheet("background: black; color: lime;");
     BlinkCode = BlinkCode == 220 ? 223 : 220;
     Label1->setText(QString(QChar(BlinkCode == 220 ? 0x2584 : 0x2580)));
@@ -248,7 +248,6 @@ void TForm1::ToggleRealTime() {
     ShellFlags& f = p_.Flags;
     f.RealTimeMode = !f.RealTimeMode;
     f.DinamicRun = false;
-    if (Screen().FindForm("Dinamic") && p_.Svc.StopTimeStepping) p_.Svc.StopTimeStepping();
 }
 
 } // namespace qor::shell

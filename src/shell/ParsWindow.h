@@ -3,7 +3,7 @@
 // page exported with its values to "Wrk\Pars.txt".
 //
 // The shell creates it at start-up and keeps it:
-//   Screen().RegisterFormClass("Pars", [&] { return new TPars(dat, hooks); });
+//   p.FormClasses.Register("Pars", [&] { return new TPars(dat, hooks); });
 // and, once the window states are restored, calls RestoreActive so that the chart takes the
 // active parts saved in the window's hidden memo.
 #pragma once

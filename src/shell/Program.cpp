@@ -50,11 +50,13 @@ Program::Program(const fs::path& programFolder)
         if (Tech) Tech->ShowHelpTopic(topic);
     };
     screen.PlaySound = [this](const fs::path& wav) { Sound->Play(wav); };
-    screen.RegisterFormClass("Tech", [this] { return new TTech(*this); });
-    screen.RegisterFormClass("FontEd", [this] { return new TFontEd(s, Font); });
-    screen.RegisterFormClass("ViewFont", [this] { return new TViewFont(s); });
+    // While the program lives the forms layer makes its windows from the program's classes.
+    screen.SetFormClasses(&FormClasses);
+    RegisterPlaceholderForms(FormClasses);
+    FormClasses.Register("Tech", [this] { return new TTech(*this); });
+    FormClasses.Register("FontEd", [this] { return new TFontEd(s, Font); });
+    FormClasses.Register("ViewFont", [this] { return new TViewFont(s); });
     RegisterShellWindows(*this);
-    RegisterPlaceholderForms();
     ChartOpt.ComputeParts = &ParsComputeChart;
 }
 
@@ -66,10 +68,12 @@ Program::~Program() {
     screen.StoreSettings = nullptr;
     screen.ShowHelp = nullptr;
     screen.PlaySound = nullptr;
-    // Classes that made windows of this program make none after it.
-    UnregisterShellWindows(*this);
-    for (const char* name : {"Tech", "FontEd", "ViewFont"})
-        screen.RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
+    // The classes that made windows of this program make none after it.
+    screen.SetFormClasses(nullptr);
+    // What the subsystems registered goes before the data they keep (Own).
+    Svc = {};
+    FormClasses = {};
+    Hooks = {};
     if (gProgram == this) gProgram = nullptr;
 }
 
@@ -114,8 +118,22 @@ int Program::ItemIndex(const std::string& form, const std::string& control, int 
     return otherwise;
 }
 
-// The settings windows keep their options in their controls; a control not built yet keeps
-// the option's default.
+void Program::DrawScreen(char mode) {
+    if (Flags.ScreenMode == ' ') return;
+    const auto it = Svc.Screens.find(mode);
+    if (it != Svc.Screens.end() && it->second.Draw) it->second.Draw();
+    if (Form1) Form1->PaintBox->update();
+}
+
+void Program::RunStartSteps(StartStage stage) {
+    // A step may register more steps; they run at their own stage.
+    for (std::size_t i = 0; i < Svc.StartSteps.size(); ++i) {
+        if (Svc.StartSteps[i].stage != stage) continue;
+        const auto run = Svc.StartSteps[i].run;
+        if (run) run();
+    }
+}
+
 void Program::CalcCurrentAspects() {
     AspectCharts charts;
     charts.lon = &s.PlanetLon;
@@ -126,6 +144,8 @@ void Program::CalcCurrentAspects() {
     CalcAspects(AspTable, AspectOpt, charts, Aspects);
 }
 
+// The settings windows keep their options in their controls; a control not built yet keeps
+// the option's default.
 void Program::ReadOptions() {
     ChartOptions& c = ChartOpt;
     c.HouseSystemText = Text("KartForm", "HouseComboBox");

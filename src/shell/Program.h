@@ -1,10 +1,11 @@
 // The running program: the chart state, the symbol font, the off-screen bitmap, the command
-// paths, the window-state files, the English texts, the flags of the shell, and the services
-// that the subsystems above the shell register (loaders, screens, tool-window refreshes).
+// paths, the window-state files, the English texts, the flags of the shell, its window
+// classes, and the services that the subsystems above the shell register (screens, start-up
+// steps, tool-window refreshes ...).
 //
 // One Program exists per run (tests make their own). The subsystems above the shell plug in
-// by filling `Services` before the start-up; an empty service is skipped, so the program runs
-// with whatever subsystems are built.
+// through their Register(Program&) before the start-up (src/shell/README.md); an empty service
+// is skipped, so the program runs with whatever subsystems are built.
 #pragma once
 
 #include "core/Aspects.h"
@@ -30,6 +31,7 @@ class QPrinter;
 #include <map>
 #include <memory>
 #include <string>
+#include <typeindex>
 #include <vector>
 
 namespace qor::shell {
@@ -46,10 +48,11 @@ struct StartError : std::runtime_error {
 };
 
 // What a screen of the main window gives it: its drawing into the off-screen bitmap and its
-// answers to the mouse, the navigation keys, the pan and zoom buttons, F12 and the menu of the
-// right button. The subsystem that owns the screen registers it (Services::Screens); a screen
-// with nothing registered draws nothing and ignores the mouse.
+// answers to the mouse, the navigation keys, the pan and zoom buttons, F12, the object search
+// and the printer. The subsystem that owns the screen registers it (Services::Screens); a
+// screen with nothing registered draws nothing and ignores the mouse.
 struct ScreenHandler {
+    // Draws the screen into BufBitmap (Program::DrawScreen then shows it).
     std::function<void()> Draw;
     std::function<void(ui::MouseButton, ui::Shift, int x, int y)> MouseDown, MouseUp;
     std::function<void(ui::Shift, int x, int y)> MouseMove;
@@ -61,100 +64,106 @@ struct ScreenHandler {
     std::function<void(const std::string& button)> Pan;
     // F12: the screen's settings window or menu at the screen point (x, y).
     std::function<void(int x, int y)> SettingsKey;
+    // After each recompute of the chart while the screen is shown, before it draws (the
+    // asteroid list of the stars screen).
+    std::function<void()> Recomputed;
+    // The deferred object search of the service form (the command link's "Find" on the
+    // cosmos screen "S").
+    std::function<void(const std::string& name)> Find;
+    // The colour (0x00BBGGRR) the screen starts on at the end of the start-up; without it the
+    // shell's default for the screen.
+    std::function<uint32_t()> Background;
+    // The screen shows the horizon: the star and deep-sky windows keep their horizon
+    // coordinates after a recompute.
+    std::function<bool()> Horizontal;
+    // Something on the screen is held by the mouse (the real-time clock waits meanwhile).
+    std::function<bool()> Held;
+    // The hot spots of the last drawing as "x;y;text" lines (the command link's
+    // "FindOnWheel", the diagnostic key Alt+G).
+    std::function<std::vector<std::string>()> Spots;
+    // The screen on the printer page (the page rectangle in device pixels); without it the
+    // bitmap is printed.
+    std::function<void(QPainter&, const QRect&)> Print;
 };
 
-// Calls into the subsystems above the shell. Each is optional.
+// Where in the start-up a subsystem's step runs, in this order (the start log's step texts in
+// brackets). Steps of one stage run in the order they were registered.
+enum class StartStage {
+    Captions,  // window texts read, before the saved window state ("Loading Forms ...")
+    Fonts,     // after the fonts are applied to every window
+    Views,     // after the aspect page ("Aspect data ...")
+    Map,       // "Init GeoMap ..."
+    Atlas,     // "Cities database ..."
+    Bodies,    // "Planet database ..."
+    Orbits,    // "Init orbites ...", before the active Arabic parts
+    Asteroids, // "Asteroids ...", before the command link's files
+    FirstChart // after the first chart and the star positions ("Calculation ...")
+};
+
+struct StartStep {
+    StartStage stage;
+    std::string name; // for the reader and the tests ("LoadYaleCatalogue")
+    std::function<void()> run;
+};
+
+// The keyed registries and the few named slots through which the subsystems above the shell
+// plug in. Everything is optional: an empty entry is skipped.
 struct Services {
     using Action = std::function<void()>;
     using FormAction = std::function<void(ui::TForm&)>;
 
-    // The drawing routine of a screen ("W", "S", "C", "G", "A", "M"); nullptr for the empty
-    // screen and any other mode.
-    const Action* RedrawOf(char mode) const {
-        switch (mode) {
-        case 'A':
-            return &RedrawStarAstr;
-        case 'C':
-            return &RedrawSky;
-        case 'G':
-            return &RedrawGeoMap;
-        case 'M':
-            return &ShowMovPlnGraph;
-        case 'S':
-            return &CosmosRedraw;
-        case 'W':
-            return &RedrawNatal;
-        default:
-            return nullptr;
-        }
-    }
+    // --- Keyed registries -------------------------------------------------------------------
 
-    // Geography.
-    Action LoadGeoColors, InitGeoMap, LoadAtlas, RedrawGeoMap;
-    std::function<uint32_t()> GeoOceanColor;
-    // Interpretation.
-    Action IntApplyFont, N57Click;
-    // Forecast and time tools.
-    Action ShowMovPlnGraph;
-    std::function<void(bool)> SetDynamicsCaptions; // the "Dinamic" and "Loc" captions
-    Action StopTimeStepping;
-    // Sky and space views.
-    Action LoadPlanetsMdb, LoadCosmosSettings, LoadYaleCatalogue, LoadDeepObj, InitSkyView,
-        ReadSkySettings, LoadChironTable, LoadAsteroidCatalogue, SortStarsAll, SaveSkyView,
-        SaveCosmosSettings, ComputeStarPositions, CalcAsteroidList, RedrawStarAstr, RedrawSky,
-        CosmosRedraw;
-    std::function<int()> SkySystem; // 0 horizontal, 1 equatorial, 2 ecliptic
-    // The name of body-table entry i + 71 of the cosmos view (IsChironBody).
-    std::function<std::string(int)> CosmosBodyName;
-    std::function<void(const std::string&)> FindOnCosmos, FindOnSky, FindOnStarAstr;
-    // Natal chart and chart data.
-    Action LoadDataCaptions, SyncCoordColumnCombo, LoadStatusAndColors, DataFormToMoment,
-        DataFormToDatRec, DataFormToBackRec, ClearLabelOffsets, RedrawNatal, DrawKart,
-        LoadAspectPage;
-    std::function<uint32_t()> KartBckColor;
-    std::function<void(int, bool)> RunChartHistory;
-    // The wheel's hot spots as "x;y;text" lines (the diagnostic key Alt+G).
-    std::function<std::vector<std::string>()> KartSpotLines;
-    // Shell windows built elsewhere.
-    Action ApplyParagraphSettings, InitMsgFiles, PlacePanButtons, SetIngressMenuCaptions;
-    // The restored active Arabic parts into the chart (the parts window; else ParsCountActive).
-    Action RestoreActiveParts;
-    // Interpretation: a finished text file in the text window; the lunar day of the chart day.
-    std::function<void(const std::string&)> InterpShowFile;
-    std::function<int()> LunarDay;
+    // The screens of the main window by their ScreenMode letter ("W" "S" "C" "G" "A" "M").
+    std::map<char, ScreenHandler> Screens;
+    const ScreenHandler* ScreenOf(char mode) const {
+        const auto it = Screens.find(mode);
+        return it == Screens.end() ? nullptr : &it->second;
+    }
+    // The start-up's steps of the subsystems, run by stage (AddStartStep).
+    std::vector<StartStep> StartSteps;
+    void AddStartStep(StartStage stage, std::string name, Action run) {
+        StartSteps.push_back({stage, std::move(name), std::move(run)});
+    }
     // What refreshes an open tool window after a recompute, by window name ("AstroForm",
     // "Star", "StarForm", "DeepStar", "PlnForm", "AspTabl", "StarConj", "Asteroids",
-    // "MoonSgn", "Pars", "ExctAsp", "Deep"); without one its DrawGrid is repainted.
+    // "MoonSgn", "Pars", "ExctAsp", "Deep"; "Interp" when it follows a chart point); without
+    // one its DrawGrid is repainted.
     std::map<std::string, FormAction> RefreshWindow;
-
-    // The screens of the main window by their ScreenMode letter.
-    std::map<char, ScreenHandler> Screens;
-    // The birth-data window: its fields from DatRec1 (and DatRec2), and the applying of its
-    // fields as the chart (false when it refuses, e.g. its OK button is disabled).
-    Action DatRecToDataForm;
-    std::function<bool()> ApplyData;
-    // The chart points the wheel shows (first, last); 1..10 until the wheel says more.
-    std::function<std::pair<int, int>()> KartPointRange;
-    // The chart time (centuries) of the last computation of the star positions.
-    std::function<double()> StarsCalcT;
-    // The wheel's degree marker or the protractor is held (real time waits meanwhile).
-    std::function<bool()> WheelHeld;
-    // The day summary of the start window; the check of the computer's zone against the own
-    // place (true: they agree) and the note of the user's place in the start log.
-    Action ShowDayInfo, LogUserLocation;
-    std::function<bool()> CheckComputerZone;
-    // Duties of the subsystems on every main tick (the map's pending atlas place, the closing
-    // of a motion graph whose screen is gone ...), run in name order after the shell's own.
-    std::map<std::string, Action> TickDuties;
     // Actions of main-window menu items that belong to a subsystem (a screen menu's zoom,
     // the ephemeris tables ...), by item name; they replace the shell's own action.
     std::map<std::string, Action> MenuActions;
-    // The chart page on the printer (the page rectangle in device pixels); without it the
-    // screen's bitmap is printed.
-    std::function<void(QPainter&, const QRect&)> PrintPage;
     // Command-link verbs that belong to a subsystem ("SetOrbitPos", "RunOrbitPos"): they get
     // the arguments and give the answer line (empty: no answer).
     std::map<std::string, std::function<std::string(const std::string&)>> LinkVerbs;
+    // Duties of the subsystems on every main tick (the map's pending atlas place, the closing
+    // of a motion graph whose screen is gone ...), run in name order after the shell's own.
+    std::map<std::string, Action> TickDuties;
+    // What the subsystems put into their windows' saved state before the state files are
+    // written (at the end of the run and when the session asks), in name order.
+    std::map<std::string, Action> SaveDuties;
+
+    // --- Named slots --------------------------------------------------------------------------
+
+    // The birth-data window (chart): its fields from DatRec1 (and DatRec2), its fields as the
+    // chart moment, as DatRec1 and as DatRec2, and the applying of its fields as the chart
+    // (false when it refuses, e.g. its OK button is disabled).
+    Action DatRecToDataForm, DataFormToMoment, DataFormToDatRec, DataFormToBackRec;
+    std::function<bool()> ApplyData;
+    // The wheel (chart): the label offsets of the last drawing go (after each chart
+    // computation); the chart points it shows (first, last), 1..10 without it.
+    Action ClearLabelOffsets;
+    std::function<std::pair<int, int>()> KartPointRange;
+    // The sky data (sky): the star positions of the chart time, the chart time (centuries)
+    // of their last computation, and the name of record n of the body table.
+    Action ComputeStarPositions;
+    std::function<double()> StarsCalcT;
+    std::function<std::string(int)> BodyTableName;
+    // The own place (the window "QorLoc"): whether the start window may show (no check of
+    // the computer's zone asked for, or the zones agree; otherwise the own place's window
+    // opens), and the note of the user's place in the start log at the first tick.
+    std::function<bool()> CheckComputerZone;
+    Action LogUserLocation;
 };
 
 // Flags of the shell read across windows.
@@ -195,6 +204,9 @@ public:
     Services Svc;
     // What the shell's small windows call (ShellWindows.h fills it).
     ShellHooks Hooks;
+    // The window classes of this program by window name (the forms layer creates its windows
+    // from them while the program lives).
+    ui::FormClasses FormClasses;
 
     // The chart options as the settings windows hold them (filled before each computation).
     ChartOptions ChartOpt;
@@ -220,6 +232,23 @@ public:
     TForm1* Form1 = nullptr;
     TTech* Tech = nullptr;
 
+    // What a subsystem keeps for the whole run (its data, its screen's state), one object of
+    // each type, made at the first call and gone with the program (after its windows).
+    template <class T, class... Args> T& Own(Args&&... args) {
+        auto& slot = parts_[std::type_index(typeid(T))];
+        if (!slot) slot = std::make_shared<T>(std::forward<Args>(args)...);
+        return *static_cast<T*>(slot.get());
+    }
+    // The object of that type a subsystem keeps, or nullptr.
+    template <class T> T* Find() const {
+        const auto it = parts_.find(std::type_index(typeid(T)));
+        return it == parts_.end() ? nullptr : static_cast<T*>(it->second.get());
+    }
+
+    // Draws screen `mode` through its registered handler and shows it; nothing while the
+    // screens switch (ScreenMode ' '). The one way a screen is redrawn.
+    void DrawScreen(char mode);
+
     // The check state of a box of a window, or `otherwise` when the window or box is missing.
     bool Checked(const std::string& form, const std::string& box, bool otherwise = false) const;
     void SetChecked(const std::string& form, const std::string& box, bool on);
@@ -231,6 +260,12 @@ public:
 
     // Copies the settings windows' controls into ChartOpt, GeneralOpt and AspectOpt.
     void ReadOptions();
+
+    // Runs the start-up steps of one stage in the order they were registered.
+    void RunStartSteps(StartStage stage);
+
+private:
+    std::map<std::type_index, std::shared_ptr<void>> parts_;
 };
 
 // The one Program of the run (set while one exists).

@@ -2,9 +2,9 @@
 // (Colorf) and the paragraph format of the interpretation text (Paragr).
 //
 // The shell registers the classes with the screen:
-//   Screen().RegisterFormClass("GenSet", [&] { return new TGenSet(dat, hooks); });
-//   Screen().RegisterFormClass("Colorf", [] { return new TColorf; });
-//   Screen().RegisterFormClass("Paragr", [] { return new TParagr; });
+//   p.FormClasses.Register("GenSet", [&] { return new TGenSet(dat, hooks); });
+//   p.FormClasses.Register("Colorf", [] { return new TColorf; });
+//   p.FormClasses.Register("Paragr", [] { return new TParagr; });
 #pragma once
 
 #include "core/AstroDat.h"

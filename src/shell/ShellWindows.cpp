@@ -13,13 +13,6 @@ namespace qor::shell {
 
 using namespace ui;
 
-namespace {
-
-const char* const kClasses[] = {"GenSet",    "Colorf",   "Paragr", "Form2",
-                                "StartShow", "AboutBox", "Pars",   "AstrCalc"};
-
-} // namespace
-
 void RegisterShellWindows(Program& p) {
     ShellHooks& h = p.Hooks;
     h.RefreshAll = [&p] {
@@ -50,50 +43,41 @@ void RegisterShellWindows(Program& p) {
     h.SaveFontSetting = [&p] {
         if (p.Tech) p.Tech->SaveFontSetting();
     };
-    h.InterpShowFile = [&p](const std::string& file) {
-        if (p.Svc.InterpShowFile) p.Svc.InterpShowFile(file);
-    };
     if (!p.Engine) p.Engine = std::make_unique<CurrentChart>(p.s, p.ChartOpt, p.GeneralOpt);
 
-    FormScreen& screen = Screen();
-    screen.RegisterFormClass("GenSet", [&p] { return new TGenSet(p.s, p.Hooks); });
-    screen.RegisterFormClass("Colorf", [] { return new TColorf; });
-    screen.RegisterFormClass("Paragr", [] { return new TParagr; });
-    screen.RegisterFormClass("Form2", [&p] { return new TForm2(p.s); });
-    screen.RegisterFormClass("StartShow", [&p] { return new TStartShow(p.s); });
-    screen.RegisterFormClass("AboutBox", [&p] { return new TAboutBox(p.s); });
-    screen.RegisterFormClass("Pars", [&p] { return new TPars(p.s, p.Hooks); });
-    screen.RegisterFormClass("AstrCalc", [&p] { return new TAstrCalc(p.s, *p.Engine); });
+    ui::FormClasses& classes = p.FormClasses;
+    classes.Register("GenSet", [&p] { return new TGenSet(p.s, p.Hooks); });
+    classes.Register("Colorf", [] { return new TColorf; });
+    classes.Register("Paragr", [] { return new TParagr; });
+    classes.Register("Form2", [&p] { return new TForm2(p.s); });
+    classes.Register("StartShow", [&p] { return new TStartShow(p.s); });
+    classes.Register("AboutBox", [&p] { return new TAboutBox(p.s); });
+    classes.Register("Pars", [&p] { return new TPars(p.s, p.Hooks); });
+    classes.Register("AstrCalc", [&p] { return new TAstrCalc(p.s, *p.Engine); });
 
-    p.Svc.ApplyParagraphSettings = [] {
-        if (auto* par = dynamic_cast<TParagr*>(Screen().FindForm("Paragr")))
-            ApplyParagraphSettings(*par);
-    };
     // After each recompute the open parts window shows the new values.
     p.Svc.RefreshWindow["Pars"] = [](TForm& f) {
         if (auto* pars = dynamic_cast<TPars*>(&f)) pars->RefreshGrid();
     };
-    p.Svc.RestoreActiveParts = [&p] {
-        if (auto* pars = dynamic_cast<TPars*>(Screen().FindForm("Pars")))
-            pars->RestoreActive();
-        else
-            ParsCountActive(p.s);
-    };
 }
 
-void UnregisterShellWindows(Program& p) {
-    for (const char* name : kClasses)
-        Screen().RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
-    p.Hooks = {};
+void ApplyParagraphSettings() {
+    if (auto* par = dynamic_cast<TParagr*>(Screen().FindForm("Paragr")))
+        ApplyParagraphSettings(*par);
+}
+
+void RestoreActiveParts(Program& p) {
+    if (auto* pars = dynamic_cast<TPars*>(Screen().FindForm("Pars")))
+        pars->RestoreActive();
+    else
+        ParsCountActive(p.s);
 }
 
 TStartShow* ShowDayInfo(Program& p) {
     p.ReadOptions();
     CurrentChart chart(p.s, p.ChartOpt, p.GeneralOpt);
-    // The lunar day comes from the interpretation texts when they are built.
-    ShellHooks hooks = p.Hooks;
-    hooks.LunarDay = p.Svc.LunarDay;
-    return ShowDayInfo(p.s, chart, p.GeneralOpt, hooks);
+    // The lunar day comes from the interpretation texts when they are built (Hooks.LunarDay).
+    return ShowDayInfo(p.s, chart, p.GeneralOpt, p.Hooks);
 }
 
 } // namespace qor::shell

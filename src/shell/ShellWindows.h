@@ -11,8 +11,11 @@ class TStartShow;
 
 // Registers the window classes and fills Program::Hooks (called by the Program's constructor).
 void RegisterShellWindows(Program& p);
-// Ends what RegisterShellWindows set up (the Program's destructor).
-void UnregisterShellWindows(Program& p);
+
+// The paragraph settings of the window "Paragr" applied (the start-up).
+void ApplyParagraphSettings();
+// The active Arabic parts restored by the parts window, else counted from the active list.
+void RestoreActiveParts(Program& p);
 
 // The day summary in a new start window (the first main tick and Ctrl+Alt+S).
 TStartShow* ShowDayInfo(Program& p);

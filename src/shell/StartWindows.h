@@ -5,7 +5,7 @@
 // Start-up creates the splash window after its first step, puts each step's text into its
 // caption (SetCaption) and closes it after the last step; the first main tick and Ctrl+Alt+S
 // call ShowDayInfo; the help menu opens the about box:
-//   Screen().RegisterFormClass("AboutBox", [&] { return new TAboutBox(dat); });
+//   p.FormClasses.Register("AboutBox", [&] { return new TAboutBox(dat); });
 #pragma once
 
 #include "core/AstroDat.h"

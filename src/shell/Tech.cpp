@@ -93,20 +93,8 @@ void TTech::MainClockTimer() {
 
 void TTech::FindTimerTimer() {
     FindTimer->SetEnabled(false);
-    const auto& svc = p_.Svc;
-    switch (p_.Flags.ScreenMode) {
-    case 'S':
-        if (svc.FindOnCosmos) svc.FindOnCosmos(FindName);
-        break;
-    case 'C':
-        if (svc.FindOnSky) svc.FindOnSky(FindName);
-        break;
-    case 'A':
-        if (svc.FindOnStarAstr) svc.FindOnStarAstr(FindName);
-        break;
-    default:
-        break;
-    }
+    const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
+    if (screen && screen->Find) screen->Find(FindName);
 }
 
 // --- Recompute hub ------------------------------------------------------------------------
@@ -116,7 +104,7 @@ bool TTech::FormExists(const std::string& name) const {
 }
 
 void TTech::RedrawIfNatal() {
-    if (p_.Flags.ScreenMode == 'W' && p_.Svc.RedrawNatal) p_.Svc.RedrawNatal();
+    if (p_.Flags.ScreenMode == 'W') p_.DrawScreen('W');
 }
 
 void TTech::SetMainTitle() {
@@ -158,6 +146,7 @@ void TTech::RefreshPass() {
     AstroDat& s = p_.s;
     ShellFlags& f = p_.Flags;
     const Services& svc = p_.Svc;
+    const ScreenHandler* screen = svc.ScreenOf(f.ScreenMode);
     p_.ReadOptions();
 
     CalcAstroTime(s, TimeOptionsFor(p_.ChartOpt, p_.GeneralOpt));
@@ -189,18 +178,18 @@ void TTech::RefreshPass() {
         p_.CalcCurrentAspects();
     }
 
-    auto run = [](const Services::Action& a) {
-        if (a) a();
-    };
-    if (f.ScreenMode == 'A') run(svc.CalcAsteroidList);
+    if (screen && screen->Recomputed) screen->Recomputed();
     if (f.ScreenMode == 'W' && f.DinamicRun) ReplayWheelHover();
-    if (const Services::Action* redraw = svc.RedrawOf(f.ScreenMode)) run(*redraw);
+    if (screen && screen->Draw) p_.DrawScreen(f.ScreenMode);
 
     RefreshToolWindows();
 
+    // The interpretation window that follows a chart point takes the new chart.
     if (f.ProgramIdle && f.InterpPoint > 0) {
         TForm* interp = Screen().FindForm("Interp");
-        if (interp && interp->isVisible()) run(svc.N57Click);
+        const auto it = svc.RefreshWindow.find("Interp");
+        if (interp && interp->isVisible() && it != svc.RefreshWindow.end() && it->second)
+            it->second(*interp);
     }
 }
 
@@ -224,8 +213,8 @@ void TTech::RefreshToolWindows() {
     static const char* const kOrder[] = {"AstroForm", "Star",    "StarForm", "DeepStar",
                                          "PlnForm",   "AspTabl", "StarConj", "Asteroids",
                                          "MoonSgn",   "Pars",    "ExctAsp",  "Deep"};
-    const bool horizontalSky =
-        p_.Flags.ScreenMode == 'C' && p_.Svc.SkySystem && p_.Svc.SkySystem() == 0;
+    const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
+    const bool horizontalSky = screen && screen->Horizontal && screen->Horizontal();
     for (const char* name : kOrder) {
         TForm* form = Screen().FindForm(name);
         if (!form || !form->isVisible()) continue;
@@ -301,8 +290,8 @@ std::string TTech::PointLabel(int i) const {
 }
 
 bool TTech::IsChironBody(int i) const {
-    if (i < -71 || i > 12 || !p_.Svc.CosmosBodyName) return false;
-    const std::string name = Trim(p_.Svc.CosmosBodyName(i));
+    if (i < -71 || i > 12 || !p_.Svc.BodyTableName) return false;
+    const std::string name = Trim(p_.Svc.BodyTableName(i + 71));
     return name == Lang(p_.s, Cp("Хирон"), "Chiron");
 }
 
@@ -348,14 +337,11 @@ bool TTech::FindPictureFile(const std::string& objectName) {
 }
 
 void TTech::SetDynamicsSource(bool source) {
-    if (p_.Flags.SourceData == source) return;
     p_.Flags.SourceData = source;
-    if (p_.Svc.SetDynamicsCaptions) p_.Svc.SetDynamicsCaptions(source);
 }
 
 void TTech::StopDynamics() {
     p_.Flags.DinamicRun = false;
-    if (FormExists("Dinamic") && p_.Svc.StopTimeStepping) p_.Svc.StopTimeStepping();
 }
 
 void TTech::LayoutMainControls(bool firstStart) {
@@ -403,7 +389,8 @@ void TTech::FormKeyDown(int& key, Shift shift) {
         break;
     case 'G':
         Memo->Clear();
-        if (p_.Svc.KartSpotLines) Memo->SetLines(p_.Svc.KartSpotLines());
+        if (const ScreenHandler* wheel = p_.Svc.ScreenOf('W'); wheel && wheel->Spots)
+            Memo->SetLines(wheel->Spots());
         break;
     case 'M': {
         Memo->Clear();

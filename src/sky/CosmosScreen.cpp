@@ -82,7 +82,7 @@ std::shared_ptr<CosmosSky> RegisterCosmos(shell::Program& p, CosmosBodies& bodie
     sky->FocusMain = [&p] {
         if (p.Form1) p.Form1->activateWindow();
     };
-    RegisterCosmosWindows(sky);
+    RegisterCosmosWindows(p.FormClasses, sky);
     auto surfaces = std::make_shared<SurfaceCache>();
     shell::Services& svc = p.Svc;
     svc.Screens['S'].Draw = [&p, sky, surfaces] {

@@ -288,12 +288,11 @@ void CentreOnStar(CosmosSky& sky, int s) {
     if (TForm* deep = Screen().FindForm("DeepStar")) deep->Close();
 }
 
-void RegisterCosmosWindows(std::shared_ptr<CosmosSky> sky) {
-    FormScreen& screen = Screen();
-    screen.RegisterFormClass("OrbitSet", [sky] { return new TOrbitSet(*sky); });
-    screen.RegisterFormClass("mStar", [] { return new TmStar; });
-    screen.RegisterFormClass("StarForm", [sky] { return new TStarForm(*sky); });
-    screen.RegisterFormClass("DeepStar", [sky] { return new TDeepStar(*sky); });
+void RegisterCosmosWindows(FormClasses& classes, std::shared_ptr<CosmosSky> sky) {
+    classes.Register("OrbitSet", [sky] { return new TOrbitSet(*sky); });
+    classes.Register("mStar", [] { return new TmStar; });
+    classes.Register("StarForm", [sky] { return new TStarForm(*sky); });
+    classes.Register("DeepStar", [sky] { return new TDeepStar(*sky); });
 }
 
 } // namespace qor

@@ -129,6 +129,6 @@ void ShowDeepStar(CosmosSky& sky, int star = 0);
 void CentreOnStar(CosmosSky& sky, int s);
 
 // Registers the window classes.
-void RegisterCosmosWindows(std::shared_ptr<CosmosSky> sky);
+void RegisterCosmosWindows(ui::FormClasses& classes, std::shared_ptr<CosmosSky> sky);
 
 } // namespace qor

@@ -349,24 +349,31 @@ QRect FormScreen::WorkArea() const {
     return s->availableGeometry();
 }
 
-void FormScreen::RegisterFormClass(const std::string& name, std::function<TForm*()> make) {
-    classes_[name] = std::move(make);
+TForm* FormClasses::Make(std::string_view name) const {
+    const auto it = classes_.find(name);
+    return it == classes_.end() || !it->second ? nullptr : it->second();
 }
 
-bool FormScreen::HasFormClass(std::string_view name) const {
-    return classes_.contains(name);
-}
-
-std::vector<std::string> FormScreen::FormClassNames() const {
+std::vector<std::string> FormClasses::Names() const {
     std::vector<std::string> out;
     for (const auto& [name, make] : classes_) out.push_back(name);
     return out;
 }
 
+void FormScreen::RegisterFormClass(const std::string& name, std::function<TForm*()> make) {
+    classes_->Register(name, std::move(make));
+}
+
+bool FormScreen::HasFormClass(std::string_view name) const {
+    return classes_->Has(name);
+}
+
+std::vector<std::string> FormScreen::FormClassNames() const {
+    return classes_->Names();
+}
+
 TForm* FormScreen::CreateForm(std::string_view name) {
-    const auto it = classes_.find(name);
-    if (it == classes_.end()) return nullptr;
-    TForm* f = it->second();
+    TForm* f = classes_->Make(name);
     if (f && ApplySettings) ApplySettings(*f);
     return f;
 }

@@ -22,8 +22,8 @@
 //       TButton* OKBtn;
 //       ...
 //   };
-//   // once, at start-up:
-//   Screen().RegisterFormClass("DataForm", [] { return new TDataForm; });
+//   // once, at start-up (the running program's classes: Program::FormClasses):
+//   p.FormClasses.Register("DataForm", [&p] { return new TDataForm(p); });
 //   // wherever the window is wanted (created on first use with its settings applied):
 //   auto* f = Screen().Ensure<TDataForm>("DataForm"); f->show();
 //
@@ -198,6 +198,21 @@ private:
     QPoint pos_;
 };
 
+// Window classes by window name: what makes a window of that name.
+class FormClasses {
+public:
+    using Factory = std::function<TForm*()>;
+    // A later registration of a name replaces the earlier one.
+    void Register(const std::string& name, Factory make) { classes_[name] = std::move(make); }
+    bool Has(std::string_view name) const { return classes_.contains(name); }
+    // A new window of the class, or nullptr when the class is unknown.
+    TForm* Make(std::string_view name) const;
+    std::vector<std::string> Names() const;
+
+private:
+    std::map<std::string, Factory, std::less<>> classes_;
+};
+
 // The application's screen: the live forms, the screen size, the pointer, the dialogs and the
 // hooks through which the shell takes part in creating and closing windows.
 class FormScreen {
@@ -220,7 +235,10 @@ public:
     Dialogs& Dlg() { return dialogs_ ? *dialogs_ : *defaultDialogs_; }
     void SetDialogs(Dialogs* d) { dialogs_ = d; }
 
-    // Window classes by name; a window is created on first use.
+    // Window classes by name; a window is created on first use. The classes in use are the
+    // running program's (SetFormClasses), else the screen's own (tests of the layer).
+    void SetFormClasses(FormClasses* classes) { classes_ = classes ? classes : &ownClasses_; }
+    FormClasses& Classes() { return *classes_; }
     void RegisterFormClass(const std::string& name, std::function<TForm*()> make);
     bool HasFormClass(std::string_view name) const;
     std::vector<std::string> FormClassNames() const;
@@ -244,7 +262,8 @@ public:
 
 private:
     std::vector<TForm*> forms_;
-    std::map<std::string, std::function<TForm*()>, std::less<>> classes_;
+    FormClasses ownClasses_;
+    FormClasses* classes_ = &ownClasses_;
     Pointer pointer_;
     Dialogs* dialogs_ = nullptr;
     std::unique_ptr<Dialogs> defaultDialogs_;

@@ -34,28 +34,30 @@ inline const char* const kToolWindows[] = {
     "Dinamic", "CHist",    "Tab",  "Moon",      "Deep",     "Asterid", "Asteroids",
     "Sozv",    "StarConj", "Art",  "AboutBox",  "Dict",     "Find"};
 
+inline void RegisterToolWindows(Program& p) {
+    for (const char* name : kToolWindows)
+        p.FormClasses.Register(name, [name] { return new PlaceholderForm(name, name); });
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::QtApp();
         Screen().SetDialogs(&dialogs);
         Screen().SetSize(1280, 1024);
-        for (const char* name : kToolWindows)
-            Screen().RegisterFormClass(name, [name] { return new PlaceholderForm(name, name); });
         ASSERT_TRUE(SeedProgramFolder(kShippedData, dir.path()).ok());
         Start();
     }
     void TearDown() override {
         Stop();
-        for (const char* name : kToolWindows)
-            Screen().RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
         Screen().SetDialogs(nullptr);
         Screen().SetSize(0, 0);
     }
     void Start() {
         Stop();
         program = std::make_unique<Program>(dir.path());
-        subsystems = std::make_unique<app::Subsystems>(*program);
+        app::RegisterSubsystems(*program);
+        RegisterToolWindows(*program);
         EntryOptions o;
         o.runLoop = false;
         o.russianLocale = 1;
@@ -72,7 +74,8 @@ protected:
     void StartInEnglish() {
         Stop();
         program = std::make_unique<Program>(dir.path());
-        subsystems = std::make_unique<app::Subsystems>(*program);
+        app::RegisterSubsystems(*program);
+        RegisterToolWindows(*program);
         EntryOptions o;
         o.runLoop = false;
         o.args = {"/e"};
@@ -81,7 +84,6 @@ protected:
     }
     void Stop() {
         if (program && program->Form1) program->Form1->SaveAndCloseAll();
-        subsystems.reset();
         program.reset();
         form1 = nullptr;
     }
@@ -103,7 +105,6 @@ protected:
     test::TempDir dir;
     AnsweringDialogs dialogs;
     std::unique_ptr<Program> program;
-    std::unique_ptr<app::Subsystems> subsystems;
     TForm1* form1 = nullptr;
     std::vector<std::string> opened;
 };

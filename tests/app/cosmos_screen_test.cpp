@@ -3,9 +3,9 @@
 // texts, and pictures of the screen and the windows in both languages for a person to look at.
 #include "MainWindowFixture.h"
 
-#include "app/SkyData.h"
 #include "core/Text.h"
 #include "sky/CosmosScreen.h"
+#include "sky/SkyData.h"
 #include "sky/StarInfo.h"
 #include "ui/EnglishTexts.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 class CosmosScreenTest : public MainWindowTest {
 protected:
-    app::SkyData& Sky() { return subsystems->Sky(); }
+    SkyData& Sky() { return *program->Find<SkyData>(); }
     CosmosSky& Cosmos() { return *Sky().CosmosView; }
     QImage Picture() { return program->BufBitmap->image().copy(); }
 };

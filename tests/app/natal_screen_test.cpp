@@ -13,7 +13,7 @@ TEST_F(MainWindowTest, NatalScreenDrawsTheWheelOfTheComputedChart) {
     form1->FormResize(false);
     program->Flags.ScreenMode = 'W';
     form1->RedrawNatal();
-    const std::vector<std::string> spots = program->Svc.KartSpotLines();
+    const std::vector<std::string> spots = program->Svc.Screens['W'].Spots();
     // every sign and every shown body has its hint
     int signs = 0, bodies = 0;
     for (const std::string& line : spots) {
@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, DrawingTheWheelNeverClosesTheMainWindow) {
     form1->RedrawNatal();
     EXPECT_TRUE(form1->isVisible());
     EXPECT_FALSE(form1->SavedAndClosed);
-    EXPECT_FALSE(program->Svc.KartSpotLines().empty());
+    EXPECT_FALSE(program->Svc.Screens['W'].Spots().empty());
 }
 
 } // namespace

@@ -1,13 +1,14 @@
 // The whole program started offscreen: the language switches, the check of the required files
 // in an empty program folder, the ordered start-up in a complete one, the state files written
 // at close and read at the next start, a failed step, and the session's save request.
-#include "app/SkyData.h"
 #include "app/Subsystems.h"
+#include "geo/Atlas.h"
 #include "core/ChartRecords.h"
 #include "core/ProgramFolder.h"
 #include "core/Text.h"
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
+#include "sky/SkyData.h"
 #include "support/QtApp.h"
 #include "support/TempDir.h"
 
@@ -65,7 +66,7 @@ protected:
     int Start(std::vector<std::string> args = {}) {
         Stop();
         program = std::make_unique<Program>(dir.path());
-        subsystems = std::make_unique<app::Subsystems>(*program);
+        app::RegisterSubsystems(*program);
         EntryOptions o;
         o.args = std::move(args);
         o.runLoop = false;
@@ -73,7 +74,6 @@ protected:
         return ProgramEntry(*program, o);
     }
     void Stop() {
-        subsystems.reset();
         program.reset();
     }
     std::vector<std::string> Log() const {
@@ -85,7 +85,6 @@ protected:
     test::TempDir dir;
     AnsweringDialogs dialogs;
     std::unique_ptr<Program> program;
-    std::unique_ptr<app::Subsystems> subsystems;
 };
 
 TEST_F(StartupTest, EmptyFolderListsEveryRequiredFileOfTheLanguageAndFails) {
@@ -153,8 +152,8 @@ TEST_F(StartupTest, CompleteFolderRunsEveryStepInOrderAndKeepsTheStateBetweenRun
     EXPECT_NE(program->s.PlanetLon[1], 0); // the first chart was computed
     EXPECT_EQ(program->Flags.ScreenMode, 'W');
     EXPECT_EQ(program->Flags.AspTablAccur, 'Y');
-    EXPECT_GT(subsystems->Sky().Stars.StarCount, 9000);
-    EXPECT_TRUE(subsystems->Cities().ready);
+    EXPECT_GT(program->Find<SkyData>()->Stars.StarCount, 9000);
+    EXPECT_TRUE(program->Find<Atlas>()->ready);
     // the chart starts at the computer's moment
     const QDate today = QDate::currentDate();
     const AstroDat& s = program->s;
@@ -335,11 +334,48 @@ TEST_F(StartupTest, AFailedStepIsToldLoggedAndEndsWithAFailureStatus) {
     EXPECT_EQ(after, savedState);
 }
 
+// The subsystems' start-up steps run stage by stage at their places in the start-up, in the
+// order they were registered within a stage; what they load is there for the later stages.
+TEST_F(StartupTest, StartStepsRunByStageInRegistrationOrder) {
+    Seed();
+    program = std::make_unique<Program>(dir.path());
+    app::RegisterSubsystems(*program);
+    std::vector<std::string> ran;
+    const std::pair<StartStage, const char*> steps[] = {
+        {StartStage::FirstChart, "FirstChart"}, {StartStage::Captions, "Captions"},
+        {StartStage::Orbits, "Orbits"},         {StartStage::Map, "Map"},
+        {StartStage::Asteroids, "Asteroids"},   {StartStage::Fonts, "Fonts"},
+        {StartStage::Atlas, "Atlas"},           {StartStage::Views, "Views"},
+        {StartStage::Bodies, "Bodies"},         {StartStage::Orbits, "Orbits2"}};
+    for (const auto& [stage, name] : steps)
+        program->Svc.AddStartStep(stage, name, [&ran, name = std::string(name)] {
+            // the splash window shows the start-up's step text of the moment
+            const TForm* splash = Screen().FindForm("Form2");
+            ran.push_back(name + " @" + (splash ? Trim(splash->Caption()) : std::string()));
+        });
+    // the sky's catalogues are loaded before a step registered after them at the same stage
+    int starsAtOrbits2 = -1;
+    program->Svc.AddStartStep(StartStage::Orbits, "stars", [this, &starsAtOrbits2] {
+        starsAtOrbits2 = program->Find<SkyData>()->Stars.StarCount;
+    });
+    EntryOptions o;
+    o.runLoop = false;
+    o.russianLocale = 1;
+    ASSERT_EQ(ProgramEntry(*program, o), 0);
+    EXPECT_EQ(ran, (std::vector<std::string>{
+                       "Captions @Loading Forms ...", "Fonts @Loading Forms ...",
+                       "Views @Aspect data ...", "Map @Init GeoMap ...",
+                       "Atlas @Cities database ...", "Bodies @Planet database ...",
+                       "Orbits @Init orbites ...", "Orbits2 @Init orbites ...",
+                       "Asteroids @Asteroids ...", "FirstChart @Calculation ..."}));
+    EXPECT_GT(starsAtOrbits2, 9000);
+}
+
 TEST_F(StartupTest, ClosingDuringTheStartUpStopsItAndSavesNothing) {
     Seed();
     program = std::make_unique<Program>(dir.path());
-    subsystems = std::make_unique<app::Subsystems>(*program);
-    program->Svc.InitGeoMap = [this] { program->Form1->Close(); };
+    app::RegisterSubsystems(*program);
+    program->Svc.AddStartStep(StartStage::Map, "close", [this] { program->Form1->Close(); });
     EntryOptions o;
     o.russianLocale = 1; // with the message loop: it must not be entered
     EXPECT_EQ(ProgramEntry(*program, o), 0);

@@ -322,8 +322,6 @@ TEST_F(DataFormTest, ARecordFromElsewhereIsCheckedBeforeItBecomesTheChart) {
     EXPECT_EQ(s.ChartMonth, 3);
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].kind, MsgKind::Warning);
-    ui::Screen().RegisterFormClass("DataForm", [] { return static_cast<ui::TForm*>(nullptr); });
-    ui::Screen().RegisterFormClass("KartForm", [] { return static_cast<ui::TForm*>(nullptr); });
 }
 
 } // namespace

@@ -30,7 +30,7 @@ protected:
         }
         for (int h = 1; h <= 12; ++h)
             p->s.PlanetLon[26 + h] = NormAngle((test::kAscDeg + 30 * (h - 1)) * kDegToRad);
-        wheel = RegisterKartScreen(*p, {});
+        wheel = RegisterKartScreen(*p);
         p->Flags.ScreenMode = 'W';
     }
     std::set<std::string> Codes() const {
@@ -47,7 +47,7 @@ TEST_F(KartScreenTest, DrawsFromTheSettingsWindowAndHandsItTheSpots) {
     Draw();
     ASSERT_FALSE(kart->KartSpots.empty());
     EXPECT_EQ(kart->KartSpots, wheel->KartSpots);
-    EXPECT_EQ(p->Svc.KartSpotLines(), wheel->KartSpots);
+    EXPECT_EQ(p->Svc.Screens['W'].Spots(), wheel->KartSpots);
     EXPECT_EQ(kart->PointRow[14], 14);
     EXPECT_EQ(kart->PlnGrid->RowCount(), 15);
     const std::set<std::string> before = Codes();
@@ -84,7 +84,7 @@ TEST_F(KartScreenTest, LabelOffsetsClearedByTheHubAndThePendingNoteByTheMouse) {
 
     int draws = 0;
     const auto own = p->Svc.Screens['W'].Draw;
-    p->Svc.RedrawNatal = [&] {
+    p->Svc.Screens['W'].Draw = [&] {
         ++draws;
         own();
     };

@@ -6,7 +6,7 @@
 #include "interp/IntSet.h"
 #include "interp/Interp.h"
 #include "interp/Intxt.h"
-#include "interp/Register.h"
+#include "interp/InterpWindows.h"
 #include "shell/Program.h"
 #include "support/QtApp.h"
 #include "support/RecordingReport.h"
@@ -47,7 +47,7 @@ protected:
         InterpServices services;
         services.StarKnown = [this](const std::string& name) { return knownStars.count(name) > 0; };
         reports = services.Reports;
-        Register(*program, services);
+        RegisterInterpWindows(*program, services);
         interp = ui::Screen().Ensure<TInterp>("Interp");
         intSet = ui::Screen().Ensure<TIntSet>("IntSet");
         intxt = ui::Screen().Ensure<TIntxt>("Intxt");

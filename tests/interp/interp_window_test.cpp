@@ -210,7 +210,7 @@ TEST_F(TextWindowTest, AFailedSaveIsToldAndLeavesTheOldFile) {
 TEST_F(TextWindowTest, ExportedTableWithoutWrapThenAReportWithIt) {
     dir.Write("Wrk/Pars.txt", "Value; Name\r\n 1; Fortune\r\n");
     interp->hide();
-    P().Svc.InterpShowFile("Wrk\\Pars.txt");
+    P().Hooks.InterpShowFile("Wrk\\Pars.txt");
     EXPECT_TRUE(interp->isVisible());
     EXPECT_EQ(interp->Memo->Lines(), (std::vector<std::string>{"Value; Name", " 1; Fortune"}));
     EXPECT_FALSE(interp->Memo->WordWrap());

@@ -96,7 +96,7 @@ TEST_F(ShellWindowsTest, PartsWindowActivatesAndFollowsTheRecompute) {
     // At the next start the restored list goes back into the chart.
     p->s.ParsActive.clear();
     p->s.ParsCount = 0;
-    p->Svc.RestoreActiveParts();
+    RestoreActiveParts(*p);
     EXPECT_EQ(p->s.ParsCount, 9);
 }
 
@@ -109,6 +109,52 @@ TEST_F(ShellWindowsTest, DaySummaryFromTheStartRecord) {
     EXPECT_GT(w->PhaseFraction, 0.2); // a waning crescent, two days after the last quarter
     EXPECT_LT(w->PhaseFraction, 0.5);
     EXPECT_GT(w->PhaseAngle, 0);
+}
+
+} // namespace
+} // namespace qor::shell
+
+namespace qor::shell {
+namespace {
+
+// The window classes belong to the program: a class registered by one program makes no window
+// once that program is gone, and the next program starts from the shell's own classes.
+TEST(ProgramRegistries, WindowClassesAndKeptDataLiveAndDieWithTheProgram) {
+    test::QtApp();
+    test::TempDir dir;
+    struct Kept {
+        int value = 7;
+    };
+    std::weak_ptr<int> watch;
+    {
+        Program first(dir.path());
+        first.FormClasses.Register("OwnWindow", [] { return new TForm("OwnWindow"); });
+        EXPECT_TRUE(Screen().HasFormClass("OwnWindow"));
+        EXPECT_TRUE(Screen().HasFormClass("Tech"));
+        TForm* w = Screen().Ensure("OwnWindow");
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(Screen().Ensure("OwnWindow"), w); // the live one, not a second
+        // A placeholder stands for a long-lived window no subsystem built.
+        TForm* data = Screen().CreateForm("DataForm");
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(data->Caption(), "Данные"_cp);
+
+        EXPECT_EQ(first.Find<Kept>(), nullptr);
+        first.Own<Kept>().value = 8;
+        EXPECT_EQ(first.Own<Kept>().value, 8); // made once
+        ASSERT_NE(first.Find<Kept>(), nullptr);
+        auto shared = std::make_shared<int>(1);
+        watch = shared;
+        first.Svc.TickDuties["keep"] = [shared] {};
+    }
+    EXPECT_TRUE(watch.expired()); // the services went with the program
+    EXPECT_FALSE(Screen().HasFormClass("OwnWindow"));
+    EXPECT_FALSE(Screen().HasFormClass("Tech"));
+    EXPECT_EQ(Screen().FindForm("OwnWindow"), nullptr);
+    Program second(dir.path());
+    EXPECT_FALSE(Screen().HasFormClass("OwnWindow"));
+    EXPECT_TRUE(Screen().HasFormClass("Tech"));
+    EXPECT_EQ(second.Find<Kept>(), nullptr);
 }
 
 } // namespace

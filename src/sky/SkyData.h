@@ -1,5 +1,5 @@
-// The sky subsystem's data of the running program: the body table of the cosmos view, the
-// star, deep-sky and asteroid catalogues and the Chiron corrections.
+// The sky subsystem's data of the running program (kept by Program::Own): the body table of
+// the cosmos view, the star, deep-sky and asteroid catalogues and the Chiron corrections.
 #pragma once
 
 #include "core/ChironTable.h"
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace qor::app {
+namespace qor {
 
 struct SkyData {
     CosmosBodies Cosmos;
@@ -26,4 +26,4 @@ struct SkyData {
     std::shared_ptr<CosmosSky> CosmosView;
 };
 
-} // namespace qor::app
+} // namespace qor

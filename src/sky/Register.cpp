@@ -1,0 +1,69 @@
+#include "sky/Register.h"
+
+#include "shell/MainForm.h"
+#include "sky/CosmosScreen.h"
+#include "sky/SkyData.h"
+
+namespace qor::sky {
+
+using shell::StartError;
+using shell::StartStage;
+
+void Register(shell::Program& p) {
+    shell::Services& svc = p.Svc;
+    AstroDat& s = p.s;
+    SkyData& sky = p.Own<SkyData>();
+
+    svc.AddStartStep(StartStage::Bodies, "LoadPlanetsMdb", [&s, &sky] {
+        if (LoadPlanetsMdb(s, sky.Cosmos) <= 0) throw StartError("planets.mdb cannot be read");
+    });
+    // The cosmos view states live in the memo "OrbitMemo" of the window "mStar" (saved with
+    // the window state) once that window has it; until then in the sky data.
+    auto orbitMemo = [] {
+        ui::TForm* m = ui::Screen().FindForm("mStar");
+        return m ? m->Find<ui::TMemo>("OrbitMemo") : nullptr;
+    };
+    svc.AddStartStep(StartStage::Orbits, "LoadCosmosSettings", [&sky, orbitMemo] {
+        if (ui::TMemo* memo = orbitMemo()) sky.OrbitMemo = memo->Lines();
+        if (sky.OrbitMemo.empty()) sky.OrbitMemo = DefaultOrbitMemo();
+        LoadCosmosSettings(sky.Cosmos, sky.OrbitMemo);
+    });
+    svc.SaveDuties["CosmosSettings"] = [&sky, orbitMemo] {
+        sky.OrbitMemo = SaveCosmosSettings(sky.Cosmos);
+        if (ui::TMemo* memo = orbitMemo()) memo->SetLines(sky.OrbitMemo);
+    };
+    svc.AddStartStep(StartStage::Orbits, "LoadYaleCatalogue", [&s, &sky] {
+        if (!LoadYaleCatalogue(s, sky.Stars)) throw StartError("yale.mdb cannot be read");
+    });
+    svc.AddStartStep(StartStage::Orbits, "LoadDeepObj", [&s, &sky] { LoadDeepObj(s, sky.Deep); });
+    svc.AddStartStep(StartStage::Asteroids, "LoadChironTable", [&p, &s, &sky] {
+        // The user-body list is kept in the main window's memo between runs.
+        std::vector<std::string> lines;
+        if (p.Form1) lines = p.Form1->Memo->Lines();
+        if (lines.empty()) lines = DefaultUserBodies();
+        const UserBodySlots bodies = LoadChironTable(s, lines, s.ParsCount, sky.Cosmos, sky.Chiron);
+        for (int k = 1; k <= bodies.NExtra; ++k) {
+            const auto& f = bodies.Slots[k].Fields;
+            ParseOrbitElementsLine(s, k, f[0], f[1], f[2], f[3], f[4], f[5], f[6]);
+        }
+        s.NExtra = bodies.NExtra;
+        if (p.Form1) p.Form1->Memo->SetLines(lines);
+    });
+    svc.AddStartStep(StartStage::Asteroids, "LoadAsteroidCatalogue",
+                     [&s, &sky] { LoadAsteroidCatalogue(s, sky.Asteroids); });
+
+    svc.ComputeStarPositions = [&s, &sky] {
+        ComputeStarPositions(s, sky.Stars, &sky.Deep);
+        sky.Stars.StarsCalcT = s.ChartT;
+    };
+    svc.StarsCalcT = [&sky] { return sky.Stars.StarsCalcT; };
+    svc.BodyTableName = [&sky](int n) -> std::string {
+        if (n < 0 || n >= static_cast<int>(sky.Cosmos.PlanetsMdb.size())) return {};
+        return sky.Cosmos.PlanetsMdb[n].Name;
+    };
+    sky.CosmosView = RegisterCosmos(p, sky.Cosmos, sky.Stars, sky.Deep);
+    svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };
+    svc.RefreshWindow["Deep"] = [&s, &sky](ui::TForm&) { ComputeDeepHorizon(s, sky.Deep); };
+}
+
+} // namespace qor::sky
