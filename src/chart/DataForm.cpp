@@ -194,12 +194,16 @@ void TDataForm::MaskedKeyDown(TEdit* e, int& key) {
     if (key == vk::Return || key == vk::Up || key == vk::Down || key == vk::Tab ||
         key == vk::Escape || key == vk::F1 || key == 0)
         return;
-    FieldEdit f{e->Text(), CaretPos};
+    OvertypeEditKey(e, ShapeOf(e), CaretPos, key);
+}
+
+void OvertypeEditKey(TEdit* e, FieldShape shape, int& caret, int& key) {
+    FieldEdit f{e->Text(), caret};
     const std::string before = f.text;
-    if (OvertypeKey(ShapeOf(e), f, key)) key = 0;
+    if (OvertypeKey(shape, f, key)) key = 0;
     if (f.text != before) e->SetText(f.text);
-    CaretPos = f.caret;
-    e->setCursorPosition(CaretPos - 1);
+    caret = f.caret;
+    e->setCursorPosition(caret - 1);
 }
 
 bool TDataForm::MaskedExit(TEdit* e) {

@@ -102,6 +102,11 @@ private:
     shell::Program& p_;
 };
 
+// One key typed into a fixed-shape edit in overtype mode (the birth data's fields and the own
+// place's): `caret` is the edit's 1-based caret, which the window keeps; a key the field takes
+// is cleared.
+void OvertypeEditKey(ui::TEdit* e, FieldShape shape, int& caret, int& key);
+
 // The method letter of the double chart's method item i (0..13); blank for transit and
 // synastry, 0 when i is out of range.
 char MethodLetter(int i);

@@ -2,10 +2,12 @@
 
 #include "core/AstroMath.h"
 #include "core/Formats.h"
+#include "core/PageNames.h"
 #include "core/Strings.h"
 #include "core/Text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <immintrin.h>
 
@@ -129,6 +131,74 @@ void PrepareAspectWindows(AspDefTable& table) {
     }
 }
 
+namespace {
+
+// A decimal number written by a person ("." or "," as the point), nothing else around it.
+std::optional<double> Decimal(std::string_view text) {
+    std::string t = Trim(text);
+    if (const std::size_t comma = t.find(','); comma != std::string::npos) t[comma] = '.';
+    if (t.empty()) return std::nullopt;
+    double v = 0;
+    const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+bool AngleText(std::string_view text) {
+    const auto v = Decimal(text);
+    return v && *v >= 0 && *v <= 180;
+}
+
+bool BlankOr(std::string_view text, bool (*ok)(std::string_view)) {
+    return Trim(text).empty() || ok(text);
+}
+
+bool WholeNumber(std::string_view text) {
+    return ParseWholeInteger(text).has_value();
+}
+
+bool OrbText(std::string_view text) {
+    const std::string t = Trim(text);
+    const std::size_t slash = t.find('/');
+    if (slash == std::string::npos) return Decimal(t).has_value();
+    return Decimal(std::string_view(t).substr(0, slash)) &&
+           Decimal(std::string_view(t).substr(slash + 1));
+}
+
+bool ReadsAsFields(const std::string& line) {
+    return line.find(';') != std::string::npos && AngleText(CutField(line, ';', 3));
+}
+
+bool ReadsAsColumns(const std::string& line) {
+    if (TrimRight(line).size() > static_cast<std::size_t>(kAspectLineWidth)) return false;
+    const std::string p = Padded(line);
+    const char kind = p[19];
+    if (kind != 'M' && kind != ' ' && kind != '-') return false;
+    if (!BlankOr(p.substr(16, 3), WholeNumber) || !AngleText(p.substr(21, 6))) return false;
+    for (int col : {28, 36, 44, 52, 60})
+        if (!BlankOr(p.substr(col - 1, 8), OrbText)) return false;
+    return BlankOr(p.substr(67, 9), WholeNumber) && BlankOr(p.substr(76, 8), WholeNumber);
+}
+
+} // namespace
+
+AspectPageCheck CheckAspectPage(const std::vector<std::string>& lines) {
+    AspectPageCheck c;
+    const bool anyField = std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.find(';') != std::string::npos;
+    });
+    c.layout = anyField ? AspectLayout::Fields : AspectLayout::Columns;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (Trim(lines[i]).empty()) continue;
+        if (anyField ? ReadsAsFields(lines[i]) : ReadsAsColumns(lines[i])) continue;
+        c.layout = AspectLayout::Unreadable;
+        c.badLine = static_cast<int>(i) + 1;
+        break;
+    }
+    return c;
+}
+
 std::string ConvertAspectLine(const std::string& line) {
     const std::string p = Padded(line);
     static constexpr int kOrbColumns[kPointClasses] = {28, 36, 60, 60, 60, 44, 52, 60, 60, 60, 60};
@@ -140,11 +210,14 @@ std::string ConvertAspectLine(const std::string& line) {
 }
 
 bool ReadAspectTable(AspDefTable& table, std::vector<std::string>& lines) {
+    // The layout is the whole page's: a line without ";" is converted only on a page of the
+    // old layout, never a stray line of a page in fields.
+    const bool columns = CheckAspectPage(lines).layout == AspectLayout::Columns;
     bool converted = false;
     table.AspCount = std::min<int>(static_cast<int>(lines.size()), kMaxAspects);
     for (int i = 1; i <= table.AspCount; ++i) {
         std::string& src = lines[i - 1];
-        if (src.find(';') == std::string::npos) {
+        if (columns && !Trim(src).empty()) {
             src = ConvertAspectLine(src);
             converted = true;
         }
@@ -239,13 +312,33 @@ std::string AspectFileName(const std::string& pageName) {
 
 bool LoadAspectPage(AstroDat& s, const std::string& pageName, AspDefTable& table,
                     std::vector<std::string>& lines) {
+    // A refused page leaves the lines shown in force.
+    const auto refuse = [&](const std::string& text) {
+        ReportOf(s).ShowMessage(MsgKind::Warning, text);
+        ReadAspectTable(table, lines);
+        return false;
+    };
+    if (const auto why = PageNameProblem(s, pageName))
+        return refuse(Lang(s, Cp("Страница аспектов \""), "Aspect page \"") + pageName + "\": " +
+                      *why);
     const std::string name = AspectFileName(pageName);
     const fs::path path = s.DataPath(name);
     std::error_code ec;
     const bool exists = fs::is_regular_file(path, ec);
     if (exists) {
         std::vector<std::string> read;
-        if (IOCheck(s, ReadTextLines(path, read), name)) return false;
+        const IoResult r = ReadTextLines(path, read, kAspectPageMaxBytes);
+        if (r.error == EFBIG)
+            return refuse(name + Lang(s, Cp(": файл слишком велик для страницы аспектов"),
+                                      ": the file is too large for an aspect page"));
+        if (IOCheck(s, r, name)) {
+            ReadAspectTable(table, lines);
+            return false;
+        }
+        if (const AspectPageCheck c = CheckAspectPage(read); c.layout == AspectLayout::Unreadable)
+            return refuse(name + Lang(s, Cp(", строка "), ", line ") + std::to_string(c.badLine) +
+                          Lang(s, Cp(": не строка страницы аспектов; файл не прочитан"),
+                               ": not a line of an aspect page; the file was not read"));
         lines = std::move(read);
     }
     const bool converted = ReadAspectTable(table, lines);

@@ -17,6 +17,7 @@ namespace qor {
 constexpr int kMaxAspects = 46;
 constexpr int kPointClasses = 11;
 constexpr int kAspectLineWidth = 84;
+constexpr std::size_t kAspectPageMaxBytes = 1 << 20; // far beyond 46 lines of any layout
 
 struct AspDef {
     std::string AspName;
@@ -65,8 +66,21 @@ void PrepareAspectWindows(AspDefTable& table);
 // Converts a line of the fixed-column layout to the ";" layout.
 std::string ConvertAspectLine(const std::string& line);
 
-// Parses the page lines into the table (at most 46). Lines of the old layout are replaced by
-// their ";" form in `lines`; returns true when any was, so the caller saves the page.
+// The layout of a whole page: the ";" fields, the old fixed columns (no line holds a ";"), or
+// neither. A page reads in a layout when every line that is not blank does: in the fields,
+// its angle (field 4) is a number of 0..180 degrees; in the columns, the line is at most 84
+// long, its kind column holds "M", "-" or a blank, its angle columns a number of 0..180, and
+// its code, orb and colour columns numbers or blanks.
+enum class AspectLayout { Fields, Columns, Unreadable };
+struct AspectPageCheck {
+    AspectLayout layout = AspectLayout::Fields;
+    int badLine = 0; // 1-based: the first line that reads in neither layout
+};
+AspectPageCheck CheckAspectPage(const std::vector<std::string>& lines);
+
+// Parses the page lines into the table (at most 46). A page in the old layout has its lines
+// replaced by their ";" form in `lines`; returns true when it had, so the caller saves the
+// page. A page in neither layout is taken as fields, never converted.
 bool ReadAspectTable(AspDefTable& table, std::vector<std::string>& lines);
 
 // The page line of aspect a (1..AspCount).
@@ -80,7 +94,10 @@ std::string AspectFileName(const std::string& pageName);
 
 // Reads the page file into `lines` and the table; a page given in the old layout is saved
 // back in the ";" layout at once. A missing page is created from `lines` as they are (the
-// page shown before, or the built-in one). Failures are reported and leave `lines` unchanged.
+// page shown before, or the built-in one). A page name that the page-name rule refuses (a
+// folder separator, "..", a reserved character), a file that reads in neither layout and a
+// file too large to be a page are refused with a message: nothing is written, `lines` stay
+// and the table is parsed from them.
 bool LoadAspectPage(AstroDat& s, const std::string& pageName, AspDefTable& table,
                     std::vector<std::string>& lines);
 

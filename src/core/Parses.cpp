@@ -3,6 +3,7 @@
 #include "core/AstroMath.h"
 #include "core/Chart.h"
 #include "core/Formats.h"
+#include "core/PageNames.h"
 #include "core/Strings.h"
 #include "core/Text.h"
 
@@ -107,34 +108,6 @@ const std::vector<std::string>& ParsDefaultPages() {
     return pages;
 }
 
-std::optional<std::string> ParsPageNameProblem(const AstroDat& s, std::string_view name,
-                                               const std::vector<std::string>& others) {
-    auto problem = [&](const char* russian, const char* english) {
-        return std::optional<std::string>(Lang(s, Cp(russian), english));
-    };
-    if (Trim(name).empty())
-        return problem("Название страницы не может быть пустым", "A page needs a name");
-    if (name == "." || name == "..")
-        return problem("Название страницы не может быть \".\" или \"..\"",
-                       "A page cannot be named \".\" or \"..\"");
-    for (unsigned char c : name)
-        if (c < 32 ||
-            std::string_view("\\/:*?\"<>|;").find(static_cast<char>(c)) != std::string_view::npos)
-            return problem("Название страницы не может содержать знаки \\ / : * ? \" < > | ;",
-                           "A page name cannot hold the characters \\ / : * ? \" < > | ;");
-    if (name.front() == ' ' || name.back() == ' ' || name.back() == '.')
-        return problem("Название страницы не может начинаться или кончаться пробелом и "
-                       "кончаться точкой",
-                       "A page name cannot begin or end with a blank or end with a dot");
-    if (name.size() > 64)
-        return problem("Название страницы длиннее 64 знаков", "A page name is at most 64 long");
-    const std::string upper = UpperCaseCp(name);
-    for (const auto& o : others)
-        if (UpperCaseCp(o) == upper)
-            return problem("Страница с таким названием уже есть", "A page of that name exists");
-    return std::nullopt;
-}
-
 IoResult ReadParsPage(const AstroDat& s, std::string_view pageName,
                       std::vector<std::string>& lines) {
     return ReadTextLines(s.DataPath(ParsPageFile(pageName)), lines);
@@ -153,7 +126,7 @@ bool RenameParsPage(AstroDat& s, std::vector<std::string>& pages, std::size_t in
     if (index >= pages.size()) return false;
     std::vector<std::string> others = pages;
     others.erase(others.begin() + static_cast<std::ptrdiff_t>(index));
-    if (const auto why = ParsPageNameProblem(s, newName, others)) {
+    if (const auto why = PageNameProblem(s, newName, others)) {
         ReportOf(s).ShowMessage(MsgKind::Warning, *why);
         return false;
     }

@@ -34,14 +34,6 @@ std::string ParsPageFile(std::string_view pageName);
 // The pages shipped with the program, in tab order.
 const std::vector<std::string>& ParsDefaultPages();
 
-// Nothing when `name` may name a page beside `others`; otherwise the reason, to show the user.
-// A page name becomes a file name: it must not be empty, hold a folder separator, a character
-// that file names cannot hold, a control character or a ";" (the window state keeps the
-// pages as one ";"-separated list), be "." or "..", begin or end with a
-// blank or end with a dot, or equal another page's name (without regard to case).
-std::optional<std::string> ParsPageNameProblem(const AstroDat& s, std::string_view name,
-                                               const std::vector<std::string>& others);
-
 // Reads and writes a page of the program folder (code page 1251 lines).
 IoResult ReadParsPage(const AstroDat& s, std::string_view pageName,
                       std::vector<std::string>& lines);

@@ -2,6 +2,8 @@
 
 #include "core/Text.h"
 
+#include <cstdlib>
+
 namespace qor {
 
 namespace {
@@ -9,8 +11,15 @@ namespace {
 const std::string kCoastPtrFile = "coast.ptr";
 const std::string kCoastDatFile = "coast.dat";
 
-int32_t ChainStart(const CoastFiles& c, int chain) {
+// Offsets and lengths in 64 bits: the index's values come from a file and may be anything.
+int64_t ChainStart(const CoastFiles& c, int chain) {
     return chain > 1 ? c.index[chain - 2].end : 0;
+}
+
+// A first point no map coordinate comes near: the chain is damaged. Within the bound, the
+// deltas of the longest chain (16383 steps of at most 128) cannot overflow a coordinate.
+bool FirstPointOnTheMap(const CoastPtrRec& p) {
+    return std::abs(int64_t(p.x0)) <= kCoastMaxCoord && std::abs(int64_t(p.y0)) <= kCoastMaxCoord;
 }
 
 } // namespace
@@ -62,9 +71,9 @@ bool OpenCoastFiles(AstroDat& s, CoastFiles& c) {
 }
 
 bool CoastChainVisible(const CoastPtrRec& chain, const CoastView& v) {
-    const int32_t x0 = chain.x0, y0 = chain.y0;
-    const int32_t cx = (x0 >= 0 ? x0 / kCoastCell : (x0 - kCoastCell) / kCoastCell) * kCoastCell;
-    const int32_t cy = (y0 >= 0 ? (y0 + kCoastCell) / kCoastCell : y0 / kCoastCell) * kCoastCell;
+    const int64_t x0 = chain.x0, y0 = chain.y0;
+    const int64_t cx = (x0 >= 0 ? x0 / kCoastCell : (x0 - kCoastCell) / kCoastCell) * kCoastCell;
+    const int64_t cy = (y0 >= 0 ? (y0 + kCoastCell) / kCoastCell : y0 / kCoastCell) * kCoastCell;
     const bool lon = (v.right > cx && cx + kCoastCell > v.left) ||
                      (cx + kMapFullTurn < v.right && cx + kMapFullTurn + kCoastCell > v.left);
     const bool lat = cy - kCoastCell < v.top && cy > v.bottom;
@@ -73,15 +82,17 @@ bool CoastChainVisible(const CoastPtrRec& chain, const CoastView& v) {
 
 ChainRead CoastChainPoints(const CoastFiles& c, int chain, std::vector<CoastPoint>& out) {
     if (chain < 1 || chain > c.ChainCount()) return ChainRead::OutOfFile;
-    const int32_t start = ChainStart(c, chain);
-    const int32_t end = c.index[chain - 1].end;
-    const int64_t len = int64_t(end) - start;
+    const int64_t start = ChainStart(c, chain);
+    const int64_t end = c.index[chain - 1].end;
+    const int64_t len = end - start;
     if (len < 1) return ChainRead::Empty;
     if (len > kCoastMaxChainBytes) return ChainRead::TooLong;
-    if (start < 0 || static_cast<std::size_t>(end) > c.deltas.size()) return ChainRead::OutOfFile;
+    if (start < 0 || static_cast<std::size_t>(end) > c.deltas.size() ||
+        !FirstPointOnTheMap(c.index[chain - 1]))
+        return ChainRead::OutOfFile;
     CoastPoint p{c.index[chain - 1].x0, c.index[chain - 1].y0};
     out.push_back(p);
-    for (int32_t j = start; j + 1 < end; j += 2) {
+    for (int64_t j = start; j + 1 < end; j += 2) {
         p.x += static_cast<int8_t>(c.deltas[j]);
         p.y += static_cast<int8_t>(c.deltas[j + 1]);
         out.push_back(p);
@@ -101,8 +112,10 @@ CoastPolygons CollectCoastPolygons(AstroDat& s, CoastFiles& c) {
         while (chain != 0) {
             CoastPtrRec& rec = c.index[chain - 1];
             rec.flags |= kCoastTakenFlag;
-            const int32_t len = rec.end - ChainStart(c, chain);
-            if (len < 1 || static_cast<std::size_t>(rec.end) > c.deltas.size()) {
+            const int64_t start = ChainStart(c, chain);
+            const int64_t len = int64_t(rec.end) - start;
+            if (len < 1 || start < 0 || static_cast<std::size_t>(rec.end) > c.deltas.size() ||
+                !FirstPointOnTheMap(rec)) {
                 // A damaged chain is left out; the rest of the land is still drawn.
                 SetStatus(s, "Chain " + std::to_string(chain) + " error");
             } else if (len > kCoastMaxChainBytes) {

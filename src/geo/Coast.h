@@ -16,6 +16,7 @@ constexpr int kCoastMaxChainBytes = 32767;
 constexpr int kCoastCell = 6000;           // 10 degrees
 constexpr int kMapFullTurn = 216000;       // 360 degrees
 constexpr uint16_t kCoastTakenFlag = 0x10; // bit 4: the chain is already in a polygon
+constexpr int64_t kCoastMaxCoord = 2 * kMapFullTurn; // no chain starts beyond (damaged file)
 
 struct CoastPtrRec {
     int32_t end = 0; // offset in "coast.dat" just past the chain's last byte
@@ -53,7 +54,9 @@ bool OpenCoastFiles(AstroDat& s, CoastFiles& c);
 bool CoastChainVisible(const CoastPtrRec& chain, const CoastView& view);
 
 enum class ChainRead { Ok, Empty, TooLong, OutOfFile };
-// Appends the points of chain i (1-based): its first point and one per byte pair.
+// Appends the points of chain i (1-based): its first point and one per byte pair. A chain
+// whose bytes lie outside "coast.dat" or whose first point lies beyond kCoastMaxCoord is
+// OutOfFile.
 ChainRead CoastChainPoints(const CoastFiles& c, int chain, std::vector<CoastPoint>& out);
 
 // One land polygon: the chains in link order.
@@ -61,10 +64,10 @@ struct CoastPolygon {
     std::vector<int> chains;
 };
 // Follows the links from every chain not yet taken, as the fill does: a polygon ends at a
-// link of 0, at a link to a chain already taken (its own first chain or any other), or at a link
-// out of range (reported on the status line). An empty chain is reported and skipped; a chain too
-// long for the format ends the whole walk (reported; `complete` false). Flags bit 4 marks the
-// chains taken.
+// link of 0, at a link to a chain already taken (its own first chain or any other), or at a
+// link out of range (reported on the status line). An empty or damaged chain (bytes outside
+// the file, a first point off the map) is reported and skipped; a chain too long for the
+// format ends the whole walk (reported; `complete` false). Flags bit 4 marks the chains taken.
 struct CoastPolygons {
     std::vector<CoastPolygon> polygons;
     bool complete = true;

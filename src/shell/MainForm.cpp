@@ -24,7 +24,9 @@
 #include <QPixmap>
 #include <QSessionManager>
 
+#include <cerrno>
 #include <cmath>
+#include <functional>
 #include <random>
 
 namespace qor::shell {
@@ -33,21 +35,6 @@ using namespace ui;
 
 namespace {
 constexpr uint32_t kDefaultOceanColor = 0x804000; // the map's sea until the map says otherwise
-
-// A tool button's picture: one symbol drawn in the window font, so every command button is
-// visible and recognisable (the hint names the command).
-QIcon SymbolIcon(char32_t code) {
-    QPixmap pm(24, 24);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont f = QApplication::font();
-    f.setPixelSize(18);
-    p.setFont(f);
-    p.setPen(QColor(40, 40, 90));
-    p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUcs4(&code, 1));
-    return QIcon(pm);
-}
 } // namespace
 
 bool ChooseEnglishMode(const std::vector<std::string>& args, bool russianLocale) {
@@ -167,9 +154,29 @@ void TForm1::PlacePanButtons() {
 
 void TForm1::WriteStartLog(const std::string& text) {
     if (LogFailed || !log_.is_open()) return;
+    errno = 0;
     log_ << text << "\r\n";
     log_.flush();
-    if (!log_) LogFailed = true;
+    if (!log_) {
+        LogFailed = true;
+        logError_ = errno ? errno : EIO;
+    }
+}
+
+void TForm1::ReportLogFailure() {
+    IOCheck(p_.s, logError_, StartLogName);
+}
+
+void TForm1::AppendStartLog(const std::vector<std::string>& lines) {
+    if (LogFailed) return;
+    if (log_.is_open()) {
+        for (const std::string& line : lines) WriteStartLog(line);
+        return;
+    }
+    std::ofstream out(p_.s.DataPath(StartLogName), std::ios::binary | std::ios::app);
+    for (const std::string& line : lines) out << line << "\r\n";
+    out.flush();
+    if (!out) LogFailed = true;
 }
 
 std::vector<std::string> TForm1::MissingDataFiles() const {
@@ -193,8 +200,9 @@ bool TForm1::CheckDataFiles() {
     if (missing.empty()) return false;
     std::string list;
     for (const std::string& m : missing) list += m + ", ";
+    WriteStartLog(list); // before the dialog: a peer reads why the start ends
+    log_.close();
     Screen().Dlg().Message(MsgKind::Error, BuiltInMsgText(p_.s, 2, list), MsgButtons::Ok);
-    WriteStartLog(list);
     return true;
 }
 
@@ -221,18 +229,58 @@ void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale
     WriteStartLog("Screen Resolution " + std::to_string(Screen().Width()) + "x" +
                   std::to_string(Screen().Height()));
     WriteStartLog("DefFontCharSet " + std::to_string(russianLocale ? 204 : 0));
+    if (LogFailed) {
+        // A peer waits for the log's lines: a log that takes none ends the start.
+        ReportLogFailure();
+        return;
+    }
     StartAborted = CheckDataFiles();
 }
 
 namespace {
 // The user closed the main window while the start-up ran: it stops at the next step.
 struct StartCancelled {};
+
+// The start log took no more lines: the start ends.
+struct StartLogFailed {};
+
+// The state's report while the start-up runs: each message goes to the start log at once and
+// waits to be shown until the start has ended; the rest passes through.
+class StartReport : public UserReport {
+public:
+    StartReport(UserReport& shown, std::function<void(MsgKind, const std::string&)> keep)
+        : shown_(shown), keep_(std::move(keep)) {}
+    void CaptionChanged(const std::string& caption) override { shown_.CaptionChanged(caption); }
+    void ShowMessage(MsgKind kind, const std::string& text) override { keep_(kind, text); }
+    void PlaySound(const std::filesystem::path& wav) override { shown_.PlaySound(wav); }
+    void ProcessEvents() override { shown_.ProcessEvents(); }
+
+private:
+    UserReport& shown_;
+    std::function<void(MsgKind, const std::string&)> keep_;
+};
+
+std::string LogLineOf(MsgKind kind, std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    const char* word = kind == MsgKind::Error     ? "Error: "
+                       : kind == MsgKind::Warning ? "Warning: "
+                                                  : "Message: ";
+    return word + text;
+}
 } // namespace
 
 void TForm1::StartStep(const std::string& text) {
     if (SavedAndClosed) throw StartCancelled{};
     WriteStartLog(text);
+    if (LogFailed) throw StartLogFailed{};
     if (TForm* splash = Screen().FindForm("Form2")) splash->SetCaption(text);
+}
+
+void TForm1::ShowDeferredMessages() {
+    std::vector<std::pair<MsgKind, std::string>> messages;
+    messages.swap(deferred_);
+    for (const auto& [kind, text] : messages) ReportOf(p_.s).ShowMessage(kind, text);
 }
 
 TForm* TForm1::CreateStartForm(const std::string& name) {
@@ -248,22 +296,41 @@ void TForm1::FormShow() {
     if (ShowDone) return;
     ShowDone = true;
     AstroDat& s = p_.s;
+    UserReport* shown = s.Report;
+    StartReport startReport(ReportOf(s), [this](MsgKind kind, const std::string& text) {
+        WriteStartLog(LogLineOf(kind, text));
+        deferred_.emplace_back(kind, text);
+    });
+    s.Report = &startReport;
+    // Whatever ends the start-up: the log is complete before any dialog shows.
+    const auto endStart = [&] {
+        log_.close();
+        s.Report = shown;
+        QGuiApplication::restoreOverrideCursor();
+        ShowDeferredMessages();
+    };
     try {
         RunStartSteps();
+        s.Report = shown;
+        ShowDeferredMessages();
     } catch (const StartCancelled&) {
         p_.Flags.Ready = false;
         WriteStartLog("Start cancelled");
-        QGuiApplication::restoreOverrideCursor();
-        log_.close();
+        endStart();
+    } catch (const StartLogFailed&) {
+        StartFailed = true;
+        p_.Flags.Ready = false;
+        if (TForm* splash = Screen().FindForm("Form2")) splash->hide();
+        endStart();
+        ReportLogFailure();
     } catch (const std::exception& e) {
-        // A step that fails leaves no half-started window: say so, log it, end with failure.
+        // A step that fails leaves no half-started window: log it, say so, end with failure.
         StartFailed = true;
         p_.Flags.Ready = false;
         WriteStartLog(std::string("Start failed: ") + e.what());
-        QGuiApplication::restoreOverrideCursor();
         if (TForm* splash = Screen().FindForm("Form2")) splash->hide();
+        endStart();
         Screen().Dlg().Message(MsgKind::Error, BuiltInMsgText(s, 1), MsgButtons::Ok);
-        log_.close();
     }
 }
 
@@ -466,9 +533,10 @@ void TForm1::RunStartSteps() {
 
     // Running: the main clock starts.
     if (SavedAndClosed) throw StartCancelled{};
+    WriteStartLog("Ready");
+    if (LogFailed) throw StartLogFailed{};
     FirstTick = true;
     Started = true;
-    WriteStartLog("Ready");
     log_.close();
     if (TForm* splash = Screen().FindForm("Form2"))
         if (splash->isVisible()) splash->Close();
@@ -633,7 +701,7 @@ int ProgramEntry(Program& p, const EntryOptions& o) {
                      [form1] { form1->SaveAndCloseAll(); });
 
     form1->show();
-    if (form1->StartFailed) return 2;
+    if (form1->StartFailed) return form1->LogFailed ? 1 : 2;
     if (!o.runLoop || form1->SavedAndClosed) return 0; // closed while starting: no loop
     return QApplication::exec();
 }

@@ -61,7 +61,7 @@ public:
     bool Started = false;     // the start-up ran to its end
     bool StartAborted = true; // the message loop must not run
     bool StartFailed = false; // a start-up step failed (the process ends with a failure)
-    bool LogFailed = false;
+    bool LogFailed = false;   // a line of the start log could not be written (exit status 1)
     bool ShowDone = false;
     bool FirstTick = false;
     bool SavedAndClosed = false;
@@ -73,6 +73,9 @@ public:
     // The ordered start-up; runs once, at the first showing.
     void FormShow();
     void WriteStartLog(const std::string& text);
+    // Lines for the start log after the start-up: appended to the file, which is closed again
+    // (during the start-up they go with the others). Nothing once a write has failed.
+    void AppendStartLog(const std::vector<std::string>& lines);
     // True when a required file is missing (then the one message listing them all is shown).
     bool CheckDataFiles();
     void StartStep(const std::string& text);
@@ -162,8 +165,14 @@ private:
     void DataFormToDatRec();
     void SetTransientOptionsOff();
     void WriteStateFiles(bool maximized);
+    void ReportLogFailure();
+    void ShowDeferredMessages();
     Program& p_;
     std::ofstream log_;
+    int logError_ = 0; // what the failed write of the start log said (errno)
+    // The messages the start-up's steps gave: logged at once, shown when the start has ended
+    // (a peer reading the log never waits behind a dialog).
+    std::vector<std::pair<MsgKind, std::string>> deferred_;
 };
 
 // English when "/e" is one of the arguments; else Russian when "/r" is or the locale is

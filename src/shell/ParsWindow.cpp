@@ -1,6 +1,7 @@
 #include "shell/ParsWindow.h"
 
 #include "core/Files.h"
+#include "core/PageNames.h"
 #include "core/Text.h"
 
 #include <QApplication>
@@ -382,7 +383,7 @@ void TPars::ParsAddPage(bool after) {
     const std::optional<std::string> name = AskPageName(32, "");
     if (!name) return;
     std::vector<std::string> pages = PageNames();
-    if (const auto why = ParsPageNameProblem(s_, *name, pages)) {
+    if (const auto why = PageNameProblem(s_, *name, pages)) {
         Screen().Dlg().Message(MsgKind::Warning, *why, MsgButtons::Ok);
         return;
     }

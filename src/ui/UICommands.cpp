@@ -10,6 +10,9 @@ namespace qor::ui {
 
 namespace {
 
+// Pointer coordinates taken from a command: beyond this nothing is ever drawn.
+constexpr int kMaxPointerCoord = 32000;
+
 void SplitTarget(const std::string& target, std::string& form, std::string& component) {
     const auto comma = target.find(',');
     form = target.substr(0, comma);
@@ -219,8 +222,13 @@ void UICommands::PaintBoxMouse(TPaintBox& box, const std::string& command) {
                                                       {"ssRight", ssRight}};
     for (const auto& [word, bit] : words)
         if (shiftText.find(word) != std::string::npos) shift |= bit;
-    const int x = StrToIntDef0(NextField(rest, ','));
-    const int y = StrToIntDef0(NextField(rest, ';'));
+    // A point far outside any window is held at the drawing's bound, so that the handlers'
+    // arithmetic on it cannot overflow.
+    const auto coord = [](const std::string& text) {
+        return std::clamp(StrToIntDef0(text), -kMaxPointerCoord, kMaxPointerCoord);
+    };
+    const int x = coord(NextField(rest, ','));
+    const int y = coord(NextField(rest, ';'));
 
     // The pointer goes to the command's point, and the handlers get that point: a script's
     // click lands where the script says, wherever the real pointer is.

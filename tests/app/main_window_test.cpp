@@ -585,12 +585,13 @@ TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting)
     };
     program->Svc.LogUserLocation = [&] { ++logged; };
     program->Svc.TickDuties["test"] = [&] { ++duties; };
+    program->SetChecked("QorLoc", "TimeCheckBox", false);
     ASSERT_TRUE(form1->FirstTick);
     EXPECT_FALSE(form1->PaintArmed);
     form1->MainClockTickRun();
     EXPECT_TRUE(form1->PaintArmed);
     EXPECT_FALSE(form1->FirstTick);
-    EXPECT_EQ(summaries(), 1); // no own place asks for a zone check
+    EXPECT_EQ(summaries(), 1); // the own place asks for no zone check
     EXPECT_TRUE(Visible("StartShow"));
     form1->MainClockTickRun();
     EXPECT_LE(summaries(), 1);
@@ -600,6 +601,7 @@ TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting)
     // With the zone check asked for and failing, the own place's window opens instead.
     bool zoneAgrees = false;
     program->Svc.CheckComputerZone = [&] { return zoneAgrees; };
+    program->SetChecked("QorLoc", "TimeCheckBox", true);
     for (TForm* f : std::vector<TForm*>(Screen().Forms()))
         if (f->Name() == "StartShow") delete f;
     TForm* loc = Screen().FindForm("QorLoc");

@@ -122,6 +122,88 @@ TEST(AspectPage, OldLayoutIsConvertedAndSaved) {
     EXPECT_EQ(copy, lines);
 }
 
+// A page neither layout reads is refused with a message and never rewritten; the lines shown
+// stay in force. A page of fields with a blank line is read as it is, not rewritten.
+TEST(AspectPage, PagesInNeitherLayoutAreRefusedAndKept) {
+    const std::string old =
+        test::TempDir::Read(fs::path(QOR_FIXTURES_DIR) / "aspects" / "OldLayout.asp");
+    const std::string good = "Conj;48;M;0;8;6/3;5;5;5;5;5;5;5;5;5;1;2\r\n"
+                             "Opp;61;M;180;8;6/3;5;5;5;5;5;5;5;5;5;5;6\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int badLine; // 0: the page reads
+    };
+    const std::vector<Case> cases = {
+        {"prose without a \";\"", "Dear diary,\r\ntoday the Moon was full.\r\n", 1},
+        {"one word", "garbage", 1},
+        {"binary bytes", std::string("\x01\x02\xff\xfe\x00\x10", 6), 1},
+        {"fields with a stray line", good + "Trine 120 degrees\r\n", 3},
+        {"fields with an angle that is no number", "Conj;48;M;zero;8;8;8\r\n" + good, 1},
+        {"fields with an angle beyond 180", good + "Big;1;M;200;1;1;1\r\n", 3},
+        {"old columns with a line too long", old + std::string(90, 'x') + "\r\n", 4},
+        {"old columns with a bad kind", old.substr(0, 19) + "Q" + old.substr(20), 1},
+        {"old columns with garbage in an orb", old.substr(0, 30) + "ab" + old.substr(32), 1},
+        {"fields with a blank line", good + "   \r\n" + good, 0},
+    };
+    for (const Case& c : cases) {
+        test::TempDir home;
+        test::RecordingReport report;
+        AstroDat s;
+        s.EnglishMode = true;
+        s.ProgramFolder = home.path();
+        s.Report = &report;
+        const fs::path file = home.Write("Aspects/Mine.asp", c.bytes);
+        AspDefTable t;
+        std::vector<std::string> lines = BuiltInAspectLines();
+        const bool loaded = LoadAspectPage(s, "Mine", t, lines);
+        EXPECT_EQ(test::TempDir::Read(file), c.bytes) << c.what; // never rewritten
+        if (c.badLine == 0) {
+            EXPECT_TRUE(loaded) << c.what;
+            EXPECT_TRUE(report.messages.empty()) << c.what;
+            EXPECT_EQ(t.AspCount, 5) << c.what;
+            EXPECT_EQ(t.Asp[3].AspName, "") << c.what;
+            continue;
+        }
+        EXPECT_FALSE(loaded) << c.what;
+        ASSERT_EQ(report.messages.size(), 1u) << c.what;
+        EXPECT_EQ(report.messages[0].text,
+                  "Aspects\\Mine.asp, line " + std::to_string(c.badLine) +
+                      ": not a line of an aspect page; the file was not read")
+            << c.what;
+        EXPECT_EQ(lines, BuiltInAspectLines()) << c.what; // the page shown stays
+        EXPECT_EQ(t.AspCount, 14) << c.what;
+    }
+}
+
+// A page name that is not a plain file name is refused wherever it comes from (the window,
+// the command link, the state file): nothing is read or written outside "Aspects".
+TEST(AspectPage, NamesOutsideThePageFolderAreRefused) {
+    for (const char* bad : {"..\\..\\evil2", "../../evil2", "..", "a\\b", "a/b", "", "  ",
+                            "x:y", "a;b", "tab\there"}) {
+        test::TempDir home;
+        test::RecordingReport report;
+        AstroDat s;
+        s.EnglishMode = true;
+        s.ProgramFolder = home.path() / "prog";
+        fs::create_directories(s.ProgramFolder / "Aspects");
+        s.Report = &report;
+        AspDefTable t;
+        std::vector<std::string> lines = BuiltInAspectLines();
+        EXPECT_FALSE(LoadAspectPage(s, bad, t, lines)) << bad;
+        ASSERT_EQ(report.messages.size(), 1u) << bad;
+        EXPECT_EQ(report.messages[0].text.rfind(std::string("Aspect page \"") + bad + "\": ", 0), 0u)
+            << report.messages[0].text;
+        EXPECT_EQ(t.AspCount, 14) << bad;
+        // Nothing written anywhere: the folder holds only the empty page folder.
+        std::size_t entries = 0;
+        for (auto it = fs::recursive_directory_iterator(home.path());
+             it != fs::recursive_directory_iterator(); ++it)
+            entries += it->is_regular_file();
+        EXPECT_EQ(entries, 0u) << bad;
+    }
+}
+
 TEST(AspectTest, ModesOneAndTwo) {
     auto t = SmallPage();
     EXPECT_EQ(AspectTestHit(t, 1, 10 * kDeg, 10.5 * kDeg), 1);

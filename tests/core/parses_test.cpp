@@ -1,4 +1,5 @@
 // Arabic parts: formulas by day and night, activation, chart points and page files.
+#include "core/PageNames.h"
 #include "core/Parses.h"
 
 #include "core/AstroMath.h"
@@ -205,9 +206,9 @@ TEST_F(ParsTest, PageNamesThatCannotBeFileNamesAreRefused) {
     const std::vector<std::string> pages = {"Parses", "Firnel"};
     for (const char* bad : {"", "   ", "a/b", "a\\b", "..", ".", "a:b", "a*b", "a?b", "a|b", "a\"b",
                             "a<b", " lead", "trail ", "dot.", "parses", "PARSES"})
-        EXPECT_TRUE(ParsPageNameProblem(s, bad, pages).has_value()) << "[" << bad << "]";
+        EXPECT_TRUE(PageNameProblem(s, bad, pages).has_value()) << "[" << bad << "]";
     for (const char* good : {"Мои части", "Hermetic-2", "a.b"})
-        EXPECT_FALSE(ParsPageNameProblem(s, Cp(good), pages).has_value()) << good;
+        EXPECT_FALSE(PageNameProblem(s, Cp(good), pages).has_value()) << good;
 }
 
 TEST_F(ParsTest, RenamingNeverWritesOverAnotherPage) {

@@ -225,6 +225,13 @@ TEST_F(UICommandsTest, ComponentCommandsByKind) {
              EXPECT_EQ(Screen().Cursor().Pos(), w.box->mapToGlobal(QPoint(7, 8)));
          }},
         {"PaintBox", "Wiggle,1,2", [](TestWindow& w) { EXPECT_EQ(w.mouse, ""); }},
+        // a point far outside any window is held at the drawing's bound
+        {"PaintBox", "MouseMove,-2147483648,-2147483648", // no shift field: y is empty
+         [](TestWindow& w) { EXPECT_EQ(w.mouse, "move left 0 -32000,0"); }},
+        {"PaintBox", "MouseMove,[],-2147483648,-2147483648",
+         [](TestWindow& w) { EXPECT_EQ(w.mouse, "move left 0 -32000,-32000"); }},
+        {"PaintBox", "MouseDown,mbLeft,[],2147483647,99999999999",
+         [](TestWindow& w) { EXPECT_EQ(w.mouse, "down left 0 32000,0"); }},
         {"N1", "whatever", [](TestWindow& w) { EXPECT_EQ(w.runs["menu"], 1); }},
         {"GroupBox", "new", [](TestWindow& w) { EXPECT_EQ(w.groupBox->Caption(), "G"); }},
         {"Missing", "x", [](TestWindow&) {}},

@@ -1,0 +1,130 @@
+// The whole program on damaged files and hostile commands: the start log is complete before
+// any dialog, a log that takes no lines ends the start, an aspect page name from the command
+// link cannot reach outside the program folder, and a pointer far off the window is harmless.
+#include "app/Subsystems.h"
+#include "core/Files.h"
+#include "core/ProgramFolder.h"
+#include "core/Text.h"
+#include "shell/CommLink.h"
+#include "shell/MainForm.h"
+#include "support/QtApp.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace qor::shell {
+namespace {
+
+using namespace ui;
+namespace fs = std::filesystem;
+
+const fs::path kData = fs::path(QOR_SOURCE_DIR) / "data";
+
+// Dialogs that note, at each message, the start log as it stands then.
+class LogReadingDialogs : public AnsweringDialogs {
+public:
+    fs::path log;
+    std::vector<std::vector<std::string>> logAtMessage;
+    MsgResult Message(MsgKind kind, const std::string& text, MsgButtons buttons) override {
+        std::vector<std::string> lines;
+        ReadTextLines(log, lines, 1 << 20);
+        logAtMessage.push_back(lines);
+        return AnsweringDialogs::Message(kind, text, buttons);
+    }
+};
+
+class HostileInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::QtApp();
+        dialogs.log = home / "qorstart.log";
+        Screen().SetDialogs(&dialogs);
+        Screen().SetSize(1280, 1024);
+        ASSERT_TRUE(SeedProgramFolder(kData, home).ok());
+    }
+    void TearDown() override {
+        Stop();
+        Screen().SetDialogs(nullptr);
+        Screen().SetSize(0, 0);
+    }
+    int Start() {
+        Stop();
+        program = std::make_unique<Program>(home);
+        app::RegisterSubsystems(*program);
+        EntryOptions o;
+        o.runLoop = false;
+        o.russianLocale = 0;
+        return ProgramEntry(*program, o);
+    }
+    void Stop() { program.reset(); }
+
+    test::TempDir dir;
+    const fs::path home = dir / "home"; // the program folder, one below the test's own
+    LogReadingDialogs dialogs;
+    std::unique_ptr<Program> program;
+};
+
+// A damaged file that ends the start: "Start failed: ..." and the damage itself are in the log
+// before the first dialog shows.
+TEST_F(HostileInputTest, TheLogIsCompleteBeforeAnyDialog) {
+    std::string dat = test::TempDir::Read(home / "PLANETS.DAT");
+    const double big = 1.5e308;
+    std::memcpy(&dat[14400], &big, 8);
+    ASSERT_TRUE(SaveFileAtomic(home / "PLANETS.DAT", dat).ok());
+    EXPECT_EQ(Start(), 2);
+    const std::string damage = "The planetary terms file is damaged: PLANETS.DAT, term 600";
+    ASSERT_EQ(dialogs.Messages().size(), 2u);
+    EXPECT_EQ(dialogs.Messages()[0], damage);
+    const std::vector<std::string>& log = dialogs.logAtMessage.front();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], "Error: " + damage);
+    EXPECT_EQ(log.back(), "Start failed: planet series: " + damage);
+}
+
+// A start log on a full disk: the start ends with status 1 and says why.
+TEST_F(HostileInputTest, AStartLogOnAFullDiskEndsTheStart) {
+    ASSERT_TRUE(fs::exists("/dev/full"));
+    fs::create_symlink("/dev/full", home / "qorstart.log");
+    EXPECT_EQ(Start(), 1);
+    EXPECT_FALSE(program->Form1->Started);
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0], std::string(std::strerror(ENOSPC)) + ": qorstart.log");
+}
+
+// A page name sent through the command link is kept in the window state like any text, but
+// the next start refuses it: no page is read or written outside "Aspects".
+TEST_F(HostileInputTest, AnAspectPageNameFromTheLinkStaysInsideThePageFolder) {
+    ASSERT_EQ(Start(), 0);
+    program->Form1->Link->ExecMsgCommand("Message;KartForm;Show");
+    program->Form1->Link->ExecMsgCommand("Message;KartForm,AspectLetterEdit;..\\..\\evil2");
+    ASSERT_EQ(program->Text("KartForm", "AspectLetterEdit"), "..\\..\\evil2");
+    program->Form1->Close();
+    dialogs.asked.clear();
+    ASSERT_EQ(Start(), 0);
+    EXPECT_FALSE(fs::exists(dir / "evil2.asp"));
+    EXPECT_FALSE(fs::exists(home / "evil2.asp"));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].rfind("Aspect page \"..\\..\\evil2\": ", 0), 0u)
+        << dialogs.Messages()[0];
+    EXPECT_EQ(program->AspTable.AspCount, 14); // the page shown before stays in force
+    program->Form1->Close();
+}
+
+// A pointer far outside the wheel (the ends of the integer range) moves nothing and shows no
+// hint.
+TEST_F(HostileInputTest, APointerFarOffTheWheelIsHarmless) {
+    ASSERT_EQ(Start(), 0);
+    for (const char* move : {"Message;Form1,PaintBox;MouseMove,-2147483648,-2147483648",
+                             "Message;Form1,PaintBox;MouseMove,[],2147483647,-2147483648",
+                             "Message;Form1,PaintBox;MouseDown,mbLeft,[],-2147483648,0"})
+        program->Form1->Link->ExecMsgCommand(move);
+    EXPECT_FALSE(program->Form1->GeoNameLabel->isVisible());
+    program->Form1->Close();
+}
+
+} // namespace
+} // namespace qor::shell
