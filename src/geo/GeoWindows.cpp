@@ -11,15 +11,10 @@ namespace qor::geo {
 using namespace ui;
 
 void RegisterGeoWindows(shell::Program& p, Atlas& atlas) {
-    FormScreen& screen = Screen();
-    // Each class makes its window for this program only (tests run several in turn).
-    auto forThis = [&p](auto make) {
-        return [&p, make]() -> TForm* { return shell::TheProgram() == &p ? make() : nullptr; };
-    };
-    screen.RegisterFormClass("Cities", forThis([&p, &atlas] { return new TCities(p, atlas); }));
-    screen.RegisterFormClass("CitySiz", forThis([&p, &atlas] { return new TCitySiz(p, atlas); }));
-    screen.RegisterFormClass("QorLoc", forThis([&p] { return new TQorLoc(p); }));
-    screen.RegisterFormClass("Zone", forThis([] { return new TZone; }));
+    p.FormClasses.Register("Cities", [&p, &atlas] { return new TCities(p, atlas); });
+    p.FormClasses.Register("CitySiz", [&p, &atlas] { return new TCitySiz(p, atlas); });
+    p.FormClasses.Register("QorLoc", [&p] { return new TQorLoc(p); });
+    p.FormClasses.Register("Zone", [] { return new TZone; });
 
     shell::Services& svc = p.Svc;
     // The start-up's check: true unless the own place asks for it and the zones disagree.

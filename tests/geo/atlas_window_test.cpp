@@ -157,6 +157,21 @@ TEST_F(AtlasWindowTest, EachOpenerLeavesItsButtonsAndATakeNeedsAWindowToTakeIt) 
     ASSERT_FALSE(opened.empty());
     EXPECT_EQ(opened.back(), "atlas_of_cities.html");
 
+    // The pop-up menu: F12 in the grid, and the right button, which first makes the row under
+    // the mouse current.
+    Run("Cities,DrawGrid", "KeyDown,123");
+    EXPECT_TRUE(atlas->PopupMenu->isVisible());
+    atlas->PopupMenu->hide();
+    atlas->DrawGrid->SetTopRow(100);
+    const int rowHeight = atlas->DrawGrid->DefaultRowHeight();
+    QMouseEvent right(QEvent::MouseButtonPress, QPointF(40, rowHeight * 2 + rowHeight / 2),
+                      QPointF(40, rowHeight * 2 + rowHeight / 2), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(atlas->DrawGrid->viewport(), &right);
+    EXPECT_EQ(atlas->DrawGrid->Row(), 102);
+    EXPECT_TRUE(atlas->PopupMenu->isVisible());
+    atlas->PopupMenu->hide();
+
     // The map button hands the row's place to the map and switches to the map screen.
     Run("Cities,CityEdit", "Сидней"_cp);
     Run("Cities,MapBtn", "");
