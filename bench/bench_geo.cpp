@@ -1,6 +1,7 @@
 // The atlas and coastline work the windows repeat: loading, filtering, a screenful of cells,
 // a zone look-up, and the walk over all coastline polygons.
 #include "core/AstroDat.h"
+#include "core/Text.h"
 #include "geo/Atlas.h"
 #include "geo/Coast.h"
 #include "geo/Zones.h"
@@ -74,4 +75,18 @@ void BM_CoastPolygonsWithPoints(benchmark::State& st) {
 }
 BENCHMARK(BM_CoastPolygonsWithPoints)->Unit(benchmark::kMillisecond);
 
+// One keystroke in the atlas window's search field: the list filtered again from the names
+// file and the first name with the typed beginning found, over the whole atlas; the Russian
+// edition and a beginning near the end of the alphabet, so that the search runs far.
+void BM_AtlasTyping(benchmark::State& st) {
+    qor::AstroDat s = Shipped(false);
+    qor::Atlas a;
+    qor::LoadAtlas(s, a);
+    const std::string typed = qor::Cp("Ярослав");
+    for (auto _ : st) {
+        qor::FilterAtlas(s, a);
+        benchmark::DoNotOptimize(qor::FindAtlasRow(s, a, typed));
+    }
+}
+BENCHMARK(BM_AtlasTyping)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -60,6 +60,9 @@ def generators(out, bin_dir):
         ("make_chiron", [os.path.join(bin_dir, "make_chiron"), data,
                          os.path.join(fixtures, "chiron_reference.txt")],
          ["make_planet_series", "make_asteroids"]),
+        ("make_pluto", [os.path.join(bin_dir, "make_pluto"), data,
+                        os.path.join(fixtures, "pluto_reference.txt")],
+         ["make_planet_series", "make_asteroids"]),
     ]
 
 

@@ -4,7 +4,9 @@ declination (equinox of date) and the daily motion in ecliptic longitude of the 
 and the planets at 40 fixed dates, computed by python3-ephem (libastro), for the chart tests.
 
 Also writes tests/fixtures/ephem_sunrise.txt: the next sunrise and the sunset after it (upper
-limb, 34' of refraction, no pressure model) at a few places.
+limb, 34' of refraction, no pressure model) at a few places; and tests/fixtures/ephem_pluto.txt:
+Pluto outside the years of the program's compiled theory (within libastro's own Pluto years,
+1689..2247), heliocentric and in two charts.
 
 Run: /usr/bin/python3 tools/make_ephem_reference.py [fixtures folder]   (deterministic: a
 seeded list of dates; the folder defaults to tests/fixtures)
@@ -21,6 +23,10 @@ FIXTURES = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "tests
 OUT = os.path.join(FIXTURES, "ephem_reference.txt")
 OUT_RST = os.path.join(FIXTURES, "ephem_sunrise.txt")
 OUT_KEPLER = os.path.join(FIXTURES, "ephem_elliptic.txt")
+OUT_PLUTO = os.path.join(FIXTURES, "ephem_pluto.txt")
+# Charts with Pluto outside 1885..2099: (jd UT, latitude, longitude east); the first is
+# 10.03.1850 06:00 +01:00 at 10 N 20 E.
+PLUTO_CHARTS = [(2396826.708333, 10.0, 20.0), (2524500.25, 55.75, 37.62)]
 # An asteroid on Ceres-like elements (degrees, AU, epoch of the mean anomaly as a Julian day).
 ELEMENTS = dict(M=6.0, w=73.0, node=80.0, inc=10.6, e=0.079, a=2.767, epoch=2451545.0)
 # Places (latitude, longitude east, a Julian day of UT before the wanted sunrise).
@@ -95,6 +101,28 @@ def main():
     with open(OUT_KEPLER, "w") as f:
         f.write("\n".join(rows) + "\n")
     print("wrote %d rows to %s" % (len(rows) - 3, os.path.normpath(OUT_KEPLER)))
+
+    # Heliocentric places, ecliptic and equinox J2000 (libastro gives them of date), every
+    # seven years of 1701..1883 and 2101..2245; the Julian day is UT (TT differs by seconds).
+    rows = ["# made by tools/make_ephem_reference.py from python3-ephem " + ephem.__version__,
+            "# H jd lonDeg latDeg rAU: Pluto heliocentric, ecliptic and equinox J2000",
+            "# C jdUT latDeg lonEastDeg raDeg decDeg: Pluto apparent, geocentric, of date"]
+    years = list(range(1701, 1884, 7)) + list(range(2101, 2246, 7))
+    for y in years:
+        d = ephem.Date("%d/6/1" % y)
+        b = ephem.Pluto(d)
+        ecl = ephem.Ecliptic(ephem.Ecliptic(b.hlon, b.hlat, epoch=d), epoch=ephem.J2000)
+        rows.append("H %.5f %.8f %.8f %.8f" % (float(d) + DJD, math.degrees(float(ecl.lon)),
+                                               math.degrees(float(ecl.lat)), b.sun_distance))
+    for jd, lat, lon in PLUTO_CHARTS:
+        d = ephem.Date(jd - DJD)
+        b = ephem.Pluto()
+        b.compute(d, epoch=d)
+        rows.append("C %.6f %.2f %.2f %.8f %.8f" % (jd, lat, lon, math.degrees(float(b.ra)),
+                                                    math.degrees(float(b.dec))))
+    with open(OUT_PLUTO, "w") as f:
+        f.write("\n".join(rows) + "\n")
+    print("wrote %d rows to %s" % (len(rows) - 3, os.path.normpath(OUT_PLUTO)))
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "chart/BirthFields.h"
+#include "core/ChartMoment.h"
 #include "shell/Program.h"
 #include "ui/Forms.h"
 
@@ -63,7 +64,10 @@ public:
     void BackRecToDataForm();
     void MomentToDatRec();
     void MomentToBackRec();
-    // The first field whose text is not valid (its edit), else nullptr; `why` names it.
+    // The five texts of the moment as the fields hold them (the date with its era).
+    MomentTexts FieldTexts() const;
+    // The first field whose text is not valid (its edit), else nullptr; `why` says which, in
+    // the words every way into the chart uses (ParseChartMoment).
     ui::TEdit* InvalidField(std::string* why = nullptr) const;
     bool ShowsBackSet() const { return Caption() == BackCaption && !BackCaption.empty(); }
 
@@ -101,6 +105,11 @@ private:
     TKartForm* Kart() const;
     shell::Program& p_;
 };
+
+// One key typed into a fixed-shape edit in overtype mode (the birth data's fields and the own
+// place's): `caret` is the edit's 1-based caret, which the window keeps; a key the field takes
+// is cleared.
+void OvertypeEditKey(ui::TEdit* e, FieldShape shape, int& caret, int& key);
 
 // The method letter of the double chart's method item i (0..13); blank for transit and
 // synastry, 0 when i is out of range.

@@ -278,6 +278,7 @@ void KartPainter::SetUp() {
         const bool hidden =
             (c_.HelioMode && (i == 2 || (i >= 11 && i <= 14))) ||
             (c_.HoraryChart && o_.SeptenerBox && ((i >= 8 && i <= 10) || i >= 13)) ||
+            (i == 10 && s_.PlutoMissing) ||
             i > w.KartLastPln;
         if (hidden) {
             w.PointRow[i] = 0;

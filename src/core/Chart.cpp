@@ -6,6 +6,7 @@
 #include "core/Formats.h"
 #include "core/Houses.h"
 #include "core/Planets.h"
+#include "core/PlutoTable.h"
 #include "core/Stepping.h"
 #include "core/Text.h"
 #include "core/TimeStep.h"
@@ -166,11 +167,21 @@ struct Calc {
         }
     }
 
-    // Pluto: its theory is of J2000; its heliocentric place and velocity are turned to the
-    // mean ecliptic of date (rigorous precession) and then seen from the Earth of date.
-    void Pluto() {
+    // Pluto: its theory and its table are of J2000; its heliocentric place and velocity are
+    // turned to the mean ecliptic of date (rigorous precession) and then seen from the Earth of
+    // date. Where it has no place (outside 1600..2400) the point is left empty and marked, and
+    // the status line says why; false then.
+    bool Pluto() {
         Spherical rate;
-        const Spherical p = PlutoPositionRate(s.ChartT, rate);
+        const std::optional<Spherical> place = PlutoHelioRate(s, s.ChartT, rate);
+        s.PlutoMissing = !place;
+        if (!place) {
+            s.PlanetLon[10] = s.PlanetLat[10] = s.PlanetSpeed[10] = 0;
+            s.Bodies[10] = {};
+            SetStatus(s, PlutoUnavailableText(s));
+            return false;
+        }
+        const Spherical& p = *place;
         const double T = s.ChartT;
         Triple pos, vel;
         PosVelFromRates(p, rate, pos, vel);
@@ -180,6 +191,7 @@ struct Calc {
         SetHelio(9, pos, vel);
         plutoRate =
             LongitudeRate(s.GeoXYZ[9], Minus(s.HelioVel[9], s.EarthVel)) + kPrecessionPerDay;
+        return true;
     }
 
     // A vector of the ecliptic and equinox J2000 turned to the mean ecliptic and equinox of
@@ -316,8 +328,8 @@ struct Calc {
             LunarPoint(14, lon, lat, dist);
             s.Bodies[14][17] = kArtaMotion;
         } else {
-            const double lng = StrToFloatHM(opt.SLng);
-            double period = StrToFloatHM(opt.SPeriod);
+            const double lng = opt.SLng;
+            double period = opt.SPeriod;
             if (std::fabs(period) < 0.00001) period = 0.00001;
             const double years = (s.ChartJD - 2451544.5) / 365.2422;
             LunarPoint(14, NormAngle(lng * kDegToRad + kTwoPi / period * years), 0, 1);
@@ -439,7 +451,7 @@ struct Calc {
         if (n == 0 || n == 1 || (n >= 3 && n <= 9)) {
             SeriesBody(k);
         } else if (n == 10) {
-            Pluto();
+            if (!Pluto()) return;
         } else if (n == 2) {
             Moon();
         } else if (n == 11 || n == 12) {
@@ -663,18 +675,8 @@ void CalcMeanElements(AstroDat& s, int n) {
     b[5] = NormAngle(peri);
 }
 
-int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt) {
-    if (opt.HouseSystemText.empty()) return kDefaultHouseSystem;
-    if (opt.HouseSystemText[0] == '*') {
-        // a separator entry names no system
-    } else if (!opt.HouseSystemItems.empty()) {
-        const auto& items = opt.HouseSystemItems;
-        const auto it = std::find(items.begin(), items.end(), opt.HouseSystemText);
-        const int n = static_cast<int>(it - items.begin()) + 1;
-        if (it != items.end() && n <= kHouseSystemCount) return n;
-    } else if (auto n = HouseSystemFromText(opt.HouseSystemText)) {
-        return *n;
-    }
+int ChartHouseSystem(AstroDat& s, const ChartOptions& opt) {
+    if (opt.HouseSystem >= 1 && opt.HouseSystem <= kHouseSystemCount) return opt.HouseSystem;
     static const std::string ru = Cp("Неизвестная система домов, взята система");
     SetStatus(s, Lang(s, ru, "Unknown house system, using") + " \"" +
                      HouseSystemName(kDefaultHouseSystem, s.EnglishMode) + "\"");
@@ -765,7 +767,7 @@ void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen)
         for (int h = 1; h <= 12; ++h) c[h] = NormAngle((h - 1) * kPi / 6 + 1e-9);
         cusps = c;
     } else {
-        s.HouseSystem = HouseSystemFromCombo(s, opt);
+        s.HouseSystem = ChartHouseSystem(s, opt);
         if (HouseSystemFailsAtHighLatitude(s.HouseSystem) &&
             std::fabs(s.ChartLat) > 65 * kDegToRad) {
             static const std::string ru1 = Cp("Система"),

@@ -43,9 +43,9 @@ TimeStepOptions TimeOptionsFor(const ChartOptions& opt, const GeneralOptions& ge
 // The mean orbital elements of date of points 0..10 into Bodies[n] fields 0, 1, 2, 3, 5.
 void CalcMeanElements(AstroDat& s, int n);
 
-// The house system the settings name: the text's system; the default one for an empty text,
-// and (said on the status line) for a text that names none.
-int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt);
+// The house system the options name; the default one (said on the status line) when they name
+// none.
+int ChartHouseSystem(AstroDat& s, const ChartOptions& opt);
 
 // The twelve cusps of the chosen system into PlanetLon, PlanetLonSaved, PlanetLat [27..38].
 void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);

@@ -30,8 +30,15 @@ struct PlanetBodyTerms {
     std::vector<double> A, B, C, AC;
 };
 
+// Pluto's table of places from its integrated orbit (PlutoTable.h): x, y, z of each place.
+struct PlutoTable {
+    std::vector<double> XYZ;
+    bool Loaded = false;
+};
+
 struct PlanetSeries {
     std::array<PlanetBodyTerms, kPlanetSeriesBodies> bodies;
+    PlutoTable Pluto;
 };
 
 } // namespace qor

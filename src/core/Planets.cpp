@@ -1,5 +1,7 @@
 #include "core/Planets.h"
 
+#include "core/PlutoTable.h"
+
 #include "core/Text.h"
 
 #include <cmath>
@@ -253,7 +255,7 @@ PlanetLoadResult LoadPlanetSeries(AstroDat& s) {
         const PlanetLoadResult r = LoadBody(s, i, f);
         if (!r.ok) return r;
     }
-    return {true, {}};
+    return LoadPlutoTable(s);
 }
 
 // --- Evaluation ---------------------------------------------------------------------------------
@@ -362,13 +364,14 @@ Spherical PlanetPositionVsopRate(const AstroDat& s, int i, double T, Spherical& 
 }
 
 Spherical PlanetHelio(const AstroDat& s, int i, double T) {
-    if (i == 9) return PlutoPosition(T);
+    Spherical rate;
+    if (i == 9) return PlutoHelioRate(s, T, rate).value_or(Spherical{});
     if (i >= 1 && i <= 8) return PlanetPositionVsop(s, i, T);
     return {};
 }
 
 Spherical PlanetHelioRate(const AstroDat& s, int i, double T, Spherical& rate) {
-    if (i == 9) return PlutoPositionRate(T, rate);
+    if (i == 9) return PlutoHelioRate(s, T, rate).value_or(Spherical{});
     if (i >= 1 && i <= 8) return PlanetPositionVsopRate(s, i, T, rate);
     rate = {};
     return {};

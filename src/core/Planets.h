@@ -28,9 +28,11 @@ struct PlanetLoadResult {
 PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i);
 // Loads every series record, reading each of the two files once (their sizes checked before
 // they are read); stops at the first record that fails, which is reported once.
+// Then Pluto's table (PlutoTable.h), whose absence is only a warning.
 PlanetLoadResult LoadPlanetSeries(AstroDat& s);
 
-// Position of body i (see above): 0 gives zeros, 9 Pluto, 1..8 the series (body 3, the Earth,
+// Position of body i (see above): 0 gives zeros, 9 Pluto (zeros where it is not available,
+// PlutoTable.h), 1..8 the series (body 3, the Earth,
 // places the Sun); any other i gives zeros.
 Spherical PlanetHelio(const AstroDat& s, int i, double T);
 // The same with the rates of L, B, R from the same pass.

@@ -4,6 +4,7 @@
 #include "core/Strings.h"
 #include "core/Text.h"
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -306,11 +307,24 @@ std::optional<std::size_t> FindAtlasRow(const AstroDat& s, const Atlas& a, std::
     const std::string text = s.EnglishMode ? UpperCaseCp(std::string(typed)) : UpperCaseRus(typed);
     if (text.empty() || !IsCapitalOfEdition(s.EnglishMode, static_cast<unsigned char>(text[0])))
         return std::nullopt;
+    // A typed text longer than a name's 31 characters matches nothing.
+    if (text.size() > std::size_t(kCityNameLen)) return std::nullopt;
+    // The edition's upper case of every byte, so that each name is compared in place.
+    std::array<unsigned char, 256> upper{};
+    for (int c = 0; c < 256; ++c) {
+        const std::string one(1, static_cast<char>(c));
+        upper[c] =
+            static_cast<unsigned char>((s.EnglishMode ? UpperCaseCp(one) : UpperCaseRus(one))[0]);
+    }
+    const std::size_t n = text.size();
     for (std::size_t i = 0; i < a.list.size(); ++i) {
-        const std::string head =
-            a.list[i].text.substr(0, std::min(text.size(), std::size_t(kCityNameLen)));
-        const std::string up = s.EnglishMode ? UpperCaseCp(head) : UpperCaseRus(head);
-        if (up == text) return i;
+        const std::string& name = a.list[i].text;
+        if (name.size() < n) continue;
+        std::size_t k = 0;
+        while (k < n &&
+               upper[static_cast<unsigned char>(name[k])] == static_cast<unsigned char>(text[k]))
+            ++k;
+        if (k == n) return i;
     }
     return std::nullopt;
 }
@@ -352,7 +366,19 @@ std::string AtlasLonText(int arcmin) {
     return CoordText(arcmin, 3, 'E', 'W');
 }
 
-std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row) {
+const std::string& RegionTextCache::Of(AstroDat& s, const Atlas& a, std::string_view code) {
+    if (const auto it = texts_.find(code); it != texts_.end()) return it->second;
+    return texts_.emplace(std::string(code), CodeRegionText(s, a, code)).first->second;
+}
+
+std::string CodeRegionText(AstroDat& s, const Atlas& a, std::string_view code) {
+    const std::string c = Trim(code);
+    if (c.empty() || c[0] == 'L') return {};
+    return c[0] == 'R' ? CountryOfCode(s, a, c) : RegionName(s, a, c);
+}
+
+std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row,
+                          RegionTextCache* regions) {
     if (row < 0 || static_cast<std::size_t>(row) >= a.list.size()) return {};
     const CityNameRec& n = a.list[row];
     const CityCoordRec* c = AtlasRowCoord(a, row);
@@ -364,7 +390,7 @@ std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row) {
         const std::string code = Trim(n.Code());
         const bool oneCountry = s.EnglishMode && a.filter != "ALL" && a.filter != "USA";
         if (!code.empty() && code[0] != 'L' && !oneCountry)
-            text += ", " + (code[0] == 'R' ? CountryOfCode(s, a, code) : RegionName(s, a, code));
+            text += ", " + (regions ? regions->Of(s, a, n.Code()) : CodeRegionText(s, a, n.Code()));
         return text;
     }
     case 2:

@@ -6,6 +6,7 @@
 #include "core/AstroDat.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -109,7 +110,21 @@ std::string AtlasCaption(std::string_view caption, std::size_t count);
 std::optional<std::size_t> FindAtlasRow(const AstroDat& s, const Atlas& a, std::string_view typed);
 
 // --- Cells -------------------------------------------------------------------------------
-std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row);
+// Region and country texts of codes, each made once while the cache lives (the atlas window
+// keeps one while it is open).
+class RegionTextCache {
+public:
+    const std::string& Of(AstroDat& s, const Atlas& a, std::string_view code);
+
+private:
+    std::map<std::string, std::string, std::less<>> texts_;
+};
+// The region text of a code as stored: empty for an empty code or one beginning with "L",
+// the country (and ", USA" for a state) of an "R" code, else the region of "codreg.ctm".
+std::string CodeRegionText(AstroDat& s, const Atlas& a, std::string_view code);
+// The text of a cell of the grid; `regions` (may be null) caches the region texts.
+std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row,
+                          RegionTextCache* regions = nullptr);
 const CityCoordRec* AtlasRowCoord(const Atlas& a, int row); // null when the row has none
 std::string AtlasRowZoneName(const Atlas& a, int row);      // IANA zone, empty when unknown
 std::string AtlasSizeMark(uint16_t mapCode);

@@ -18,8 +18,14 @@ struct AtlasPlace {
     std::string city, country, lat, lon, dT; // dT empty when the zone could not be found
     ZoneLookup zone;
 };
-// The place of grid row `row` at a local moment: columns 1, 2 and 3 and the city's zone.
-AtlasPlace TakeAtlasPlace(AstroDat& s, const Atlas& a, int row, const ZoneMoment& m);
+// The place of grid row `row` at a local moment: the city's name and the region or country of
+// its code (whatever the filter shows in column 1), columns 2 and 3 and the city's zone at the
+// moment. An empty place for a row that does not exist.
+AtlasPlace TakeAtlasPlace(AstroDat& s, const Atlas& a, int row, const ZoneMoment& m,
+                          RegionTextCache* regions = nullptr);
+
+// A city's name as the map and the size editor show it: cut at "," and "(", trimmed.
+std::string CityShortName(std::string_view name);
 
 // Hands the row's coordinates to the map; false when the row has no city.
 bool SetAtlasMapPlace(Atlas& a, int row);

@@ -1,6 +1,7 @@
 #include "geo/Register.h"
 
 #include "geo/Atlas.h"
+#include "geo/GeoWindows.h"
 
 namespace qor::geo {
 
@@ -9,6 +10,7 @@ void Register(shell::Program& p) {
     // The atlas of the language in use (read after the English texts are applied).
     p.Svc.AddStartStep(shell::StartStage::Atlas, "LoadAtlas",
                        [&p, &atlas] { LoadAtlas(p.s, atlas); });
+    RegisterGeoWindows(p, atlas);
 }
 
 } // namespace qor::geo

@@ -74,21 +74,8 @@ bool MsgFieldsToDatRec(const AstroDat& s, const std::vector<std::string>& fields
     r[kRecLong] = field(6);
     r[kRecCity] = field(7);
     r[kRecCountry] = field(8);
-    const UnpackedDatRec u = UnpackDatRec(s, r);
-    if (!u.ok) {
-        problem = u.problem.empty() ? std::string("bad chart data") : u.problem;
-        return false;
-    }
-    // A date that reads but names no day of the calendar (31.02) is refused too.
-    if (u.month < 1 || u.month > 12 || u.day < 1 || u.hour > 23 || u.minute > 59 || u.second > 59) {
-        problem = "date or time out of range: " + r[kRecDate] + " " + r[kRecTime];
-        return false;
-    }
-    const bool gregorian = u.year * 10000 + u.month * 100 + u.day >= 15821015;
-    const bool leap = IsLeapYearIn(gregorian, u.year);
-    const int days[] = {0, 31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (u.day > days[u.month]) {
-        problem = "no such day: " + r[kRecDate];
+    if (const MomentParse m = ParseChartMoment(s, r); !m) {
+        problem = m.Problem;
         return false;
     }
     rec = r;

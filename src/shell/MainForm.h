@@ -73,6 +73,9 @@ public:
     // The ordered start-up; runs once, at the first showing.
     void FormShow();
     void WriteStartLog(const std::string& text);
+    // Lines for the start log after the start-up: appended to the file, which is closed again
+    // (during the start-up they go with the others). Nothing once a write has failed.
+    void AppendStartLog(const std::vector<std::string>& lines);
     // True when a required file is missing (then the one message listing them all is shown).
     bool CheckDataFiles();
     void StartStep(const std::string& text);

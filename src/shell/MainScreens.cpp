@@ -288,8 +288,8 @@ void TForm1::AddMenus() {
     }
     // Menus of the tool buttons prepare their items before they open.
     QObject::connect(TablMenu, &QMenu::aboutToShow, [this] {
-        if (auto* n102 = Find<TMenuItem>("N102"))
-            n102->setEnabled(!p_.Checked("KartForm", "HorizontalBox"));
+        p_.ReadOptions();
+        if (auto* n102 = Find<TMenuItem>("N102")) n102->setEnabled(!p_.ChartOpt.HorizontalBox);
     });
     QObject::connect(GeoMenu, &QMenu::aboutToShow, [this] {
         if (auto* level = Find<TMenuItem>("N_GeoLevel"))
@@ -434,7 +434,8 @@ bool TForm1::RunItem(const std::string& name) {
     } else if (name == "N71") {
         show("Asteroids");
     } else if (name == "N72") {
-        if (p_.Checked("KartForm", "HelioBox"))
+        p_.ReadOptions();
+        if (p_.ChartOpt.HelioBox)
             Screen().Dlg().Message(MsgKind::Information, GetMsgText(s, 8), MsgButtons::Ok);
         else
             show("Pars");
@@ -552,7 +553,8 @@ void TForm1::SwitchScreen(char mode) {
             if (auto* e = data->Find<TEdit>("NameEdit")) s.ChartName = e->Text();
         if (p_.Tech) p_.Tech->SetMainTitle();
         f.ScreenMode = ' ';
-        clear(p_.Checked("KartForm", "BlackButton") ? 0 : 0xFFFFFF);
+        const ScreenHandler* wheel = p_.Svc.ScreenOf('W');
+        clear(wheel && wheel->Background ? wheel->Background() : 0xFFFFFF);
         Delay(s, 100);
         p_.CalcCurrentAspects();
         f.ScreenMode = 'W';

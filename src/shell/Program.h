@@ -105,6 +105,13 @@ struct StartStep {
     std::function<void()> run;
 };
 
+class Program;
+
+// What the screens show beside the chart, as the settings windows hold it.
+struct ViewOptions {
+    bool ProductTitle = false; // the title shows the product, not the chart's data
+};
+
 // The keyed registries and the few named slots through which the subsystems above the shell
 // plug in. Everything is optional: an empty entry is skipped.
 struct Services {
@@ -112,6 +119,12 @@ struct Services {
     using FormAction = std::function<void(ui::TForm&)>;
 
     // --- Keyed registries -------------------------------------------------------------------
+
+    // What copies a settings window's controls into the typed options (ChartOpt, GeneralOpt,
+    // AspectOpt, View of the program) before each computation, by window name ("KartForm",
+    // "GenSet"). A reader does nothing while its window is not there: the options keep their
+    // values (at first the windows' defaults).
+    std::map<std::string, std::function<void(Program&)>> OptionReaders;
 
     // The screens of the main window by their ScreenMode letter ("W" "S" "C" "G" "A" "M").
     std::map<char, ScreenHandler> Screens;
@@ -206,10 +219,12 @@ public:
     // from them while the program lives).
     ui::FormClasses FormClasses;
 
-    // The chart options as the settings windows hold them (filled before each computation).
+    // The options as the settings windows hold them (filled by ReadOptions before each
+    // computation).
     ChartOptions ChartOpt;
     GeneralOptions GeneralOpt;
     AspectOptions AspectOpt;
+    ViewOptions View;
     AspDefTable AspTable;
     std::vector<std::string> AspectLines;
     AspectMatrix Aspects;
@@ -253,7 +268,7 @@ public:
     // The aspect matrix of the current chart (into Aspects).
     void CalcCurrentAspects();
 
-    // Copies the settings windows' controls into ChartOpt, GeneralOpt and AspectOpt.
+    // Runs the settings windows' option readers (Services::OptionReaders).
     void ReadOptions();
 
     // Runs the start-up steps of one stage in the order they were registered.

@@ -5,6 +5,7 @@
 #include "core/Ephemeris.h"
 #include "core/Formats.h"
 #include "core/Planets.h"
+#include "sky/Asteroids.h"
 
 #include <cmath>
 
@@ -123,6 +124,55 @@ void OrbitIntegrator::Propagate(OrbitState& state, double jd0, double jd1) const
         t += h;
         p0 = p1;
     }
+}
+
+namespace {
+// Sun / planet mass ratios (IAU 2009/DE405 values, each planet with its satellites).
+constexpr double kJupiterRatio = 1047.3486;
+constexpr double kSaturnRatio = 3497.898;
+constexpr double kUranusRatio = 22902.98;
+constexpr double kNeptuneRatio = 19412.24;
+constexpr double kInnerMass = 1 / 6023600.0 + 1 / 408523.71 + 1 / 328900.56 + 1 / 3098708.0;
+} // namespace
+
+double SunWithInnerPlanetsGM() {
+    return kGaussK2 * (1 + kInnerMass);
+}
+
+std::vector<Perturber> GiantPlanets(const AstroDat& s) {
+    auto planet = [&s](int body) {
+        return [&s, body](double jd) {
+            const double T = CenturiesJ2000(jd);
+            const Spherical p = PlanetHelio(s, body, T);
+            return EclipticDateToJ2000(SphToRect(p.lon, p.lat, p.r), T);
+        };
+    };
+    return {{kGaussK2 / kJupiterRatio, planet(5)},
+            {kGaussK2 / kSaturnRatio, planet(6)},
+            {kGaussK2 / kUranusRatio, planet(7)},
+            {kGaussK2 / kNeptuneRatio, planet(8)}};
+}
+
+std::optional<OsculatingElements> CatalogueOrbit(AstroDat& s, const std::string& name,
+                                                 std::string& error) {
+    for (int i = 0; i < kPlanetSeriesBodies; ++i) {
+        const PlanetLoadResult r = LoadPlanetTerms(s, i);
+        if (!r.ok) {
+            error = "planet series " + std::to_string(i) + ": " + r.message;
+            return std::nullopt;
+        }
+    }
+    AsteroidCatalogue cat;
+    if (!LoadAsteroidCatalogue(s, cat)) {
+        error = "no asteroid.csv";
+        return std::nullopt;
+    }
+    for (int i = 1; i <= cat.AstCount; ++i) {
+        const AstRec& b = cat.AstCatalogue[i];
+        if (b.Name == name) return OsculatingElements{b.Axis, b.Ecc, b.Incl, b.Node, b.Peri, b.M, b.Epoch};
+    }
+    error = name + " is not in asteroid.csv";
+    return std::nullopt;
 }
 
 Vec3 EclipticJ2000ToDate(const Vec3& v, double T) {

@@ -10,6 +10,8 @@
 #include "core/AstroMath.h"
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace qor {
@@ -59,6 +61,18 @@ private:
     std::vector<Perturber> perturbers_;
     double step_;
 };
+
+// The bodies the integrated orbits of Chiron and Pluto move under: the Sun with the masses of
+// Mercury to Mars added to it (GM, AU³/day²), and Jupiter, Saturn, Uranus and Neptune (each
+// with its satellites) at their places of the planet series loaded in `s`, J2000.
+double SunWithInnerPlanetsGM();
+std::vector<Perturber> GiantPlanets(const AstroDat& s);
+
+// For the orbit generators: loads the planet series and "asteroid.csv" of s's program folder
+// and gives the osculating elements of the catalogue's body `name` (e.g. "2060 Chiron");
+// nullopt with the reason in `error`.
+std::optional<OsculatingElements> CatalogueOrbit(AstroDat& s, const std::string& name,
+                                                 std::string& error);
 
 // The plain Kepler orbit of extra-body elements as the chart computation uses them: the
 // elements taken as ecliptic of date, Kepler's equation solved by bisection, the Earth of the

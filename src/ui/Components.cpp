@@ -5,6 +5,7 @@
 #include "core/Text.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -564,6 +565,19 @@ void TComboBox::SetTypingAllowed(bool on) {
 }
 
 // --- buttons ------------------------------------------------------------------------------------
+
+QIcon SymbolIcon(char32_t code, int pixelSize) {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont f = QApplication::font();
+    f.setPixelSize(pixelSize);
+    p.setFont(f);
+    p.setPen(QColor(40, 40, 90));
+    p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUcs4(&code, 1));
+    return QIcon(pm);
+}
 
 TSpeedButton::TSpeedButton(QWidget* parent) : QToolButton(parent) {
     setAutoRaise(true);

@@ -296,6 +296,10 @@ private:
     bool quiet_ = false;
 };
 
+// A tool button's picture: one symbol drawn in the window font, so every command button is
+// visible and recognisable (the hint names the command).
+QIcon SymbolIcon(char32_t code, int pixelSize = 18);
+
 class TSpeedButton : public QToolButton {
 public:
     static constexpr Kind kKind = Kind::SpeedButton;

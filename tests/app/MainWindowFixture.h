@@ -59,6 +59,7 @@ protected:
         app::RegisterSubsystems(*program);
         RegisterToolWindows(*program);
         EntryOptions o;
+        o.args = args;
         o.runLoop = false;
         o.russianLocale = 1;
         ASSERT_EQ(ProgramEntry(*program, o), 0);
@@ -103,6 +104,7 @@ protected:
     }
 
     test::TempDir dir;
+    std::vector<std::string> args; // the command line of the next Start ("/e": English)
     AnsweringDialogs dialogs;
     std::unique_ptr<Program> program;
     TForm1* form1 = nullptr;

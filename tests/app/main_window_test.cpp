@@ -372,6 +372,11 @@ TEST_F(MainWindowTest, RealTimeIsTheComputersMomentInTheChartsZone) {
                         QTime(s.ChartHour, s.ChartMinute, s.ChartSecond), Qt::UTC);
     EXPECT_LE(std::llabs(got.secsTo(expected)), 2);
     EXPECT_TRUE(form1->RealTimer->Enabled());
+    // A chart before the era in the fields: the clock's year is of the era all the same.
+    if (TForm* data = Screen().FindForm("DataForm"))
+        if (auto* era = data->Find<TCheckBox>("EraCheckBox")) era->SetChecked(true);
+    form1->RealTimerTimer();
+    EXPECT_EQ(s.ChartYear, QDateTime::currentDateTimeUtc().addSecs(600 * 60).date().year());
     // Held while the map is dragged.
     s.ChartYear = 1900;
     form1->GeoDragging = true;
@@ -585,12 +590,13 @@ TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting)
     };
     program->Svc.LogUserLocation = [&] { ++logged; };
     program->Svc.TickDuties["test"] = [&] { ++duties; };
+    program->SetChecked("QorLoc", "TimeCheckBox", false);
     ASSERT_TRUE(form1->FirstTick);
     EXPECT_FALSE(form1->PaintArmed);
     form1->MainClockTickRun();
     EXPECT_TRUE(form1->PaintArmed);
     EXPECT_FALSE(form1->FirstTick);
-    EXPECT_EQ(summaries(), 1); // no own place asks for a zone check
+    EXPECT_EQ(summaries(), 1); // the own place asks for no zone check
     EXPECT_TRUE(Visible("StartShow"));
     form1->MainClockTickRun();
     EXPECT_LE(summaries(), 1);
@@ -600,6 +606,7 @@ TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting)
     // With the zone check asked for and failing, the own place's window opens instead.
     bool zoneAgrees = false;
     program->Svc.CheckComputerZone = [&] { return zoneAgrees; };
+    program->SetChecked("QorLoc", "TimeCheckBox", true);
     for (TForm* f : std::vector<TForm*>(Screen().Forms()))
         if (f->Name() == "StartShow") delete f;
     TForm* loc = Screen().FindForm("QorLoc");

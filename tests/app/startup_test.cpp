@@ -158,7 +158,9 @@ TEST_F(StartupTest, CompleteFolderRunsEveryStepInOrderAndKeepsTheStateBetweenRun
     const QDate today = QDate::currentDate();
     const AstroDat& s = program->s;
     EXPECT_EQ(QDate(s.ChartYear, s.ChartMonth, s.ChartDay).daysTo(today) <= 1, true);
-    EXPECT_EQ(s.ChartZone, QDateTime::currentDateTime().offsetFromUtc() / 60);
+    // in the own place's zone (Moscow's until the user sets another)
+    EXPECT_EQ(program->Text("QorLoc", "astdT"), "+03:00");
+    EXPECT_EQ(s.ChartZone, 180);
     // its record gives the same moment back, and is the start record
     AstroDat unpacked;
     unpacked.Report = s.Report;

@@ -572,3 +572,23 @@ TEST(KartDrawing, BodyWithoutAPositionLeavesTheOthersDrawn) {
 
 } // namespace
 } // namespace qor::chart::test
+
+namespace qor::chart {
+namespace {
+
+// A chart whose Pluto has no place (outside 1600..2400) leaves Pluto off the wheel, its table
+// row and its aspects; the other bodies stay.
+TEST(KartDrawing, PlutoWithoutAPlaceIsLeftOff) {
+    KartFixture f;
+    f.Draw();
+    ASSERT_NE(f.wheel.PointRow[10], 0);
+    const std::size_t spotsWithPluto = f.SpotsByCode().size();
+    f.s.PlutoMissing = true;
+    f.Draw();
+    EXPECT_EQ(f.wheel.PointRow[10], 0);
+    for (int i = 1; i <= 9; ++i) EXPECT_NE(f.wheel.PointRow[i], 0) << i;
+    EXPECT_LT(f.SpotsByCode().size(), spotsWithPluto);
+}
+
+} // namespace
+} // namespace qor::chart

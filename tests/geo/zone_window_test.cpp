@@ -1,44 +1,26 @@
-// The time-zone window shows a lookup and closes on a click or on Esc in its first edit.
+// The time-zone window shows a lookup and closes on a click or on Esc in its first edit,
+// storing its settings as it goes.
 #include "core/Text.h"
 #include "geo/ZoneWindow.h"
-#include "ui/QtText.h"
+#include "support/QtApp.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
 
 namespace qor {
 namespace {
 
-// One application for the test program, made on first use and destroyed when the tests end,
-// before the exit handlers (tearing Qt down there crashes in the platform plugin).
-QApplication* app = nullptr;
-
-struct AppEnvironment : ::testing::Environment {
-    void TearDown() override {
-        delete app;
-        app = nullptr;
-    }
-};
-const auto* const kAppEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_geo";
-    static char* argv[] = {name, nullptr};
-    if (!app) app = new QApplication(argc, argv);
-    return *app;
-}
+using namespace ui;
 
 TEST(ZoneWindow, ShowsTheLookupInItsFourEdits) {
-    App();
+    test::QtApp();
     auto* w = new TZone;
-    EXPECT_EQ(w->objectName(), "Zone");
-    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Временная зона  dT"));
+    EXPECT_EQ(w->Name(), "Zone");
+    EXPECT_EQ(w->Caption(), "Временная зона  dT"_cp);
     ZoneLookup z;
     z.ok = true;
     z.source = ZoneSource::History;
@@ -46,24 +28,23 @@ TEST(ZoneWindow, ShowsTheLookupInItsFourEdits) {
     z.summerMinutes = 60;
     z.moscowDiffMinutes = 420;
     w->ShowZone(z);
-    EXPECT_EQ(w->Edit1->text(), "10");
-    EXPECT_EQ(w->Edit2->text(), "1");
-    EXPECT_EQ(w->Edit3->text(), "11");
-    EXPECT_EQ(w->Edit4->text(), " 7");
+    EXPECT_EQ(w->Edit1->Text(), "10");
+    EXPECT_EQ(w->Edit2->Text(), "1");
+    EXPECT_EQ(w->Edit3->Text(), "11");
+    EXPECT_EQ(w->Edit4->Text(), " 7");
     w->ShowZone(ZoneLookup{});
-    EXPECT_EQ(w->Edit1->text(), "");
+    EXPECT_EQ(w->Edit1->Text(), "");
     delete w;
 }
 
 TEST(ZoneWindow, EscInTheFirstEditAndAClickClose) {
-    App();
+    test::QtApp();
     int stored = 0;
+    Screen().StoreSettings = [&](TForm& f) { stored += f.Name() == "Zone"; };
     QPointer<TZone> w = new TZone;
-    w->onClose = [&](TZone&) { ++stored; };
     w->show();
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(w->Edit1, &esc);
-    QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w.isNull());
     EXPECT_EQ(stored, 1);
@@ -75,6 +56,8 @@ TEST(ZoneWindow, EscInTheFirstEditAndAClickClose) {
     QApplication::sendEvent(v, &click);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(v.isNull());
+    EXPECT_EQ(stored, 2);
+    Screen().StoreSettings = nullptr;
 }
 
 } // namespace

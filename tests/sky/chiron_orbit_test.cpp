@@ -6,6 +6,7 @@
 #include "core/Planets.h"
 #include "sky/Asteroids.h"
 #include "sky/ChironOrbit.h"
+#include "support/JulianDays.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,7 @@ double Dist(const Vec3& a, const Vec3& b) {
                      (a.z - b.z) * (a.z - b.z));
 }
 
-double JdOf(int y, int m, int d) {
-    DateTimeRec r;
-    r.Year = y;
-    r.Month = m;
-    r.Day = d;
-    return JulianDayOf(r);
-}
+using test::JdOf;
 
 // Chiron's 2022 elements (JPL SBDB, as in asteroid.csv).
 OsculatingElements Chiron2022() {

@@ -33,13 +33,6 @@ namespace {
 constexpr int kChosenDay = kChironTableDay;
 constexpr double kStepDays = 1.0;
 
-// Sun / planet mass ratios (IAU 2009/DE405 values, each planet with its satellites).
-constexpr double kJupiterRatio = 1047.3486;
-constexpr double kSaturnRatio = 3497.898;
-constexpr double kUranusRatio = 22902.98;
-constexpr double kNeptuneRatio = 19412.24;
-constexpr double kInnerMass = 1 / 6023600.0 + 1 / 408523.71 + 1 / 328900.56 + 1 / 3098708.0;
-
 double Tof(double jd) {
     return (jd - kJ2000) / 36525.0;
 }
@@ -95,44 +88,20 @@ int main(int argc, char** argv) {
     AstroDat s;
     s.ProgramFolder = argv[1];
     s.Report = &quiet;
-    for (int i = 0; i <= 8; ++i) {
-        const PlanetLoadResult r = LoadPlanetTerms(s, i);
-        if (!r.ok) {
-            std::fprintf(stderr, "make_chiron: planet series %d: %s\n", i, r.message.c_str());
-            return 1;
-        }
-    }
-    AsteroidCatalogue cat;
-    if (!LoadAsteroidCatalogue(s, cat)) {
-        std::fprintf(stderr, "make_chiron: no asteroid.csv\n");
+    std::string error;
+    const std::optional<OsculatingElements> catalogued = CatalogueOrbit(s, "2060 Chiron", error);
+    if (!catalogued) {
+        std::fprintf(stderr, "make_chiron: %s\n", error.c_str());
         return 1;
     }
-    const AstRec* chiron = nullptr;
-    for (int i = 1; i <= cat.AstCount; ++i)
-        if (cat.AstCatalogue[i].Name == "2060 Chiron") chiron = &cat.AstCatalogue[i];
-    if (chiron == nullptr) {
-        std::fprintf(stderr, "make_chiron: 2060 Chiron is not in asteroid.csv\n");
-        return 1;
-    }
-    OsculatingElements el2022{chiron->Axis, chiron->Ecc, chiron->Incl, chiron->Node,
-                         chiron->Peri, chiron->M,   chiron->Epoch};
+    const OsculatingElements el2022 = *catalogued;
     std::vector<std::string> userLines = DefaultUserBodies();
     std::vector<std::string> fields;
     for (int f = 7; f <= 13; ++f) fields.push_back(GetAstField(userLines, f, 2));
     const OsculatingElements defaultLine = ElementsFromLine(fields);
 
-    auto planet = [&s](int body) {
-        return [&s, body](double jd) {
-            const double T = Tof(jd);
-            const Spherical p = PlanetHelio(s, body, T);
-            return EclipticDateToJ2000(SphToRect(p.lon, p.lat, p.r), T);
-        };
-    };
-    std::vector<Perturber> giants = {{kGaussK2 / kJupiterRatio, planet(5)},
-                                     {kGaussK2 / kSaturnRatio, planet(6)},
-                                     {kGaussK2 / kUranusRatio, planet(7)},
-                                     {kGaussK2 / kNeptuneRatio, planet(8)}};
-    const double muSun = kGaussK2 * (1 + kInnerMass);
+    const std::vector<Perturber> giants = GiantPlanets(s);
+    const double muSun = SunWithInnerPlanetsGM();
     const OrbitIntegrator integrator(muSun, giants, kStepDays);
     const OrbitIntegrator halfStep(muSun, giants, kStepDays / 2);
 
