@@ -2,6 +2,7 @@
 
 #include "chart/Register.h"
 #include "geo/Register.h"
+#include "interp/Register.h"
 #include "sky/Register.h"
 
 namespace qor::app {
@@ -10,6 +11,7 @@ void RegisterSubsystems(shell::Program& p) {
     sky::Register(p);
     chart::Register(p);
     geo::Register(p);
+    interp::Register(p);
 }
 
 } // namespace qor::app
