@@ -3,15 +3,13 @@
 // click would; the window opener, the ingress captions and "restore all settings".
 #include "shell/CommLink.h"
 #include "shell/MainForm.h"
+#include "shell/Printing.h"
 #include "shell/Tech.h"
 
 #include "core/Files.h"
 #include "core/Strings.h"
 #include "core/Text.h"
 
-#include <QPageLayout>
-#include <QPageSetupDialog>
-#include <QPrinter>
 
 namespace qor::shell {
 
@@ -157,11 +155,7 @@ const ItemDef kItems[] = {
     {"MiscMenu", "N80", "Копировать в буфер", nullptr, ACTION(f.CopyToClipboard())},
     {"MiscMenu", "BMP1", "Сохранить как BMP", nullptr, ACTION(f.SaveBitmapClick())},
     {"MiscMenu", "N81", "Печатать натальную карту", nullptr, ACTION(f.PrintClick())},
-    {"MiscMenu", "N82", "Установка принтера", nullptr, ACTION({
-         static QPrinter printer;
-         printer.setPageOrientation(QPageLayout::Landscape);
-         QPageSetupDialog(&printer, &f).exec();
-     })},
+    {"MiscMenu", "N82", "Установка принтера", nullptr, ACTION(PrinterSetup(p, &f))},
     {"MiscMenu", "N84", "&Оракул", nullptr, ACTION({
          const std::string oracle = p.s.EnglishMode ? "oracle-eng.txt" : "oracle.txt";
          if (ProgramFileExists(p.s.ProgramFolder, oracle))
