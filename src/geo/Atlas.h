@@ -56,6 +56,7 @@ struct Atlas {
     std::vector<CityNameRec> list;  // the filtered list; grid row r shows list[r]
     std::string filter = "ALL";     // "ALL", "USA", "SSSR", "F" or a country code
     bool ready = false;
+    uint32_t generation = 0; // counts the loads (what was read of the names may be stale)
 
     // The place handed to the map.
     int16_t AtlasMapLat = 0;

@@ -1,5 +1,6 @@
 // The coastline files: the shipped ones read back by a reader of the record layout alone and
 // against their Natural Earth source, and the chain walk on small damaged indexes.
+#include "CoastOracle.h"
 #include "core/AstroDat.h"
 #include "geo/Coast.h"
 #include "support/RecordingReport.h"
@@ -297,21 +298,10 @@ TEST(CoastFiles, NoRingRunsRoundTheWorldAlongAParallel) {
     EXPECT_GT(rings, 1000);
 }
 
-// Land and sea by an even-odd test of the point against every stored ring: a ray to the east
-// crosses the rings' edges an odd number of times from land.
+// Land and sea by the tests' own reading of the files and an even-odd test of the point.
 TEST(CoastFiles, PlacesOnLandAndAtSea) {
-    const auto polygons = ShippedPolygonPoints();
-    const auto land = [&](double latDeg, double lonDeg) {
-        const double px = lonDeg * 600, py = latDeg * 600;
-        bool inside = false;
-        for (const auto& pts : polygons)
-            for (std::size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
-                const double xi = pts[i].x, yi = pts[i].y, xj = pts[j].x, yj = pts[j].y;
-                if ((yi > py) != (yj > py) && px < (xj - xi) * (py - yi) / (yj - yi) + xi)
-                    inside = !inside;
-            }
-        return inside;
-    };
+    const auto rings = test::RawCoastRings(kData);
+    const auto land = [&](double lat, double lon) { return test::OnLand(rings, lat, lon); };
     struct Case {
         double lat, lon;
         bool land;
