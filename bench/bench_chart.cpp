@@ -26,7 +26,7 @@ void BM_FullChart(benchmark::State& state) {
     s.ChartLong = 37.62 * kDegToRad;
     s.ChartZone = 180;
     ChartOptions opt;
-    opt.HouseSystemText = HouseSystemName(kHousesPlacidus, false);
+    opt.HouseSystem = kHousesPlacidus;
     GeneralOptions gen;
     const TimeStepOptions time = TimeOptionsFor(opt, gen);
     AspDefTable aspects;

@@ -1,6 +1,7 @@
 #include "chart/BirthFields.h"
 
 #include "core/AstroMath.h"
+#include "core/ChartMoment.h"
 #include "core/Formats.h"
 #include "ui/Keys.h"
 
@@ -65,25 +66,12 @@ std::string BlankLeadingZeros(std::string text) {
     return text;
 }
 
-int DaysInMonth(int day, int month, int year) {
-    static const int kDays[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month != 2) return kDays[month];
-    const bool gregorian =
-        year > 1582 || (year == 1582 && (month > 10 || (month == 10 && day >= 15)));
-    return IsLeapYearIn(gregorian, year) ? 29 : 28;
-}
-
 FieldCheck CheckDate(std::string_view text, bool beforeEra) {
     FieldCheck r;
     if (text.size() != 10 || text[2] != '.' || text[5] != '.') return r;
     const auto d = Columns(text, 0, 2), m = Columns(text, 3, 2), y = Columns(text, 6, 4);
     if (!d || !m || !y) return r;
-    if (*m < 1 || *m > 12 || *d < 1) return r;
-    const int shownYear = *y == 0 ? 1 : *y;
-    const int year = beforeEra ? 1 - shownYear : shownYear; // astronomical
-    if (*d > DaysInMonth(*d, *m, year)) return r;
-    // The ten days the Gregorian reform dropped.
-    if (year == 1582 && *m == 10 && *d > 4 && *d < 15) return r;
+    if (!ParseMomentDate(std::string(text) + (beforeEra ? "B" : ""))) return r;
     std::string out(text);
     if (*y == 0) out.replace(6, 4, "0001");
     r.ok = true;
@@ -95,7 +83,7 @@ FieldCheck CheckTime(std::string_view text) {
     FieldCheck r;
     if (text.size() != 8 || text[2] != ':' || text[5] != ':') return r;
     const auto h = Columns(text, 0, 2), m = Columns(text, 3, 2), s = Columns(text, 6, 2);
-    if (!h || !m || !s || *h > 23 || *m > 59 || *s > 59) return r;
+    if (!h || !m || !s || !ParseMomentTime(text)) return r;
     r.ok = true;
     r.text = BlankLeadingZeros(std::string(text));
     return r;
@@ -120,8 +108,7 @@ FieldCheck CheckZone(std::string_view text) {
     if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':') return r;
     const auto h = Columns(text, 1, 2), m = Columns(text, 4, 2);
     if (!h || !m || *m > 59) return r;
-    const int minutes = (*h * 60 + *m) * (text[0] == '-' ? -1 : 1);
-    if (minutes < kZoneMinMinutes || minutes > kZoneMaxMinutes) return r;
+    if (!ParseMomentZone(text)) return r;
     r.ok = true;
     r.text = std::string(text);
     return r;
@@ -213,13 +200,6 @@ FieldCheck CheckField(FieldShape f, std::string_view text, bool beforeEra) {
         return CheckCoordinate(text, false);
     }
     return {};
-}
-
-std::string ZoneFieldText(int minutes) {
-    const int a = std::abs(minutes);
-    std::string t(1, minutes < 0 ? '-' : '+');
-    t += IntToStrZ(a / 60, 2) + ":" + IntToStrZ(a % 60, 2);
-    return t;
 }
 
 std::string RecordSafeText(std::string_view text, bool keepLineBreaks) {

@@ -25,21 +25,14 @@ struct FieldEdit {
 bool OvertypeKey(FieldShape f, FieldEdit& e, int key);
 
 // The check made when a field is left: `ok`, and the text as the field then shows it
-// (leading zeros as blanks, year 0000 as 0001). The date is checked in the calendar of its
-// own day: Julian before 15 October 1582, Gregorian from then on. Zones run from -12:00 to
-// +14:00.
+// (leading zeros as blanks, year 0000 as 0001). The values are checked as every way into the
+// chart checks them (ChartMoment.h): the date in the calendar of its own day, zones from
+// -12:00 to +14:00.
 struct FieldCheck {
     bool ok = false;
     std::string text;
 };
 FieldCheck CheckField(FieldShape f, std::string_view text, bool beforeEra = false);
-
-// Zone limits in minutes east.
-constexpr int kZoneMinMinutes = -12 * 60;
-constexpr int kZoneMaxMinutes = 14 * 60;
-
-// A zone in minutes east as the zone field shows it ("+05:45", "-12:00", "+14:00").
-std::string ZoneFieldText(int minutes);
 
 // The text of a free field (name, city, country, comment) as a chart record may hold it: the
 // field separator ";" of the record files becomes ",", line breaks become blanks (the comment

@@ -21,6 +21,7 @@ void RegisterChartWindows(shell::Program& p) {
     p.FormClasses.Register("DataForm", [&p] { return new TDataForm(p); });
     p.FormClasses.Register("KartForm", [&p] { return new TKartForm(p); });
     shell::Services& svc = p.Svc;
+
     auto onData = [](void (TDataForm::*f)()) {
         return [f] {
             if (TDataForm* d = DataFormOf()) (d->*f)();
@@ -39,7 +40,7 @@ void RegisterChartWindows(shell::Program& p) {
         TDataForm* d = DataFormOf();
         if (!d) return;
         if (Trim(d->dTEdit->Text()).empty())
-            d->dTEdit->SetText(ZoneFieldText(QDateTime::currentDateTime().offsetFromUtc() / 60));
+            d->dTEdit->SetText(MomentZoneText(QDateTime::currentDateTime().offsetFromUtc() / 60));
         if (Trim(d->LatEdit->Text()).empty()) d->LatEdit->SetText(FormatLatitude(p.s.ChartLat));
         if (Trim(d->LongEdit->Text()).empty()) d->LongEdit->SetText(FormatLongitude(p.s.ChartLong));
         d->DataFormToMoment();

@@ -230,26 +230,27 @@ void TDataForm::TimerTimer() {
     RefocusEdit = nullptr;
 }
 
+MomentTexts TDataForm::FieldTexts() const {
+    return {DateEdit->Text() + (EraCheckBox->Checked() ? "B" : ""), TimeEdit->Text(),
+            dTEdit->Text(), LatEdit->Text(), LongEdit->Text()};
+}
+
 TEdit* TDataForm::InvalidField(std::string* why) const {
-    struct Field {
-        TEdit* edit;
-        const char* ru;
-        const char* en;
-    };
-    const Field fields[] = {{DateEdit, "дата", "date"},
-                            {TimeEdit, "время", "time"},
-                            {dTEdit, "пояс", "zone"},
-                            {LatEdit, "широта", "latitude"},
-                            {LongEdit, "долгота", "longitude"}};
-    for (const Field& f : fields)
-        if (!CheckField(ShapeOf(f.edit), f.edit->Text(), EraCheckBox->Checked()).ok) {
-            if (why)
-                *why = Lang(p_.s, Cp("Данные не приняты: неверное поле «") + Cp(f.ru) + Cp("»: "),
-                            std::string("Data refused: a wrong ") + f.en + ": ") +
-                       "\"" + f.edit->Text() + "\"";
-            return f.edit;
-        }
-    return nullptr;
+    const MomentParse m = ParseChartMoment(p_.s, FieldTexts());
+    if (m) return nullptr;
+    if (why) *why = m.Problem;
+    switch (m.Refused) {
+    case MomentField::Date:
+        return DateEdit;
+    case MomentField::Time:
+        return TimeEdit;
+    case MomentField::Zone:
+        return dTEdit;
+    case MomentField::Latitude:
+        return LatEdit;
+    default:
+        return LongEdit;
+    }
 }
 
 // --- Transfers ----------------------------------------------------------------------------------
@@ -260,60 +261,49 @@ bool TDataForm::DataFormToMoment() {
     AstroDat& s = p_.s;
     SetChartName(s, Trim(NameEdit->Text()));
     s.ChartName = Trim(NameEdit->Text());
-    bool ok = true;
-    const bool era = EraCheckBox->Checked();
-    if (CheckField(FieldShape::Date, DateEdit->Text(), era).ok) {
-        const DateParts d = ParseDateText(DateEdit->Text() + (era ? "B" : ""));
-        s.ChartDay = d.d;
-        s.ChartMonth = d.m;
-        s.ChartYear = d.y;
-    } else {
-        ok = false;
+    const MomentTexts t = FieldTexts();
+    const auto date = ParseMomentDate(t.Date);
+    if (date) {
+        s.ChartDay = date->Day;
+        s.ChartMonth = date->Month;
+        s.ChartYear = date->Year;
     }
-    if (CheckField(FieldShape::Time, TimeEdit->Text()).ok) {
-        const std::string t = TimeEdit->Text();
-        s.ChartHour = StrToIntDef0(Trim(t.substr(0, 2)));
-        s.ChartMinute = StrToIntDef0(Trim(t.substr(3, 2)));
-        s.ChartSecond = StrToIntDef0(Trim(t.substr(6, 2)));
-    } else {
-        ok = false;
+    const auto time = ParseMomentTime(t.Time);
+    if (time) {
+        s.ChartHour = time->Hour;
+        s.ChartMinute = time->Minute;
+        s.ChartSecond = time->Second;
     }
-    const auto zone = CheckField(FieldShape::Zone, dTEdit->Text()).ok
-                          ? ParseZoneOffset(dTEdit->Text())
-                          : std::nullopt;
-    const auto lat = CheckField(FieldShape::Latitude, LatEdit->Text()).ok
-                         ? ParseLatitude(LatEdit->Text())
-                         : std::nullopt;
-    const auto lon = CheckField(FieldShape::Longitude, LongEdit->Text()).ok
-                         ? ParseLongitude(LongEdit->Text())
-                         : std::nullopt;
+    const auto zone = ParseMomentZone(t.Zone);
+    const auto lat = ParseLatitude(t.Lat);
+    const auto lon = ParseLongitude(t.Long);
     if (zone) s.ChartZone = *zone;
     if (lat) s.ChartLat = *lat;
     if (lon) s.ChartLong = *lon;
-    return ok && zone && lat && lon;
+    return date && time && zone && lat && lon;
 }
 
 void TDataForm::MomentToDataForm() {
     const bool source = p_.Flags.SourceData;
     if (ShowsBackSet() == source) return; // the window shows the set the steps do not move
-    const AstroDat& s = p_.s;
-    const TextResult d = FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear);
-    if (d.ok) {
-        DateEdit->SetText(d.text.substr(0, 10));
-        EraCheckBox->SetChecked(!d.text.empty() && d.text.back() == 'B');
+    const ChartMoment m = MomentOf(p_.s);
+    if (CalendarDateValid(m.Year, m.Month, m.Day)) {
+        const DateField d = MomentDateField(m);
+        DateEdit->SetText(d.Text);
+        EraCheckBox->SetChecked(d.BeforeEra);
     }
-    TimeEdit->SetText(IntToStrW(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
-                      IntToStrZ(s.ChartSecond, 2));
-    LatEdit->SetText(FormatLatitude(s.ChartLat));
-    LongEdit->SetText(FormatLongitude(s.ChartLong));
+    TimeEdit->SetText(MomentTimeText(m));
+    LatEdit->SetText(FormatLatitude(m.Lat));
+    LongEdit->SetText(FormatLongitude(m.Long));
 }
 
 void TDataForm::FieldsToRec(DatRec& rec) const {
     rec[kRecName] = RecordSafeText(NameEdit->Text(), true);
     rec[kRecSex] = std::to_string(std::clamp(SexGroup->ItemIndex(), 0, 2));
-    rec[kRecDate] = DateEdit->Text() + (EraCheckBox->Checked() ? "B" : "");
-    rec[kRecTime] = TimeEdit->Text();
-    rec[kRecZone] = dTEdit->Text();
+    const MomentTexts moment = FieldTexts();
+    rec[kRecDate] = moment.Date;
+    rec[kRecTime] = moment.Time;
+    rec[kRecZone] = moment.Zone;
     rec[kRecCity] = RecordSafeText(CityEdit->Text(), true);
     rec[kRecCountry] = RecordSafeText(CountryEdit->Text(), true);
     rec[kRecLat] = LatEdit->Text();
@@ -359,14 +349,11 @@ void TDataForm::BackRecToDataForm() {
 }
 
 void TDataForm::MomentToRec(DatRec& rec) const {
-    const AstroDat& s = p_.s;
-    std::string date = IntToStrW(s.ChartDay, 2) + "." + IntToStrZ(s.ChartMonth, 2) + ".";
-    date += s.ChartYear <= 0 ? IntToStrZ(1 - s.ChartYear, 4) + "B" : IntToStrZ(s.ChartYear, 4);
-    rec[kRecDate] = date;
-    rec[kRecTime] = IntToStrW(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
-                    IntToStrZ(s.ChartSecond, 2);
-    rec[kRecLat] = FormatLatitude(s.ChartLat);
-    rec[kRecLong] = FormatLongitude(s.ChartLong);
+    const ChartMoment m = MomentOf(p_.s);
+    rec[kRecDate] = MomentDateText(m);
+    rec[kRecTime] = MomentTimeText(m);
+    rec[kRecLat] = FormatLatitude(m.Lat);
+    rec[kRecLong] = FormatLongitude(m.Long);
 }
 
 void TDataForm::MomentToDatRec() {
@@ -380,23 +367,21 @@ void TDataForm::MomentToBackRec() {
 // --- Chart kind and applying --------------------------------------------------------------------
 
 void TDataForm::ReadChartKind() {
-    TKartForm* kart = Kart();
     shell::ShellFlags& f = p_.Flags;
+    const bool kind = OneButton->Checked() || HorarButton->Checked() || TwoButton->Checked();
     if (OneButton->Checked() || HorarButton->Checked()) {
-        if (OneButton->Checked() && kart && !kart->HorizontalBox->Checked())
-            kart->HelioBox->setEnabled(true);
         f.DoubleChart = false;
         f.HoraryChart = HorarButton->Checked();
         MethodIndex = -1;
         ComboBox->setEnabled(false);
     } else if (TwoButton->Checked()) {
-        if (kart) kart->HelioBox->setEnabled(false); // a double chart is never heliocentric
         f.DoubleChart = true;
         f.HoraryChart = false;
         AppliedMethodText = ComboBox->Text();
         ComboBox->setEnabled(true);
         if (const int i = ComboBox->IndexOf(ComboBox->Text()); i >= 0) MethodIndex = i;
     }
+    if (TKartForm* kart = Kart(); kart && kind) kart->ChartKindChanged();
 }
 
 bool TDataForm::ApplyData() {
@@ -417,12 +402,7 @@ bool TDataForm::ApplyData() {
     DataFormToDatRec();
     s.DatRec1Applied = s.DatRec1;
     s.DatRec2Applied = s.DatRec2;
-    {
-        const bool ready = p_.Flags.Ready;
-        p_.Flags.Ready = false;
-        if (TKartForm* kart = Kart()) kart->XGroup->SetItemIndex(p_.Flags.DoubleChart ? 2 : 0);
-        p_.Flags.Ready = ready;
-    }
+    if (TKartForm* kart = Kart()) kart->ChartKindApplied();
     if (p_.Tech) p_.Tech->RefreshAll();
     return true;
 }
@@ -601,7 +581,7 @@ void TDataForm::TakeGeoMapPlace(const std::string& cityAndCountry) {
     }
     if (p_.Checked("GeoSet", "dTBox") && ZoneOfLongitude) {
         if (const auto zone = ZoneOfLongitude(LongEdit->Text())) {
-            dTEdit->SetText(ZoneFieldText(*zone));
+            dTEdit->SetText(MomentZoneText(*zone));
             if (p_.Checked("GeoSet", "TimeBox")) ShiftTimeToZone(*zone);
         }
     }
@@ -618,21 +598,21 @@ void TDataForm::TakeGeoMapPlace(const std::string& cityAndCountry) {
 void TDataForm::ShiftTimeToZone(int zoneMinutes) {
     AstroDat& s = p_.s;
     ChartContextGuard guard(s);
-    const DateParts d = ParseDateText(s.UTDateText);
-    if (d.ok) {
-        s.ChartDay = d.d;
-        s.ChartMonth = d.m;
-        s.ChartYear = d.y;
+    if (const auto d = ParseMomentDate(s.UTDateText)) {
+        s.ChartDay = d->Day;
+        s.ChartMonth = d->Month;
+        s.ChartYear = d->Year;
     }
     s.ChartHour =
         StrToIntDef0(Trim(s.UTTimeText.substr(0, std::min<std::size_t>(2, s.UTTimeText.size()))));
     const int hours = zoneMinutes / 60;
     if (hours > 0) IncHour(s, hours);
     if (hours < 0) DecHour(s, -hours);
-    const TextResult t = FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear);
-    if (t.ok) {
-        DateEdit->SetText(t.text.substr(0, 10));
-        EraCheckBox->SetChecked(!t.text.empty() && t.text.back() == 'B');
+    const ChartMoment m = MomentOf(s);
+    if (CalendarDateValid(m.Year, m.Month, m.Day)) {
+        const DateField d = MomentDateField(m);
+        DateEdit->SetText(d.Text);
+        EraCheckBox->SetChecked(d.BeforeEra);
     }
     TimeEdit->SetText(IntToStrZ(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
                       IntToStrZ(s.ChartSecond, 2));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "chart/BirthFields.h"
+#include "core/ChartMoment.h"
 #include "shell/Program.h"
 #include "ui/Forms.h"
 
@@ -63,7 +64,10 @@ public:
     void BackRecToDataForm();
     void MomentToDatRec();
     void MomentToBackRec();
-    // The first field whose text is not valid (its edit), else nullptr; `why` names it.
+    // The five texts of the moment as the fields hold them (the date with its era).
+    MomentTexts FieldTexts() const;
+    // The first field whose text is not valid (its edit), else nullptr; `why` says which, in
+    // the words every way into the chart uses (ParseChartMoment).
     ui::TEdit* InvalidField(std::string* why = nullptr) const;
     bool ShowsBackSet() const { return Caption() == BackCaption && !BackCaption.empty(); }
 

@@ -2,6 +2,7 @@
 
 #include "core/Files.h"
 #include "core/Formats.h"
+#include "core/Houses.h"
 #include "core/Text.h"
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
@@ -462,18 +463,56 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     TabControl->SetTabIndex(0);
     TabControlChange();
     LoadStatusAndColors();
+    // The window reads its options into the program's typed options before each computation.
+    p_.Svc.OptionReaders["KartForm"] = [this](shell::Program&) { ReadOptions(); };
 }
 
-TKartForm::~TKartForm() = default;
+TKartForm::~TKartForm() {
+    p_.Svc.OptionReaders.erase("KartForm");
+}
 
 // --- Options ------------------------------------------------------------------------------------
+
+void TKartForm::ReadOptions() const {
+    ChartOptions& c = p_.ChartOpt;
+    // The system is the item's number; an empty box the first system; a text that is no item
+    // names none (the computation says so).
+    const std::string house = HouseComboBox->Text();
+    const int item = HouseComboBox->IndexOf(house);
+    c.HouseSystem = house.empty() ? kDefaultHouseSystem
+                    : item >= 0 && item < kHouseSystemCount ? item + 1
+                                                            : 0;
+    c.HelioBox = HelioBox->Checked();
+    c.HorizontalBox = HorizontalBox->Checked();
+    c.ArtaButton = ArtaButton->Checked();
+    if (!SLng->Text().empty()) c.SLng = StrToFloatHM(SLng->Text());
+    if (!SPeriod->Text().empty()) c.SPeriod = StrToFloatHM(SPeriod->Text());
+    p_.GeneralOpt.BlackMoonFocus = SfocusButton->Checked();
+    AspectOptions& a = p_.AspectOpt;
+    a.MajorCheck = MajorCheck->Checked();
+    a.MinorCheck = MinorCheck->Checked();
+    if (const int x = XGroup->ItemIndex(); x >= 0 && x <= 2) a.AspectingMode = "IOX"[x];
+    if (const int k = CoinsideBox->ItemIndex(); k >= 0) a.CoinsideBox = k;
+    p_.View.ProductTitle = DataCheckBox->Checked();
+}
+
+void TKartForm::ChartKindChanged() {
+    if (p_.Flags.DoubleChart)
+        HelioBox->setEnabled(false);
+    else if (!p_.Flags.HoraryChart && !HorizontalBox->Checked())
+        HelioBox->setEnabled(true);
+}
+
+void TKartForm::ChartKindApplied() {
+    NotReady guard(p_.Flags);
+    XGroup->SetItemIndex(p_.Flags.DoubleChart ? 2 : 0);
+}
 
 KartOptions TKartForm::Options() const {
     KartOptions o;
     o.InHsCheck = InHsCheck->Checked();
     o.OutHsCheck = OutHsCheck->Checked();
-    o.HouseSystemText = HouseComboBox->Text();
-    const int hs = HouseComboBox->IndexOf(o.HouseSystemText);
+    const int hs = HouseComboBox->IndexOf(HouseComboBox->Text());
     o.HouseSystem = hs >= 0 ? hs + 1 : p_.s.HouseSystem;
     o.MajorCheck = MajorCheck->Checked();
     o.MinorCheck = MinorCheck->Checked();
@@ -718,6 +757,7 @@ void TKartForm::BackgroundClick() {
 }
 
 void TKartForm::DataCheckBoxClick() {
+    p_.ReadOptions();
     if (p_.Tech) {
         p_.Tech->SetMainTitle();
         p_.Tech->RedrawIfNatal();

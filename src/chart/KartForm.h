@@ -1,7 +1,8 @@
 // The natal-chart settings window "KartForm": every option of the natal chart lives in its
 // controls (check boxes, radio buttons, combo boxes, track bars, hidden flag edits and
 // memos). Options() copies them into the plain KartOptions that the wheel, printing and the
-// tables read; the shell's recompute hub reads the chart options by control name.
+// tables read; ReadOptions() copies what the chart computation reads into the program's typed
+// options (the window's option reader).
 //
 // Tabs: "Главные" the wheel and aspect switches, "Планеты" and "Дома" the point and house flag
 // grids, "Аспекты" the aspect pages, "Дополн." further options, "Размеры" the wheel's sizes,
@@ -105,6 +106,15 @@ public:
 
     // Every option as plain values.
     KartOptions Options() const;
+    // The options of this window the chart computation reads, into the program's typed options
+    // (the window's option reader, run by Program::ReadOptions).
+    void ReadOptions() const;
+    // The chart kind the birth-data window set (ShellFlags): a double chart is never
+    // heliocentric; a natal chart may be again unless the chart is horizontal.
+    void ChartKindChanged();
+    // The aspecting that goes with an applied chart kind: across the two charts of a double
+    // chart, the inner chart otherwise.
+    void ChartKindApplied();
 
     // --- Handlers ---
     void Redraw();

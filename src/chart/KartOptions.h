@@ -80,7 +80,6 @@ struct KartOptions {
     // "Главные"
     bool InHsCheck = true, OutHsCheck = false; // cusps of the inner / outer chart drawn
     int HouseSystem = 1;                       // 1..18, item index + 1 of HouseComboBox
-    std::string HouseSystemText;               // HouseComboBox text
     bool MajorCheck = true, MinorCheck = false;
     bool FromPlnCheck = true, FromHsCheck = false, ToPlnCheck = true, ToHsCheck = false;
     bool AspSimCheck = true;   // aspect glyphs on the lines

@@ -4,6 +4,7 @@
 #include "chart/DataForm.h"
 #include "chart/KartForm.h"
 #include "core/Directions.h"
+#include "core/Houses.h"
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
 #include "sky/BodyPoles.h"
@@ -72,11 +73,7 @@ KartInputs GatherKartInputs(shell::Program& p) {
         c.LatText = p.Tech->LatText;
         c.LongText = p.Tech->LongText;
     }
-    if (kart) {
-        const std::vector<std::string> items = kart->HouseComboBox->Items();
-        const int h = p.s.HouseSystem - 1;
-        if (h >= 0 && h < static_cast<int>(items.size())) c.HouseSystemName = items[h];
-    }
+    c.HouseSystemName = HouseSystemName(p.s.HouseSystem, p.s.EnglishMode);
     c.MethodText = p.Text("DataForm", "ComboBox");
 
     KartServices& sv = in.Services;

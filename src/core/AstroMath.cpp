@@ -74,6 +74,22 @@ bool IsLeapYearIn(bool gregorian, int year) {
     return year % 4 == 0;
 }
 
+bool IsGregorianDate(int year, int month, double day) {
+    return year > 1582 || (year == 1582 && month > 10) || (year == 1582 && month == 10 && day > 4.0);
+}
+
+int DaysInMonth(int year, int month) {
+    static const int kDays[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 0;
+    if (month != 2) return kDays[month];
+    return IsLeapYearIn(IsGregorianDate(year, month, 1), year) ? 29 : 28;
+}
+
+bool CalendarDateValid(int year, int month, int day) {
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
+    return !(year == 1582 && month == 10 && day > 4 && day < 15);
+}
+
 double JulianDayOf(const DateTimeRec& rec, bool* gregorian) {
     // Meeus, Astronomical Algorithms, ch. 7 (7.1), with floor so that years before -4716 work.
     int y = rec.Year, m = rec.Month;
@@ -81,8 +97,7 @@ double JulianDayOf(const DateTimeRec& rec, bool* gregorian) {
         y -= 1;
         m += 12;
     }
-    const bool greg = rec.Year > 1582 || (rec.Year == 1582 && rec.Month > 10) ||
-                      (rec.Year == 1582 && rec.Month == 10 && rec.Day > 4.0);
+    const bool greg = IsGregorianDate(rec.Year, rec.Month, rec.Day);
     double b = 0;
     if (greg) {
         const int a = y / 100;

@@ -62,6 +62,13 @@ inline double JDFromCenturies(double t) {
 }
 
 // --- Calendar ---------------------------------------------------------------------------------
+// The Gregorian calendar follows 4 October 1582 (Julian) with 15 October 1582; the days
+// between name no day. True for a date after 4 October 1582.
+bool IsGregorianDate(int year, int month, double day);
+// The days of a month in the calendar of its own dates (February 1582 is Julian).
+int DaysInMonth(int year, int month);
+// A day the calendar of its date has: month 1..12, day 1..DaysInMonth, not 5..14 October 1582.
+bool CalendarDateValid(int year, int month, int day);
 // The Julian day of 0h of rec's date (the day's fraction counts; hours and minutes do not).
 // Dates after 4 October 1582 are Gregorian, earlier ones Julian.
 double JulianDayOf(const DateTimeRec& rec, bool* gregorian = nullptr);

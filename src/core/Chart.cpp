@@ -328,8 +328,8 @@ struct Calc {
             LunarPoint(14, lon, lat, dist);
             s.Bodies[14][17] = kArtaMotion;
         } else {
-            const double lng = StrToFloatHM(opt.SLng);
-            double period = StrToFloatHM(opt.SPeriod);
+            const double lng = opt.SLng;
+            double period = opt.SPeriod;
             if (std::fabs(period) < 0.00001) period = 0.00001;
             const double years = (s.ChartJD - 2451544.5) / 365.2422;
             LunarPoint(14, NormAngle(lng * kDegToRad + kTwoPi / period * years), 0, 1);
@@ -484,6 +484,13 @@ struct Calc {
         } else {
             Store(n, k);
         }
+    }
+
+    // Points 1..14 + NExtra; the south node comes with the north node.
+    void AllBodies() {
+        const int last = LastBody(s);
+        for (int i = 1; i <= last; ++i)
+            if (i != 12) Body(i);
     }
 
     void Earth() {
@@ -675,18 +682,8 @@ void CalcMeanElements(AstroDat& s, int n) {
     b[5] = NormAngle(peri);
 }
 
-int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt) {
-    if (opt.HouseSystemText.empty()) return kDefaultHouseSystem;
-    if (opt.HouseSystemText[0] == '*') {
-        // a separator entry names no system
-    } else if (!opt.HouseSystemItems.empty()) {
-        const auto& items = opt.HouseSystemItems;
-        const auto it = std::find(items.begin(), items.end(), opt.HouseSystemText);
-        const int n = static_cast<int>(it - items.begin()) + 1;
-        if (it != items.end() && n <= kHouseSystemCount) return n;
-    } else if (auto n = HouseSystemFromText(opt.HouseSystemText)) {
-        return *n;
-    }
+int ChartHouseSystem(AstroDat& s, const ChartOptions& opt) {
+    if (opt.HouseSystem >= 1 && opt.HouseSystem <= kHouseSystemCount) return opt.HouseSystem;
     static const std::string ru = Cp("Неизвестная система домов, взята система");
     SetStatus(s, Lang(s, ru, "Unknown house system, using") + " \"" +
                      HouseSystemName(kDefaultHouseSystem, s.EnglishMode) + "\"");
@@ -777,7 +774,7 @@ void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen)
         for (int h = 1; h <= 12; ++h) c[h] = NormAngle((h - 1) * kPi / 6 + 1e-9);
         cusps = c;
     } else {
-        s.HouseSystem = HouseSystemFromCombo(s, opt);
+        s.HouseSystem = ChartHouseSystem(s, opt);
         if (HouseSystemFailsAtHighLatitude(s.HouseSystem) &&
             std::fabs(s.ChartLat) > 65 * kDegToRad) {
             static const std::string ru1 = Cp("Система"),
@@ -823,8 +820,7 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
     if (n != 2) c.Earth();
     if (n == 0) {
         c.SVP();
-        for (int i = 1; i <= last; ++i)
-            if (i != 12) c.Body(i); // the south node comes with the north node
+        c.AllBodies();
         s.PlanetLonSaved = s.PlanetLon;
         if (opt.HelioBox) {
             for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][6];
@@ -839,8 +835,7 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
     } else if (n > last) {
         CalcHouses(s, opt, gen);
         if (n < kFirstCuspPoint) {
-            for (int i = 1; i <= last; ++i)
-                if (i != 12) c.Body(i);
+            c.AllBodies();
             if (opt.ComputeParts) opt.ComputeParts(s);
         }
     } else if (n >= 1) {
@@ -853,6 +848,13 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
             s.PlanetLon[n] = NormAngle(-s.Bodies[n][15] - kPi / 2);
         }
     }
+}
+
+void CalcChartBodies(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+    s.NExtra = std::clamp(s.NExtra, 0, kMaxExtraBodies);
+    Calc c{s, opt, gen};
+    c.Earth();
+    c.AllBodies();
 }
 
 void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {

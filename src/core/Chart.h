@@ -43,15 +43,21 @@ TimeStepOptions TimeOptionsFor(const ChartOptions& opt, const GeneralOptions& ge
 // The mean orbital elements of date of points 0..10 into Bodies[n] fields 0, 1, 2, 3, 5.
 void CalcMeanElements(AstroDat& s, int n);
 
-// The house system the settings name: the text's system; the default one for an empty text,
-// and (said on the status line) for a text that names none.
-int HouseSystemFromCombo(AstroDat& s, const ChartOptions& opt);
+// The house system the options name; the default one (said on the status line) when they name
+// none.
+int ChartHouseSystem(AstroDat& s, const ChartOptions& opt);
 
 // The twelve cusps of the chosen system into PlanetLon, PlanetLonSaved, PlanetLat [27..38].
 void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
 
 // n = 0: everything; 1..14+NExtra: body n; beyond: the houses, and for n < 27 also all bodies.
 void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n = 0);
+
+// Every body of the chart (points 1..14 + NExtra) with its speed and body record, as
+// CalcChart(0) computes them, without the cusps, the Arabic parts and the mappings of the
+// heliocentric and horizontal charts: PlanetLon holds the apparent places seen from the
+// observer's planet.
+void CalcChartBodies(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
 
 // The chart for an observer on the planet opt.ExterrBody (3, 4 or 5).
 void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);

@@ -1,5 +1,6 @@
 // Chart records: the ten texts of a chart's entered data, their unpacking into the chart
-// moment and place, and the exchange of the first and second chart.
+// moment and place (the moment's parser: ChartMoment.h), and the exchange of the first and
+// second chart.
 //
 // Fields (0-based): 0 name, 1 sex, 2 date (" 5.03.1990 ", "0044B" for years before the era),
 // 3 time ("hh:mm:ss", columns 1-2, 4-5, 7-8), 4 zone ("+03:00", east positive), 5 latitude
@@ -7,6 +8,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "core/ChartMoment.h"
 
 #include <string>
 
@@ -30,28 +32,10 @@ struct DatRecNameDateTime {
 };
 DatRecNameDateTime GetDatRecNameDateTime(const DatRec& rec);
 
-// A record's moment and place. `ok` is false when the date, the time, the zone or a
-// coordinate is not a valid text; `problem` then names the field and its text.
-struct UnpackedDatRec {
-    bool ok = false;
-    std::string problem;
-    int day = 0, month = 0, year = 0; // year astronomical (0 = 1 BC)
-    int hour = 0, minute = 0, second = 0;
-    int zone = 0;   // minutes east
-    double lat = 0; // radians, north positive
-    double lon = 0; // radians, east positive
-};
-UnpackedDatRec UnpackDatRec(const AstroDat& s, const DatRec& rec);
-
-// Puts an unpacked record's moment and place into the chart moment of the state.
-void SetChartMomentOf(AstroDat& s, const UnpackedDatRec& r);
-
-// Puts a record's moment and place into the chart moment of the state. A record that does not
-// unpack is refused: the user is told which field is wrong and the chart moment stays.
+// Puts a record's moment and place into the chart moment of the state (ParseChartMoment). A
+// record that does not parse is refused: the user is told which field is wrong and the chart
+// moment stays.
 bool UnpackDatRecToChart(AstroDat& s, const DatRec& rec);
-
-// The Julian day (UT) of an unpacked record's moment.
-double DatRecJulianDay(const UnpackedDatRec& r);
 
 // Exchanges the first and the second chart: the records, the methods, the short dates and
 // the ages; the new first record becomes the chart moment, February follows its year. The

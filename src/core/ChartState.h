@@ -78,15 +78,14 @@ struct ChartPoints {
 // Options of the natal-chart settings window read by the chart computation, with the window's
 // defaults. The UI copies the controls here before each computation.
 struct ChartOptions {
-    std::string HouseSystemText; // HouseComboBox text; empty: the first system, "Полих-Пейдж"
-    // The box's items as shown (in the language of the moment); empty: the built-in Russian
-    // and English names of the systems.
-    std::vector<std::string> HouseSystemItems;
+    // The house system 1..18 (Houses.h), the first one "Полих-Пейдж" by default; 0 when the
+    // settings name none (the first one is taken and the status line says so).
+    int HouseSystem = 1;
     bool HelioBox = false;
     bool HorizontalBox = false;
-    bool ArtaButton = true;      // White Moon: Arta (true) or Selena with SLng/SPeriod
-    std::string SLng = "242.5";  // Selena: longitude at 2000.0, degrees
-    std::string SPeriod = "7.0"; // Selena: period, years
+    bool ArtaButton = true; // White Moon: Arta (true) or Selena with SLng/SPeriod
+    double SLng = 242.5;    // Selena: longitude at 2000.0, degrees
+    double SPeriod = 7.0;   // Selena: period, years
     int ExterrBody = 0;          // 0 the Earth; 3, 4, 5 observer on Mercury, Venus, Mars
     // Computes the active Arabic parts into their points (the chart runs it after the houses,
     // at the moment and one second before it); none: no parts.

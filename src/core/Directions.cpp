@@ -110,8 +110,8 @@ void RestoreBck(AstroDat& s, const SecondChart& c) {
     s.SiderealTimeBck = c.sidereal;
 }
 
-void SetChartMoment(AstroDat& s, const UnpackedDatRec& r) {
-    SetChartMomentOf(s, r);
+void SetMomentAndCalendar(AstroDat& s, const ChartMoment& m) {
+    SetChartMoment(s, m);
     UpdateCalendarForYear(s);
 }
 
@@ -234,13 +234,14 @@ bool DirectionsReport(AstroDat& s, ChartEngine& e, const DirectionOptions& opt,
     if (method == 'p' && opt.DataFormFields)
         for (int f = kRecDate; f <= kRecCountry; ++f) s.DatRec2[f] = (*opt.DataFormFields)[f];
 
-    const UnpackedDatRec event = UnpackDatRec(s, s.DatRec2);
-    if (!event.ok) {
+    const MomentParse parsed = ParseChartMoment(s, s.DatRec2);
+    if (!parsed) {
         UnpackDatRecToChart(s, s.DatRec2); // tells the user which field is wrong
         return false;
     }
     const BirthChart birth = TakeBirth(e, s.NExtra);
-    const double jdEvent = DatRecJulianDay(event);
+    const ChartMoment event = *parsed.Moment;
+    const double jdEvent = JulianDayUT(event);
     s.DirAge = jdEvent - birth.jd;
     const double years = s.DirAge / kTropicalYearDays;
     const SecondChart before = KeepBck(s);
@@ -321,7 +322,7 @@ bool DirectionsReport(AstroDat& s, ChartEngine& e, const DirectionOptions& opt,
         case 'L': {
             const int body = method == 'S' ? 1 : 2;
             s.PlanetLonSavedBck = birth.saved;
-            SetChartMoment(s, event);
+            SetMomentAndCalendar(s, event);
             moved = true;
             bool converged = false;
             for (int pass = 0; pass <= kReturnPasses; ++pass) {
@@ -346,7 +347,7 @@ bool DirectionsReport(AstroDat& s, ChartEngine& e, const DirectionOptions& opt,
         }
         case 'F': {
             const double target = NormAngle(birth.saved[2] - birth.saved[1]);
-            SetChartMoment(s, event);
+            SetMomentAndCalendar(s, event);
             moved = true;
             bool converged = false;
             for (int pass = 0; pass <= kReturnPasses; ++pass) {
@@ -370,7 +371,7 @@ bool DirectionsReport(AstroDat& s, ChartEngine& e, const DirectionOptions& opt,
             break;
         }
         default: // transit, synastry
-            SetChartMoment(s, event);
+            SetMomentAndCalendar(s, event);
             moved = true;
             e.CalcAstroTime();
             e.CalcChart(0);

@@ -298,7 +298,7 @@ const HouseNames& Names() {
         const char* en[] = {"Polich-Page",   "Placidus",       "Koch",          "Porphyry",
                             "Alcabitius",    "Regiomontanus",  "Campanus",      "Morinus",
                             "Equal from MC", "Equal from Asc", "Solar balance", "Draconic",
-                            "Earth",         "Solar",          "Lunar",         "Jamaspa",
+                            "Terrestrial",   "Solar",          "Lunar",         "Jamaspa",
                             "Jamaspa equal", "Jamaspa (MC)"};
         for (int i = 0; i < kHouseSystemCount; ++i) {
             n.russian[i + 1] = Cp(ru[i]);

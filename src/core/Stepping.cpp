@@ -156,7 +156,7 @@ std::string TwoDigits(int v, bool blankTens) {
 
 void UpdateCalendarForYear(AstroDat& s) {
     const int y = s.ChartYear, m = s.ChartMonth, d = s.ChartDay;
-    s.GregorianCal = y >= 1583 || (y == 1582 && m >= 11) || (y == 1582 && m == 10 && d >= 5);
+    s.GregorianCal = IsGregorianDate(y, m, d);
     s.MonthDays[2] = IsLeapYear(s, y) ? 29 : 28;
 }
 

@@ -241,7 +241,7 @@ void GeoScreen::GeoMapMouseMove(int x, int y) {
             map_.hoverCityName = CityLabelName(n);
             HintText = TrimRight(n.Name());
             const std::string code = Trim(n.Code());
-            if (!code.empty() && code[0] != 'L') HintText += ", " + CodeRegionText(s, code);
+            if (!code.empty() && code[0] != 'L') HintText += ", " + CodeRegionText(s, atlas_, code);
             std::tie(objX, objY) = v.Project(int32_t(c.lon) * 10, int32_t(c.lat) * 10);
         }
     }

@@ -1,6 +1,7 @@
 #include "shell/MainForm.h"
 
 #include "core/AstroMath.h"
+#include "core/ChartMoment.h"
 #include "core/ChartRecords.h"
 #include "core/Formats.h"
 #include "core/Parses.h"
@@ -568,17 +569,17 @@ void TForm1::SetRealTimeAtStart() {
         p_.Svc.DataFormToMoment();
         return;
     }
-    if (const DateParts d = ParseDateText(fields.DateEdit); d.ok) {
-        s.ChartDay = d.d;
-        s.ChartMonth = d.m;
-        s.ChartYear = d.y;
+    if (const auto d = ParseMomentDate(fields.DateEdit)) {
+        s.ChartDay = d->Day;
+        s.ChartMonth = d->Month;
+        s.ChartYear = d->Year;
     }
-    if (const TimeParts tm = ParseTimeText(fields.TimeEdit); tm.ok) {
-        s.ChartHour = tm.h;
-        s.ChartMinute = tm.m;
-        s.ChartSecond = tm.s;
+    if (const auto tm = ParseMomentTime(fields.TimeEdit)) {
+        s.ChartHour = tm->Hour;
+        s.ChartMinute = tm->Minute;
+        s.ChartSecond = tm->Second;
     }
-    const std::optional<int> zone = ParseZoneOffset(fields.dTEdit);
+    const std::optional<int> zone = ParseMomentZone(fields.dTEdit);
     s.ChartZone = zone ? *zone : QDateTime::currentDateTime().offsetFromUtc() / 60;
     if (const auto lat = ParseLatitude(fields.LatEdit)) s.ChartLat = *lat;
     if (const auto lon = ParseLongitude(fields.LongEdit)) s.ChartLong = *lon;
@@ -594,10 +595,10 @@ void TForm1::DataFormToDatRec() {
     AstroDat& s = p_.s;
     DatRec& r = s.DatRec1;
     r = DatRec{};
-    r[kRecDate] = FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text;
-    r[kRecTime] = IntToStrZ(s.ChartHour, 2) + ":" + IntToStrZ(s.ChartMinute, 2) + ":" +
-                  IntToStrZ(s.ChartSecond, 2);
-    r[kRecZone] = FormatZoneOffset(s.ChartZone, true);
+    const ChartMoment m = MomentOf(s);
+    r[kRecDate] = MomentDateText(m);
+    r[kRecTime] = MomentTimeText(m);
+    r[kRecZone] = MomentZoneText(m.ZoneMinutes);
     r[kRecLat] = FormatLatitude(s.ChartLat);
     r[kRecLong] = FormatLongitude(s.ChartLong);
     r[kRecCity] = p_.Text("QorLoc", "astCity");

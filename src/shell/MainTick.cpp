@@ -6,6 +6,7 @@
 #include "shell/Tech.h"
 
 #include "core/AstroMath.h"
+#include "core/ChartMoment.h"
 #include "core/ChartRecords.h"
 #include "core/Formats.h"
 #include "core/Strings.h"
@@ -174,14 +175,19 @@ void TForm1::RealTimerTimer() {
         if (!data) return;
         if (auto* e = data->Find<TEdit>("DateEdit")) e->SetText(date);
         if (auto* e = data->Find<TEdit>("TimeEdit")) e->SetText(time);
+        // the computer's year is of the era, whatever chart the fields held before
+        if (auto* era = data->Find<TCheckBox>("EraCheckBox")) era->SetChecked(false);
     };
     auto setMoment = [&s](const std::string& date, const std::string& time) {
-        s.ChartDay = std::stoi(date.substr(0, 2));
-        s.ChartMonth = std::stoi(date.substr(3, 2));
-        s.ChartYear = std::stoi(date.substr(6, 4));
-        s.ChartHour = std::stoi(time.substr(0, 2));
-        s.ChartMinute = std::stoi(time.substr(3, 2));
-        s.ChartSecond = std::stoi(time.substr(6, 2));
+        const auto d = ParseMomentDate(date);
+        const auto t = ParseMomentTime(time);
+        if (!d || !t) return;
+        s.ChartDay = d->Day;
+        s.ChartMonth = d->Month;
+        s.ChartYear = d->Year;
+        s.ChartHour = t->Hour;
+        s.ChartMinute = t->Minute;
+        s.ChartSecond = t->Second;
     };
     if (doubleChart) {
         // Real time moves the outer (background) chart.

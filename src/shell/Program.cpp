@@ -9,6 +9,8 @@
 #include "shell/StartForms.h"
 #include "shell/Tech.h"
 
+#include <QPrinter>
+
 namespace qor::shell {
 
 using namespace ui;
@@ -142,29 +144,11 @@ void Program::CalcCurrentAspects() {
     CalcAspects(AspTable, AspectOpt, charts, Aspects);
 }
 
-// The settings windows keep their options in their controls; a control not built yet keeps
-// the option's default.
+// The settings windows keep their options in their controls; each window's reader copies them.
 void Program::ReadOptions() {
-    ChartOptions& c = ChartOpt;
-    c.HouseSystemText = Text("KartForm", "HouseComboBox");
-    c.HelioBox = Checked("KartForm", "HelioBox");
-    c.HorizontalBox = Checked("KartForm", "HorizontalBox");
-    c.ArtaButton = Checked("KartForm", "ArtaButton", true);
-    if (const std::string v = Text("KartForm", "SLng"); !v.empty()) c.SLng = v;
-    if (const std::string v = Text("KartForm", "SPeriod"); !v.empty()) c.SPeriod = v;
-    c.ExterrBody = Flags.ExterrBody;
-    GeneralOptions& g = GeneralOpt;
-    g.HorParallax = Checked("GenSet", "MoonParall", g.HorParallax);
-    g.TrueNodes = Checked("GenSet", "NodeCheckBox", g.TrueNodes);
-    g.UseEllipsoid = Checked("GenSet", "EEBox", g.UseEllipsoid);
-    g.BlackMoonFocus = Checked("KartForm", "SfocusButton", g.BlackMoonFocus);
-    if (const int r = ItemIndex("GenSet", "RiseGroup"); r >= 0) g.RiseGroup = r;
-    s.UseLightTime = Checked("GenSet", "LightSpeed", s.UseLightTime);
-    AspectOpt.MajorCheck = Checked("KartForm", "MajorCheck", AspectOpt.MajorCheck);
-    AspectOpt.MinorCheck = Checked("KartForm", "MinorCheck", AspectOpt.MinorCheck);
-    if (const int x = ItemIndex("KartForm", "XGroup"); x >= 0 && x <= 2)
-        AspectOpt.AspectingMode = "IOX"[x];
-    if (const int k = ItemIndex("KartForm", "CoinsideBox"); k >= 0) AspectOpt.CoinsideBox = k;
+    ChartOpt.ExterrBody = Flags.ExterrBody;
+    for (const auto& [window, read] : Svc.OptionReaders)
+        if (read) read(*this);
 }
 
 } // namespace qor::shell

@@ -25,6 +25,7 @@
 #include <QRect>
 
 class QPainter;
+class QPrinter;
 
 #include <functional>
 #include <map>
@@ -105,6 +106,13 @@ struct StartStep {
     std::function<void()> run;
 };
 
+class Program;
+
+// What the screens show beside the chart, as the settings windows hold it.
+struct ViewOptions {
+    bool ProductTitle = false; // the title shows the product, not the chart's data
+};
+
 // The keyed registries and the few named slots through which the subsystems above the shell
 // plug in. Everything is optional: an empty entry is skipped.
 struct Services {
@@ -112,6 +120,12 @@ struct Services {
     using FormAction = std::function<void(ui::TForm&)>;
 
     // --- Keyed registries -------------------------------------------------------------------
+
+    // What copies a settings window's controls into the typed options (ChartOpt, GeneralOpt,
+    // AspectOpt, View of the program) before each computation, by window name ("KartForm",
+    // "GenSet"). A reader does nothing while its window is not there: the options keep their
+    // values (at first the windows' defaults).
+    std::map<std::string, std::function<void(Program&)>> OptionReaders;
 
     // The screens of the main window by their ScreenMode letter ("W" "S" "C" "G" "A" "M").
     std::map<char, ScreenHandler> Screens;
@@ -178,6 +192,7 @@ struct ShellFlags {
     bool HelioMode = false;    // heliocentric chart (the settings window's HelioBox)
     bool DinamicRun = false;   // the time window steps the chart time
     bool ProgramIdle = true;   // no interpretation report being assembled
+    bool LinkCommand = false;  // a command of the link runs: no window may wait on a person
     bool RealTimeMode = false; // the chart follows the computer's clock
     bool SourceData = true;    // the steppers move the source (true) or the background chart
     bool DoubleChart = false;  // the applied chart is double (the birth-data window's kind)
@@ -210,10 +225,12 @@ public:
     // from them while the program lives).
     ui::FormClasses FormClasses;
 
-    // The chart options as the settings windows hold them (filled before each computation).
+    // The options as the settings windows hold them (filled by ReadOptions before each
+    // computation).
     ChartOptions ChartOpt;
     GeneralOptions GeneralOpt;
     AspectOptions AspectOpt;
+    ViewOptions View;
     AspDefTable AspTable;
     std::vector<std::string> AspectLines;
     AspectMatrix Aspects;
@@ -224,6 +241,9 @@ public:
 
     std::unique_ptr<ui::OffscreenBitmap> BufBitmap;
     QImage BackTile;
+
+    // The program's one printer: its page setup holds for the run (Printing.h).
+    std::unique_ptr<QPrinter> Printer;
 
     std::unique_ptr<SoundOutput> Sound;
     std::unique_ptr<ScreenSaverInhibitor> ScreenSaver;
@@ -257,7 +277,7 @@ public:
     // The aspect matrix of the current chart (into Aspects).
     void CalcCurrentAspects();
 
-    // Copies the settings windows' controls into ChartOpt, GeneralOpt and AspectOpt.
+    // Runs the settings windows' option readers (Services::OptionReaders).
     void ReadOptions();
 
     // Runs the start-up steps of one stage in the order they were registered.

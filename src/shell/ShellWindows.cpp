@@ -55,6 +55,17 @@ void RegisterShellWindows(Program& p) {
     classes.Register("Pars", [&p] { return new TPars(p.s, p.Hooks); });
     classes.Register("AstrCalc", [&p] { return new TAstrCalc(p.s, *p.Engine); });
 
+    // The general settings the chart computation reads.
+    p.Svc.OptionReaders["GenSet"] = [](Program& p) {
+        auto* g = dynamic_cast<TGenSet*>(Screen().FindForm("GenSet"));
+        if (!g) return;
+        GeneralOptions& o = p.GeneralOpt;
+        o.HorParallax = g->MoonParall->Checked();
+        o.TrueNodes = g->NodeCheckBox->Checked();
+        o.UseEllipsoid = g->EEBox->Checked();
+        if (const int r = g->RiseGroup->ItemIndex(); r >= 0) o.RiseGroup = r;
+        p.s.UseLightTime = g->LightSpeed->Checked();
+    };
     // After each recompute the open parts window shows the new values.
     p.Svc.RefreshWindow["Pars"] = [](TForm& f) {
         if (auto* pars = dynamic_cast<TPars*>(&f)) pars->RefreshGrid();

@@ -1,6 +1,7 @@
 #include "shell/Tech.h"
 
 #include "core/Formats.h"
+#include "core/Houses.h"
 #include "core/Stepping.h"
 #include "core/Strings.h"
 #include "core/Text.h"
@@ -109,7 +110,7 @@ void TTech::RedrawIfNatal() {
 
 void TTech::SetMainTitle() {
     AstroDat& s = p_.s;
-    if (p_.Checked("KartForm", "DataCheckBox")) {
+    if (p_.View.ProductTitle) {
         s.MainTitle = ProductTitle(s);
     } else {
         s.MainTitle = DateText + "   " + TimeText + "   " + ZoneText;
@@ -162,7 +163,7 @@ void TTech::RefreshPass() {
     LatText = FormatLatitude(s.ChartLat);
     LongText = FormatLongitude(s.ChartLong);
 
-    if (!p_.Checked("KartForm", "DataCheckBox")) SetMainTitle();
+    if (!p_.View.ProductTitle) SetMainTitle();
     f.HelioMode = p_.ChartOpt.HelioBox;
 
     if (f.ExterrBody != 0)
@@ -296,11 +297,9 @@ bool TTech::IsChironBody(int i) const {
 }
 
 void TTech::HouseSystemFromCombo() {
-    auto* kart = Screen().FindForm("KartForm");
-    auto* combo = kart ? kart->Find<TComboBox>("HouseComboBox") : nullptr;
-    if (!combo) return;
-    const int i = combo->IndexOf(combo->Text());
-    if (i >= 0) p_.s.HouseSystem = i + 1;
+    p_.ReadOptions();
+    const int h = p_.ChartOpt.HouseSystem;
+    if (h >= 1 && h <= kHouseSystemCount) p_.s.HouseSystem = h;
 }
 
 void TTech::SyncComboIndex(TComboBox& combo) {

@@ -320,7 +320,7 @@ private:
         slot_ = std::max(0, CosmosModeSlot(mode_));
         PlnMdbRec& r = b_.PlanetsMdb[slot_];
         const std::string name = Trim(r.Name);
-        ship_ = mode_ >= 11 && (name == Cp("Корабль") || name == "SkyShip");
+        ship_ = mode_ >= 11 && IsShipName(name);
         if (ship_) {
             v_.ShipPoint = mode_ + 4;
             r.Diameter = 1.0;
@@ -917,6 +917,11 @@ SpaceVector HelioPosition(const AstroDat& s, int n) {
     }
     const BodyRec& b = s.Bodies[n];
     return {b[8], b[9], b[10]};
+}
+
+bool IsShipName(const std::string& name) {
+    const std::string t = Trim(name);
+    return t == Cp("Корабль") || t == "SkyShip";
 }
 
 int SunViewPoint(int k) {

@@ -141,6 +141,9 @@ KeplerSolution SolveKepler(double a, double e, double meanAnomaly);
 // origin, 2 the Moon, 3.. the planets and extra bodies).
 SpaceVector HelioPosition(const AstroDat& s, int n);
 
+// The name of a free body slot that makes it the space ship ("Корабль" or "SkyShip").
+bool IsShipName(const std::string& name);
+
 // The chart point of satellite k of the Sun-centred view: 1, 2 Mercury and Venus, 3 the Earth,
 // 4..9 Mars..Pluto, 10..21 the extra bodies 15..26; -1 otherwise.
 int SunViewPoint(int k);

@@ -4,6 +4,8 @@
 #include "core/Text.h"
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
+#include "sky/CosmosInput.h"
+#include "sky/SpaceShip.h"
 #include "sky/Surface.h"
 
 #include <filesystem>
@@ -90,6 +92,12 @@ std::shared_ptr<CosmosSky> RegisterCosmos(shell::Program& p, CosmosBodies& bodie
         CosmosInputs in{p.s, sky->bodies, sky->stars, sky->deep, GatherCosmosOptions(p)};
         in.Ready = p.Flags.Ready;
         in.Surface = [&p, sky, surfaces](int mode) { return surfaces->Get(p.s, mode); };
+        in.DrawShip = [&p, sky](ui::Canvas& canvas, int, int, double) {
+            const CosmosView& v = sky->view;
+            if (v.ShipPoint <= 0 || v.ShipPoint >= kBodyRecords) return;
+            DrawShipBox(canvas, sky->bodies.Bank, sky->bodies.CosmosMode, p.s.Bodies[v.ShipPoint],
+                        v.CentreDiameter, v.PixelsPerAu, v.DrawWidth);
+        };
         CosmosRedraw(sky->view, in, *p.BufBitmap);
         if (in.Ready && p.Tech && p.Tech->isVisible() && p.Tech->Memo)
             p.Tech->Memo->SetLines({CosmosViewLine(sky->bodies)});
@@ -100,6 +108,7 @@ std::shared_ptr<CosmosSky> RegisterCosmos(shell::Program& p, CosmosBodies& bodie
     svc.RefreshWindow["DeepStar"] = [](ui::TForm& f) {
         if (auto* w = dynamic_cast<TDeepStar*>(&f)) w->FillDeepStarInfo();
     };
+    RegisterCosmosInput(p, sky);
     return sky;
 }
 

@@ -4,6 +4,7 @@
 // space). The windows only show what CosmosScene and StarInfo compute.
 #pragma once
 
+#include "sky/BodyTables.h"
 #include "sky/CosmosScene.h"
 #include "ui/Forms.h"
 
@@ -26,8 +27,14 @@ struct CosmosSky {
     CosmosView view;
     // The star the star windows show, by its BS number (0 none): a re-sorted catalogue keeps it.
     int InfoStarBS = 0;
-    // The recompute hub, and the main window's focus.
-    std::function<void()> RefreshAll, FocusMain;
+    // The chart body the planet window shows (-1 none).
+    int ClickedIndex = -1;
+    // The recompute hub, the cosmos picture's redraw and the main window's focus.
+    std::function<void()> RefreshAll, Redraw, FocusMain;
+    // The planet window's texts for a chart body (false: leave the window as it is).
+    std::function<bool(int index, PlanetInfoTexts&)> PlanetInfo;
+    // The search for a named object on the current screen.
+    std::function<void(const std::string&)> FindOnScreen;
 
     int InfoStar() const;
     void SetInfoStar(int index);

@@ -4,6 +4,8 @@
 // data sets of "SetData", the clip player, the clip window and the pointer glide.
 #include "MainWindowFixture.h"
 
+#include "core/ChartMoment.h"
+
 #include "core/ChartRecords.h"
 #include "core/Text.h"
 #include "shell/ClipForm.h"
@@ -112,6 +114,11 @@ TEST_F(CommandLinkTest, SetDataIsValidatedAndRefusedDataChangesNothing) {
         EXPECT_EQ(s.DatRec1, good) << line;
         EXPECT_EQ(s.ChartYear, year) << line;
     }
+    // The link says what the window and the record path say of the same field.
+    fs::remove(dir / "msg" / "send.tmp");
+    Link().ExecMsgCommand(bad[0]);
+    EXPECT_EQ(Lines(dir / "msg" / "send.tmp")[0],
+              "Error;SetData: " + MomentProblem(s, MomentField::Date, "31.02.1990"));
     // Sex letters, Latin and Cyrillic.
     const std::pair<std::string, std::string> sexes[] = {{"M", "0"},     {"W", "1"}, {Cp("М"), "0"},
                                                          {Cp("Ж"), "1"}, {"x", "2"}, {"", "2"}};

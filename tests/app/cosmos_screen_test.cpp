@@ -5,6 +5,7 @@
 
 #include "core/Text.h"
 #include "sky/CosmosScreen.h"
+#include "sky/CosmosTools.h"
 #include "sky/SkyData.h"
 #include "sky/StarInfo.h"
 #include "ui/EnglishTexts.h"
@@ -61,7 +62,8 @@ TEST_F(CosmosScreenTest, SettingsBoxesRedrawThePlanet) {
     QCoreApplication::sendEvent(set->ImageBox, &f1);
     EXPECT_NE(std::find(opened.begin(), opened.end(), "cosmos_setup.html"), opened.end());
     for (const char* folder : {"Manual", "EManual"})
-        for (const char* page : {"cosmos_setup.html", "cosmos.html"}) {
+        for (const char* page :
+             {"cosmos_setup.html", "cosmos.html", "satellites.html", "surface_designer.html"}) {
             EXPECT_TRUE(fs::exists(kShippedData / folder / page)) << folder << page;
             const std::string index = test::TempDir::Read(kShippedData / folder / "index.html");
             EXPECT_NE(index.find(std::string("href=\"") + page), std::string::npos) << folder;
@@ -129,7 +131,8 @@ TEST_F(CosmosScreenTest, LegendClosesOnAClickAndEveryWindowHasItsEnglishTexts) {
     std::vector<std::string> lines;
     ASSERT_TRUE(ReadTextLines(kShippedData / "English.txt", lines).ok());
     std::vector<TForm*> forms;
-    for (const char* name : {"OrbitSet", "mStar", "StarForm", "DeepStar"})
+    for (const char* name :
+         {"OrbitSet", "mStar", "StarForm", "DeepStar", "PlnForm", "SatData", "ImgDes"})
         forms.push_back(Screen().Ensure(name));
     EXPECT_EQ(EnglishCoverageProblems(forms, lines, true), std::vector<std::string>{});
 }
@@ -151,7 +154,12 @@ TEST_F(CosmosScreenTest, PicturesOfTheScreenAndTheWindows) {
         ShowStarForm(Cosmos(), sirius);
         CentreOnStar(Cosmos(), StarIndexOfBS(Sky().Stars, 2943));
         ShowDeepStar(Cosmos(), sirius);
-        for (const char* name : {"OrbitSet", "mStar", "StarForm", "DeepStar"}) {
+        ShowPlanetInfo(Cosmos(), 2);
+        Sky().Cosmos.CosmosMode = 7;
+        ShowSatellites(Cosmos());
+        Sky().Cosmos.CosmosMode = 5;
+        for (const char* name :
+             {"OrbitSet", "mStar", "StarForm", "DeepStar", "PlnForm", "SatData", "ImgDes"}) {
             TForm* f = Screen().Ensure(name);
             ASSERT_NE(f, nullptr);
             f->show();

@@ -372,6 +372,11 @@ TEST_F(MainWindowTest, RealTimeIsTheComputersMomentInTheChartsZone) {
                         QTime(s.ChartHour, s.ChartMinute, s.ChartSecond), Qt::UTC);
     EXPECT_LE(std::llabs(got.secsTo(expected)), 2);
     EXPECT_TRUE(form1->RealTimer->Enabled());
+    // A chart before the era in the fields: the clock's year is of the era all the same.
+    if (TForm* data = Screen().FindForm("DataForm"))
+        if (auto* era = data->Find<TCheckBox>("EraCheckBox")) era->SetChecked(true);
+    form1->RealTimerTimer();
+    EXPECT_EQ(s.ChartYear, QDateTime::currentDateTimeUtc().addSecs(600 * 60).date().year());
     // Held while the map is dragged.
     s.ChartYear = 1900;
     form1->GeoDragging = true;

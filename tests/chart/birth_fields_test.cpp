@@ -1,6 +1,7 @@
 // Typing into the fixed-shape fields of the birth-data window and the check made when a field
 // is left: tables of keystrokes and of texts, accepted or refused.
 #include "chart/BirthFields.h"
+#include "core/ChartMoment.h"
 
 #include "core/Text.h"
 #include "ui/Keys.h"
@@ -170,8 +171,8 @@ TEST(BirthFields, RecordFieldsNeverCarryTheSeparator) {
     EXPECT_EQ(RecordSafeText("Smith; John"), "Smith, John");
     EXPECT_EQ(RecordSafeText("a\r\nb"), "a b");
     EXPECT_EQ(RecordSafeText("a;\r\nb", true), "a,\r\nb");
-    EXPECT_EQ(ZoneFieldText(-330), "-05:30");
-    EXPECT_EQ(ZoneFieldText(840), "+14:00");
+    EXPECT_EQ(MomentZoneText(-330), "-05:30");
+    EXPECT_EQ(MomentZoneText(840), "+14:00");
 }
 
 } // namespace

@@ -322,6 +322,14 @@ TEST_F(DataFormTest, ARecordFromElsewhereIsCheckedBeforeItBecomesTheChart) {
     EXPECT_EQ(s.ChartMonth, 3);
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].kind, MsgKind::Warning);
+    // a day the calendar does not have: refused in the words of every way into the chart
+    s.DatRec1[kRecDate] = "31.02.2024";
+    p->Svc.DatRecToDataForm();
+    dialogs.asked.clear();
+    EXPECT_FALSE(p->Svc.ApplyData());
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text, MomentProblem(s, MomentField::Date, "31.02.2024"));
+    EXPECT_EQ(s.ChartDay, 4);
 }
 
 } // namespace

@@ -26,7 +26,6 @@ std::vector<std::string> StateLines(const TForm& f) {
 
 TEST_F(ChartWindowsTest, EveryOptionHasItsDefault) {
     KartOptions expected;
-    expected.HouseSystemText = "Полих-Пейдж"_cp;
     expected.Existing = expected.Aspecting = expected.TablAsp = DefaultPointFlags(true);
     expected.Existing2 = expected.Aspecting2 = expected.TablAsp2 = DefaultPointFlags(true);
     expected.Elements = DefaultPointFlags(false);

@@ -4,6 +4,7 @@
 #include "core/Chart.h"
 
 #include "core/AstroMath.h"
+#include "core/ChartEngine.h"
 #include "core/Ephemeris.h"
 #include "core/Houses.h"
 #include "core/Planets.h"
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <vector>
 
 namespace qor {
 namespace {
@@ -142,8 +144,8 @@ TEST_F(ChartTest, LunarPoints) {
     // The Black Moon is the mean apogee, the White Moon (Selena) runs with its period.
     EXPECT_NEAR(s.PlanetLon[13], NormAngle(s.Bodies[2][5] + kPi + s.NutPsi), 1e-6);
     opt.ArtaButton = false;
-    opt.SLng = "bad";
-    opt.SPeriod = "7,0";
+    opt.SLng = 0;
+    opt.SPeriod = 7.0;
     ChartAtUT(2451544.5 + 365.2422 * 3.5);
     EXPECT_NEAR(NormAngleSigned(s.PlanetLon[14] - s.NutPsi - kPi), 0, 1e-6);
 }
@@ -179,7 +181,7 @@ TEST_F(ChartTest, ParallaxOfTheObserver) {
 // A cusp crossing 0° within the second before the chart moment keeps its true speed.
 TEST_F(ChartTest, CuspSpeedAcrossZeroAries) {
     // Find the moment the ascendant passes 0° by bisection on the sidereal time.
-    opt.HouseSystemText = "Плацидус"_cp;
+    opt.HouseSystem = kHousesPlacidus;
     double lo = 2455000.5, hi = lo + 1;
     auto asc = [&](double jd) {
         ChartAtUT(jd, 50, 0);
@@ -207,7 +209,7 @@ TEST_F(ChartTest, CuspSpeedAcrossZeroAries) {
 }
 
 TEST_F(ChartTest, HousesOfTheChart) {
-    opt.HouseSystemText = "Плацидус"_cp;
+    opt.HouseSystem = kHousesPlacidus;
     ChartAtUT(2455000.5, 66, 20);
     EXPECT_EQ(s.HouseSystem, kHousesPlacidus);
     EXPECT_NE(s.StatusText.find("Плацидус"_cp), std::string::npos);
@@ -226,22 +228,18 @@ TEST_F(ChartTest, HousesOfTheChart) {
         EXPECT_LT(s.PlanetLon[h], kTwoPi);
         EXPECT_EQ(s.PlanetLonSaved[h], s.PlanetLon[h]);
     }
-    // A text that names no system falls back to the first system, and says so.
-    s.StatusText.clear();
-    opt.HouseSystemText = "*------"; // a separator entry
-    ChartAtUT(2455000.5, 40, 20);
-    EXPECT_EQ(s.HouseSystem, kHousesPolichPage);
-    EXPECT_NE(s.StatusText.find("Полих-Пейдж"_cp), std::string::npos);
-    // The box's own items decide when given: the third item is Koch.
-    opt.HouseSystemItems = {"P-P", "Pl", "K", "*------"};
-    opt.HouseSystemText = "K";
+    // Options that name no system fall back to the first system, and say so.
+    for (const int none : {0, 19, -1}) {
+        s.StatusText.clear();
+        opt.HouseSystem = none;
+        ChartAtUT(2455000.5, 40, 20);
+        EXPECT_EQ(s.HouseSystem, kHousesPolichPage);
+        EXPECT_NE(s.StatusText.find("Полих-Пейдж"_cp), std::string::npos);
+    }
+    opt.HouseSystem = kHousesKoch;
     ChartAtUT(2455000.5, 40, 20);
     EXPECT_EQ(s.HouseSystem, kHousesKoch);
-    opt.HouseSystemText = "*------"; // a separator is no system even among the items
-    ChartAtUT(2455000.5, 40, 20);
-    EXPECT_EQ(s.HouseSystem, kHousesPolichPage);
-    opt.HouseSystemItems.clear();
-    opt.HouseSystemText = "*------";
+    opt.HouseSystem = 0;
     ChartAtUT(2455000.5, 40, 20);
     // The cusps are those of the system at the chart's frame.
     HouseFrame f;
@@ -311,6 +309,38 @@ TEST_F(ChartTest, ExtraBodiesAndPartsSlots) {
     }
 }
 
+// The bodies alone are the bodies of the whole chart, bit for bit, and leave the cusps and
+// the parts' points alone; through ChartEngine, a model without the shortcut computes the
+// bodies one at a time.
+TEST_F(ChartTest, BodiesAloneAsInTheWholeChart) {
+    ASSERT_TRUE(ParseOrbitElementsLine(s, 1, "6", "73", "80", "10.6", "0.079", "2.767", "2451545"));
+    s.NExtra = 1;
+    for (bool trueNodes : {false, true}) {
+        gen.TrueNodes = trueNodes;
+        ChartAtUT(2460310.5, 60, 30);
+        const ChartPoints whole = s;
+        s.PlanetLon.fill(-1);
+        s.PlanetSpeed.fill(-1);
+        CalcChartBodies(s, opt, gen);
+        for (int i = 1; i <= 15; ++i) {
+            EXPECT_EQ(s.PlanetLon[i], whole.PlanetLon[i]) << i;
+            EXPECT_EQ(s.PlanetSpeed[i], whole.PlanetSpeed[i]) << i;
+            EXPECT_EQ(s.Bodies[i], whole.Bodies[i]) << i;
+        }
+        for (int i = 16; i <= 40; ++i) EXPECT_EQ(s.PlanetLon[i], -1) << i;
+    }
+    struct Counting : CurrentChart {
+        using CurrentChart::CurrentChart;
+        void CalcChart(int n) override {
+            asked.push_back(n);
+            CurrentChart::CalcChart(n);
+        }
+        std::vector<int> asked;
+    } model(s, opt, gen);
+    model.ChartEngine::CalcBodies();
+    EXPECT_EQ(model.asked, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14}));
+}
+
 // The chart of an observer on Mars: Mars' obliquity, the Earth seen from there.
 TEST_F(ChartTest, ObserverOnMars) {
     opt.ExterrBody = 5;
@@ -375,7 +405,7 @@ TEST_F(ChartTest, NoSunriseInPolarDayOrNight) {
     SetMoment(2460300.5); // December: polar night
     EXPECT_FALSE(FindRiseSet(s, opt, gen, 1, true));
     // The Jamaspa houses there fall back to trisected quadrants and say so.
-    opt.HouseSystemText = "Джамаспа"_cp;
+    opt.HouseSystem = kHousesJamaspa;
     CalcAstroTime(s, TimeOptionsFor(opt, gen));
     CalcChart(s, opt, gen, 0);
     EXPECT_NE(s.StatusText.find("Солнце не восходит"_cp), std::string::npos);
@@ -388,7 +418,7 @@ TEST_F(ChartTest, JamaspaHousesFromSunrise) {
     s.ChartLong = 30 * kDegToRad;
     SetMoment(2460100.2);
     ASSERT_TRUE(FindRiseSet(s, opt, gen, 1, true));
-    opt.HouseSystemText = "Джамаспа равнодомная"_cp;
+    opt.HouseSystem = kHousesJamaspaEqual;
     CalcAstroTime(s, TimeOptionsFor(opt, gen));
     const double jd = s.ChartJD;
     const std::string jdText = s.AstroTexts.JdLabel, st = s.AstroTexts.StLabel;

@@ -40,18 +40,19 @@ DatRec Record(const char* date, const char* time, const char* zone, const char* 
 
 TEST(ChartRecords, UnpacksFieldsAndRefusesBadOnes) {
     AstroDat s;
-    const UnpackedDatRec r =
-        UnpackDatRec(s, Record(" 5.03.0044B", " 9:05:07", "+03:00", "55°45'N", " 37°37'E"));
-    ASSERT_TRUE(r.ok) << r.problem;
-    EXPECT_EQ(r.year, -43);
-    EXPECT_EQ(r.month, 3);
-    EXPECT_EQ(r.day, 5);
-    EXPECT_EQ(r.hour, 9);
-    EXPECT_EQ(r.minute, 5);
-    EXPECT_EQ(r.second, 7);
-    EXPECT_EQ(r.zone, 180);
-    EXPECT_NEAR(r.lat / kDeg, 55.75, 1e-12);
-    EXPECT_NEAR(r.lon / kDeg, 37 + 37 / 60.0, 1e-12);
+    const MomentParse p =
+        ParseChartMoment(s, Record(" 5.03.0044B", " 9:05:07", "+03:00", "55°45'N", " 37°37'E"));
+    ASSERT_TRUE(p) << p.Problem;
+    const ChartMoment& r = *p.Moment;
+    EXPECT_EQ(r.Year, -43);
+    EXPECT_EQ(r.Month, 3);
+    EXPECT_EQ(r.Day, 5);
+    EXPECT_EQ(r.Hour, 9);
+    EXPECT_EQ(r.Minute, 5);
+    EXPECT_EQ(r.Second, 7);
+    EXPECT_EQ(r.ZoneMinutes, 180);
+    EXPECT_NEAR(r.Lat / kDeg, 55.75, 1e-12);
+    EXPECT_NEAR(r.Long / kDeg, 37 + 37 / 60.0, 1e-12);
 
     const DatRec bad[] = {
         Record(" 0.00.2000 ", "12:00:00", "+03:00", "55°45'N", " 37°37'E"),
@@ -66,7 +67,7 @@ TEST(ChartRecords, UnpacksFieldsAndRefusesBadOnes) {
         test::RecordingReport report;
         s.Report = &report;
         s.ChartYear = 1999;
-        EXPECT_FALSE(UnpackDatRec(s, rec).ok) << rec[kRecDate] << rec[kRecTime];
+        EXPECT_FALSE(ParseChartMoment(s, rec)) << rec[kRecDate] << rec[kRecTime];
         EXPECT_FALSE(UnpackDatRecToChart(s, rec));
         EXPECT_EQ(s.ChartYear, 1999); // the chart moment stays
         ASSERT_EQ(report.messages.size(), 1u);
@@ -221,7 +222,7 @@ TEST_F(SecondChartTest, ProgressionOfNYearsIsTheChartNDaysAfterBirth) {
         s.DatRec2 = Record("", "", "+03:00", "59°56'N", " 30°19'E");
         s.DatRec2[kRecDate] = FormatDateText(static_cast<int>(d.Day), d.Month, d.Year).text;
         s.DatRec2[kRecTime] = FormatTimeText(d.Hour, d.Minute, static_cast<int>(d.Second)).text;
-        const double eventJD = DatRecJulianDay(UnpackDatRec(s, s.DatRec2));
+        const double eventJD = JulianDayUT(*ParseChartMoment(s, s.DatRec2).Moment);
         s.DynMethod = c.method;
         std::vector<std::string> memo;
         ASSERT_TRUE(DirectionsReport(s, e, {}, &memo));
@@ -326,7 +327,7 @@ TEST_F(SecondChartTest, ReturnsMeetTheBirthWithinOneArcsecond) {
         double maxDaysFromEvent;
     } cases[] = {
         {'S', false, 183}, {'S', true, 183}, {'L', false, 14}, {'L', true, 14}, {'F', false, 30}};
-    const double eventJD = DatRecJulianDay(UnpackDatRec(s, s.DatRec2));
+    const double eventJD = JulianDayUT(*ParseChartMoment(s, s.DatRec2).Moment);
     for (const auto& c : cases) {
         s.DynMethod = c.method;
         e.fullChartJDs.clear();
@@ -398,7 +399,7 @@ TEST_F(SecondChartTest, EventThatDoesNotUnpackIsRefused) {
 TEST_F(SecondChartTest, TransitIsTheSecondRecordsOwnMoment) {
     s.DynMethod = ' ';
     ASSERT_TRUE(DirectionsReport(s, e, {}));
-    const double jd = DatRecJulianDay(UnpackDatRec(s, s.DatRec2));
+    const double jd = JulianDayUT(*ParseChartMoment(s, s.DatRec2).Moment);
     EXPECT_LT(Gap(s.PlanetLonBck[2], test::NovaEngine::Longitude(2, jd)) / kArcsec, 1e-3);
     ExpectBirthChartKept();
 }

@@ -211,7 +211,7 @@ TEST_F(GeoMapTest, HoverNamesPlanetsFirstThenCitiesAndTheBirthDataTakesThePlace)
     program->s.ChartLat = program->s.ChartLong = 0;
     scr.GeoMapMouseMove(mx + 3, my - 3);
     EXPECT_EQ(Map().mapCityIndex, moscow);
-    EXPECT_EQ(scr.HintText, "Москва, "_cp + CodeRegionText(program->s, "S040"));
+    EXPECT_EQ(scr.HintText, "Москва, "_cp + CodeRegionText(program->s, Cities(), "S040"));
     EXPECT_EQ(form1->GeoNameLabel->Caption(), scr.HintText);
     EXPECT_TRUE(form1->GeoNameLabel->isVisibleTo(form1));
     // A city the level does not draw gives no hint (class 0 counts as 5).

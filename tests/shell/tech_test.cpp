@@ -164,8 +164,7 @@ TEST_F(TechTest, TitleLeavesOutThePlaceOnTheCosmosScreenOnly) {
     EXPECT_EQ(p->s.MainTitle.find(tech->LatText), std::string::npos);
 
     // the chart's data hidden: the product title
-    auto* box = kart->Add<TCheckBox>("DataCheckBox");
-    box->SetChecked(true);
+    p->View.ProductTitle = true;
     tech->SetMainTitle();
     EXPECT_EQ(p->s.MainTitle, "Астрология QOR"_cp);
 }
@@ -208,7 +207,8 @@ TEST_F(TechTest, AHeliocentricChartClosesTheArabicParts) {
     TForm* pars = OpenWindow("Pars");
     tech->RefreshAll();
     EXPECT_TRUE(pars->isVisible());
-    kart->Add<TCheckBox>("HelioBox")->SetChecked(true);
+    // the settings window's reader says heliocentric
+    p->Svc.OptionReaders["KartForm"] = [](Program& p) { p.ChartOpt.HelioBox = true; };
     tech->RefreshAll();
     EXPECT_FALSE(pars->isVisible());
     EXPECT_TRUE(p->Flags.HelioMode);
@@ -285,11 +285,15 @@ TEST_F(TechTest, SyncComboIndexAndHouseSystem) {
     combo->SetText("Equal");
     TTech::SyncComboIndex(*combo);
     EXPECT_EQ(combo->ItemIndex(), 2);
+    // the house system the settings window's reader gives
+    int system = 3;
+    p->Svc.OptionReaders["KartForm"] = [&system](Program& p) { p.ChartOpt.HouseSystem = system; };
     tech->HouseSystemFromCombo();
     EXPECT_EQ(p->s.HouseSystem, 3);
-    combo->SetText("Nowhere");
+    system = 0; // names none
     tech->HouseSystemFromCombo();
     EXPECT_EQ(p->s.HouseSystem, 3); // unchanged
+    combo->SetText("Nowhere");
     TTech::SyncComboIndex(*combo);
     EXPECT_EQ(combo->ItemIndex(), 0);
     EXPECT_EQ(combo->Text(), "Placidus");
