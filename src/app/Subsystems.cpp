@@ -3,6 +3,7 @@
 #include "chart/Register.h"
 #include "forecast/Register.h"
 #include "geo/Register.h"
+#include "interp/Register.h"
 #include "sky/Register.h"
 
 namespace qor::app {
@@ -11,6 +12,7 @@ void RegisterSubsystems(shell::Program& p) {
     sky::Register(p);
     chart::Register(p);
     geo::Register(p);
+    interp::Register(p);
     forecast::Register(p);
 }
 

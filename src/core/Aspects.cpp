@@ -7,7 +7,6 @@
 #include "core/Text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <immintrin.h>
 
@@ -66,8 +65,8 @@ int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double 
 // processor's minimum answers its second operand when the first is NaN, so a point without a
 // position (NaN) lands in the last bin, and its answer is masked by the caller.
 int QuickBin(double d) {
-    const __m128d m = _mm_min_sd(_mm_set_sd(d * (10 / kDegToRad)),
-                                 _mm_set_sd(AspDefTable::kQuickBins - 1));
+    const __m128d m =
+        _mm_min_sd(_mm_set_sd(d * (10 / kDegToRad)), _mm_set_sd(AspDefTable::kQuickBins - 1));
     return static_cast<int>(_mm_cvtsd_f64(m));
 }
 
@@ -133,20 +132,8 @@ void PrepareAspectWindows(AspDefTable& table) {
 
 namespace {
 
-// A decimal number written by a person ("." or "," as the point), nothing else around it.
-std::optional<double> Decimal(std::string_view text) {
-    std::string t = Trim(text);
-    if (const std::size_t comma = t.find(','); comma != std::string::npos) t[comma] = '.';
-    if (t.empty()) return std::nullopt;
-    double v = 0;
-    const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 bool AngleText(std::string_view text) {
-    const auto v = Decimal(text);
+    const auto v = ParseDecimalText(text);
     return v && *v >= 0 && *v <= 180;
 }
 
@@ -161,9 +148,9 @@ bool WholeNumber(std::string_view text) {
 bool OrbText(std::string_view text) {
     const std::string t = Trim(text);
     const std::size_t slash = t.find('/');
-    if (slash == std::string::npos) return Decimal(t).has_value();
-    return Decimal(std::string_view(t).substr(0, slash)) &&
-           Decimal(std::string_view(t).substr(slash + 1));
+    if (slash == std::string::npos) return ParseDecimalText(t).has_value();
+    return ParseDecimalText(std::string_view(t).substr(0, slash)) &&
+           ParseDecimalText(std::string_view(t).substr(slash + 1));
 }
 
 bool ReadsAsFields(const std::string& line) {
@@ -319,8 +306,8 @@ bool LoadAspectPage(AstroDat& s, const std::string& pageName, AspDefTable& table
         return false;
     };
     if (const auto why = PageNameProblem(s, pageName))
-        return refuse(Lang(s, Cp("Страница аспектов \""), "Aspect page \"") + pageName + "\": " +
-                      *why);
+        return refuse(Lang(s, Cp("Страница аспектов \""), "Aspect page \"") + pageName +
+                      "\": " + *why);
     const std::string name = AspectFileName(pageName);
     const fs::path path = s.DataPath(name);
     std::error_code ec;

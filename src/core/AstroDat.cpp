@@ -270,9 +270,9 @@ bool IOCheck(AstroDat& s, int error, const std::string& fileName) {
 
 bool IOCheck(AstroDat& s, const IoResult& r, const std::string& fileName) {
     if (!r.readOnly) return IOCheck(s, r.error, fileName);
-    ReportOf(s).ShowMessage(MsgKind::Information,
-                            Lang(s, Cp("Файл ") + fileName + Cp(" только для чтения"),
-                                 fileName + " is read-only"));
+    ReportOf(s).ShowMessage(
+        MsgKind::Information,
+        Lang(s, Cp("Файл ") + fileName + Cp(" только для чтения"), fileName + " is read-only"));
     return true;
 }
 

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 // The outcome of a file operation: error 0 is success, anything else an errno value.
 struct IoResult {
     int error = 0;
-    std::string message; // what failed, in plain words (for logs and tests)
+    std::string message;   // what failed, in plain words (for logs and tests)
     bool readOnly = false; // a save refused because the user made the file read-only
     bool ok() const { return error == 0; }
     static IoResult Ok() { return {}; }

@@ -143,6 +143,18 @@ double StrToFloatHM(std::string_view text) {
     return v;
 }
 
+std::optional<double> ParseDecimalText(std::string_view text) {
+    std::string t = Trim(text);
+    if (!t.empty() && t[0] == '+') t.erase(0, 1);
+    if (const std::size_t comma = t.find(','); comma != std::string::npos) t[comma] = '.';
+    if (t.empty()) return std::nullopt;
+    double v = 0;
+    const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
 std::string FormatSecondsHMS(bool hms, double seconds) {
     const long long n = RoundEven(Clamp32(seconds));
     std::string h = IntToStrW(n / 3600, 2);

@@ -28,6 +28,9 @@ std::string FloatToStrComma(int w, int d, double x); // the same with ","
 int StrToIntDef0(std::string_view text);             // 0 when not a whole integer
 std::optional<long long> ParseWholeInteger(std::string_view text); // blanks around allowed
 double StrToFloatHM(std::string_view text); // "12:30" -> 12.3, "1,5" -> 1.5, else 0
+// A finite decimal number and nothing else ("." or "," as the point, a leading "+", blanks
+// around allowed); nothing otherwise.
+std::optional<double> ParseDecimalText(std::string_view text);
 inline double Identity(double x) {
     return x;
 }

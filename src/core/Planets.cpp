@@ -201,8 +201,7 @@ PlanetLoadResult LoadBody(AstroDat& s, int i, SeriesFiles& f) {
     const std::string damagedDat =
         Lang(s, Cp("Файл планетных рядов повреждён: "), "The planetary terms file is damaged: ") +
         kTermsFile;
-    const IoResult& rd =
-        ReadOnce(s, kTermsFile, kTermsFileMaxBytes, f.dat, f.datRead, f.datResult);
+    const IoResult& rd = ReadOnce(s, kTermsFile, kTermsFileMaxBytes, f.dat, f.datRead, f.datResult);
     if (rd.error == EFBIG) return Fail(s, body, damagedDat);
     if (!rd.ok()) return Fail(s, body, "Planetary terms file not found !!!");
     const std::string& dat = f.dat;

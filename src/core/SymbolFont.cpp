@@ -72,12 +72,12 @@ bool LoadSymbolFont(AstroDat& s, Font16Glyphs& font) {
     const std::uintmax_t size = r.error == EFBIG ? fs::file_size(path, ec) : bytes.size();
     if (r.error != EFBIG && IOCheck(s, r, name)) return false;
     if (r.error == EFBIG || !SymbolFontFromBytes(bytes, font)) {
-        ReportOf(s).ShowMessage(MsgKind::Error,
-                                Lang(s,
-                                     Cp("Неверный размер файла ") + name + ": " +
-                                         std::to_string(size) + Cp(" байт вместо 8192"),
-                                     "Wrong size of " + name + ": " + std::to_string(size) +
-                                         " bytes instead of 8192"));
+        ReportOf(s).ShowMessage(
+            MsgKind::Error,
+            Lang(s,
+                 Cp("Неверный размер файла ") + name + ": " + std::to_string(size) +
+                     Cp(" байт вместо 8192"),
+                 "Wrong size of " + name + ": " + std::to_string(size) + " bytes instead of 8192"));
         return false;
     }
     return true;

@@ -14,19 +14,56 @@ namespace {
 
 const std::string kCodRegFile = "codreg.ctm";
 const std::string kCountryFile = "Country.atl";
+constexpr std::size_t kCodRegFirstEntry = 5; // lines 1-5 are a header
 constexpr int kUsFirst = 217;
 constexpr int kUsLast = 268;
 
-// A file of region or country names, read whole at every call. A file that cannot be read
-// is reported once per run, not at every cell of the grid.
-std::vector<std::string> ReadNameTable(AstroDat& s, const std::string& name) {
-    std::vector<std::string> lines;
-    const IoResult r = ReadTextLines(s.DataPath(name), lines);
+// The region code of a "codreg.ctm" line (characters 1-4) and of a "Country.atl" line
+// (characters 34-36, the code without its "R").
+std::string RegionCodeOf(std::string_view line) {
+    return Trim(line.substr(0, std::min<std::size_t>(4, line.size())));
+}
+std::string CountryCodeOf(std::string_view line) {
+    return line.size() > 33 ? std::string(line.substr(33, 3)) : std::string();
+}
+
+// A table of names below the program folder, read once; its entries indexed by code.
+AtlasNameTable LoadNameTable(const AstroDat& s, const std::string& file, std::size_t firstEntry,
+                             std::string (*codeOf)(std::string_view)) {
+    using State = AtlasNameTable::State;
+    AtlasNameTable t;
+    t.file = file;
+    const IoResult r = ReadTextLines(s.DataPath(file), t.lines, kAtlasNameTableMaxBytes);
     if (!r.ok()) {
-        if (s.Messages.reportedMissing.insert({name, -1}).second) IOCheck(s, r, name);
-        lines.clear();
+        t.lines.clear();
+        t.state = r.error == EFBIG ? State::TooLarge : State::IoError;
+        t.error = r.error;
+        return t;
     }
-    return lines;
+    for (std::size_t i = firstEntry; i < t.lines.size(); ++i) {
+        const std::string code = codeOf(t.lines[i]);
+        if (!code.empty()) t.byCode.emplace(code, i);
+    }
+    t.state = t.byCode.empty() ? State::NoEntry : State::Reads;
+    return t;
+}
+
+// The text of a look-up in a table that does not read: told once per run, "unknown" always.
+std::string UnknownName(AstroDat& s, const AtlasNameTable& t) {
+    using State = AtlasNameTable::State;
+    if (s.Messages.reportedMissing.insert({t.file, -1}).second) {
+        if (t.state == State::IoError)
+            IOCheck(s, t.error, t.file);
+        else if (t.state == State::TooLarge)
+            ReportOf(s).ShowMessage(MsgKind::Error,
+                                    t.file + Lang(s, ": файл слишком велик для таблицы названий"_cp,
+                                                  ": the file is too large for a table of names"));
+        else
+            ReportOf(s).ShowMessage(MsgKind::Error,
+                                    t.file + Lang(s, ": в таблице названий нет ни одной записи"_cp,
+                                                  ": the table of names holds no entry"));
+    }
+    return Lang(s, "неизвестно"_cp, "unknown");
 }
 
 std::string Column(std::string_view line, std::size_t from, std::size_t width) {
@@ -106,26 +143,50 @@ std::string EncodeCityNames(const std::vector<CityNameRec>& names) {
     return w.bytes();
 }
 
-std::string CheckAtlasLinks(const AtlasFileSet& files, const std::vector<CityCoordRec>& coords,
+std::string CheckAtlasLinks(const AstroDat& s, const AtlasFileSet& files,
+                            const std::vector<CityCoordRec>& coords,
                             const std::vector<CityNameRec>& names) {
+    const std::string nc = std::to_string(coords.size()), nn = std::to_string(names.size());
+    // Each city has one record in each file: the counts first, so that an empty or cut file
+    // is named as such rather than by the first link it breaks.
+    if (coords.size() != names.size())
+        return files.coords + Lang(s, ": записей "_cp, ": ") + nc +
+               Lang(s, ", а в "_cp, " records, but ") + files.names + Lang(s, " — "_cp, " holds ") +
+               nn;
+    const auto link = [&](const std::string& file, std::size_t rec, std::size_t to,
+                          const std::string& other, bool outside) {
+        return file + Lang(s, ", запись "_cp, ", record ") + std::to_string(rec) +
+               Lang(s, ": ссылка на запись "_cp, ": its link to record ") + std::to_string(to) +
+               Lang(s, " файла "_cp, " of ") + other +
+               (outside ? Lang(s, " вне файла"_cp, " lies outside the file")
+                        : Lang(s, " не ведёт обратно"_cp, " does not lead back"));
+    };
     for (std::size_t i = 0; i < coords.size(); ++i) {
         const std::size_t n = coords[i].nameIndex;
-        if (n < 1 || n > names.size() || names[n - 1].coordIndex != i + 1)
-            return files.coords + ", " + std::to_string(i + 1) + ": " + std::to_string(n);
+        if (n < 1 || n > names.size()) return link(files.coords, i + 1, n, files.names, true);
+        if (names[n - 1].coordIndex != i + 1)
+            return link(files.coords, i + 1, n, files.names, false);
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::size_t c = names[i].coordIndex;
-        if (c < 1 || c > coords.size() || coords[c - 1].nameIndex != i + 1)
-            return files.names + ", " + std::to_string(i + 1) + ": " + std::to_string(c);
+        if (c < 1 || c > coords.size()) return link(files.names, i + 1, c, files.coords, true);
+        if (coords[c - 1].nameIndex != i + 1)
+            return link(files.names, i + 1, c, files.coords, false);
     }
     return {};
 }
 
 // --- Loading and filtering ----------------------------------------------------------------
 
+void LoadAtlasNameTables(const AstroDat& s, Atlas& a) {
+    a.regions = LoadNameTable(s, kCodRegFile, kCodRegFirstEntry, RegionCodeOf);
+    a.countries = LoadNameTable(s, kCountryFile, 0, CountryCodeOf);
+}
+
 bool LoadAtlas(AstroDat& s, Atlas& a) {
     a.ready = false;
     a.files = AtlasFileNames(s.EnglishMode);
+    LoadAtlasNameTables(s, a);
     a.list.clear();
     a.coords.clear();
     a.coordBytes = 0;
@@ -145,7 +206,7 @@ bool LoadAtlas(AstroDat& s, Atlas& a) {
     std::vector<CityNameRec> names;
     if (!LoadAllCityNames(s, a, names)) return false;
     std::vector<CityCoordRec> coords = DecodeCityCoords(bytes);
-    if (const std::string bad = CheckAtlasLinks(a.files, coords, names); !bad.empty()) {
+    if (const std::string bad = CheckAtlasLinks(s, a.files, coords, names); !bad.empty()) {
         ReportDamaged(s, bad);
         return false;
     }
@@ -207,7 +268,7 @@ void SetAtlasFilter(AstroDat& s, Atlas& a, std::string_view comboText) {
         else if (comboText == "USA")
             a.filter = usa;
         else
-            a.filter = CountryCodeOfName(s, comboText);
+            a.filter = CountryCodeOfName(s, a, comboText);
         return;
     }
     const std::string t(comboText);
@@ -219,11 +280,15 @@ void SetAtlasFilter(AstroDat& s, Atlas& a, std::string_view comboText) {
         a.filter = foreign;
 }
 
-std::vector<std::string> AtlasFilterChoices(AstroDat& s) {
+std::vector<std::string> AtlasFilterChoices(AstroDat& s, const Atlas& a) {
     if (!s.EnglishMode) return {"Все"_cp, "Территория СССР"_cp, "Иностранные"_cp};
     std::vector<std::string> out = {"All"};
+    if (a.countries.state != AtlasNameTable::State::Reads) {
+        UnknownName(s, a.countries);
+        return out;
+    }
     bool usa = false;
-    for (const auto& line : ReadNameTable(s, kCountryFile)) {
+    for (const auto& line : a.countries.lines) {
         if (CutField(line, ';', 2) != "1")
             out.push_back(Trim(Column(line, 0, 31)));
         else if (!usa) {
@@ -301,15 +366,15 @@ std::string AtlasLonText(int arcmin) {
     return CoordText(arcmin, 3, 'E', 'W');
 }
 
-const std::string& RegionTextCache::Of(AstroDat& s, std::string_view code) {
+const std::string& RegionTextCache::Of(AstroDat& s, const Atlas& a, std::string_view code) {
     if (const auto it = texts_.find(code); it != texts_.end()) return it->second;
-    return texts_.emplace(std::string(code), CodeRegionText(s, code)).first->second;
+    return texts_.emplace(std::string(code), CodeRegionText(s, a, code)).first->second;
 }
 
-std::string CodeRegionText(AstroDat& s, std::string_view code) {
+std::string CodeRegionText(AstroDat& s, const Atlas& a, std::string_view code) {
     const std::string c = Trim(code);
     if (c.empty() || c[0] == 'L') return {};
-    return c[0] == 'R' ? CountryOfCode(s, c) : RegionName(s, c);
+    return c[0] == 'R' ? CountryOfCode(s, a, c) : RegionName(s, a, c);
 }
 
 std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row,
@@ -325,7 +390,7 @@ std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row,
         const std::string code = Trim(n.Code());
         const bool oneCountry = s.EnglishMode && a.filter != "ALL" && a.filter != "USA";
         if (!code.empty() && code[0] != 'L' && !oneCountry)
-            text += ", " + (regions ? regions->Of(s, n.Code()) : CodeRegionText(s, n.Code()));
+            text += ", " + (regions ? regions->Of(s, a, n.Code()) : CodeRegionText(s, a, n.Code()));
         return text;
     }
     case 2:
@@ -343,33 +408,34 @@ std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row,
 
 // --- Regions and countries ----------------------------------------------------------------
 
-std::string RegionName(AstroDat& s, std::string_view code) {
-    const std::string want = Trim(code);
-    const auto lines = ReadNameTable(s, kCodRegFile);
-    for (std::size_t i = 5; i < lines.size(); ++i) {
-        if (Trim(Column(lines[i], 0, 4)) != want) continue;
-        std::string name = Trim(Column(lines[i], 7, 28));
-        const std::string second = Trim(Column(lines[i], 35, 18));
-        if (!second.empty() && second != name) name += ", " + second;
-        return name;
-    }
-    return {};
+std::string RegionName(AstroDat& s, const Atlas& a, std::string_view code) {
+    if (a.regions.state != AtlasNameTable::State::Reads) return UnknownName(s, a.regions);
+    const auto it = a.regions.byCode.find(Trim(code));
+    if (it == a.regions.byCode.end()) return {};
+    const std::string& line = a.regions.lines[it->second];
+    std::string name = Trim(Column(line, 7, 28));
+    const std::string second = Trim(Column(line, 35, 18));
+    if (!second.empty() && second != name) name += ", " + second;
+    return name;
 }
 
-std::string CountryOfCode(AstroDat& s, std::string_view code) {
+std::string CountryOfCode(AstroDat& s, const Atlas& a, std::string_view code) {
     if (code.empty()) return {};
-    const std::string rest(code.substr(1));
-    for (const auto& line : ReadNameTable(s, kCountryFile)) {
-        if (Column(line, 33, 3) != rest) continue;
-        std::string name = CutField(line, ';', 0);
-        if (CutField(line, ';', 2) == "1") name += ", USA";
-        return name;
-    }
-    return {};
+    if (a.countries.state != AtlasNameTable::State::Reads) return UnknownName(s, a.countries);
+    const auto it = a.countries.byCode.find(std::string(code.substr(1)));
+    if (it == a.countries.byCode.end()) return {};
+    const std::string& line = a.countries.lines[it->second];
+    std::string name = CutField(line, ';', 0);
+    if (CutField(line, ';', 2) == "1") name += ", USA";
+    return name;
 }
 
-std::string CountryCodeOfName(AstroDat& s, std::string_view name) {
-    for (const auto& line : ReadNameTable(s, kCountryFile))
+std::string CountryCodeOfName(AstroDat& s, const Atlas& a, std::string_view name) {
+    if (a.countries.state != AtlasNameTable::State::Reads) {
+        UnknownName(s, a.countries);
+        return {};
+    }
+    for (const auto& line : a.countries.lines)
         if (CutField(line, ';', 0) == name) return CutField(line, ';', 1);
     return {};
 }

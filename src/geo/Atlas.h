@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qor {
@@ -47,6 +48,16 @@ struct AtlasFileSet {
 };
 AtlasFileSet AtlasFileNames(bool english);
 
+// A table of names ("codreg.ctm" or "Country.atl"), read once when the atlas loads.
+struct AtlasNameTable {
+    enum class State { NotRead, Reads, IoError, TooLarge, NoEntry };
+    std::string file;
+    State state = State::NotRead; // why it does not read is told once, at the first look-up
+    int error = 0;                // the I/O error (errno)
+    std::vector<std::string> lines;
+    std::unordered_map<std::string, std::size_t> byCode; // entry code -> line (the first)
+};
+
 // The atlas in memory.
 struct Atlas {
     AtlasFileSet files;
@@ -56,6 +67,7 @@ struct Atlas {
     std::vector<CityNameRec> list;  // the filtered list; grid row r shows list[r]
     std::string filter = "ALL";     // "ALL", "USA", "SSSR", "F" or a country code
     bool ready = false;
+    AtlasNameTable regions, countries; // "codreg.ctm", "Country.atl"
 
     // The place handed to the map.
     int16_t AtlasMapLat = 0;
@@ -68,15 +80,21 @@ std::vector<CityCoordRec> DecodeCityCoords(std::string_view bytes);
 std::string EncodeCityCoords(const std::vector<CityCoordRec>& coords);
 std::vector<CityNameRec> DecodeCityNames(std::string_view bytes);
 std::string EncodeCityNames(const std::vector<CityNameRec>& names);
-// Empty when every cross-index of the two lists points at a record that exists; otherwise
-// what is wrong (file and record).
-std::string CheckAtlasLinks(const AtlasFileSet& files, const std::vector<CityCoordRec>& coords,
+// Empty when the two lists hold as many records and every cross-index points at a record
+// that exists and links back; otherwise what is wrong (the file and the record).
+std::string CheckAtlasLinks(const AstroDat& s, const AtlasFileSet& files,
+                            const std::vector<CityCoordRec>& coords,
                             const std::vector<CityNameRec>& names);
 
 // --- Loading and filtering --------------------------------------------------------------
-// Reads the edition's coordinate file (and checks it against the names file) and the city
-// zones. A failure is reported and leaves the atlas not ready.
+// Reads the edition's coordinate file (and checks it against the names file), the city zones,
+// and the region and country tables. A failure of the atlas files is reported and leaves the
+// atlas not ready; a name table that does not read (missing, empty, no entry, larger than
+// kAtlasNameTableMaxBytes) is told once, at its first look-up.
 bool LoadAtlas(AstroDat& s, Atlas& a);
+// Reads the region and country tables alone (LoadAtlas does it first).
+void LoadAtlasNameTables(const AstroDat& s, Atlas& a);
+constexpr std::size_t kAtlasNameTableMaxBytes = 4 << 20;
 // The whole names file; false (reported) on an I/O error.
 bool LoadAllCityNames(AstroDat& s, const Atlas& a, std::vector<CityNameRec>& names);
 // Rebuilds the filtered list from the names file; returns its count.
@@ -84,7 +102,7 @@ std::size_t FilterAtlas(AstroDat& s, Atlas& a);
 // The filter of a drop-down text.
 void SetAtlasFilter(AstroDat& s, Atlas& a, std::string_view comboText);
 // The drop-down entries of the edition.
-std::vector<std::string> AtlasFilterChoices(AstroDat& s);
+std::vector<std::string> AtlasFilterChoices(AstroDat& s, const Atlas& a);
 // The window caption with the list's count: the part before the first "-", " - ", count.
 std::string AtlasCaption(std::string_view caption, std::size_t count);
 // The first row whose name begins with the typed text (upper-cased by the edition), or
@@ -92,18 +110,18 @@ std::string AtlasCaption(std::string_view caption, std::size_t count);
 std::optional<std::size_t> FindAtlasRow(const AstroDat& s, const Atlas& a, std::string_view typed);
 
 // --- Cells -------------------------------------------------------------------------------
-// Region and country texts of codes, each read from its file once while the cache lives (the
-// atlas window keeps one while it is open, so that painting a page reads no file).
+// Region and country texts of codes, each made once while the cache lives (the atlas window
+// keeps one while it is open).
 class RegionTextCache {
 public:
-    const std::string& Of(AstroDat& s, std::string_view code);
+    const std::string& Of(AstroDat& s, const Atlas& a, std::string_view code);
 
 private:
     std::map<std::string, std::string, std::less<>> texts_;
 };
 // The region text of a code as stored: empty for an empty code or one beginning with "L",
 // the country (and ", USA" for a state) of an "R" code, else the region of "codreg.ctm".
-std::string CodeRegionText(AstroDat& s, std::string_view code);
+std::string CodeRegionText(AstroDat& s, const Atlas& a, std::string_view code);
 // The text of a cell of the grid; `regions` (may be null) caches the region texts.
 std::string AtlasCellText(AstroDat& s, const Atlas& a, int column, int row,
                           RegionTextCache* regions = nullptr);
@@ -114,9 +132,11 @@ std::string AtlasLatText(int arcmin); // "55°45'N"
 std::string AtlasLonText(int arcmin); // " 37°37'E"
 
 // --- Regions and countries --------------------------------------------------------------
-std::string RegionName(AstroDat& s, std::string_view code);
-std::string CountryOfCode(AstroDat& s, std::string_view code);
-std::string CountryCodeOfName(AstroDat& s, std::string_view name);
+// From the tables read at loading. A code the table lacks gives the empty text; a table that
+// does not read gives "unknown" ("неизвестно") and is told once.
+std::string RegionName(AstroDat& s, const Atlas& a, std::string_view code);
+std::string CountryOfCode(AstroDat& s, const Atlas& a, std::string_view code);
+std::string CountryCodeOfName(AstroDat& s, const Atlas& a, std::string_view name);
 bool IsUsStateRecord(const CityNameRec& rec);
 
 // --- Small helpers ----------------------------------------------------------------------

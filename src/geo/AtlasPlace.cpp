@@ -21,7 +21,7 @@ AtlasPlace TakeAtlasPlace(AstroDat& s, const Atlas& a, int row, const ZoneMoment
     // the grid holds the bare names.
     const CityNameRec& n = a.list[static_cast<std::size_t>(row)];
     p.city = TrimRight(n.Name());
-    p.country = regions ? regions->Of(s, n.Code()) : CodeRegionText(s, n.Code());
+    p.country = regions ? regions->Of(s, a, n.Code()) : CodeRegionText(s, a, n.Code());
     p.lat = AtlasCellText(s, a, 2, row);
     p.lon = AtlasCellText(s, a, 3, row);
     p.zone = CityZone(s, m, AtlasCellText(s, a, 5, row), p.lon, AtlasRowZoneName(a, row));

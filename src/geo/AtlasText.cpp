@@ -158,6 +158,13 @@ std::optional<AtlasTables> ParseAtlasText(AstroDat& s, const std::vector<std::st
         // A line without a zone leaves the city to the zone history or its longitude.
         t.zones.push_back(fields == 7 ? CutField(line, ';', 6) : std::string());
     }
+    // A text without a city would rebuild the atlas empty.
+    if (t.names.empty()) {
+        ReportOf(s).ShowMessage(MsgKind::Error,
+                                fileName + Lang(s, ": нет ни одного города; атлас не изменён"_cp,
+                                                ": no city in the file; the atlas is unchanged"));
+        return std::nullopt;
+    }
     SortCityCoords(t.coords);
     for (std::size_t i = 0; i < t.coords.size(); ++i)
         t.names[t.coords[i].nameIndex - 1].coordIndex = static_cast<uint16_t>(i + 1);

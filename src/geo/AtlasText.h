@@ -28,7 +28,7 @@ struct AtlasTables {
     std::vector<std::string> zones;
 };
 // Nothing (reported with the line number) on a line that is not an atlas line, and when the
-// text holds more cities than the 16-bit links address.
+// text holds no city or more cities than the 16-bit links address.
 std::optional<AtlasTables> ParseAtlasText(AstroDat& s, const std::vector<std::string>& lines,
                                           const std::string& fileName);
 // Rebuilds the edition's coordinate, name and zone files from its text file and loads the

@@ -68,7 +68,7 @@ TCities::TCities(shell::Program& p, Atlas& atlas) : TForm("Cities"), p_(p), a_(a
     CityEdit = Add<TEdit>("CityEdit", {94, 4, 200, 22});
     ComboBox = Add<TComboBox>("ComboBox", {300, 4, 200, 22});
     ComboBox->SetTypingAllowed(false);
-    ComboBox->SetItems(AtlasFilterChoices(p_.s));
+    ComboBox->SetItems(AtlasFilterChoices(p_.s, a_));
     ComboBox->SetItemIndex(0);
     DrawGrid = Add<TDrawGrid>("DrawGrid");
     DrawGrid->SetFixed(0, 0);
@@ -138,7 +138,7 @@ void TCities::FormShow() {
     const double points = f.pointSizeF() > 0 ? f.pointSizeF() : f.pixelSize() * 72.0 / dpi;
     DrawGrid->SetDefaultRowHeight(static_cast<int>(std::lround(points * dpi / 72)) + 6);
     // The edition's own choices (the English texts name the Russian ones); the text stays.
-    ComboBox->SetItems(AtlasFilterChoices(p_.s));
+    ComboBox->SetItems(AtlasFilterChoices(p_.s, a_));
     SetAtlasFilter(p_.s, a_, ComboBox->Text());
     CityEditChange();
 }

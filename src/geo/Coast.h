@@ -13,9 +13,9 @@ namespace qor {
 
 constexpr std::size_t kCoastPtrSize = 16;
 constexpr int kCoastMaxChainBytes = 32767;
-constexpr int kCoastCell = 6000;           // 10 degrees
-constexpr int kMapFullTurn = 216000;       // 360 degrees
-constexpr uint16_t kCoastTakenFlag = 0x10; // bit 4: the chain is already in a polygon
+constexpr int kCoastCell = 6000;                     // 10 degrees
+constexpr int kMapFullTurn = 216000;                 // 360 degrees
+constexpr uint16_t kCoastTakenFlag = 0x10;           // bit 4: the chain is already in a polygon
 constexpr int64_t kCoastMaxCoord = 2 * kMapFullTurn; // no chain starts beyond (damaged file)
 
 struct CoastPtrRec {

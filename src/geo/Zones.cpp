@@ -45,6 +45,52 @@ void ReportZoneFailure(AstroDat& s, const std::string& text) {
     ReportOf(s).ShowMessage(MsgKind::Error, text);
 }
 
+// A zone table that does not read is told once per run (every look-up in it fails).
+void ReportTableOnce(AstroDat& s, const std::string& file, const std::string& text) {
+    if (s.Messages.reportedMissing.insert({file, -2}).second) ReportZoneFailure(s, text);
+}
+
+// Reads a zone table; false (told once) when the file cannot be read or is far too large.
+bool ReadZoneTable(AstroDat& s, const std::string& file, std::vector<std::string>& lines) {
+    const IoResult r = ReadTextLines(s.DataPath(file), lines, kZoneTableMaxBytes);
+    if (r.ok()) return true;
+    if (r.error == EFBIG)
+        ReportTableOnce(s, file,
+                        file + Lang(s, ": файл слишком велик для таблицы зон"_cp,
+                                    ": the file is too large for a zone table"));
+    else if (s.Messages.reportedMissing.insert({file, -2}).second)
+        IOCheck(s, r, file);
+    return false;
+}
+
+std::string UnreadableTableText(AstroDat& s, const std::string& file) {
+    return file + Lang(s, ": таблица не читается; зона неизвестна"_cp,
+                       ": the table does not read; the zone is unknown");
+}
+
+// A dated line of "correc.ctm": day, month, year and hour (Moscow time) all numbers.
+struct SummerLine {
+    int day, month, year, hour;
+};
+std::optional<SummerLine> SummerLineOf(std::string_view line) {
+    const auto y = NumberAt(line, 7, 4), d = NumberAt(line, 1, 2), mo = NumberAt(line, 4, 2),
+               hr = NumberAt(line, 12, 2);
+    if (!y || !d || !mo || !hr) return std::nullopt;
+    return SummerLine{*d, *mo, *y, *hr};
+}
+
+// The summer-time table reads when it has a dated line and every other line is blank or a
+// comment (";" first).
+bool SummerTableReads(const std::vector<std::string>& lines) {
+    bool dated = false;
+    for (const auto& line : lines) {
+        if (Trim(line).empty() || line[0] == ';') continue;
+        if (!SummerLineOf(line)) return false;
+        dated = true;
+    }
+    return dated;
+}
+
 std::string HoursText(int minutes) {
     if (minutes % 60 == 0) return std::to_string(minutes / 60);
     return FormatDT(minutes);
@@ -134,11 +180,14 @@ ZoneLookup RegionZone(AstroDat& s, const ZoneMoment& m, std::string_view regionT
         return out;
     }
     std::vector<std::string> lines;
-    if (IOCheck(s, ReadTextLines(s.DataPath(kVariatFile), lines), kVariatFile)) return out;
+    if (!ReadZoneTable(s, kVariatFile, lines)) return out;
     const ZoneHistory h = ParseZoneHistory(lines);
+    if (static_cast<std::size_t>(kMoscowRegion) >= h.zoneLines.size() || h.columns.empty()) {
+        ReportTableOnce(s, kVariatFile, UnreadableTableText(s, kVariatFile));
+        return out;
+    }
     const auto region = static_cast<std::size_t>(*n);
-    if (region >= h.zoneLines.size() ||
-        static_cast<std::size_t>(kMoscowRegion) >= h.zoneLines.size() || h.columns.empty()) {
+    if (region >= h.zoneLines.size()) {
         ReportZoneFailure(s, Lang(s, "Нет временной зоны "_cp, "No time-zone region ") +
                                  std::to_string(*n) + Lang(s, " в файле "_cp, " in the file ") +
                                  kVariatFile);
@@ -180,21 +229,21 @@ ZoneLookup RegionZone(AstroDat& s, const ZoneMoment& m, std::string_view regionT
     }
 
     // Summer time: the last line dated not later than the Moscow moment.
-    int summer = 0;
     std::vector<std::string> correc;
-    if (!IOCheck(s, ReadTextLines(s.DataPath(kCorrecFile), correc), kCorrecFile)) {
-        const std::string* last = nullptr;
-        for (const auto& line : correc) {
-            const auto y = NumberAt(line, 7, 4);
-            if (y) {
-                const auto d = NumberAt(line, 1, 2), mo = NumberAt(line, 4, 2),
-                           hr = NumberAt(line, 12, 2);
-                if (d && mo && hr && MomentMinutes(*y, *mo, *d, *hr, 0) > moscow) break;
-            }
-            last = &line;
-        }
-        if (last) summer = NumberAt(*last, 28, 2).value_or(0);
+    if (!ReadZoneTable(s, kCorrecFile, correc)) return out;
+    if (!SummerTableReads(correc)) {
+        ReportTableOnce(s, kCorrecFile, UnreadableTableText(s, kCorrecFile));
+        return out;
     }
+    int summer = 0;
+    const std::string* last = nullptr;
+    for (const auto& line : correc) {
+        if (const auto d = SummerLineOf(line);
+            d && MomentMinutes(d->year, d->month, d->day, d->hour, 0) > moscow)
+            break;
+        last = &line;
+    }
+    if (last) summer = NumberAt(*last, 28, 2).value_or(0);
     out.ok = true;
     out.zoneMinutes = *zr * 60;
     out.summerMinutes = summer * 60;

@@ -15,6 +15,7 @@ namespace qor {
 constexpr int kZoneHistoryFirstYear = 1925;
 constexpr int kZoneColumns = 20;
 constexpr int kMoscowRegion = 6;
+constexpr std::size_t kZoneTableMaxBytes = 1 << 20; // far beyond any zone table
 
 // The local moment a zone is asked for (the birth data's date and time).
 struct ZoneMoment {
@@ -60,9 +61,12 @@ ZoneHistory ParseZoneHistory(const std::vector<std::string>& lines);
 std::optional<int> RegionLineZone(std::string_view line, int k);
 
 // Zone and summer time of zone region `regionText` (the atlas's two characters) at a local
-// moment from the two tables. A region that is not a number, a missing zone table or a region
-// the table lacks is reported and gives ok = false; a moment before the first column gives
-// ok = false without a report (the tables give no zone).
+// moment from the two tables. A region that is not a number or that the table lacks is
+// reported and gives ok = false; a table that does not read (missing, far too large, no dated
+// column or fewer than seven zone lines in "variat.ctm", no dated line or a line that is
+// neither dated nor a comment in "correc.ctm") is reported once per run and every look-up
+// gives ok = false, never a zone without its summer time. A moment before the first column
+// gives ok = false without a report (the tables give no zone).
 ZoneLookup RegionZone(AstroDat& s, const ZoneMoment& m, std::string_view regionText);
 // Standard zone and summer time of an IANA zone at a local moment, from the system's
 // time-zone database; ok = false (reported) when the database lacks the zone.

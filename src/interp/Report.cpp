@@ -12,15 +12,10 @@
 
 namespace qor::interp {
 
-namespace {
-
-// The file of a base's name: relative to the program folder unless it starts at the root.
 fs::path BasePath(const AstroDat& s, const std::string& name) {
     if (!name.empty() && name[0] == '/') return ResolvePath("/", name);
     return s.DataPath(name);
 }
-
-} // namespace
 
 ReportWriter::ReportWriter(AstroDat& s, ReportHooks hooks)
     : Settings(TextBaseSettings::Defaults(s.EnglishMode)), s_(s), hooks_(std::move(hooks)) {}

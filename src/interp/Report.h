@@ -49,6 +49,9 @@ struct ReportHooks {
 
 constexpr int kMaxMissing = 10;
 
+// The file of a base's name: relative to the program folder unless it starts at the root.
+fs::path BasePath(const AstroDat& s, const std::string& name);
+
 class ReportWriter {
 public:
     ReportWriter(AstroDat& s, ReportHooks hooks);

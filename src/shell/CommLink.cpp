@@ -10,8 +10,10 @@
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
 
+#include <fcntl.h>
 #include <fstream>
 #include <thread>
+#include <unistd.h>
 
 namespace qor::shell {
 
@@ -37,6 +39,27 @@ std::vector<std::string> SplitFields(const std::string& text) {
 std::string AfterFirst(const std::string& text) {
     const std::size_t at = text.find(';');
     return at == std::string::npos ? std::string() : text.substr(at + 1);
+}
+
+// Cuts `tail` off the end of the file when the file ends with it; true when it did or when
+// there is nothing to cut (no file, another ending).
+bool CutTail(const fs::path& file, const std::string& tail) {
+    const int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT;
+    bool ok = true;
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    const off_t n = static_cast<off_t>(tail.size());
+    // the tail and the line end before it (none at the start of the file)
+    const off_t from = size > n ? size - n - 1 : 0;
+    if (size >= n) {
+        std::string end(static_cast<std::size_t>(size - from), '\0');
+        const bool whole = ::pread(fd, end.data(), end.size(), from) ==
+                               static_cast<ssize_t>(end.size()) &&
+                           end.ends_with(tail) && (size == n || end[0] == '\n');
+        if (whole) ok = ::ftruncate(fd, size - n) == 0;
+    }
+    ::close(fd);
+    return ok;
 }
 
 bool AppendBytes(const fs::path& file, const std::string& bytes) {
@@ -125,6 +148,14 @@ bool CommLink::MsgWriteLine(MsgFile f, const std::string& text) {
     return false;
 }
 
+bool CommLink::MsgTakeBackLine(MsgFile f, const std::string& text) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (CutTail(FilePath(f), text + "\r\n")) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
 bool CommLink::MsgClearFile(MsgFile f) {
     for (int attempt = 0; attempt < 20; ++attempt) {
         if (SaveFileAtomic(FilePath(f), "").ok()) return true;
@@ -163,6 +194,13 @@ void CommLink::ExecMsgCommand(const std::string& line) {
     ShellFlags& f = p_.Flags;
     if (Trim(line).empty()) return;
     ++Executed;
+    // What the command runs must not wait on a person (a modal box, a file dialog).
+    struct LinkCommandMark {
+        bool& flag;
+        bool before;
+        ~LinkCommandMark() { flag = before; }
+    } mark{f.LinkCommand, f.LinkCommand};
+    f.LinkCommand = true;
     std::string rest = line;
     const std::string verb = NextField(rest, ';');
     const std::string args = AfterFirst(line);

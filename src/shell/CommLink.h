@@ -49,6 +49,9 @@ public:
     bool MsgWriteLine(MsgFile f, const std::string& text);
     // Empties the file (same retries).
     bool MsgClearFile(MsgFile f);
+    // Takes back a line written last (a busy mark such as "Wait"): cut from the end of the
+    // file when it still ends the file; the answers before it stay.
+    bool MsgTakeBackLine(MsgFile f, const std::string& text);
     // How many command lines ran since start.
     long long Executed = 0;
 

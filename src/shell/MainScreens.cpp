@@ -3,6 +3,7 @@
 #include "shell/ClipForm.h"
 #include "shell/CommLink.h"
 #include "shell/MainForm.h"
+#include "shell/Printing.h"
 #include "shell/ShellWindows.h"
 #include "shell/Tech.h"
 
@@ -20,11 +21,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPageLayout>
-#include <QPageSetupDialog>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 
 namespace qor::shell {
 
@@ -465,9 +462,7 @@ bool TForm1::RunItem(const std::string& name) {
     } else if (name == "N81") {
         PrintClick();
     } else if (name == "N82") {
-        static QPrinter printer;
-        printer.setPageOrientation(QPageLayout::Landscape);
-        QPageSetupDialog(&printer, this).exec();
+        PrinterSetup(p_, this);
     } else if (name == "N84") {
         const std::string oracle = s.EnglishMode ? "oracle-eng.txt" : "oracle.txt";
         if (ProgramFileExists(s.ProgramFolder, oracle))
@@ -840,41 +835,14 @@ void TForm1::CopyToClipboard() {
 }
 
 bool TForm1::PrintClick() {
-    AstroDat& s = p_.s;
-    const MsgResult where =
-        Screen().Dlg().Message(MsgKind::Confirmation,
-                               Lang(s, "Сохранить лист в файл PDF? («Нет» — печать на принтере)"_cp,
-                                    "Save the page as a PDF file? (\"No\" prints on a printer)"),
-                               MsgButtons::YesNoCancel);
-    if (where == MsgResult::Cancel) return false;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setFromTo(1, 1);
-    fs::path pdf, tmp;
-    if (where == MsgResult::Yes) {
-        const fs::path wrk = s.DataPath("Wrk");
-        std::error_code ec;
-        fs::create_directories(wrk, ec);
-        pdf = wrk / "chart.pdf";
-        if (!Screen().Dlg().SaveFile(Lang(s, "Печать в файл"_cp, "Print to a file"),
-                                     "PDF (*.pdf)|*.pdf", pdf))
-            return false;
-        if (pdf.extension().empty()) pdf += ".pdf";
-        tmp = pdf;
-        tmp += ".tmp";
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(tmp.string()));
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted) return false;
-    }
-    {
+    PrintRequest r;
+    r.title = p_.s.MainTitle.empty() ? "QOR 5.12" : p_.s.MainTitle;
+    r.landscape = true;
+    r.onePage = true;
+    r.pdfName = "chart.pdf";
+    r.render = [this](QPrinter& printer) {
         QPainter painter;
-        if (!painter.begin(&printer)) {
-            Screen().Dlg().Message(MsgKind::Error, Lang(s, "Печать невозможна"_cp, "Cannot print"),
-                                   MsgButtons::Ok);
-            return false;
-        }
+        if (!painter.begin(&printer)) return false;
         const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
         const QRect area(0, 0, page.width(), page.height());
         const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
@@ -885,18 +853,9 @@ bool TForm1::PrintClick() {
             const QSize size = img.size().scaled(area.size(), Qt::KeepAspectRatio);
             painter.drawImage(QRect(QPoint(0, 0), size), img);
         }
-        painter.end();
-    }
-    if (!pdf.empty()) {
-        std::error_code ec;
-        fs::rename(tmp, pdf, ec);
-        if (ec) {
-            fs::remove(tmp, ec);
-            IOCheck(s, EIO, pdf.string());
-            return false;
-        }
-    }
-    return true;
+        return painter.end();
+    };
+    return PrintDocument(p_, this, r);
 }
 
 // --- Restoring the defaults -----------------------------------------------------------------

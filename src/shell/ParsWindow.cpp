@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QHeaderView>
 
+#include <array>
 #include <cmath>
 
 namespace qor::shell {
@@ -105,35 +106,41 @@ std::vector<std::string> TPars::PageNames() const {
     return TabControl->Tabs();
 }
 
+namespace {
+
+// The five texts of one page line: glyph, value, name, formula, calculation. The formula is
+// evaluated once for both the value and its trace.
+std::array<std::string, 5> LineCells(AstroDat& s, const std::string& line, const ParsInputs& in) {
+    const ParsLine p = ParsSplitLine(line);
+    std::array<std::string, 5> cells{p.glyph, {}, p.name, p.formula, {}};
+    if (!p.comment) {
+        cells[1] = ParsEvalFormula(s, p.formula, s.PlanetLon, in);
+        if (!p.formula.empty()) cells[4] = s.ParsTrace;
+    }
+    return cells;
+}
+
+} // namespace
+
 std::string TPars::ParsCellText(int col, int row) {
     const std::vector<std::string> lines = Memo->Lines();
-    if (row < 1 || row > static_cast<int>(lines.size())) return {};
-    const ParsLine p = ParsSplitLine(lines[row - 1]);
-    switch (col) {
-    case 0:
-        return p.glyph;
-    case 1:
-        return p.comment ? std::string() : ParsEvalFormula(s_, p.formula, s_.PlanetLon, Inputs());
-    case 2:
-        return p.name;
-    case 3:
-        return p.formula;
-    case 4:
-        if (p.comment || p.formula.empty()) return {};
-        ParsEvalFormula(s_, p.formula, s_.PlanetLon, Inputs());
-        return s_.ParsTrace;
-    default:
-        return {};
-    }
+    if (row < 1 || row > static_cast<int>(lines.size()) || col < 0 || col > 4) return {};
+    return LineCells(s_, lines[row - 1], Inputs())[static_cast<std::size_t>(col)];
 }
 
 void TPars::RefreshGrid() {
-    const int lines = static_cast<int>(Memo->Lines().size());
-    DrawGrid->SetRowCount(std::max(2, lines + 1));
+    // The page is read from the memo once per refresh, not once per cell.
+    const std::vector<std::string> lines = Memo->Lines();
+    const int count = static_cast<int>(lines.size());
+    DrawGrid->SetRowCount(std::max(2, count + 1));
     DrawGrid->SetCell(0, 0, "");
     for (int c = 1; c <= 4; ++c) DrawGrid->SetCell(c, 0, GetMsgText(s_, 52 + c));
-    for (int r = 1; r < DrawGrid->RowCount(); ++r)
-        for (int c = 0; c < 5; ++c) DrawGrid->SetCell(c, r, ParsCellText(c, r));
+    const ParsInputs in = Inputs();
+    for (int r = 1; r < DrawGrid->RowCount(); ++r) {
+        const std::array<std::string, 5> cells =
+            r <= count ? LineCells(s_, lines[r - 1], in) : std::array<std::string, 5>{};
+        for (int c = 0; c < 5; ++c) DrawGrid->SetCell(c, r, cells[static_cast<std::size_t>(c)]);
+    }
     DrawGrid->Invalidate();
 }
 

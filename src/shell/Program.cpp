@@ -9,6 +9,8 @@
 #include "shell/StartForms.h"
 #include "shell/Tech.h"
 
+#include <QPrinter>
+
 namespace qor::shell {
 
 using namespace ui;

@@ -25,6 +25,7 @@
 #include <QRect>
 
 class QPainter;
+class QPrinter;
 
 #include <functional>
 #include <map>
@@ -187,6 +188,7 @@ struct ShellFlags {
     bool HelioMode = false;    // heliocentric chart (the settings window's HelioBox)
     bool DinamicRun = false;   // the time window steps the chart time
     bool ProgramIdle = true;   // no interpretation report being assembled
+    bool LinkCommand = false;  // a command of the link runs: no window may wait on a person
     bool RealTimeMode = false; // the chart follows the computer's clock
     bool SourceData = true;    // the steppers move the source (true) or the background chart
     bool DoubleChart = false;  // the applied chart is double (the birth-data window's kind)
@@ -235,6 +237,9 @@ public:
 
     std::unique_ptr<ui::OffscreenBitmap> BufBitmap;
     QImage BackTile;
+
+    // The program's one printer: its page setup holds for the run (Printing.h).
+    std::unique_ptr<QPrinter> Printer;
 
     std::unique_ptr<SoundOutput> Sound;
     std::unique_ptr<ScreenSaverInhibitor> ScreenSaver;

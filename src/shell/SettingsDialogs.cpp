@@ -3,6 +3,7 @@
 #include "core/Formats.h"
 #include "core/Strings.h"
 #include "core/Text.h"
+#include "ui/RichEdit.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -331,6 +332,11 @@ QTextDocument* DocumentOf(QWidget* w) {
 } // namespace
 
 void ApplyParagraphFormat(QWidget* w, const ParagraphPixels& px) {
+    // A rich memo gives the format to the texts it shows later too.
+    if (auto* r = dynamic_cast<TRichEdit*>(w)) {
+        r->SetDefaultParagraph({px.left, px.right, px.first}, false);
+        r->DefaultWordWrap = px.wrap;
+    }
     if (auto* t = qobject_cast<QTextEdit*>(w))
         t->setLineWrapMode(px.wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     if (auto* t = qobject_cast<QPlainTextEdit*>(w))

@@ -1,9 +1,13 @@
 #include "sky/CosmosBodies.h"
 
+#include "core/AstroMath.h"
 #include "core/Formats.h"
 #include "core/Strings.h"
 #include "core/Text.h"
 #include "sky/SkyFiles.h"
+
+#include <cmath>
+#include <vector>
 
 namespace qor {
 
@@ -54,10 +58,30 @@ int SatelliteCount(int mode) {
     return (mode < 0 || mode > kMaxCosmosMode) ? 0 : kSatellites[mode];
 }
 
+namespace {
+
+// What a body record can hold (astronomical units, radians per day, radians, kilometres,
+// hours, Earth masses); a value beyond, NaN or infinity is a damaged file.
+bool BodyRecordInRange(const PlnMdbRec& p) {
+    const auto angle = [](double a) { return std::fabs(a) <= 2 * kTwoPi; };
+    return p.Axis >= 0 && p.Axis <= 1e6 && std::fabs(p.MeanMotion) <= 100 && p.Ecc >= 0 &&
+           p.Ecc < 1 && angle(p.Incl) && p.Diameter >= 0 && p.Diameter <= 1e8 && angle(p.Node) &&
+           angle(p.Peri) && angle(p.MeanLon) && angle(p.EquatorIncl) &&
+           std::fabs(p.RotationHours) <= 1e6 && p.Mass >= 0 && p.Mass <= 1e12;
+}
+
+} // namespace
+
 int LoadPlanetsMdb(AstroDat& s, CosmosBodies& b) {
     const std::string fileName = "planets.mdb";
     std::string bytes;
-    if (IOCheck(s, ReadFileBytes(s.DataPath(fileName), bytes), fileName)) return 0;
+    const IoResult read = ReadFileBytes(s.DataPath(fileName), bytes, kPlanetsMdbMaxBytes);
+    if (read.error == EFBIG) {
+        ReportDataFault(s, fileName, "файл слишком велик; тела не прочитаны",
+                        "the file is too large; the bodies were not read");
+        return 0;
+    }
+    if (IOCheck(s, read, fileName)) return 0;
     std::size_t records = bytes.size() / kPlnMdbRecordSize;
     if (bytes.size() % kPlnMdbRecordSize != 0)
         ReportDataFault(s, fileName, "неполная последняя запись не прочитана",
@@ -67,9 +91,11 @@ int LoadPlanetsMdb(AstroDat& s, CosmosBodies& b) {
                                  kPlanetsFileSlots);
         records = kPlanetsFileSlots;
     }
+    // Checked whole before any slot changes: a damaged file fills nothing.
+    std::vector<PlnMdbRec> bodies(records + 1);
     LeReader r(bytes);
     for (std::size_t k = 1; k <= records; ++k) {
-        PlnMdbRec& p = b.PlanetsMdb[k];
+        PlnMdbRec& p = bodies[k];
         const std::string name = r.bytes(24);
         p.Name = name.substr(1, std::min<std::size_t>((unsigned char)name[0], 23));
         p.Axis = r.f64();
@@ -83,7 +109,16 @@ int LoadPlanetsMdb(AstroDat& s, CosmosBodies& b) {
         p.EquatorIncl = r.f64();
         p.RotationHours = r.f64();
         p.Mass = r.f64();
+        if (!BodyRecordInRange(p)) {
+            ReportDataFault(s, fileName,
+                            "значение вне допустимых пределов в записи " + std::to_string(k) +
+                                "; тела не прочитаны",
+                            "a value out of range in record " + std::to_string(k) +
+                                "; the bodies were not read");
+            return 0;
+        }
     }
+    for (std::size_t k = 1; k <= records; ++k) b.PlanetsMdb[k] = std::move(bodies[k]);
     if (s.EnglishMode)
         for (int k = 1; k <= 71; ++k) b.PlanetsMdb[k].Name = CosmosNamesEng()[k].substr(0, 23);
     for (int k = kFirstFreeSlot; k < kPlanetsMdbSlots; ++k) {

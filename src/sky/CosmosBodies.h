@@ -16,6 +16,7 @@ constexpr int kPlanetsMdbSlots = 84;  // slots 0..83
 constexpr int kPlanetsFileSlots = 83; // slots 1..83 may come from the file
 constexpr int kFirstFreeSlot = 72;
 constexpr std::size_t kPlnMdbRecordSize = 112;
+constexpr std::size_t kPlanetsMdbMaxBytes = 1 << 20; // a file beyond is no body file
 constexpr int kMinCosmosMode = -1;
 constexpr int kMaxCosmosMode = 22;
 
@@ -64,7 +65,10 @@ int SatelliteCount(int mode);
 // Reads "planets.mdb" into slots 1.. (records past slot 83 are left out and reported; a size
 // that is no multiple of the record is reported and its tail ignored); English names in English
 // mode; then sets the free slots 72..83 to "Астероид", 100 km, 3 AU. A file that cannot be read
-// is reported through IOCheck and fills nothing. Returns the number of records read.
+// is reported through IOCheck and fills nothing; so does a file beyond kPlanetsMdbMaxBytes
+// and one with a value out of range in any record (a negative axis or diameter, an
+// eccentricity outside 0..1, an angle beyond two turns, NaN or infinity), which is reported.
+// Returns the number of records read.
 int LoadPlanetsMdb(AstroDat& s, CosmosBodies& b);
 
 // Reads the 23 view-setting lines (scale; angle X; angle Z); missing lines read as empty.

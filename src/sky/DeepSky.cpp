@@ -8,6 +8,7 @@
 #include "sky/SkyFiles.h"
 
 #include <cmath>
+#include <optional>
 
 namespace qor {
 
@@ -23,6 +24,43 @@ double ReadDecimal(std::string text) {
     text = Trim(text);
     if (!text.empty() && text[0] == '+') text.erase(0, 1);
     return StrToFloatHM(text);
+}
+
+} // namespace
+
+namespace {
+
+// Whether an angle text reads as ParseDeepAngle takes it: degrees, "°", minutes, "'",
+// seconds and an optional '"', or one decimal number of degrees; arc-seconds in `arcsec`.
+bool DeepAngleReads(std::string_view input, double& arcsec) {
+    const std::string text = Trim(input);
+    const std::size_t deg = text.find(kDegreeSign);
+    const std::size_t min = deg == std::string::npos ? std::string::npos : text.find('\'', deg + 1);
+    if (deg == std::string::npos || min == std::string::npos) {
+        const auto v = ParseDecimalText(text);
+        if (!v) return false;
+        arcsec = *v * 3600;
+        return true;
+    }
+    const std::size_t secEnd = text.find('"', min + 1);
+    const auto d = ParseDecimalText(text.substr(0, deg));
+    const auto m = ParseDecimalText(text.substr(deg + 1, min - deg - 1));
+    const std::string secText =
+        text.substr(min + 1, secEnd == std::string::npos ? std::string::npos : secEnd - min - 1);
+    const auto sec = Trim(secText).empty() ? std::optional<double>(0) : ParseDecimalText(secText);
+    if (!d || !m || !sec || *m < 0 || *m >= 60 || *sec < 0 || *sec >= 60) return false;
+    if (secEnd != std::string::npos && !Trim(text.substr(secEnd + 1)).empty()) return false;
+    arcsec = (std::abs(*d) * 60 + *m) * 60 + *sec;
+    return true;
+}
+
+// A line of the catalogue is an object when its right ascension (0..24 hours) and its
+// declination (-90..90 degrees) read.
+bool DeepObjectLine(std::string line) {
+    for (int k = 0; k < 3; ++k) NextField(line, ';');
+    double ra = 0, dec = 0;
+    return DeepAngleReads(NextField(line, ';'), ra) && ra <= 24 * 3600.0 &&
+           DeepAngleReads(NextField(line, ';'), dec) && dec <= 90 * 3600.0;
 }
 
 } // namespace
@@ -47,11 +85,22 @@ bool LoadDeepObj(AstroDat& s, DeepCatalogue& d) {
     d.DeepCount = 0;
     d.DeepObjs.assign(1, {});
     std::vector<std::string> lines;
-    if (IOCheck(s, ReadTextLines(s.DataPath(fileName), lines), fileName)) return false;
-    long long beyond = 0;
-    for (const std::string& raw : lines) {
-        std::string line = Trim(raw);
+    const IoResult r = ReadTextLines(s.DataPath(fileName), lines, kDeepObjMaxBytes);
+    if (r.error == EFBIG) {
+        ReportDataFault(s, fileName, "файл слишком велик для каталога; каталог не загружен",
+                        "the file is too large for the catalogue; the catalogue was not loaded");
+        return false;
+    }
+    if (IOCheck(s, r, fileName)) return false;
+    long long beyond = 0, notObjects = 0;
+    std::size_t firstNotObject = 0;
+    for (std::size_t ln = 0; ln < lines.size(); ++ln) {
+        std::string line = Trim(lines[ln]);
         if (line.empty()) continue;
+        if (!DeepObjectLine(line)) {
+            if (notObjects++ == 0) firstNotObject = ln + 1;
+            continue;
+        }
         if (d.DeepCount == kMaxDeepObjects) {
             ++beyond;
             continue;
@@ -72,7 +121,18 @@ bool LoadDeepObj(AstroDat& s, DeepCatalogue& d) {
         d.DeepObjs.push_back(std::move(r));
         ++d.DeepCount;
     }
+    if (notObjects > 0)
+        ReportDataFault(
+            s, fileName,
+            "строк без прямого восхождения и склонения пропущено: " + std::to_string(notObjects) +
+                " (первая: " + std::to_string(firstNotObject) + ")",
+            "lines without a right ascension and declination left out: " +
+                std::to_string(notObjects) + " (the first: line " + std::to_string(firstNotObject) +
+                ")");
     if (beyond > 0) ReportRecordsBeyondLimit(s, fileName, beyond, kMaxDeepObjects);
+    if (d.DeepCount == 0)
+        ReportDataFault(s, fileName, "в каталоге нет ни одного объекта",
+                        "the catalogue holds no object");
     return d.DeepCount > 0;
 }
 

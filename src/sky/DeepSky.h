@@ -11,6 +11,7 @@
 namespace qor {
 
 constexpr int kMaxDeepObjects = 1000;
+constexpr std::size_t kDeepObjMaxBytes = 8 << 20; // a file beyond is no catalogue
 
 struct DeepRec {
     std::string NameRus;              // up to 15 characters
@@ -34,7 +35,10 @@ struct DeepCatalogue {
 };
 
 // Reads "Deepobj.txt": one object a non-empty line, fields separated by ";". A missing file is
-// reported through IOCheck; lines beyond kMaxDeepObjects objects are left out and reported.
+// reported through IOCheck; lines whose right ascension (0..24 h) or declination (-90..90°)
+// does not read are no objects, and lines beyond kMaxDeepObjects objects, are left out and
+// reported; a file without any object, or larger than kDeepObjMaxBytes, is reported and
+// gives false.
 bool LoadDeepObj(AstroDat& s, DeepCatalogue& d);
 
 // An angle text "D°M'S"" (or "H°M'S"" for hours) in radians, read as written: the sign of a

@@ -1,10 +1,12 @@
 #include "sky/StarCatalogue.h"
 
+#include "core/AstroMath.h"
 #include "core/Formats.h"
 #include "core/Text.h"
 #include "sky/SkyFiles.h"
 
 #include <array>
+#include <cmath>
 
 namespace qor {
 
@@ -65,17 +67,38 @@ char LowerAscii(char ch) {
     return (ch >= 'A' && ch <= 'Z') ? char(ch - 'A' + 'a') : ch;
 }
 
+// What a star record can hold; a value beyond is a damaged file. Proper motions in
+// arc-seconds a year (the fastest star, Barnard's, moves 10.4); magnitudes from the brightest
+// star to far below the naked eye.
+constexpr double kMaxStarProperMotion = 100;
+constexpr double kMinStarMag = -30, kMaxStarMag = 30;
+
+bool StarRecordInRange(float ra, float dec, float pmRA, float pmDec, float mag) {
+    // Written so that NaN fails every comparison.
+    return ra >= 0 && ra <= kTwoPi + 1e-6 && std::fabs(dec) <= kPi / 2 + 1e-6 &&
+           std::fabs(pmRA) <= kMaxStarProperMotion && std::fabs(pmDec) <= kMaxStarProperMotion &&
+           mag >= kMinStarMag && mag <= kMaxStarMag;
+}
+
 // Reads the records of "yale.mdb" into the catalogue (steps 1-3 of the loading).
 bool ReadYaleRecords(AstroDat& s, StarCatalogue& c) {
     const std::string fileName = "yale.mdb";
     c.StarCount = 0;
     std::string bytes;
-    if (!ReadFileBytes(s.DataPath(fileName), bytes).ok()) {
+    const auto none = [&c] {
+        c.StarCount = 0;
         c.YaleStars.assign(1, {});
         c.StarRA2000.assign(1, 0);
         c.StarDec2000.assign(1, 0);
         return false;
+    };
+    const IoResult read = ReadFileBytes(s.DataPath(fileName), bytes, kYaleMaxBytes);
+    if (read.error == EFBIG) {
+        ReportDataFault(s, fileName, "файл слишком велик для каталога; каталог не загружен",
+                        "the file is too large for the catalogue; the catalogue was not loaded");
+        return none();
     }
+    if (!read.ok()) return none();
     std::size_t records = bytes.size() / kYaleRecordSize;
     if (bytes.size() % kYaleRecordSize != 0)
         ReportDataFault(s, fileName, "неполная последняя запись не прочитана",
@@ -100,13 +123,22 @@ bool ReadYaleRecords(AstroDat& s, StarCatalogue& c) {
         y.Designation = desig.substr(1, std::min<std::size_t>((unsigned char)desig[0], 7));
         const std::string spec = r.bytes(8);
         y.Spectrum = spec.substr(1, std::min<std::size_t>((unsigned char)spec[0], 7));
-        c.StarRA2000[i] = r.f32();
-        c.StarDec2000[i] = r.f32();
-        y.PmRA = r.f32() * kStarPmToRadPerCentury;
-        y.PmDec = r.f32() * kStarPmToRadPerCentury;
+        const float ra = r.f32(), dec = r.f32(), pmRA = r.f32(), pmDec = r.f32();
         y.Mag = r.f32();
         r.skip(4);
         y.Distance = r.i32();
+        if (!StarRecordInRange(ra, dec, pmRA, pmDec, y.Mag)) {
+            ReportDataFault(s, fileName,
+                            "значение вне допустимых пределов в записи " + std::to_string(i) +
+                                "; каталог не загружен",
+                            "a value out of range in record " + std::to_string(i) +
+                                "; the catalogue was not loaded");
+            return none();
+        }
+        c.StarRA2000[i] = ra;
+        c.StarDec2000[i] = dec;
+        y.PmRA = pmRA * kStarPmToRadPerCentury;
+        y.PmDec = pmDec * kStarPmToRadPerCentury;
         if (s.EnglishMode) y.NameOffset = y.CommentOffset;
     }
     c.StarCount = n;
@@ -116,7 +148,11 @@ bool ReadYaleRecords(AstroDat& s, StarCatalogue& c) {
 // Reads a names text whole; a text beyond the addressable size is cut and reported.
 bool ReadStarText(AstroDat& s, const std::string& fileName, std::string& out) {
     out.clear();
-    if (!ReadFileBytes(s.DataPath(fileName), out).ok()) {
+    const IoResult r = ReadFileBytes(s.DataPath(fileName), out, kYaleMaxBytes);
+    if (r.error == EFBIG)
+        ReportDataFault(s, fileName, "файл слишком велик; названия не прочитаны",
+                        "the file is too large; the names were not read");
+    if (!r.ok()) {
         out.clear();
         return false;
     }

@@ -17,6 +17,8 @@ struct DeepCatalogue;
 
 constexpr int kMaxStars = 9110;
 constexpr std::size_t kYaleRecordSize = 54;
+// Files far beyond what the catalogue keeps are not read at all.
+constexpr std::size_t kYaleMaxBytes = 16 << 20;
 constexpr std::size_t kStarTextMaxBytes = 65535;
 constexpr int kStarTextMaxOffset = 12000;
 constexpr double kStarPmToRadPerCentury = 100 * 4.84813681109536e-06; // "/yr -> rad/cy
@@ -71,7 +73,9 @@ struct StarCatalogue {
 // Reads "yale.mdb" and the name texts. A missing "yale.mdb" leaves the catalogue empty without a
 // message (the start-up check names missing files); a file of more than kMaxStars records, a
 // size that is no multiple of the record, and name texts beyond their limit are read up to the
-// limit and reported. Returns false when the catalogue stays empty.
+// limit and reported. A record with a value out of range (a position off the sphere, a proper
+// motion or magnitude no star has, NaN or infinity) or a file beyond kYaleMaxBytes is reported
+// and leaves the catalogue empty. Returns false when the catalogue stays empty.
 bool LoadYaleCatalogue(AstroDat& s, StarCatalogue& c);
 // With ShortStarCatalogue set: keeps the stars that have a name, in order. Clear: reads the
 // whole catalogue again (the name texts stay as they are).

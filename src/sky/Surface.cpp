@@ -6,15 +6,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace qor {
 
 namespace {
 
-bool RecordInRange(const SurfaceRecord& rec, int nameLines) {
-    return rec.Shape <= 1 && rec.Lat >= -90 && rec.Lat <= 90 && rec.Lon >= -360 && rec.Lon <= 360 &&
-           rec.NameNo <= std::max(nameLines, 0);
+// The field of a region record whose value no region can have (Russian, English), or none.
+std::optional<std::pair<const char*, const char*>> FieldOutOfRange(const SurfaceRecord& rec) {
+    if (rec.Shape > 1) return std::pair{"форма", "shape"};
+    if (rec.Lat < -90 || rec.Lat > 90) return std::pair{"широта", "latitude"};
+    if (rec.Lon < -360 || rec.Lon > 360) return std::pair{"долгота", "longitude"};
+    return std::nullopt;
 }
+
+constexpr std::size_t kSurfaceNamesMaxBytes = 1 << 20; // 255 names, far beyond any
 
 } // namespace
 
@@ -43,9 +50,11 @@ bool LoadSurfaceRegions(AstroDat& s, int mode, int bodySlot, SurfaceRegions& r) 
         r.NameCount = 0;
         return false;
     }
-    if (IOCheck(s, ReadFileBytes(img, bytes), imgName)) return false;
+    // The size first: a file beyond 256 records is not read.
+    const IoResult read = ReadFileBytes(img, bytes, kMaxSurfaceRecords * kSurfaceRecordSize);
+    if (read.error != EFBIG && IOCheck(s, read, imgName)) return false;
     const std::size_t count = bytes.size() / kSurfaceRecordSize;
-    if (bytes.empty() || bytes.size() % kSurfaceRecordSize != 0 ||
+    if (read.error == EFBIG || bytes.empty() || bytes.size() % kSurfaceRecordSize != 0 ||
         count > static_cast<std::size_t>(kMaxSurfaceRecords)) {
         ReportDataFault(s, imgName, "файл не прочитан: нужно от 1 до 256 записей по 15 байт",
                         "the file was not read: 1 to 256 records of 15 bytes are needed");
@@ -53,7 +62,15 @@ bool LoadSurfaceRegions(AstroDat& s, int mode, int bodySlot, SurfaceRegions& r) 
     }
     std::vector<std::string> names;
     const fs::path nme = s.DataPath(nmeName);
-    if (fs::exists(nme) && IOCheck(s, ReadTextLines(nme, names), nmeName)) return false;
+    if (fs::exists(nme)) {
+        const IoResult r = ReadTextLines(nme, names, kSurfaceNamesMaxBytes);
+        if (r.error == EFBIG) {
+            ReportDataFault(s, nmeName, "файл слишком велик; области не прочитаны",
+                            "the file is too large; the regions were not read");
+            return false;
+        }
+        if (IOCheck(s, r, nmeName)) return false;
+    }
     if (names.size() > static_cast<std::size_t>(kMaxSurfaceRecords - 1)) {
         ReportDataFault(s, nmeName, "названия сверх 255 не прочитаны",
                         "names beyond the first 255 were not read");
@@ -70,11 +87,24 @@ bool LoadSurfaceRegions(AstroDat& s, int mode, int bodySlot, SurfaceRegions& r) 
         rec.NameNo = in.u8();
         rec.Fill = in.u32();
         rec.Contour = in.u32();
-        if (k > 0 && !RecordInRange(rec, static_cast<int>(names.size()))) {
-            ReportDataFault(
-                s, imgName,
-                "файл не прочитан: значение вне допустимых пределов в записи " + std::to_string(k),
-                "the file was not read: a value out of range in record " + std::to_string(k));
+        if (k == 0) continue;
+        if (const auto field = FieldOutOfRange(rec)) {
+            ReportDataFault(s, imgName,
+                            std::string("файл не прочитан: ") + field->first + " записи " +
+                                std::to_string(k) + " вне допустимых пределов",
+                            std::string("the file was not read: the ") + field->second +
+                                " of record " + std::to_string(k) + " is out of range");
+            return false;
+        }
+        // A name number beyond the names file: the names file is short (or missing).
+        if (rec.NameNo > names.size()) {
+            const std::string n = std::to_string(names.size()), no = std::to_string(rec.NameNo),
+                              rk = std::to_string(k);
+            ReportDataFault(s, nmeName,
+                            "файл не прочитан: в нём названий " + n + ", а запись " + rk + " " +
+                                imgName + " ссылается на название " + no,
+                            "the files were not read: it holds " + n + " names, and record " + rk +
+                                " of " + imgName + " names line " + no);
             return false;
         }
     }

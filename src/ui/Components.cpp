@@ -65,6 +65,10 @@ const char* KindClassName(Kind k) {
         return "TMediaPlayer";
     case Kind::PopupMenu:
         return "TPopupMenu";
+    case Kind::ScrollBar:
+        return "TScrollBar";
+    case Kind::FileDialog:
+        return "TFileDialog";
     case Kind::Other:
         break;
     }
@@ -263,7 +267,7 @@ void TMemo::SetLines(const std::vector<std::string>& lines) {
     quiet_ = false;
     if (OnChange) OnChange();
 }
-void TMemo::SetText(const std::string& text) {
+std::vector<std::string> MemoTextLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string cur;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -276,7 +280,10 @@ void TMemo::SetText(const std::string& text) {
         }
     }
     if (!cur.empty()) lines.push_back(cur);
-    SetLines(lines);
+    return lines;
+}
+void TMemo::SetText(const std::string& text) {
+    SetLines(MemoTextLines(text));
 }
 void TMemo::AddLine(const std::string& line) {
     auto lines = Lines();
@@ -720,25 +727,50 @@ void TRadioGroup::Relayout() {
 
 // --- value controls -----------------------------------------------------------------------------
 
+namespace {
+// The handler of a slider runs for the user's moves; a move made in code runs it once, after
+// the move, and only when the position changed.
+void ConnectSlider(QAbstractSlider* s, const bool& quiet, const std::function<void()>& onChange) {
+    QObject::connect(s, &QAbstractSlider::valueChanged, [&quiet, &onChange] {
+        if (!quiet && onChange) onChange();
+    });
+}
+void MoveSlider(QAbstractSlider* s, int p, bool& quiet, const std::function<void()>& onChange) {
+    p = std::clamp(p, s->minimum(), s->maximum());
+    if (p == s->value()) return;
+    quiet = true;
+    s->setValue(p);
+    quiet = false;
+    if (onChange) onChange();
+}
+void SetSliderRange(QAbstractSlider* s, int lo, int hi, bool& quiet) {
+    quiet = true;
+    s->setRange(lo, hi);
+    quiet = false;
+}
+} // namespace
+
 TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setRange(0, 10);
     setTickPosition(QSlider::TicksBelow);
-    QObject::connect(this, &QSlider::valueChanged, [this] {
-        if (!quiet_ && OnChange) OnChange();
-    });
+    ConnectSlider(this, quiet_, OnChange);
 }
 void TTrackBar::SetPosition(int p) {
-    p = std::clamp(p, minimum(), maximum());
-    if (p == value()) return;
-    quiet_ = true;
-    setValue(p);
-    quiet_ = false;
-    if (OnChange) OnChange();
+    MoveSlider(this, p, quiet_, OnChange);
 }
 void TTrackBar::SetRange(int lo, int hi) {
-    quiet_ = true;
-    setRange(lo, hi);
-    quiet_ = false;
+    SetSliderRange(this, lo, hi, quiet_);
+}
+
+TScrollBar::TScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+    setRange(0, 0);
+    ConnectSlider(this, quiet_, OnChange);
+}
+void TScrollBar::SetPosition(int p) {
+    MoveSlider(this, p, quiet_, OnChange);
+}
+void TScrollBar::SetRange(int lo, int hi) {
+    SetSliderRange(this, lo, hi, quiet_);
 }
 
 TSpinEdit::TSpinEdit(QWidget* parent) : WithKeys<QSpinBox>(parent) {
@@ -918,6 +950,10 @@ std::string Component::Name() const {
     return object ? object->objectName().toStdString() : "";
 }
 
+MemoAccess* MemoOf(const Component& c) {
+    return c.kind == Kind::Memo ? dynamic_cast<MemoAccess*>(c.object) : nullptr;
+}
+
 std::string ComponentText(const Component& c) {
     switch (c.kind) {
     case Kind::Label:
@@ -925,7 +961,7 @@ std::string ComponentText(const Component& c) {
     case Kind::Edit:
         return c.as<TEdit>()->Text();
     case Kind::Memo:
-        return c.as<TMemo>()->Text();
+        return MemoOf(c) ? MemoOf(c)->Text() : std::string();
     case Kind::ComboBox:
         return c.as<TComboBox>()->Text();
     case Kind::SpeedButton:

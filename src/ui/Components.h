@@ -33,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabBar>
@@ -75,6 +76,7 @@ enum class Kind {
     MediaPlayer,
     PopupMenu,
     FileDialog,
+    ScrollBar,
     Other,
 };
 
@@ -208,14 +210,28 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
 
-class TMemo : public WithKeys<QPlainTextEdit> {
+// What every memo (plain or rich, Kind::Memo) gives the command paths, the state files and the
+// English texts: its text as lines.
+class MemoAccess {
+public:
+    virtual ~MemoAccess() = default;
+    virtual std::string Text() const = 0;
+    virtual void SetText(const std::string& text) = 0;
+    virtual std::vector<std::string> Lines() const = 0;
+    virtual void SetLines(const std::vector<std::string>& lines) = 0;
+};
+
+// The lines of a memo's text: CR LF, LF or CR end a line; a last empty line is none.
+std::vector<std::string> MemoTextLines(const std::string& text);
+
+class TMemo : public WithKeys<QPlainTextEdit>, public MemoAccess {
 public:
     static constexpr Kind kKind = Kind::Memo;
     explicit TMemo(QWidget* parent = nullptr);
-    std::string Text() const; // lines joined with CR LF
-    void SetText(const std::string& text);
-    std::vector<std::string> Lines() const;
-    void SetLines(const std::vector<std::string>& lines);
+    std::string Text() const override; // each line followed by CR LF
+    void SetText(const std::string& text) override;
+    std::vector<std::string> Lines() const override;
+    void SetLines(const std::vector<std::string>& lines) override;
     void AddLine(const std::string& line);
     void Clear() { SetLines({}); }
     std::function<void()> OnChange;
@@ -382,6 +398,21 @@ private:
     bool quiet_ = false;
 };
 
+// A scroll bar (vertical unless told otherwise) whose position the window reads.
+class TScrollBar : public QScrollBar {
+public:
+    static constexpr Kind kKind = Kind::ScrollBar;
+    explicit TScrollBar(QWidget* parent = nullptr);
+    int Position() const { return value(); }
+    void SetPosition(int p); // clamped to Min..Max; runs OnChange when it moves
+    void SetRange(int min, int max);
+    // The user moved it (or SetPosition did).
+    std::function<void()> OnChange;
+
+private:
+    bool quiet_ = false;
+};
+
 class TSpinEdit : public WithKeys<QSpinBox> {
 public:
     static constexpr Kind kKind = Kind::SpinEdit;
@@ -532,6 +563,9 @@ struct Component {
     template <class T> T* as() const { return static_cast<T*>(object); }
     QWidget* widget() const { return qobject_cast<QWidget*>(object); }
 };
+
+// The memo of a component of Kind::Memo (plain or rich), else nullptr.
+MemoAccess* MemoOf(const Component& c);
 
 // The text a component shows: the caption of labels, buttons, check boxes, group boxes, radio
 // groups, panels and menu items, the text of edits, memos and combo boxes; else empty.

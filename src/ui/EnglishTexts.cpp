@@ -120,7 +120,7 @@ void EnglishTexts::SetComponentText(const std::string& key, const std::string& t
             c->as<TEdit>()->SetText(text);
             break;
         case Kind::Memo:
-            c->as<TMemo>()->SetText(text);
+            if (MemoAccess* m = MemoOf(*c)) m->SetText(text);
             break;
         case Kind::ComboBox:
             for (std::size_t i = 0; i < items.size(); ++i)

@@ -79,7 +79,7 @@ public:
     const Component* FindComponent(std::string_view name) const;
     template <class T> T* Find(std::string_view name) const {
         const Component* c = FindComponent(name);
-        return c && c->kind == T::kKind ? c->as<T>() : nullptr;
+        return c && c->kind == T::kKind ? dynamic_cast<T*>(c->object) : nullptr;
     }
 
     // Creates a component of kind T named `name` on `parent` (the client area when none).

@@ -100,7 +100,7 @@ void UICommands::RunOnComponent(TForm& form, const Component& c, const std::stri
         break;
     }
     case Kind::Memo:
-        c.as<TMemo>()->SetText(command);
+        if (MemoAccess* m = MemoOf(c)) m->SetText(command);
         break;
     case Kind::DrawGrid: {
         auto* g = c.as<TDrawGrid>();
@@ -192,6 +192,12 @@ void UICommands::RunOnComponent(TForm& form, const Component& c, const std::stri
     case Kind::MenuItem:
         c.as<TMenuItem>()->Click();
         break;
+    case Kind::ScrollBar:
+        if (moveTo)
+            Glide(c.widget());
+        else
+            c.as<TScrollBar>()->SetPosition(StrToIntDef0(command));
+        break;
     default:
         break;
     }
@@ -281,6 +287,9 @@ std::string UICommands::QueryUIValue(const std::string& target, const std::strin
             break;
         case Kind::CheckBox:
             r = c->as<TCheckBox>()->Checked() ? "True" : "False";
+            break;
+        case Kind::ScrollBar:
+            r = std::to_string(c->as<TScrollBar>()->Position());
             break;
         case Kind::TabControl: {
             auto* t = c->as<TTabControl>();

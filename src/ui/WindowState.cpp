@@ -83,7 +83,8 @@ void WindowStateFiles::EncodeComponentState(const std::string& formName, const C
     case Kind::Memo:
         if (!tagClear) break;
         lines.push_back(formName + "," + name + ",");
-        for (const auto& l : c.as<TMemo>()->Lines()) lines.push_back(EscapeMemoLine(l));
+        if (const MemoAccess* m = MemoOf(c))
+            for (const auto& l : m->Lines()) lines.push_back(EscapeMemoLine(l));
         lines.push_back(kBlockEnd);
         break;
     case Kind::RadioGroup:
@@ -170,7 +171,7 @@ TMemo* WindowStateFiles::ApplyComponentState(TForm& form, const std::string& com
     const int number = StrToIntDef0(value);
     switch (c->kind) {
     case Kind::Memo:
-        return c->as<TMemo>();
+        return dynamic_cast<TMemo*>(c->object);
     case Kind::RadioGroup:
         c->as<TRadioGroup>()->SetItemIndex(number);
         break;
@@ -215,7 +216,9 @@ TMemo* WindowStateFiles::ApplyComponentState(TForm& form, const std::string& com
 }
 
 void WindowStateFiles::ApplyEntry(TForm& form, const StateEntry& e) {
-    if (TMemo* memo = ApplyComponentState(form, e.component, e.value)) memo->SetLines(e.lines);
+    ApplyComponentState(form, e.component, e.value);
+    const Component* c = form.FindComponent(e.component);
+    if (MemoAccess* memo = c ? MemoOf(*c) : nullptr) memo->SetLines(e.lines);
 }
 
 bool WindowStateFiles::LoadMainIni() {

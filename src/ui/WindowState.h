@@ -45,7 +45,8 @@ public:
     // clearing it.
     static void EncodeComponentState(const std::string& formName, const Component& c,
                                      std::vector<std::string>& lines);
-    // Applies one value; returns the memo when the component is one (the caller fills it).
+    // Applies one value; returns the plain memo when the component is one (the caller fills
+    // it).
     TMemo* ApplyComponentState(TForm& form, const std::string& componentName,
                                const std::string& value);
 

@@ -565,7 +565,7 @@ TEST(KartDrawing, BodyWithoutAPositionLeavesTheOthersDrawn) {
     CalcAspects(f.table, AspectOptions{}, {&f.s.PlanetLon, &f.s.PlanetSpeed}, f.matrix);
     f.Draw();
     const auto spots = f.SpotsByCode();
-    EXPECT_EQ(spots.count("#17"), 1u); // the Sun's exaltation mark
+    EXPECT_EQ(spots.count("#17"), 1u);       // the Sun's exaltation mark
     EXPECT_EQ(f.matrix.AspMatrix[1][2], 10); // the Sun–Moon trine stands
     for (int j = 0; j <= 40; ++j) EXPECT_EQ(f.matrix.AspMatrix[3][j], 0);
 }

@@ -179,8 +179,8 @@ TEST(AspectPage, PagesInNeitherLayoutAreRefusedAndKept) {
 // A page name that is not a plain file name is refused wherever it comes from (the window,
 // the command link, the state file): nothing is read or written outside "Aspects".
 TEST(AspectPage, NamesOutsideThePageFolderAreRefused) {
-    for (const char* bad : {"..\\..\\evil2", "../../evil2", "..", "a\\b", "a/b", "", "  ",
-                            "x:y", "a;b", "tab\there"}) {
+    for (const char* bad : {"..\\..\\evil2", "../../evil2", "..", "a\\b", "a/b", "", "  ", "x:y",
+                            "a;b", "tab\there"}) {
         test::TempDir home;
         test::RecordingReport report;
         AstroDat s;
@@ -192,7 +192,8 @@ TEST(AspectPage, NamesOutsideThePageFolderAreRefused) {
         std::vector<std::string> lines = BuiltInAspectLines();
         EXPECT_FALSE(LoadAspectPage(s, bad, t, lines)) << bad;
         ASSERT_EQ(report.messages.size(), 1u) << bad;
-        EXPECT_EQ(report.messages[0].text.rfind(std::string("Aspect page \"") + bad + "\": ", 0), 0u)
+        EXPECT_EQ(report.messages[0].text.rfind(std::string("Aspect page \"") + bad + "\": ", 0),
+                  0u)
             << report.messages[0].text;
         EXPECT_EQ(t.AspCount, 14) << bad;
         // Nothing written anywhere: the folder holds only the empty page folder.

@@ -53,12 +53,12 @@ TEST(AtomicSave, KeepsTheModeAndRefusesReadOnlyTargets) {
         P mode;
         bool refused;
     };
-    for (const Case c : {Case{P::owner_read | P::owner_write, false},
-                         Case{P::owner_all | P::group_read | P::group_exec, false},
-                         Case{P::owner_read | P::group_write, false},
-                         Case{P::owner_read | P::group_read | P::others_read, true},
-                         Case{P::owner_read, true}, Case{P::owner_exec | P::owner_read, true},
-                         Case{P::none, true}}) {
+    for (const Case c :
+         {Case{P::owner_read | P::owner_write, false},
+          Case{P::owner_all | P::group_read | P::group_exec, false},
+          Case{P::owner_read | P::group_write, false},
+          Case{P::owner_read | P::group_read | P::others_read, true}, Case{P::owner_read, true},
+          Case{P::owner_exec | P::owner_read, true}, Case{P::none, true}}) {
         TempDir d;
         const auto target = d.Write("main.ini", "old");
         fs::permissions(target, c.mode);

@@ -29,6 +29,10 @@ TEST(Numbers, WidthsAndParsing) {
     EXPECT_DOUBLE_EQ(StrToFloatHM(" -2.25 "), -2.25);
     EXPECT_DOUBLE_EQ(StrToFloatHM("abc"), 0);
     EXPECT_DOUBLE_EQ(StrToFloatHM("1:2:3"), 0); // the second ":" is not a number
+    EXPECT_EQ(ParseDecimalText(" +1,5 "), 1.5);
+    EXPECT_EQ(ParseDecimalText("-0.25"), -0.25);
+    for (const char* bad : {"", " ", "abc", "1.5x", "1,5,5", "nan", "inf", "1e999", "+"})
+        EXPECT_FALSE(ParseDecimalText(bad).has_value()) << bad;
     EXPECT_DOUBLE_EQ(NonZeroGuard(0.0), 1e-29);
     EXPECT_EQ(RoundEven(2.5), 2);
     EXPECT_EQ(RoundEven(3.5), 4);

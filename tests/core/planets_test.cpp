@@ -356,8 +356,7 @@ TEST(PlanetTermsLoad, DamagedFilesAreReported) {
          },
          "PLANETS.DAT, term 4"},
         {"index with trailing bytes", [](TermFiles& f) { f.ndx += "garbage"; }, "PLANETS.NDX"},
-        {"index of ten records", [](TermFiles& f) { f.ndx += f.ndx.substr(0, 72); },
-         "PLANETS.NDX"},
+        {"index of ten records", [](TermFiles& f) { f.ndx += f.ndx.substr(0, 72); }, "PLANETS.NDX"},
         {"more than 700 terms",
          [](TermFiles& f) {
              const uint16_t big = 701;
@@ -430,14 +429,13 @@ TEST(PlanetTermsLoad, WholeSeriesReportsOnce) {
         std::size_t datExtra;
         const char* says;
     };
-    for (const Case& c : {Case{"no index", false, true, 0, "Index file not found"},
-                          Case{"no terms", true, false, 0, "terms file not found"},
-                          Case{"terms beyond the index's reach", true, true, 1600000,
-                               "PLANETS.DAT"}}) {
+    for (const Case& c :
+         {Case{"no index", false, true, 0, "Index file not found"},
+          Case{"no terms", true, false, 0, "terms file not found"},
+          Case{"terms beyond the index's reach", true, true, 1600000, "PLANETS.DAT"}}) {
         SeriesFolder folder;
         if (c.ndx) folder.dir.Write("PLANETS.NDX", f.ndx);
-        if (c.dat)
-            folder.dir.Write("PLANETS.DAT", f.dat + std::string(c.datExtra / 24 * 24, '\0'));
+        if (c.dat) folder.dir.Write("PLANETS.DAT", f.dat + std::string(c.datExtra / 24 * 24, '\0'));
         const PlanetLoadResult r = LoadPlanetSeries(folder.s);
         EXPECT_FALSE(r.ok) << c.what;
         ASSERT_EQ(folder.report.messages.size(), 1u) << c.what;

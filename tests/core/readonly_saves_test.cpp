@@ -22,8 +22,7 @@ TEST(ReadOnlySaves, RefusedWithAMessageAndTheFileKept) {
         std::function<bool(AstroDat&)> save;
     };
     const std::vector<Case> cases = {
-        {"font16.fnt", "font16.fnt",
-         [](AstroDat& s) { return SaveSymbolFont(s, Font16Glyphs{}); }},
+        {"font16.fnt", "font16.fnt", [](AstroDat& s) { return SaveSymbolFont(s, Font16Glyphs{}); }},
         {"Parses/Mine.prs", "Parses\\Mine.prs",
          [](AstroDat& s) {
              return !IOCheck(s, WriteParsPage(s, "Mine", {"a;b;Sun"}), ParsPageFile("Mine"));
@@ -41,8 +40,8 @@ TEST(ReadOnlySaves, RefusedWithAMessageAndTheFileKept) {
     for (const Case& c : cases) {
         test::TempDir dir;
         const fs::path file = dir.Write(c.file, old);
-        fs::permissions(file, fs::perms::owner_read | fs::perms::group_read |
-                                  fs::perms::others_read);
+        fs::permissions(file,
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         test::RecordingReport report;
         AstroDat s;
         s.EnglishMode = true;

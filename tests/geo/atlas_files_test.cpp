@@ -154,15 +154,17 @@ TEST(AtlasFiles, CountryListAndRegionNames) {
     EXPECT_TRUE(ProgramFileExists(kData, "country.atl"));
     AstroDat s;
     s.ProgramFolder = kData;
-    const std::string australia = CountryCodeOfName(s, "Australia");
+    Atlas a;
+    LoadAtlasNameTables(s, a);
+    const std::string australia = CountryCodeOfName(s, a, "Australia");
     ASSERT_EQ(australia.size(), 4u);
-    EXPECT_EQ(CountryOfCode(s, australia), "Australia");
-    EXPECT_EQ(CountryOfCode(s, CountryCodeOfName(s, "New York")), "New York, USA");
-    EXPECT_EQ(CountryCodeOfName(s, "Atlantis"), "");
+    EXPECT_EQ(CountryOfCode(s, a, australia), "Australia");
+    EXPECT_EQ(CountryOfCode(s, a, CountryCodeOfName(s, a, "New York")), "New York, USA");
+    EXPECT_EQ(CountryCodeOfName(s, a, "Atlantis"), "");
     // Region names of the Russian edition: a region with its country, a foreign country alone.
-    EXPECT_EQ(RegionName(s, "S040"), "Москва, Россия"_cp);
-    EXPECT_EQ(RegionName(s, CountryCodeOfName(s, "Australia").substr(1)), "Австралия"_cp);
-    EXPECT_EQ(RegionName(s, "Q999"), "");
+    EXPECT_EQ(RegionName(s, a, "S040"), "Москва, Россия"_cp);
+    EXPECT_EQ(RegionName(s, a, CountryCodeOfName(s, a, "Australia").substr(1)), "Австралия"_cp);
+    EXPECT_EQ(RegionName(s, a, "Q999"), "");
 }
 
 struct ShippedAtlas : ::testing::TestWithParam<bool> {
@@ -225,7 +227,7 @@ TEST_P(ShippedAtlas, EditionFilters) {
         EXPECT_GT(FilterAtlas(s, a), 50u);
         // One country: bare city names.
         EXPECT_EQ(AtlasCellText(s, a, 1, 0).find(','), std::string::npos);
-        const auto choices = AtlasFilterChoices(s);
+        const auto choices = AtlasFilterChoices(s, a);
         EXPECT_EQ(choices.front(), "All");
         EXPECT_EQ(std::count(choices.begin(), choices.end(), "USA"), 1);
     } else {
@@ -235,7 +237,7 @@ TEST_P(ShippedAtlas, EditionFilters) {
         const std::size_t foreign = FilterAtlas(s, a);
         EXPECT_GT(ussr, 1000u);
         EXPECT_EQ(ussr + foreign, 24361u);
-        EXPECT_EQ(AtlasFilterChoices(s).size(), 3u);
+        EXPECT_EQ(AtlasFilterChoices(s, a).size(), 3u);
     }
 }
 
@@ -304,10 +306,15 @@ TEST_F(SmallAtlas, LoadsWhenEveryLinkHolds) {
 TEST_F(SmallAtlas, BrokenLinksAreRefusedOnLoad) {
     struct Case {
         int coordRec, nameIndex, nameRec, coordIndex;
+        const char* told; // after "The atlas is damaged: "
     };
     // Index 0, index past the end, and links that do not come back.
     const Case cases[] = {
-        {0, 0, -1, 0}, {0, 3, -1, 0}, {-1, 0, 1, 0}, {-1, 0, 0, 7}, {0, 1, -1, 0}};
+        {0, 0, -1, 0, "geoc.atl, record 1: its link to record 0 of geon.atl lies outside the file"},
+        {0, 3, -1, 0, "geoc.atl, record 1: its link to record 3 of geon.atl lies outside the file"},
+        {-1, 0, 1, 0, "geoc.atl, record 1: its link to record 2 of geon.atl does not lead back"},
+        {-1, 0, 0, 7, "geoc.atl, record 2: its link to record 1 of geon.atl does not lead back"},
+        {0, 1, -1, 0, "geoc.atl, record 1: its link to record 1 of geon.atl does not lead back"}};
     for (const auto& c : cases) {
         SetUp();
         auto saveC = coords;
@@ -318,9 +325,32 @@ TEST_F(SmallAtlas, BrokenLinksAreRefusedOnLoad) {
         report.messages.clear();
         EXPECT_FALSE(LoadAtlas(s, a));
         EXPECT_FALSE(a.ready);
-        EXPECT_EQ(report.messages.size(), 1u);
+        ASSERT_EQ(report.messages.size(), 1u);
+        EXPECT_EQ(report.messages[0].text, std::string("The atlas is damaged: ") + c.told);
         coords = saveC;
         names = saveN;
+    }
+}
+
+// An empty or cut file of the pair is named as such, not by the first link it breaks.
+TEST_F(SmallAtlas, AnEmptyOrCutFileIsNamed) {
+    struct Case {
+        const char* file;
+        std::size_t keep; // bytes kept
+        const char* told;
+    };
+    const Case cases[] = {
+        {"geoc.atl", 0, "geoc.atl: 0 records, but geon.atl holds 2"},
+        {"geoc.atl", 8, "geoc.atl: 1 records, but geon.atl holds 2"},
+        {"geon.atl", 0, "geoc.atl: 2 records, but geon.atl holds 0"},
+    };
+    for (const Case& c : cases) {
+        Write();
+        dir.Write(c.file, TempDir::Read(dir / c.file).substr(0, c.keep));
+        report.messages.clear();
+        EXPECT_FALSE(LoadAtlas(s, a)) << c.file;
+        ASSERT_EQ(report.messages.size(), 1u) << c.file;
+        EXPECT_EQ(report.messages[0].text, std::string("The atlas is damaged: ") + c.told);
     }
 }
 
@@ -335,11 +365,64 @@ TEST_F(SmallAtlas, MoreRecordsThanTheLinksAddressAreRefused) {
 TEST_F(SmallAtlas, MissingFilesAreReported) {
     EXPECT_FALSE(LoadAtlas(s, a));
     EXPECT_EQ(report.messages.size(), 1u);
-    // A missing region table gives an empty region text, reported once.
+    // A missing region table gives "unknown", reported once.
     report.messages.clear();
-    EXPECT_EQ(RegionName(s, "S040"), "");
-    EXPECT_EQ(RegionName(s, "S041"), "");
+    EXPECT_EQ(RegionName(s, a, "S040"), "unknown");
+    EXPECT_EQ(RegionName(s, a, "S041"), "unknown");
     EXPECT_EQ(report.messages.size(), 1u);
+}
+
+// Region and country tables that do not read: each is told once and every look-up in it
+// says "unknown", never a blank name; the tables are read once, when the atlas loads, and a
+// file far too large for a table is refused by its size.
+TEST_F(SmallAtlas, NameTablesThatDoNotReadSayUnknown) {
+    struct Case {
+        const char* what;
+        std::string codreg, country;
+        const char* told; // in the message, for the region table
+    };
+    const std::string header = ";\r\n;\r\n;\r\n;\r\n;\r\n";
+    const std::vector<Case> cases = {
+        {"empty files", "", "", "holds no entry"},
+        {"header only", header, "\r\n\r\n", "holds no entry"},
+        {"blank entries", header + "    \r\n", std::string(3, ' '), "holds no entry"},
+        {"too large", header + "S040   Moscow\r\n" + std::string(kAtlasNameTableMaxBytes, 'x'),
+         "Atlantis;R001;0\r\n" + std::string(kAtlasNameTableMaxBytes, 'x'), "too large"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        Write();
+        dir.Write("codreg.ctm", c.codreg);
+        dir.Write("Country.atl", c.country);
+        report.messages.clear();
+        ASSERT_TRUE(LoadAtlas(s, a)) << c.what;
+        EXPECT_TRUE(report.messages.empty()) << c.what; // told at the first look-up
+        FilterAtlas(s, a);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(AtlasCellText(s, a, 1, 0), "Alpha, unknown") << c.what; // R001
+            EXPECT_EQ(RegionName(s, a, "S040"), "unknown") << c.what;
+            EXPECT_EQ(CountryCodeOfName(s, a, "Atlantis"), "") << c.what;
+        }
+        ASSERT_EQ(report.messages.size(), 2u) << c.what;
+        EXPECT_EQ(report.messages[0].text.rfind("Country.atl: ", 0), 0u) << c.what;
+        EXPECT_EQ(report.messages[1].text.rfind("codreg.ctm: ", 0), 0u) << c.what;
+        EXPECT_NE(report.messages[1].text.find(c.told), std::string::npos)
+            << report.messages[1].text;
+        s.Messages.reportedMissing.clear();
+    }
+    // Sound tables are read once: removing them after loading changes no look-up.
+    SetUp();
+    Write();
+    dir.Write("codreg.ctm", ";\r\n;\r\n;\r\n;\r\n;\r\nS040   Moscow\r\n");
+    dir.Write("Country.atl", "Atlantis                       ;R001;0\r\n");
+    report.messages.clear();
+    ASSERT_TRUE(LoadAtlas(s, a));
+    fs::remove(dir / "codreg.ctm");
+    fs::remove(dir / "Country.atl");
+    EXPECT_EQ(RegionName(s, a, "S040"), "Moscow");
+    EXPECT_EQ(CountryOfCode(s, a, "R001"), "Atlantis");
+    EXPECT_EQ(CountryCodeOfName(s, a, "Atlantis"), "R001");
+    EXPECT_TRUE(report.messages.empty());
 }
 
 } // namespace

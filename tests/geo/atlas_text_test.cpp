@@ -175,6 +175,33 @@ TEST_F(SmallText, BadLinesAreReportedWithTheirNumberAndChangeNothing) {
     }
 }
 
+// A text without a single city (empty, blank lines only) would wipe the atlas: it is refused
+// and the three files stay as they were.
+TEST_F(SmallText, TextWithoutACityIsRefusedAndTheAtlasStays) {
+    WriteText({"Good;10\xB0"
+               "00'N;  5\xB0"
+               "00'E;R001;  ; 1;Europe/Berlin"});
+    ASSERT_TRUE(ImportAtlasTxt(s, a));
+    const std::string coords = TempDir::Read(dir / "geoc.atl"),
+                      names = TempDir::Read(dir / "geon.atl"),
+                      zones = TempDir::Read(dir / "geoz.atl");
+    for (const std::string& text :
+         {std::string(), std::string("\r\n"), std::string("  \r\n\t\r\n")}) {
+        report.messages.clear();
+        s.StatusText.clear();
+        dir.Write("Wrk/Atlas_e.txt", text);
+        EXPECT_FALSE(ImportAtlasTxt(s, a));
+        ASSERT_EQ(report.messages.size(), 1u);
+        EXPECT_EQ(report.messages[0].text,
+                  "Wrk\\Atlas_e.txt: no city in the file; the atlas is unchanged");
+        EXPECT_EQ(s.StatusText.find("OK"), std::string::npos) << s.StatusText;
+        EXPECT_EQ(TempDir::Read(dir / "geoc.atl"), coords);
+        EXPECT_EQ(TempDir::Read(dir / "geon.atl"), names);
+        EXPECT_EQ(TempDir::Read(dir / "geoz.atl"), zones);
+        EXPECT_EQ(a.coords.size(), 1u);
+    }
+}
+
 TEST_F(SmallText, MoreCitiesThanTheLinksAddressAreRefused) {
     std::string text;
     const std::string line = "C;10\xB0"

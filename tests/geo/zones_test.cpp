@@ -310,6 +310,9 @@ std::string ZoneRow(const std::vector<int>& values) {
     return row;
 }
 
+// A summer-time table that never switches summer time on.
+const std::string kNoSummer = " 01.01.1920 00:00           0\r\n";
+
 struct FixtureTables : ::testing::Test {
     TempDir dir;
     AstroDat s;
@@ -333,7 +336,7 @@ struct FixtureTables : ::testing::Test {
 };
 
 TEST_F(FixtureTables, ColumnsPastTheTwelfthAreRead) {
-    Write(20, "");
+    Write(20, kNoSummer);
     const int lastYear = 1985 + 20;
     EXPECT_EQ(RegionZone(s, {lastYear, 1, 1, 12}, " 1").dT(), 60);
     EXPECT_EQ(RegionZone(s, {lastYear, 1, 3, 12}, " 1").dT(), 120);
@@ -363,7 +366,7 @@ TEST_F(FixtureTables, SummerLineAtTheMomentIsInForce) {
 }
 
 TEST_F(FixtureTables, ChangeDayBeforeTheChangeHourTakesThePreviousColumn) {
-    Write(2, "");
+    Write(2, kNoSummer);
     // The second column is 02.01.1987 00:00 Moscow time; 01:00 local in zone +1 is 03:00
     // Moscow time, already changed; 23:30 local on the 1st is 01:30 Moscow on the 2nd.
     EXPECT_EQ(RegionZone(s, {1987, 1, 2, 1}, " 1").zoneMinutes, 120);
@@ -375,7 +378,7 @@ TEST_F(FixtureTables, MomentBeforeTheFirstColumnFallsBackToTheLongitude) {
     std::vector<std::string> rows = {"  0"};
     for (int n = 1; n <= 6; ++n) rows.push_back(ZoneRow({3}));
     dir.Write("variat.ctm", MakeVariat(cols, rows));
-    dir.Write("correc.ctm", "");
+    dir.Write("correc.ctm", kNoSummer);
     const ZoneLookup r = RegionZone(s, {1927, 1, 1, 12}, " 1");
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.beforeHistory);
@@ -389,6 +392,59 @@ TEST_F(FixtureTables, MomentBeforeTheFirstColumnFallsBackToTheLongitude) {
     EXPECT_TRUE(RegionZone(s, {1930, 1, 1, 2}, " 6").beforeHistory);
     EXPECT_TRUE(RegionZone(s, {1930, 1, 1, 5}, " 6").ok);
     EXPECT_TRUE(report.messages.empty());
+}
+
+// Zone tables that do not read: every look-up of a region says it does not know (no dT),
+// never the zone without its summer time; each table is told once. With the shipped tables a
+// place of the Moscow region on 1 July 1985 is at +04:00 (summer time).
+TEST(RegionZoneFiles, TablesThatDoNotReadGiveNoZone) {
+    const fs::path data = fs::path(QOR_SOURCE_DIR) / "data";
+    const std::string variat = TempDir::Read(data / "variat.ctm");
+    const std::string correc = TempDir::Read(data / "correc.ctm");
+    struct Case {
+        const char* what;
+        std::string variat, correc;
+        const char* told; // the file named in the one message; empty: the tables read
+    };
+    const std::vector<Case> cases = {
+        {"shipped tables", variat, correc, ""},
+        {"empty summer table", variat, "", "correc.ctm"},
+        {"summer table of comments", variat, ";one\r\n;two\r\n", "correc.ctm"},
+        {"garbage summer table", variat, "hello\r\nworld\r\n", "correc.ctm"},
+        {"summer table with a garbage line", variat, correc + "garbage line\r\n", "correc.ctm"},
+        {"summer table too large", variat, correc + std::string(kZoneTableMaxBytes, ' '),
+         "correc.ctm"},
+        {"empty zone table", "", correc, "variat.ctm"},
+        {"garbage zone table", "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng\r\nh\r\ni\r\n", correc,
+         "variat.ctm"},
+        {"zone table without Moscow", variat.substr(0, variat.find("\n", 600)), correc,
+         "variat.ctm"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.Write("variat.ctm", c.variat);
+        dir.Write("correc.ctm", c.correc);
+        AstroDat s;
+        RecordingReport report;
+        s.ProgramFolder = dir.path();
+        s.Report = &report;
+        s.SoundOn = false;
+        s.EnglishMode = true;
+        for (int k = 0; k < 3; ++k) {
+            const ZoneLookup z = CityZone(s, {1985, 7, 1, 12}, " 6",
+                                          " 37\xB0"
+                                          "37'E");
+            EXPECT_EQ(CityZoneText(z), *c.told ? "" : "+04:00") << c.what;
+            EXPECT_EQ(z.ok, !*c.told) << c.what;
+        }
+        if (!*c.told) {
+            EXPECT_TRUE(report.messages.empty()) << c.what;
+            continue;
+        }
+        ASSERT_EQ(report.messages.size(), 1u) << c.what;
+        EXPECT_EQ(report.messages[0].text.rfind(std::string(c.told) + ": ", 0), 0u)
+            << report.messages[0].text;
+    }
 }
 
 TEST(ZoneHistoryParsing, DotsKeepTheEarlierColumn) {

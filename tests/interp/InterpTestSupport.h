@@ -30,6 +30,18 @@ inline std::string Iconv1251(const std::string& utf8) {
     return out;
 }
 
+// The output of a shell command line; `status` gets its exit status.
+inline std::string Shell(const std::string& cmd, int* status = nullptr) {
+    std::FILE* p = ::popen(cmd.c_str(), "r");
+    std::string out;
+    char buf[4096];
+    std::size_t n;
+    while (p && (n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int st = p ? ::pclose(p) : -1;
+    if (status) *status = st;
+    return out;
+}
+
 // LF line ends to CR LF.
 inline std::string CrLf(const std::string& lf) {
     std::string out;

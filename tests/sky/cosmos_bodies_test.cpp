@@ -14,7 +14,7 @@ std::string BodyRecord(const std::string& name, double axis) {
     w.u8(static_cast<uint8_t>(name.size()));
     w.bytes(name, 23);
     w.f64(axis);
-    for (int k = 0; k < 10; ++k) w.f64(k);
+    for (int k = 0; k < 10; ++k) w.f64(k == 1 ? 0.5 : k); // an eccentricity below 1
     return w.bytes();
 }
 

@@ -72,7 +72,9 @@ TEST(DeepSky, EmptyLinesUseNoRecordsAndLongFieldsAreCut) {
     dir.Write("Deepobj.txt", "\r\n  A;B;C;1\xB0"
                              "0'0\";2\xB0"
                              "0'0\";123456789;7;8:5;Andromeda;c\r\n\r\n"
-                             "Second;Object\r\n");
+                             "Second;Object;;0\xB0"
+                             "0'0\";0\xB0"
+                             "0'0\"\r\n");
     SkyState t(dir.path());
     DeepCatalogue d;
     ASSERT_TRUE(LoadDeepObj(t.s, d));
@@ -90,7 +92,7 @@ TEST(DeepSky, EmptyLinesUseNoRecordsAndLongFieldsAreCut) {
 TEST(DeepSky, MoreThan1000ObjectsAreCutAndReported) {
     TempDir dir;
     std::string text;
-    for (int i = 0; i < 1003; ++i) text += "N" + std::to_string(i) + ";E;C\r\n";
+    for (int i = 0; i < 1003; ++i) text += "N" + std::to_string(i) + ";E;C;1.5;-2\r\n";
     dir.Write("Deepobj.txt", text);
     SkyState t(dir.path());
     DeepCatalogue d;

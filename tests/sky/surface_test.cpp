@@ -56,38 +56,53 @@ TEST(Surface, MissingFilesMeanNoRegions) {
     EXPECT_TRUE(t.report.messages.empty());
 }
 
+// Each refusal names the file and the record that failed.
 TEST(Surface, BrokenFilesAreRefusedAndLeaveTheRegions) {
+    const std::string size = "Img\\P5.img: the file was not read: 1 to 256 records of 15 bytes "
+                             "are needed";
     struct Case {
         const char* what;
         std::string img;
         std::string nme;
+        std::string told;
     } cases[] = {
-        {"no record", "", ""},
-        {"broken record", Region(0, 0, 0, 0, 0) + "xx", ""},
+        {"no record", "", "", size},
+        {"broken record", Region(0, 0, 0, 0, 0) + "xx", "", size},
         {"257 records",
          [] {
              std::string s;
              for (int k = 0; k < 257; ++k) s += Region(0, 0, 0, 10, 0);
              return s;
          }(),
-         ""},
-        {"latitude 91", Region(0, 0, 0, 0, 0) + Region(0, 10, 91, 10, 0), ""},
-        {"shape 2", Region(0, 0, 0, 0, 0) + Region(2, 10, 10, 10, 0), ""},
-        {"longitude 400", Region(0, 0, 0, 0, 0) + Region(0, 400, 10, 10, 0), ""},
-        {"name 2 of 1", Region(0, 0, 0, 0, 0) + Region(0, 1, 1, 10, 2), "One\r\n"},
+         "", size},
+        {"latitude 91", Region(0, 0, 0, 0, 0) + Region(0, 10, 91, 10, 0), "",
+         "Img\\P5.img: the file was not read: the latitude of record 1 is out of range"},
+        {"shape 2", Region(0, 0, 0, 0, 0) + Region(2, 10, 10, 10, 0), "",
+         "Img\\P5.img: the file was not read: the shape of record 1 is out of range"},
+        {"longitude 400",
+         Region(0, 0, 0, 0, 0) + Region(0, 1, 1, 10, 0) + Region(0, 400, 10, 10, 0), "",
+         "Img\\P5.img: the file was not read: the longitude of record 2 is out of range"},
+        {"name 2 of 1", Region(0, 0, 0, 0, 0) + Region(0, 1, 1, 10, 2), "One\r\n",
+         "Img\\P5.nme: the files were not read: it holds 1 names, and record 1 of Img\\P5.img "
+         "names line 2"},
+        {"names file missing", Region(0, 0, 0, 0, 0) + Region(0, 1, 1, 10, 1), "",
+         "Img\\P5.nme: the files were not read: it holds 0 names, and record 1 of Img\\P5.img "
+         "names line 1"},
     };
     for (const auto& c : cases) {
         TempDir dir;
         dir.Write("Img/P5.img", c.img);
         if (!c.nme.empty()) dir.Write("Img/P5.nme", c.nme);
         SkyState t(dir.path());
+        t.s.EnglishMode = true;
         SurfaceRegions r;
         r.LastIndex = 2;
         r.Records[1].Lon = 33;
         EXPECT_FALSE(LoadSurfaceRegions(t.s, 5, 6, r)) << c.what;
         EXPECT_EQ(r.LastIndex, 2) << c.what;
         EXPECT_EQ(r.Records[1].Lon, 33) << c.what;
-        EXPECT_EQ(t.report.messages.size(), 1u) << c.what;
+        ASSERT_EQ(t.report.messages.size(), 1u) << c.what;
+        EXPECT_EQ(t.report.messages[0].text, c.told) << c.what;
     }
 }
 

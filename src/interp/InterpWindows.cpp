@@ -1,0 +1,24 @@
+#include "interp/InterpWindows.h"
+
+#include "interp/IntSet.h"
+#include "interp/Intxt.h"
+
+namespace qor::interp {
+
+void RegisterInterpWindows(shell::Program& p, InterpServices services) {
+    auto reports = services.Reports;
+    p.FormClasses.Register("Interp", [&p, reports] { return new TInterp(p, reports); });
+    p.FormClasses.Register("IntSet", [&p] { return new TIntSet(p); });
+    auto starKnown = services.StarKnown;
+    p.FormClasses.Register("Intxt", [&p, starKnown] { return new TIntxt(p, starKnown); });
+
+    // The user's font of the text window, before the paragraph settings are applied to it.
+    p.Svc.AddStartStep(shell::StartStage::Fonts, "IntApplyFont", [] {
+        if (auto* w = dynamic_cast<TInterp*>(ui::Screen().FindForm("Interp"))) w->IntApplyFont();
+    });
+    p.Hooks.InterpShowFile = [](const std::string& programName) {
+        if (auto* w = ui::Screen().Ensure<TInterp>("Interp")) w->InterpShowFile(programName);
+    };
+}
+
+} // namespace qor::interp

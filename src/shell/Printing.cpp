@@ -1,0 +1,76 @@
+#include "shell/Printing.h"
+
+#include "core/Text.h"
+#include "ui/Forms.h"
+
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+
+namespace qor::shell {
+
+using namespace ui;
+
+QPrinter& ProgramPrinter(Program& p) {
+    if (!p.Printer) p.Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *p.Printer;
+}
+
+bool PrintDocument(Program& p, QWidget* parent, const PrintRequest& r) {
+    AstroDat& s = p.s;
+    const MsgResult where =
+        Screen().Dlg().Message(MsgKind::Confirmation,
+                               Lang(s, "Сохранить лист в файл PDF? («Нет» — печать на принтере)"_cp,
+                                    "Save the page as a PDF file? (\"No\" prints on a printer)"),
+                               MsgButtons::YesNoCancel);
+    if (where == MsgResult::Cancel) return false;
+    QPrinter& printer = ProgramPrinter(p);
+    printer.setPageOrientation(r.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setDocName(ToQ(r.title));
+    if (r.onePage)
+        printer.setFromTo(1, 1);
+    else
+        printer.setFromTo(0, 0);
+    fs::path pdf, tmp;
+    if (where == MsgResult::Yes) {
+        const fs::path wrk = s.DataPath("Wrk");
+        std::error_code ec;
+        fs::create_directories(wrk, ec);
+        pdf = wrk / r.pdfName;
+        if (!Screen().Dlg().SaveFile(Lang(s, "Печать в файл"_cp, "Print to a file"),
+                                     "PDF (*.pdf)|*.pdf", pdf))
+            return false;
+        if (pdf.extension().empty()) pdf += ".pdf";
+        tmp = pdf;
+        tmp += ".tmp";
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(tmp.string()));
+    } else {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setOutputFileName({});
+        QPrintDialog dialog(&printer, parent);
+        if (dialog.exec() != QDialog::Accepted) return false;
+    }
+    const bool printed = r.render && r.render(printer);
+    std::error_code ec;
+    if (!printed) {
+        if (!tmp.empty()) fs::remove(tmp, ec);
+        Screen().Dlg().Message(MsgKind::Error, Lang(s, "Печать невозможна"_cp, "Cannot print"),
+                               MsgButtons::Ok);
+        return false;
+    }
+    if (!pdf.empty()) {
+        fs::rename(tmp, pdf, ec);
+        if (ec) {
+            fs::remove(tmp, ec);
+            IOCheck(s, ec.value(), pdf.string());
+            return false;
+        }
+    }
+    return true;
+}
+
+void PrinterSetup(Program& p, QWidget* parent) {
+    QPageSetupDialog(&ProgramPrinter(p), parent).exec();
+}
+
+} // namespace qor::shell
