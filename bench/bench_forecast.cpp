@@ -54,6 +54,15 @@ struct TableSetup {
     }
 };
 
+// Makes a table (`make` gives it) once per iteration.
+template <class Make> void RunTables(benchmark::State& state, Make make) {
+    for (auto _ : state) {
+        const std::unique_ptr<YearTable> table = make();
+        table->Run();
+        benchmark::DoNotOptimize(table->Lines().data());
+    }
+}
+
 void BM_MoonDayLog(benchmark::State& state) {
     TableSetup t;
     AstroDat e = t.s;
@@ -62,41 +71,25 @@ void BM_MoonDayLog(benchmark::State& state) {
     std::vector<EphemerisRecord> annual;
     LeReader in(bytes);
     while (in.remaining() > 0) annual.push_back(ReadEphemerisRecord(in));
-    for (auto _ : state) {
-        auto table = MakeMoonDayLog(t.s, t.chart, t.in, annual);
-        table->Run();
-        benchmark::DoNotOptimize(table->Lines().data());
-    }
+    RunTables(state, [&] { return MakeMoonDayLog(t.s, t.chart, t.in, annual); });
 }
 BENCHMARK(BM_MoonDayLog)->Unit(benchmark::kMillisecond);
 
 void BM_SunTable(benchmark::State& state) {
     TableSetup t;
-    for (auto _ : state) {
-        auto table = MakeSunRiseSetTable(t.s, t.chart, t.in);
-        table->Run();
-        benchmark::DoNotOptimize(table->Lines().data());
-    }
+    RunTables(state, [&] { return MakeSunRiseSetTable(t.s, t.chart, t.in); });
 }
 BENCHMARK(BM_SunTable)->Unit(benchmark::kMillisecond);
 
 void BM_MoonApsides(benchmark::State& state) {
     TableSetup t;
-    for (auto _ : state) {
-        auto table = MakeMoonApsidesTable(t.s, t.chart, t.in);
-        table->Run();
-        benchmark::DoNotOptimize(table->Lines().data());
-    }
+    RunTables(state, [&] { return MakeMoonApsidesTable(t.s, t.chart, t.in); });
 }
 BENCHMARK(BM_MoonApsides)->Unit(benchmark::kMillisecond);
 
 void BM_IngressLog(benchmark::State& state) {
-    TableSetup t;
-    for (auto _ : state) {
-        auto table = MakePlanetIngressLog(t.s, t.chart, t.in, 3, 1, false); // Mercury
-        table->Run();
-        benchmark::DoNotOptimize(table->Lines().data());
-    }
+    TableSetup t; // Mercury
+    RunTables(state, [&] { return MakePlanetIngressLog(t.s, t.chart, t.in, 3, 1, false); });
 }
 BENCHMARK(BM_IngressLog)->Unit(benchmark::kMillisecond);
 

@@ -111,7 +111,8 @@ std::string TMoon::MenuCaption(const std::string& item) const {
     if (item == "N100") return Lang(s, "Журнал Лунных дней"_cp, "Log of lunar days");
     if (item == "N101") return Lang(s, "Восходы и заходы Солнца"_cp, "Sunrises and sunsets");
     if (item == "N102") return Lang(s, "Ингрессии планеты"_cp, "Ingresses of a planet");
-    if (item == "N103") return Lang(s, "Апогей и перигей Луны"_cp, "Apogee and perigee of the Moon");
+    if (item == "N103")
+        return Lang(s, "Апогей и перигей Луны"_cp, "Apogee and perigee of the Moon");
     return {};
 }
 
@@ -190,8 +191,8 @@ void TMoon::GoBtnClick() {
         const std::string tab = EphemerisFileName(EphemerisKind::Annual, y);
         if (!ProgramFileExists(s.ProgramFolder, tab)) {
             Memo->SetLines({Lang(s, "Строится файл эфемерид "_cp, "Building the ephemeris file ") +
-                            tab + Lang(s, "; затем журнал будет составлен."_cp,
-                                       "; the log follows.")});
+                            tab +
+                            Lang(s, "; затем журнал будет составлен."_cp, "; the log follows.")});
             RequestEphemerisBuild(p_, jobs_, EphemerisKind::Annual, kJobMoonLog, y);
             return;
         }
@@ -222,12 +223,11 @@ void TMoon::GoBtnClick() {
     case Kind::Apsides:
         table_ = MakeMoonApsidesTable(*work_, *engine_, in);
         file_ = ApsidesTableFileName(y);
-        progress = Lang(s, "Расчет апогеев и перигеев Луны ..."_cp,
-                        "Moon apogees and perigees ...");
+        progress =
+            Lang(s, "Расчет апогеев и перигеев Луны ..."_cp, "Moon apogees and perigees ...");
         break;
     case Kind::Ingresses:
-        table_ = MakePlanetIngressLog(*work_, *engine_, in, point, period,
-                                      p_.ChartOpt.HelioBox);
+        table_ = MakePlanetIngressLog(*work_, *engine_, in, point, period, p_.ChartOpt.HelioBox);
         file_ = IngressLogFileName(point, y, period);
         progress = Lang(s, "Расчет ингрессий и стоянок ..."_cp, "Ingresses and stations ...");
         break;
@@ -287,22 +287,22 @@ void TMoon::ClearBtnClick() {
 
 void TMoon::ReadBtnClick() {
     AstroDat& s = p_.s;
-    const fs::path wrk = s.DataPath("Wrk");
-    std::error_code ec;
-    fs::create_directories(wrk, ec);
-    if (!fs::is_directory(wrk, ec)) {
-        Screen().Dlg().Message(MsgKind::Warning, GetMsgText(s, 70, "Wrk"), MsgButtons::Ok);
-        return;
-    }
-    const std::string moon = Lang(s, "Журналы Лунных дней"_cp, "Moon day logs") +
-                             "|Moon*.wrk;MOON*.WRK;moon*.wrk";
-    const std::string apsides = Lang(s, "Журналы апогеев и перигеев Луны"_cp,
-                                     "Moon apogee and perigee tables") +
-                                "|Map*.wrk;MAP*.WRK;map*.wrk";
-    const std::string sun = Lang(s, "Журналы восходов Солнца"_cp, "Sunrise and sunset tables") +
-                            "|Sun*.wrk;SUN*.WRK;sun*.wrk";
-    const std::string ingress = Lang(s, "Журналы ингрессий"_cp, "Ingress logs") +
-                                "|Ingres*.txt;INGRES*.TXT;ingres*.txt";
+    const std::optional<fs::path> wrk = WorkFolderForDialog(s);
+    if (!wrk) return;
+    // The saved files of each table: their description and the stem and extension of their
+    // names, matched in the three usual spellings.
+    auto filter = [&s](const char* russian, const char* english, const std::string& stem,
+                       const std::string& ext) {
+        const std::string upper = UpperCaseCp(stem + "*." + ext);
+        const std::string lower = LowerCaseCp(stem + "*." + ext);
+        return Lang(s, Cp(russian), english) + "|" + stem + "*." + ext + ";" + upper + ";" + lower;
+    };
+    const std::string moon = filter("Журналы Лунных дней", "Moon day logs", "Moon", "wrk");
+    const std::string sun =
+        filter("Журналы восходов Солнца", "Sunrise and sunset tables", "Sun", "wrk");
+    const std::string apsides =
+        filter("Журналы апогеев и перигеев Луны", "Moon apogee and perigee tables", "Map", "wrk");
+    const std::string ingress = filter("Журналы ингрессий", "Ingress logs", "Ingres", "txt");
     switch (KindOfCaption(Caption())) {
     case Kind::MoonDays:
         OpenDialog->Filter = moon;
@@ -321,7 +321,7 @@ void TMoon::ReadBtnClick() {
         break;
     }
     OpenDialog->Title = Caption();
-    OpenDialog->FileName = wrk / "";
+    OpenDialog->FileName = *wrk / "";
     if (!OpenDialog->Execute()) return;
     std::vector<std::string> lines;
     const IoResult r = ReadTextLines(OpenDialog->FileName, lines);

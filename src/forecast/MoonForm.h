@@ -66,8 +66,8 @@ private:
     std::unique_ptr<AstroDat> work_;
     std::unique_ptr<ChartEngine> engine_;
     std::unique_ptr<YearTable> table_;
-    std::string file_;           // the file of the table being made
-    std::string savedCaption_;   // the caption while the date reached is shown
+    std::string file_;         // the file of the table being made
+    std::string savedCaption_; // the caption while the date reached is shown
     QTimer stepTimer_;
 };
 

@@ -18,16 +18,9 @@ constexpr long long kDay = 86400;
 constexpr long long kStretch = 31 * kDay;
 constexpr double kSignWidth = kPi / 6; // 30°
 
-double JulianDayOfDate(int year, int month, int day) {
-    DateTimeRec r;
-    r.Year = year;
-    r.Month = month;
-    r.Day = day;
-    return JulianDayOf(r);
-}
-
 int DaysInYear(int year) {
-    return static_cast<int>(std::lround(JulianDayOfDate(year + 1, 1, 1) - JulianDayOfDate(year, 1, 1)));
+    return static_cast<int>(
+        std::lround(JulianDayOfDate(year + 1, 1, 1) - JulianDayOfDate(year, 1, 1)));
 }
 
 // "yyyy.mm.dd": the date a table has reached.
@@ -146,8 +139,8 @@ int TableClock::WeekDayOf(long long sec) const {
 
 // --- Rises and sets ---------------------------------------------------------------------------
 
-HorizonScan::HorizonScan(TableClock& clock, ChartEngine& chart, int body, double h0,
-                         long long from, long long to)
+HorizonScan::HorizonScan(TableClock& clock, ChartEngine& chart, int body, double h0, long long from,
+                         long long to)
     : clock_(clock), chart_(chart), body_(body), h0_(h0), from_(from), to_(to),
       next_(from - kHour) {}
 
@@ -301,9 +294,8 @@ private:
                 const double da = NormAngleSigned(a.moon - a.sun + offset);
                 const double db = NormAngleSigned(b.moon - b.sun + offset);
                 if (!(da <= 0 && db > 0 && db - da < kPi)) continue;
-                const long long t = LastSecondBefore(a.sec, b.sec, false, [&](long long m) {
-                    return Elongation(m, offset) > 0;
-                });
+                const long long t = LastSecondBefore(
+                    a.sec, b.sec, false, [&](long long m) { return Elongation(m, offset) > 0; });
                 phases_.push_back({t, full});
             }
         }
@@ -317,9 +309,10 @@ private:
             if (day >= 1 && day <= days_ && !phaseOfDay[day]) phaseOfDay[day] = &p;
         }
         const std::string year = EphemerisYearText(in_.year);
-        lines_ = {Lang(s_, "Журнал Лунных дней на "_cp + year + " год"_cp, "Moon day log for " + year),
-                  PlaceLine(in_), ZoneLine(s_, in_),
-                  Lang(s_, "    Дата Восх. Заход ДЛ"_cp, "    Date Rise  Set   MD")};
+        lines_ = {
+            Lang(s_, "Журнал Лунных дней на "_cp + year + " год"_cp, "Moon day log for " + year),
+            PlaceLine(in_), ZoneLine(s_, in_),
+            Lang(s_, "    Дата Восх. Заход ДЛ"_cp, "    Date Rise  Set   MD")};
         int moonDay = 0;
         for (int day = 1; day <= days_; ++day) {
             const long long rise = ev.rise[day], set = ev.set[day];
@@ -342,7 +335,8 @@ private:
                 if (phaseMin < riseMin) moonDay = 2;
             }
             if (phase)
-                line += " " + GetMsgText(s_, phase->full ? 124 : 121, Trim(ClockText(phase->sec, 2)));
+                line +=
+                    " " + GetMsgText(s_, phase->full ? 124 : 121, Trim(ClockText(phase->sec, 2)));
             lines_.push_back(line);
         }
     }
@@ -390,11 +384,11 @@ private:
     void Assemble() {
         const DayEvents ev = EventsByDay(scan_.Events(), days_);
         const std::string year = EphemerisYearText(in_.year);
-        lines_ = {Lang(s_, "Таблица восходов Солнца на "_cp + year + " год"_cp,
-                       "Sunrises and sunsets of " + year),
-                  PlaceLine(in_), ZoneLine(s_, in_),
-                  Lang(s_, "    Дата  Восх. Заход  Дчас  Нчас"_cp,
-                       "    Date  Rise  Set    Dhour Nhour")};
+        lines_ = {
+            Lang(s_, "Таблица восходов Солнца на "_cp + year + " год"_cp,
+                 "Sunrises and sunsets of " + year),
+            PlaceLine(in_), ZoneLine(s_, in_),
+            Lang(s_, "    Дата  Восх. Заход  Дчас  Нчас"_cp, "    Date  Rise  Set    Dhour Nhour")};
         for (int day = 1; day <= days_; ++day) {
             const long long rise = ev.rise[day], set = ev.set[day];
             std::string line = DayPrefix(s_, clock_, day);
@@ -447,7 +441,7 @@ public:
         if (done_) return;
         ChartContextGuard guard(s_);
         ParallaxAs parallax(chart_, false); // the distance from the Earth's centre
-        NamesAs names(s_, false, true);      // sign abbreviations
+        NamesAs names(s_, false, true);     // sign abbreviations
         const long long until = t_ + kStretch;
         while (count_ < kExtremes && t_ < until) {
             const double r = Distance(t_);
@@ -505,7 +499,8 @@ private:
         const double fm = f(best - 1), f0 = f(best), fp = f(best + 1);
         const double curve = fm - 2 * f0 + fp;
         const double shift = curve < 0 ? (fm - fp) / (2 * curve) : 0.0;
-        const long long minute = static_cast<long long>(std::floor(best + std::clamp(shift, -0.5, 0.5)));
+        const long long minute =
+            static_cast<long long>(std::floor(best + std::clamp(shift, -0.5, 0.5)));
         return minute * 60;
     }
 
@@ -537,11 +532,10 @@ public:
     PlanetIngressLogImpl(AstroDat& s, ChartEngine& chart, const YearTableInput& in, int point,
                          int period, bool heliocentric)
         : s_(s), chart_(chart), in_(in), point_(point), clock_(s, chart, in.year, 1, 1) {
-        span_ = period > 0
-                    ? std::llround((JulianDayOfDate(in.year + period, 1, 1) -
-                                    JulianDayOfDate(in.year, 1, 1)) *
-                                   kDay)
-                    : 0;
+        span_ = period > 0 ? std::llround((JulianDayOfDate(in.year + period, 1, 1) -
+                                           JulianDayOfDate(in.year, 1, 1)) *
+                                          kDay)
+                           : 0;
         // A step in which the body moves about 5° at most.
         const double perHour = MaxDailyMotion(point) / kDegToRad / 24;
         step_ = std::max<long long>(1, RoundEven(5 / perHour)) * kHour;
@@ -575,8 +569,8 @@ public:
 
 private:
     struct Event {
-        long long sec;  // the last second before it
-        int sign = 0;   // ingress: the sign entered, 0..11
+        long long sec; // the last second before it
+        int sign = 0;  // ingress: the sign entered, 0..11
         bool station = false;
         bool direct = false;
         double lon = 0;
@@ -648,8 +642,8 @@ private:
         const bool forward = move > 0;
         // The sign boundaries between la and la + move, in the direction of motion.
         const double from = forward ? la : la + move, to = forward ? la + move : la;
-        for (int k = static_cast<int>(std::floor(from / kSignWidth)) + 1;
-             k * kSignWidth <= to; ++k) {
+        for (int k = static_cast<int>(std::floor(from / kSignWidth)) + 1; k * kSignWidth <= to;
+             ++k) {
             const double boundary = NormAngle(k * kSignWidth);
             const long long at = LastSecondBefore(a, b, forward ? false : true, [&](long long m) {
                 return NormAngleSigned(Longitude(m) - boundary) >= 0;
@@ -695,8 +689,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<YearTable> MakeMoonDayLog(AstroDat& s, ChartEngine& chart,
-                                          const YearTableInput& in,
+std::unique_ptr<YearTable> MakeMoonDayLog(AstroDat& s, ChartEngine& chart, const YearTableInput& in,
                                           std::vector<EphemerisRecord> annual) {
     return std::make_unique<MoonDayLogTable>(s, chart, in, std::move(annual));
 }

@@ -118,8 +118,7 @@ protected:
 
 // The Moon day log of a year. `annual` is the year's annual ephemeris file (its Sun and Moon
 // bracket the new and full moons); the log needs it.
-std::unique_ptr<YearTable> MakeMoonDayLog(AstroDat& s, ChartEngine& chart,
-                                          const YearTableInput& in,
+std::unique_ptr<YearTable> MakeMoonDayLog(AstroDat& s, ChartEngine& chart, const YearTableInput& in,
                                           std::vector<EphemerisRecord> annual);
 // Sunrises and sunsets of a year with the day and night hours.
 std::unique_ptr<YearTable> MakeSunRiseSetTable(AstroDat& s, ChartEngine& chart,
@@ -141,8 +140,8 @@ std::unique_ptr<YearTable> MakePlanetIngressLog(AstroDat& s, ChartEngine& chart,
 int IngressPlanetOf(AstroDat& s, const std::string& text);
 
 // The tables' files.
-std::string MoonDayLogFileName(int year);  // "Wrk\Moon2024.wrk"
-std::string SunTableFileName(int year);    // "Wrk\Sun2024.wrk"
+std::string MoonDayLogFileName(int year);   // "Wrk\Moon2024.wrk"
+std::string SunTableFileName(int year);     // "Wrk\Sun2024.wrk"
 std::string ApsidesTableFileName(int year); // "Wrk\Map2024.wrk"
 // "Wrk\Ingres" + the English name + year + "_" + period + ".txt" ("Wrk\IngresPluto2012_13.txt").
 std::string IngressLogFileName(int point, int year, int period);

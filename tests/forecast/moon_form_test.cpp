@@ -2,7 +2,7 @@
 // caption in both languages, the Moon day log that first has its ephemeris file built, a table
 // stopped by Esc, refused years, periods and planets, reopening a saved table, the English
 // texts.
-#include "forecast/MoonForm.h"
+#include "ForecastWindowFixture.h"
 
 #include "core/Files.h"
 #include "core/Planets.h"
@@ -30,44 +30,15 @@ namespace {
 using namespace ui;
 namespace fs = std::filesystem;
 
-const fs::path kData = fs::path(QOR_SOURCE_DIR) / "data";
-
-class MoonFormTest : public ::testing::Test {
+class MoonFormTest : public ForecastWindowTest {
 protected:
     void SetUp() override {
-        test::QtApp();
-        for (const char* f : {"rtext.txt", "etext.txt", "Error.wav", "English.txt"})
-            fs::copy_file(kData / f, dir / f);
-        Screen().SetDialogs(&dialogs);
-        p = std::make_unique<shell::Program>(dir.path());
-        p->s.ProgramFolder = kData;
-        for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(p->s, i).ok);
-        p->s.ProgramFolder = dir.path();
+        ForecastWindowTest::SetUp();
         p->s.ChartLat = 55.75 * kDegToRad;
         p->s.ChartLong = 37.62 * kDegToRad;
         p->s.ChartZone = 180;
-        jobs = &RegisterEphemeris(*p);
-        RegisterYearTables(*p, *jobs);
-        Screen().PlaySound = [this](const fs::path& wav) {
-            sounds.push_back(wav.filename().string());
-        };
-    }
-    void TearDown() override {
-        for (const char* name : {"Moon", "Tab"}) {
-            delete Screen().FindForm(name);
-            Screen().RegisterFormClass(name, [] { return static_cast<TForm*>(nullptr); });
-        }
-        p.reset();
-        Screen().SetDialogs(nullptr);
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    TMoon* Moon() { return dynamic_cast<TMoon*>(Screen().FindForm("Moon")); }
-    TTab* Tab() { return dynamic_cast<TTab*>(Screen().FindForm("Tab")); }
-    void Pump() {
-        QCoreApplication::processEvents();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
     // The window as the main menu opens it: the item's caption.
     TMoon* Open(const std::string& caption) {
         TMoon* m = Moon();
@@ -96,21 +67,15 @@ protected:
             const char* item;
             const char* ru;
             const char* en;
-        } static const items[] = {{"N100", "Журнал Лунных дней", "Log of lunar days"},
-                                  {"N101", "Восходы и заходы Солнца", "Sunrises and sunsets"},
-                                  {"N102", "Ингрессии планеты", "Ingresses of a planet"},
-                                  {"N103", "Апогей и перигей Луны", "Apogee and perigee of the Moon"}};
+        } static const items[] = {
+            {"N100", "Журнал Лунных дней", "Log of lunar days"},
+            {"N101", "Восходы и заходы Солнца", "Sunrises and sunsets"},
+            {"N102", "Ингрессии планеты", "Ingresses of a planet"},
+            {"N103", "Апогей и перигей Луны", "Apogee and perigee of the Moon"}};
         for (const auto& i : items)
             if (std::string(i.item) == item) return p->s.EnglishMode ? i.en : Cp(i.ru);
         return {};
     }
-    fs::path File(const std::string& programName) { return p->s.DataPath(programName); }
-
-    test::TempDir dir;
-    AnsweringDialogs dialogs;
-    std::unique_ptr<shell::Program> p;
-    EphemerisJobs* jobs = nullptr;
-    std::vector<std::string> sounds;
 };
 
 // Each table by its caption, in both languages: its file written, the memo showing it, the
@@ -133,7 +98,8 @@ TEST_F(MoonFormTest, EachCaptionMakesItsTable) {
              english ? "Moon apogees and perigees of 2024"
                      : "Таблица апогеев и перигеев Луны на 2024 год"},
             {Caption("N102") + " " + (english ? "Mars" : Cp("Марс")), "Wrk\\IngresMars2024_2.txt",
-             0, english ? "Ingresses of Mars from 2024" : "Журнал ингрессий планеты Марс на 2024 год"},
+             0,
+             english ? "Ingresses of Mars from 2024" : "Журнал ингрессий планеты Марс на 2024 год"},
         };
         for (const auto& c : cases) {
             fs::remove(File(c.file));
@@ -217,8 +183,10 @@ TEST_F(MoonFormTest, RefusedInput) {
         {Caption("N101"), "20x4", "1", "The year must be a whole number: 20x4"},
         {Caption("N103"), "10000", "1", "Tables are made for the years -9999 to 9999"},
         {Caption("N102") + " Vulcan", "2024", "1", "No such planet: Vulcan"},
-        {Caption("N102") + " Mars", "2024", "x", "The period must be a whole number of years up to 1000: x"},
-        {Caption("N102") + " Mars", "2024", "1001", "The period must be a whole number of years up to 1000: 1001"},
+        {Caption("N102") + " Mars", "2024", "x",
+         "The period must be a whole number of years up to 1000: x"},
+        {Caption("N102") + " Mars", "2024", "1001",
+         "The period must be a whole number of years up to 1000: 1001"},
     };
     for (const auto& c : cases) {
         sounds.clear();
@@ -246,14 +214,13 @@ TEST_F(MoonFormTest, ReadingASavedTable) {
     ASSERT_EQ(dialogs.asked.size(), 2u);
     EXPECT_EQ(dialogs.asked[0].what, "OpenFile");
     m->ClearBtn->Click();
-    EXPECT_TRUE(m->Memo->Lines().empty() ||
-                m->Memo->Lines() == std::vector<std::string>{""});
+    EXPECT_TRUE(m->Memo->Lines().empty() || m->Memo->Lines() == std::vector<std::string>{""});
 }
 
 TEST_F(MoonFormTest, EnglishTexts) {
     TMoon* m = Open(Caption("N100"));
     std::vector<std::string> lines;
-    ASSERT_TRUE(ReadTextLines(kData / "English.txt", lines).ok());
+    ASSERT_TRUE(ReadTextLines(kShippedData / "English.txt", lines).ok());
     for (const std::string& problem : EnglishCoverageProblems({m}, lines, true))
         ADD_FAILURE() << Cp1251ToUtf8(problem);
     p->s.EnglishMode = true;

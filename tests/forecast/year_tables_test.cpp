@@ -202,15 +202,16 @@ TEST_F(YearTablesTest, PolarDaysAndNights) {
         double lat;
         const char* winter;
         const char* summer;
-    } cases[] = {{70, "polar night", "polar day"}, {78, "polar night", "polar day"},
+    } cases[] = {{70, "polar night", "polar day"},
+                 {78, "polar night", "polar day"},
                  {-78, "polar day", "polar night"}};
     for (const auto& c : cases) {
         Place(c.lat, 15, 60);
         const std::vector<std::string> lines = SunTable(2024);
         ASSERT_EQ(lines.size(), 4u + 366) << c.lat;
-        EXPECT_EQ(lines[3 + 356].substr(9), c.winter) << c.lat;  // 21 December
-        EXPECT_EQ(lines[3 + 173].substr(9), c.summer) << c.lat;  // 21 June
-        EXPECT_GE(MinutesOf(lines[3 + 80], 9, 5), 0) << c.lat;   // 20 March has its sunrise
+        EXPECT_EQ(lines[3 + 356].substr(9), c.winter) << c.lat; // 21 December
+        EXPECT_EQ(lines[3 + 173].substr(9), c.summer) << c.lat; // 21 June
+        EXPECT_GE(MinutesOf(lines[3 + 80], 9, 5), 0) << c.lat;  // 20 March has its sunrise
         EXPECT_GE(MinutesOf(lines[3 + 80], 15, 6), 0) << c.lat;
     }
 }
@@ -396,8 +397,8 @@ TEST_F(YearTablesTest, MercuryIngressesAndStations) {
                                        "Lib", "Sco", "Sgr", "Cap", "Aqr", "Psc"};
     for (std::size_t k = 0; k < ingresses.size(); ++k) {
         const std::string& l = ingresses[k];
-        EXPECT_EQ(DayOf2024(refIngress[k].jd) - 1, AnnualRecordIndex(2024, std::stoi(l.substr(3, 2)),
-                                                                    std::stoi(l.substr(0, 2))))
+        EXPECT_EQ(DayOf2024(refIngress[k].jd) - 1,
+                  AnnualRecordIndex(2024, std::stoi(l.substr(3, 2)), std::stoi(l.substr(0, 2))))
             << l;
         EXPECT_NEAR(MinutesOf(l, 12, 5), std::round(MinuteOfDay(refIngress[k].jd) + 0.5), 1) << l;
         EXPECT_EQ(l.substr(20, 3), abbr[refIngress[k].sign]) << l;
@@ -405,7 +406,8 @@ TEST_F(YearTablesTest, MercuryIngressesAndStations) {
     for (std::size_t k = 0; k < stations.size(); ++k) {
         const std::string& l = stations[k];
         EXPECT_EQ(l.substr(17, 3), refStation[k].kind == "stationD" ? " D " : " R ") << l;
-        const int day = AnnualRecordIndex(2024, std::stoi(l.substr(3, 2)), std::stoi(l.substr(0, 2)));
+        const int day =
+            AnnualRecordIndex(2024, std::stoi(l.substr(3, 2)), std::stoi(l.substr(0, 2)));
         const double ours = day * 1440.0 + MinutesOf(l, 12, 5);
         const double theirs = (refStation[k].jd - kJd2024) * 1440;
         EXPECT_NEAR(ours, theirs, 5) << l;
@@ -439,9 +441,9 @@ TEST_F(YearTablesTest, PlutoAroundItsStations) {
         else
             ++stations;
     }
-    EXPECT_EQ(ingresses, (std::vector<std::string>{"23.03.2023 > Aqr", "11.06.2023 > Cap",
-                                                   "21.01.2024 > Aqr", " 1.09.2024 > Cap",
-                                                   "19.11.2024 > Aqr"}));
+    EXPECT_EQ(ingresses,
+              (std::vector<std::string>{"23.03.2023 > Aqr", "11.06.2023 > Cap", "21.01.2024 > Aqr",
+                                        " 1.09.2024 > Cap", "19.11.2024 > Aqr"}));
     EXPECT_EQ(stations, 26);
 }
 
