@@ -201,6 +201,25 @@ TEST_F(MoonFormTest, RefusedInput) {
     EXPECT_FALSE(fs::exists(dir / "Wrk"));
 }
 
+// A table that cannot be saved: the memo says so with the reason, the caption is back, the
+// chart state as it was, no file.
+TEST_F(MoonFormTest, FailedSaveIsSaid) {
+    dir.Write("Wrk", "a file where the folder should be");
+    const ChartContext before = p->s;
+    TMoon* m = Open(Caption("N103"));
+    m->YearEdit->SetText("2024");
+    Make(m);
+    EXPECT_EQ(m->Memo->Lines().back(), Msg(52, "Wrk\\Map2024.wrk: Not a directory"));
+    EXPECT_EQ(m->Caption(), Caption("N103"));
+    EXPECT_TRUE(fs::is_regular_file(dir / "Wrk"));
+    EXPECT_EQ(p->s.ChartYear, before.ChartYear);
+    EXPECT_EQ(p->s.ChartZone, before.ChartZone);
+    EXPECT_EQ(p->s.ContextDepth, 0);
+    EXPECT_TRUE(p->s.GlyphNames);
+    EXPECT_FALSE(p->s.ShortNames);
+    EXPECT_TRUE(dialogs.asked.empty());
+}
+
 // "Прочитать" offers the files of the caption's table under "Wrk" and shows the one chosen;
 // "Очистить" empties the memo.
 TEST_F(MoonFormTest, ReadingASavedTable) {
