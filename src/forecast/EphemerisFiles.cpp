@@ -27,14 +27,6 @@ GeneralOptions FixedGeneralOptions() {
     return g;
 }
 
-double JulianDayOfDate(int year, int month, int day) {
-    DateTimeRec r;
-    r.Year = year;
-    r.Month = month;
-    r.Day = day;
-    return JulianDayOf(r);
-}
-
 int FloorDiv(int a, int b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
@@ -89,6 +81,14 @@ std::string EphemerisYearText(int year) {
 std::string EphemerisFileName(EphemerisKind kind, int year) {
     if (kind == EphemerisKind::Annual) return "Wrk\\Tab" + EphemerisYearText(year) + ".wrk";
     return "Wrk\\Cen" + std::to_string(CenturyOfYear(year)) + ".wrk";
+}
+
+double JulianDayOfDate(int year, int month, int day) {
+    DateTimeRec r;
+    r.Year = year;
+    r.Month = month;
+    r.Day = day;
+    return JulianDayOf(r);
 }
 
 int EphemerisWeekdayCode(double jd0h) {

@@ -73,6 +73,9 @@ bool EphemerisYearFits(EphemerisKind kind, int year);
 // era), "Wrk\Cen" + the century + ".wrk" ("Wrk\Cen21.wrk", "Wrk\Cen0.wrk", "Wrk\Cen-1.wrk").
 std::string EphemerisFileName(EphemerisKind kind, int year);
 
+// The Julian day of 0h of a calendar date (Julian before 15 October 1582).
+double JulianDayOfDate(int year, int month, int day);
+
 // The weekday code of a record whose day begins at the Julian day jd0h (x.5).
 int EphemerisWeekdayCode(double jd0h);
 

@@ -267,18 +267,13 @@ void TTab::FormClose(CloseAction& action) {
 
 void TTab::Button6Click() {
     AstroDat& s = p_.s;
-    const fs::path wrk = s.DataPath("Wrk");
-    std::error_code ec;
-    fs::create_directories(wrk, ec);
-    if (!fs::is_directory(wrk, ec)) {
-        Screen().Dlg().Message(MsgKind::Warning, GetMsgText(s, 70, "Wrk"), MsgButtons::Ok);
-        return;
-    }
+    const std::optional<fs::path> wrk = WorkFolderForDialog(s);
+    if (!wrk) return;
     OpenDialog->Title = Caption();
     OpenDialog->Filter =
         Lang(s, "Годовые эфемериды"_cp, "Annual ephemerides") + "|Tab*.wrk;TAB*.WRK;tab*.wrk|" +
         Lang(s, "Вековые эфемериды"_cp, "Century ephemerides") + "|Cen*.wrk;CEN*.WRK;cen*.wrk";
-    OpenDialog->FileName = wrk / "";
+    OpenDialog->FileName = *wrk / "";
     if (!OpenDialog->Execute()) return;
     const fs::path chosen = OpenDialog->FileName;
     const std::string file = chosen.string();
@@ -302,6 +297,15 @@ void TTab::Button6Click() {
     std::string shown = name;
     if (shown.empty() && !Utf8ToCp1251(txt.string(), shown)) shown = txt.filename().string();
     SetStatus(s, Lang(s, "Записан файл "_cp, "Written: ") + shown);
+}
+
+std::optional<fs::path> WorkFolderForDialog(AstroDat& s) {
+    const fs::path wrk = s.DataPath("Wrk");
+    std::error_code ec;
+    fs::create_directories(wrk, ec);
+    if (fs::is_directory(wrk, ec)) return wrk;
+    Screen().Dlg().Message(MsgKind::Warning, GetMsgText(s, 70, "Wrk"), MsgButtons::Ok);
+    return std::nullopt;
 }
 
 void RequestAnnualEphemeris(shell::Program& p, EphemerisJobs& jobs, const std::string& yearText) {

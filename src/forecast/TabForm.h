@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qor::forecast {
@@ -70,6 +71,10 @@ private:
     std::unique_ptr<EphemerisBuilder> builder_;
     QTimer stepTimer_;
 };
+
+// The folder "Wrk" where the file dialogs of the forecast windows start (made when missing);
+// nothing, after message 70 in a message box, when it cannot be had.
+std::optional<fs::path> WorkFolderForDialog(AstroDat& s);
 
 // Hands a year text to the ephemeris window: kept as the requested year and put into the
 // window's year field ("Tab,YearEdit") when the window exists.

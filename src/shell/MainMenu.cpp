@@ -272,10 +272,6 @@ void TForm1::BuildItems() {
         p_.ReadOptions();
         if (auto* n102 = Find<TMenuItem>("N102")) n102->setEnabled(!p_.ChartOpt.HorizontalBox);
     });
-    QObject::connect(GeoMenu, &QMenu::aboutToShow, [this] {
-        if (auto* level = Find<TMenuItem>("N_GeoLevel"))
-            level->setEnabled(p_.ItemIndex("GeoSet", "GeoZoomLevel", 1) != 1);
-    });
 }
 
 void TForm1::MItemClick(const std::string& name) {

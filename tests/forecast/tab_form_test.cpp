@@ -2,7 +2,7 @@
 // the command paths drive them: a recording requester per job code, an existing file, a window
 // closed early, a failed build, stopping a build, refused years, the text view, and a build
 // whatever the chart and its settings.
-#include "forecast/TabForm.h"
+#include "ForecastWindowFixture.h"
 
 #include "core/AstroMath.h"
 #include "core/Files.h"
@@ -30,20 +30,10 @@ namespace {
 using namespace ui;
 namespace fs = std::filesystem;
 
-const fs::path kData = fs::path(QOR_SOURCE_DIR) / "data";
-
-class TabFormTest : public ::testing::Test {
+class TabFormTest : public ForecastWindowTest {
 protected:
     void SetUp() override {
-        test::QtApp();
-        for (const char* f : {"rtext.txt", "etext.txt", "Error.wav", "English.txt"})
-            fs::copy_file(kData / f, dir / f);
-        Screen().SetDialogs(&dialogs);
-        p = std::make_unique<shell::Program>(dir.path());
-        p->s.ProgramFolder = kData;
-        for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(p->s, i).ok);
-        p->s.ProgramFolder = dir.path();
-        jobs = &RegisterEphemeris(*p);
+        ForecastWindowTest::SetUp();
         requester = new shell::PlaceholderForm("Req", "Req");
         requester->show();
         for (int code = 1; code <= 4; ++code)
@@ -53,25 +43,12 @@ protected:
         Screen().ShowHelp = [this](TForm& f, const std::string& topic) {
             help.push_back(f.Name() + ":" + topic);
         };
-        Screen().PlaySound = [this](const fs::path& wav) {
-            sounds.push_back(wav.filename().string());
-        };
     }
     void TearDown() override {
-        delete Tab();
         delete requester;
-        Screen().RegisterFormClass("Tab", [] { return static_cast<TForm*>(nullptr); });
-        p.reset();
-        Screen().SetDialogs(nullptr);
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ForecastWindowTest::TearDown();
     }
 
-    TTab* Tab() { return dynamic_cast<TTab*>(Screen().FindForm("Tab")); }
-    // Runs the message loop's queued work and deletes closed windows.
-    void Pump() {
-        QCoreApplication::processEvents();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
     // Fires the window's one-second timer and runs the build to its end.
     void RunBuild() {
         TTab* tab = Tab();
@@ -84,10 +61,6 @@ protected:
         Pump();
         ASSERT_FALSE(Tab() && Tab()->Building());
     }
-    std::string Msg(int n, const std::string& argument = {}) {
-        return GetMsgText(p->s, n, argument);
-    }
-    fs::path File(const std::string& programName) { return p->s.DataPath(programName); }
     void Key(int qtKey) {
         QKeyEvent e(QEvent::KeyPress, qtKey, Qt::NoModifier);
         QApplication::sendEvent(Tab()->YearEdit, &e);
@@ -100,13 +73,9 @@ protected:
         (Tab()->*button)->Click();
     }
 
-    test::TempDir dir;
-    AnsweringDialogs dialogs;
-    std::unique_ptr<shell::Program> p;
-    EphemerisJobs* jobs = nullptr;
     TForm* requester = nullptr;
     std::vector<std::pair<int, std::string>> calls;
-    std::vector<std::string> help, sounds;
+    std::vector<std::string> help;
 };
 
 TEST_F(TabFormTest, MenuOpensTheWindowWithItsComponents) {
@@ -398,7 +367,7 @@ TEST_F(TabFormTest, ViewingAFileAsText) {
 TEST_F(TabFormTest, EnglishTexts) {
     p->Svc.MenuActions.at("N99")();
     std::vector<std::string> lines;
-    ASSERT_TRUE(ReadTextLines(kData / "English.txt", lines).ok());
+    ASSERT_TRUE(ReadTextLines(kShippedData / "English.txt", lines).ok());
     for (const std::string& problem : EnglishCoverageProblems({Tab()}, lines, true))
         ADD_FAILURE() << Cp1251ToUtf8(problem);
     p->s.EnglishMode = true;
