@@ -10,8 +10,11 @@
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <thread>
 #include <unistd.h>
 
@@ -22,6 +25,9 @@ using namespace ui;
 namespace {
 
 const char* const kFileNames[] = {"msg\\send.tmp", "msg\\receive.tmp"};
+// The command file a poll took, and the answer file while the program appends to it.
+const char* const kTakenCommands = "msg\\receive.run";
+const char* const kOwnAnswers = "msg\\send.own";
 
 // Fields of a line split at every ";" (the last one may be empty).
 std::vector<std::string> SplitFields(const std::string& text) {
@@ -63,11 +69,45 @@ bool CutTail(const fs::path& file, const std::string& tail) {
 }
 
 bool AppendBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::app);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    return static_cast<bool>(out);
+    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return ::close(fd) == 0 && done == bytes.size();
+}
+
+// The bytes of a file from `from` on; nothing when it cannot be read.
+std::optional<std::string> ReadFrom(const fs::path& file, std::size_t from) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    in.seekg(static_cast<std::streamoff>(from));
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return bytes;
+}
+
+// Renames `from` to `to` unless `to` exists (EEXIST then).
+int RenameNoReplace(const fs::path& from, const fs::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // a file system without the flag: a hard link fails on an existing name just the same
+    if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0 ? 0 : errno;
+    return errno;
+}
+
+// A message as one answer line: its line breaks become blanks.
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') continue;
+        out += c == '\n' ? ' ' : c;
+    }
+    return Trim(out);
 }
 
 } // namespace
@@ -106,13 +146,18 @@ bool MsgFieldsToDatRec(const AstroDat& s, const std::vector<std::string>& fields
 }
 
 CommLink::CommLink(Program& p) : p_(p) {
+    Screen().ModalGate = [this](const std::string& what, const std::string& text) {
+        return MayOpenModal(what, text);
+    };
     clipTimer_.setSingleShot(true);
     QObject::connect(&clipTimer_, &QTimer::timeout, [this] {
         if (auto then = clipThen_) then();
     });
 }
 
-CommLink::~CommLink() = default;
+CommLink::~CommLink() {
+    Screen().ModalGate = nullptr;
+}
 
 fs::path CommLink::FilePath(MsgFile f) const {
     return p_.s.DataPath(kFileNames[static_cast<int>(f)]);
@@ -124,19 +169,59 @@ bool CommLink::InitMsgFiles() {
     std::error_code ec;
     fs::create_directories(dir, ec);
     fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
-    bool ok = true;
-    for (MsgFile f : {MsgFile::Send, MsgFile::Receive})
-        if (IOCheck(s, SaveFileAtomic(FilePath(f), ""), kFileNames[static_cast<int>(f)]))
-            ok = false;
-    // A file of commands taken but not run by an earlier run is not run now.
-    fs::remove(fs::path(FilePath(MsgFile::Receive)).replace_extension(".run"), ec);
-    return ok;
+    // Commands taken but not run by an earlier run are not run now; the answers of an earlier
+    // run are gone.
+    fs::remove(s.DataPath(kTakenCommands), ec);
+    fs::remove(s.DataPath(kOwnAnswers), ec);
+    return !IOCheck(s, SaveFileAtomic(FilePath(MsgFile::Send), ""), kFileNames[0]);
+}
+
+void CommLink::CloseMsgFiles() {
+    std::error_code ec;
+    fs::remove(FilePath(MsgFile::Receive), ec);
+    fs::remove(p_.s.DataPath(kTakenCommands), ec);
+    queue_.clear();
+    takenRead_.reset();
+}
+
+bool CommLink::TakeAnswerFile() {
+    return ::rename(FilePath(MsgFile::Send).c_str(), p_.s.DataPath(kOwnAnswers).c_str()) == 0;
+}
+
+bool CommLink::PutBackAnswerFile() {
+    const fs::path own = p_.s.DataPath(kOwnAnswers), file = FilePath(MsgFile::Send);
+    const int err = RenameNoReplace(own, file);
+    if (err == 0 || err == ENOENT) return true;
+    if (err != EEXIST) return false;
+    // Someone else made an answer file meanwhile: the lines go after its own.
+    std::string bytes;
+    if (!ReadFileBytes(own, bytes).ok() || !AppendBytes(file, bytes)) return false;
+    std::error_code ec;
+    fs::remove(own, ec);
+    return true;
+}
+
+bool CommLink::DeliverAnswers(const std::string& bytes) {
+    auto step = [this] {
+        if (BetweenWriteSteps) BetweenWriteSteps();
+    };
+    const fs::path own = p_.s.DataPath(kOwnAnswers);
+    step();
+    TakeAnswerFile(); // none waiting: the lines start a new file
+    step();
+    const bool written = AppendBytes(own, bytes);
+    step();
+    const bool back = PutBackAnswerFile();
+    return written && back;
 }
 
 bool CommLink::MsgWriteLine(MsgFile f, const std::string& text) {
     const fs::path file = FilePath(f);
     for (int attempt = 0; attempt < 20; ++attempt) {
-        if (AppendBytes(file, text + "\r\n")) return true;
+        // The program's own lines to its command file (the clip player) need no care: only
+        // the program takes that file.
+        if (f == MsgFile::Send ? DeliverAnswers(text + "\r\n") : AppendBytes(file, text + "\r\n"))
+            return true;
         if (attempt == 0) {
             std::error_code ec;
             fs::create_directories(file.parent_path(), ec);
@@ -150,7 +235,14 @@ bool CommLink::MsgWriteLine(MsgFile f, const std::string& text) {
 
 bool CommLink::MsgTakeBackLine(MsgFile f, const std::string& text) {
     for (int attempt = 0; attempt < 20; ++attempt) {
-        if (CutTail(FilePath(f), text + "\r\n")) return true;
+        if (f == MsgFile::Receive) {
+            if (CutTail(FilePath(f), text + "\r\n")) return true;
+        } else {
+            // The peer took the file with the line: nothing to take back.
+            if (!TakeAnswerFile()) return true;
+            const bool cut = CutTail(p_.s.DataPath(kOwnAnswers), text + "\r\n");
+            if (PutBackAnswerFile() && cut) return true;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
@@ -166,41 +258,101 @@ bool CommLink::MsgClearFile(MsgFile f) {
     return false;
 }
 
-void CommLink::PollMsgReceive() {
-    const fs::path file = FilePath(MsgFile::Receive);
-    fs::path taken = file;
-    taken.replace_extension(".run");
-    std::error_code ec;
-    // Commands left by a poll that did not finish (a command that ran a modal window and
-    // re-entered the tick) run first.
-    if (fs::exists(taken, ec)) return;
-    if (!fs::exists(file, ec)) return;
-    fs::rename(file, taken, ec);
-    if (ec) return; // the peer holds it: next tick
-    RunFile(taken);
+bool CommLink::Busy() const {
+    // A command that waits in a modal loop lets the next ones run: someone must be able to
+    // see and close that window. Any other event loop inside a command runs none.
+    return running_ > 0 && ModalWindowName().empty();
 }
 
-void CommLink::RunFile(const fs::path& taken) {
-    std::vector<std::string> lines;
-    const IoResult r = ReadTextLines(taken, lines);
+std::size_t CommLink::QueueLines(const std::string& bytes, std::size_t from, bool all) {
+    std::size_t at = from;
+    for (;;) {
+        const std::size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) break;
+        queue_.push_back(bytes.substr(at, end - at));
+        at = end + 1;
+    }
+    if (all && at < bytes.size()) {
+        queue_.push_back(bytes.substr(at));
+        at = bytes.size();
+    }
+    return at;
+}
+
+void CommLink::PollMsgReceive() {
+    if (Busy()) return;
+    const fs::path file = FilePath(MsgFile::Receive);
+    const fs::path taken = p_.s.DataPath(kTakenCommands);
     std::error_code ec;
-    fs::remove(taken, ec);
-    if (!r.ok()) return;
-    for (const std::string& line : lines) ExecMsgCommand(line);
+    // What was written into the file taken last time (by a peer that had it open), to its
+    // end; then that file goes.
+    if (takenRead_) {
+        if (const auto bytes = ReadFrom(taken, *takenRead_)) QueueLines(*bytes, 0, true);
+        takenRead_.reset();
+        fs::remove(taken, ec);
+    }
+    if (fs::exists(file, ec)) {
+        fs::rename(file, taken, ec);
+        if (!ec) { // else the peer holds it: next tick
+            if (const auto bytes = ReadFrom(taken, 0))
+                takenRead_ = QueueLines(*bytes, 0, false);
+            else
+                fs::remove(taken, ec);
+        }
+    }
+    RunQueue();
+}
+
+void CommLink::RunQueue() {
+    while (!queue_.empty() && !Busy()) {
+        std::string line = std::move(queue_.front());
+        queue_.pop_front();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        ExecMsgCommand(line);
+    }
+}
+
+bool CommLink::MayOpenModal(const std::string& what, const std::string& text) {
+    if (!p_.Flags.LinkCommand) return true;
+    if (what == "Information")
+        SetStatus(p_.s, OneLine(text));
+    else if (what == "Message")
+        Error(OneLine(text));
+    else
+        Error(what + (text.empty() ? "" : " \"" + OneLine(text) + "\"") +
+              " waits for the user: not opened by a link command");
+    return false;
 }
 
 void CommLink::ExecMsgCommand(const std::string& line) {
-    AstroDat& s = p_.s;
-    ShellFlags& f = p_.Flags;
     if (Trim(line).empty()) return;
     ++Executed;
-    // What the command runs must not wait on a person (a modal box, a file dialog).
-    struct LinkCommandMark {
-        bool& flag;
-        bool before;
-        ~LinkCommandMark() { flag = before; }
-    } mark{f.LinkCommand, f.LinkCommand};
-    f.LinkCommand = true;
+    // What the command runs must not wait on a person (a modal box, a file dialog): the
+    // screen's gate refuses those while the flag is set, into the command's errors.
+    struct Mark {
+        CommLink& link;
+        bool flag;
+        std::vector<std::string> errors;
+        ~Mark() {
+            link.p_.Flags.LinkCommand = flag;
+            link.errors_.swap(errors);
+            --link.running_;
+        }
+    } mark{*this, p_.Flags.LinkCommand, {}};
+    ++running_;
+    errors_.swap(mark.errors);
+    p_.Flags.LinkCommand = true;
+    RunCommand(line);
+    if (!errors_.empty()) {
+        std::string text;
+        for (const std::string& e : errors_) text += (text.empty() ? "" : " / ") + e;
+        MsgWriteLine(MsgFile::Send, "Error;" + text);
+    }
+}
+
+void CommLink::RunCommand(const std::string& line) {
+    AstroDat& s = p_.s;
+    ShellFlags& f = p_.Flags;
     std::string rest = line;
     const std::string verb = NextField(rest, ';');
     const std::string args = AfterFirst(line);
@@ -213,6 +365,7 @@ void CommLink::ExecMsgCommand(const std::string& line) {
         f.RealTimeMode = false;
         p_.SetChecked("DataForm", "OneButton", true);
         if (p_.Tech) p_.Tech->StopDynamics();
+        CloseModalWindow(ModalWindowName()); // a message box the user has not answered
         const std::vector<TForm*> forms = Screen().Forms();
         for (TForm* w : forms)
             if (w->isVisible() && w->Name() != "Form1" && w->Name() != "ClipForm") w->Close();
@@ -257,7 +410,10 @@ void CommLink::ExecMsgCommand(const std::string& line) {
 
 void CommLink::MsgSetData(const std::string& args) {
     AstroDat& s = p_.s;
-    if (args.empty()) return;
+    if (Trim(args).empty()) {
+        Error("SetData: no chart data");
+        return;
+    }
     const std::vector<std::string> fields = SplitFields(args);
     DatRec first = s.DatRec1, second = s.DatRec2;
     std::string problem;

@@ -262,6 +262,7 @@ void TFontEd::FormCloseQuery(bool& canClose) {
 
 std::optional<int> TFontEd::ShowModalPick() {
     modalOk_ = false;
+    if (!Screen().MayOpenModal(Name(), Caption())) return std::nullopt;
     setWindowModality(Qt::ApplicationModal);
     show();
     QPointer<TFontEd> self(this);

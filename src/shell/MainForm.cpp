@@ -381,6 +381,9 @@ void TForm1::RunStartSteps() {
         if (!Started) return;
         if (MainClockTick) MainClockTick();
     };
+    p_.Tech->LinkTick = [this] {
+        if (Started && p_.Flags.Ready) LinkTickRun();
+    };
 
     // The empty screen's tile; the chart starts at 1 January 2000.
     if (!p_.BackTile.load(QString::fromStdString(s.DataPath("bor6.qor").string()), "BMP"))
@@ -651,6 +654,7 @@ void TForm1::SaveAndCloseAll() {
         f.ClosingAll = true;
         SetTransientOptionsOff();
         WriteStateFiles(maximized);
+        if (Link) Link->CloseMsgFiles();
     }
     if (p_.ScreenSaver) p_.ScreenSaver->Release();
 }

@@ -145,6 +145,8 @@ public:
 
     // --- Main tick and real time (MainTick.cpp) ---
     void MainClockTickRun();
+    // What runs while a tick waits in a modal window: the link and what a script waits for.
+    void LinkTickRun();
     void RealTimerTimer();
     void PaintTimerTimer();
     void PaintBoxPaint(QPainter& painter);

@@ -92,18 +92,8 @@ void TForm1::MainClockTickRun() {
     const bool doubleChart = p_.Checked("DataForm", "TwoButton");
     if ((scr.FindForm("Dinamic") || scr.FindForm("Loc")) && !doubleChart && !f.SourceData)
         f.SourceData = true;
-    // 7. The command link.
-    if (Link) Link->PollMsgReceive();
-    // 8. What a script waits for.
-    if (!ExpectedItem.empty() && !LastMenuItem.empty()) {
-        SetStatus(s, LastMenuItem);
-        if (LastMenuItem == ExpectedItem) {
-            if (Link) Link->MsgWriteLine(MsgFile::Send, "EventOK");
-        } else {
-            PlayWav(s, "no.wav");
-        }
-        LastMenuItem.clear();
-    }
+    // 7-8. The command link, and what a script waits for.
+    LinkTickRun();
     // 9. The start window goes once another window is used (not on the tick that opened it:
     // the desktop activates a new window only after it is shown).
     if (TForm* start = scr.FindForm("StartShow"); start && !FirstTick && !start->isActiveWindow())
@@ -146,6 +136,20 @@ void TForm1::MainClockTickRun() {
         if (duty) duty();
     if (FirstTick && p_.Svc.LogUserLocation) p_.Svc.LogUserLocation();
     FirstTick = false;
+}
+
+void TForm1::LinkTickRun() {
+    AstroDat& s = p_.s;
+    if (Link) Link->PollMsgReceive();
+    if (!ExpectedItem.empty() && !LastMenuItem.empty()) {
+        SetStatus(s, LastMenuItem);
+        if (LastMenuItem == ExpectedItem) {
+            if (Link) Link->MsgWriteLine(MsgFile::Send, "EventOK");
+        } else {
+            PlayWav(s, "no.wav");
+        }
+        LastMenuItem.clear();
+    }
 }
 
 void TForm1::RealTimerTimer() {

@@ -47,6 +47,7 @@ bool PrintDocument(Program& p, QWidget* parent, const PrintRequest& r) {
     } else {
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setOutputFileName({});
+        if (!Screen().MayOpenModal("PrintDialog", r.title)) return false;
         QPrintDialog dialog(&printer, parent);
         if (dialog.exec() != QDialog::Accepted) return false;
     }
@@ -70,6 +71,7 @@ bool PrintDocument(Program& p, QWidget* parent, const PrintRequest& r) {
 }
 
 void PrinterSetup(Program& p, QWidget* parent) {
+    if (!Screen().MayOpenModal("PageSetupDialog", "")) return;
     QPageSetupDialog(&ProgramPrinter(p), parent).exec();
 }
 

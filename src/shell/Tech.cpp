@@ -87,9 +87,22 @@ std::string UIValue(const std::string& target) {
 // --- Clocks -------------------------------------------------------------------------------
 
 void TTech::MainClockTimer() {
-    MainClock->SetEnabled(false);
+    // A tick never overlaps the next: while one waits in a modal window it opened, the clock
+    // runs only the command link, so that a peer can see and close that window.
+    if (ticking_) {
+        if (LinkTick) LinkTick();
+        return;
+    }
+    ticking_ = true;
+    struct Done {
+        TTech& t;
+        ~Done() {
+            t.ticking_ = false;
+            // the 500 ms count starts again after each tick
+            if (t.MainClock->Enabled()) t.MainClock->start();
+        }
+    } done{*this};
     if (MainClockTick) MainClockTick();
-    MainClock->SetEnabled(true);
 }
 
 void TTech::FindTimerTimer() {

@@ -36,8 +36,10 @@ public:
     ui::FontSpec TableFont{204, 0, "Courier New", 10, 0};
     ui::FontSpec GraphFont{204, 0, "Arial", 9, 0};
 
-    // Runs the main tick (the main window fills it).
+    // Runs the main tick (the main window fills it), and the part of it that still runs while
+    // a tick waits in a modal window: the command link.
     std::function<void()> MainClockTick;
+    std::function<void()> LinkTick;
 
     // How many recomputes ran to their end (for the start-up log and the checks).
     int RefreshCount = 0;
@@ -93,6 +95,7 @@ private:
     void ReplayWheelHover();
     Program& p_;
     bool pending_ = false;
+    bool ticking_ = false;
 };
 
 // The shortcuts over the command paths of the running program's service form.

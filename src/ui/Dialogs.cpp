@@ -195,4 +195,47 @@ std::vector<std::string> AnsweringDialogs::Messages() const {
     return out;
 }
 
+// --- GatedDialogs -------------------------------------------------------------------------------
+
+MsgResult GatedDialogs::CautiousAnswer(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::YesNo:
+        return MsgResult::No;
+    default:
+        return MsgResult::Cancel;
+    }
+}
+
+MsgResult GatedDialogs::Message(MsgKind kind, const std::string& text, MsgButtons buttons) {
+    if (!may_(kind == MsgKind::Information ? "Information" : "Message", text))
+        return CautiousAnswer(buttons);
+    return target_().Message(kind, text, buttons);
+}
+
+bool GatedDialogs::Input(const std::string& caption, const std::string& prompt,
+                         std::string& value) {
+    return may_("Input", prompt.empty() ? caption : prompt) &&
+           target_().Input(caption, prompt, value);
+}
+
+bool GatedDialogs::OpenFile(const std::string& caption, const std::string& filter,
+                            std::filesystem::path& file) {
+    return may_("OpenFile", caption) && target_().OpenFile(caption, filter, file);
+}
+
+bool GatedDialogs::SaveFile(const std::string& caption, const std::string& filter,
+                            std::filesystem::path& file) {
+    return may_("SaveFile", caption) && target_().SaveFile(caption, filter, file);
+}
+
+bool GatedDialogs::ChooseFont(FontSpec& font) {
+    return may_("ChooseFont", font.name) && target_().ChooseFont(font);
+}
+
+bool GatedDialogs::ChooseColor(uint32_t& color) {
+    return may_("ChooseColor", "") && target_().ChooseColor(color);
+}
+
 } // namespace qor::ui

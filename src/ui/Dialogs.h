@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,32 @@ public:
 
 private:
     bool NextFile(const std::string& what, const std::string& caption, std::filesystem::path& file);
+};
+
+// The dialogs behind a gate: every question first asks `may` with what it is ("Information"
+// for an information box, "Message" for any other message box, "Input", "OpenFile",
+// "SaveFile", "ChooseFont", "ChooseColor") and its text (the message or the caption). Refused, a message box answers its cautious button (Ok when it has no other,
+// else Cancel, or No when it has no Cancel) and every other dialog is cancelled.
+class GatedDialogs : public Dialogs {
+public:
+    using Gate = std::function<bool(const std::string& what, const std::string& text)>;
+    GatedDialogs(std::function<Dialogs&()> target, Gate may)
+        : target_(std::move(target)), may_(std::move(may)) {}
+
+    static MsgResult CautiousAnswer(MsgButtons buttons);
+
+    MsgResult Message(MsgKind kind, const std::string& text, MsgButtons buttons) override;
+    bool Input(const std::string& caption, const std::string& prompt, std::string& value) override;
+    bool OpenFile(const std::string& caption, const std::string& filter,
+                  std::filesystem::path& file) override;
+    bool SaveFile(const std::string& caption, const std::string& filter,
+                  std::filesystem::path& file) override;
+    bool ChooseFont(FontSpec& font) override;
+    bool ChooseColor(uint32_t& color) override;
+
+private:
+    std::function<Dialogs&()> target_;
+    Gate may_;
 };
 
 } // namespace qor::ui

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDialog>
 #include <QMenuBar>
 #include <QScreen>
 #include <QThread>
@@ -151,6 +152,7 @@ void TForm::Close() {
 
 int TForm::ShowModal() {
     modalResult_ = mrNone;
+    if (!Screen().MayOpenModal(Name(), Caption())) return modalResult_ = mrCancel;
     setWindowModality(Qt::ApplicationModal);
     show();
     QEventLoop loop;
@@ -321,7 +323,12 @@ void Pointer::GlideToControl(const QWidget* w) {
 
 // --- FormScreen ---------------------------------------------------------------------------------
 
-FormScreen::FormScreen() : defaultDialogs_(std::make_unique<QtDialogs>()) {}
+FormScreen::FormScreen()
+    : defaultDialogs_(std::make_unique<QtDialogs>()),
+      gated_([this]() -> Dialogs& { return dialogs_ ? *dialogs_ : *defaultDialogs_; },
+             [this](const std::string& what, const std::string& text) {
+                 return MayOpenModal(what, text);
+             }) {}
 FormScreen::~FormScreen() = default;
 
 TForm* FormScreen::FindForm(std::string_view name) const {
@@ -444,6 +451,40 @@ void FormScreen::Activated(TForm* f) {
 FormScreen& Screen() {
     static FormScreen screen;
     return screen;
+}
+
+namespace {
+
+std::string ModalNameOf(const QWidget* w) {
+    if (const auto* f = dynamic_cast<const TForm*>(w)) return f->Name();
+    static const std::pair<const char*, const char*> kDialogs[] = {
+        {"QMessageBox", "MessageBox"},   {"QInputDialog", "InputBox"},
+        {"QFileDialog", "FileDialog"},   {"QFontDialog", "FontDialog"},
+        {"QColorDialog", "ColorDialog"}, {"QAbstractPrintDialog", "PrintDialog"},
+        {"QPageSetupDialog", "PageSetupDialog"}};
+    for (const auto& [cls, name] : kDialogs)
+        if (w->inherits(cls)) return name;
+    const std::string own = w->objectName().toStdString();
+    return own.empty() ? "Dialog" : own;
+}
+
+} // namespace
+
+std::string ModalWindowName() {
+    const QWidget* w = QApplication::activeModalWidget();
+    return w ? ModalNameOf(w) : std::string();
+}
+
+bool CloseModalWindow(const std::string& name) {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w || name.empty() || ModalNameOf(w) != name) return false;
+    if (auto* f = dynamic_cast<TForm*>(w))
+        f->Close();
+    else if (auto* d = qobject_cast<QDialog*>(w))
+        d->reject();
+    else
+        w->close();
+    return true;
 }
 
 std::vector<std::string> DumpForms(const std::vector<TForm*>& forms) {

@@ -244,8 +244,18 @@ public:
     QRect WorkArea() const;
 
     Pointer& Cursor() { return pointer_; }
-    Dialogs& Dlg() { return dialogs_ ? *dialogs_ : *defaultDialogs_; }
+    // The dialogs, behind the modal gate.
+    Dialogs& Dlg() { return gated_; }
     void SetDialogs(Dialogs* d) { dialogs_ = d; }
+
+    // Every modal window asks here before it opens: the message boxes and dialogs of Dlg(),
+    // the windows shown with ShowModal (`what` is the window's name) and the print dialogs.
+    // `text` is the message or the caption. A gate that answers false keeps it closed; the
+    // caller gets a cancel (a message box its cautious button).
+    std::function<bool(const std::string& what, const std::string& text)> ModalGate;
+    bool MayOpenModal(const std::string& what, const std::string& text) const {
+        return !ModalGate || ModalGate(what, text);
+    }
 
     // Window classes by name; a window is created on first use. The classes in use are the
     // running program's (SetFormClasses), else the screen's own (tests of the layer).
@@ -279,11 +289,20 @@ private:
     Pointer pointer_;
     Dialogs* dialogs_ = nullptr;
     std::unique_ptr<Dialogs> defaultDialogs_;
+    GatedDialogs gated_;
     int width_ = 0, height_ = 0;
 };
 
 // The one screen of the program.
 FormScreen& Screen();
+
+// The modal window up now (the innermost): a form's name, or for the dialogs "MessageBox",
+// "InputBox", "FileDialog", "FontDialog", "ColorDialog", "PrintDialog", "PageSetupDialog"
+// (another dialog: its object name, else "Dialog"); empty when none is up.
+std::string ModalWindowName();
+// Closes the modal window of that name (a form as Close does, a dialog as its Esc key does);
+// false when no modal window of that name is up.
+bool CloseModalWindow(const std::string& name);
 
 // The text dump of forms (the raw material of the English texts): per form a line of its name,
 // a blank and its caption in double quotes; per component two blanks, the name, two blanks,

@@ -63,7 +63,11 @@ void UICommands::RunUICommand(const std::string& target, const std::string& comm
     std::string formName, componentName;
     SplitTarget(target, formName, componentName);
     TForm* form = screen_.FindForm(formName);
-    if (!form) return;
+    if (!form) {
+        // A modal dialog that is no form (a message box) closes too.
+        if (componentName.empty() && command == "Close") CloseModalWindow(formName);
+        return;
+    }
 
     if (componentName.empty()) {
         if (StartsWith(command, "Show")) ShowFormPlaced(*form, command);
@@ -268,6 +272,8 @@ void UICommands::ShowFormPlaced(TForm& form, const std::string& command) {
 std::string UICommands::QueryUIValue(const std::string& target, const std::string& request) {
     std::string formName, componentName;
     SplitTarget(target, formName, componentName);
+    // The target "," asks which modal window is up.
+    if (formName.empty() && componentName.empty() && target == ",") return ModalWindowName();
     for (TForm* form : screen_.Forms()) {
         if (form->Name() != formName) continue;
         const Component* c = form->FindComponent(componentName);

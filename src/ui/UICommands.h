@@ -20,10 +20,12 @@ public:
     explicit UICommands(AstroDat& s, FormScreen& screen = Screen());
 
     // Performs `command` on the target; a missing form or component, a hidden form or an
-    // unknown command does nothing.
+    // unknown command does nothing. "Close" of a form name closes also a modal dialog of that
+    // name (ModalWindowName).
     void RunUICommand(const std::string& target, const std::string& command);
     // The target's value as text, trailing blanks removed; a target found on no form puts
-    // "Receive not found " and the target on the status line and answers "".
+    // "Receive not found " and the target on the status line and answers "". The target ","
+    // answers the name of the modal window that is up (ModalWindowName), empty when none.
     std::string QueryUIValue(const std::string& target, const std::string& request);
     // Runs the command 10 ms later from the message loop; a second post before then replaces
     // the first.

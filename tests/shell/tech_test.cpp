@@ -427,12 +427,21 @@ TEST_F(TechTest, FindTimerSearchesOnTheScreenOfTheMoment) {
     EXPECT_EQ(found, (std::vector<std::string>{"S Mars", "C Mars"}));
 }
 
-TEST_F(TechTest, MainClockRunsTheTickWithTheClockOff) {
-    bool offDuringTick = false;
-    tech->MainClockTick = [&] { offDuringTick = !tech->MainClock->Enabled(); };
+TEST_F(TechTest, ATickWaitingInAModalWindowLetsOnlyTheLinkRun) {
+    // A tick that opens a modal window re-enters the clock: the nested ticks run only the
+    // command link, never the whole tick again.
+    int ticks = 0, linkTicks = 0;
+    tech->LinkTick = [&] { ++linkTicks; };
+    tech->MainClockTick = [&] {
+        ++ticks;
+        tech->MainClockTimer();
+        tech->MainClockTimer();
+    };
     tech->MainClockTimer();
-    EXPECT_TRUE(offDuringTick);
-    EXPECT_TRUE(tech->MainClock->Enabled());
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(linkTicks, 2);
+    tech->MainClockTimer(); // the guard is down after the tick
+    EXPECT_EQ(ticks, 2);
     tech->MainClock->SetEnabled(false);
 }
 
