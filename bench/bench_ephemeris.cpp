@@ -3,6 +3,7 @@
 #include "core/Ephemeris.h"
 #include "core/Planets.h"
 #include "core/TimeStep.h"
+#include "LoadedState.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,22 +15,7 @@ namespace {
 
 using namespace qor;
 
-// The state with every series loaded from the source tree's data/.
-AstroDat& LoadedState() {
-    static AstroDat s = [] {
-        AstroDat d;
-        d.ProgramFolder = fs::path(QOR_SOURCE_DIR) / "data";
-        for (int i = 0; i < kPlanetSeriesBodies; ++i) {
-            if (!LoadPlanetTerms(d, i).ok) {
-                std::fprintf(stderr, "cannot load the planet series from %s\n",
-                             d.ProgramFolder.c_str());
-                std::exit(1);
-            }
-        }
-        return d;
-    }();
-    return s;
-}
+using bench::LoadedState;
 
 // A moment that moves a little each iteration, so nothing is computed once and kept.
 double NextT(double& t) {

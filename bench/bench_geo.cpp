@@ -90,3 +90,69 @@ void BM_AtlasTyping(benchmark::State& st) {
 }
 BENCHMARK(BM_AtlasTyping)->Unit(benchmark::kMillisecond);
 } // namespace
+
+#include "core/Chart.h"
+#include "core/Planets.h"
+#include "core/SymbolFont.h"
+#include "core/TimeStep.h"
+#include "geo/GeoMap.h"
+#include "ui/OffscreenBitmap.h"
+
+#include <QApplication>
+
+#include <fstream>
+
+namespace {
+
+// One redraw of the world map at 1920 x 1080 (the picture under the tool bar): filled land,
+// the grid with its labels, the cities (with their names from level 2 on), the chart's place
+// and the Sun and Moon overhead. Argument 0 the world view, 3 a view of Europe at level 3.
+void BM_RedrawGeoMap1920(benchmark::State& st) {
+    static int argc = 1;
+    static char name[] = "qor_bench";
+    static char* argv[] = {name, nullptr};
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!QApplication::instance()) new QApplication(argc, argv);
+    using namespace qor;
+    AstroDat s = Shipped(false);
+    for (int i = 0; i < kPlanetSeriesBodies; ++i) LoadPlanetTerms(s, i);
+    ChartOptions opt;
+    GeneralOptions gen;
+    s.ChartYear = 2026;
+    s.ChartMonth = 12;
+    s.ChartDay = 10;
+    s.ChartLat = 55.75 * kDegToRad;
+    s.ChartLong = 37.62 * kDegToRad;
+    CalcAstroTime(s, TimeOptionsFor(opt, gen));
+    CalcChart(s, opt, gen, 0);
+    ui::Font16State font;
+    std::ifstream in(s.ProgramFolder / "font16.fnt", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    SymbolFontFromBytes(bytes, font.Glyphs);
+    ui::OffscreenBitmap bitmap(font);
+    bitmap.Resize(1920, 1080 - 40 - 30);
+    Atlas atlas;
+    LoadAtlas(s, atlas);
+    GeoMapState map;
+    OpenCoastFiles(s, map.coast);
+    map.land = DecodeLandPolygons(s, map.coast);
+    map.view.Init();
+    map.view.SetBitmap(bitmap.Width(), bitmap.Height());
+    for (int level = 1; level < st.range(0); ++level)
+        map.view.ZoomAt(bitmap.Width() * 53 / 100, bitmap.Height() / 4, bitmap.Height());
+    GeoMapOptions o;
+    o.cityNames = true;
+    GeoSky sky;
+    sky.chartLat = s.ChartLat;
+    sky.chartLong = s.ChartLong;
+    sky.lstRad = s.SiderealTime * 15 / kRadToArcSec;
+    for (int i = 1; i <= 10; ++i) {
+        sky.ra[i] = s.Bodies[i][13];
+        sky.dec[i] = s.Bodies[i][14];
+        sky.glyph[i] = BodyName(s, i);
+    }
+    for (auto _ : st) DrawGeoMap(s, map, o, atlas, sky, bitmap, font);
+}
+BENCHMARK(BM_RedrawGeoMap1920)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+
+} // namespace

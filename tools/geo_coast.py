@@ -6,12 +6,20 @@ in the 10-degree cell of their first point (the map skips chains by that cell), 
 starts where the previous one ended, and the last chain of a ring links back to its first.
 Holes (lakes inside land) are rings of their own, flag bit 0 set, so that an even-odd fill
 leaves them open.
+
+The source joins land across the 180-degree meridian: a ring there steps from +180 to -180 in
+one segment 360 degrees long, which drawn on the map is a line round the world (and swaps land
+and sea along it in an even-odd fill). Such a ring is cut at its seam steps into pieces, each on
+one side of the meridian and closed along it. A ring that crosses the meridian an odd number of
+times goes round a pole (Antarctica, and the hole inside it at the pole): its one seam step runs
+along the map's bottom, south of what the map shows, and it is kept whole.
 """
 
 import json
 import struct
 
 UNITS = 600
+HALF_TURN = 108000  # 180 degrees
 CELL = 6000
 MAX_STEP = 127
 MAX_CHAIN_POINTS = 16000  # 2 bytes a point after the first: within 32767 bytes
@@ -80,6 +88,7 @@ def fixture(topo_path, indices=FIXTURE_RINGS):
            "note": "Rings of Natural Earth 1:50m land (public domain) from the npm package "
                    "world-atlas, land-50m.json; made by tools/make_geo.py",
            "rings": list(indices), "sourceRings": len(rings),
+           "storedRings": len(stored_rings(topo)),
            "objects": {"land": {"type": "GeometryCollection",
                                 "geometries": [{"type": "MultiPolygon", "arcs": polys}]}},
            "arcs": arcs}
@@ -92,6 +101,47 @@ def to_units(pts):
         p = (int(round(lon * UNITS)), int(round(lat * UNITS)))
         if not out or out[-1] != p:
             out.append(p)
+    return out
+
+
+def seam_steps(ring):
+    """Indices k of a closed ring (first point repeated last) where the step to point k + 1
+    spans more than 180 degrees of longitude."""
+    return [k for k in range(len(ring) - 1) if abs(ring[k + 1][0] - ring[k][0]) > HALF_TURN]
+
+
+def split_at_seam(ring):
+    """A closed ring in units cut at its seam steps into closed rings that each stay on one side
+    of the 180-degree meridian, each closed along the meridian; the ring itself (in a list) when
+    it has no seam step or an odd number of them. The pieces follow the ring's order from the
+    point after its first seam step."""
+    steps = seam_steps(ring)
+    if not steps or len(steps) % 2:
+        return [ring]
+    pts = ring[:-1]
+    n = len(pts)
+    start = (steps[0] + 1) % n
+    order = pts[start:] + pts[:start]
+    cut = {(k - start) % n for k in steps}  # a piece ends at these points of `order`
+    pieces, cur = [], []
+    for i, p in enumerate(order):
+        cur.append(p)
+        if i in cut:
+            pieces.append(cur)
+            cur = []
+    out = []
+    for piece in pieces:
+        first, last = piece[0], piece[-1]
+        if (first[0] > 0) != (last[0] > 0):
+            raise RuntimeError(f"a piece at {first} does not end on its own side of the meridian")
+        seam = HALF_TURN if first[0] > 0 else -HALF_TURN
+        closed = list(piece)
+        for p in ((seam, last[1]), (seam, first[1]), first):
+            if closed[-1] != p:
+                closed.append(p)
+        # A piece that is only a point or a line along the meridian encloses no land.
+        if len(set(closed)) >= 3:
+            out.append(closed)
     return out
 
 
@@ -130,22 +180,35 @@ def chains_of(ring):
     return chains
 
 
+def closed_units(pts):
+    ring = to_units(pts)
+    if ring and ring[0] != ring[-1]:
+        ring.append(ring[0])
+    return ring
+
+
+def stored_rings(topo):
+    """The rings as the files store them, in units, each closed: the source's rings of three
+    points or more, those at the 180-degree meridian cut into their pieces; with each its
+    hole flag."""
+    out = []
+    for pts, hole in rings_of(topo):
+        if len(to_units(pts)) < 3:
+            continue
+        out.extend((piece, hole) for piece in split_at_seam(closed_units(pts)))
+    return out
+
+
 def build(topo_path):
     with open(topo_path, encoding="utf-8") as f:
         topo = json.load(f)
     ptr = bytearray()
     dat = bytearray()
-    source_points = 0
     rings = 0
     chain_no = 0
     checks = []
-    for pts, hole in rings_of(topo):
-        ring = to_units(pts)
-        if len(ring) < 3:
-            continue
-        if ring[0] != ring[-1]:
-            ring.append(ring[0])
-        dense = densify(ring)
+    for piece, hole in stored_rings(topo):
+        dense = densify(piece)
         chains = chains_of(dense)
         first = chain_no + 1
         for k, ch in enumerate(chains):
@@ -155,12 +218,16 @@ def build(topo_path):
             nxt = first if k == len(chains) - 1 else chain_no + 1
             ptr += struct.pack("<iiiHH", len(dat), ch[0][0], ch[0][1], 1 if hole else 0, nxt)
         rings += 1
-        source_points += len(pts)
-        checks.append((first, pts))
+        checks.append((first, [(x / UNITS, y / UNITS) for x, y in piece]))
+    source_rings = rings_of(topo)
+    source_points = sum(len(pts) for pts, _ in source_rings)
+    seams = sum(1 for pts, _ in source_rings
+                if seam_steps(closed_units(pts)) and len(seam_steps(closed_units(pts))) % 2 == 0)
     if chain_no > MAX_CHAINS:
         raise RuntimeError(f"{chain_no} chains: the index holds at most {MAX_CHAINS}")
     verify(bytes(ptr), bytes(dat), checks)
-    return bytes(ptr), bytes(dat), {"rings": rings, "chains": chain_no, "source points": source_points,
+    return bytes(ptr), bytes(dat), {"rings": rings, "rings cut at the 180-degree meridian": seams,
+                                    "chains": chain_no, "source points": source_points,
                                     "stored points": len(dat) // 2 + chain_no}
 
 

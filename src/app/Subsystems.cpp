@@ -1,6 +1,7 @@
 #include "app/Subsystems.h"
 
 #include "chart/Register.h"
+#include "forecast/Register.h"
 #include "geo/Register.h"
 #include "interp/Register.h"
 #include "sky/Register.h"
@@ -12,6 +13,7 @@ void RegisterSubsystems(shell::Program& p) {
     chart::Register(p);
     geo::Register(p);
     interp::Register(p);
+    forecast::Register(p);
 }
 
 } // namespace qor::app

@@ -31,6 +31,9 @@ void RegisterChartWindows(shell::Program& p) {
                      onData(&TDataForm::LoadDataCaptions));
     svc.DataFormToDatRec = onData(&TDataForm::DataFormToDatRec);
     svc.DataFormToBackRec = onData(&TDataForm::DataFormToBackRec);
+    svc.TakeGeoMapPlace = [](const std::string& cityAndCountry) {
+        if (TDataForm* d = DataFormOf()) d->TakeGeoMapPlace(cityAndCountry);
+    };
     // The start-up's way in: a place the own-place window does not have yet leaves its field
     // empty; the field then takes the computer's zone and the place of the chart so far.
     svc.DataFormToMoment = [&p] {

@@ -486,6 +486,13 @@ struct Calc {
         }
     }
 
+    // Points 1..14 + NExtra; the south node comes with the north node.
+    void AllBodies() {
+        const int last = LastBody(s);
+        for (int i = 1; i <= last; ++i)
+            if (i != 12) Body(i);
+    }
+
     void Earth() {
         CalcMeanElements(s, 0);
         s.EarthSeriesIndex = 3;
@@ -813,8 +820,7 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
     if (n != 2) c.Earth();
     if (n == 0) {
         c.SVP();
-        for (int i = 1; i <= last; ++i)
-            if (i != 12) c.Body(i); // the south node comes with the north node
+        c.AllBodies();
         s.PlanetLonSaved = s.PlanetLon;
         if (opt.HelioBox) {
             for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][6];
@@ -829,8 +835,7 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
     } else if (n > last) {
         CalcHouses(s, opt, gen);
         if (n < kFirstCuspPoint) {
-            for (int i = 1; i <= last; ++i)
-                if (i != 12) c.Body(i);
+            c.AllBodies();
             if (opt.ComputeParts) opt.ComputeParts(s);
         }
     } else if (n >= 1) {
@@ -843,6 +848,13 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
             s.PlanetLon[n] = NormAngle(-s.Bodies[n][15] - kPi / 2);
         }
     }
+}
+
+void CalcChartBodies(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+    s.NExtra = std::clamp(s.NExtra, 0, kMaxExtraBodies);
+    Calc c{s, opt, gen};
+    c.Earth();
+    c.AllBodies();
 }
 
 void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {

@@ -53,6 +53,12 @@ void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen)
 // n = 0: everything; 1..14+NExtra: body n; beyond: the houses, and for n < 27 also all bodies.
 void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n = 0);
 
+// Every body of the chart (points 1..14 + NExtra) with its speed and body record, as
+// CalcChart(0) computes them, without the cusps, the Arabic parts and the mappings of the
+// heliocentric and horizontal charts: PlanetLon holds the apparent places seen from the
+// observer's planet.
+void CalcChartBodies(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
+
 // The chart for an observer on the planet opt.ExterrBody (3, 4 or 5).
 void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
 

@@ -15,4 +15,8 @@ void CurrentChart::CalcChart(int n) {
     qor::CalcChart(s_, opt_, gen_, n);
 }
 
+void CurrentChart::CalcBodies() {
+    qor::CalcChartBodies(s_, opt_, gen_);
+}
+
 } // namespace qor

@@ -31,6 +31,12 @@ public:
     virtual void CalcAstroTime() = 0;
     // The chart: n = 0 everything; 1 ≤ n ≤ 14 + extra bodies that body alone.
     virtual void CalcChart(int n) = 0;
+    // Every body (points 1..14 and the extra bodies) without cusps or parts. A model without
+    // such a shortcut computes points 1..14 one by one.
+    virtual void CalcBodies() {
+        for (int n = 1; n <= 14; ++n)
+            if (n != 12) CalcChart(n); // the south node comes with the north node
+    }
 
     // Values of the last time step.
     virtual double ChartJD() const = 0; // Julian day, UT
@@ -60,6 +66,7 @@ public:
 
     void CalcAstroTime() override;
     void CalcChart(int n) override;
+    void CalcBodies() override;
     double ChartJD() const override { return s_.ChartJD; }
     double ChartT() const override { return s_.ChartT; }
     void SetChartT(double t) override { s_.ChartT = t; }

@@ -227,6 +227,7 @@ bool LoadAtlas(AstroDat& s, Atlas& a) {
     a.coords = std::move(coords);
     a.coordBytes = bytes.size();
     a.ready = true;
+    ++a.generation;
     return true;
 }
 

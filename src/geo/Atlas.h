@@ -68,6 +68,7 @@ struct Atlas {
     std::string filter = "ALL";     // "ALL", "USA", "SSSR", "F" or a country code
     bool ready = false;
     AtlasNameTable regions, countries; // "codreg.ctm", "Country.atl"
+    uint32_t generation = 0; // counts the loads (what was read of the names may be stale)
 
     // The place handed to the map.
     int16_t AtlasMapLat = 0;

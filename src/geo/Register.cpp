@@ -1,6 +1,7 @@
 #include "geo/Register.h"
 
 #include "geo/Atlas.h"
+#include "geo/GeoScreen.h"
 #include "geo/GeoWindows.h"
 
 namespace qor::geo {
@@ -11,6 +12,7 @@ void Register(shell::Program& p) {
     p.Svc.AddStartStep(shell::StartStage::Atlas, "LoadAtlas",
                        [&p, &atlas] { LoadAtlas(p.s, atlas); });
     RegisterGeoWindows(p, atlas);
+    RegisterGeoScreen(p, atlas);
 }
 
 } // namespace qor::geo

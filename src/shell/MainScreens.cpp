@@ -288,10 +288,6 @@ void TForm1::AddMenus() {
         p_.ReadOptions();
         if (auto* n102 = Find<TMenuItem>("N102")) n102->setEnabled(!p_.ChartOpt.HorizontalBox);
     });
-    QObject::connect(GeoMenu, &QMenu::aboutToShow, [this] {
-        if (auto* level = Find<TMenuItem>("N_GeoLevel"))
-            level->setEnabled(p_.ItemIndex("GeoSet", "GeoZoomLevel", 1) != 1);
-    });
 }
 
 // --- Items ----------------------------------------------------------------------------------

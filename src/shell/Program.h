@@ -177,6 +177,10 @@ struct Services {
     // opens), and the note of the user's place in the start log at the first tick.
     std::function<bool()> CheckComputerZone;
     Action LogUserLocation;
+    // The birth-data window (chart) takes the place under the map's pointer while the map's
+    // "take the data" is on: the main window's coordinate panel, and the hovered city's
+    // "name, region" (empty off a city).
+    std::function<void(const std::string&)> TakeGeoMapPlace;
 };
 
 // Flags of the shell read across windows.

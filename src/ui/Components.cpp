@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
@@ -193,6 +194,11 @@ bool RunKeyPress(const KeyHandlers& h, QKeyEvent* e, QKeyEvent*& replaced) {
     if (ch != static_cast<char>(b))
         replaced = new QKeyEvent(e->type(), e->key(), e->modifiers(), ToQ(std::string(1, ch)));
     return false;
+}
+
+QSize TextExtent(const QWidget* w, std::string_view text) {
+    const QFontMetrics m(w->font());
+    return {m.horizontalAdvance(ToQ(std::string(text))), m.height()};
 }
 
 // --- TLabel -------------------------------------------------------------------------------------

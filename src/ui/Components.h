@@ -100,6 +100,9 @@ void SetColor(QWidget* w, uint32_t bgr);         // background
 void SetFontColor(QWidget* w, uint32_t bgr);     // text
 void SetFontSpec(QWidget* w, const FontSpec& f); // font and text colour
 
+// The width and height in pixels of a text of the program in a widget's font.
+QSize TextExtent(const QWidget* w, std::string_view text);
+
 // A text of the program from a widget: a character the code page cannot hold becomes "?".
 std::string FromQLossy(const QString& s);
 

@@ -4,6 +4,7 @@
 #include "core/Chart.h"
 
 #include "core/AstroMath.h"
+#include "core/ChartEngine.h"
 #include "core/Ephemeris.h"
 #include "core/Houses.h"
 #include "core/Planets.h"
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <vector>
 
 namespace qor {
 namespace {
@@ -305,6 +307,38 @@ TEST_F(ChartTest, ExtraBodiesAndPartsSlots) {
         EXPECT_LT(s.Bodies[k][7], 4.0) << k;
         EXPECT_LT(std::fabs(s.PlanetSpeed[k]), 0.5 * kDegToRad) << k;
     }
+}
+
+// The bodies alone are the bodies of the whole chart, bit for bit, and leave the cusps and
+// the parts' points alone; through ChartEngine, a model without the shortcut computes the
+// bodies one at a time.
+TEST_F(ChartTest, BodiesAloneAsInTheWholeChart) {
+    ASSERT_TRUE(ParseOrbitElementsLine(s, 1, "6", "73", "80", "10.6", "0.079", "2.767", "2451545"));
+    s.NExtra = 1;
+    for (bool trueNodes : {false, true}) {
+        gen.TrueNodes = trueNodes;
+        ChartAtUT(2460310.5, 60, 30);
+        const ChartPoints whole = s;
+        s.PlanetLon.fill(-1);
+        s.PlanetSpeed.fill(-1);
+        CalcChartBodies(s, opt, gen);
+        for (int i = 1; i <= 15; ++i) {
+            EXPECT_EQ(s.PlanetLon[i], whole.PlanetLon[i]) << i;
+            EXPECT_EQ(s.PlanetSpeed[i], whole.PlanetSpeed[i]) << i;
+            EXPECT_EQ(s.Bodies[i], whole.Bodies[i]) << i;
+        }
+        for (int i = 16; i <= 40; ++i) EXPECT_EQ(s.PlanetLon[i], -1) << i;
+    }
+    struct Counting : CurrentChart {
+        using CurrentChart::CurrentChart;
+        void CalcChart(int n) override {
+            asked.push_back(n);
+            CurrentChart::CalcChart(n);
+        }
+        std::vector<int> asked;
+    } model(s, opt, gen);
+    model.ChartEngine::CalcBodies();
+    EXPECT_EQ(model.asked, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14}));
 }
 
 // The chart of an observer on Mars: Mars' obliquity, the Earth seen from there.

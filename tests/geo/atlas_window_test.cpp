@@ -165,8 +165,8 @@ TEST_F(AtlasWindowTest, EachOpenerLeavesItsButtonsAndATakeNeedsAWindowToTakeIt) 
     atlas->DrawGrid->SetTopRow(100);
     const int rowHeight = atlas->DrawGrid->DefaultRowHeight();
     QMouseEvent right(QEvent::MouseButtonPress, QPointF(40, rowHeight * 2 + rowHeight / 2),
-                      QPointF(40, rowHeight * 2 + rowHeight / 2), Qt::RightButton,
-                      Qt::RightButton, Qt::NoModifier);
+                      QPointF(40, rowHeight * 2 + rowHeight / 2), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(atlas->DrawGrid->viewport(), &right);
     EXPECT_EQ(atlas->DrawGrid->Row(), 102);
     EXPECT_TRUE(atlas->PopupMenu->isVisible());
@@ -286,12 +286,12 @@ bool HasRussian(const std::string& text) {
     return false;
 }
 
-// Every Russian text of the four windows has its English line, and in the English edition
+// Every Russian text of the five windows has its English line, and in the English edition
 // none of them shows a Russian word.
 TEST_F(AtlasWindowTest, EnglishTextsCoverTheGeographyWindows) {
     std::vector<std::string> lines;
     ASSERT_TRUE(ReadTextLines(shell::kShippedData / "English.txt", lines).ok());
-    const char* const names[] = {"Cities", "Zone", "CitySiz", "QorLoc"};
+    const char* const names[] = {"Cities", "Zone", "CitySiz", "QorLoc", "GeoSet"};
     auto windows = [&] {
         std::vector<TForm*> forms;
         for (const char* n : names) {
