@@ -166,14 +166,21 @@ std::vector<Section> ReadSections(std::string_view baseBytes, const HeaderMatch&
     TextLineScanner lines(baseBytes);
     std::string_view line;
     bool inside = false;
+    std::string group;
     while (lines.NextContent(line)) {
         const bool header = IsHeader(line);
-        if (inside && (header || (scan.endAtGroup && line[0] == '{'))) {
+        const bool groupLine = scan.endAtGroup && line[0] == '{';
+        if (inside && (header || groupLine)) {
             if (!scan.every) break;
             inside = false;
         }
         if (inside) {
             out.back().lines.emplace_back(line);
+            continue;
+        }
+        if (groupLine) {
+            const std::string_view title = line.substr(1, line.find('}') - 1);
+            group = Trim(title);
             continue;
         }
         if (!header) continue;
@@ -183,7 +190,7 @@ std::vector<Section> ReadSections(std::string_view baseBytes, const HeaderMatch&
             break;
         }
         if (v == Verdict::Take) {
-            out.push_back({std::string(line), {}});
+            out.push_back({std::string(line), {}, group});
             inside = true;
         }
     }

@@ -91,11 +91,14 @@ using HeaderMatch = std::function<Verdict(std::string_view header)>;
 struct Section {
     std::string header;             // the header line
     std::vector<std::string> lines; // its body lines, comments and empty lines left out
+    std::string group;              // with groups: the title of the last group line before it
 };
 
 struct SectionScan {
     bool every = false;      // every matching section to the end of the base, else the first
-    bool endAtGroup = false; // a line beginning with "{" ends a section too
+    // A line beginning with "{" is a group line: it ends a section, and the text up to the
+    // next "}" (trimmed) is the group title of the sections after it.
+    bool endAtGroup = false;
 };
 
 // The sections of a base (its bytes) that the rule takes, in file order; `stopped` tells
