@@ -94,6 +94,12 @@ std::array<int, 41> TextKeys(AstroDat& s, const std::function<std::string(int po
     return keys;
 }
 
+std::string AspKeyErrorText(const AstroDat& s, const std::string& header, const AspDefTable& page) {
+    const AspKey k = AspKeyFieldsRead(header, page);
+    return Lang(s, "Ошибка: "_cp, "Error: ") + header + " (" + std::to_string(k.p1) + "," +
+           std::to_string(k.aspect) + "," + std::to_string(k.p2) + ")";
+}
+
 int SignOfLongitude(double lon) {
     return (DegreeOfLongitude(lon) - 1) / 30 + 1;
 }
@@ -261,7 +267,7 @@ void ChartReports::ReadAspects(const std::function<bool(int key1, int key2)>& wa
     // A key that is no aspect key ends the base here; the user hears of it once a report.
     if (!badHeader.empty() && !aspectErrorShown_) {
         aspectErrorShown_ = true;
-        w_.Tell(MsgKind::Error, Lang(s, "Ошибка: "_cp, "Error: ") + badHeader);
+        w_.Tell(MsgKind::Error, AspKeyErrorText(s, badHeader, *c_.page));
     }
 }
 

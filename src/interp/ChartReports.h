@@ -55,6 +55,10 @@ struct ReportChart {
 // 16 in either language, else 0; everything else 0.
 std::array<int, 41> TextKeys(AstroDat& s, const std::function<std::string(int point)>& extraName);
 
+// The error box's text about a header of an aspect base that is no aspect key: "Ошибка: "
+// ("Error: "), the header line, and the key's numbers as far as they were read, "(1,0,0)".
+std::string AspKeyErrorText(const AstroDat& s, const std::string& header, const AspDefTable& page);
+
 // The sign 1..12 of a longitude (radians).
 int SignOfLongitude(double lon);
 

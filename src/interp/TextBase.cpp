@@ -154,6 +154,12 @@ AspKeyResult ParseAspKey(std::string_view header, const AspDefTable& page, AspKe
     return r;
 }
 
+AspKey AspKeyFieldsRead(std::string_view header, const AspDefTable& page) {
+    AspKey key;
+    ParseAspKeyFields(header, page, key);
+    return key;
+}
+
 std::string HeaderTitle(std::string_view header) {
     const std::size_t close = header.find(']');
     return close == std::string_view::npos ? std::string() : Trim(header.substr(close + 1));

@@ -72,6 +72,9 @@ enum class AspKeyResult {
 // cusp of house p2 − 100. Letter form [SU SQR MO]: the code names the aspect by its angle.
 // An empty, zero or non-numeric aspect field, a longer one, or a point outside 1..40 is Bad.
 AspKeyResult ParseAspKey(std::string_view header, const AspDefTable& page, AspKey& key);
+// The fields of a key as far as they were read before it proved no aspect key (0 for the
+// rest): what the error box about it names.
+AspKey AspKeyFieldsRead(std::string_view header, const AspDefTable& page);
 
 // --- Lines -----------------------------------------------------------------------------------
 

@@ -79,7 +79,7 @@ TEST_F(ReadersTest, EveryMatchingAspectSectionInFileOrder) {
     EXPECT_LT(a, b);
     EXPECT_EQ(Count(lines, "C."), 0);
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], Cp("Ошибка: [1.0.2]"));
+    EXPECT_EQ(Messages()[0], Cp("Ошибка: [1.0.2] (1,0,0)"));
     // The whole report: the box once, though three points read the base; the other readers go on.
     report.messages.clear();
     Base("Txt\\Verlin\\sign.txt", "[2.4] Moon in Cancer\nThe Moon's sign.\n");
@@ -171,6 +171,26 @@ TEST_F(ReadersTest, StarsWithinADegreeOfThePoint) {
               (std::vector<std::string>{"Nebula (NGC 1  m 8,40)", "Nebula's text."}));
     EXPECT_TRUE(StarText(*w, stars, 5).empty());
     EXPECT_TRUE(StarText(*w, stars, 0).empty());
+}
+
+// The box names the key's numbers as far as they were read before the key failed.
+TEST_F(ReadersTest, AspectKeyErrorNamesTheNumbersRead) {
+    const struct {
+        const char* header;
+        const char* numbers;
+    } cases[] = {
+        {"[1.0.2]", "(1,0,0)"},       {"[3.1234.4] long", "(3,0,0)"}, {"[1.2.99]", "(1,2,99)"},
+        {"[2.3.0]", "(2,3,0)"},       {"[SU XXX MO]", "(1,0,0)"},     {"[1.2]", "(0,0,0)"},
+        {"[1.x.2]", "(1,0,0)"},
+    };
+    for (bool english : {false, true}) {
+        s.EnglishMode = english;
+        for (const auto& c : cases)
+            EXPECT_EQ(AspKeyErrorText(s, c.header, page),
+                      (english ? std::string("Error: ") : Cp("Ошибка: ")) + c.header + " " +
+                          c.numbers)
+                << c.header;
+    }
 }
 
 TEST(StarKeys, ListsOfNumbers) {
