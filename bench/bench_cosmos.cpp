@@ -75,7 +75,7 @@ void BM_DrawCosmos1920(benchmark::State& state) {
         CosmosRedraw(view, in, bitmap);
         benchmark::DoNotOptimize(bitmap.image().constBits());
     }
-    state.counters["stars"] = stars.ScreenStars.Count;
+    state.counters["stars"] = view.ScreenStars.Count;
 }
 BENCHMARK(BM_DrawCosmos1920)->Arg(1)->Arg(7)->Arg(-1)->Unit(benchmark::kMillisecond);
 

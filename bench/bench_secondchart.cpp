@@ -1,6 +1,7 @@
 // Rise and set of the Sun and the Moon, and the returns of the second chart, on the program's
 // own chart computation.
 #include "core/AstrClcs.h"
+#include "core/RiseSet.h"
 #include "core/AstroMath.h"
 #include "core/ChartEngine.h"
 #include "core/ChartRecords.h"

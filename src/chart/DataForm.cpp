@@ -360,10 +360,6 @@ void TDataForm::MomentToDatRec() {
     MomentToRec(p_.s.DatRec1);
 }
 
-void TDataForm::MomentToBackRec() {
-    MomentToRec(p_.s.DatRec2);
-}
-
 // --- Chart kind and applying --------------------------------------------------------------------
 
 void TDataForm::ReadChartKind() {
@@ -413,10 +409,6 @@ void TDataForm::LoadDataCaptions() {
     SetCaption(MainCaption);
     MethodIndex = -1;
     ComboBox->setEnabled(false);
-}
-
-void TDataForm::ShowMainDataSet() {
-    if (ShowsBackSet()) TempBtnClick();
 }
 
 void TDataForm::OKBtnClick() {

@@ -50,7 +50,6 @@ public:
     // valid value or OK is disabled; then nothing changes.
     bool ApplyData();
     void LoadDataCaptions();
-    void ShowMainDataSet();
     void TakeGeoMapPlace(const std::string& cityAndCountry);
     void ShiftTimeToZone(int zoneMinutes);
 
@@ -63,7 +62,6 @@ public:
     void DatRecToDataForm();
     void BackRecToDataForm();
     void MomentToDatRec();
-    void MomentToBackRec();
     // The five texts of the moment as the fields hold them (the date with its era).
     MomentTexts FieldTexts() const;
     // The first field whose text is not valid (its edit), else nullptr; `why` says which, in

@@ -1,5 +1,7 @@
 #include "chart/Kart.h"
 
+#include "chart/KartPainter.h"
+
 #include "core/AstrClcs.h"
 #include "core/AstroMath.h"
 #include "core/ChartRecords.h"
@@ -19,110 +21,7 @@ using ui::BrushStyle;
 using ui::Canvas;
 using ui::OffscreenBitmap;
 
-namespace {
-
-int Round(double x) {
-    return static_cast<int>(RoundEven(x));
-}
-
-// Reduced to (−π, π].
-double Reduce(double a) {
-    a = std::fmod(a, kTwoPi);
-    if (a > kPi) a -= kTwoPi;
-    if (a <= -kPi) a += kTwoPi;
-    return a;
-}
-
-bool NoGlyph(const std::string& label) {
-    return label == "5" || label == "?";
-}
-
-// Name flags switched for the texts of one hot spot, restored afterwards.
-class WordNames {
-public:
-    WordNames(AstroDat& s, bool shortNames = false)
-        : s_(s), glyph_(s.GlyphNames), short_(s.ShortNames) {
-        s.GlyphNames = false;
-        s.ShortNames = shortNames;
-    }
-    ~WordNames() {
-        s_.GlyphNames = glyph_;
-        s_.ShortNames = short_;
-    }
-
-private:
-    AstroDat& s_;
-    bool glyph_, short_;
-};
-
-// One drawing of the screen: the inputs, and the pieces in their order.
-class KartPainter {
-public:
-    KartPainter(NatalWheel& w, AstroDat& s, const KartOptions& o, const KartChartState& c,
-                const KartServices& sv, const KartScreen& scr, OffscreenBitmap& b)
-        : w_(w), s_(s), o_(o), c_(c), sv_(sv), scr_(scr), b_(b), cv_(b.canvas()), font_(b.font()) {}
-
-    void Draw();
-
-private:
-    // Glyph texts in the symbol font with this drawing's modes.
-    void Glyph(int x, int y, std::string_view text, Colour colour) {
-        if (text.empty()) return;
-        if (text[0] == '\x12')
-            ui::TextOutCourier(font_, x, y, text, colour, cv_);
-        else
-            ui::DrawFont16Text(font_, x, y, text, colour, cv_);
-    }
-    void Text(int x, int y, std::string_view text, Colour colour) {
-        ui::BufTextOut(b_, x, y, text, colour);
-    }
-    void Line(int x1, int y1, int x2, int y2) { ui::BufLine(b_, x1, y1, x2, y2); }
-    void Spot(int x, int y, const std::string& rest) {
-        w_.KartSpots.push_back(std::to_string(x) + ";" + std::to_string(y) + ";" + rest);
-    }
-    QPoint At(double r, double a) const { return w_.PointAt(r, a); }
-    std::string PointLabel(int i) const;
-    std::string PointName(int i);
-    std::string AsteroidName(int i) const;
-    std::string Msg(int n) { return GetMsgText(s_, n); }
-    bool Placed(const TRing& ring, int i) const {
-        return i >= 1 && i <= 26 && w_.PointRow[i] != 0 && FlagAt(ring.ExistingFlags, i, true) &&
-               i != c_.ExterrBody;
-    }
-
-    void SetUp();
-    void Table();
-    void DrawDignityMarks(int p, int x, int y);
-    std::string NearBrightObject(double lon, std::string& tail);
-    void SecondColumn(int x, int y, int item, double lon, double lat, double ra, double dec,
-                      double az, double alt, bool degreeLabel, Colour colour);
-    void Wheel();
-    void WheelPlain();
-    void WheelColour();
-    void SignGlyph(int x, int y, int k, Colour colour);
-    void Cusps(bool outer, const PointArray& lon, Colour colour);
-    void CuspLabel(bool outer, int house, const std::string& text, int dx, int dy, double lon,
-                   Colour colour);
-    void Bodies();
-    void PlaceBodyLabels(TRing& ring, const PointArray& lon, bool outer);
-    void Aspects();
-    void AspectLine(int a, int i, int j);
-    void OrbitMarks();
-    void SecondTitle();
-    void ChartTexts();
-
-    NatalWheel& w_;
-    AstroDat& s_;
-    const KartOptions& o_;
-    const KartChartState& c_;
-    const KartServices& sv_;
-    const KartScreen& scr_;
-    OffscreenBitmap& b_;
-    Canvas& cv_;
-    ui::Font16State font_;
-    bool earthForSun_ = false;
-    int wl_ = 0, w2_ = 0;
-};
+namespace painting {
 
 std::string KartPainter::PointLabel(int i) const {
     if (i == 1 && earthForSun_) return std::string(1, '\x10');
@@ -278,8 +177,7 @@ void KartPainter::SetUp() {
         const bool hidden =
             (c_.HelioMode && (i == 2 || (i >= 11 && i <= 14))) ||
             (c_.HoraryChart && o_.SeptenerBox && ((i >= 8 && i <= 10) || i >= 13)) ||
-            (i == 10 && s_.PlutoMissing) ||
-            i > w.KartLastPln;
+            (i == 10 && s_.PlutoMissing) || i > w.KartLastPln;
         if (hidden) {
             w.PointRow[i] = 0;
         } else {
@@ -347,235 +245,6 @@ void KartPainter::SetUp() {
     k.Inner.AspectingFlags = o_.Aspecting;
     k.Outer.ExistingFlags = o_.Existing2;
     k.Outer.AspectingFlags = o_.Aspecting2;
-}
-
-// --- The planet table ---------------------------------------------------------------------
-
-// Equatorial place of an ecliptic one with the true obliquity of the chart's time step.
-EquatorialCoord EclToEqu(const AstroDat& s, double lat, double lon) {
-    const double sl = std::sin(lon), cl = std::cos(lon);
-    const double sb = std::sin(lat), cb = std::cos(lat);
-    EquatorialCoord e;
-    e.ra = ArcTan2Pos(sl * cb * s.CosEps - sb * s.SinEps, cl * cb);
-    e.dec = std::asin(std::clamp(sb * s.CosEps + cb * s.SinEps * sl, -1.0, 1.0));
-    return e;
-}
-
-std::string KartPainter::NearBrightObject(double lon, std::string& tail) {
-    double best = 999;
-    std::string name;
-    tail.clear();
-    const double limit = kDegToRad;
-    if (sv_.Stars) {
-        const StarCatalogue& c = *sv_.Stars;
-        const int count = std::min<int>(c.StarCount, static_cast<int>(c.StarLon.size()) - 1);
-        for (int n = 1; n <= count && n < static_cast<int>(c.YaleStars.size()); ++n) {
-            if (c.StarLon[n] == 0 || c.YaleStars[n].NameOffset == 0) continue;
-            if (std::fabs(Reduce(c.StarLon[n] - lon)) < limit && c.YaleStars[n].Mag < best) {
-                name = StarName(c, n);
-                tail = FormatZodiacAbbr(true, c.StarLon[n]) + ";*" + std::to_string(n);
-                best = c.YaleStars[n].Mag;
-            }
-        }
-    }
-    if (sv_.Deep) {
-        const DeepCatalogue& d = *sv_.Deep;
-        for (int n = 1; n <= d.DeepCount && n < static_cast<int>(d.DeepObjs.size()); ++n) {
-            const DeepRec& r = d.DeepObjs[n];
-            if (r.Lon == 0) continue;
-            if (std::fabs(Reduce(r.Lon - lon)) < limit && r.Mag < best) {
-                name = DeepObjText(s_, d, n, 0);
-                tail = FormatZodiacAbbr(true, r.Lon) + ";**" + std::to_string(n);
-                best = r.Mag;
-            }
-        }
-    }
-    return NextField(name, ',');
-}
-
-void KartPainter::DrawDignityMarks(int p, int x, int y) {
-    const Colour colour = w_.KartInnerColor;
-    const double lonDeg = s_.PlanetLon[p] / kDegToRad;
-    const int sign = ClampedIndex(lonDeg / 30, 0, 11) + 1;
-    static const char* const eng[5] = {"", "R", "D", "E", "F"};
-    static const std::string rus[5] = {"", Cp("О"), Cp("И"), Cp("э"), Cp("п")};
-    std::string letter = " ";
-    int status = 0;
-    for (int st = 1; st <= 4; ++st)
-        if (p >= 1 && p <= 16 && o_.Status.Has(st, sign, p)) {
-            letter = s_.EnglishMode ? eng[st] : rus[st];
-            status = st;
-        }
-    Text(x - 42, y, letter, colour);
-    const int cross = (sign - 1) % 3;
-    const int element = (sign - 1) % 4;
-    Glyph(x - 30, y, std::string(1, static_cast<char>(23 + cross)), colour);
-    Glyph(x - 14, y, std::string(1, static_cast<char>(19 + element)), colour);
-    // hints by message number
-    auto msg = [](int n) { return std::string(1, '#').append(std::to_string(n)); };
-    Spot(x - 38, y + 8, status ? msg(14 + status) : std::string());
-    Spot(x - 22, y + 8, msg(19 + cross));
-    Spot(x - 6, y + 8, msg(22 + element));
-}
-
-void KartPainter::SecondColumn(int x, int y, int item, double lon, double lat, double ra,
-                               double dec, double az, double alt, bool degreeLabel, Colour colour) {
-    double v = 0;
-    switch (item) {
-    case 0:
-        if (degreeLabel) {
-            ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x, y, colour, lon * kRadToArcSec);
-            return;
-        }
-        v = lon;
-        break;
-    case 1:
-        v = lat;
-        break;
-    case 2:
-        v = ra;
-        break;
-    case 3:
-        v = dec;
-        break;
-    case 4:
-        v = az;
-        break;
-    case 5:
-        v = alt;
-        break;
-    default:
-        return;
-    }
-    Text(x, y, FormatDMS(s_, v * kRadToArcSec), colour);
-}
-
-void KartPainter::Table() {
-    NatalWheel& w = w_;
-    const int cw = w.KartCharWidth;
-    const bool dbl = c_.DoubleChart;
-    int r = 2;
-    for (int i = w.KartFirstPln; i <= w.KartLastPln; ++i) {
-        if (w.PointRow[i] == 0 || i == c_.ExterrBody) continue;
-        const bool inner = o_.PointShown(i);
-        const bool outer = dbl && o_.PointShown(i, true);
-        if (!inner && !outer) continue;
-        ++r;
-        int x = w.KartTableX;
-        const int y = w.KartLineHeight * r + 4;
-        if (inner) {
-            const Colour col = w.KartInnerColor;
-            if (i <= 16 && o_.AfetBox) DrawDignityMarks(i, x, y);
-            const std::string label = PointLabel(i);
-            if (NoGlyph(label)) {
-                const std::string name = AsteroidName(i);
-                Text(x - (cv_.TextWidth(name) - 10), y, name, col);
-            } else {
-                Glyph(x, y, label, col);
-            }
-            const BodyRec& body = s_.Bodies[i];
-            if (body[17] < 0 && !o_.HelioBox) Glyph(x + 12, y, "\x11", col);
-            const double arcsec = s_.PlanetLon[i] * kRadToArcSec;
-            if (w.KartHorizontal)
-                Text(x + 2 * cw, y, FormatDMS(s_, arcsec), col);
-            else
-                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 3 * cw, y, col, arcsec);
-            x += wl_;
-            if (o_.RABox) {
-                SecondColumn(x, y, o_.CoordColumn, body[11], body[12], body[13], body[14], body[15],
-                             body[16], true, col);
-                x += w2_;
-            }
-        } else {
-            x += wl_;
-            if (o_.RABox) x += w2_;
-        }
-        if (outer) {
-            const Colour col = w.KartOuterColor;
-            Glyph(x, y, PointLabel(i), col);
-            if (s_.PlanetSpeedBck[i] < 0) Glyph(x + 12, y, "\x11", col);
-            const double arcsec = s_.PlanetLonBck[i] * kRadToArcSec;
-            if (w.KartHorizontal)
-                Text(x + 2 * cw, y, FormatDMS(s_, arcsec), col);
-            else
-                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 3 * cw, y, col, arcsec);
-            x += wl_;
-            if (o_.RABox) {
-                if (i <= w.KartLastPln - s_.ParsCount) {
-                    const double lon = s_.PlanetLonSavedBck[i], lat = s_.PlanetLatBck[i];
-                    const EquatorialCoord e = EclToEqu(s_, lat, lon);
-                    const double hourAngle = s_.SiderealTimeBck * 15 / kRadToArcSec - e.ra;
-                    const HorizontalCoord h = EquToHorizonCur(s_, hourAngle, e.dec);
-                    SecondColumn(x, y, o_.CoordColumn, lon, lat, e.ra, e.dec, h.az, h.alt, true,
-                                 col);
-                }
-                x += w2_;
-            }
-        }
-        if (!dbl && o_.StarsCheck) {
-            std::string tail;
-            const std::string name = NearBrightObject(s_.PlanetLon[i], tail);
-            if (!name.empty()) Text(x, y, name, w.KartInnerColor);
-            // a row with nothing near has no hint of its own
-            if (!tail.empty()) Spot(x + 7, y + 7, tail);
-        }
-    }
-
-    if (o_.HelioBox) return;
-    for (int h = 1; h <= 12; ++h) {
-        if (!o_.HouseShown(h)) continue;
-        ++r;
-        int x = w.KartTableX - cw;
-        const int y = w.KartLineHeight * r + 4;
-        const Colour col = w.KartInnerColor;
-        const int p = 26 + h;
-        if (w.KartHorizontal) {
-            Text(x, y, IntToStrW(h, 2), col);
-            Text(x + 3 * cw, y, FormatDMS(s_, s_.PlanetLon[p] * kRadToArcSec), col);
-        } else {
-            if (h == 1 || h == 7)
-                Text(x - cw, y, h == 1 ? "Asc" : "Dsc", col);
-            else if (h == 4 || h == 10)
-                Text(x, y, h == 4 ? "IC" : "MC", col);
-            else
-                Text(x, y, IntToStrW(h, 2), col);
-            ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 4 * cw, y, col,
-                                s_.PlanetLon[p] * kRadToArcSec);
-        }
-        x += wl_;
-        auto cuspColumn = [&](const PointArray& lon, const PointArray& saved, const PointArray& lat,
-                              Colour colour) {
-            if (o_.CoordColumn == 0) {
-                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 2 * cw, y, colour,
-                                    lon[p] * kRadToArcSec);
-            } else if (o_.CoordColumn == 2) {
-                const EquatorialCoord e = EclToEqu(s_, lat[p], saved[p]);
-                Text(x + cw, y, FormatDMS(s_, e.ra * kRadToArcSec), colour);
-            }
-        };
-        if (o_.RABox) {
-            cuspColumn(s_.PlanetLon, s_.PlanetLonSaved, s_.PlanetLat, col);
-            x += w2_;
-        }
-        if (dbl) {
-            const Colour oc = w.KartOuterColor;
-            const double arcsec = s_.PlanetLonBck[p] * kRadToArcSec;
-            if (w.KartHorizontal)
-                Text(x + 3 * cw, y, FormatDMS(s_, arcsec), oc);
-            else
-                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 4 * cw, y, oc, arcsec);
-            x += wl_;
-            if (o_.RABox) {
-                cuspColumn(s_.PlanetLonBck, s_.PlanetLonSavedBck, s_.PlanetLatBck, oc);
-                x += w2_;
-            }
-        } else if (o_.StarsCheck) {
-            std::string tail;
-            const std::string name = NearBrightObject(s_.PlanetLon[p], tail);
-            if (!name.empty()) Text(x + cw, y, name, col);
-            if (!tail.empty()) Spot(x + cw + 7, y + 7, tail);
-        }
-    }
 }
 
 // --- Zodiac belt and rings ----------------------------------------------------------------
@@ -851,8 +520,8 @@ void KartPainter::AspectLine(int a, int i, int j) {
     const double a2 = NormAngle(w_.ScreenAngle(lj));
     // the separation folded into 0..π before the aspect's angle is taken off it, so an
     // arc of more than 180° counts as its complement
-    const double d = std::fabs(Reduce(a1 - a2));
-    const double e = std::fabs(Reduce(def.AspAngle - d));
+    const double d = std::fabs(ReduceAngle(a1 - a2));
+    const double e = std::fabs(ReduceAngle(def.AspAngle - d));
     const bool minor = def.AspKind == ' ';
     if (o_.AspectAccur && e > (minor ? 0.5 : 1.0) * kDegToRad) return;
     const bool thick = o_.AccurAspCheck && !o_.AspectAccur && e <= kDegToRad && !minor;
@@ -979,7 +648,9 @@ void KartPainter::ChartTexts() {
     }
 }
 
-} // namespace
+} // namespace painting
+
+using painting::Round;
 
 std::string SecondChartTitle(const AstroDat& s, const std::string& methodText) {
     const DatRecNameDateTime ndt = GetDatRecNameDateTime(s.DatRec2);
@@ -1074,7 +745,7 @@ void NatalWheel::DrawKart(AstroDat& s, const KartOptions& o, const KartChartStat
                           ui::OffscreenBitmap& b) {
     if (!chart.Ready) return;
     KartReady = 0;
-    KartPainter(*this, s, o, chart, services, screen, b).Draw();
+    painting::KartPainter(*this, s, o, chart, services, screen, b).Draw();
     ++DrawCount;
     KartReady = 1;
 }

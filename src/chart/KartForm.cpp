@@ -49,6 +49,13 @@ const std::vector<std::string>& CoordColumnItemsRu() {
 namespace {
 
 // Ready is cleared while a group of controls changes, and given back on every way out.
+// A hidden edit that keeps a flag string or a memo's value for the window state.
+TEdit* HiddenEdit(TForm& f, const char* name, const std::string& text, QWidget* parent) {
+    auto* e = f.AddEdit(name, text, {0, 0, 10, 10}, parent);
+    e->hide();
+    return e;
+}
+
 class NotReady {
 public:
     explicit NotReady(shell::ShellFlags& f) : f_(f), was_(f.Ready) { f_.Ready = false; }
@@ -103,121 +110,111 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     SRPanel = panel("SRPanel");
     ExterrPanel = panel("ExterrPanel");
 
-    auto check = [this](const char* name, const std::string& caption, QRect r, QWidget* parent,
-                        bool on) {
-        auto* c = Add<TCheckBox>(name, r, parent);
-        c->SetCaption(caption);
-        c->SetChecked(on);
-        return c;
-    };
-    auto radio = [this](const char* name, const std::string& caption, QRect r, QWidget* parent) {
-        auto* b = Add<TRadioButton>(name, r, parent);
-        b->SetCaption(caption);
-        return b;
-    };
-    auto group = [this](const char* name, const std::string& caption, QRect r, QWidget* parent) {
-        auto* g = Add<TGroupBox>(name, r, parent);
-        g->SetCaption(caption);
-        return g;
-    };
-    auto edit = [this](const char* name, const std::string& text, QRect r, QWidget* parent) {
-        auto* e = Add<TEdit>(name, r, parent);
-        e->SetText(text);
-        return e;
-    };
-    auto label = [this](const char* name, const std::string& caption, QRect r, QWidget* parent) {
-        auto* l = Add<TLabel>(name, r, parent);
-        l->SetCaption(caption);
-        return l;
-    };
+    BuildMainTab();
+    BuildFlagTabs();
+    BuildAspectTab();
+    BuildMoreTab();
+    BuildSizeTab();
+    BuildStatusColourFileTabs();
+    BuildExterrPanel();
+    for (int r = 1; r <= kFlagPoints; ++r) RowPoint[r] = PointRow[r] = r;
+    WireHandlers();
 
-    // --- "Главные" ---------------------------------------------------------------------------
-    // The two mode switches come first: a settings file switches the mode before it sets the
-    // controls the mode forces, so the file's own states win.
-    HelioBox = check("HelioBox", "Гелиоцентрическая"_cp, {8, 300, 150, 18}, MainPanel, false);
+    SetHint(DfOrbBox, GetMsgText(p_.s, 145));
+    SetHint(WheelBox, GetMsgText(p_.s, 150));
+    TabControl->SetTabIndex(0);
+    TabControlChange();
+    LoadStatusAndColors();
+    // The window reads its options into the program's typed options before each computation.
+    p_.Svc.OptionReaders["KartForm"] = [this](shell::Program&) { ReadOptions(); };
+}
+
+// The tab "Главные": houses, aspects, the wheel's start, direction and background, the
+// coordinate columns; the two mode switches first (a settings file switches the mode before
+// it sets the controls the mode forces, so the file's own states win).
+void TKartForm::BuildMainTab() {
+    HelioBox = AddCheck("HelioBox", "Гелиоцентрическая"_cp, {8, 300, 150, 18}, MainPanel, false);
     HorizontalBox =
-        check("HorizontalBox", "Горизонтальная"_cp, {8, 320, 150, 18}, MainPanel, false);
-    HouseGroup = group("HouseGroup", "Дома"_cp, {4, 2, 150, 88}, MainPanel);
-    InHsCheck = check("InHsCheck", "Внутренний круг"_cp, {6, 16, 140, 18}, HouseGroup, true);
-    OutHsCheck = check("OutHsCheck", "Внешний круг"_cp, {6, 36, 140, 18}, HouseGroup, false);
+        AddCheck("HorizontalBox", "Горизонтальная"_cp, {8, 320, 150, 18}, MainPanel, false);
+    HouseGroup = AddGroup("HouseGroup", "Дома"_cp, {4, 2, 150, 88}, MainPanel);
+    InHsCheck = AddCheck("InHsCheck", "Внутренний круг"_cp, {6, 16, 140, 18}, HouseGroup, true);
+    OutHsCheck = AddCheck("OutHsCheck", "Внешний круг"_cp, {6, 36, 140, 18}, HouseGroup, false);
     HouseComboBox = Add<TComboBox>("HouseComboBox", {6, 58, 138, 22}, HouseGroup);
     HouseComboBox->SetItems(HouseSystemItemsRu());
     HouseComboBox->SetItemIndex(0);
     HouseComboBox->SetTypingAllowed(false);
-    AspGroup = group("AspGroup", "Аспекты"_cp, {158, 2, 150, 184}, MainPanel);
-    MajorCheck = check("MajorCheck", "Мажорные"_cp, {6, 16, 140, 18}, AspGroup, true);
-    MinorCheck = check("MinorCheck", "Минорные"_cp, {6, 34, 140, 18}, AspGroup, false);
-    FromPlnCheck = check("FromPlnCheck", "От планет"_cp, {6, 52, 140, 18}, AspGroup, true);
-    FromHsCheck = check("FromHsCheck", "От домов"_cp, {6, 70, 140, 18}, AspGroup, false);
-    ToPlnCheck = check("ToPlnCheck", "К планетам"_cp, {6, 88, 140, 18}, AspGroup, true);
-    ToHsCheck = check("ToHsCheck", "К домам"_cp, {6, 106, 140, 18}, AspGroup, false);
-    AspSimCheck = check("AspSimCheck", "Символ"_cp, {6, 124, 140, 18}, AspGroup, true);
-    AspectAccur = check("AspectAccur", "Точные"_cp, {6, 142, 140, 18}, AspGroup, false);
+    AspGroup = AddGroup("AspGroup", "Аспекты"_cp, {158, 2, 150, 184}, MainPanel);
+    MajorCheck = AddCheck("MajorCheck", "Мажорные"_cp, {6, 16, 140, 18}, AspGroup, true);
+    MinorCheck = AddCheck("MinorCheck", "Минорные"_cp, {6, 34, 140, 18}, AspGroup, false);
+    FromPlnCheck = AddCheck("FromPlnCheck", "От планет"_cp, {6, 52, 140, 18}, AspGroup, true);
+    FromHsCheck = AddCheck("FromHsCheck", "От домов"_cp, {6, 70, 140, 18}, AspGroup, false);
+    ToPlnCheck = AddCheck("ToPlnCheck", "К планетам"_cp, {6, 88, 140, 18}, AspGroup, true);
+    ToHsCheck = AddCheck("ToHsCheck", "К домам"_cp, {6, 106, 140, 18}, AspGroup, false);
+    AspSimCheck = AddCheck("AspSimCheck", "Символ"_cp, {6, 124, 140, 18}, AspGroup, true);
+    AspectAccur = AddCheck("AspectAccur", "Точные"_cp, {6, 142, 140, 18}, AspGroup, false);
     AccurAspCheck =
-        check("AccurAspCheck", "Выделение точных"_cp, {6, 160, 140, 18}, AspGroup, true);
-    StartGroup = group("StartGroup", "Начало"_cp, {4, 92, 150, 108}, MainPanel);
-    AscendButton = radio("AscendButton", "Асцендент"_cp, {6, 16, 140, 18}, StartGroup);
-    BckAscButton = radio("BckAscButton", "Фон.асцендент"_cp, {6, 36, 140, 18}, StartGroup);
-    DegreeButton = radio("DegreeButton", "Градус"_cp, {6, 56, 80, 18}, StartGroup);
+        AddCheck("AccurAspCheck", "Выделение точных"_cp, {6, 160, 140, 18}, AspGroup, true);
+    StartGroup = AddGroup("StartGroup", "Начало"_cp, {4, 92, 150, 108}, MainPanel);
+    AscendButton = AddRadio("AscendButton", "Асцендент"_cp, {6, 16, 140, 18}, StartGroup);
+    BckAscButton = AddRadio("BckAscButton", "Фон.асцендент"_cp, {6, 36, 140, 18}, StartGroup);
+    DegreeButton = AddRadio("DegreeButton", "Градус"_cp, {6, 56, 80, 18}, StartGroup);
     AscendButton->SetChecked(true);
-    AscDegreeEdit = edit("AscDegreeEdit", "000", {90, 56, 50, 20}, StartGroup);
-    DirGroup = group("DirGroup", "Направление"_cp, {4, 202, 150, 56}, MainPanel);
-    LeftDir = radio("LeftDir", "против ч.с."_cp, {6, 16, 140, 18}, DirGroup);
-    RightDir = radio("RightDir", "по ч.с."_cp, {6, 34, 140, 18}, DirGroup);
+    AscDegreeEdit = AddEdit("AscDegreeEdit", "000", {90, 56, 50, 20}, StartGroup);
+    DirGroup = AddGroup("DirGroup", "Направление"_cp, {4, 202, 150, 56}, MainPanel);
+    LeftDir = AddRadio("LeftDir", "против ч.с."_cp, {6, 16, 140, 18}, DirGroup);
+    RightDir = AddRadio("RightDir", "по ч.с."_cp, {6, 34, 140, 18}, DirGroup);
     LeftDir->SetChecked(true);
-    BckGroup = group("BckGroup", "Фон"_cp, {158, 194, 150, 74}, MainPanel);
-    BlackButton = radio("BlackButton", "Черный"_cp, {6, 16, 140, 18}, BckGroup);
-    WhiteButton = radio("WhiteButton", "Белый"_cp, {6, 34, 140, 18}, BckGroup);
-    ColorButton = radio("ColorButton", "Цветной"_cp, {6, 52, 140, 18}, BckGroup);
+    BckGroup = AddGroup("BckGroup", "Фон"_cp, {158, 194, 150, 74}, MainPanel);
+    BlackButton = AddRadio("BlackButton", "Черный"_cp, {6, 16, 140, 18}, BckGroup);
+    WhiteButton = AddRadio("WhiteButton", "Белый"_cp, {6, 34, 140, 18}, BckGroup);
+    ColorButton = AddRadio("ColorButton", "Цветной"_cp, {6, 52, 140, 18}, BckGroup);
     WhiteButton->SetChecked(true);
-    DataCheckBox = check("DataCheckBox", "Данные"_cp, {8, 340, 150, 18}, MainPanel, false);
+    DataCheckBox = AddCheck("DataCheckBox", "Данные"_cp, {8, 340, 150, 18}, MainPanel, false);
     XGroup = Add<TRadioGroup>("XGroup", {158, 272, 300, 90}, MainPanel);
     XGroup->SetCaption("Аспектирование"_cp);
     XGroup->SetItems({"Внутренний круг"_cp, "Внешний круг"_cp, "Внутренний - Внешний"_cp});
     XGroup->SetItemIndex(0);
-    HintBox = check("HintBox", "Подсказка"_cp, {8, 260, 150, 18}, MainPanel, true);
-    SystemsBox = check("SystemsBox", "Системы"_cp, {8, 280, 150, 18}, MainPanel, true);
-    CoordGroup = group("CoordGroup", "Координаты"_cp, {312, 2, 150, 150}, MainPanel);
-    StarsCheck = check("StarsCheck", "Звезды"_cp, {6, 16, 140, 18}, CoordGroup, false);
-    AfetBox = check("AfetBox", "Афетика"_cp, {6, 36, 140, 18}, CoordGroup, false);
-    AccurBox = check("AccurBox", "Точные"_cp, {6, 56, 140, 18}, CoordGroup, true);
-    RABox = check("RABox", "2-я колонка"_cp, {6, 76, 140, 18}, CoordGroup, false);
+    HintBox = AddCheck("HintBox", "Подсказка"_cp, {8, 260, 150, 18}, MainPanel, true);
+    SystemsBox = AddCheck("SystemsBox", "Системы"_cp, {8, 280, 150, 18}, MainPanel, true);
+    CoordGroup = AddGroup("CoordGroup", "Координаты"_cp, {312, 2, 150, 150}, MainPanel);
+    StarsCheck = AddCheck("StarsCheck", "Звезды"_cp, {6, 16, 140, 18}, CoordGroup, false);
+    AfetBox = AddCheck("AfetBox", "Афетика"_cp, {6, 36, 140, 18}, CoordGroup, false);
+    AccurBox = AddCheck("AccurBox", "Точные"_cp, {6, 56, 140, 18}, CoordGroup, true);
+    RABox = AddCheck("RABox", "2-я колонка"_cp, {6, 76, 140, 18}, CoordGroup, false);
     ComboBox1 = Add<TComboBox>("ComboBox1", {6, 98, 138, 22}, CoordGroup);
     ComboBox1->SetItems(CoordColumnItemsRu());
     ComboBox1->SetItemIndex(1);
     ComboBox1->SetTypingAllowed(false);
-    OrbBox = check("OrbBox", "Орбис"_cp, {318, 160, 140, 18}, MainPanel, false);
+    OrbBox = AddCheck("OrbBox", "Орбис"_cp, {318, 160, 140, 18}, MainPanel, false);
+}
 
-    // --- "Планеты", "Дома" -------------------------------------------------------------------
+// The tabs "Планеты" and "Дома": the flag grids and the hidden flag edits they show.
+void TKartForm::BuildFlagTabs() {
     PlnGrid = Add<TDrawGrid>("PlnGrid", {4, 4, 460, 386}, PlnPanel);
     PlnGrid->SetColCount(8);
     PlnGrid->SetRowCount(27);
     PlnGrid->SetFixed(1, 1);
     PlnGrid->SetDefaultRowHeight(19);
     for (int c = 0; c < 8; ++c) PlnGrid->SetColWidth(c, c == 0 ? 80 : 38);
-    auto hidden = [this](const char* name, const std::string& text, QWidget* parent) {
-        auto* e = Add<TEdit>(name, {0, 0, 10, 10}, parent);
-        e->SetText(text);
-        e->hide();
-        return e;
-    };
-    Existing = hidden("Existing", DefaultPointFlags(true), PlnPanel);
-    Aspecting = hidden("Aspecting", DefaultPointFlags(true), PlnPanel);
-    TablAsp = hidden("TablAsp", DefaultPointFlags(true), PlnPanel);
-    Elements = hidden("Elements", DefaultPointFlags(false), PlnPanel);
-    Existing2 = hidden("Existing2", DefaultPointFlags(true), PlnPanel);
-    Aspecting2 = hidden("Aspecting2", DefaultPointFlags(true), PlnPanel);
-    TablAsp2 = hidden("TablAsp2", DefaultPointFlags(true), PlnPanel);
+    Existing = HiddenEdit(*this, "Existing", DefaultPointFlags(true), PlnPanel);
+    Aspecting = HiddenEdit(*this, "Aspecting", DefaultPointFlags(true), PlnPanel);
+    TablAsp = HiddenEdit(*this, "TablAsp", DefaultPointFlags(true), PlnPanel);
+    Elements = HiddenEdit(*this, "Elements", DefaultPointFlags(false), PlnPanel);
+    Existing2 = HiddenEdit(*this, "Existing2", DefaultPointFlags(true), PlnPanel);
+    Aspecting2 = HiddenEdit(*this, "Aspecting2", DefaultPointFlags(true), PlnPanel);
+    TablAsp2 = HiddenEdit(*this, "TablAsp2", DefaultPointFlags(true), PlnPanel);
     DomGrid = Add<TDrawGrid>("DomGrid", {4, 4, 260, 270}, DomPanel);
     DomGrid->SetColCount(4);
     DomGrid->SetRowCount(13);
     DomGrid->SetFixed(1, 1);
     DomGrid->SetDefaultRowHeight(19);
-    DomShow = hidden("DomShow", DefaultHouseFlags(), DomPanel);
-    DomAspecting = hidden("DomAspecting", DefaultHouseFlags(), DomPanel);
-    DomTablAsp = hidden("DomTablAsp", DefaultHouseFlags(), DomPanel);
+    DomShow = HiddenEdit(*this, "DomShow", DefaultHouseFlags(), DomPanel);
+    DomAspecting = HiddenEdit(*this, "DomAspecting", DefaultHouseFlags(), DomPanel);
+    DomTablAsp = HiddenEdit(*this, "DomTablAsp", DefaultHouseFlags(), DomPanel);
+}
 
-    // --- "Аспекты" ----------------------------------------------------------------------------
+// The tab "Аспекты": the aspect pages (their editor belongs to the aspect pages).
+void TKartForm::BuildAspectTab() {
     AspTabControl = Add<TTabControl>("AspTabControl", {4, 4, 460, 24}, AspectPanel);
     AspTabControl->SetTabs({"Натал"_cp, "Транзит"_cp, "Хорар"_cp});
     AspectGrid = Add<TDrawGrid>("AspectGrid", {4, 30, 460, 356}, AspectPanel);
@@ -227,32 +224,36 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
         const int widths[] = {26, 40, 23, 38, 49, 50, 47, 38, 44, 26, 26, 26, 26, 26, 26};
         for (int c = 0; c < 15; ++c) AspectGrid->SetColWidth(c, widths[c]);
     }
-    Edit1 = hidden("Edit1", "", AspectPanel);
-    AspectLetterEdit = hidden("AspectLetterEdit", "Натал"_cp, AspectPanel);
+    Edit1 = HiddenEdit(*this, "Edit1", "", AspectPanel);
+    AspectLetterEdit = HiddenEdit(*this, "AspectLetterEdit", "Натал"_cp, AspectPanel);
     AspMemo = Add<TMemo>("AspMemo", {0, 0, 10, 10}, AspectPanel);
     AspMemo->hide();
     PopupMenu = Add<TPopupMenu>("PopupMenu");
+}
 
-    // --- "Дополн." ----------------------------------------------------------------------------
-    DegreeGroup = group("DegreeGroup", "Символы градуса"_cp, {4, 2, 220, 80}, AdditPanel);
-    OstrelBox = check("OstrelBox", "Первый текст"_cp, {6, 16, 200, 18}, DegreeGroup, true);
-    FirnelBox = check("FirnelBox", "Второй текст"_cp, {6, 36, 200, 18}, DegreeGroup, false);
-    ObjectsBox = check("ObjectsBox", "Рисовать объекты"_cp, {6, 56, 200, 18}, DegreeGroup, true);
-    BlackMoonGroup = group("BlackMoonGroup", "Черная Луна"_cp, {4, 84, 220, 56}, AdditPanel);
+// The tab "Дополн.": degree texts, the Black and White Moon, the coefficient, the double
+// and horary chart's aspects, the aspect pages by chart kind.
+void TKartForm::BuildMoreTab() {
+    DegreeGroup = AddGroup("DegreeGroup", "Символы градуса"_cp, {4, 2, 220, 80}, AdditPanel);
+    OstrelBox = AddCheck("OstrelBox", "Первый текст"_cp, {6, 16, 200, 18}, DegreeGroup, true);
+    FirnelBox = AddCheck("FirnelBox", "Второй текст"_cp, {6, 36, 200, 18}, DegreeGroup, false);
+    ObjectsBox = AddCheck("ObjectsBox", "Рисовать объекты"_cp, {6, 56, 200, 18}, DegreeGroup, true);
+    BlackMoonGroup = AddGroup("BlackMoonGroup", "Черная Луна"_cp, {4, 84, 220, 56}, AdditPanel);
     SfocusButton =
-        radio("SfocusButton", "Второй фокус орбиты"_cp, {6, 16, 200, 18}, BlackMoonGroup);
-    ApogeaButton = radio("ApogeaButton", "Апогей орбиты Луны"_cp, {6, 34, 200, 18}, BlackMoonGroup);
+        AddRadio("SfocusButton", "Второй фокус орбиты"_cp, {6, 16, 200, 18}, BlackMoonGroup);
+    ApogeaButton =
+        AddRadio("ApogeaButton", "Апогей орбиты Луны"_cp, {6, 34, 200, 18}, BlackMoonGroup);
     SfocusButton->SetChecked(true);
-    WhiteMoonGroup = group("WhiteMoonGroup", "Белая Луна"_cp, {4, 142, 220, 100}, AdditPanel);
-    ArtaButton = radio("ArtaButton", "Арта"_cp, {6, 16, 90, 18}, WhiteMoonGroup);
-    SelenaButton = radio("SelenaButton", "Селена"_cp, {100, 16, 90, 18}, WhiteMoonGroup);
+    WhiteMoonGroup = AddGroup("WhiteMoonGroup", "Белая Луна"_cp, {4, 142, 220, 100}, AdditPanel);
+    ArtaButton = AddRadio("ArtaButton", "Арта"_cp, {6, 16, 90, 18}, WhiteMoonGroup);
+    SelenaButton = AddRadio("SelenaButton", "Селена"_cp, {100, 16, 90, 18}, WhiteMoonGroup);
     ArtaButton->SetChecked(true);
-    label("SLngLabel", "Долгота 2000.0"_cp, {6, 40, 110, 16}, WhiteMoonGroup);
-    label("SPeriodLabel", "Период (лет)"_cp, {6, 66, 110, 16}, WhiteMoonGroup);
-    SLng = edit("SLng", "242.5", {120, 38, 80, 20}, WhiteMoonGroup);
-    SPeriod = edit("SPeriod", "7.0", {120, 64, 80, 20}, WhiteMoonGroup);
-    ALng = edit("ALng", "", {120, 38, 80, 20}, WhiteMoonGroup);
-    APeriod = edit("APeriod", "", {120, 64, 80, 20}, WhiteMoonGroup);
+    AddLabel("SLngLabel", "Долгота 2000.0"_cp, {6, 40, 110, 16}, WhiteMoonGroup);
+    AddLabel("SPeriodLabel", "Период (лет)"_cp, {6, 66, 110, 16}, WhiteMoonGroup);
+    SLng = AddEdit("SLng", "242.5", {120, 38, 80, 20}, WhiteMoonGroup);
+    SPeriod = AddEdit("SPeriod", "7.0", {120, 64, 80, 20}, WhiteMoonGroup);
+    ALng = AddEdit("ALng", "", {120, 38, 80, 20}, WhiteMoonGroup);
+    APeriod = AddEdit("APeriod", "", {120, 64, 80, 20}, WhiteMoonGroup);
     for (TEdit* e : {ALng, APeriod}) {
         e->setReadOnly(true);
         e->setEnabled(false);
@@ -260,27 +261,31 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     }
     SLng->hide();
     SPeriod->hide();
-    KoeffGroup = group("KoeffGroup", "Коэффициент прогрессии"_cp, {4, 244, 220, 48}, AdditPanel);
-    KoeffCheckBox = check("KoeffCheckBox", "Учитывать"_cp, {6, 18, 100, 18}, KoeffGroup, false);
-    KoeffEdit = edit("KoeffEdit", "1.0", {120, 18, 80, 20}, KoeffGroup);
+    KoeffGroup = AddGroup("KoeffGroup", "Коэффициент прогрессии"_cp, {4, 244, 220, 48}, AdditPanel);
+    KoeffCheckBox = AddCheck("KoeffCheckBox", "Учитывать"_cp, {6, 18, 100, 18}, KoeffGroup, false);
+    KoeffEdit = AddEdit("KoeffEdit", "1.0", {120, 18, 80, 20}, KoeffGroup);
     CoinsideBox = Add<TRadioGroup>("CoinsideBox", {228, 2, 236, 70}, AdditPanel);
     CoinsideBox->SetCaption("Сходимость аспектов дв. карты"_cp);
     CoinsideBox->SetItems({"Внеш. карта фиксирована"_cp, "Внутр. карта фиксирована"_cp});
     CoinsideBox->SetItemIndex(1);
-    HorarGroup = group("HorarGroup", "Хорар"_cp, {228, 74, 236, 56}, AdditPanel);
-    SeptenerBox = check("SeptenerBox", "только септенер"_cp, {6, 16, 220, 18}, HorarGroup, true);
+    HorarGroup = AddGroup("HorarGroup", "Хорар"_cp, {228, 74, 236, 56}, AdditPanel);
+    SeptenerBox = AddCheck("SeptenerBox", "только септенер"_cp, {6, 16, 220, 18}, HorarGroup, true);
     CoinsBox =
-        check("CoinsBox", "только сходящиеся аспекты"_cp, {6, 34, 220, 18}, HorarGroup, true);
-    AspPageGroup = group("AspPageGroup", "Аспектная страница "_cp, {228, 132, 236, 76}, AdditPanel);
-    DfOrbBox = check("DfOrbBox", "", {6, 18, 18, 18}, AspPageGroup, true);
-    label("NatalTabLabel", "Одиночной карты"_cp, {28, 20, 110, 16}, AspPageGroup);
-    label("TransTabLabel", "Двойной карты"_cp, {28, 46, 110, 16}, AspPageGroup);
-    NatalTabEdit = edit("NatalTabEdit", "Натал"_cp, {140, 18, 88, 20}, AspPageGroup);
-    TransTabEdit = edit("TransTabEdit", "Транзит"_cp, {140, 44, 88, 20}, AspPageGroup);
-    WheelBox = check("WheelBox", "Показывать карту"_cp, {234, 214, 220, 18}, AdditPanel, true);
-    AVCheckBox = check("AVCheckBox", "Имена астероидов "_cp, {234, 234, 220, 18}, AdditPanel, true);
+        AddCheck("CoinsBox", "только сходящиеся аспекты"_cp, {6, 34, 220, 18}, HorarGroup, true);
+    AspPageGroup =
+        AddGroup("AspPageGroup", "Аспектная страница "_cp, {228, 132, 236, 76}, AdditPanel);
+    DfOrbBox = AddCheck("DfOrbBox", "", {6, 18, 18, 18}, AspPageGroup, true);
+    AddLabel("NatalTabLabel", "Одиночной карты"_cp, {28, 20, 110, 16}, AspPageGroup);
+    AddLabel("TransTabLabel", "Двойной карты"_cp, {28, 46, 110, 16}, AspPageGroup);
+    NatalTabEdit = AddEdit("NatalTabEdit", "Натал"_cp, {140, 18, 88, 20}, AspPageGroup);
+    TransTabEdit = AddEdit("TransTabEdit", "Транзит"_cp, {140, 44, 88, 20}, AspPageGroup);
+    WheelBox = AddCheck("WheelBox", "Показывать карту"_cp, {234, 214, 220, 18}, AdditPanel, true);
+    AVCheckBox =
+        AddCheck("AVCheckBox", "Имена астероидов "_cp, {234, 234, 220, 18}, AdditPanel, true);
+}
 
-    // --- "Размеры" ----------------------------------------------------------------------------
+// The tab "Размеры": the wheel's sizes as track bars.
+void TKartForm::BuildSizeTab() {
     struct Bar {
         TTrackBar** bar;
         const char* name;
@@ -305,7 +310,8 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     int row = 0;
     for (const Bar& b : bars) {
         const int x = row < 8 ? 4 : 236, y = 4 + (row % 8) * 40;
-        label((std::string(b.name) + "Label").c_str(), Cp(b.caption), {x, y, 220, 14}, SizePanel);
+        AddLabel((std::string(b.name) + "Label").c_str(), Cp(b.caption), {x, y, 220, 14},
+                 SizePanel);
         TTrackBar* t = Add<TTrackBar>(b.name, {x, y + 14, 220, 22}, SizePanel);
         t->SetRange(-b.range, b.range);
         t->SetPosition(0);
@@ -313,14 +319,17 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
         *b.bar = t;
         ++row;
     }
-    SymbolDoubleSizeBox = check("SymbolDoubleSizeBox", "х 2 размер символов"_cp,
-                                {236, 330, 200, 18}, SizePanel, false);
+    SymbolDoubleSizeBox = AddCheck("SymbolDoubleSizeBox", "х 2 размер символов"_cp,
+                                   {236, 330, 200, 18}, SizePanel, false);
     SymbolDoubleSizeBox->hide();
-    label("HistListLabel", "Максимальное число записей в списке \"История\""_cp, {4, 350, 300, 16},
-          SizePanel);
-    HistListMax = edit("HistListMax", "100", {310, 348, 60, 20}, SizePanel);
+    AddLabel("HistListLabel", "Максимальное число записей в списке \"История\""_cp,
+             {4, 350, 300, 16}, SizePanel);
+    HistListMax = AddEdit("HistListMax", "100", {310, 348, 60, 20}, SizePanel);
+}
 
-    // --- "Статус", "Цвет", "S/R" --------------------------------------------------------------
+// The tabs "Статус", "Цвет" and "S/R": the dignity grid, the colour buttons, the settings
+// files.
+void TKartForm::BuildStatusColourFileTabs() {
     StatusGrid = Add<TDrawGrid>("StatusGrid", {4, 4, 460, 386}, StatusPanel);
     StatusGrid->SetColCount(5);
     StatusGrid->SetRowCount(17);
@@ -333,8 +342,9 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     ColorMemo = Add<TMemo>("ColorMemo", {0, 0, 10, 10}, ColorPanel);
     ColorMemo->SetLines(DefaultColorMemo());
     ColorMemo->hide();
-    auto* houseBelt = group("HouseBeltGroup", "Пояс домов"_cp, {4, 2, 200, 84}, ColorPanel);
-    auto* zodiacBelt = group("ZodiacBeltGroup", "Пояс Зодиака"_cp, {210, 2, 200, 184}, ColorPanel);
+    auto* houseBelt = AddGroup("HouseBeltGroup", "Пояс домов"_cp, {4, 2, 200, 84}, ColorPanel);
+    auto* zodiacBelt =
+        AddGroup("ZodiacBeltGroup", "Пояс Зодиака"_cp, {210, 2, 200, 184}, ColorPanel);
     struct ColourButton {
         TButton** button;
         const char* name;
@@ -373,30 +383,30 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
          {12, 96, 180, 26},
          &ChartColors::KartBck}};
     for (const ColourButton& cb : colourButtons) {
-        TButton* b = Add<TButton>(cb.name, cb.r, cb.parent);
-        b->SetCaption(Cp(cb.caption));
+        TButton* b = AddButton(cb.name, Cp(cb.caption), cb.r, cb.parent);
         const auto colour = cb.colour;
         b->OnClick = [this, colour] { ColorButtonClick(colour); };
         *cb.button = b;
     }
-    label("SRLabel", "Установки натальной карты:"_cp, {8, 8, 300, 16}, SRPanel);
-    SaveButton = Add<TButton>("SaveButton", {8, 30, 150, 26}, SRPanel);
-    SaveButton->SetCaption("Сохранить ..."_cp);
-    LoadButton = Add<TButton>("LoadButton", {8, 62, 150, 26}, SRPanel);
-    LoadButton->SetCaption("Восстановить ..."_cp);
-    NchEdit = edit("NchEdit", "default.nch", {164, 32, 150, 22}, SRPanel);
+    AddLabel("SRLabel", "Установки натальной карты:"_cp, {8, 8, 300, 16}, SRPanel);
+    SaveButton = AddButton("SaveButton", "Сохранить ..."_cp, {8, 30, 150, 26}, SRPanel);
+    LoadButton = AddButton("LoadButton", "Восстановить ..."_cp, {8, 62, 150, 26}, SRPanel);
+    NchEdit = AddEdit("NchEdit", "default.nch", {164, 32, 150, 22}, SRPanel);
+}
 
-    // --- Off-Earth observer -------------------------------------------------------------------
-    ExterrBox = check("ExterrBox", "Внеземная астрология"_cp, {8, 8, 200, 18}, ExterrPanel, false);
-    auto* planetGroup = group("ExterrGroup", "На планете:"_cp, {8, 30, 200, 80}, ExterrPanel);
-    ExMerButton = radio("ExMerButton", "Меркурий"_cp, {6, 16, 180, 18}, planetGroup);
-    ExVenButton = radio("ExVenButton", "Венера"_cp, {6, 34, 180, 18}, planetGroup);
-    ExMarButton = radio("ExMarButton", "Марс"_cp, {6, 52, 180, 18}, planetGroup);
+// The off-Earth observer (no tab: settings lines and command paths only).
+void TKartForm::BuildExterrPanel() {
+    ExterrBox =
+        AddCheck("ExterrBox", "Внеземная астрология"_cp, {8, 8, 200, 18}, ExterrPanel, false);
+    auto* planetGroup = AddGroup("ExterrGroup", "На планете:"_cp, {8, 30, 200, 80}, ExterrPanel);
+    ExMerButton = AddRadio("ExMerButton", "Меркурий"_cp, {6, 16, 180, 18}, planetGroup);
+    ExVenButton = AddRadio("ExVenButton", "Венера"_cp, {6, 34, 180, 18}, planetGroup);
+    ExMarButton = AddRadio("ExMarButton", "Марс"_cp, {6, 52, 180, 18}, planetGroup);
     ExMarButton->SetChecked(true);
+}
 
-    for (int r = 1; r <= kFlagPoints; ++r) RowPoint[r] = PointRow[r] = r;
-
-    // --- Handlers -----------------------------------------------------------------------------
+// What each control does when the user changes it.
+void TKartForm::WireHandlers() {
     auto redraw = [this] { Redraw(); };
     auto recompute = [this] { Recompute(); };
     for (TCheckBox* c :
@@ -457,14 +467,6 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     LoadButton->OnClick = [this] { LoadButtonClick(); };
     OnKeyPress = [this](char& ch) { FormKeyPress(ch); };
     OnClose = [this](CloseAction&) { FormClose(); };
-
-    SetHint(DfOrbBox, GetMsgText(p_.s, 145));
-    SetHint(WheelBox, GetMsgText(p_.s, 150));
-    TabControl->SetTabIndex(0);
-    TabControlChange();
-    LoadStatusAndColors();
-    // The window reads its options into the program's typed options before each computation.
-    p_.Svc.OptionReaders["KartForm"] = [this](shell::Program&) { ReadOptions(); };
 }
 
 TKartForm::~TKartForm() {
@@ -479,7 +481,7 @@ void TKartForm::ReadOptions() const {
     // names none (the computation says so).
     const std::string house = HouseComboBox->Text();
     const int item = HouseComboBox->IndexOf(house);
-    c.HouseSystem = house.empty() ? kDefaultHouseSystem
+    c.HouseSystem = house.empty()                           ? kDefaultHouseSystem
                     : item >= 0 && item < kHouseSystemCount ? item + 1
                                                             : 0;
     c.HelioBox = HelioBox->Checked();

@@ -171,6 +171,15 @@ public:
     std::function<bool()> CommitOrbEdit;
 
 private:
+    // The constructor's parts, one per tab.
+    void BuildMainTab();
+    void BuildFlagTabs();
+    void BuildAspectTab();
+    void BuildMoreTab();
+    void BuildSizeTab();
+    void BuildStatusColourFileTabs();
+    void BuildExterrPanel();
+    void WireHandlers();
     // Axis options kept while heliocentric or horizontal mode is on: one entry per mode that
     // is on, in the order they were switched on.
     struct AxisSave {

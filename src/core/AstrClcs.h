@@ -1,6 +1,5 @@
-// Angle texts typed in degrees or hours, the conversions between ecliptic, equatorial and
-// horizontal coordinates for the current chart, and the rise, culmination and set of the Sun
-// and the Moon for the chart's day.
+// Angle texts typed in degrees or hours and the conversions between ecliptic, equatorial and
+// horizontal coordinates for the current chart (rise and set: RiseSet.h).
 #pragma once
 
 #include "core/AstroDat.h"
@@ -62,34 +61,5 @@ HorizontalCoord EquToHorizonCur(const AstroDat& s, double hourAngle, double dec)
 // Altitude and azimuth back to the equator: ra = local sidereal time − hour angle (not
 // reduced), dec in [−π/2, π/2].
 EquatorialCoord HorizonToEquCur(const AstroDat& s, const ChartEngine& e, double alt, double az);
-
-// --- Rise and set -------------------------------------------------------------------------
-
-// The definition of rising is GeneralOptions::RiseGroup: 0 the upper limb with refraction,
-// 1 the centre with refraction, 2 the geometric centre.
-
-enum RiseSetStatus { kRiseSetNormal = 0, kNeverRises = -1, kNeverSets = 1 };
-
-// Times in hours of the chart's zone time, in [0, 24). With a status other than 0, rise and
-// set are not computed and stay 0: show the status instead.
-struct RiseSetTimes {
-    double rise = 0, transit = 0, set = 0;
-    int status = kRiseSetNormal;
-};
-
-constexpr int kRiseKindSun = 0;
-constexpr int kRiseKindMoon = 3;
-
-// The solver of SunRiseSet and MoonRiseSet: kind (0 the Sun, 3 the Moon, else a point-like
-// body), the body's motion in declination and right ascension over one day, its declination
-// and present hour angle (radians) and the Julian day (UT) of the moment. Reads the
-// observer's geocentric latitude and the chart's zone; for the Moon its distance.
-RiseSetTimes RiseSetIterate(const AstroDat& s, const ChartEngine& e, const GeneralOptions& opt,
-                            int kind, double dDec, double dRA, double dec, double H, double jd);
-
-// Rise, culmination and set of the Sun and the Moon on the chart's day. They compute the body
-// alone at the chart moment and a day earlier and leave it computed at the chart moment.
-RiseSetTimes SunRiseSet(AstroDat& s, ChartEngine& e, const GeneralOptions& opt);
-RiseSetTimes MoonRiseSet(AstroDat& s, ChartEngine& e, const GeneralOptions& opt);
 
 } // namespace qor

@@ -32,6 +32,13 @@ double NormAngleSigned2(double x) {
     return x;
 }
 
+double ReduceAngle(double a) {
+    a = std::fmod(a, kTwoPi);
+    if (a > kPi) a -= kTwoPi;
+    if (a <= -kPi) a += kTwoPi;
+    return a;
+}
+
 double ArcTan2Pos(double y, double x) {
     double r = std::atan2(y, x);
     if (r < 0) r += kTwoPi;

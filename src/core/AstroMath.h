@@ -5,6 +5,7 @@
 
 #include "core/AstroDat.h"
 
+#include <cmath>
 #include <cstdint>
 #include <numbers>
 
@@ -38,6 +39,7 @@ double NormAngle(double a);            // [0, 2π)
 double NormAngleSigned(double a);      // [−π, π)
 double NormAngle2(double x);           // [0, 2π), by truncation
 double NormAngleSigned2(double x);     // (−π, π], one correction only
+double ReduceAngle(double a);          // (−π, π], by the remainder of a turn
 double ArcTan2Pos(double y, double x); // atan2 in [0, 2π)
 
 struct Vec3 {
@@ -100,6 +102,16 @@ bool TopocentricParallax(const AstroDat& s, double& ra, double& dec, double& dis
 // The whole part of x (truncated towards zero) held within lo..hi: an index taken from a
 // computed value, safe for any input (NaN gives lo, ±infinity the nearer end).
 int ClampedIndex(double x, int lo, int hi);
+
+// The local apparent sidereal time of the chart (SiderealTime, seconds of time) as an angle.
+inline double LocalSiderealRad(const AstroDat& s) {
+    return s.SiderealTime * (15 * kArcsecToRad);
+}
+
+// The length of a rectangular vector.
+inline double Length(const Triple& v) {
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
 
 // The house 1..12 of `points` (cusps at 27..38) that holds the longitude; 0 when none does.
 int HouseOfLongitude(const PointArray& points, double lon);

@@ -5,8 +5,10 @@
 #include "core/Ephemeris.h"
 #include "core/Formats.h"
 #include "core/Houses.h"
+#include "core/Kepler.h"
 #include "core/Planets.h"
 #include "core/PlutoTable.h"
+#include "core/RiseSet.h"
 #include "core/Stepping.h"
 #include "core/Text.h"
 #include "core/TimeStep.h"
@@ -19,7 +21,6 @@ namespace qor {
 
 namespace {
 
-constexpr double kLightTimeCenturiesPerAU = 1.5812507323750856e-7; // 499.0048 s per AU
 constexpr double kDaysPerCentury = 36525.0;
 constexpr double kMoonKm = 384402.0;
 constexpr double kMoonEccentricity = 0.054900489;
@@ -29,8 +30,6 @@ constexpr double kPrecessionPerDay = 5029.0966 * kArcsecToRad / kDaysPerCentury;
 constexpr double kBlackMoonMotion = 0.0019443583710008223;
 // Mean motion of Arta, radians per day.
 constexpr double kArtaMotion = 0.002476975241268208;
-// Right ascension of the meridian per second of sidereal time.
-constexpr double kSiderealSecondToRad = 15 * kArcsecToRad;
 // Sidereal seconds in one second of mean solar time.
 constexpr double kSiderealPerSolarSecond = 1.0027379092558308;
 
@@ -70,10 +69,6 @@ void PosVelFromRates(const Spherical& p, const Spherical& rate, Triple& pos, Tri
            dr * cb * sl - p.r * sb * db * sl + p.r * cb * cl * dl, dr * sb + p.r * cb * db};
 }
 
-double Length(const Triple& v) {
-    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-}
-
 // The rate of the ecliptic longitude of a point at (x, y) moving with (vx, vy).
 double LongitudeRate(const Triple& pos, const Triple& vel) {
     return (pos[0] * vel[1] - vel[0] * pos[1]) / NonZeroGuard(pos[0] * pos[0] + pos[1] * pos[1]);
@@ -81,43 +76,6 @@ double LongitudeRate(const Triple& pos, const Triple& vel) {
 
 int LastBody(const AstroDat& s) {
     return 14 + std::clamp(s.NExtra, 0, kMaxExtraBodies);
-}
-
-double LocalSiderealRad(const AstroDat& s) {
-    return s.SiderealTime * kSiderealSecondToRad;
-}
-
-// Kepler's equation by bisection (robust for every e < 1).
-double EccentricAnomaly(double M, double e) {
-    double lo = -10, hi = 10;
-    while (hi - lo > 2e-10) {
-        const double mid = 0.5 * (lo + hi);
-        if (mid - e * std::sin(mid) - M < 0)
-            lo = mid;
-        else
-            hi = mid;
-    }
-    return 0.5 * (lo + hi);
-}
-
-// Position and velocity (AU, AU per day) of an elliptic orbit, heliocentric ecliptic.
-void KeplerState(const OrbitElements& el, double jd, Triple& pos, Triple& vel) {
-    const double M = NormAngleSigned(el.meanMotion * (jd - el.epoch) + el.meanAnomaly);
-    const double e = el.e;
-    const double E = EccentricAnomaly(M, e);
-    const double q = std::sqrt(std::max(0.0, 1 - e * e));
-    const double xo = el.a * (std::cos(E) - e), yo = el.a * q * std::sin(E);
-    const double dE = el.meanMotion / NonZeroGuard(1 - e * std::cos(E));
-    const double vxo = -el.a * std::sin(E) * dE, vyo = el.a * q * std::cos(E) * dE;
-    const double cw = std::cos(el.argPerihelion), sw = std::sin(el.argPerihelion);
-    const double cn = std::cos(el.node), sn = std::sin(el.node);
-    const double ci = std::cos(el.inclination), si = std::sin(el.inclination);
-    auto rotate = [&](double x, double y) -> Triple {
-        const double xw = x * cw - y * sw, yw = x * sw + y * cw; // in the orbit, from the node
-        return {xw * cn - yw * ci * sn, xw * sn + yw * ci * cn, yw * si};
-    };
-    pos = rotate(xo, yo);
-    vel = rotate(vxo, vyo);
 }
 
 struct Calc {
@@ -563,37 +521,6 @@ double PlanetEquatorInclination(int exterrBody) {
     }
 }
 
-bool ParseOrbitElementsLine(AstroDat& s, int slot, const std::string& f7, const std::string& f8,
-                            const std::string& f9, const std::string& f10, const std::string& f11,
-                            const std::string& f12, const std::string& f13) {
-    OrbitElements el;
-    el.meanAnomaly = StrToFloatHM(f7) * kDegToRad;
-    el.argPerihelion = StrToFloatHM(f8) * kDegToRad;
-    el.node = StrToFloatHM(f9) * kDegToRad;
-    el.inclination = StrToFloatHM(f10) * kDegToRad;
-    el.e = StrToFloatHM(f11);
-    el.a = StrToFloatHM(f12);
-    el.epoch = StrToFloatHM(f13);
-    const bool ellipse = el.e >= 0 && el.e < 1 && el.a > 0;
-    if (slot < 1 || slot > kMaxExtraBodies || !ellipse) {
-        static const std::string ru = Cp("Элементы орбиты отклонены: нужны 0 <= e < 1 и a > 0");
-        const std::string what =
-            Lang(s, ru, "Orbital elements refused: 0 <= e < 1 and a > 0 needed");
-        ReportOf(s).ShowMessage(MsgKind::Warning,
-                                what + " (e = " + Trim(f11) + ", a = " + Trim(f12) + ")");
-        return false;
-    }
-    el.meanMotion = kGaussK * std::sqrt(el.a) / (el.a * el.a);
-    s.FictElements[slot] = el;
-    return true;
-}
-
-Triple KeplerPosition(const OrbitElements& el, double jd) {
-    Triple pos, vel;
-    KeplerState(el, jd, pos, vel);
-    return ToTriple(RectToSph(pos[0], pos[1], pos[2]));
-}
-
 void CalcMeanElements(AstroDat& s, int n) {
     if (n < 0 || n > 10) return;
     const double T0 = s.ChartT;
@@ -806,12 +733,6 @@ void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen)
     s.DMSFormat = 1;
 }
 
-void CalcBody(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n) {
-    if (n < 0 || n >= kBodyRecords) return;
-    Calc c{s, opt, gen};
-    c.Body(n);
-}
-
 void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n) {
     s.NExtra = std::clamp(s.NExtra, 0, kMaxExtraBodies);
     s.ParsCount = std::clamp(s.ParsCount, 0, MaxActiveParts(s.NExtra));
@@ -886,132 +807,6 @@ void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOption
         c.Body(i);
     }
     c.SpeedsHousesParts();
-}
-
-void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
-                      int count) {
-    constexpr int kMaxAsteroids = 10000;
-    count = std::clamp(count, 0, std::min<int>(kMaxAsteroids, static_cast<int>(list.size())));
-    const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
-    const double lst = LocalSiderealRad(s);
-    for (int i = 0; i < count; ++i) {
-        AsteroidRecord& r = list[i];
-        if (!(r.e >= 0 && r.e < 1 && r.a > 0)) continue;
-        OrbitElements el;
-        el.meanAnomaly = r.meanAnomaly;
-        el.argPerihelion = r.argPerihelion;
-        el.node = r.node;
-        el.inclination = r.inclination;
-        el.e = r.e;
-        el.a = r.a;
-        el.epoch = r.epoch;
-        el.meanMotion = r.meanMotion;
-        Triple pos, vel;
-        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
-        Triple g{pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
-        double dist = Length(g);
-        if (s.UseLightTime) {
-            KeplerState(el, JDFromCenturies(s.ChartT - dist * kLightTimeCenturiesPerAU), pos, vel);
-            g = {pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
-            dist = Length(g);
-        }
-        const double x = g[0] * cosPsi - g[1] * sinPsi;
-        const double y = g[0] * sinPsi + g[1] * cosPsi;
-        double ra = ArcTan2Pos(y * s.CosEps - g[2] * s.SinEps, x);
-        double dec =
-            std::asin(std::clamp((y * s.SinEps + g[2] * s.CosEps) / NonZeroGuard(dist), -1.0, 1.0));
-        if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, s.ChartT);
-        if (gen.HorParallax) TopocentricParallax(s, ra, dec, dist, lst);
-        const EclPos e = EquToEclTrue(s, dec, ra);
-        r.lon = e.lon;
-        r.lat = e.lat;
-    }
-    s.AsteroidTimeText = AsteroidTimeText(s);
-}
-
-std::string AsteroidTimeText(const AstroDat& s) {
-    return Trim(FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text) + " " +
-           Trim(FormatTimeText(s.ChartHour, s.ChartMinute, s.ChartSecond).text) + " " +
-           FormatZoneOffset(s.ChartZone, true);
-}
-
-double RiseThreshold(const AstroDat& s, const GeneralOptions& gen, int n) {
-    constexpr double kRefraction = 0.009890199094634533; // 34'
-    if (gen.RiseGroup == 2) return 0;
-    if (gen.RiseGroup == 1) return kRefraction;
-    // Equatorial radii, km (IAU 2015): Sun, Moon, Mercury .. Pluto.
-    static constexpr double kRadiusKm[11] = {0,     695700, 1737.4, 2440.53, 6051.8, 3396.19,
-                                             71492, 60268,  25559,  24764,   1188.3};
-    const double r = n >= 1 && n <= 10 ? kRadiusKm[n] : 0;
-    const double distKm = s.Bodies[n >= 0 && n < kBodyRecords ? n : 0][7] * kAstronomicalUnitKm;
-    const double semi = distKm > r ? std::asin(r / distKm) : 0;
-    return kRefraction + semi;
-}
-
-namespace {
-
-// The rise (rising = true) or set search: the value v = altitude + threshold crosses 0,
-// from "before" to "after" (rise: v <= 0 to v > 0; set: v >= 0 to v < 0).
-bool RiseSetSearch(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n,
-                   bool forward, bool rising) {
-    if (n < 0 || n >= kBodyRecords) return false;
-    GeneralOptions g = gen;
-    g.HorParallax = true; // the horizon of the observer
-    ChartOptions o = opt;
-    o.HelioBox = o.HorizontalBox = false;
-    const TimeStepOptions t = TimeOptionsFor(o, g);
-    auto eval = [&] {
-        CalcAstroTime(s, t);
-        CalcChart(s, o, g, n);
-        return s.Bodies[n][16] + RiseThreshold(s, g, n);
-    };
-    auto after = [&](double v) { return rising ? v > 0 : v < 0; };
-    double v = eval();
-    int bigSteps = 0;
-    auto big = [&](bool on) {
-        if (bigSteps >= 10) return false;
-        ++bigSteps;
-        on ? IncHour(s, 3) : DecHour(s, 3);
-        v = eval();
-        return true;
-    };
-    // The fine steps are bounded too, so that a body grazing the horizon cannot hold us.
-    auto fine = [&](bool whileAfter, void (*step)(AstroDat&, int), int amount, int limit) {
-        for (int i = 0; after(v) == whileAfter; ++i) {
-            if (i >= limit) return false;
-            step(s, amount);
-            v = eval();
-        }
-        return true;
-    };
-    if (forward) {
-        while (after(v))
-            if (!big(true)) return false;
-        while (!after(v))
-            if (!big(true)) return false;
-        if (!fine(true, DecMinute, 10, 40)) return false;
-    } else {
-        while (!after(v))
-            if (!big(false)) return false;
-        while (after(v))
-            if (!big(false)) return false;
-    }
-    if (!fine(false, IncMinute, 3, 100)) return false;
-    if (!fine(true, DecSecond, 10, 40)) return false;
-    if (!fine(false, IncSecond, 1, 40)) return false;
-    return true;
-}
-
-} // namespace
-
-bool FindRiseSet(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n,
-                 bool forward) {
-    return RiseSetSearch(s, opt, gen, n, forward, true);
-}
-
-bool FindRiseSet2(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n,
-                  bool forward) {
-    return RiseSetSearch(s, opt, gen, n, forward, false);
 }
 
 } // namespace qor

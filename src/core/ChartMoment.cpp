@@ -69,12 +69,9 @@ std::string MomentProblem(const AstroDat& s, MomentField f, const std::string& t
         const char* ru;
         const char* en;
     };
-    static const Name kNames[] = {{"", ""},
-                                  {"дата", "date"},
-                                  {"время", "time"},
-                                  {"пояс", "zone"},
-                                  {"широта", "latitude"},
-                                  {"долгота", "longitude"}};
+    static const Name kNames[] = {
+        {"", ""},         {"дата", "date"},       {"время", "time"},
+        {"пояс", "zone"}, {"широта", "latitude"}, {"долгота", "longitude"}};
     const Name& n = kNames[static_cast<int>(f)];
     return Lang(s, Cp("Данные не приняты: неверное поле «") + Cp(n.ru) + Cp("»: "),
                 std::string("Data refused: a wrong ") + n.en + ": ") +
@@ -133,8 +130,8 @@ std::string MomentZoneText(int zoneMinutes) {
 }
 
 ChartMoment MomentOf(const ChartContext& c) {
-    return {c.ChartYear, c.ChartMonth,  c.ChartDay,  c.ChartHour, c.ChartMinute,
-            c.ChartSecond, c.ChartZone, c.ChartLat, c.ChartLong};
+    return {c.ChartYear,   c.ChartMonth, c.ChartDay, c.ChartHour, c.ChartMinute,
+            c.ChartSecond, c.ChartZone,  c.ChartLat, c.ChartLong};
 }
 
 void SetChartMoment(ChartContext& c, const ChartMoment& m) {

@@ -1,6 +1,7 @@
 #include "core/DayInfo.h"
 
 #include "core/AstrClcs.h"
+#include "core/RiseSet.h"
 #include "core/AstroMath.h"
 #include "core/ChartRecords.h"
 #include "core/ContextStack.h"

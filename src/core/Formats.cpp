@@ -293,10 +293,6 @@ std::optional<double> ParseLongitude(std::string_view text) {
     return p->hemi == 'W' ? -ArcsecToRad(arcsec) : ArcsecToRad(arcsec);
 }
 
-DMSTexts SplitDMS(const AstroDat& st, double arcsec) {
-    return SplitDMSAs(st.DMSFormat, arcsec);
-}
-
 DMSTexts SplitDMSAs(int dmsFormat, double arcsec) {
     const long long n = RoundEven(std::fabs(arcsec));
     const long long s = n % 60, m = (n / 60) % 60, d = n / 3600;

@@ -80,7 +80,6 @@ std::optional<double> ParseLongitude(std::string_view text);
 struct DMSTexts {
     std::string degrees, minutes, seconds;
 };
-DMSTexts SplitDMS(const AstroDat& s, double arcsec);
 std::string FormatDMS(const AstroDat& s, double arcsec);
 // The same in a given angle format (0 deg+min, 1/2 deg+min+sec, else deg+min.1).
 DMSTexts SplitDMSAs(int dmsFormat, double arcsec);

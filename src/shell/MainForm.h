@@ -88,7 +88,8 @@ public:
     // The required files of the current language that are missing, in the order checked.
     std::vector<std::string> MissingDataFiles() const;
 
-    // --- Screens, tool buttons, menus and keys (MainScreens.cpp) ---
+    // --- Menus and tool buttons (MainMenu.cpp), screens and keys (MainScreens.cpp), export
+    // (MainExport.cpp) ---
     std::string LastMenuItem; // name of the last menu item, button or panel used
     std::string ExpectedItem; // what a command-link script waits for ("Wait")
     bool PanHeld = false;     // a pan or zoom button is held
@@ -159,7 +160,8 @@ public:
 
 private:
     void BuildMainControls();
-    void AddMenus();
+    // The menu items and tool buttons with their actions (MainMenu.cpp).
+    void BuildItems();
     void RunStartSteps();
     void SetRealTimeAtStart();
     void DataFormToDatRec();

@@ -2,6 +2,7 @@
 
 #include "core/AstroMath.h"
 #include "core/Formats.h"
+#include "core/Kepler.h"
 #include "core/Strings.h"
 #include "core/Text.h"
 #include "sky/CosmosBodies.h"
@@ -61,8 +62,7 @@ std::vector<std::string> Words(std::string_view text) {
 } // namespace
 
 double AstMeanMotion(double axis) {
-    if (axis <= 0) return 0;
-    return kGaussK * std::sqrt(axis) / NonZeroGuard(axis * axis);
+    return MeanMotionOf(axis);
 }
 
 std::string NormalizeAstName(std::string_view text) {

@@ -1,6 +1,7 @@
 #include "sky/BodyTables.h"
 
 #include "core/AstrClcs.h"
+#include "core/RiseSet.h"
 #include "core/AstroMath.h"
 #include "core/Formats.h"
 #include "core/Text.h"

@@ -1,9 +1,9 @@
 #include "sky/ChironOrbit.h"
 
 #include "core/Chart.h"
-
 #include "core/Ephemeris.h"
 #include "core/Formats.h"
+#include "core/Kepler.h"
 #include "core/Planets.h"
 #include "sky/Asteroids.h"
 
@@ -169,7 +169,8 @@ std::optional<OsculatingElements> CatalogueOrbit(AstroDat& s, const std::string&
     }
     for (int i = 1; i <= cat.AstCount; ++i) {
         const AstRec& b = cat.AstCatalogue[i];
-        if (b.Name == name) return OsculatingElements{b.Axis, b.Ecc, b.Incl, b.Node, b.Peri, b.M, b.Epoch};
+        if (b.Name == name)
+            return OsculatingElements{b.Axis, b.Ecc, b.Incl, b.Node, b.Peri, b.M, b.Epoch};
     }
     error = name + " is not in asteroid.csv";
     return std::nullopt;
@@ -185,15 +186,8 @@ Vec3 EclipticDateToJ2000(const Vec3& v, double T) {
 
 double ElementBodyGeoLongitude(const AstroDat& s, const OsculatingElements& el, double T) {
     // The chart's own element body: the same Kepler orbit the chart computation draws.
-    OrbitElements chart;
-    chart.epoch = el.epoch;
-    chart.a = el.a;
-    chart.e = el.e;
-    chart.meanAnomaly = el.meanAnomaly;
-    chart.argPerihelion = el.argPeri;
-    chart.node = el.node;
-    chart.inclination = el.incl;
-    chart.meanMotion = kGaussK * std::sqrt(el.a) / NonZeroGuard(el.a * el.a);
+    const OrbitElements chart =
+        EllipseElements(el.epoch, el.a, el.e, el.meanAnomaly, el.argPeri, el.node, el.incl);
     auto helio = [&](double t) {
         const Triple p = KeplerPosition(chart, JDFromCenturies(t));
         return SphToRect(p[0], p[1], p[2]);

@@ -230,7 +230,7 @@ private:
 
     void StarsAndDeepSky() {
         StarCatalogue& c = in_.stars;
-        ScreenStarTable& shown = c.ScreenStars;
+        ScreenStarTable& shown = v_.ScreenStars;
         shown.Count = 0;
         shown.X.resize(kMaxStars + 1);
         shown.Y.resize(kMaxStars + 1);

@@ -83,6 +83,7 @@ struct CosmosView {
     // The centre's equator: its inclination and node on the ecliptic.
     double EquatorIncl = 0, EquatorNode = 0;
     int ShipPoint = 0; // the chart point of the space ship while it is the centre, else 0
+    ScreenStarTable ScreenStars; // the stars of the last picture
 };
 
 // The settings the picture reads from the windows (the settings window's two boxes, the

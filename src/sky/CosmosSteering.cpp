@@ -87,7 +87,7 @@ CosmosPick CosmosHitTest(const CosmosView& v, const CosmosBodies& b, StarCatalog
         return p;
     }
     // 7. the stars drawn: the brightest, or a named one over a nameless one
-    const ScreenStarTable& shown = stars.ScreenStars;
+    const ScreenStarTable& shown = v.ScreenStars;
     bool bestNamed = false;
     for (int i = 1; i <= shown.Count; ++i) {
         if (!Near(shown.X[i], shown.Y[i], x, y)) continue;

@@ -233,4 +233,18 @@ std::string DeepColumnTitle(const AstroDat& s, int column) {
     return s.EnglishMode ? std::string(titles[column][1]) : Cp(titles[column][0]);
 }
 
+int DeepCatalogue::BrightestNear(double lon, double limit, double brighterThan) const {
+    int found = 0;
+    double best = brighterThan;
+    for (int n = 1; n <= DeepCount && n < static_cast<int>(DeepObjs.size()); ++n) {
+        const DeepRec& r = DeepObjs[n];
+        if (r.Lon == 0) continue;
+        if (std::fabs(ReduceAngle(r.Lon - lon)) < limit && r.Mag < best) {
+            found = n;
+            best = r.Mag;
+        }
+    }
+    return found;
+}
+
 } // namespace qor

@@ -32,6 +32,10 @@ struct DeepRec {
 struct DeepCatalogue {
     int DeepCount = 0;
     std::vector<DeepRec> DeepObjs; // 1..DeepCount
+
+    // The brightest object whose ecliptic longitude of date lies less than `limit` (radians)
+    // from `lon` and which is brighter than magnitude `brighterThan`; 0 when none.
+    int BrightestNear(double lon, double limit, double brighterThan = 999) const;
 };
 
 // Reads "Deepobj.txt": one object a non-empty line, fields separated by ";". A missing file is

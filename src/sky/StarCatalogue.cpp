@@ -172,10 +172,6 @@ void AllocatePerStarTables(StarCatalogue& c) {
     c.StarLat.assign(n, 0);
     c.StarAzimuth.assign(n, 0);
     c.StarAltitude.assign(n, 0);
-    c.ScreenStars.Count = 0;
-    c.ScreenStars.X.assign(kMaxStars + 1, 0);
-    c.ScreenStars.Y.assign(kMaxStars + 1, 0);
-    c.ScreenStars.StarIndex.assign(kMaxStars + 1, 0);
 }
 
 } // namespace
@@ -273,11 +269,6 @@ std::string StarName(const StarCatalogue& c, int n) {
 std::string StarOtherNames(const StarCatalogue& c, int n) {
     if (!ValidStar(c, n) || c.YaleStars[n].NameOffset == 0) return {};
     return NameTail(StarTextEntry(c.StarNames, c.YaleStars[n].NameOffset));
-}
-
-std::string StarComment(const StarCatalogue& c, int n) {
-    if (!ValidStar(c, n) || c.YaleStars[n].CommentOffset == 0) return {};
-    return StarTextEntry(c.StarComments, c.YaleStars[n].CommentOffset);
 }
 
 const std::string& GreekLetterName(int n) {
@@ -399,8 +390,7 @@ std::string ConstellationName(const AstroDat& s, const std::string& code) {
     return {};
 }
 
-std::string StarDesignation(const AstroDat& s, StarCatalogue& c, int n, bool whole) {
-    c.StarMapLabel.clear();
+std::string StarDesignation(const AstroDat& s, const StarCatalogue& c, int n, bool whole) {
     if (!ValidStar(c, n)) return {};
     const YaleRec& y = c.YaleStars[n];
     if (y.Designation.empty()) return {};
@@ -412,29 +402,50 @@ std::string StarDesignation(const AstroDat& s, StarCatalogue& c, int n, bool who
     const std::string flamsteed = f != 0 ? IntToStrW(f, 3) : std::string();
     std::string greek, superscript;
     if (g != 0) {
-        c.StarMapLabel = std::string(1, LowerAscii(GreekLetterName(g)[0]));
         greek = GreekLetterLocal(s, g);
-        if (sup != 0) {
-            superscript = std::to_string(sup);
-            c.StarMapLabel += superscript;
-        }
-    } else if (f != 0) {
-        c.StarMapLabel = std::to_string(f);
+        if (sup != 0) superscript = std::to_string(sup);
     }
-    c.StarMapLabel += " " + code;
     const std::string constellation = ConstellationName(s, code);
     std::string namePart;
     if (y.NameOffset != 0) {
-        const std::string entry = StarTextEntry(c.StarNames, y.NameOffset);
-        c.StarMapLabel += " " + entry;
-        namePart = ": " + entry;
-        if (!whole) {
-            c.StarMapLabel = NameHead(c.StarMapLabel);
-            namePart = NameHead(namePart);
-        }
+        namePart = ": " + StarTextEntry(c.StarNames, y.NameOffset);
+        if (!whole) namePart = NameHead(namePart);
     }
     return CollapseBlanks(flamsteed + " " + greek + " " + superscript + " " + constellation +
                           namePart);
+}
+
+std::string StarMapLabel(const StarCatalogue& c, int n, bool whole) {
+    if (!ValidStar(c, n)) return {};
+    const YaleRec& y = c.YaleStars[n];
+    if (y.Designation.empty()) return {};
+    std::string label;
+    if (const int g = y.Bayer(); g != 0) {
+        label = std::string(1, LowerAscii(GreekLetterName(g)[0]));
+        if (y.Superscript() != 0) label += std::to_string(y.Superscript());
+    } else if (y.Flamsteed() != 0) {
+        label = std::to_string(y.Flamsteed());
+    }
+    label += " " + y.ConstellationCode();
+    if (y.NameOffset != 0) {
+        label += " " + StarTextEntry(c.StarNames, y.NameOffset);
+        if (!whole) label = NameHead(label);
+    }
+    return label;
+}
+
+int StarCatalogue::BrightestNear(double lon, double limit, double brighterThan) const {
+    int found = 0;
+    double best = brighterThan;
+    const int count = std::min<int>(StarCount, static_cast<int>(StarLon.size()) - 1);
+    for (int n = 1; n <= count && n < static_cast<int>(YaleStars.size()); ++n) {
+        if (StarLon[n] == 0 || YaleStars[n].NameOffset == 0) continue;
+        if (std::fabs(ReduceAngle(StarLon[n] - lon)) < limit && YaleStars[n].Mag < best) {
+            found = n;
+            best = YaleStars[n].Mag;
+        }
+    }
+    return found;
 }
 
 std::string StarCatalogueCode(const std::string& d) {

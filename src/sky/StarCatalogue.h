@@ -46,7 +46,7 @@ struct YaleRec {
     }
 };
 
-// The stars drawn on the current sky screen (filled by the screens that draw stars).
+// The stars a screen drew, kept by that screen's state (for its mouse), not by the catalogue.
 struct ScreenStarTable {
     int Count = 0;
     std::vector<int> X, Y, StarIndex; // 1..kMaxStars
@@ -65,8 +65,10 @@ struct StarCatalogue {
     std::string StarComments; // comment texts (Russian mode only)
     double StarsCalcT = 0;    // ChartT of the positions of date
     bool ShortStarCatalogue = false;
-    std::string StarMapLabel; // short label of the star last passed to StarDesignation
-    ScreenStarTable ScreenStars;
+
+    // The brightest named star whose ecliptic longitude of date lies less than `limit`
+    // (radians) from `lon` and which is brighter than magnitude `brighterThan`; 0 when none.
+    int BrightestNear(double lon, double limit, double brighterThan = 999) const;
 };
 
 // --- Loading ---------------------------------------------------------------------------------
@@ -91,9 +93,10 @@ std::string NameTail(std::string_view text);
 std::string StarTextEntry(const std::string& text, int offset);
 std::string StarName(const StarCatalogue& c, int n);
 std::string StarOtherNames(const StarCatalogue& c, int n);
-// The star's comment entry (Russian mode; empty otherwise).
-std::string StarComment(const StarCatalogue& c, int n);
-std::string StarDesignation(const AstroDat& s, StarCatalogue& c, int n, bool whole);
+std::string StarDesignation(const AstroDat& s, const StarCatalogue& c, int n, bool whole);
+// The short label of a star on a map: Bayer letter (with its superscript) or Flamsteed
+// number, the constellation code, the name (its first one unless `whole`).
+std::string StarMapLabel(const StarCatalogue& c, int n, bool whole);
 std::string StarCatalogueCode(const std::string& designation);
 const std::string& GreekLetterName(int n); // the whole 21-character text; blanks outside 1..24
 std::string GreekLetterLocal(const AstroDat& s, int n);

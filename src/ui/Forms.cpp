@@ -349,6 +349,49 @@ QRect FormScreen::WorkArea() const {
     return s->availableGeometry();
 }
 
+namespace {
+template <class T> T* Captioned(T* c, const std::string& caption) {
+    c->SetCaption(caption);
+    return c;
+}
+} // namespace
+
+TCheckBox* TForm::AddCheck(std::string_view name, const std::string& caption, QRect bounds,
+                           QWidget* parent, bool on) {
+    auto* c = Captioned(Add<TCheckBox>(name, bounds, parent), caption);
+    c->SetChecked(on);
+    return c;
+}
+
+TRadioButton* TForm::AddRadio(std::string_view name, const std::string& caption, QRect bounds,
+                              QWidget* parent, bool on) {
+    auto* b = Captioned(Add<TRadioButton>(name, bounds, parent), caption);
+    if (on) b->SetChecked(true);
+    return b;
+}
+
+TGroupBox* TForm::AddGroup(std::string_view name, const std::string& caption, QRect bounds,
+                           QWidget* parent) {
+    return Captioned(Add<TGroupBox>(name, bounds, parent), caption);
+}
+
+TLabel* TForm::AddLabel(std::string_view name, const std::string& caption, QRect bounds,
+                        QWidget* parent) {
+    return Captioned(Add<TLabel>(name, bounds, parent), caption);
+}
+
+TEdit* TForm::AddEdit(std::string_view name, const std::string& text, QRect bounds,
+                      QWidget* parent) {
+    auto* e = Add<TEdit>(name, bounds, parent);
+    e->SetText(text);
+    return e;
+}
+
+TButton* TForm::AddButton(std::string_view name, const std::string& caption, QRect bounds,
+                          QWidget* parent) {
+    return Captioned(Add<TButton>(name, bounds, parent), caption);
+}
+
 TForm* FormClasses::Make(std::string_view name) const {
     const auto it = classes_.find(name);
     return it == classes_.end() || !it->second ? nullptr : it->second();

@@ -98,6 +98,18 @@ public:
         ui::SetBounds(c, bounds.x(), bounds.y(), bounds.width(), bounds.height());
         return c;
     }
+    // The common controls with their caption (an edit: its text) and first state, in one call.
+    TCheckBox* AddCheck(std::string_view name, const std::string& caption, QRect bounds,
+                        QWidget* parent, bool on = false);
+    TRadioButton* AddRadio(std::string_view name, const std::string& caption, QRect bounds,
+                           QWidget* parent, bool on = false);
+    TGroupBox* AddGroup(std::string_view name, const std::string& caption, QRect bounds,
+                        QWidget* parent);
+    TLabel* AddLabel(std::string_view name, const std::string& caption, QRect bounds,
+                     QWidget* parent);
+    TEdit* AddEdit(std::string_view name, const std::string& text, QRect bounds, QWidget* parent);
+    TButton* AddButton(std::string_view name, const std::string& caption, QRect bounds,
+                       QWidget* parent);
     // A menu item in the menu bar (`under` empty), below another item, or in a popup menu.
     TMenuItem* AddMenuItem(std::string_view name, const std::string& caption,
                            QObject* under = nullptr);

@@ -149,20 +149,6 @@ int VirtualKeyOf(const QKeyEvent& e) {
     return VirtualKeyOf(e.key(), typed, e.modifiers() & Qt::KeypadModifier);
 }
 
-int QtKeyOfVirtualKey(int code) {
-    if (code >= 'A' && code <= 'Z') return Qt::Key_A + (code - 'A');
-    if (code >= '0' && code <= '9') return code;
-    if (code >= vk::F1 && code <= vk::F12) return Qt::Key_F1 + (code - vk::F1);
-    for (int k :
-         {Qt::Key_Backspace, Qt::Key_Tab,      Qt::Key_Return, Qt::Key_Escape,   Qt::Key_Space,
-          Qt::Key_PageUp,    Qt::Key_PageDown, Qt::Key_End,    Qt::Key_Home,     Qt::Key_Left,
-          Qt::Key_Up,        Qt::Key_Right,    Qt::Key_Down,   Qt::Key_Insert,   Qt::Key_Delete,
-          Qt::Key_Shift,     Qt::Key_Control,  Qt::Key_Alt,    Qt::Key_Equal,    Qt::Key_Minus,
-          Qt::Key_Comma,     Qt::Key_Period,   Qt::Key_Slash,  Qt::Key_Semicolon})
-        if (VirtualKeyOf(k, 0, false) == code) return k;
-    return 0;
-}
-
 Shift ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
     Shift s = 0;
     if (mods & Qt::ShiftModifier) s |= ssShift;

@@ -44,9 +44,6 @@ int VirtualKeyOf(const QKeyEvent& e);
 // The same from a Qt key and the text it typed.
 int VirtualKeyOf(int qtKey, char16_t typed, bool keypad);
 
-// The Qt key that a virtual-key code stands for (to build synthetic events), 0 when none.
-int QtKeyOfVirtualKey(int vkCode);
-
 Shift ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons = Qt::NoButton);
 
 } // namespace qor::ui

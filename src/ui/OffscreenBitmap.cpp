@@ -25,18 +25,11 @@ void OffscreenBitmap::Resize(int width, int height) {
     canvas_ = std::make_unique<Canvas>(image_);
 }
 
-void BufSetPixel(OffscreenBitmap& b, int x, int y, Colour colour) {
-    b.canvas().SetPixel(x, y, colour);
-}
-
 void BufLine(OffscreenBitmap& b, int x1, int y1, int x2, int y2) {
     b.canvas().MoveTo(x1, y1);
     b.canvas().LineTo(x2, y2);
 }
 
-void BufPenColor(OffscreenBitmap& b, Colour colour) {
-    b.canvas().SetPenColor(colour);
-}
 Colour BufGetPenColor(OffscreenBitmap& b) {
     return b.canvas().PenColor();
 }

@@ -39,9 +39,7 @@ private:
     std::unique_ptr<Canvas> canvas_;
 };
 
-void BufSetPixel(OffscreenBitmap& b, int x, int y, Colour colour);
 void BufLine(OffscreenBitmap& b, int x1, int y1, int x2, int y2);
-void BufPenColor(OffscreenBitmap& b, Colour colour);
 Colour BufGetPenColor(OffscreenBitmap& b);
 // Circle outline of radius r around (x, y); the brush is left clear.
 void BufCircle(OffscreenBitmap& b, int x, int y, int r);

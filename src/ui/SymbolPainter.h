@@ -25,10 +25,6 @@ constexpr int kFont16Advance = 12;
 // right. Every character is a glyph, the blank (the Sun) included: nothing is trimmed.
 void DrawFont16Text(const Font16State& font, int x, int y, std::string_view text, Colour colour,
                     Canvas& canvas);
-inline void DrawFont16TextCanvas(const Font16State& font, int x, int y, std::string_view text,
-                                 Colour colour, Canvas& canvas) {
-    DrawFont16Text(font, x, y, text, colour, canvas);
-}
 
 // The first character as its glyph at (x, y), then the rest of the text in "Courier New",
 // size 10, regular, at (x + 3, y); the brush is left clear, the canvas font's name, size and

@@ -1,5 +1,6 @@
 // Angle texts, the conversions for the current chart, and rise and set.
 #include "core/AstrClcs.h"
+#include "core/RiseSet.h"
 
 #include "core/AstroMath.h"
 #include "core/Files.h"

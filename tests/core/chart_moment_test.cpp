@@ -32,12 +32,12 @@ TEST(ChartMoment, EveryFieldAcceptedOrRefusedInItsOwnCalendar) {
         {Texts("05.03.1990"), MomentField::None, 1990, 3, 5},
         {Texts(" 5.03.0044B"), MomentField::None, -43, 3, 5},
         {Texts("01.01.0001B"), MomentField::None, 0, 1, 1},
-        {Texts("01.01.0000"), MomentField::None, 1, 1, 1},   // the year 0000 is shown as 0001
-        {Texts("01.01.0000B"), MomentField::None, 0, 1, 1},  // and before the era as 1 BC
+        {Texts("01.01.0000"), MomentField::None, 1, 1, 1},  // the year 0000 is shown as 0001
+        {Texts("01.01.0000B"), MomentField::None, 0, 1, 1}, // and before the era as 1 BC
         {Texts("29.02.2000"), MomentField::None, 2000, 2, 29},
-        {Texts("29.02.1900"), MomentField::Date},            // Gregorian: no leap year
+        {Texts("29.02.1900"), MomentField::Date},              // Gregorian: no leap year
         {Texts("29.02.1500"), MomentField::None, 1500, 2, 29}, // Julian: a leap year
-        {Texts("29.02.0001B"), MomentField::None, 0, 2, 29},  // 1 BC is a Julian leap year
+        {Texts("29.02.0001B"), MomentField::None, 0, 2, 29},   // 1 BC is a Julian leap year
         {Texts("29.02.0002B"), MomentField::Date},
         {Texts("31.02.2024"), MomentField::Date},
         {Texts("31.04.2024"), MomentField::Date},
@@ -70,8 +70,8 @@ TEST(ChartMoment, EveryFieldAcceptedOrRefusedInItsOwnCalendar) {
         {Texts("01.01.2000", "12:00:00", "+03:60"), MomentField::Zone},
         {Texts("01.01.2000", "12:00:00", "zone"), MomentField::Zone},
         // coordinates
-        {Texts("01.01.2000", "12:00:00", "+00:00", "90" + kDeg + "00'S"), MomentField::None,
-         2000, 1, 1},
+        {Texts("01.01.2000", "12:00:00", "+00:00", "90" + kDeg + "00'S"), MomentField::None, 2000,
+         1, 1},
         {Texts("01.01.2000", "12:00:00", "+00:00", "90" + kDeg + "01'N"), MomentField::Latitude},
         {Texts("01.01.2000", "12:00:00", "+00:00", "45" + kDeg + "00'E"), MomentField::Latitude},
         {Texts("01.01.2000", "12:00:00", "+00:00", "45" + kDeg + "00'N", "180" + kDeg + "00'W"),

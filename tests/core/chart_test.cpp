@@ -2,6 +2,7 @@
 // speeds, the lunar points, the chart options, the extra bodies and the rise and set search
 // against libnova.
 #include "core/Chart.h"
+#include "core/RiseSet.h"
 
 #include "core/AstroMath.h"
 #include "core/ChartEngine.h"

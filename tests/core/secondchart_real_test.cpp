@@ -1,6 +1,7 @@
 // The second chart, rise and set and the Arabic parts on the program's own chart computation,
 // checked against libnova and PyEphem.
 #include "core/AstrClcs.h"
+#include "core/RiseSet.h"
 #include "core/AstroMath.h"
 #include "core/Chart.h"
 #include "core/ChartEngine.h"

@@ -334,18 +334,18 @@ TEST(CosmosPicture, TheStarViewCentresTheStarAndDrawsTheLineToTheSun) {
     const ui::Colour colour = StarDiscColour(f.stars.YaleStars[sirius].Spectrum);
     EXPECT_EQ(f.Pixel(1280 / 2 - 5, 360), colour);
     // the stars drawn are all behind the eye's plane and kept for the picking
-    EXPECT_GT(f.stars.ScreenStars.Count, 100);
+    EXPECT_GT(f.view.ScreenStars.Count, 100);
     // every star drawn has a distance (the star view leaves the others out)
-    for (int i = 1; i <= f.stars.ScreenStars.Count; ++i)
-        EXPECT_GE(f.stars.YaleStars[f.stars.ScreenStars.StarIndex[i]].Distance, 1);
+    for (int i = 1; i <= f.view.ScreenStars.Count; ++i)
+        EXPECT_GE(f.stars.YaleStars[f.view.ScreenStars.StarIndex[i]].Distance, 1);
 }
 
 TEST(CosmosPicture, AStarWithoutDistanceStandsAtAHundredParsecsInTheSolarSystem) {
     CosmosFixture f(1280, 720);
     f.Draw(1);
     int without = 0;
-    for (int i = 1; i <= f.stars.ScreenStars.Count; ++i)
-        without += f.stars.YaleStars[f.stars.ScreenStars.StarIndex[i]].Distance < 1;
+    for (int i = 1; i <= f.view.ScreenStars.Count; ++i)
+        without += f.stars.YaleStars[f.view.ScreenStars.StarIndex[i]].Distance < 1;
     EXPECT_GT(without, 0);
 }
 

@@ -68,7 +68,7 @@ struct Scene {
         AddStar(9050, 600, 400, 4, false);
     }
     void AddStar(int index, int x, int y, float mag, bool named) {
-        ScreenStarTable& t = stars.ScreenStars;
+        ScreenStarTable& t = v.ScreenStars;
         if (t.X.empty())
             t.X.resize(kMaxStars + 1), t.Y.resize(kMaxStars + 1), t.StarIndex.resize(kMaxStars + 1);
         ++t.Count;

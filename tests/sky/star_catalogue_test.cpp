@@ -60,7 +60,7 @@ TEST(StarCatalogue, LoadsTheShippedFiles) {
     // Proper motion in radians per century: -1.205"/yr.
     EXPECT_NEAR(c.YaleStars[sirius].PmDec, -1.205 * 100 * kArcsecToRad, 1e-10); // stored as f32
     EXPECT_EQ(StarDesignation(t.s, c, sirius, false), Cp(" 9 альфа Большого Пса: Сириус"));
-    EXPECT_EQ(c.StarMapLabel, "a CMa " + Cp("Сириус"));
+    EXPECT_EQ(StarMapLabel(c, sirius, false), "a CMa " + Cp("Сириус"));
     EXPECT_EQ(StarCatalogueCode(c.YaleStars[sirius].Designation), "  9 alf  CMa");
 
     SkyState e;
@@ -102,9 +102,9 @@ TEST(StarCatalogue, DesignationEdgeCases) {
     ASSERT_EQ(c.StarCount, 6);
 
     EXPECT_EQ(StarDesignation(t.s, c, 1, true), Cp(" альфа 1 Б.Медведицы: Dubhe, Ak"));
-    EXPECT_EQ(c.StarMapLabel, "a1 UMa Dubhe, Ak");
+    EXPECT_EQ(StarMapLabel(c, 1, true), "a1 UMa Dubhe, Ak");
     EXPECT_EQ(StarDesignation(t.s, c, 1, false), Cp(" альфа 1 Б.Медведицы: Dubhe"));
-    EXPECT_EQ(c.StarMapLabel, "a1 UMa Dubhe");
+    EXPECT_EQ(StarMapLabel(c, 1, false), "a1 UMa Dubhe");
     EXPECT_EQ(StarName(c, 1), "Dubhe");
     EXPECT_EQ(StarOtherNames(c, 1), "Ak");
 
@@ -115,18 +115,17 @@ TEST(StarCatalogue, DesignationEdgeCases) {
     EXPECT_TRUE(StarName(c, 3).empty());
     EXPECT_TRUE(StarOtherNames(c, 3).empty());
 
-    StarDesignation(t.s, c, 4, true);
-    EXPECT_EQ(c.StarMapLabel, "q Per Plain");
+    EXPECT_EQ(StarMapLabel(c, 4, true), "q Per Plain");
     EXPECT_EQ(StarName(c, 4), "Plain");
     EXPECT_EQ(StarOtherNames(c, 4), "Plain");
 
     EXPECT_EQ(StarDesignation(t.s, c, 5, true), Cp(" 61 Лебедя"));
-    EXPECT_EQ(c.StarMapLabel, "61 Cyg");
+    EXPECT_EQ(StarMapLabel(c, 5, true), "61 Cyg");
     EXPECT_EQ(StarCatalogueCode(c.YaleStars[5].Designation), " 61      Cyg");
     EXPECT_EQ(StarCatalogueCode(c.YaleStars[1].Designation), "    alf1 UMa");
 
     EXPECT_EQ(StarDesignation(t.s, c, 6, true), "");
-    EXPECT_EQ(c.StarMapLabel, "");
+    EXPECT_EQ(StarMapLabel(c, 6, true), "");
     EXPECT_EQ(StarCatalogueCode(""), "");
 }
 
@@ -214,6 +213,51 @@ TEST(StarCatalogue, GreekLettersAndConstellations) {
     s.EnglishMode = true;
     EXPECT_EQ(GreekLetterLocal(s, 20), "upsilon");
     EXPECT_EQ(ConstellationName(s, "CVn"), "Canes Venatici");
+}
+
+} // namespace
+} // namespace qor::test
+
+namespace qor::test {
+namespace {
+
+// The catalogues answer which bright object stands near a longitude (the wheel's table asks
+// them for every point): the brightest named star within the limit, across 0°, and a
+// deep-sky object only when it is brighter still.
+TEST(StarCatalogue, BrightestNearALongitude) {
+    StarCatalogue c;
+    struct Star {
+        double lonDeg;
+        float mag;
+        bool named;
+    };
+    const Star stars[] = {{100.5, 2.0f, true},  {99.6, 1.0f, true}, {100.2, -1.0f, false},
+                          {101.2, -2.0f, true}, {359.6, 3.0f, true}, {0, -5.0f, true}};
+    c.StarCount = 6;
+    c.YaleStars.resize(7);
+    c.StarLon.assign(7, 0);
+    for (int n = 1; n <= 6; ++n) {
+        c.StarLon[n] = stars[n - 1].lonDeg * kDegToRad;
+        c.YaleStars[n].Mag = stars[n - 1].mag;
+        c.YaleStars[n].NameOffset = stars[n - 1].named ? 1 : 0;
+    }
+    const double deg = kDegToRad;
+    EXPECT_EQ(c.BrightestNear(100 * deg, deg), 2);     // 1.0 beats 2.0; the unnamed -1.0 not
+    EXPECT_EQ(c.BrightestNear(100 * deg, deg, 1.0), 0); // none brighter than 1.0
+    EXPECT_EQ(c.BrightestNear(100.7 * deg, deg), 4);   // -2.0 at 0.5°
+    EXPECT_EQ(c.BrightestNear(0.3 * deg, deg), 5);     // across 0°; a place of 0 is no place
+    EXPECT_EQ(c.BrightestNear(200 * deg, deg), 0);
+
+    DeepCatalogue d;
+    d.DeepCount = 2;
+    d.DeepObjs.resize(3);
+    d.DeepObjs[1].Lon = 99.9 * deg;
+    d.DeepObjs[1].Mag = 0.5;
+    d.DeepObjs[2].Lon = 100.1 * deg;
+    d.DeepObjs[2].Mag = 4.0;
+    EXPECT_EQ(d.BrightestNear(100 * deg, deg), 1);
+    EXPECT_EQ(d.BrightestNear(100 * deg, deg, 0.5), 0); // the star of 0.5 stays
+    EXPECT_EQ(d.BrightestNear(100.8 * deg, 0.5 * deg), 0);
 }
 
 } // namespace

@@ -1,0 +1,136 @@
+#include "core/Kepler.h"
+
+#include "core/AstroMath.h"
+#include "core/Ephemeris.h"
+#include "core/Formats.h"
+#include "core/Text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qor {
+
+double MeanMotionOf(double a) {
+    if (a <= 0) return 0;
+    return kGaussK * std::sqrt(a) / NonZeroGuard(a * a);
+}
+
+OrbitElements EllipseElements(double epoch, double a, double e, double meanAnomaly,
+                              double argPerihelion, double node, double inclination) {
+    OrbitElements el;
+    el.epoch = epoch;
+    el.a = a;
+    el.e = e;
+    el.meanAnomaly = meanAnomaly;
+    el.argPerihelion = argPerihelion;
+    el.node = node;
+    el.inclination = inclination;
+    el.meanMotion = MeanMotionOf(a);
+    return el;
+}
+
+double EccentricAnomaly(double M, double e) {
+    double lo = -10, hi = 10;
+    while (hi - lo > 2e-10) {
+        const double mid = 0.5 * (lo + hi);
+        if (mid - e * std::sin(mid) - M < 0)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+void KeplerState(const OrbitElements& el, double jd, Triple& pos, Triple& vel) {
+    const double M = NormAngleSigned(el.meanMotion * (jd - el.epoch) + el.meanAnomaly);
+    const double e = el.e;
+    const double E = EccentricAnomaly(M, e);
+    const double q = std::sqrt(std::max(0.0, 1 - e * e));
+    const double xo = el.a * (std::cos(E) - e), yo = el.a * q * std::sin(E);
+    const double dE = el.meanMotion / NonZeroGuard(1 - e * std::cos(E));
+    const double vxo = -el.a * std::sin(E) * dE, vyo = el.a * q * std::cos(E) * dE;
+    const double cw = std::cos(el.argPerihelion), sw = std::sin(el.argPerihelion);
+    const double cn = std::cos(el.node), sn = std::sin(el.node);
+    const double ci = std::cos(el.inclination), si = std::sin(el.inclination);
+    auto rotate = [&](double x, double y) -> Triple {
+        const double xw = x * cw - y * sw, yw = x * sw + y * cw; // in the orbit, from the node
+        return {xw * cn - yw * ci * sn, xw * sn + yw * ci * cn, yw * si};
+    };
+    pos = rotate(xo, yo);
+    vel = rotate(vxo, vyo);
+}
+
+bool ParseOrbitElementsLine(AstroDat& s, int slot, const std::string& f7, const std::string& f8,
+                            const std::string& f9, const std::string& f10, const std::string& f11,
+                            const std::string& f12, const std::string& f13) {
+    OrbitElements el;
+    el.meanAnomaly = StrToFloatHM(f7) * kDegToRad;
+    el.argPerihelion = StrToFloatHM(f8) * kDegToRad;
+    el.node = StrToFloatHM(f9) * kDegToRad;
+    el.inclination = StrToFloatHM(f10) * kDegToRad;
+    el.e = StrToFloatHM(f11);
+    el.a = StrToFloatHM(f12);
+    el.epoch = StrToFloatHM(f13);
+    const bool ellipse = el.e >= 0 && el.e < 1 && el.a > 0;
+    if (slot < 1 || slot > kMaxExtraBodies || !ellipse) {
+        static const std::string ru = Cp("Элементы орбиты отклонены: нужны 0 <= e < 1 и a > 0");
+        const std::string what =
+            Lang(s, ru, "Orbital elements refused: 0 <= e < 1 and a > 0 needed");
+        ReportOf(s).ShowMessage(MsgKind::Warning,
+                                what + " (e = " + Trim(f11) + ", a = " + Trim(f12) + ")");
+        return false;
+    }
+    el.meanMotion = MeanMotionOf(el.a);
+    s.FictElements[slot] = el;
+    return true;
+}
+
+Triple KeplerPosition(const OrbitElements& el, double jd) {
+    Triple pos, vel;
+    KeplerState(el, jd, pos, vel);
+    const Spherical sph = RectToSph(pos[0], pos[1], pos[2]);
+    return {sph.lon, sph.lat, sph.r};
+}
+
+void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
+                      int count) {
+    constexpr int kMaxAsteroids = 10000;
+    count = std::clamp(count, 0, std::min<int>(kMaxAsteroids, static_cast<int>(list.size())));
+    const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
+    const double lst = LocalSiderealRad(s);
+    for (int i = 0; i < count; ++i) {
+        AsteroidRecord& r = list[i];
+        if (!(r.e >= 0 && r.e < 1 && r.a > 0)) continue;
+        OrbitElements el = EllipseElements(r.epoch, r.a, r.e, r.meanAnomaly, r.argPerihelion,
+                                           r.node, r.inclination);
+        el.meanMotion = r.meanMotion; // the catalogue's own
+        Triple pos, vel;
+        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
+        Triple g{pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+        double dist = Length(g);
+        if (s.UseLightTime) {
+            KeplerState(el, JDFromCenturies(s.ChartT - dist * kLightTimeCenturiesPerAU), pos, vel);
+            g = {pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+            dist = Length(g);
+        }
+        const double x = g[0] * cosPsi - g[1] * sinPsi;
+        const double y = g[0] * sinPsi + g[1] * cosPsi;
+        double ra = ArcTan2Pos(y * s.CosEps - g[2] * s.SinEps, x);
+        double dec =
+            std::asin(std::clamp((y * s.SinEps + g[2] * s.CosEps) / NonZeroGuard(dist), -1.0, 1.0));
+        if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, s.ChartT);
+        if (gen.HorParallax) TopocentricParallax(s, ra, dec, dist, lst);
+        const EclPos e = EquToEclTrue(s, dec, ra);
+        r.lon = e.lon;
+        r.lat = e.lat;
+    }
+    s.AsteroidTimeText = AsteroidTimeText(s);
+}
+
+std::string AsteroidTimeText(const AstroDat& s) {
+    return Trim(FormatDateText(s.ChartDay, s.ChartMonth, s.ChartYear).text) + " " +
+           Trim(FormatTimeText(s.ChartHour, s.ChartMinute, s.ChartSecond).text) + " " +
+           FormatZoneOffset(s.ChartZone, true);
+}
+
+} // namespace qor
