@@ -176,7 +176,9 @@ class Checker:
         if expected is not None and expected != data:
             self.problem(rel, "differs from its sources (run tools/make_texts.py)")
 
-        sections = textbase.read_base_file(data)
+        group_of = base.get("group_of", {}).get(lang)
+        groups = [] if group_of is not None else None
+        sections = textbase.read_base_file(data, groups)
         parse = textbase.PARSERS[base["parser"]]
         rule_of = {}
         for part in base["parts"]:
@@ -201,6 +203,8 @@ class Checker:
             title = header[header.index("]") + 1:].strip() if "]" in header else ""
             self.check_body(where, lang, title, body, part)
             bodies.append((where, " ".join(body)))
+        if group_of is not None:
+            self.check_groups(rel, lang, base["parser"], sections, groups, group_of)
         for part in base["parts"]:
             pending = set(part.get("pending", []))
             missing = [k for k in textbase.KEY_RULES[part["rule"]][1]
@@ -214,6 +218,29 @@ class Checker:
                     continue
                 self.problem(rel, "no section for key [%s] (%s)"
                              % (textbase.canonical_key(k), part["rule"]))
+
+    def check_groups(self, rel, lang, parser, sections, groups, group_of):
+        """A base with group lines: each section stands under the group of its first key
+        number, and each group's line comes once, before its sections."""
+        parse = textbase.PARSERS[parser]
+        for (header, _), title in zip(sections, groups):
+            parsed = parse(header[1:])
+            if parsed is None or parsed[0] not in group_of:
+                continue
+            where = "%s %s" % (rel, header.split("]")[0] + "]")
+            want = group_of[parsed[0]]
+            if title is None:
+                self.problem(where, "stands under no group line (wanted {%s})" % want)
+            elif title != want:
+                self.problem(where, "stands under the group {%s}, not {%s}" % (title, want))
+        runs = [t for i, t in enumerate(groups) if t is not None and (i == 0 or groups[i - 1] != t)]
+        for title in sorted(set(runs)):
+            if runs.count(title) > 1:
+                self.problem(rel, "the group {%s} comes back after another group" % title)
+        script = CYRILLIC if lang == "en" else LATIN
+        for title in group_of.values():
+            if script.search(title):
+                self.problem(rel, "the group title {%s} is not in the file's language" % title)
 
     # ---------------------------------------------------------- across bodies
     def check_repeats(self, lang, bodies):

@@ -167,6 +167,19 @@ def load_base(folder):
     if len(parsers) != 1:
         raise SourceError("%s: the parts of one base must share a key form" % folder)
     base["parser"] = parsers.pop()
+    groups = base.get("groups")
+    if groups is not None:
+        firsts = sorted({k[0] for p in base["parts"] for k in KEY_RULES[p["rule"]][1]})
+        for lang in LANGUAGES:
+            titles = groups.get(lang) if isinstance(groups, dict) else None
+            if not isinstance(titles, list) or len(titles) != len(firsts) \
+                    or not all(isinstance(t, str) and t.strip() and "}" not in t
+                               for t in titles):
+                raise SourceError("%s: \"groups\" needs %d titles for %r, one for each first "
+                                  "key number, none empty or holding \"}\""
+                                  % (folder, len(firsts), lang))
+        base["group_of"] = {lang: dict(zip(firsts, (t.strip() for t in groups[lang])))
+                            for lang in LANGUAGES}
     return base
 
 
@@ -245,9 +258,20 @@ def key_sort(base, section):
 
 def render(base, lang, sections):
     """The base file's text: a first comment line naming it, then the sections in key order,
-    one paragraph per line, an empty line between sections."""
+    one paragraph per line, an empty line between sections. In a base with groups a line
+    "{title}" stands before the first section of each first key number."""
     out = ["/ " + base["comment"][lang]]
+    group_of = base.get("group_of", {}).get(lang)
+    group = None
     for s in sorted(sections, key=lambda s: key_sort(base, s)):
+        if group_of is not None:
+            parsed = PARSERS[base["parser"]](s.key + "]")
+            if parsed is None or parsed[0] not in group_of:
+                raise SourceError("%s: [%s] belongs to no group" % (s.where, s.key))
+            if parsed[0] != group:
+                group = parsed[0]
+                out.append("")
+                out.append("{%s}" % group_of[group])
         out.append("")
         out.append(("[%s] %s" % (s.key, s.title)).rstrip())
         out.extend(s.paragraphs)
@@ -273,19 +297,33 @@ def build(base, lang):
 
 
 # ---------------------------------------------------------------- the readers
-def read_base_file(data):
+def read_base_file(data, groups=None):
     """The sections of a base file's bytes as the readers see them: lines with trailing blanks
     removed, empty lines and "/" comments skipped, "[" opens a section. Returns a list of
-    (header line, [body lines])."""
+    (header line, [body lines]).
+
+    With a list given as `groups` (a base with group lines), a line beginning with "{" ends
+    the section before it and sets the group title, the text between "{" and the next "}"
+    trimmed (None when there is no "}"); `groups` gets, for each section, the title in force
+    at its header (None before the first group line)."""
     text = data.decode("cp1251")
     sections = []
+    title = None
+    inside = False
     for raw in text.replace("\r\n", "\n").split("\n"):
         line = raw.rstrip(" \t")
         if not line or line.startswith("/"):
             continue
-        if line.startswith("["):
+        if groups is not None and line.startswith("{"):
+            close = line.find("}")
+            title = line[1:close].strip() if close > 0 else None
+            inside = False
+        elif line.startswith("["):
             sections.append((line, []))
-        elif sections:
+            if groups is not None:
+                groups.append(title)
+            inside = True
+        elif inside:
             sections[-1][1].append(line)
     return sections
 

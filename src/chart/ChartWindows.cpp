@@ -56,6 +56,11 @@ void RegisterChartWindows(shell::Program& p) {
     svc.AddStartStep(shell::StartStage::Asteroids, "LoadStatusAndColors", [] {
         if (TKartForm* k = KartFormOf()) k->LoadStatusAndColors();
     });
+    svc.SignRuledBy = [](int sign, int body) {
+        static const Dignities kDefault = DecodeStatusMemo(DefaultStatusMemo());
+        const TKartForm* k = KartFormOf();
+        return (k ? k->PlnStatus : kDefault).Has(kRulership, sign, body);
+    };
 }
 
 } // namespace qor::chart

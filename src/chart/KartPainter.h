@@ -25,21 +25,9 @@ inline bool NoGlyph(const std::string& label) {
 }
 
 // Name flags switched for the texts of one hot spot, restored afterwards.
-class WordNames {
+class WordNames : public NamesAs {
 public:
-    WordNames(AstroDat& s, bool shortNames = false)
-        : s_(s), glyph_(s.GlyphNames), short_(s.ShortNames) {
-        s.GlyphNames = false;
-        s.ShortNames = shortNames;
-    }
-    ~WordNames() {
-        s_.GlyphNames = glyph_;
-        s_.ShortNames = short_;
-    }
-
-private:
-    AstroDat& s_;
-    bool glyph_, short_;
+    explicit WordNames(AstroDat& s, bool shortNames = false) : NamesAs(s, false, shortNames) {}
 };
 
 // One drawing of the screen: the inputs, and the pieces in their order.

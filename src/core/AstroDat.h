@@ -164,6 +164,26 @@ std::string BodyName(const AstroDat& s, int n);         // n a chart point
 std::string CuspTitle(const AstroDat& s, int n, bool longForm);
 const std::string& SignAbbr(int n); // "Ari".."Psc"; 0 and out of range: three blanks
 
+// The naming switches (GlyphNames, ShortNames) set for the life of a scope, restored after.
+class NamesAs {
+public:
+    NamesAs(AstroDat& s, bool glyphNames, bool shortNames)
+        : s_(s), glyph_(s.GlyphNames), short_(s.ShortNames) {
+        s.GlyphNames = glyphNames;
+        s.ShortNames = shortNames;
+    }
+    ~NamesAs() {
+        s_.GlyphNames = glyph_;
+        s_.ShortNames = short_;
+    }
+    NamesAs(const NamesAs&) = delete;
+    NamesAs& operator=(const NamesAs&) = delete;
+
+private:
+    AstroDat& s_;
+    bool glyph_, short_;
+};
+
 // --- Message texts ------------------------------------------------------------------------
 
 // Text number n of "rtext.txt" (Russian) or "etext.txt" (English) in the program folder,

@@ -31,7 +31,10 @@ long long FloorDiv(long long a, long long b) {
 }
 
 long long FloorMod(long long a, long long b) {
-    return a - FloorDiv(a, b) * b;
+    // By the remainder, so that no product can overflow (a value far out of range, such as
+    // the rounding of NaN, still lands within 0..b).
+    const long long r = a % b;
+    return (r != 0 && ((r < 0) != (b < 0))) ? r + b : r;
 }
 
 // Degrees and rounded minutes of |rad| with the carry of 60 minutes into the degree.

@@ -50,26 +50,6 @@ private:
     bool was_;
 };
 
-// The naming switches of the state for the life of a scope.
-class NamesAs {
-public:
-    NamesAs(AstroDat& s, bool glyphNames, bool shortNames)
-        : s_(s), glyph_(s.GlyphNames), short_(s.ShortNames) {
-        s.GlyphNames = glyphNames;
-        s.ShortNames = shortNames;
-    }
-    ~NamesAs() {
-        s_.GlyphNames = glyph_;
-        s_.ShortNames = short_;
-    }
-    NamesAs(const NamesAs&) = delete;
-    NamesAs& operator=(const NamesAs&) = delete;
-
-private:
-    AstroDat& s_;
-    bool glyph_, short_;
-};
-
 std::string ZoneLine(const AstroDat& s, const YearTableInput& in) {
     return Lang(s, "Временная зона: "_cp, "Time zone: ") + Trim(in.zone);
 }

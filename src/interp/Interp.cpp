@@ -10,6 +10,7 @@
 #include "ui/FontText.h"
 #include "ui/Keys.h"
 
+#include <QGuiApplication>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -177,11 +178,23 @@ bool TInterp::ShowWorkFile(const fs::path& workFile) {
         return false;
     }
     // The same text again keeps what the user did to it (its formatting too).
-    if (lines == Memo->Lines()) return true;
+    TextReplaced = lines != Memo->Lines();
+    if (!TextReplaced) return true;
     IntApplyFont();
     Memo->SetWordWrap(Memo->DefaultWordWrap);
     Memo->SetLines(lines);
     return true;
+}
+
+void TInterp::ShowAskedText() {
+    if (State() == WindowState::Minimized) SetWindowState(WindowState::Normal);
+    show();
+    raise();
+    if (TextReplaced) {
+        QTextCursor c = Memo->textCursor();
+        c.movePosition(QTextCursor::Start);
+        Memo->setTextCursor(c);
+    }
 }
 
 // --- Files -----------------------------------------------------------------------------------
@@ -357,6 +370,10 @@ void TInterp::Tell(MsgKind kind, const std::string& text) {
 
 void TInterp::Busy(bool on) {
     p_.Flags.ProgramIdle = !on;
+    if (on)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
     shell::CommLink* link = p_.Form1 ? p_.Form1->Link.get() : nullptr;
     if (!link) return;
     if (on)

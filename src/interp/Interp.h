@@ -84,6 +84,11 @@ public:
     // Shows the finished work file of a report: the window's font, the report's paragraph
     // format and word wrap; the memo is left alone when it holds that text already.
     bool ShowWorkFile(const fs::path& workFile);
+    // Whether the last report's text replaced the memo's (false when it was the same).
+    bool TextReplaced = false;
+    // Brings the window forward after a text asked for by another window: restored when
+    // minimized, shown, and the caret at the start of a text that was replaced.
+    void ShowAskedText();
 
     // The menu.
     void SaveFileClick();

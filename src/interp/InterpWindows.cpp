@@ -1,5 +1,6 @@
 #include "interp/InterpWindows.h"
 
+#include "interp/ChartTexts.h"
 #include "interp/IntSet.h"
 #include "interp/Intxt.h"
 
@@ -16,6 +17,7 @@ void RegisterInterpWindows(shell::Program& p, InterpServices services) {
     p.Svc.AddStartStep(shell::StartStage::Fonts, "IntApplyFont", [] {
         if (auto* w = dynamic_cast<TInterp*>(ui::Screen().FindForm("Interp"))) w->IntApplyFont();
     });
+    RegisterChartTexts(p, *reports);
     p.Hooks.InterpShowFile = [](const std::string& programName) {
         if (auto* w = ui::Screen().Ensure<TInterp>("Interp")) w->InterpShowFile(programName);
     };

@@ -79,12 +79,19 @@ BaseOpen ReportWriter::OpenBaseFile(const BaseSetting& base, std::string& bytes)
     if (name.empty()) return BaseOpen::Off;
     const fs::path path = BasePath(s_, name);
     if (path.lexically_normal() == s_.DataPath("nofile").lexically_normal()) return BaseOpen::Off;
+    if (caching_) {
+        if (const auto it = cache_.find(path); it != cache_.end()) {
+            bytes = it->second;
+            return BaseOpen::Read;
+        }
+    }
     const IoResult r = ReadFileBytes(path, bytes);
     if (!r.ok()) {
         bytes.clear();
         NoteOpenFailed(r.error, path.string());
         return BaseOpen::Failed;
     }
+    if (caching_) cache_[path] = bytes;
     return BaseOpen::Read;
 }
 
@@ -143,8 +150,17 @@ std::string SeparationText(double lon1, double lon2) {
     return FloatToStrComma(5, 1, d) + kDegreeSign;
 }
 
-void ReportWriter::Run(const std::function<void()>& body) {
-    // The glyph switch, the work file and the busy state come back however the body ends.
+ReportWriter::BusyScope::BusyScope(ReportWriter& w) : w_(w) {
+    if (w_.busy_++ == 0 && w_.hooks_.Busy) w_.hooks_.Busy(true);
+}
+
+ReportWriter::BusyScope::~BusyScope() {
+    if (--w_.busy_ == 0 && w_.hooks_.Busy) w_.hooks_.Busy(false);
+}
+
+void ReportWriter::Run(const std::function<void()>& body, bool reportMissing) {
+    // The glyph switch, the work file, the base cache and the busy state come back however
+    // the body ends.
     struct Frame {
         ReportWriter& w;
         bool glyphs;
@@ -154,17 +170,19 @@ void ReportWriter::Run(const std::function<void()>& body) {
                 std::fclose(w.file_);
                 w.file_ = nullptr;
             }
-            if (w.hooks_.Busy) w.hooks_.Busy(false);
+            w.caching_ = false;
+            w.cache_.clear();
         }
     };
-    if (hooks_.Busy) hooks_.Busy(true);
+    BusyScope busy(*this);
     Frame frame{*this, s_.GlyphNames};
+    caching_ = true;
     BeginText();
     s_.GlyphNames = false;
     body();
     s_.GlyphNames = frame.glyphs;
     EndText();
-    ReportMissing();
+    if (reportMissing) ReportMissing();
 }
 
 } // namespace qor::interp

@@ -25,6 +25,7 @@
 #include <array>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -95,17 +96,38 @@ public:
     void DegreeMark(int point);
 
     // Runs a report: busy state on, the work file begun, names as words (GlyphNames off), the
-    // body, glyphs back, the work file ended and shown, the failed bases reported, busy state
-    // off. The glyph switch and the busy state come back on every way out.
-    void Run(const std::function<void()>& body);
+    // body, glyphs back, the work file ended and shown, the failed bases reported (unless
+    // `reportMissing` is false: they wait for the next full report), busy state off. The
+    // glyph switch and the busy state come back on every way out. While it runs, each base
+    // is read from its file once (every lookup still reads it from its first line).
+    void Run(const std::function<void()>& body, bool reportMissing = true);
+
+    // The busy state (the "Wait" of the link, the cursor) for work around a report: on while
+    // a scope lives, nested scopes and Run inside it included.
+    class BusyScope {
+    public:
+        explicit BusyScope(ReportWriter& w);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        ReportWriter& w_;
+    };
+
+    // A message for the user (a box, or the status line when nobody may be asked).
+    void Tell(MsgKind kind, const std::string& text);
 
 private:
-    void Tell(MsgKind kind, const std::string& text);
     AstroDat& s_;
     ReportHooks hooks_;
     std::FILE* file_ = nullptr;
     int writeError_ = 0;
+    int busy_ = 0;
     std::vector<std::string> missing_;
+    // The bases read during the current Run, by file.
+    bool caching_ = false;
+    std::map<fs::path, std::string> cache_;
 };
 
 // The angular distance of two longitudes (radians) folded into 0..180 degrees: width 5, one

@@ -154,6 +154,12 @@ AspKeyResult ParseAspKey(std::string_view header, const AspDefTable& page, AspKe
     return r;
 }
 
+AspKey AspKeyFieldsRead(std::string_view header, const AspDefTable& page) {
+    AspKey key;
+    ParseAspKeyFields(header, page, key);
+    return key;
+}
+
 std::string HeaderTitle(std::string_view header) {
     const std::size_t close = header.find(']');
     return close == std::string_view::npos ? std::string() : Trim(header.substr(close + 1));
@@ -166,14 +172,21 @@ std::vector<Section> ReadSections(std::string_view baseBytes, const HeaderMatch&
     TextLineScanner lines(baseBytes);
     std::string_view line;
     bool inside = false;
+    std::string group;
     while (lines.NextContent(line)) {
         const bool header = IsHeader(line);
-        if (inside && (header || (scan.endAtGroup && line[0] == '{'))) {
+        const bool groupLine = scan.endAtGroup && line[0] == '{';
+        if (inside && (header || groupLine)) {
             if (!scan.every) break;
             inside = false;
         }
         if (inside) {
             out.back().lines.emplace_back(line);
+            continue;
+        }
+        if (groupLine) {
+            const std::string_view title = line.substr(1, line.find('}') - 1);
+            group = Trim(title);
             continue;
         }
         if (!header) continue;
@@ -183,7 +196,7 @@ std::vector<Section> ReadSections(std::string_view baseBytes, const HeaderMatch&
             break;
         }
         if (v == Verdict::Take) {
-            out.push_back({std::string(line), {}});
+            out.push_back({std::string(line), {}, group});
             inside = true;
         }
     }

@@ -72,6 +72,9 @@ enum class AspKeyResult {
 // cusp of house p2 − 100. Letter form [SU SQR MO]: the code names the aspect by its angle.
 // An empty, zero or non-numeric aspect field, a longer one, or a point outside 1..40 is Bad.
 AspKeyResult ParseAspKey(std::string_view header, const AspDefTable& page, AspKey& key);
+// The fields of a key as far as they were read before it proved no aspect key (0 for the
+// rest): what the error box about it names.
+AspKey AspKeyFieldsRead(std::string_view header, const AspDefTable& page);
 
 // --- Lines -----------------------------------------------------------------------------------
 
@@ -91,11 +94,14 @@ using HeaderMatch = std::function<Verdict(std::string_view header)>;
 struct Section {
     std::string header;             // the header line
     std::vector<std::string> lines; // its body lines, comments and empty lines left out
+    std::string group;              // with groups: the title of the last group line before it
 };
 
 struct SectionScan {
     bool every = false;      // every matching section to the end of the base, else the first
-    bool endAtGroup = false; // a line beginning with "{" ends a section too
+    // A line beginning with "{" is a group line: it ends a section, and the text up to the
+    // next "}" (trimmed) is the group title of the sections after it.
+    bool endAtGroup = false;
 };
 
 // The sections of a base (its bytes) that the rule takes, in file order; `stopped` tells

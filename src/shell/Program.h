@@ -181,6 +181,21 @@ struct Services {
     // "take the data" is on: the main window's coordinate panel, and the hovered city's
     // "name, region" (empty off a city).
     std::function<void(const std::string&)> TakeGeoMapPlace;
+    // The natal-chart settings' table of dignities (chart): whether body 1..16 rules sign
+    // 1..12 (a sign may have two rulers).
+    std::function<bool(int sign, int body)> SignRuledBy;
+    // The interpretation texts other windows ask for (interp), shown in the text window. The
+    // chart menu's "Интерпретация..." for chart point n: a body's report, or a cusp's
+    // (27..38) house report; the window follows the point through later recomputes
+    // (InterpPoint). The texts of catalogue star n, deep-sky object n, planet n and sign n,
+    // and of the aspect between chart points p and q. A text that has no section leaves the
+    // window as it was.
+    std::function<void(int point)> N57Click;
+    std::function<void(int star)> IntStarText;
+    std::function<void(int object)> IntDeepSkyText;
+    std::function<void(int planet)> IntPlanetText;
+    std::function<void(int sign)> IntSignText;
+    std::function<void(int p, int q)> IntAspectText;
 };
 
 // Flags of the shell read across windows.

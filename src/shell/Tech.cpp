@@ -244,7 +244,8 @@ void TTech::LayoutMainControls(bool firstStart) {
     }
     if (firstStart) {
         if (w > 1024)
-            Screen().Dlg().Message(MsgKind::Information, GetMsgText(p_.s, 154), MsgButtons::Ok);
+            // Through the report: at start it is logged first and shown when the start ends.
+            ReportOf(p_.s).ShowMessage(MsgKind::Information, GetMsgText(p_.s, 154));
     } else {
         Delay(p_.s, 1000);
         if (p_.Form1 && p_.Form1->OnResize) p_.Form1->OnResize();

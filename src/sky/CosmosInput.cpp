@@ -218,9 +218,10 @@ std::shared_ptr<CosmosInput> RegisterCosmosInput(shell::Program& p,
     sky->Redraw = [&p] {
         if (p.Flags.ScreenMode == 'S') p.DrawScreen('S');
     };
-    sky->PlanetInfo = [&p, sky](int index, PlanetInfoTexts& t) {
+    // The view's own routine holds it by address: a shared hold of itself would never end.
+    sky->PlanetInfo = [&p, self = sky.get()](int index, PlanetInfoTexts& t) {
         CurrentChart engine(p.s, p.ChartOpt, p.GeneralOpt);
-        const bool ok = FillPlanetInfo(p.s, sky->bodies, engine, p.GeneralOpt, index,
+        const bool ok = FillPlanetInfo(p.s, self->bodies, engine, p.GeneralOpt, index,
                                        p.Flags.HelioMode, p.GeneralOpt.BlackMoonFocus, t);
         return ok;
     };

@@ -2,6 +2,7 @@
 // any dialog, a log that takes no lines ends the start, an aspect page name from the command
 // link cannot reach outside the program folder, and a pointer far off the window is harmless.
 #include "app/Subsystems.h"
+#include "core/AstroDat.h"
 #include "core/Files.h"
 #include "core/ProgramFolder.h"
 #include "core/Text.h"
@@ -12,8 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace qor::shell {
@@ -83,6 +87,71 @@ TEST_F(HostileInputTest, TheLogIsCompleteBeforeAnyDialog) {
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log[log.size() - 2], "Error: " + damage);
     EXPECT_EQ(log.back(), "Start failed: planet series: " + damage);
+}
+
+// A damaged catalogue at start: the loader's refusal is logged and then shown; one the chart
+// needs ends the start with status 2, the deep-sky catalogue leaves it running. Whatever the
+// start says (the first start's note on a wide screen too), the log has come to its end before
+// the first dialog.
+TEST_F(HostileInputTest, ACatalogueRefusedAtStartIsLoggedAndShown) {
+    const auto put = [](std::string& bytes, std::size_t at, auto value) {
+        std::memcpy(&bytes[at], &value, sizeof value);
+    };
+    struct Case {
+        const char* file;
+        std::function<void(std::string&)> damage;
+        int status;
+        std::string told;    // one of the messages, logged before the first dialog
+        std::string lastLog; // the start of the log's last line at the first dialog
+    };
+    const std::vector<Case> cases = {
+        {"Deepobj.txt", [](std::string& b) { b.clear(); }, 0,
+         "Deepobj.txt: the catalogue holds no object", "Ready"},
+        {"Deepobj.txt", [](std::string& b) { b = "garbage\r\n;;;\r\n"; }, 0,
+         "Deepobj.txt: lines without a right ascension and declination left out: 2 (the first: "
+         "line 1)",
+         "Ready"},
+        {"yale.mdb", [&](std::string& b) { put(b, 54 * 99 + 30, std::nanf("")); }, 2,
+         "yale.mdb: a value out of range in record 100; the catalogue was not loaded",
+         "Start failed: yale.mdb cannot be read"},
+        {"planets.mdb", [&](std::string& b) { put(b, 112 * 4 + 24 + 16, HUGE_VAL); }, 2,
+         "planets.mdb: a value out of range in record 5; the bodies were not read",
+         "Start failed: planets.mdb cannot be read"},
+        {"PLANETS.NDX", [](std::string& b) { b += "garbage"; }, 2,
+         "The planetary index file is damaged: PLANETS.NDX", "Start failed: planet series: "},
+    };
+    bool first = true;
+    for (const Case& c : cases) {
+        const fs::path file = home / c.file;
+        const std::string shipped = test::TempDir::Read(file);
+        std::string bytes = shipped;
+        c.damage(bytes);
+        ASSERT_TRUE(SaveFileAtomic(file, bytes).ok());
+        dialogs.asked.clear();
+        dialogs.logAtMessage.clear();
+        EXPECT_EQ(Start(), c.status) << c.file;
+        const std::vector<std::string> shown = dialogs.Messages();
+        const auto told = std::find_if(shown.begin(), shown.end(), [&](const std::string& m) {
+            return m.rfind(c.told, 0) == 0;
+        });
+        EXPECT_NE(told, shown.end()) << c.file;
+        if (first) { // the first start on a screen wider than 1024 pixels notes the layout
+            EXPECT_EQ(std::count(shown.begin(), shown.end(), GetMsgText(program->s, 154)), 1);
+        }
+        ASSERT_FALSE(dialogs.logAtMessage.empty()) << c.file;
+        const std::vector<std::string>& log = dialogs.logAtMessage.front();
+        EXPECT_NE(std::find_if(log.begin(), log.end(),
+                               [&](const std::string& line) {
+                                   return line.find(c.told) != std::string::npos;
+                               }),
+                  log.end())
+            << c.file;
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.back().rfind(c.lastLog, 0), 0u) << log.back();
+        if (c.status == 0) program->Form1->Close();
+        ASSERT_TRUE(SaveFileAtomic(file, shipped).ok());
+        first = false;
+    }
 }
 
 // A start log on a full disk: the start ends with status 1 and says why.

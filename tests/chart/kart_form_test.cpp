@@ -256,6 +256,26 @@ TEST_F(ChartWindowsTest, ASettingsFileBringsBackEveryControl) {
     EXPECT_EQ(again, bytes);
 }
 
+// A settings file the user made read-only is not replaced: the save says so.
+TEST_F(ChartWindowsTest, SavingOverAReadOnlySettingsFileIsRefused) {
+    p->s.EnglishMode = true;
+    const auto file = dir / "wrk" / "mine.nch";
+    std::filesystem::create_directories(file.parent_path());
+    ASSERT_TRUE(WriteTextFileAtomic(file, {"kept"}).ok());
+    const auto ro = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                    std::filesystem::perms::others_read;
+    std::filesystem::permissions(file, ro);
+    dialogs.asked.clear();
+    dialogs.fileAnswers = {file};
+    dialogs.messageAnswers = {MsgResult::Yes}; // write over it
+    kart->SaveButtonClick();
+    EXPECT_EQ(dialogs.Messages().back(), "mine.nch is read-only");
+    std::string bytes;
+    ReadFileBytes(file, bytes);
+    EXPECT_EQ(bytes, "kept\r\n");
+    EXPECT_EQ(std::filesystem::status(file).permissions(), ro);
+}
+
 TEST_F(ChartWindowsTest, LoadingGivesReadyBackOnEveryWayOut) {
     // cancelled dialog
     kart->LoadButtonClick();

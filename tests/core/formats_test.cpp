@@ -244,6 +244,23 @@ TEST(ZodiacTexts, RoundTripOverTheCircle) {
     }
 }
 
+// A value without a position (NaN, an infinity, far out of range) still splits into parts
+// within their ranges: a damaged computation cannot index outside the sign tables.
+TEST(ZodiacTexts, ValuesWithoutAPositionStayInRange) {
+    for (const double x : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -1e300, -1296000.5}) {
+        for (const ZodiacParts& p : {SplitZodiacSeconds(x), SplitZodiacMinutes(x)}) {
+            EXPECT_GE(p.sign, 0) << x;
+            EXPECT_LT(p.sign, 12) << x;
+            EXPECT_GE(p.deg, 0) << x;
+            EXPECT_LT(p.deg, 30) << x;
+            EXPECT_GE(p.min, 0) << x;
+            EXPECT_LT(p.min, 60) << x;
+            EXPECT_GE(p.sec, 0) << x;
+            EXPECT_LT(p.sec, 60) << x;
+        }
+    }
+}
+
 TEST(RomanNumerals, Range) {
     EXPECT_EQ(RomanNumeral(0), "");
     EXPECT_EQ(RomanNumeral(4), "IV");

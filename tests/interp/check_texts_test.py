@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Tests of tools/make_texts.py and tools/check_texts.py on the small fixture base
-tests/fixtures/texts/mini (twelve short sections of the Sun in the signs, both languages).
+"""Tests of tools/make_texts.py and tools/check_texts.py on the small fixture bases of
+tests/fixtures/texts: mini (twelve short sections of the Sun in the signs, both languages) and
+rising (the Sun in Aries with each rising sign, in a base whose sections stand in groups).
 
 Each fault case copies the fixture into a scratch folder, spoils one thing, and expects the
 checker to name it; the untouched fixture must pass.
@@ -24,6 +25,9 @@ RU = os.path.join("mini", "ru", "sun.txt")
 EN = os.path.join("mini", "en", "sun.txt")
 RU_OUT = os.path.join("Txt", "Mini", "mini.txt")
 EN_OUT = os.path.join("Txt", "Mini", "mini-e.txt")
+RISING_JSON = os.path.join("rising", "base.json")
+RISING_RU_OUT = os.path.join("Txt", "Mini", "rising.txt")
+RISING_EN_OUT = os.path.join("Txt", "Mini", "rising-e.txt")
 
 
 class Scratch:
@@ -66,12 +70,32 @@ class Scratch:
             f.write(data)
 
 
+def expect_reported(test, spoil, expected):
+    """Spoils a fresh copy of the fixture with `spoil` (given the Scratch) and expects the
+    checker to fail naming `expected`."""
+    s = Scratch()
+    try:
+        spoil(s)
+        code, out = s.check()
+        test.assertEqual(code, 1, out)
+        test.assertIn(expected, out)
+    finally:
+        s.close()
+
+
 class FixtureBase(unittest.TestCase):
     def setUp(self):
         self.s = Scratch()
 
     def tearDown(self):
         self.s.close()
+
+    def expect_make_refused(self, expected, out_rel):
+        """The generator fails naming `expected` and writes no file `out_rel`."""
+        r = self.s.make()
+        self.assertNotEqual(r.returncode, 0)
+        self.assertIn(expected, r.stderr)
+        self.assertFalse(os.path.exists(os.path.join(self.s.data, out_rel)))
 
 
 class MakeTexts(FixtureBase):
@@ -112,10 +136,7 @@ class MakeTexts(FixtureBase):
 
     def test_character_without_cp1251_form_stops_the_base(self):
         self.s.edit(EN, "Generous warmth", "Generous warmth \u2192 naïveté")
-        r = self.s.make()
-        self.assertNotEqual(r.returncode, 0)
-        self.assertIn("U+2192", r.stderr)
-        self.assertFalse(os.path.exists(os.path.join(self.s.data, EN_OUT)))
+        self.expect_make_refused("U+2192", EN_OUT)
 
 
 class CheckTextsFaults(FixtureBase):
@@ -169,15 +190,10 @@ class CheckTextsFaults(FixtureBase):
     def test_each_fault_is_reported(self):
         for what, rel, old, new, expected in self.SOURCE_FAULTS:
             with self.subTest(what):
-                s = Scratch()
-                try:
+                def spoil(s):
                     s.edit(rel, old, new)
                     s.make()
-                    code, out = s.check()
-                    self.assertEqual(code, 1, out)
-                    self.assertIn(expected, out)
-                finally:
-                    s.close()
+                expect_reported(self, spoil, expected)
 
     def test_byte_outside_cp1251_is_reported(self):
         self.s.make()
@@ -222,6 +238,69 @@ class CheckTextsFaults(FixtureBase):
         code, out = self.s.check()
         self.assertEqual(code, 0, out)
         self.assertIn("180 sections of point-sign not written yet", out)
+
+
+class GroupLines(FixtureBase):
+    def lines(self, rel):
+        return self.s.read_out(rel).decode("cp1251").split("\r\n")
+
+    def test_each_group_line_stands_before_its_first_section(self):
+        self.assertEqual(self.s.make().returncode, 0)
+        for rel, groups in ((RISING_RU_OUT, ["{(Солнце в Овне)}", "{(Солнце в Тельце)}"]),
+                            (RISING_EN_OUT, ["{(Sun in Aries)}", "{(Sun in Taurus)}"])):
+            lines = self.lines(rel)
+            self.assertEqual([l for l in lines if l.startswith("{")], groups)
+            for group, first in zip(groups, ("[1.1] ", "[2.1] ")):
+                header = next(i for i, l in enumerate(lines) if l.startswith(first))
+                self.assertEqual(lines[header - 2:header], [group, ""])
+        code, out = self.s.check()
+        self.assertEqual(code, 0, out)
+
+    def test_group_line_ends_the_section_before_it(self):
+        self.s.make()
+        groups = []
+        sections = textbase.read_base_file(self.s.read_out(RISING_EN_OUT), groups)
+        last_of_aries = textbase.find_section(sections, "point", (1, 12))
+        self.assertEqual(last_of_aries[1], ["A quiet face over a bonfire."])
+        self.assertEqual(groups[0], "(Sun in Aries)")
+        self.assertEqual(groups[-1], "(Sun in Taurus)")
+
+    def test_misplaced_groups_are_reported(self):
+        # (what, language file, old line, new line, expected words in the report)
+        cases = [
+            ("a section under another sign's group", RISING_EN_OUT, "[2.1] Ascendant in Aries",
+             "{(Sun in Aries)}\r\n[2.1] Ascendant in Aries",
+             "[2.1]: stands under the group {(Sun in Aries)}, not {(Sun in Taurus)}"),
+            ("sections before any group line", RISING_RU_OUT, "{(Солнце в Овне)}", "",
+             "[1.1]: stands under no group line (wanted {(Солнце в Овне)})"),
+            ("a group line without its closing brace", RISING_RU_OUT, "{(Солнце в Овне)}",
+             "{(Солнце в Овне)", "stands under no group line"),
+            ("a group broken by another", RISING_EN_OUT, "[1.7] Ascendant in Libra",
+             "{(Sun in Taurus)}\r\n[2.1] Ascendant in Aries\r\nSteadiness first.\r\n"
+             "{(Sun in Aries)}\r\n[1.7] Ascendant in Libra",
+             "the group {(Sun in Aries)} comes back after another group"),
+        ]
+        for what, rel, old, new, expected in cases:
+            with self.subTest(what):
+                def spoil(s):
+                    s.make()
+                    data = s.read_out(rel)
+                    spoiled = data.replace(old.encode("cp1251"), new.encode("cp1251"), 1)
+                    self.assertNotEqual(data, spoiled)
+                    s.write_out(rel, spoiled)
+                expect_reported(self, spoil, expected)
+
+    def test_group_titles_must_cover_every_sun_sign(self):
+        self.s.edit(RISING_JSON, '"(Sun in Pisces)"]', ']')
+        self.s.edit(RISING_JSON, '"(Sun in Aquarius)",', '"(Sun in Aquarius)"')
+        self.expect_make_refused("needs 12 titles for 'en'", RISING_EN_OUT)
+
+    def test_group_title_in_the_wrong_script(self):
+        self.s.edit(RISING_JSON, '"(Солнце в Раке)"', '"(Sun in Cancer)"')
+        self.s.make()
+        code, out = self.s.check()
+        self.assertEqual(code, 1)
+        self.assertIn("the group title {(Sun in Cancer)} is not in the file's language", out)
 
 
 class ReaderKeys(unittest.TestCase):
