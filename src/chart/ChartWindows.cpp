@@ -2,6 +2,9 @@
 
 #include "chart/DataForm.h"
 #include "chart/KartForm.h"
+#include "chart/NewAsp.h"
+#include "shell/CommLink.h"
+#include "shell/MainForm.h"
 #include "core/Formats.h"
 #include "core/Text.h"
 
@@ -17,9 +20,32 @@ TKartForm* KartFormOf() {
     return dynamic_cast<TKartForm*>(ui::Screen().FindForm("KartForm"));
 }
 
+void TellUser(shell::Program& p, MsgKind kind, const std::string& text, bool refusal) {
+    if (!p.Flags.LinkCommand) {
+        ui::Screen().Dlg().Message(kind, text, ui::MsgButtons::Ok);
+        return;
+    }
+    SetStatus(p.s, text);
+    if (refusal && p.Form1 && p.Form1->Link)
+        p.Form1->Link->MsgWriteLine(shell::MsgFile::Send, "Error;" + text);
+}
+
+bool AskUser(shell::Program& p, const std::string& question) {
+    if (p.Flags.LinkCommand) {
+        TellUser(p, MsgKind::Confirmation,
+                 question + Lang(p.s, " — ответить может только человек"_cp,
+                                 " (only a person can answer)"),
+                 true);
+        return false;
+    }
+    return ui::Screen().Dlg().Message(MsgKind::Confirmation, question, ui::MsgButtons::YesNo) ==
+           ui::MsgResult::Yes;
+}
+
 void RegisterChartWindows(shell::Program& p) {
     p.FormClasses.Register("DataForm", [&p] { return new TDataForm(p); });
     p.FormClasses.Register("KartForm", [&p] { return new TKartForm(p); });
+    p.FormClasses.Register("NewAsp", [&p] { return new TNewAsp(p); });
     shell::Services& svc = p.Svc;
 
     auto onData = [](void (TDataForm::*f)()) {
@@ -50,6 +76,10 @@ void RegisterChartWindows(shell::Program& p) {
         TDataForm* d = DataFormOf();
         return d && d->ApplyData();
     };
+    // The aspect page the settings name (the built-in page is in force until then).
+    svc.AddStartStep(shell::StartStage::Views, "LoadAspectPage", [] {
+        if (TKartForm* k = KartFormOf()) k->StartAspectPage();
+    });
     svc.AddStartStep(shell::StartStage::Views, "SyncCoordColumnCombo", [] {
         if (TKartForm* k = KartFormOf()) k->SyncCoordColumnCombo();
     });

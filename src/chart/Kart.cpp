@@ -91,11 +91,7 @@ void KartPainter::Draw() {
 void KartPainter::SetUp() {
     NatalWheel& w = w_;
     w.KartHorizontal = o_.HorizontalBox;
-    if (o_.DfOrbBox && sv_.SelectAspectPage) {
-        const std::string natal = o_.NatalTabEdit.empty() ? Cp("Натал") : o_.NatalTabEdit;
-        const std::string trans = o_.TransTabEdit.empty() ? Cp("Транзит") : o_.TransTabEdit;
-        sv_.SelectAspectPage(c_.DoubleChart ? trans : natal);
-    }
+    if (o_.DfOrbBox && sv_.SelectAspectPage) sv_.SelectAspectPage(c_.DoubleChart);
     w.KartSpots.clear();
 
     switch (o_.Background) {

@@ -69,8 +69,9 @@ struct KartChartState {
 struct KartServices {
     const AspDefTable* Aspects = nullptr; // the aspect page in force
     AspectMatrix* Matrix = nullptr;       // filled by every drawing
-    // Selects the aspect page of that name when it is not the current one (settings window).
-    std::function<void(const std::string&)> SelectAspectPage;
+    // Makes the aspect page of the chart kind (true: a double chart) the current one when it is
+    // not (settings window).
+    std::function<void(bool doubleChart)> SelectAspectPage;
     // Computes the second chart of a double chart (PlanetLonBck and its twins).
     std::function<bool()> ComputeSecondChart;
     const StarCatalogue* Stars = nullptr;

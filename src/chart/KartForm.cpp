@@ -68,7 +68,8 @@ private:
     bool was_;
 };
 
-// Symbol-font glyphs painted onto a grid cell.
+} // namespace
+
 void PaintGlyphs(QPainter& g, const Font16State& font, int x, int y, std::string_view text,
                  Colour colour) {
     if (text.empty()) return;
@@ -80,8 +81,6 @@ void PaintGlyphs(QPainter& g, const Font16State& font, int x, int y, std::string
     }
     g.drawImage(x, y, img);
 }
-
-} // namespace
 
 TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     SetCaption("Установки натальной карты"_cp);
@@ -213,22 +212,29 @@ void TKartForm::BuildFlagTabs() {
     DomTablAsp = HiddenEdit(*this, "DomTablAsp", DefaultHouseFlags(), DomPanel);
 }
 
-// The tab "Аспекты": the aspect pages (their editor belongs to the aspect pages).
+// The tab "Аспекты": the aspect pages (their editor is in AspectPages.cpp).
 void TKartForm::BuildAspectTab() {
     AspTabControl = Add<TTabControl>("AspTabControl", {4, 4, 460, 24}, AspectPanel);
     AspTabControl->SetTabs({"Натал"_cp, "Транзит"_cp, "Хорар"_cp});
+    SetTag(AspTabControl, 1); // the page list is kept with the window's state
     AspectGrid = Add<TDrawGrid>("AspectGrid", {4, 30, 460, 356}, AspectPanel);
     AspectGrid->SetColCount(15);
     AspectGrid->SetRowCount(15);
+    AspectGrid->SetFixed(0, 1);
+    AspectGrid->SetDefaultRowHeight(20);
+    AspectGrid->setMouseTracking(true);
     {
         const int widths[] = {26, 40, 23, 38, 49, 50, 47, 38, 44, 26, 26, 26, 26, 26, 26};
         for (int c = 0; c < 15; ++c) AspectGrid->SetColWidth(c, widths[c]);
     }
     Edit1 = HiddenEdit(*this, "Edit1", "", AspectPanel);
+    SetTag(Edit1, 1); // a running edit is not state
     AspectLetterEdit = HiddenEdit(*this, "AspectLetterEdit", "Натал"_cp, AspectPanel);
     AspMemo = Add<TMemo>("AspMemo", {0, 0, 10, 10}, AspectPanel);
     AspMemo->hide();
+    SetTag(AspMemo, 1); // the page's file holds the lines
     PopupMenu = Add<TPopupMenu>("PopupMenu");
+    BuildAspectMenu();
 }
 
 // The tab "Дополн.": degree texts, the Black and White Moon, the coefficient, the double
@@ -449,6 +455,28 @@ void TKartForm::WireHandlers() {
             static_cast<TRadioButton*>(c)->OnClick = [this] { ExterrBoxClick(); };
     }
     TabControl->OnChange = [this] { TabControlChange(); };
+    AspTabControl->OnChange = [this] { AspTabControlChange(); };
+    AspectGrid->OnDrawCell = [this](QPainter& g, int c, int r, const QRect& rc, int) {
+        AspectGridDrawCell(g, c, r, rc);
+    };
+    AspectGrid->OnMouseDown = [this](MouseButton b, Shift sh, int x, int y) {
+        AspectGridMouseDown(b, sh, x, y);
+    };
+    AspectGrid->OnMouseUp = [this](MouseButton b, Shift sh, int x, int y) {
+        AspectGridMouseUp(b, sh, x, y);
+    };
+    AspectGrid->OnMouseMove = [this](Shift sh, int x, int y) { AspectGridMouseMove(sh, x, y); };
+    AspectGrid->OnKeyDown = [this](int& key, Shift sh) { AspectGridKeyDown(key, sh); };
+    Edit1->OnChange = [this] { OrbEditChanged = true; };
+    Edit1->OnClick = [this] { CommitOrbEdit(); };
+    Edit1->OnExit = [this] { CommitOrbEdit(true); };
+    AddAspectN->OnClick = [this] { AddAspectNClick(); };
+    EditAspectN->OnClick = [this] { EditAspectNClick(); };
+    DelAspectN->OnClick = [this] { DelAspectNClick(); };
+    AddBeforePage->OnClick = [this] { AddBeforePageClick(); };
+    AddAfterPage->OnClick = [this] { AddAfterPageClick(); };
+    RenamePage->OnClick = [this] { RenamePageClick(); };
+    DeletePage->OnClick = [this] { DeletePageClick(); };
     PlnGrid->OnDrawCell = [this](QPainter& g, int c, int r, const QRect& rc, int) {
         PlnGridDrawCell(g, c, r, rc);
     };
@@ -791,11 +819,12 @@ void TKartForm::TabControlChange() {
 void TKartForm::FormKeyPress(char& ch) {
     if (ch != '\r') return;
     ch = 0;
-    if (CommitOrbEdit && CommitOrbEdit()) return;
+    if (CommitOrbEdit()) return;
     Recompute();
 }
 
 void TKartForm::FormClose() {
+    CommitOrbEdit(true);
     if (StatusChanged) {
         SaveStatusMemo();
         StatusChanged = false;

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -166,11 +167,82 @@ public:
 
     // Plugged in by the wheel drawing: zeroes the offsets of its body labels.
     std::function<void()> OnClearLabelOffsets;
-    // Plugged in by the aspect pages: ends a running in-place orb edit; true when one ran
+
+    // --- Aspect pages (AspectPages.cpp) ---
+    // The page in force is AspectLetterEdit's; its lines are the program's AspectLines (shown
+    // in AspMemo) and its definitions the program's AspTable. Every edit is saved at once and
+    // the chart recomputed; an edit is only ever saved to the page whose file was read.
+    std::string AspectFileName() const; // "Aspects\<page>.asp" of the current page
+    // Loads the page AspectLetterEdit names (a missing page file starts as a copy of the page
+    // shown); a page that cannot be read is said so and the lines shown stay in force.
+    bool LoadAspectPage();
+    // The start-up's page: AspectLetterEdit's, a default page kept from the other language
+    // taken as this language's.
+    void StartAspectPage();
+    // Writes the table's lines into the page's file; a failed save is said so and the grid
+    // shows what the file holds.
+    bool SaveAspectPage();
+    // The tab of a page name: the tab of that name (in any letter case), else the tab of the
+    // same place among the default pages when the name is a default page's in either language
+    // (a setting kept from the other language), else -1. An empty name is the default page of
+    // `defaultIndex` (0 natal, 1 double chart).
+    int AspectPageTab(const std::string& name, int defaultIndex = -1) const;
+    // The automatic choice by chart kind (the wheel drawing's first step).
+    void SelectAspectPageByKind(bool doubleChart);
+    // The default page names of the current language: natal, transit, horary.
+    std::vector<std::string> DefaultAspectPages() const;
+
+    void AspTabControlChange();
+    void AspectGridDrawCell(QPainter& g, int col, int row, const QRect& r);
+    void AspectGridMouseDown(ui::MouseButton b, ui::Shift shift, int x, int y);
+    void AspectGridMouseUp(ui::MouseButton b, ui::Shift shift, int x, int y);
+    void AspectGridMouseMove(ui::Shift shift, int x, int y);
+    void AspectGridKeyDown(int& key, ui::Shift shift);
+    // What a left click on a cell does: the kind, the colour, the orb editor.
+    void AspectGridClick(int col, int row);
+    // The in-place orb editor over an orb cell (columns 4..14 of an aspect row).
+    void BeginOrbEdit(int col, int row);
+    // Ends a running orb edit: a changed orb is checked and stored; a text that is no orb is
+    // refused (" Ошибка! " and the error sound) and the old orb kept, the editor staying for
+    // another try unless it is being left (focus gone, window closed). True when one ran
     // (Enter then does nothing more).
-    std::function<bool()> CommitOrbEdit;
+    bool CommitOrbEdit(bool leaving = false);
+    bool OrbEditing() const;
+    void AddAspectNClick();
+    void EditAspectNClick();
+    void DelAspectNClick();
+    void DeleteAspectRow();
+    void AddBeforePageClick();
+    void AddAfterPageClick();
+    void AddAspectPage(bool after);
+    void RenamePageClick();
+    void DeletePageClick();
+    // The new-aspect dialog's finished line: appended to the page, or put in place of the
+    // aspect of `row` when that is still the selected row. True when done (the dialog closes).
+    bool AddAspectRow(const std::string& line);
+    bool ApplyAspectEdit(const std::string& line, int row);
+    // The colour dialog (tests answer it); by default the program's "Colorf".
+    std::function<std::optional<uint32_t>(uint32_t)> AskColour;
+    // The chart paper colour of the wheel's background choice.
+    uint32_t KartPaperColor() const;
+
+    ui::TMenuItem *AddAspectN, *EditAspectN, *DelAspectN, *AddBeforePage, *AddAfterPage,
+        *RenamePage, *DeletePage, *ImportAspN;
 
 private:
+    // The aspect pages: the page whose file the lines are ("" when none was read), the orb
+    // editor's cell.
+    std::string loadedAspectPage_;
+    std::string failedAutoPage_; // the automatic choice's page that could not be read
+    int orbEditCol_ = 0, orbEditRow_ = 0;
+    // Makes the page current; one that cannot be read leaves the page shown current.
+    bool SwitchAspectPage(const std::string& name);
+    // Saves the lines of the page in force; when they cannot be saved, the lines become what
+    // the file holds (else `before`). The table is parsed and the grid shown either way.
+    bool SaveLines(const std::vector<std::string>& before);
+    void RefreshAspectGrid();
+    void SetAspectPageTabs(const std::vector<std::string>& tabs, int current);
+    void BuildAspectMenu();
     // The constructor's parts, one per tab.
     void BuildMainTab();
     void BuildFlagTabs();
@@ -194,6 +266,10 @@ private:
     void ModeSwitched();
     shell::Program& p_;
 };
+
+// Symbol-font glyphs painted onto a cell or a box at (x, y).
+void PaintGlyphs(QPainter& g, const ui::Font16State& font, int x, int y, std::string_view text,
+                 ui::Colour colour);
 
 // The items of the house-system box and of the coordinate-column box in Russian.
 const std::vector<std::string>& HouseSystemItemsRu();

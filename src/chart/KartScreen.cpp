@@ -27,25 +27,6 @@ KartScreen KartScreenOf(const shell::Program& p) {
     return scr;
 }
 
-namespace {
-
-// Makes the aspect page of that name the current one when it is not already.
-void SelectAspectPage(shell::Program& p, const std::string& name) {
-    TKartForm* kart = KartFormOf();
-    if (!kart) return;
-    const std::vector<std::string> tabs = kart->AspTabControl->Tabs();
-    for (int i = 0; i < static_cast<int>(tabs.size()); ++i) {
-        if (tabs[i] != name) continue;
-        if (i == kart->AspTabControl->TabIndex()) return;
-        kart->AspTabControl->SetTabIndex(i);
-        kart->AspectLetterEdit->SetText(name);
-        LoadAspectPage(p.s, name, p.AspTable, p.AspectLines);
-        return;
-    }
-}
-
-} // namespace
-
 KartInputs GatherKartInputs(shell::Program& p) {
     KartInputs in;
     TKartForm* kart = KartFormOf();
@@ -79,7 +60,9 @@ KartInputs GatherKartInputs(shell::Program& p) {
     KartServices& sv = in.Services;
     sv.Aspects = &p.AspTable;
     sv.Matrix = &p.Aspects;
-    sv.SelectAspectPage = [&p](const std::string& name) { SelectAspectPage(p, name); };
+    sv.SelectAspectPage = [](bool doubleChart) {
+        if (TKartForm* kart = KartFormOf()) kart->SelectAspectPageByKind(doubleChart);
+    };
     const DirectionOptions dir{in.Options.KoeffCheckBox,
                                kart ? kart->KoeffEdit->Text() : std::string("1.0"),
                                in.Options.HorizontalBox, nullptr};

@@ -254,36 +254,37 @@ std::string WriteAspectTable(const AspDefTable& table, int a) {
     return line;
 }
 
-std::vector<std::string> BuiltInAspectLines() {
+std::vector<std::string> BuiltInAspectLines(bool english) {
     struct Row {
         const char* name;
+        const char* english;
         char kind;
         int angle;
         const char* orbs[5]; // Sun, Moon, Jupiter, Saturn, the rest
         int32_t dark, light;
     };
     static constexpr Row kRows[] = {
-        {"Соединение", 'M', 0, {"12/12", "10/10", "8/8", "5/5", "5"}, 16776960, 16711680},
-        {"Полусекстиль", ' ', 30, {"1.5", "1", "1", "1", "1"}, 16777215, 255},
-        {"Полуквинтиль", ' ', 36, {"1.5", "1", "1", "1", "1"}, 65280, 51200},
-        {"Нонагон", ' ', 40, {"1.5", "1", "1", "1", "1"}, 65535, 33023},
-        {"Полуквадрат", ' ', 45, {"1.5", "1", "1", "1", "1"}, 255, 0},
-        {"Секстиль", 'M', 60, {"6.5/5", "6/5", "5", "5", "5"}, 16777215, 255},
-        {"Квинтиль", 'M', 72, {"2", "1.5", "1", "1", "1"}, 65280, 51200},
-        {"Квадратура", 'M', 90, {"10/8", "8/5", "7/5", "5", "5"}, 255, 0},
-        {"ПолутораКвинтил", ' ', 108, {"1", "1", "1", "1", "1"}, 65280, 51200},
-        {"Тригон", 'M', 120, {"10/8", "8/6", "7/5", "5", "5"}, 16777215, 255},
-        {"Сесквиквадрат", ' ', 135, {"1", "1", "1", "1", "1"}, 255, 0},
-        {"Биквинтиль", ' ', 144, {"1", "1", "1", "1", "1"}, 65280, 51200},
-        {"Квинконция", ' ', 150, {"1", "1", "1", "1", "1"}, 16777215, 0},
-        {"Оппозиция", 'M', 180, {"12/12", "10/10", "8/8", "5/5", "5"}, 255, 0},
+        {"Соединение", "Conjunction", 'M', 0, {"12/12", "10/10", "8/8", "5/5", "5"}, 16776960, 16711680},
+        {"Полусекстиль", "Semisextile", ' ', 30, {"1.5", "1", "1", "1", "1"}, 16777215, 255},
+        {"Полуквинтиль", "Semiquintile", ' ', 36, {"1.5", "1", "1", "1", "1"}, 65280, 51200},
+        {"Нонагон", "Novile", ' ', 40, {"1.5", "1", "1", "1", "1"}, 65535, 33023},
+        {"Полуквадрат", "Semisquare", ' ', 45, {"1.5", "1", "1", "1", "1"}, 255, 0},
+        {"Секстиль", "Sextile", 'M', 60, {"6.5/5", "6/5", "5", "5", "5"}, 16777215, 255},
+        {"Квинтиль", "Quintile", 'M', 72, {"2", "1.5", "1", "1", "1"}, 65280, 51200},
+        {"Квадратура", "Square", 'M', 90, {"10/8", "8/5", "7/5", "5", "5"}, 255, 0},
+        {"ПолутораКвинтил", "Sesquiquintile", ' ', 108, {"1", "1", "1", "1", "1"}, 65280, 51200},
+        {"Тригон", "Trine", 'M', 120, {"10/8", "8/6", "7/5", "5", "5"}, 16777215, 255},
+        {"Сесквиквадрат", "Sesquisquare", ' ', 135, {"1", "1", "1", "1", "1"}, 255, 0},
+        {"Биквинтиль", "Biquintile", ' ', 144, {"1", "1", "1", "1", "1"}, 65280, 51200},
+        {"Квинконция", "Quincunx", ' ', 150, {"1", "1", "1", "1", "1"}, 16777215, 0},
+        {"Оппозиция", "Opposition", 'M', 180, {"12/12", "10/10", "8/8", "5/5", "5"}, 255, 0},
     };
     // Which of the five orb columns serves each point class 1..11.
     static constexpr int kColumnOfClass[kPointClasses] = {0, 1, 4, 4, 4, 2, 3, 4, 4, 4, 4};
     std::vector<std::string> lines;
     int i = 0;
     for (const Row& r : kRows) {
-        std::string line = Cp(r.name) + ";" + IntToStrW('0' + i, 3) + ";" + std::string(1, r.kind) +
+        std::string line = (english ? std::string(r.english) : Cp(r.name)) + ";" + IntToStrW('0' + i, 3) + ";" + std::string(1, r.kind) +
                            ";" + FloatToStrWD(1, 2, r.angle) + ";";
         for (int col : kColumnOfClass) line += std::string(r.orbs[col]) + ";";
         line += std::to_string(r.dark) + ";" + std::to_string(r.light);
@@ -311,7 +312,11 @@ bool LoadAspectPage(AstroDat& s, const std::string& pageName, AspDefTable& table
     const std::string name = AspectFileName(pageName);
     const fs::path path = s.DataPath(name);
     std::error_code ec;
-    const bool exists = fs::is_regular_file(path, ec);
+    const bool exists = fs::exists(fs::symlink_status(path, ec));
+    // Something of that name that is not a file (a folder) is never written over.
+    if (exists && !fs::is_regular_file(path, ec))
+        return refuse(name + Lang(s, Cp(": не файл страницы аспектов; не прочитан"),
+                                  ": not an aspect page file; it was not read"));
     if (exists) {
         std::vector<std::string> read;
         const IoResult r = ReadTextLines(path, read, kAspectPageMaxBytes);
@@ -335,6 +340,96 @@ bool LoadAspectPage(AstroDat& s, const std::string& pageName, AspDefTable& table
         if (IOCheck(s, WriteTextFileAtomic(path, lines), name)) return false;
     }
     return true;
+}
+
+bool SaveAspectPage(AstroDat& s, const std::string& pageName,
+                    const std::vector<std::string>& lines) {
+    const std::string name = AspectFileName(pageName);
+    const fs::path path = s.DataPath(name);
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    return !IOCheck(s, WriteTextFileAtomic(path, lines), name);
+}
+
+std::optional<std::vector<std::string>> ReadAspectPageFile(const AstroDat& s,
+                                                           const std::string& pageName) {
+    if (PageNameProblem(s, pageName)) return std::nullopt;
+    const fs::path path = s.DataPath(AspectFileName(pageName));
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return std::nullopt;
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines, kAspectPageMaxBytes).ok()) return std::nullopt;
+    if (CheckAspectPage(lines).layout == AspectLayout::Unreadable) return std::nullopt;
+    return lines;
+}
+
+// --- Writing aspects ------------------------------------------------------------------------
+
+WholeAndHundredths SplitHundredths(double degrees) {
+    WholeAndHundredths r;
+    r.whole = static_cast<long long>(std::trunc(degrees));
+    r.hundredths = static_cast<int>(std::nearbyint((degrees - static_cast<double>(r.whole)) * 100));
+    if (r.hundredths >= 100) {
+        r.whole += 1;
+        r.hundredths = 0;
+    }
+    return r;
+}
+
+std::string AspectAngleText(double degrees) {
+    const WholeAndHundredths a = SplitHundredths(degrees);
+    std::string text = IntToStrW(a.whole, 4);
+    if (a.hundredths > 0) text += "." + IntToStrZ(a.hundredths, 2);
+    return text + "\xB0";
+}
+
+std::string AspectLineAngle(double degrees) {
+    const WholeAndHundredths a = SplitHundredths(degrees);
+    return IntToStrW(a.whole, 3) + (a.hundredths > 0 ? "." + IntToStrZ(a.hundredths, 2) : "   ");
+}
+
+int AspectAtAngle(const AspDefTable& table, double degrees) {
+    const auto written = [](double d) {
+        const WholeAndHundredths a = SplitHundredths(d);
+        return a.whole * 100 + a.hundredths;
+    };
+    const long long wanted = written(degrees);
+    for (int a = 1; a <= table.AspCount; ++a)
+        if (written(table.Asp[a].AspAngle / kDegToRad) == wanted) return a;
+    return 0;
+}
+
+std::string AspectNameField(std::string_view name) {
+    std::string out;
+    for (char c : name)
+        if (c != '\r' && c != '\n' && c != ';') out += c;
+    out.resize(kAspectNameWidth, ' ');
+    return out;
+}
+
+std::optional<std::string> OrbFieldText(std::string_view typed) {
+    std::string text;
+    for (char c : typed)
+        if (c != ' ' && c != '\t') text += c;
+    const auto orb = [](std::string_view t) {
+        // A plain number of degrees: no sign, 0..180.
+        if (t.empty() || t[0] == '+' || t[0] == '-') return false;
+        const auto v = ParseDecimalText(t);
+        return v && *v >= 0 && *v <= 180;
+    };
+    const std::size_t slash = text.find('/');
+    const bool ok = slash == std::string::npos
+                        ? orb(text)
+                        : orb(std::string_view(text).substr(0, slash)) &&
+                              orb(std::string_view(text).substr(slash + 1));
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+std::string BuildAspectLine(const AspectLineFields& f) {
+    return AspectNameField(f.name) + ";" + IntToStrW(f.glyph, 3) + ";" + std::string(1, f.kind) +
+           ";" + AspectLineAngle(f.angle) + ";" + f.orbs + std::to_string(f.dark) + ";" +
+           std::to_string(f.light) + ";";
 }
 
 int MatchAspect(const AspDefTable& table, const AspectOptions& opt, int c1, int c2, double lon1,

@@ -9,7 +9,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qor {
@@ -86,8 +88,9 @@ bool ReadAspectTable(AspDefTable& table, std::vector<std::string>& lines);
 // The page line of aspect a (1..AspCount).
 std::string WriteAspectTable(const AspDefTable& table, int a);
 
-// The 14 aspects from the conjunction to the opposition that a new page starts from.
-std::vector<std::string> BuiltInAspectLines();
+// The 14 aspects from the conjunction to the opposition that a new page starts from, named
+// in Russian or in English.
+std::vector<std::string> BuiltInAspectLines(bool english = false);
 
 // The file of an aspect page: "Aspects\<page>.asp".
 std::string AspectFileName(const std::string& pageName);
@@ -95,11 +98,62 @@ std::string AspectFileName(const std::string& pageName);
 // Reads the page file into `lines` and the table; a page given in the old layout is saved
 // back in the ";" layout at once. A missing page is created from `lines` as they are (the
 // page shown before, or the built-in one). A page name that the page-name rule refuses (a
-// folder separator, "..", a reserved character), a file that reads in neither layout and a
-// file too large to be a page are refused with a message: nothing is written, `lines` stay
-// and the table is parsed from them.
+// folder separator, "..", a reserved character), a file that cannot be read (no permission, a
+// folder of that name), a file that reads in neither layout and a file too large to be a page
+// are refused with a message: nothing is written, `lines` stay and the table is parsed from
+// them. True when the page's file holds `lines`.
 bool LoadAspectPage(AstroDat& s, const std::string& pageName, AspDefTable& table,
                     std::vector<std::string>& lines);
+
+// Saves the page's lines as its file (atomically); a failure is reported and the old file stays.
+bool SaveAspectPage(AstroDat& s, const std::string& pageName, const std::vector<std::string>& lines);
+
+// The lines of a page file as they stand, without a word: nothing when the page's file is
+// missing, cannot be read or reads in neither layout.
+std::optional<std::vector<std::string>> ReadAspectPageFile(const AstroDat& s,
+                                                           const std::string& pageName);
+
+// --- Writing aspects ------------------------------------------------------------------------
+
+// An angle of degrees as whole degrees and hundredths, the hundredths rounded and carried
+// (10.999 is 11 and 0).
+struct WholeAndHundredths {
+    long long whole = 0;
+    int hundredths = 0;
+};
+WholeAndHundredths SplitHundredths(double degrees);
+
+// The angle as the aspect grid shows it: the whole degrees 4 wide, "." and two digits of
+// hundredths when there are any, then "°".
+std::string AspectAngleText(double degrees);
+// The angle field of a page line as the new-aspect dialog writes it: the whole degrees 3 wide,
+// then "." and two digits of hundredths, or three blanks.
+std::string AspectLineAngle(double degrees);
+
+// The aspect (1..AspCount) whose angle is written the same as `degrees` (to the hundredth),
+// 0 when none.
+int AspectAtAngle(const AspDefTable& table, double degrees);
+
+// An aspect's name as a page line holds it: line breaks and ";" removed (they would break the
+// line), then blank-padded or cut to 16 characters.
+constexpr std::size_t kAspectNameWidth = 16;
+std::string AspectNameField(std::string_view name);
+
+// An orb as typed into the grid: blanks removed; a number a, or a/b, each 0..180 degrees.
+// Nothing when the text is no orb.
+std::optional<std::string> OrbFieldText(std::string_view typed);
+
+// The fields of an aspect line written by the new-aspect dialog.
+struct AspectLineFields {
+    std::string name;
+    int glyph = 0;        // symbol-font code
+    char kind = ' ';      // "M", blank or "-"
+    double angle = 0;     // degrees, 0..180
+    std::string orbs;     // the eleven orb fields, each followed by ";"
+    int32_t dark = 0;     // line colour on a black background
+    int32_t light = 0;    // and on a light one
+};
+std::string BuildAspectLine(const AspectLineFields& f);
 
 // --- The aspect matrix ------------------------------------------------------------------------
 

@@ -64,12 +64,6 @@ const std::array<std::string, 21>& BodyNames(bool english) {
     return english ? eng : rus;
 }
 
-// Symbol-font characters of the chart points 0..26.
-char BodyGlyph(int n) {
-    if (n == 0) return 16;
-    if (n <= 16) return static_cast<char>(31 + n);
-    return '/';
-}
 
 // Rows 1..19 of required data files: Russian name, English name (empty: not required).
 const std::array<std::array<const char*, 2>, 21> kDataFiles = {{
@@ -108,6 +102,13 @@ std::map<std::string, std::string> ParseMessageLines(const std::vector<std::stri
 }
 
 } // namespace
+
+// Symbol-font characters of the chart points 0..26.
+char BodyGlyph(int n) {
+    if (n == 0) return 16;
+    if (n <= 16) return static_cast<char>(31 + n);
+    return '/';
+}
 
 UserReport& ReportOf(const AstroDat& s) {
     static NullReport none; // holds no state

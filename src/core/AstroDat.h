@@ -161,6 +161,7 @@ std::string DataFileName(const AstroDat& s, int i);     // required file i = 1..
 std::string SignName(const AstroDat& s, int n);         // 1 Aries .. 12 Pisces
 std::string SignNameWord(const AstroDat& s, int n);     // the word, whatever the flags
 std::string BodyName(const AstroDat& s, int n);         // n a chart point
+char BodyGlyph(int n); // the symbol-font character of chart point n (0..26)
 std::string CuspTitle(const AstroDat& s, int n, bool longForm);
 const std::string& SignAbbr(int n); // "Ari".."Psc"; 0 and out of range: three blanks
 

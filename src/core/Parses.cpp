@@ -123,34 +123,8 @@ IoResult WriteParsPage(const AstroDat& s, std::string_view pageName,
 
 bool RenameParsPage(AstroDat& s, std::vector<std::string>& pages, std::size_t index,
                     const std::string& newName) {
-    if (index >= pages.size()) return false;
-    std::vector<std::string> others = pages;
-    others.erase(others.begin() + static_cast<std::ptrdiff_t>(index));
-    if (const auto why = PageNameProblem(s, newName, others)) {
-        ReportOf(s).ShowMessage(MsgKind::Warning, *why);
-        return false;
-    }
-    const fs::path from = s.DataPath(ParsPageFile(pages[index]));
-    const fs::path to = s.DataPath(ParsPageFile(newName));
-    std::error_code ec;
-    const bool sameFile =
-        fs::exists(to, ec) && fs::exists(from, ec) && fs::equivalent(from, to, ec);
-    if (fs::exists(to, ec) && !sameFile) {
-        // A file of that name is another page (one whose tab was deleted keeps its file).
-        ReportOf(s).ShowMessage(
-            MsgKind::Warning, Lang(s, Cp("Файл страницы уже существует: ") + ParsPageFile(newName),
-                                   "The page file exists already: " + ParsPageFile(newName)));
-        return false;
-    }
-    if (fs::exists(from, ec)) {
-        fs::rename(from, to, ec);
-        if (ec) {
-            IOCheck(s, ec.value(), ParsPageFile(pages[index]));
-            return false;
-        }
-    }
-    pages[index] = newName;
-    return true;
+    return RenamePage(s, pages, index, newName,
+                      [](const std::string& page) { return ParsPageFile(page); });
 }
 
 int HouseRuler(const PointArray& lon, const ParsInputs& in, int h) {

@@ -423,13 +423,11 @@ void TForm1::RunStartSteps() {
 
     // Aspects, map colours, the sphere.
     StartStep("Aspect data ... ");
-    {
-        // The page the settings window names, else the natal page; a missing page file starts
-        // from the lines shown before (the built-in page at first).
-        std::string page = p_.Text("KartForm", "AspectLetterEdit");
-        if (page.empty()) page = "Натал"_cp;
-        if (p_.AspectLines.empty()) p_.AspectLines = BuiltInAspectLines();
-        LoadAspectPage(s, page, p_.AspTable, p_.AspectLines);
+    // The built-in page is in force until the natal-chart settings load their page (the first
+    // step of the stage below); a missing page file starts from it.
+    if (p_.AspectLines.empty()) {
+        p_.AspectLines = BuiltInAspectLines(s.EnglishMode);
+        ReadAspectTable(p_.AspTable, p_.AspectLines);
     }
     p_.RunStartSteps(StartStage::Views);
 

@@ -1,5 +1,7 @@
 #include "shell/ParsWindow.h"
 
+#include "shell/SetBase.h"
+
 #include "core/Files.h"
 #include "core/PageNames.h"
 #include "core/Text.h"
@@ -369,51 +371,39 @@ void TPars::AddItemClick() {
     ParsModified = true;
 }
 
-// The page-name dialog of the chart base, or the plain input box while it does not exist.
-std::optional<std::string> TPars::AskPageName(int captionMessage, const std::string& preset) {
-    const std::string caption = GetMsgText(s_, captionMessage);
-    std::string name = preset;
-    TForm* d = Screen().FindForm("SetBase");
-    if (TEdit* e = d ? d->Find<TEdit>("Edit") : nullptr) {
-        d->SetCaption(caption);
-        e->SetText(preset);
-        if (d->ShowModal() != mrOk) return std::nullopt;
-        name = e->Text();
-    } else if (!Screen().Dlg().Input(caption, "Введите название страницы"_cp, name)) {
-        return std::nullopt;
-    }
-    return name;
-}
-
 void TPars::ParsAddPage(bool after) {
     ParsSaveIfModified();
-    const std::optional<std::string> name = AskPageName(32, "");
-    if (!name) return;
-    std::vector<std::string> pages = PageNames();
-    if (const auto why = PageNameProblem(s_, *name, pages)) {
-        Screen().Dlg().Message(MsgKind::Warning, *why, MsgButtons::Ok);
-        return;
-    }
-    const int at =
-        std::clamp(TabControl->TabIndex() + (after ? 1 : 0), 0, static_cast<int>(pages.size()));
-    pages.insert(pages.begin() + at, *name);
-    TabControl->SetTabs(pages);
-    TabControl->SetTabIndex(at);
-    ParsPage = *name;
-    ParsLoadPage();
+    AskPageName(GetMsgText(s_, 32), "", [this, after](const std::string& name) {
+        std::vector<std::string> pages = PageNames();
+        if (const auto why = PageNameProblem(s_, name, pages)) {
+            Screen().Dlg().Message(MsgKind::Warning, *why, MsgButtons::Ok);
+            return false;
+        }
+        const int at = std::clamp(TabControl->TabIndex() + (after ? 1 : 0), 0,
+                                  static_cast<int>(pages.size()));
+        pages.insert(pages.begin() + at, name);
+        TabControl->SetTabs(pages);
+        TabControl->SetTabIndex(at);
+        ParsPage = name;
+        ParsLoadPage();
+        return true;
+    });
 }
 
 void TPars::RenamePageClick() {
     ParsSaveIfModified();
     const int i = TabControl->TabIndex();
-    std::vector<std::string> pages = PageNames();
-    if (i < 0 || i >= static_cast<int>(pages.size())) return;
-    const std::optional<std::string> name = AskPageName(33, pages[i]);
-    if (!name || *name == pages[i]) return;
-    // A bad name or the name of another page's file is refused with a message.
-    if (!RenameParsPage(s_, pages, static_cast<std::size_t>(i), *name)) return;
-    TabControl->SetTab(i, *name);
-    ParsPage = *name;
+    if (i < 0 || i >= TabControl->TabCount()) return;
+    AskPageName(GetMsgText(s_, 33), PageNames()[i], [this, i](const std::string& name) {
+        std::vector<std::string> pages = PageNames();
+        if (i >= static_cast<int>(pages.size())) return true; // the page is gone meanwhile
+        if (name == pages[i]) return true;
+        // A bad name or the name of another page's file is refused with a message.
+        if (!RenameParsPage(s_, pages, static_cast<std::size_t>(i), name)) return false;
+        TabControl->SetTab(i, name);
+        if (TabControl->TabIndex() == i) ParsPage = name;
+        return true;
+    });
 }
 
 void TPars::DeletePageClick() {

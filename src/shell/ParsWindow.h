@@ -75,7 +75,6 @@ public:
 
 private:
     std::vector<std::string> PageNames() const;
-    std::optional<std::string> AskPageName(int captionMessage, const std::string& preset);
     void SelectCell(int col, int row);
     void FormShow();
     void FormKeyDown(int& key, ui::Shift shift);

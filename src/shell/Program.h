@@ -91,7 +91,7 @@ struct ScreenHandler {
 enum class StartStage {
     Captions,  // window texts read, before the saved window state ("Loading Forms ...")
     Fonts,     // after the fonts are applied to every window
-    Views,     // after the aspect page ("Aspect data ...")
+    Views,     // the aspect page, then the views ("Aspect data ...")
     Map,       // "Init GeoMap ..."
     Atlas,     // "Cities database ..."
     Bodies,    // "Planet database ..."

@@ -3,6 +3,7 @@
 #include "core/Parses.h"
 #include "shell/AstrCalc.h"
 #include "shell/ParsWindow.h"
+#include "shell/SetBase.h"
 #include "shell/SettingsDialogs.h"
 #include "shell/StartWindows.h"
 #include "shell/Tech.h"
@@ -53,6 +54,7 @@ void RegisterShellWindows(Program& p) {
     classes.Register("StartShow", [&p] { return new TStartShow(p.s); });
     classes.Register("AboutBox", [&p] { return new TAboutBox(p.s); });
     classes.Register("Pars", [&p] { return new TPars(p.s, p.Hooks); });
+    classes.Register("SetBase", [] { return new TSetBase; });
     classes.Register("AstrCalc", [&p] { return new TAstrCalc(p.s, *p.Engine); });
 
     // The general settings the chart computation reads.

@@ -20,7 +20,6 @@ const Placeholder kPlaceholders[] = {
     {"ImgDes", "Поверхность"},
     {"OrbitSet", "Орбиты"},
     {"mStar", "Космос"},
-    {"SetBase", "База карт"},
     {"Intxt", "Тексты"},
     {"ExctAsp", "Точные аспекты"},
     {"IntSet", "Файлы интерпретации"},

@@ -65,6 +65,15 @@ protected:
         cmd.RunUICommand("Pars", "KeyDown,13");
         ASSERT_FALSE(w->Editing());
     }
+    // The page-name dialog is up: the user types a name and presses "Да"; true when it closed.
+    bool AnswerPageName(const std::string& name) {
+        TForm* d = Screen().FindForm("SetBase");
+        if (!d || !d->isVisible()) return false;
+        cmd.RunUICommand("SetBase,Edit", name);
+        cmd.RunUICommand("SetBase,Button1", "");
+        return !d->isVisible();
+    }
+    void CancelPageName() { cmd.RunUICommand("SetBase,Button2", ""); }
     std::string PageFile(const std::string& page) {
         return test::TempDir::Read(dir.path() / "Parses" / (page + ".prs"));
     }
@@ -188,14 +197,16 @@ TEST_F(ParsWindowTest, LinesAreAddedAndDeleted) {
 
 TEST_F(ParsWindowTest, PagesAreAddedRenamedAndDeletedSafely) {
     // Bad and duplicate names are refused, never written as files.
+    // The dialog stays up after a refusal, with the name to be mended.
+    cmd.RunUICommand("Pars,AddPageAfter", "");
     for (const char* bad : {"../evil", "a;b", "firnel", "", "con:"}) {
-        dialogs.inputAnswers.push_back(bad);
-        cmd.RunUICommand("Pars,AddPageAfter", "");
+        EXPECT_FALSE(AnswerPageName(bad)) << bad;
         EXPECT_EQ(w->TabControl->TabCount(), 4) << bad;
     }
+    CancelPageName();
     EXPECT_FALSE(fs::exists(dir.path() / "evil.prs"));
-    dialogs.inputAnswers.push_back("Mine");
     cmd.RunUICommand("Pars,AddPageAfter", "");
+    AnswerPageName("Mine");
     EXPECT_EQ(w->TabControl->Tabs(),
               (std::vector<std::string>{"Parses", "Mine", "Firnel", "Mardok", "Senvir"}));
     EXPECT_EQ(w->ParsPage, "Mine");
@@ -207,16 +218,16 @@ TEST_F(ParsWindowTest, PagesAreAddedRenamedAndDeletedSafely) {
 
     // Renaming onto another page's file is refused and both files stay.
     const std::string firnel = PageFile("Firnel");
-    dialogs.inputAnswers.push_back("Firnel");
     cmd.RunUICommand("Pars,RenamePage", "");
+    AnswerPageName("Firnel");
     EXPECT_EQ(w->TabControl->Tabs()[1], "Mine");
     EXPECT_EQ(PageFile("Firnel"), firnel);
     // A page never saved has no file: it is renamed alone, and saves under its new name.
-    dialogs.inputAnswers.push_back("Fresh");
     cmd.RunUICommand("Pars,AddPageBefor", "");
+    AnswerPageName("Fresh");
     EXPECT_EQ(w->TabControl->Tabs()[1], "Fresh");
-    dialogs.inputAnswers.push_back("Fresher");
     cmd.RunUICommand("Pars,RenamePage", "");
+    AnswerPageName("Fresher");
     EXPECT_EQ(w->ParsPage, "Fresher");
     cmd.RunUICommand("Pars,AddItem", "");
     EditCell(3, 1, "Sun");
@@ -225,8 +236,8 @@ TEST_F(ParsWindowTest, PagesAreAddedRenamedAndDeletedSafely) {
     EXPECT_FALSE(fs::exists(dir.path() / "Parses" / "Fresh.prs"));
     cmd.RunUICommand("Pars,DeletePage", "");
     EXPECT_EQ(w->TabControl->Tabs()[1], "Mine");
-    dialogs.inputAnswers.push_back("Ours");
     cmd.RunUICommand("Pars,RenamePage", "");
+    AnswerPageName("Ours");
     EXPECT_EQ(w->TabControl->Tabs()[1], "Ours");
     EXPECT_EQ(w->ParsPage, "Ours");
     EXPECT_TRUE(fs::exists(dir.path() / "Parses" / "Ours.prs"));
@@ -242,26 +253,21 @@ TEST_F(ParsWindowTest, PagesAreAddedRenamedAndDeletedSafely) {
     EXPECT_EQ(w->TabControl->TabCount(), 1);
 }
 
-// The chart base's page-name dialog asks when it exists: caption, preset text, OK.
+// Renaming asks through the page-name dialog: its caption, the page's name preset.
 TEST_F(ParsWindowTest, PageNamesComeFromThePageNameDialog) {
-    auto* d = new TForm("SetBase");
-    auto* edit = d->Add<TEdit>("Edit");
-    auto* ok = d->Add<TButton>("Button1");
-    ok->ModalResult = mrOk;
-    std::string caption, preset;
-    QTimer::singleShot(0, [&] {
-        caption = d->Caption();
-        preset = edit->Text();
-        edit->SetText("Renamed");
-        ok->Click();
-    });
     cmd.RunUICommand("Pars,RenamePage", "");
-    EXPECT_EQ(caption, "Rename page");
-    EXPECT_EQ(preset, "Parses");
+    TForm* d = Screen().FindForm("SetBase");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->Caption(), "Rename page");
+    EXPECT_EQ(d->Find<TEdit>("Edit")->Text(), "Parses");
+    EXPECT_TRUE(AnswerPageName("Renamed"));
     EXPECT_EQ(w->TabControl->Tabs()[0], "Renamed");
     EXPECT_TRUE(fs::exists(dir.path() / "Parses" / "Renamed.prs"));
     EXPECT_TRUE(dialogs.asked.empty());
-    delete d;
+    // Cancelled, nothing changes.
+    cmd.RunUICommand("Pars,RenamePage", "");
+    CancelPageName();
+    EXPECT_EQ(w->TabControl->Tabs()[0], "Renamed");
 }
 
 TEST_F(ParsWindowTest, EscapePutsTheCellBack) {
