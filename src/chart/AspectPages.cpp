@@ -363,7 +363,7 @@ void TKartForm::AspectGridDrawCell(QPainter& g, int col, int row, const QRect& r
     if (row == 0) {
         if (col >= 4 && col <= 13) {
             const int x = r.x() + (r.width() - kFont16Advance) / 2;
-            PaintGlyphs(g, p_.Font, x, glyphY, std::string(1, BodyGlyph(col - 3)), kBlack);
+            PaintFont16Text(g, p_.Font, x, glyphY, std::string(1, BodyGlyph(col - 3)), kBlack);
         } else if (col == 14) {
             text(Lang(p_.s, "др."_cp, "other"), Qt::AlignHCenter);
         }
@@ -373,7 +373,7 @@ void TKartForm::AspectGridDrawCell(QPainter& g, int col, int row, const QRect& r
     const AspDef& a = t.Asp[row];
     switch (col) {
     case 0:
-        PaintGlyphs(g, p_.Font, r.x() + 3, glyphY, std::string(1, t.AspGlyph[row]), kBlack);
+        PaintFont16Text(g, p_.Font, r.x() + 3, glyphY, std::string(1, t.AspGlyph[row]), kBlack);
         break;
     case 1:
         text(AspectAngleText(a.AspAngle / kDegToRad), Qt::AlignRight);

@@ -7,6 +7,7 @@
 #include "core/ChartRecords.h"
 #include "core/Formats.h"
 #include "core/Parses.h"
+#include "core/PointNames.h"
 #include "core/Strings.h"
 #include "core/Text.h"
 #include "sky/DeepSky.h"
@@ -20,6 +21,26 @@ namespace qor::chart {
 using ui::BrushStyle;
 using ui::Canvas;
 using ui::OffscreenBitmap;
+
+ListedPoints ListChartPoints(const AstroDat& s, bool helio, bool horizontal, bool horary,
+                             bool septenary) {
+    ListedPoints l;
+    l.LastPoint = 14 + s.NExtra;
+    if (!helio && !horizontal) l.LastPoint += s.ParsCount;
+    l.LastPoint = std::clamp(l.LastPoint, 1, 26);
+    for (int i = 1; i <= 26; ++i) {
+        const bool hidden = (helio && (i == 2 || (i >= 11 && i <= 14))) ||
+                            (horary && septenary && ((i >= 8 && i <= 10) || i >= 13)) ||
+                            (i == 10 && s.PlutoMissing) || i > l.LastPoint;
+        if (!hidden) {
+            ++l.Count;
+            l.PointRow[i] = static_cast<uint8_t>(l.Count);
+            l.RowPoint[l.Count] = static_cast<uint8_t>(i);
+        }
+    }
+    for (int r = l.Count + 1; r <= 26; ++r) l.RowPoint[r] = static_cast<uint8_t>(r);
+    return l;
+}
 
 namespace painting {
 
@@ -42,16 +63,7 @@ std::string KartPainter::AsteroidName(int i) const {
 }
 
 std::string KartPainter::PointName(int n) {
-    if (c_.HelioMode && n == 1) n = 0;
-    WordNames words(s_);
-    if (n <= 14) return Trim(BodyName(s_, n));
-    if (n <= 26) {
-        const std::string label = PointLabel(n);
-        if (label.size() > 1 && label[0] == '\x12') return ParsFindByGlyph(s_, label[1]);
-        const std::string name = AsteroidName(n);
-        return name.empty() ? Trim(BodyName(s_, n)) : name;
-    }
-    return Trim(CuspTitle(s_, n - 26, true));
+    return qor::PointName(s_, n, c_.HelioMode, sv_.BodyFileName);
 }
 
 void KartPainter::Draw() {
@@ -146,9 +158,9 @@ void KartPainter::SetUp() {
     InitRing(k.Outer, g.OuterStart, g.Tick, 12, g.CentreX, g.CentreY, w.KartOuterColor);
 
     w.KartFirstPln = 1;
-    w.KartLastPln = 14 + s_.NExtra;
-    if (!c_.HelioMode && !w.KartHorizontal) w.KartLastPln += s_.ParsCount;
-    w.KartLastPln = std::clamp(w.KartLastPln, 1, 26);
+    w.KartLastPln =
+        ListChartPoints(s_, c_.HelioMode, w.KartHorizontal, c_.HoraryChart, o_.SeptenerBox)
+            .LastPoint;
 
     w.KartSecondReady = false;
     w.KartAspKinds = 2 * o_.MinorCheck + o_.MajorCheck;
@@ -168,22 +180,12 @@ void KartPainter::SetUp() {
         if (sv_.ComputeSecondChart) sv_.ComputeSecondChart();
     }
 
-    int n = 0;
-    for (int i = 1; i <= 26; ++i) {
-        const bool hidden =
-            (c_.HelioMode && (i == 2 || (i >= 11 && i <= 14))) ||
-            (c_.HoraryChart && o_.SeptenerBox && ((i >= 8 && i <= 10) || i >= 13)) ||
-            (i == 10 && s_.PlutoMissing) || i > w.KartLastPln;
-        if (hidden) {
-            w.PointRow[i] = 0;
-        } else {
-            ++n;
-            w.PointRow[i] = static_cast<uint8_t>(n);
-            w.RowPoint[n] = static_cast<uint8_t>(i);
-        }
-    }
-    for (int r = n + 1; r <= 26; ++r) w.RowPoint[r] = static_cast<uint8_t>(r);
-    w.RowCount = n + 1;
+    // Listed after the second chart, which may leave Pluto without a place.
+    const ListedPoints listed =
+        ListChartPoints(s_, c_.HelioMode, w.KartHorizontal, c_.HoraryChart, o_.SeptenerBox);
+    w.PointRow = listed.PointRow;
+    w.RowPoint = listed.RowPoint;
+    w.RowCount = listed.Count + 1;
 
     if (sv_.Aspects && sv_.Matrix) {
         AspectOptions ao;

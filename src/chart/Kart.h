@@ -133,6 +133,19 @@ void PlaceLabels(TRing& ring, const std::array<double, 37>& angles, const std::v
 // progression in parentheses ("(1,25)").
 std::string SecondChartTitle(const AstroDat& s, const std::string& methodText);
 
+// The chart points 1..26 the planet table lists, in order: bodies and extra bodies, the
+// active Arabic parts unless the chart is heliocentric or horizontal, without the Moon and the
+// lunar points of a heliocentric chart, the slow planets and the lunar points of a horary
+// chart kept to the septenary, and Pluto where it has no place.
+struct ListedPoints {
+    int LastPoint = 14;                 // the last point that may be listed
+    std::array<uint8_t, 27> PointRow{}; // [1..26] row of each point, 0 not listed
+    std::array<uint8_t, 27> RowPoint{}; // [1..26] point of each row (then the rest in order)
+    int Count = 0;
+};
+ListedPoints ListChartPoints(const AstroDat& s, bool helio, bool horizontal, bool horary,
+                             bool septenary);
+
 // --- The screen --------------------------------------------------------------------------------
 
 class NatalWheel {

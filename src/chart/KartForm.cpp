@@ -70,18 +70,6 @@ private:
 
 } // namespace
 
-void PaintGlyphs(QPainter& g, const Font16State& font, int x, int y, std::string_view text,
-                 Colour colour) {
-    if (text.empty()) return;
-    QImage img(kFont16Advance * static_cast<int>(text.size()) + 4, 16, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    {
-        Canvas c(img);
-        DrawFont16Text(font, 0, 0, text, colour, c);
-    }
-    g.drawImage(x, y, img);
-}
-
 TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     SetCaption("Установки натальной карты"_cp);
     SetToolWindow(true);
@@ -915,7 +903,7 @@ void TKartForm::PlnGridDrawCell(QPainter& g, int col, int row, const QRect& r) {
             CellText(g, r, Trim(p_.Svc.BodyTableName(point + 57)));
             return;
         }
-        PaintGlyphs(g, p_.Font, r.x() + 2, r.y() + (r.height() - 16) / 2, label, kBlack);
+        PaintFont16Text(g, p_.Font, r.x() + 2, r.y() + (r.height() - 16) / 2, label, kBlack);
         return;
     }
     TEdit* e = PlnColumnEdit(col);
@@ -1015,11 +1003,11 @@ void TKartForm::StatusGridDrawCell(QPainter& g, int col, int row, const QRect& r
     const int y = r.y() + (r.height() - 16) / 2;
     if (col == 0) {
         const std::string glyph = row == 15 ? "." : row == 16 ? "/" : BodyName(p_.s, row);
-        PaintGlyphs(g, p_.Font, r.x() + 2, y, glyph, kBlack);
+        PaintFont16Text(g, p_.Font, r.x() + 2, y, glyph, kBlack);
         return;
     }
     for (int sign = 1; sign <= 12; ++sign)
-        PaintGlyphs(g, p_.Font, r.x() + (sign - 1) * 14, y,
+        PaintFont16Text(g, p_.Font, r.x() + (sign - 1) * 14, y,
                     std::string(1, static_cast<char>(63 + sign)),
                     PlnStatus.Has(col, sign, row) ? kBlack : 0xC0C0C0);
 }

@@ -267,9 +267,6 @@ private:
     shell::Program& p_;
 };
 
-// Symbol-font glyphs painted onto a cell or a box at (x, y).
-void PaintGlyphs(QPainter& g, const ui::Font16State& font, int x, int y, std::string_view text,
-                 ui::Colour colour);
 
 // The items of the house-system box and of the coordinate-column box in Russian.
 const std::vector<std::string>& HouseSystemItemsRu();

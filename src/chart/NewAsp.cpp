@@ -42,7 +42,7 @@ TNewAsp::TNewAsp(shell::Program& p) : TForm("NewAsp"), p_(p) {
     NoButton = TForm::AddButton("NoButton", "Отменить"_cp, {156, 158, 84, 28}, nullptr);
 
     PaintBox->OnPaint = [this](QPainter& g) {
-        PaintGlyphs(g, p_.Font, 7, 4, std::string(1, static_cast<char>(NewAspGlyph)), kBlack);
+        PaintFont16Text(g, p_.Font, 7, 4, std::string(1, static_cast<char>(NewAspGlyph)), kBlack);
     };
     const auto swatch = [](TPaintBox* box, const uint32_t& colour) {
         box->OnPaint = [box, &colour](QPainter& g) {

@@ -254,6 +254,22 @@ std::string WriteAspectTable(const AspDefTable& table, int a) {
     return line;
 }
 
+std::string AspectDisplayName(const AstroDat& s, const std::string& name) {
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"Соединение", "Conjunction"},        {"Полусекстиль", "Semisextile"},
+        {"Полуквинтиль", "Semiquintile"},     {"Нонагон", "Nonagon"},
+        {"Полуквадрат", "Semisquare"},        {"Секстиль", "Sextile"},
+        {"Квинтиль", "Quintile"},             {"Квадратура", "Square"},
+        {"ПолутораКвинтил", "Sesquiquintile"}, {"Тригон", "Trine"},
+        {"Сесквиквадрат", "Sesquisquare"},    {"Биквинтиль", "Biquintile"},
+        {"Квинконция", "Quincunx"},           {"Оппозиция", "Opposition"}};
+    const std::string trimmed = Trim(name);
+    if (s.EnglishMode)
+        for (const auto& [russian, english] : kNames)
+            if (trimmed == Cp(russian)) return english;
+    return trimmed;
+}
+
 std::vector<std::string> BuiltInAspectLines(bool english) {
     struct Row {
         const char* name;

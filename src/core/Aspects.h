@@ -92,6 +92,10 @@ std::string WriteAspectTable(const AspDefTable& table, int a);
 // in Russian or in English.
 std::vector<std::string> BuiltInAspectLines(bool english = false);
 
+// An aspect's name as the windows show it: in English mode the names of the built-in aspects
+// (which the shipped pages use) in English, any other name as the page writes it; trimmed.
+std::string AspectDisplayName(const AstroDat& s, const std::string& name);
+
 // The file of an aspect page: "Aspects\<page>.asp".
 std::string AspectFileName(const std::string& pageName);
 

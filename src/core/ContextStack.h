@@ -4,6 +4,8 @@
 
 #include "core/AstroDat.h"
 
+#include <memory>
+
 namespace qor {
 
 // Saves the moment, place and February's length on the stack (depth 6). A seventh push
@@ -28,6 +30,25 @@ private:
     AstroDat& s_;
     bool onStack_;
     ContextSlot own_;
+};
+
+// Saves, beside the moment (a ChartContextGuard), everything the time step and the chart
+// computation write: the time-step values and texts, the calendar state, the points with
+// their speeds and body records, the last Arabic-part evaluation and the naming flags; all of
+// it is put back when the scope ends, so a search over other moments leaves the current chart
+// exactly as it found it on every path.
+class ChartStateGuard {
+public:
+    explicit ChartStateGuard(AstroDat& s);
+    ~ChartStateGuard();
+    ChartStateGuard(const ChartStateGuard&) = delete;
+    ChartStateGuard& operator=(const ChartStateGuard&) = delete;
+
+private:
+    struct Kept;
+    AstroDat& s_;
+    ChartContextGuard context_;
+    std::unique_ptr<Kept> kept_;
 };
 
 } // namespace qor

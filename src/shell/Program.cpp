@@ -138,6 +138,11 @@ void Program::CalcCurrentAspects() {
     AspectCharts charts;
     charts.lon = &s.PlanetLon;
     charts.speed = &s.PlanetSpeed;
+    // A double chart compares with its second chart as the wheel last computed it.
+    charts.lonBck = &s.PlanetLonBck;
+    charts.speedBck = &s.PlanetSpeedBck;
+    charts.doubleChart = Flags.DoubleChart;
+    charts.directions = s.DynMethod != ' ';
     charts.exterrBody = Flags.ExterrBody;
     charts.nExtra = s.NExtra;
     charts.parsCount = s.ParsCount;

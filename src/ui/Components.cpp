@@ -494,7 +494,27 @@ void TDrawGrid::SetCell(int col, int row, const std::string& text) {
     if (row < 0 || col < 0 || row >= RowCount() || col >= ColCount()) return;
     model_->SetText(row, col, ToQ(text));
 }
+int TDrawGrid::SizingColumnAt(int x, int y) const {
+    if (!colSizing_) return -1;
+    const int row = rowAt(y);
+    if (row < 0 || row >= fixedRows_) return -1;
+    for (int c = 0; c < ColCount(); ++c) {
+        if (isColumnHidden(c)) continue;
+        const int right = columnViewportPosition(c) + columnWidth(c);
+        if (std::abs(x - right) <= 3) return c;
+    }
+    return -1;
+}
 void TDrawGrid::mousePressEvent(QMouseEvent* e) {
+    const QPoint at = e->position().toPoint();
+    if (e->button() == Qt::LeftButton) {
+        sizingCol_ = SizingColumnAt(at.x(), at.y());
+        if (sizingCol_ >= 0) {
+            sizingStartX_ = at.x();
+            sizingStartWidth_ = columnWidth(sizingCol_);
+            return;
+        }
+    }
     if (OnMouseDown) {
         const QPoint p = e->position().toPoint();
         OnMouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -502,6 +522,14 @@ void TDrawGrid::mousePressEvent(QMouseEvent* e) {
     QTableView::mousePressEvent(e);
 }
 void TDrawGrid::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint at = e->position().toPoint();
+    if (sizingCol_ >= 0) {
+        setColumnWidth(sizingCol_, std::max(8, sizingStartWidth_ + at.x() - sizingStartX_));
+        return;
+    }
+    if (colSizing_)
+        viewport()->setCursor(SizingColumnAt(at.x(), at.y()) >= 0 ? Qt::SplitHCursor
+                                                                  : Qt::ArrowCursor);
     if (OnMouseMove) {
         const QPoint p = e->position().toPoint();
         OnMouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -509,6 +537,10 @@ void TDrawGrid::mouseMoveEvent(QMouseEvent* e) {
     QTableView::mouseMoveEvent(e);
 }
 void TDrawGrid::mouseReleaseEvent(QMouseEvent* e) {
+    if (sizingCol_ >= 0) {
+        sizingCol_ = -1;
+        return;
+    }
     const QPoint p = e->position().toPoint();
     if (OnMouseUp)
         OnMouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());

@@ -275,6 +275,12 @@ public:
     std::string Cell(int col, int row) const;
     void SetCell(int col, int row, const std::string& text);
     void Invalidate() { viewport()->update(); }
+    // The user may drag a column's right border in the fixed rows to change its width (the
+    // horizontal header's sectionResized tells of every change of a width).
+    void SetColSizing(bool on) {
+        colSizing_ = on;
+        viewport()->setMouseTracking(on);
+    }
 
     // state bits of a drawn cell
     enum CellState { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
@@ -290,8 +296,12 @@ protected:
 private:
     friend class GridDelegate;
     void SetCurrent(int r, int c);
+    // The column whose right border lies under x in a fixed row, or -1.
+    int SizingColumnAt(int x, int y) const;
     GridModel* model_;
     int fixedCols_ = 1, fixedRows_ = 1, rowHeight_ = 24;
+    bool colSizing_ = false;
+    int sizingCol_ = -1, sizingStartX_ = 0, sizingStartWidth_ = 0;
     int lastRow_ = -1, lastCol_ = -1;
 };
 

@@ -1,5 +1,8 @@
 #include "ui/SymbolPainter.h"
 
+#include <QImage>
+#include <QPainter>
+
 namespace qor::ui {
 
 namespace {
@@ -58,6 +61,18 @@ void TextOutCourier(const Font16State& font, int x, int y, std::string_view text
     FontSpec restored = saved;
     restored.color = colour;
     canvas.SetFont(restored);
+}
+
+void PaintFont16Text(QPainter& painter, const Font16State& font, int x, int y,
+                     std::string_view text, Colour colour) {
+    if (text.empty()) return;
+    QImage img(kFont16Advance * static_cast<int>(text.size()) + 4, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    {
+        Canvas c(img);
+        DrawFont16Text(font, 0, 0, text, colour, c);
+    }
+    painter.drawImage(x, y, img);
 }
 
 void DrawGlyphText(const Font16Glyphs& glyphs, int x, int y, bool opaque, Canvas& canvas,

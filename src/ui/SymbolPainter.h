@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+class QPainter;
+
 namespace qor::ui {
 
 // The loaded glyphs and how glyph texts are painted; one per program.
@@ -31,6 +33,11 @@ void DrawFont16Text(const Font16State& font, int x, int y, std::string_view text
 // style are restored and its colour stays the given one. Arabic-part labels: character 18 + letter.
 void TextOutCourier(const Font16State& font, int x, int y, std::string_view text, Colour colour,
                     Canvas& canvas);
+
+// The same onto a painter that is already painting (a grid cell, a paint box): the glyphs only,
+// what lies between them stays.
+void PaintFont16Text(QPainter& painter, const Font16State& font, int x, int y,
+                     std::string_view text, Colour colour);
 
 // The glyph table's way of drawing: each character's glyph at (x, y), x advancing by 16; set
 // bits black, clear bits white when opaque and untouched otherwise.
