@@ -29,7 +29,7 @@ void BM_PlanetHelio(benchmark::State& state) {
     const int body = static_cast<int>(state.range(0));
     double t = 0.2;
     for (auto _ : state) {
-        Spherical p = PlanetHelio(s, body, NextT(t));
+        Spherical p = PlanetHelio(s.Planets, body, NextT(t));
         benchmark::DoNotOptimize(p);
     }
 }
@@ -41,7 +41,7 @@ void BM_PlanetHelioRate(benchmark::State& state) {
     double t = 0.2;
     for (auto _ : state) {
         Spherical rate;
-        Spherical p = PlanetHelioRate(s, body, NextT(t), rate);
+        Spherical p = PlanetHelioRate(s.Planets, body, NextT(t), rate);
         benchmark::DoNotOptimize(p);
         benchmark::DoNotOptimize(rate);
     }
@@ -66,7 +66,7 @@ void BM_AllSeries(benchmark::State& state) {
         const double T = NextT(t);
         Spherical rate;
         for (int i = 0; i < kPlanetSeriesBodies; ++i) {
-            Spherical p = PlanetPositionVsopRate(s, i, T, rate);
+            Spherical p = PlanetPositionVsopRate(s.Planets, i, T, rate);
             benchmark::DoNotOptimize(p);
         }
         Spherical pluto = PlutoPositionRate(T, rate);

@@ -147,8 +147,8 @@ void BM_RedrawGeoMap1920(benchmark::State& st) {
     sky.chartLong = s.ChartLong;
     sky.lstRad = s.SiderealTime * 15 / kRadToArcSec;
     for (int i = 1; i <= 10; ++i) {
-        sky.ra[i] = s.Bodies[i][13];
-        sky.dec[i] = s.Bodies[i][14];
+        sky.ra[i] = s.Bodies[i][kBodyRA];
+        sky.dec[i] = s.Bodies[i][kBodyDec];
         sky.glyph[i] = BodyName(s, i);
     }
     for (auto _ : st) DrawGeoMap(s, map, o, atlas, sky, bitmap, font);

@@ -137,7 +137,7 @@ std::string AstroCellText(AstroDat& s, const AstroTableOptions& o, int col, int 
 
 double PlanetAngDiam(const AstroDat& s, int point) {
     if (point < 0 || point > 10) return 0;
-    const double d = NonZeroGuard(s.Bodies[point][7]);
+    const double d = NonZeroGuard(s.Bodies[point][kBodyDistance]);
     return std::atan(kDiameterKm[point] / kKmPerAu / d);
 }
 

@@ -591,8 +591,8 @@ void KartPainter::OrbitMarks() {
             Glyph(p.x() + bodyDx, p.y() - 8, glyph, colour);
             Spot(p.x() - 4, p.y(), Msg(msg));
         };
-        mark(s_.Bodies[body][5], c1, "P", false, 0, 75);
-        mark(s_.Bodies[body][3], c2, PointLabel(11), true, 5, 76);
+        mark(s_.Bodies[body][kBodyPerihelion], c1, "P", false, 0, 75);
+        mark(s_.Bodies[body][kBodyNode], c2, PointLabel(11), true, 5, 76);
         if (i <= 9) {
             const double pole = sv_.EquatorPoleLon ? sv_.EquatorPoleLon(body) : 0;
             mark(pole, w_.KartInnerColor, "N", false, 0, 77);

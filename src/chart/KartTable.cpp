@@ -128,7 +128,7 @@ void KartPainter::Table() {
                 Glyph(x, y, label, col);
             }
             const BodyRec& body = s_.Bodies[i];
-            if (body[17] < 0 && !o_.HelioBox) Glyph(x + 12, y, "\x11", col);
+            if (body[kBodyMotion] < 0 && !o_.HelioBox) Glyph(x + 12, y, "\x11", col);
             const double arcsec = s_.PlanetLon[i] * kRadToArcSec;
             if (w.KartHorizontal)
                 Text(x + 2 * cw, y, FormatDMS(s_, arcsec), col);
@@ -136,8 +136,8 @@ void KartPainter::Table() {
                 ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 3 * cw, y, col, arcsec);
             x += wl_;
             if (o_.RABox) {
-                SecondColumn(x, y, o_.CoordColumn, body[11], body[12], body[13], body[14], body[15],
-                             body[16], true, col);
+                SecondColumn(x, y, o_.CoordColumn, body[kBodyLon], body[kBodyLat], body[kBodyRA],
+                             body[kBodyDec], body[kBodyAzimuth], body[kBodyAltitude], true, col);
                 x += w2_;
             }
         } else {

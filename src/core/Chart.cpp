@@ -26,12 +26,19 @@ constexpr double kMoonKm = 384402.0;
 constexpr double kMoonEccentricity = 0.054900489;
 // General precession in longitude, 5029.0966" per Julian century (IAU 1976), per day.
 constexpr double kPrecessionPerDay = 5029.0966 * kArcsecToRad / kDaysPerCentury;
-// Mean motion of the lunar apogee, radians per day.
-constexpr double kBlackMoonMotion = 0.0019443583710008223;
-// Mean motion of Arta, radians per day.
-constexpr double kArtaMotion = 0.002476975241268208;
-// Sidereal seconds in one second of mean solar time.
-constexpr double kSiderealPerSolarSecond = 1.0027379092558308;
+// The tropical year in days, the year of the White Moon's periods and of the sidereal day.
+constexpr double kTropicalYearDays = 365.2422;
+// The Moon's mean perigee advances 14648449.965" per Julian century: the linear terms of the
+// fundamental arguments of the IAU 1980 nutation theory, F + Ω − l (Seidelmann 1982). The
+// Black Moon, opposite the perigee, moves with it; radians per day.
+constexpr double kMoonPerigeeRateArcsec = 14648449.965;
+constexpr double kBlackMoonMotion = kMoonPerigeeRateArcsec * kArcsecToRad / kDaysPerCentury;
+// Arta goes round in 6.94508 tropical years; its daily motion follows the same rule as
+// Selena's (one turn per period), radians per day.
+constexpr double kArtaPeriodYears = 6.94508;
+constexpr double kArtaMotion = kTwoPi / kArtaPeriodYears / kTropicalYearDays;
+// Sidereal seconds in one second of mean solar time: one more turn per tropical year.
+constexpr double kSiderealPerSolarSecond = 1 + 1 / kTropicalYearDays;
 
 Triple ToTriple(const Spherical& p) {
     return {p.lon, p.lat, p.r};
@@ -98,7 +105,7 @@ struct Calc {
     // A planet of the series (k 0..8; 3 only when the observer is elsewhere) with light time.
     void SeriesBody(int k) {
         Spherical rate;
-        const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
+        const Spherical p = PlanetHelioRate(s.Planets, k, s.ChartT, rate);
         Triple pos, vel;
         PosVelFromRates(p, rate, pos, vel);
         if (s.UseLightTime && k != 0) {
@@ -131,7 +138,7 @@ struct Calc {
     // the status line says why; false then.
     bool Pluto() {
         Spherical rate;
-        const std::optional<Spherical> place = PlutoHelioRate(s, s.ChartT, rate);
+        const std::optional<Spherical> place = PlutoHelioRate(s.Planets, s.ChartT, rate);
         s.PlutoMissing = !place;
         if (!place) {
             s.PlanetLon[10] = s.PlanetLat[10] = s.PlanetSpeed[10] = 0;
@@ -187,11 +194,11 @@ struct Calc {
         const int slot = n - 14;
         const OrbitElements& el = s.FictElements[slot];
         BodyRec& b = s.Bodies[n];
-        b[0] = el.inclination;
-        b[1] = el.e;
-        b[2] = el.a;
-        b[3] = el.node;
-        b[5] = NormAngle(el.argPerihelion + el.node);
+        b[kBodyInclination] = el.inclination;
+        b[kBodyEccentricity] = el.e;
+        b[kBodySemiMajorAxis] = el.a;
+        b[kBodyNode] = el.node;
+        b[kBodyPerihelion] = NormAngle(el.argPerihelion + el.node);
         Triple pos, vel;
         KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
         if (s.UseLightTime) {
@@ -226,11 +233,12 @@ struct Calc {
 
     void MeanNode() {
         const double aMoon = kMoonKm / kAstronomicalUnitKm;
-        LunarPoint(11, s.Bodies[2][3], 0, aMoon);
-        // d/dT of (450160.28 − 6962890.539·T + 7.455·T² + 0.008·T³)".
+        LunarPoint(11, s.Bodies[2][kBodyNode], 0, aMoon);
+        // d/dT of the mean node of the IAU 1980 nutation theory,
+        // 450160.28 − 6962890.539·T + 7.455·T² + 0.008·T³ arc-seconds.
         const double T = s.ChartT;
         const double rate = (-6962890.539 + 2 * 7.455 * T + 3 * 0.008 * T * T) * kArcsecToRad;
-        s.Bodies[11][17] = s.Bodies[12][17] = rate / kDaysPerCentury;
+        s.Bodies[11][kBodyMotion] = s.Bodies[12][kBodyMotion] = rate / kDaysPerCentury;
     }
 
     // The true node: the ascending node of the Moon's instantaneous orbital plane, the plane
@@ -257,16 +265,16 @@ struct Calc {
         const double n1 = nodeAt(now, rate), n2 = nodeAt(later, rate2);
         const double aMoon = kMoonKm / kAstronomicalUnitKm;
         LunarPoint(11, n1, 0, aMoon * (1 - kMoonEccentricity * kMoonEccentricity));
-        s.Bodies[11][17] = s.Bodies[12][17] = NormAngleSigned(n2 - n1) / kDelta;
+        s.Bodies[11][kBodyMotion] = s.Bodies[12][kBodyMotion] = NormAngleSigned(n2 - n1) / kDelta;
     }
 
     void BlackMoon() {
-        const double lon = NormAngle(kPi + s.Bodies[2][5]);
-        const double incl = s.Bodies[2][0], node = s.Bodies[2][3];
+        const double lon = NormAngle(kPi + s.Bodies[2][kBodyPerihelion]);
+        const double incl = s.Bodies[2][kBodyInclination], node = s.Bodies[2][kBodyNode];
         const double lat = std::asin(std::sin(incl) * std::sin(lon - node));
         const double a = kMoonKm / kAstronomicalUnitKm, e = kMoonEccentricity;
         LunarPoint(13, lon, lat, gen.BlackMoonFocus ? 2 * a * e : a * (1 + e));
-        s.Bodies[13][17] = kBlackMoonMotion;
+        s.Bodies[13][kBodyMotion] = kBlackMoonMotion;
     }
 
     void WhiteMoon() {
@@ -284,14 +292,14 @@ struct Calc {
             const double dist =
                 kMoonKm * (1 - kMoonEccentricity * std::cos(u - P)) / kAstronomicalUnitKm;
             LunarPoint(14, lon, lat, dist);
-            s.Bodies[14][17] = kArtaMotion;
+            s.Bodies[14][kBodyMotion] = kArtaMotion;
         } else {
             const double lng = opt.SLng;
             double period = opt.SPeriod;
             if (std::fabs(period) < 0.00001) period = 0.00001;
-            const double years = (s.ChartJD - 2451544.5) / 365.2422;
+            const double years = (s.ChartJD - 2451544.5) / kTropicalYearDays;
             LunarPoint(14, NormAngle(lng * kDegToRad + kTwoPi / period * years), 0, 1);
-            s.Bodies[14][17] = kTwoPi / period / 365.2422;
+            s.Bodies[14][kBodyMotion] = kTwoPi / period / kTropicalYearDays;
         }
     }
 
@@ -352,32 +360,32 @@ struct Calc {
 
     void Store(int n, int k) {
         BodyRec& b = s.Bodies[n];
-        s.PlanetLon[n] = b[11] = s.GeoSph[k][0];
-        s.PlanetLat[n] = b[12] = s.GeoSph[k][1];
-        b[13] = s.BodyRA[k];
-        b[14] = s.BodyDec[k];
-        b[7] = s.GeoSph[k][2];
-        b[15] = s.BodyAz[k];
-        b[16] = s.BodyAlt[k];
+        s.PlanetLon[n] = b[kBodyLon] = s.GeoSph[k][0];
+        s.PlanetLat[n] = b[kBodyLat] = s.GeoSph[k][1];
+        b[kBodyRA] = s.BodyRA[k];
+        b[kBodyDec] = s.BodyDec[k];
+        b[kBodyDistance] = s.GeoSph[k][2];
+        b[kBodyAzimuth] = s.BodyAz[k];
+        b[kBodyAltitude] = s.BodyAlt[k];
         const bool exterr = opt.ExterrBody != 0;
         if (n == 1 || n == 2) {
-            b[6] = s.GeoSph[k][0];
-            b[4] = s.GeoSph[k][2];
-            std::copy(s.GeoXYZ[k].begin(), s.GeoXYZ[k].end(), b.begin() + 8);
+            b[kBodyHelioLon] = s.GeoSph[k][0];
+            b[kBodyHelioRadius] = s.GeoSph[k][2];
+            std::copy(s.GeoXYZ[k].begin(), s.GeoXYZ[k].end(), b.begin() + kBodyHelioX);
             if (n == 1 && !exterr) {
                 BodyRec& e = s.Bodies[0];
-                e[6] = NormAngle(s.EarthHelio[0]);
-                e[4] = s.GeoSph[0][2];
-                for (int i = 0; i < 3; ++i) e[8 + i] = -s.GeoXYZ[0][i];
+                e[kBodyHelioLon] = NormAngle(s.EarthHelio[0]);
+                e[kBodyHelioRadius] = s.GeoSph[0][2];
+                for (int i = 0; i < 3; ++i) e[kBodyHelioX + i] = -s.GeoXYZ[0][i];
             }
         } else {
-            b[6] = s.HelioSph[k][0];
-            b[4] = s.HelioSph[k][2];
-            std::copy(s.HelioXYZ[k].begin(), s.HelioXYZ[k].end(), b.begin() + 8);
+            b[kBodyHelioLon] = s.HelioSph[k][0];
+            b[kBodyHelioRadius] = s.HelioSph[k][2];
+            std::copy(s.HelioXYZ[k].begin(), s.HelioXYZ[k].end(), b.begin() + kBodyHelioX);
         }
         Motion(n, k);
-        s.PlanetSpeed[n] = b[17];
-        if (n == 1 && !exterr) s.PlanetSpeed[0] = b[17];
+        s.PlanetSpeed[n] = b[kBodyMotion];
+        if (n == 1 && !exterr) s.PlanetSpeed[0] = b[kBodyMotion];
     }
 
     // The daily motion in longitude, from the velocities of the same computation.
@@ -385,21 +393,21 @@ struct Calc {
         BodyRec& b = s.Bodies[n];
         if (n >= 11 && n <= 14) return; // set with the point
         if (n == 2) {
-            b[17] = moonRate;
+            b[kBodyMotion] = moonRate;
             return;
         }
         const Triple& hv = s.HelioVel[k];
         if (opt.HelioBox) {
             // The heliocentric chart shows heliocentric motion (the Sun's is the Earth's).
             const Triple& hp = n == 1 ? s.EarthXYZ : s.HelioXYZ[k];
-            b[17] = LongitudeRate(hp, n == 1 ? s.EarthVel : hv);
+            b[kBodyMotion] = LongitudeRate(hp, n == 1 ? s.EarthVel : hv);
             return;
         }
         if (k == 9) {
-            b[17] = plutoRate;
+            b[kBodyMotion] = plutoRate;
             return;
         }
-        b[17] = LongitudeRate(s.GeoXYZ[k], Minus(hv, s.EarthVel));
+        b[kBodyMotion] = LongitudeRate(s.GeoXYZ[k], Minus(hv, s.EarthVel));
     }
 
     void Body(int n) {
@@ -455,7 +463,7 @@ struct Calc {
         CalcMeanElements(s, 0);
         s.EarthSeriesIndex = 3;
         Spherical rate;
-        const Spherical e = PlanetHelioRate(s, 3, s.ChartT, rate);
+        const Spherical e = PlanetHelioRate(s.Planets, 3, s.ChartT, rate);
         s.EarthHelio = ToTriple(e);
         PosVelFromRates(e, rate, s.EarthXYZ, s.EarthVel);
     }
@@ -483,17 +491,17 @@ struct Calc {
         s.ChartJD -= kSecondInDays;
         s.SiderealTime = std::fmod(st - kSiderealPerSolarSecond + 86400.0, 86400.0);
         for (int i = 1; i <= last; ++i)
-            s.PlanetLon[i] = NormAngle(s.Bodies[i][11] - s.PlanetSpeed[i] * kSecondInDays);
+            s.PlanetLon[i] = NormAngle(s.Bodies[i][kBodyLon] - s.PlanetSpeed[i] * kSecondInDays);
         HousesAndParts();
         PointArray before = s.PlanetLon;
         s.ChartJD = jd;
         s.SiderealTime = st;
-        for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][11];
+        for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][kBodyLon];
         HousesAndParts();
         auto speed = [&](int i) {
             return NormAngleSigned(s.PlanetLon[i] - before[i]) / kSecondInDays;
         };
-        for (int i = firstPart; i <= lastPart; ++i) s.PlanetSpeed[i] = s.Bodies[i][17] = speed(i);
+        for (int i = firstPart; i <= lastPart; ++i) s.PlanetSpeed[i] = s.Bodies[i][kBodyMotion] = speed(i);
         for (int i = kFirstCuspPoint; i <= 38; ++i) s.PlanetSpeed[i] = speed(i);
     }
 };
@@ -542,7 +550,7 @@ void CalcMeanElements(AstroDat& s, int n) {
         e = 0.054900489;
         a = kMoonKm / kAstronomicalUnitKm;
         node = sec(450160.28, -6962890.539, 7.455, 0.008);
-        peri = sec(300072.424, 14648449.965, -37.112, -0.045);
+        peri = sec(300072.424, kMoonPerigeeRateArcsec, -37.112, -0.045);
         break;
     case 3:
         i = sec(25210.37, 6.699, -0.066);
@@ -602,11 +610,11 @@ void CalcMeanElements(AstroDat& s, int n) {
         break;
     }
     BodyRec& b = s.Bodies[n];
-    b[0] = i;
-    b[1] = e;
-    b[2] = a;
-    b[3] = NormAngle(node);
-    b[5] = NormAngle(peri);
+    b[kBodyInclination] = i;
+    b[kBodyEccentricity] = e;
+    b[kBodySemiMajorAxis] = a;
+    b[kBodyNode] = NormAngle(node);
+    b[kBodyPerihelion] = NormAngle(peri);
 }
 
 int ChartHouseSystem(AstroDat& s, const ChartOptions& opt) {
@@ -744,11 +752,11 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
         c.AllBodies();
         s.PlanetLonSaved = s.PlanetLon;
         if (opt.HelioBox) {
-            for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][6];
+            for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][kBodyHelioLon];
             s.PlanetLon[1] = NormAngle(kPi + s.PlanetLon[1]);
             s.PlanetLon[0] = s.PlanetLon[1];
         } else if (opt.HorizontalBox) {
-            for (int i = 1; i <= last; ++i) s.PlanetLon[i] = NormAngle(-s.Bodies[i][15] - kPi / 2);
+            for (int i = 1; i <= last; ++i) s.PlanetLon[i] = NormAngle(-s.Bodies[i][kBodyAzimuth] - kPi / 2);
             CalcHouses(s, opt, gen);
         } else {
             c.SpeedsHousesParts();
@@ -764,9 +772,9 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
         c.Body(n == 12 ? 11 : n);
         s.PlanetLonSaved[n] = s.PlanetLon[n];
         if (opt.HelioBox) {
-            s.PlanetLon[n] = n == 1 ? NormAngle(s.Bodies[1][6] + kPi) : s.Bodies[n][6];
+            s.PlanetLon[n] = n == 1 ? NormAngle(s.Bodies[1][kBodyHelioLon] + kPi) : s.Bodies[n][kBodyHelioLon];
         } else if (opt.HorizontalBox) {
-            s.PlanetLon[n] = NormAngle(-s.Bodies[n][15] - kPi / 2);
+            s.PlanetLon[n] = NormAngle(-s.Bodies[n][kBodyAzimuth] - kPi / 2);
         }
     }
 }
@@ -793,7 +801,7 @@ void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOption
     s.EarthSeriesIndex = 3;
     const int k = TheoryIndex(ex);
     Spherical rate;
-    const Spherical p = PlanetHelioRate(s, k, s.ChartT, rate);
+    const Spherical p = PlanetHelioRate(s.Planets, k, s.ChartT, rate);
     s.EarthHelio = ToTriple(p);
     PosVelFromRates(p, rate, s.EarthXYZ, s.EarthVel);
     s.HelioSph[k] = s.EarthHelio;

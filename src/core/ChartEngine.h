@@ -15,13 +15,6 @@
 
 namespace qor {
 
-// One body record: 18 values per chart point (the fields read here are named below).
-using BodyValues = BodyRec;
-constexpr int kBodyDistance = 7;  // geocentric distance, astronomical units
-constexpr int kBodyRA = 13;       // right ascension of date, radians
-constexpr int kBodyDec = 14;      // declination of date, radians
-constexpr int kBodyAltitude = 16; // altitude above the horizon, radians
-
 class ChartEngine {
 public:
     virtual ~ChartEngine() = default;
@@ -55,7 +48,7 @@ public:
     virtual PointArray& PlanetLat() = 0;
     virtual PointArray& PlanetSpeed() = 0; // radians per day
     virtual PointArray& PlanetLonSaved() = 0;
-    virtual const BodyValues& Body(int n) const = 0; // n = 0..26
+    virtual const BodyRec& Body(int n) const = 0; // n = 0..26
 };
 
 // The program's own chart computation (TimeStep.h, Chart.h) on the state `s`, with the options
@@ -79,7 +72,7 @@ public:
     PointArray& PlanetLat() override { return s_.PlanetLat; }
     PointArray& PlanetSpeed() override { return s_.PlanetSpeed; }
     PointArray& PlanetLonSaved() override { return s_.PlanetLonSaved; }
-    const BodyValues& Body(int n) const override { return s_.Bodies.at(n); }
+    const BodyRec& Body(int n) const override { return s_.Bodies.at(n); }
 
 private:
     AstroDat& s_;

@@ -22,16 +22,29 @@ constexpr int kMaxExtraBodies = 12;
 constexpr int kBodyRecords = 27; // points 0..26 have a body record
 constexpr int kMaxParts = 9;
 
-// 18 values per body:
-//   [0] inclination, [1] eccentricity, [2] semi-major axis (AU), [3] longitude of the node,
-//   [4] heliocentric radius vector (AU), [5] longitude of the perihelion, [6] heliocentric
-//   longitude, [7] geocentric distance (AU), [8..10] heliocentric X, Y, Z (AU), [11] geocentric
-//   longitude, [12] latitude, [13] right ascension, [14] declination, [15] azimuth (from the
-//   south), [16] altitude, [17] daily motion in longitude (radians per day).
-// The Sun and the Moon hold their geocentric distance, longitude and position in [4], [6],
-// [8..10]; the Earth (0) its heliocentric longitude in [6] and the negated geocentric Sun in
-// [8..10].
+// One body record: 18 values per body, by the field names below (angles in radians).
+// The Sun and the Moon hold their geocentric distance, longitude and position in the
+// heliocentric fields (kBodyHelioRadius, kBodyHelioLon, kBodyHelioX..Z); the Earth (0) its
+// heliocentric longitude in kBodyHelioLon and the negated geocentric Sun in kBodyHelioX..Z.
 using BodyRec = std::array<double, 18>;
+constexpr int kBodyInclination = 0;   // orbital elements of date
+constexpr int kBodyEccentricity = 1;
+constexpr int kBodySemiMajorAxis = 2; // AU
+constexpr int kBodyNode = 3;          // longitude of the ascending node
+constexpr int kBodyHelioRadius = 4;   // heliocentric radius vector, AU
+constexpr int kBodyPerihelion = 5;    // longitude of the perihelion
+constexpr int kBodyHelioLon = 6;      // heliocentric longitude
+constexpr int kBodyDistance = 7;      // geocentric distance, AU
+constexpr int kBodyHelioX = 8;        // heliocentric X, Y, Z, AU
+constexpr int kBodyHelioY = 9;
+constexpr int kBodyHelioZ = 10;
+constexpr int kBodyLon = 11;          // geocentric ecliptic longitude of date
+constexpr int kBodyLat = 12;          // and latitude
+constexpr int kBodyRA = 13;           // right ascension of date
+constexpr int kBodyDec = 14;          // declination of date
+constexpr int kBodyAzimuth = 15;      // azimuth, from the south
+constexpr int kBodyAltitude = 16;     // altitude above the horizon
+constexpr int kBodyMotion = 17;       // daily motion in longitude, radians per day
 
 // Orbital elements of an extra body (angles in radians).
 struct OrbitElements {

@@ -81,7 +81,7 @@ MoonPhysRec MoonPhysOfChart(const AstroDat& s) {
     const MoonPos moon = MoonPosition(T);
     // The Sun seen from the Earth: opposite the Earth's heliocentric place, less the annual
     // aberration (20.4898" / R).
-    const Spherical earth = PlanetHelio(s, 3, T);
+    const Spherical earth = PlanetHelio(s.Planets, 3, T);
     Spherical sun;
     sun.r = earth.r;
     sun.lon = NormAngle(earth.lon + kPi - 20.4898 * kArcsecToRad / (earth.r > 0 ? earth.r : 1.0));

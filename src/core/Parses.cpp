@@ -158,7 +158,7 @@ int ParsPointCount(const AstroDat& s, int nExtra) {
 
 void ParsComputeChart(AstroDat& s) {
     ParsInputs in;
-    in.SunAltitude = s.Bodies[1][16];
+    in.SunAltitude = s.Bodies[1][kBodyAltitude];
     in.NExtra = s.NExtra;
     in.SignRuler = s.SignRuler;
     ParsComputeActive(s, s.PlanetLon, in);

@@ -322,10 +322,10 @@ void ToFK5(Spherical& p, double T, Spherical* rate) {
     p.lat += k1 * (cl - sl);
 }
 
-Spherical VsopPosition(const AstroDat& s, int i, double T, Spherical* rate) {
+Spherical VsopPosition(const PlanetSeries& series, int i, double T, Spherical* rate) {
     Spherical p;
     if (i < 0 || i >= kPlanetSeriesBodies) return p;
-    const PlanetBodyTerms& b = s.Planets.bodies[static_cast<std::size_t>(i)];
+    const PlanetBodyTerms& b = series.bodies[static_cast<std::size_t>(i)];
     const double tau = T / 10.0;
     double v[3], d[3];
     SeriesSums(b, tau, v, rate ? d : nullptr);
@@ -355,24 +355,24 @@ Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T) {
     return out;
 }
 
-Spherical PlanetPositionVsop(const AstroDat& s, int i, double T) {
-    return VsopPosition(s, i, T, nullptr);
+Spherical PlanetPositionVsop(const PlanetSeries& series, int i, double T) {
+    return VsopPosition(series, i, T, nullptr);
 }
 
-Spherical PlanetPositionVsopRate(const AstroDat& s, int i, double T, Spherical& rate) {
-    return VsopPosition(s, i, T, &rate);
+Spherical PlanetPositionVsopRate(const PlanetSeries& series, int i, double T, Spherical& rate) {
+    return VsopPosition(series, i, T, &rate);
 }
 
-Spherical PlanetHelio(const AstroDat& s, int i, double T) {
+Spherical PlanetHelio(const PlanetSeries& series, int i, double T) {
     Spherical rate;
-    if (i == 9) return PlutoHelioRate(s, T, rate).value_or(Spherical{});
-    if (i >= 1 && i <= 8) return PlanetPositionVsop(s, i, T);
+    if (i == 9) return PlutoHelioRate(series, T, rate).value_or(Spherical{});
+    if (i >= 1 && i <= 8) return PlanetPositionVsop(series, i, T);
     return {};
 }
 
-Spherical PlanetHelioRate(const AstroDat& s, int i, double T, Spherical& rate) {
-    if (i == 9) return PlutoHelioRate(s, T, rate).value_or(Spherical{});
-    if (i >= 1 && i <= 8) return PlanetPositionVsopRate(s, i, T, rate);
+Spherical PlanetHelioRate(const PlanetSeries& series, int i, double T, Spherical& rate) {
+    if (i == 9) return PlutoHelioRate(series, T, rate).value_or(Spherical{});
+    if (i >= 1 && i <= 8) return PlanetPositionVsopRate(series, i, T, rate);
     rate = {};
     return {};
 }

@@ -34,13 +34,13 @@ PlanetLoadResult LoadPlanetSeries(AstroDat& s);
 // Position of body i (see above): 0 gives zeros, 9 Pluto (zeros where it is not available,
 // PlutoTable.h), 1..8 the series (body 3, the Earth,
 // places the Sun); any other i gives zeros.
-Spherical PlanetHelio(const AstroDat& s, int i, double T);
+Spherical PlanetHelio(const PlanetSeries& series, int i, double T);
 // The same with the rates of L, B, R from the same pass.
-Spherical PlanetHelioRate(const AstroDat& s, int i, double T, Spherical& rate);
+Spherical PlanetHelioRate(const PlanetSeries& series, int i, double T, Spherical& rate);
 
 // Series record i (0..8) with the FK5 correction. A record not loaded sums no terms.
-Spherical PlanetPositionVsop(const AstroDat& s, int i, double T);
-Spherical PlanetPositionVsopRate(const AstroDat& s, int i, double T, Spherical& rate);
+Spherical PlanetPositionVsop(const PlanetSeries& series, int i, double T);
+Spherical PlanetPositionVsopRate(const PlanetSeries& series, int i, double T, Spherical& rate);
 
 // The bare sums of series record i: L (not reduced), B, R, with no FK5 correction.
 Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T);

@@ -75,10 +75,10 @@ std::optional<PlutoTablePlace> PlutoTableAt(const PlutoTable& table, double jd) 
     return p;
 }
 
-std::optional<Spherical> PlutoHelioRate(const AstroDat& s, double T, Spherical& rate) {
+std::optional<Spherical> PlutoHelioRate(const PlanetSeries& series, double T, Spherical& rate) {
     const double jd = JDFromCenturies(T);
     if (jd >= kPlutoTheoryFirstJd && jd < kPlutoTheoryEndJd) return PlutoPositionRate(T, rate);
-    const std::optional<PlutoTablePlace> p = PlutoTableAt(s.Planets.Pluto, jd);
+    const std::optional<PlutoTablePlace> p = PlutoTableAt(series.Pluto, jd);
     if (!p) {
         rate = {};
         return std::nullopt;
@@ -96,9 +96,9 @@ std::optional<Spherical> PlutoHelioRate(const AstroDat& s, double T, Spherical& 
     return out;
 }
 
-bool PlutoAvailable(const AstroDat& s, double T) {
+bool PlutoAvailable(const PlanetSeries& series, double T) {
     Spherical rate;
-    return PlutoHelioRate(s, T, rate).has_value();
+    return PlutoHelioRate(series, T, rate).has_value();
 }
 
 std::string PlutoUnavailableText(const AstroDat& s) {

@@ -46,10 +46,10 @@ std::optional<PlutoTablePlace> PlutoTableAt(const PlutoTable& table, double jd);
 // three per Julian century, at T (Julian centuries of TT from J2000): the compiled theory in
 // 1885..2099, the table outside; nullopt outside 1600..2400 (or outside the theory's years when
 // the table is not loaded).
-std::optional<Spherical> PlutoHelioRate(const AstroDat& s, double T, Spherical& rate);
+std::optional<Spherical> PlutoHelioRate(const PlanetSeries& series, double T, Spherical& rate);
 
 // Whether Pluto has a place at T, and the texts that say it has none.
-bool PlutoAvailable(const AstroDat& s, double T);
+bool PlutoAvailable(const PlanetSeries& series, double T);
 std::string PlutoUnavailableText(const AstroDat& s);
 
 } // namespace qor

@@ -166,7 +166,7 @@ double RiseThreshold(const AstroDat& s, const GeneralOptions& gen, int n) {
     static constexpr double kRadiusKm[11] = {0,     695700, 1737.4, 2440.53, 6051.8, 3396.19,
                                              71492, 60268,  25559,  24764,   1188.3};
     const double r = n >= 1 && n <= 10 ? kRadiusKm[n] : 0;
-    const double distKm = s.Bodies[n >= 0 && n < kBodyRecords ? n : 0][7] * kAstronomicalUnitKm;
+    const double distKm = s.Bodies[n >= 0 && n < kBodyRecords ? n : 0][kBodyDistance] * kAstronomicalUnitKm;
     const double semi = distKm > r ? std::asin(r / distKm) : 0;
     return kRefraction + semi;
 }

@@ -237,9 +237,9 @@ private:
     double Elongation(long long sec, double offset) {
         clock_.Set(sec);
         chart_.CalcChart(1);
-        const double sun = chart_.Body(1)[11];
+        const double sun = chart_.Body(1)[kBodyLon];
         chart_.CalcChart(2);
-        const double moon = chart_.Body(2)[11];
+        const double moon = chart_.Body(2)[kBodyLon];
         return NormAngleSigned(moon - sun + offset);
     }
 
@@ -256,9 +256,9 @@ private:
         auto computed = [&](long long sec) {
             clock_.Set(sec);
             chart_.CalcChart(1);
-            const double sun = chart_.Body(1)[11];
+            const double sun = chart_.Body(1)[kBodyLon];
             chart_.CalcChart(2);
-            return Sample{sec, sun, chart_.Body(2)[11]};
+            return Sample{sec, sun, chart_.Body(2)[kBodyLon]};
         };
         samples.push_back(computed(start));
         for (const EphemerisRecord& r : annual_) {
@@ -456,7 +456,7 @@ private:
     double Distance(long long sec) {
         clock_.Set(sec);
         chart_.CalcChart(2);
-        return chart_.Body(2)[4];
+        return chart_.Body(2)[kBodyHelioRadius]; // the Moon's geocentric distance
     }
 
     // The moment of the greatest (apogee) or least distance between two samples: the whole
@@ -487,7 +487,7 @@ private:
     // "dd.mm.yyyy  hh:mm  12Leo35  405123.456": the moment, the Moon's place, its distance.
     std::string EventLine(long long sec) {
         const double au = Distance(sec);
-        const double lon = chart_.Body(2)[11];
+        const double lon = chart_.Body(2)[kBodyLon];
         const DateTimeRec d = clock_.DateOf(sec);
         return IntToStrW(static_cast<int>(d.Day), 2) + "." + IntToStrZ(d.Month, 2) + "." +
                EphemerisYearText(d.Year) + "  " + ClockText(sec, 2) + "  " +

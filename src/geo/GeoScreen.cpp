@@ -88,8 +88,8 @@ GeoSky GeoScreen::Sky() const {
     k.lstRad = s.SiderealTime * 15 / kRadToArcSec;
     for (int i = 1; i <= 10; ++i) {
         const BodyRec& b = s.Bodies[static_cast<std::size_t>(i)];
-        k.ra[static_cast<std::size_t>(i)] = b[13];
-        k.dec[static_cast<std::size_t>(i)] = b[14];
+        k.ra[static_cast<std::size_t>(i)] = b[kBodyRA];
+        k.dec[static_cast<std::size_t>(i)] = b[kBodyDec];
         k.glyph[static_cast<std::size_t>(i)] = p_.Tech ? p_.Tech->PointLabel(i) : BodyName(s, i);
     }
     return k;

@@ -98,7 +98,7 @@ TPars::TPars(AstroDat& s, ShellHooks& hooks) : TForm("Pars"), s_(s), hooks_(hook
 
 ParsInputs TPars::Inputs() const {
     ParsInputs in;
-    in.SunAltitude = s_.Bodies[1][16];
+    in.SunAltitude = s_.Bodies[1][kBodyAltitude];
     in.NExtra = s_.NExtra;
     in.SignRuler = s_.SignRuler;
     return in;

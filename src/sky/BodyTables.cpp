@@ -48,25 +48,25 @@ bool FillPlanetInfo(AstroDat& s, const CosmosBodies& b, ChartEngine& e, const Ge
     s.GlyphNames = glyphs;
     const BodyRec& r = s.Bodies[i];
     if (i != 0) {
-        t.Label[2] = Dms(r[11]);
-        t.Label[3] = Dms(r[12]);
-        t.Label[4] = Trim(FormatSecondsHMS(true, r[13] * kRadToArcSec / 15));
-        t.Label[5] = Dms(r[14]);
-        t.Label[6] = Dms(r[15]);
-        t.Label[7] = Dms(r[16]);
+        t.Label[2] = Dms(r[kBodyLon]);
+        t.Label[3] = Dms(r[kBodyLat]);
+        t.Label[4] = Trim(FormatSecondsHMS(true, r[kBodyRA] * kRadToArcSec / 15));
+        t.Label[5] = Dms(r[kBodyDec]);
+        t.Label[6] = Dms(r[kBodyAzimuth]);
+        t.Label[7] = Dms(r[kBodyAltitude]);
     }
     if (i >= 11 && i <= 14) {
-        if (i == 13 && blackMoonFocus) t.Label[28] = PlanetDistanceText(s, r[7]);
+        if (i == 13 && blackMoonFocus) t.Label[28] = PlanetDistanceText(s, r[kBodyDistance]);
         return true;
     }
-    t.Label[20] = Dms(r[0]);
-    t.Label[21] = Trim(FloatToStrComma(8, 5, r[1]));
-    t.Label[22] = Trim(FloatToStrComma(8, 5, r[2]));
-    t.Label[23] = Dms(r[3]);
-    t.Label[24] = Dms(r[5]);
-    t.Label[25] = Dms(i == 1 ? s.Bodies[0][6] : r[6]);
-    if (i != 1 && i != 2) t.Label[26] = PlanetDistanceText(s, r[4]);
-    if (i != 0) t.Label[28] = PlanetDistanceText(s, r[7]);
+    t.Label[20] = Dms(r[kBodyInclination]);
+    t.Label[21] = Trim(FloatToStrComma(8, 5, r[kBodyEccentricity]));
+    t.Label[22] = Trim(FloatToStrComma(8, 5, r[kBodySemiMajorAxis]));
+    t.Label[23] = Dms(r[kBodyNode]);
+    t.Label[24] = Dms(r[kBodyPerihelion]);
+    t.Label[25] = Dms(i == 1 ? s.Bodies[0][kBodyHelioLon] : r[kBodyHelioLon]);
+    if (i != 1 && i != 2) t.Label[26] = PlanetDistanceText(s, r[kBodyHelioRadius]);
+    if (i != 0) t.Label[28] = PlanetDistanceText(s, r[kBodyDistance]);
     if (i == 1 || i == 2) {
         const RiseSetTimes rs = i == 1 ? SunRiseSet(s, e, g) : MoonRiseSet(s, e, g);
         t.Label[34] = Trim(FormatSecondsHMS(false, rs.transit * 3600));

@@ -143,7 +143,7 @@ std::vector<Perturber> GiantPlanets(const AstroDat& s) {
     auto planet = [&s](int body) {
         return [&s, body](double jd) {
             const double T = CenturiesJ2000(jd);
-            const Spherical p = PlanetHelio(s, body, T);
+            const Spherical p = PlanetHelio(s.Planets, body, T);
             return EclipticDateToJ2000(SphToRect(p.lon, p.lat, p.r), T);
         };
     };
@@ -192,7 +192,7 @@ double ElementBodyGeoLongitude(const AstroDat& s, const OsculatingElements& el, 
         const Triple p = KeplerPosition(chart, JDFromCenturies(t));
         return SphToRect(p[0], p[1], p[2]);
     };
-    const Spherical earth = PlanetHelio(s, 3, T);
+    const Spherical earth = PlanetHelio(s.Planets, 3, T);
     const Vec3 e = SphToRect(earth.lon, earth.lat, earth.r);
     Vec3 g = Sub(helio(T), e);
     g = Sub(helio(T - Norm(g) * 1.5812507323750856e-7), e);

@@ -421,15 +421,16 @@ private:
             const int point = mode_ == 1 ? SunViewPoint(k) : 2;
             f.Point = point;
             const BodyRec& body = s_.Bodies[point];
-            bank_.OrbitIncl = body[0];
-            bank_.OrbitNode = body[3];
-            bank_.OrbitPeri = body[5];
+            bank_.OrbitIncl = body[kBodyInclination];
+            bank_.OrbitNode = body[kBodyNode];
+            bank_.OrbitPeri = body[kBodyPerihelion];
             SetViewMatrix(bank_);
-            v_.OrbitE = body[1];
-            v_.OrbitA = body[2];
+            v_.OrbitE = body[kBodyEccentricity];
+            v_.OrbitA = body[kBodySemiMajorAxis];
             // The body where the chart puts it: its place, taken into the orbit's plane.
             SpaceVector p =
-                point == 2 ? SpaceVector{body[8], body[9], body[10]} : HelioPosition(s_, point);
+                point == 2 ? SpaceVector{body[kBodyHelioX], body[kBodyHelioY], body[kBodyHelioZ]}
+                       : HelioPosition(s_, point);
             const Matrix3& m = bank_.OrbitMatrix;
             const double u = m[0] * p.x + m[3] * p.y + m[6] * p.z;
             const double w = m[1] * p.x + m[4] * p.y + m[7] * p.z;
@@ -438,7 +439,7 @@ private:
             f.Anomaly = std::atan2(w, u);
             f.ChartPlace = true;
             f.Place = p;
-            v_.OrbitLon = body[6];
+            v_.OrbitLon = body[kBodyHelioLon];
         } else {
             const PlnMdbRec& r = b_.PlanetsMdb[f.Slot];
             v_.OrbitA = r.Axis;
@@ -913,10 +914,11 @@ SpaceVector HelioPosition(const AstroDat& s, int n) {
     if (n == 2) {
         const BodyRec& e = s.Bodies[0];
         const BodyRec& m = s.Bodies[2];
-        return {e[8] + m[8], e[9] + m[9], e[10] + m[10]};
+        return {e[kBodyHelioX] + m[kBodyHelioX], e[kBodyHelioY] + m[kBodyHelioY],
+                e[kBodyHelioZ] + m[kBodyHelioZ]};
     }
     const BodyRec& b = s.Bodies[n];
-    return {b[8], b[9], b[10]};
+    return {b[kBodyHelioX], b[kBodyHelioY], b[kBodyHelioZ]};
 }
 
 bool IsShipName(const std::string& name) {

@@ -52,9 +52,9 @@ std::array<bool, 6> DrawShipBox(ui::Canvas& canvas, MatrixBank& bank, int mode, 
     std::array<bool, 6> visible{};
     if (!IsViewMode(mode)) return visible;
     // x from the Sun towards the ship, y along its motion, z along its orbit's pole
-    bank.OrbitPeri = body[6];
-    bank.OrbitNode = body[3];
-    bank.OrbitIncl = body[0];
+    bank.OrbitPeri = body[kBodyHelioLon];
+    bank.OrbitNode = body[kBodyNode];
+    bank.OrbitIncl = body[kBodyInclination];
     SetViewMatrix(bank);
     const double unit = diameterKm / 2 / kKmPerAu * pixelsPerAu / 20;
     std::array<ScreenPoint, 8> p;

@@ -63,8 +63,8 @@ struct KartFixture {
     void SetBody(int i, double deg, double speed) {
         s.PlanetLon[i] = deg * kDegToRad;
         s.PlanetSpeed[i] = speed;
-        s.Bodies[i][11] = s.PlanetLon[i];
-        s.Bodies[i][17] = speed;
+        s.Bodies[i][kBodyLon] = s.PlanetLon[i];
+        s.Bodies[i][kBodyMotion] = speed;
     }
     void Draw() { wheel.DrawKart(s, o, chart, services, screen, bitmap); }
 

@@ -370,8 +370,8 @@ TEST(KartOrbitMarks, HiddenPointsTakeNoMarksFromLaterOnes) {
     f.o.Elements = std::string(16, kFlagOff);
     f.o.Elements[9] = kFlagOn; // Pluto
     f.o.Elements[1] = kFlagOn; // the Moon, not shown
-    f.s.Bodies[10][5] = 0.3;
-    f.s.Bodies[10][3] = 1.9;
+    f.s.Bodies[10][kBodyPerihelion] = 0.3;
+    f.s.Bodies[10][kBodyNode] = 1.9;
     f.Draw();
     EXPECT_EQ(f.wheel.RowCount, 10);
     EXPECT_EQ(f.wheel.PointRow[10], 9);

@@ -81,7 +81,7 @@ public:
     PointArray& PlanetLat() override { return lat_; }
     PointArray& PlanetSpeed() override { return speed_; }
     PointArray& PlanetLonSaved() override { return lonSaved_; }
-    const BodyValues& Body(int n) const override { return bodies_[n]; }
+    const BodyRec& Body(int n) const override { return bodies_[n]; }
 
     // Apparent geocentric ecliptic longitude (radians) of the Sun (1) or the Moon (2).
     static double Longitude(int body, double jd) {
@@ -113,14 +113,14 @@ protected:
         const double step = 1.0 / 24.0;
         const double rate =
             NormAngleSigned(Longitude(n, jd + step) - Longitude(n, jd - step)) / (2 * step);
-        BodyValues& b = bodies_[n];
+        BodyRec& b = bodies_[n];
         b[kBodyRA] = equ.ra * kDegToRad;
         b[kBodyDec] = equ.dec * kDegToRad;
         b[kBodyDistance] = distAU;
         const double H = sidereal_ * 15.0 * kArcsecToRad - b[kBodyRA];
         b[kBodyAltitude] = std::asin(std::sin(s_.GeocLat) * std::sin(b[kBodyDec]) +
                                      std::cos(s_.GeocLat) * std::cos(b[kBodyDec]) * std::cos(H));
-        b[17] = rate;
+        b[kBodyMotion] = rate;
         lon_[n] = NormAngle(ecl.lng * kDegToRad);
         lat_[n] = ecl.lat * kDegToRad;
         speed_[n] = rate;
@@ -130,7 +130,7 @@ protected:
     double jd_ = kJ2000, t_ = 0, sidereal_ = 0, sinEps_ = 0, cosEps_ = 1;
     bool parallax_ = true;
     PointArray lon_{}, lat_{}, speed_{}, lonSaved_{};
-    std::array<BodyValues, 27> bodies_{};
+    std::array<BodyRec, 27> bodies_{};
 };
 
 } // namespace qor::test

@@ -76,11 +76,11 @@ double DmsToRad(int d, int m, double sec) {
 // to 0.2" and nutation to the 63 terms of IAU 1980 above 0.0003": 0.5" in each coordinate.
 TEST_F(ChartTest, MeeusWorkedExamples) {
     ChartAtTD(2448908.5); // 1992 October 13.0 TD
-    EXPECT_NEAR(NormAngleSigned(s.Bodies[1][13] - HmsToRad(13, 13, 30.749)), 0, 0.5 * kArcsec);
-    EXPECT_NEAR(s.Bodies[1][14] - DmsToRad(-7, 47, 1.74), 0, 0.5 * kArcsec);
+    EXPECT_NEAR(NormAngleSigned(s.Bodies[1][kBodyRA] - HmsToRad(13, 13, 30.749)), 0, 0.5 * kArcsec);
+    EXPECT_NEAR(s.Bodies[1][kBodyDec] - DmsToRad(-7, 47, 1.74), 0, 0.5 * kArcsec);
     ChartAtTD(2448976.5); // 1992 December 20.0 TD
-    EXPECT_NEAR(NormAngleSigned(s.Bodies[4][13] - HmsToRad(21, 4, 41.454)), 0, 0.5 * kArcsec);
-    EXPECT_NEAR(s.Bodies[4][14] - DmsToRad(-18, 53, 16.84), 0, 0.5 * kArcsec);
+    EXPECT_NEAR(NormAngleSigned(s.Bodies[4][kBodyRA] - HmsToRad(21, 4, 41.454)), 0, 0.5 * kArcsec);
+    EXPECT_NEAR(s.Bodies[4][kBodyDec] - DmsToRad(-18, 53, 16.84), 0, 0.5 * kArcsec);
 }
 
 // Every body at 40 dates of 1950..2050 against python3-ephem (libastro: VSOP87 planets, ELP
@@ -107,8 +107,8 @@ TEST_F(ChartTest, EveryBodyAgainstPythonEphem) {
             lastJd = jd;
         }
         const double dRa =
-            NormAngleSigned(s.Bodies[p][13] - ra * kDegToRad) * std::cos(dec * kDegToRad);
-        const double dDec = s.Bodies[p][14] - dec * kDegToRad;
+            NormAngleSigned(s.Bodies[p][kBodyRA] - ra * kDegToRad) * std::cos(dec * kDegToRad);
+        const double dDec = s.Bodies[p][kBodyDec] - dec * kDegToRad;
         const double pos = std::hypot(dRa, dDec) / kArcsec;
         const double dSpeed = std::fabs(s.PlanetSpeed[p] / kDegToRad - speed);
         worstPos[p] = std::max(worstPos[p], pos);
@@ -143,7 +143,7 @@ TEST_F(ChartTest, LunarPoints) {
     EXPECT_LT(std::fabs(NormAngleSigned(s.PlanetLon[11] - s.NutPsi - 274.400656 * kDegToRad)),
               1.8 * kDegToRad);
     // The Black Moon is the mean apogee, the White Moon (Selena) runs with its period.
-    EXPECT_NEAR(s.PlanetLon[13], NormAngle(s.Bodies[2][5] + kPi + s.NutPsi), 1e-6);
+    EXPECT_NEAR(s.PlanetLon[13], NormAngle(s.Bodies[2][kBodyPerihelion] + kPi + s.NutPsi), 1e-6);
     opt.ArtaButton = false;
     opt.SLng = 0;
     opt.SPeriod = 7.0;
@@ -154,14 +154,14 @@ TEST_F(ChartTest, LunarPoints) {
 TEST_F(ChartTest, HeliocentricAndHorizontalCharts) {
     opt.HelioBox = true;
     ChartAtUT(2455000.5);
-    EXPECT_NEAR(s.PlanetLon[1], NormAngle(s.Bodies[1][6] + kPi), 1e-12);
+    EXPECT_NEAR(s.PlanetLon[1], NormAngle(s.Bodies[1][kBodyHelioLon] + kPi), 1e-12);
     EXPECT_EQ(s.PlanetLon[0], s.PlanetLon[1]);
-    EXPECT_NEAR(s.PlanetLon[5], s.Bodies[5][6], 1e-12);
+    EXPECT_NEAR(s.PlanetLon[5], s.Bodies[5][kBodyHelioLon], 1e-12);
     opt.HelioBox = false;
     opt.HorizontalBox = true;
     ChartAtUT(2455000.5, 50, 10);
     for (int i = 1; i <= 10; ++i)
-        EXPECT_NEAR(s.PlanetLon[i], NormAngle(-s.Bodies[i][15] - kPi / 2), 1e-12);
+        EXPECT_NEAR(s.PlanetLon[i], NormAngle(-s.Bodies[i][kBodyAzimuth] - kPi / 2), 1e-12);
     for (int h = 1; h <= 12; ++h)
         EXPECT_NEAR(s.PlanetLon[26 + h], NormAngle((h - 1) * kPi / 6 + 1e-9), 1e-12);
     EXPECT_EQ(s.HouseSystem, kHousesEqualAsc);
@@ -173,10 +173,10 @@ TEST_F(ChartTest, ParallaxOfTheObserver) {
     const auto geo = s.Bodies;
     gen.HorParallax = true;
     ChartAtUT(2455000.5, 55, 37);
-    const double moonShift = std::hypot(s.Bodies[2][13] - geo[2][13], s.Bodies[2][14] - geo[2][14]);
+    const double moonShift = std::hypot(s.Bodies[2][kBodyRA] - geo[2][kBodyRA], s.Bodies[2][kBodyDec] - geo[2][kBodyDec]);
     EXPECT_GT(moonShift, 0.2 * kDegToRad);
     EXPECT_LT(moonShift, 1.1 * kDegToRad);
-    EXPECT_EQ(s.Bodies[10][13], geo[10][13]); // Pluto at 31 AU
+    EXPECT_EQ(s.Bodies[10][kBodyRA], geo[10][kBodyRA]); // Pluto at 31 AU
 }
 
 // A cusp crossing 0° within the second before the chart moment keeps its true speed.
@@ -304,8 +304,8 @@ TEST_F(ChartTest, ExtraBodiesAndPartsSlots) {
     EXPECT_EQ(s.ParsCount, 0);
     for (int h = 27; h <= 38; ++h) EXPECT_NE(s.PlanetLon[h], 1.0);
     for (int k = 15; k <= 26; ++k) {
-        EXPECT_GT(s.Bodies[k][7], 1.0) << k; // an asteroid 1.5..3.8 AU away
-        EXPECT_LT(s.Bodies[k][7], 4.0) << k;
+        EXPECT_GT(s.Bodies[k][kBodyDistance], 1.0) << k; // an asteroid 1.5..3.8 AU away
+        EXPECT_LT(s.Bodies[k][kBodyDistance], 4.0) << k;
         EXPECT_LT(std::fabs(s.PlanetSpeed[k]), 0.5 * kDegToRad) << k;
     }
 }
@@ -353,7 +353,7 @@ TEST_F(ChartTest, ObserverOnMars) {
     EXPECT_NEAR(s.EpsMean, 25.19 * kDegToRad, 1e-12);
     EXPECT_EQ(s.NutPsi, 0);
     CalcChartAltFrame(s, opt, gen);
-    EXPECT_NEAR(s.Bodies[0][7], 0.373, 0.005);
+    EXPECT_NEAR(s.Bodies[0][kBodyDistance], 0.373, 0.005);
     EXPECT_NEAR(std::fabs(NormAngleSigned(s.PlanetLon[0] - s.PlanetLon[1])), 0, 2 * kDegToRad);
     EXPECT_NEAR(PlanetEquatorInclination(3), 0.034 * kDegToRad, 1e-15);
     EXPECT_NEAR(PlanetEquatorInclination(4), 177.36 * kDegToRad, 1e-15);
@@ -459,8 +459,8 @@ TEST_F(ChartTest, ExtraBodyAgainstPythonEphem) {
         f >> jd >> ra >> dec;
         ChartAtUT(jd);
         const double dRa =
-            NormAngleSigned(s.Bodies[15][13] - ra * kDegToRad) * std::cos(dec * kDegToRad);
-        EXPECT_LT(std::hypot(dRa, s.Bodies[15][14] - dec * kDegToRad), 2 * kArcsec) << jd;
+            NormAngleSigned(s.Bodies[15][kBodyRA] - ra * kDegToRad) * std::cos(dec * kDegToRad);
+        EXPECT_LT(std::hypot(dRa, s.Bodies[15][kBodyDec] - dec * kDegToRad), 2 * kArcsec) << jd;
         CalcAsteroidList(s, gen, list, 1);
         EXPECT_NEAR(NormAngleSigned(list[0].lon - s.PlanetLon[15]), 0, 1e-9);
         EXPECT_NEAR(list[0].lat - s.PlanetLat[15], 0, 1e-9);

@@ -137,7 +137,7 @@ TEST_F(PlanetFiles, AgainstLibnovaOverTwoCenturies) {
             ln_helio_posn ref{};
             b.fn(jd, &ref);
             const double T = (jd - 2451545.0) / 36525.0;
-            Spherical p = PlanetPositionVsop(s, b.i, T);
+            Spherical p = PlanetPositionVsop(s.Planets, b.i, T);
             if (b.i != 0) p = EclipticOfDateToJ2000(p, T);
             wl = std::max(wl, std::fabs(NormAngleSigned(p.lon - ref.L * kDegToRad)) *
                                   std::cos(p.lat) / kArcsec);
@@ -215,17 +215,17 @@ TEST_F(PlanetFiles, RatesAgreeWithDifferences) {
     for (int i = 0; i <= 9; ++i) {
         for (double T = -1.0; T <= 1.0; T += 0.173) {
             Spherical rate;
-            const Spherical p = PlanetHelioRate(s, i, T, rate);
-            EXPECT_EQ(p.lon, PlanetHelio(s, i, T).lon);
-            const Spherical m2 = PlanetHelio(s, i, T - 2 * hour), m1 = PlanetHelio(s, i, T - hour);
-            const Spherical p1 = PlanetHelio(s, i, T + hour), p2 = PlanetHelio(s, i, T + 2 * hour);
+            const Spherical p = PlanetHelioRate(s.Planets, i, T, rate);
+            EXPECT_EQ(p.lon, PlanetHelio(s.Planets, i, T).lon);
+            const Spherical m2 = PlanetHelio(s.Planets, i, T - 2 * hour), m1 = PlanetHelio(s.Planets, i, T - hour);
+            const Spherical p1 = PlanetHelio(s.Planets, i, T + hour), p2 = PlanetHelio(s.Planets, i, T + 2 * hour);
             const double dl = (8 * diff(p1.lon, m1.lon) - diff(p2.lon, m2.lon)) / (12 * hour);
             const double db = (8 * (p1.lat - m1.lat) - (p2.lat - m2.lat)) / (12 * hour);
             const double dr = (8 * (p1.r - m1.r) - (p2.r - m2.r)) / (12 * hour);
             EXPECT_NEAR(rate.lon, dl, 2e-5) << i << " " << T;
             EXPECT_NEAR(rate.lat, db, 2e-5) << i << " " << T;
             EXPECT_NEAR(rate.r, dr, 2e-5 * (1 + p.r)) << i << " " << T;
-            const Spherical before = PlanetHelio(s, i, T - second);
+            const Spherical before = PlanetHelio(s.Planets, i, T - second);
             EXPECT_NEAR(rate.lon, diff(p.lon, before.lon) / second, 5e-3) << i << " " << T;
         }
     }
@@ -234,7 +234,7 @@ TEST_F(PlanetFiles, RatesAgreeWithDifferences) {
 TEST_F(PlanetFiles, SunIsZeroAndOtherNumbersGiveNothing) {
     for (double T : {-3.0, 0.0, 0.5}) {
         for (int i : {0, 10, -1}) {
-            const Spherical p = PlanetHelio(s, i, T);
+            const Spherical p = PlanetHelio(s.Planets, i, T);
             EXPECT_EQ(p.lon, 0);
             EXPECT_EQ(p.lat, 0);
             EXPECT_EQ(p.r, 0);
@@ -306,7 +306,7 @@ TEST(PlanetTermsLoad, SmallFilesLoad) {
     EXPECT_DOUBLE_EQ(p.r, 3.0);
     // A body with no terms: L = 0 before the FK5 correction, so only the correction remains.
     ASSERT_TRUE(LoadPlanetTerms(s, 5).ok);
-    const Spherical e = PlanetPositionVsop(s, 5, 0);
+    const Spherical e = PlanetPositionVsop(s.Planets, 5, 0);
     EXPECT_NEAR(e.lon / kArcsec, -0.09033, 1e-9);
     EXPECT_EQ(e.r, 0);
 }

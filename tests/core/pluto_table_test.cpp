@@ -50,7 +50,7 @@ protected:
     }
     std::optional<Spherical> At(double jd) {
         Spherical rate;
-        return PlutoHelioRate(s, CenturiesJ2000(jd), rate);
+        return PlutoHelioRate(s.Planets, CenturiesJ2000(jd), rate);
     }
     RecordingReport report;
     AstroDat s;
@@ -91,8 +91,8 @@ TEST_F(PlutoTableTest, MeetsTheCompiledTheoryOverItsYearsAndAtTheJoins) {
     for (double join : {kPlutoTheoryFirstJd, kPlutoTheoryEndJd}) {
         Spherical rateBefore, rateAfter;
         const double eps = 1e-6; // days
-        const auto before = PlutoHelioRate(s, CenturiesJ2000(join - eps), rateBefore);
-        const auto after = PlutoHelioRate(s, CenturiesJ2000(join + eps), rateAfter);
+        const auto before = PlutoHelioRate(s.Planets, CenturiesJ2000(join - eps), rateBefore);
+        const auto after = PlutoHelioRate(s.Planets, CenturiesJ2000(join + eps), rateAfter);
         ASSERT_TRUE(before && after);
         EXPECT_LT(AngleArcsec(Rect(*before), Rect(*after)), 1.0) << join;
         EXPECT_NEAR(rateBefore.lon, rateAfter.lon, 1e-3 * std::abs(rateAfter.lon)) << join;
@@ -107,9 +107,9 @@ TEST_F(PlutoTableTest, RatesFollowThePlaces) {
     for (double jd : {JdOf(1650, 3, 1), JdOf(1799, 11, 30), JdOf(2250, 7, 15)}) {
         Spherical rate, r0, r1;
         const double h = 0.5; // days
-        const auto p = PlutoHelioRate(s, CenturiesJ2000(jd), rate);
-        const auto a = PlutoHelioRate(s, CenturiesJ2000(jd - h), r0);
-        const auto b = PlutoHelioRate(s, CenturiesJ2000(jd + h), r1);
+        const auto p = PlutoHelioRate(s.Planets, CenturiesJ2000(jd), rate);
+        const auto a = PlutoHelioRate(s.Planets, CenturiesJ2000(jd - h), r0);
+        const auto b = PlutoHelioRate(s.Planets, CenturiesJ2000(jd + h), r1);
         ASSERT_TRUE(p && a && b);
         const double perCentury = 36525 / (2 * h);
         EXPECT_NEAR(rate.lon, NormAngleSigned(b->lon - a->lon) * perCentury, 1e-6) << jd;
@@ -168,7 +168,7 @@ TEST_F(PlutoTableTest, AvailableFrom1600To2400Only) {
     };
     for (const auto& c : cases) {
         s.Planets.Pluto.Loaded = c.table;
-        EXPECT_EQ(PlutoAvailable(s, CenturiesJ2000(c.jd)), c.available) << c.jd << " " << c.table;
+        EXPECT_EQ(PlutoAvailable(s.Planets, CenturiesJ2000(c.jd)), c.available) << c.jd << " " << c.table;
     }
 }
 
@@ -194,8 +194,8 @@ TEST_F(PlutoTableTest, ChartsOutsideTheTheoryAgreeWithEphem) {
         CalcChart(s, opt, gen, 0);
         EXPECT_FALSE(s.PlutoMissing);
         const double dRa =
-            NormAngleSigned(s.Bodies[10][13] - ra * kDegToRad) * std::cos(dec * kDegToRad);
-        const double dDec = s.Bodies[10][14] - dec * kDegToRad;
+            NormAngleSigned(s.Bodies[10][kBodyRA] - ra * kDegToRad) * std::cos(dec * kDegToRad);
+        const double dDec = s.Bodies[10][kBodyDec] - dec * kDegToRad;
         EXPECT_LT(std::hypot(dRa, dDec) * kRadToArcSec, 20) << jd;
         ++rows;
     }
@@ -276,8 +276,8 @@ TEST(PlutoTableFile, DamagedTablesAreReportedAndLeaveTheTheoryYears) {
         ASSERT_EQ(report.messages.size(), 1u) << c.what;
         EXPECT_NE(report.messages[0].text.find("pluto.dat"), std::string::npos) << c.what;
         EXPECT_NE(report.messages[0].text.find("1885-2099"), std::string::npos) << c.what;
-        EXPECT_TRUE(PlutoAvailable(s, CenturiesJ2000(JdOf(1990, 1, 1)))) << c.what;
-        EXPECT_FALSE(PlutoAvailable(s, CenturiesJ2000(JdOf(1850, 1, 1)))) << c.what;
+        EXPECT_TRUE(PlutoAvailable(s.Planets, CenturiesJ2000(JdOf(1990, 1, 1)))) << c.what;
+        EXPECT_FALSE(PlutoAvailable(s.Planets, CenturiesJ2000(JdOf(1850, 1, 1)))) << c.what;
         EXPECT_EQ(PlutoUnavailableText(s),
                   "Pluto is available for the years 1885-2099 only (no pluto.dat)");
     }

@@ -178,7 +178,7 @@ TEST_F(RealChartTest, ActivePartsAreChartPoints) {
     CurrentChart e(s, opt, gen);
     e.CalcAstroTime();
     e.CalcChart(0);
-    const bool day = s.Bodies[1][16] >= 0;
+    const bool day = s.Bodies[1][kBodyAltitude] >= 0;
     const double fortune = day ? s.PlanetLon[27] + s.PlanetLon[2] - s.PlanetLon[1]
                                : s.PlanetLon[27] - s.PlanetLon[2] + s.PlanetLon[1];
     EXPECT_NEAR(Gap(s.PlanetLon[15], fortune), 0, 1e-12);

@@ -39,7 +39,7 @@ protected:
         s.Report = &report;
         s.EnglishMode = true;
         // A day chart with round places: Sun 10°, Moon 100°, the first cusp 200°.
-        s.Bodies[1][16] = 0.2;
+        s.Bodies[1][kBodyAltitude] = 0.2;
         for (int i = 1; i <= 40; ++i) s.PlanetLon[i] = 5.0 * i * kDegToRad;
         s.PlanetLon[1] = 10 * kDegToRad;
         s.PlanetLon[2] = 100 * kDegToRad;

@@ -107,7 +107,7 @@ TEST_F(ChironWithSeries, IntegratedOrbitMeetsThe1992Elements) {
     auto planet = [this](int body) {
         return [this, body](double jd) {
             const double T = (jd - kJ2000) / 36525;
-            const Spherical p = PlanetHelio(t.s, body, T);
+            const Spherical p = PlanetHelio(t.s.Planets, body, T);
             return EclipticDateToJ2000(SphToRect(p.lon, p.lat, p.r), T);
         };
     };

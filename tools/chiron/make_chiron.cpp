@@ -56,7 +56,7 @@ double JdTT(int y, int m, int d) {
 // with one light-time step as the chart computation takes it.
 double AccurateGeoLongitude(const AstroDat& s, const OrbitState& st, double jd) {
     const double T = Tof(jd);
-    const Spherical earth = PlanetHelio(s, 3, T);
+    const Spherical earth = PlanetHelio(s.Planets, 3, T);
     const Vec3 e = SphToRect(earth.lon, earth.lat, earth.r);
     Vec3 g = Sub(EclipticJ2000ToDate(st.r, T), e);
     const double tau = Norm(g) * 1.5812507323750856e-7 * 36525.0; // days
