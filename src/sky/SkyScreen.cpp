@@ -19,7 +19,7 @@ using namespace ui;
 
 SkyOptions SkySphere::Options() const {
     SkyOptions o;
-    o.System = System;
+    o.System = SkySystem;
     o.Equator = Equator;
     o.Ecliptic = Ecliptic;
     const auto* w = dynamic_cast<Tsky*>(Screen().FindForm("sky"));
@@ -48,7 +48,7 @@ void SkySphere::InitSkyView() {
 void SkySphere::ReadSkySettings() {
     const auto* w = dynamic_cast<Tsky*>(Screen().FindForm("sky"));
     if (!w) return;
-    System = std::clamp(w->SystemRadioGroup->ItemIndex(), 0, 2);
+    SkySystem = std::clamp(w->SystemRadioGroup->ItemIndex(), 0, 2);
     Ecliptic = w->EcliptCheckBox->Checked();
     Equator = w->EquatCheckBox->Checked();
 }
@@ -125,7 +125,7 @@ void SkySphere::SkyFixSunBox() {
 }
 
 void SkySphere::Rotate(char sign, double step) {
-    if (RotateSkyLon(view, System, sign, step)) RedrawUnlessRunning();
+    if (RotateSkyLon(view, SkySystem, sign, step)) RedrawUnlessRunning();
 }
 
 void SkySphere::Tilt(char sign, double step) {
@@ -435,7 +435,7 @@ std::shared_ptr<SkySphere> RegisterSkySphere(shell::Program& p, SkyData& data) {
     };
     screen.NavKey = [self](int key, Shift shift) { return self->NavKey(key, shift); };
     screen.Pan = [self](const std::string& button) { self->Pan(button); };
-    screen.Horizontal = [self] { return self->System == kSkyHorizontal; };
+    screen.Horizontal = [self] { return self->SkySystem == kSkyHorizontal; };
     return sphere;
 }
 

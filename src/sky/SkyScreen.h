@@ -26,7 +26,7 @@ struct SkySphere {
     std::shared_ptr<CosmosSky> cosmos; // the star and planet windows
     SkyView view;
     // Copied from the settings window by ReadSkySettings.
-    int System = kSkyHorizontal;
+    int SkySystem = kSkyHorizontal;
     bool Equator = true, Ecliptic = true;
 
     // What the settings window holds now (its defaults when it is not there).

@@ -37,9 +37,9 @@ TEST_F(SkyScreenTest, TheHubDrawsTheSphereAndTheSettingsRedrawIt) {
     qor::Tsky& w = Settings();
     EXPECT_EQ(w.Caption(), Cp("Небесная сфера"));
     EXPECT_EQ(w.SystemRadioGroup->ItemIndex(), 0);
-    EXPECT_EQ(Sphere().System, kSkyHorizontal);
+    EXPECT_EQ(Sphere().SkySystem, kSkyHorizontal);
     w.SystemRadioGroup->SetItemIndex(1);
-    EXPECT_EQ(Sphere().System, kSkyEquatorial);
+    EXPECT_EQ(Sphere().SkySystem, kSkyEquatorial);
     const QImage equatorial = Picture();
     EXPECT_NE(equatorial, first);
     w.StarBox->SetChecked(true);
@@ -118,7 +118,7 @@ TEST_F(SkyScreenTest, FixedSunIsRefusedWhileTheSunIsOffTheScreen) {
     Settings().PlanetBox->SetChecked(true);
     Settings().ViewGroup->SetItemIndex(1);
     double ra, dec;
-    SkyBodyCoord(program->s, Sphere().System, 1, ra, dec);
+    SkyBodyCoord(program->s, Sphere().SkySystem, 1, ra, dec);
     v.CentreLon = ra;
     v.Tilt = dec;
     form1->RedrawScreen();
