@@ -2,12 +2,14 @@
 
 #include "forecast/MoonForm.h"
 #include "forecast/TabForm.h"
+#include "forecast/TimePlaceForms.h"
 
 namespace qor::forecast {
 
 void Register(shell::Program& p) {
     EphemerisJobs& jobs = RegisterEphemeris(p);
     RegisterYearTables(p, jobs);
+    RegisterStepWindows(p);
 }
 
 } // namespace qor::forecast

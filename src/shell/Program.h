@@ -164,6 +164,14 @@ struct Services {
     // (false when it refuses, e.g. its OK button is disabled).
     Action DatRecToDataForm, DataFormToMoment, DataFormToDatRec, DataFormToBackRec;
     std::function<bool()> ApplyData;
+    // The birth-data window (chart): the chart moment and place written back into its fields
+    // (when it shows the set the stepping windows move) and into DatRec1's date, time,
+    // latitude and longitude.
+    Action MomentToDataForm, MomentToDatRec;
+    // The stepping windows (forecast): the time window's run stops (DinamicRun off, its timer
+    // off, the running mark's hint back); the captions and tabs of both windows follow
+    // SourceData.
+    Action StopTimeStepping, SetDynamicsCaptions;
     // The wheel (chart): the label offsets of the last drawing go (after each chart
     // computation); the chart points it shows (first, last), 1..10 without it.
     Action ClearLabelOffsets;
