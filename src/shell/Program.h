@@ -25,6 +25,7 @@
 #include <QRect>
 
 class QPainter;
+class QPaintDevice;
 class QPrinter;
 
 #include <functional>
@@ -175,6 +176,9 @@ struct Services {
     // computation); the chart points it shows (first, last), 1..10 without it.
     Action ClearLabelOffsets;
     std::function<std::pair<int, int>()> KartPointRange;
+    // The natal chart's printed page (chart) on a printer's page, a PDF file or an image: the
+    // main window's "print the natal chart"; false when the page could not be drawn.
+    std::function<bool(QPaintDevice&)> PrintPage;
     // The sky data (sky): the star positions of the chart time, the chart time (centuries)
     // of their last computation, and the name of record n of the body table.
     Action ComputeStarPositions;
