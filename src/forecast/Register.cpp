@@ -1,5 +1,6 @@
 #include "forecast/Register.h"
 
+#include "forecast/CalendForm.h"
 #include "forecast/MoonForm.h"
 #include "forecast/TabForm.h"
 #include "forecast/TimePlaceForms.h"
@@ -10,6 +11,7 @@ void Register(shell::Program& p) {
     EphemerisJobs& jobs = RegisterEphemeris(p);
     RegisterYearTables(p, jobs);
     RegisterStepWindows(p);
+    RegisterCalendar(p, jobs);
 }
 
 } // namespace qor::forecast
