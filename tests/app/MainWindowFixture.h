@@ -32,7 +32,7 @@ inline const fs::path kShippedData = fs::path(QOR_SOURCE_DIR) / "data";
 inline const char* const kToolWindows[] = {
     "AspTabl", "Calend",   "Star", "AstroForm", "AstrCalc", "MoonSgn", "MovPln",
     "Dinamic", "CHist",    "Tab",  "Moon",      "Deep",     "Asterid", "Asteroids",
-    "StarConj", "Art",     "AboutBox", "Dict",     "Find"};
+    "StarConj", "Art",     "AboutBox", "Dict"};
 
 inline void RegisterToolWindows(Program& p) {
     for (const char* name : kToolWindows)
