@@ -16,6 +16,8 @@
 #include "sky/DeepSky.h"
 #include "sky/StarCatalogue.h"
 
+#include "StandInText.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -27,14 +29,8 @@ namespace {
 
 using namespace qor;
 using namespace qor::interp;
+using bench::Paragraph;
 namespace fs = std::filesystem;
-
-// A paragraph of stand-in text: 3 lines of 120 Cyrillic letters and blanks.
-std::string Paragraph() {
-    std::string line;
-    for (int i = 0; i < 120; ++i) line += i % 9 == 8 ? ' ' : static_cast<char>('\xE0' + i % 32);
-    return line + "\r\n" + line + "\r\n" + line + "\r\n";
-}
 
 // A program folder whose every entry is the shipped data's, the missing bases composed.
 struct ReportFolder {

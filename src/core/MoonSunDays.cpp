@@ -77,7 +77,8 @@ LunationSearch FindPreviousNewMoon(AstroDat& s, const ChartOptions& opt, int max
     e.CalcChart(kSun);
     e.CalcChart(kMoon);
     // The Moon's age estimated from its mean motion; at the conjunction itself, no step.
-    const double age = NormAngle(e.PlanetLon()[kMoon] - e.PlanetLon()[kSun]) / e.PlanetSpeed()[kMoon];
+    const double age =
+        NormAngle(e.PlanetLon()[kMoon] - e.PlanetLon()[kSun]) / e.PlanetSpeed()[kMoon];
     return RefineLunation(s, e, false, -age, maxSteps);
 }
 
@@ -180,8 +181,7 @@ int PlanetaryHourRuler(int weekDay, int hour, bool night) {
     return kChaldean[(kWeekDayPlace[weekDay] + k) % 7];
 }
 
-PlanetaryHours FindPlanetaryHours(AstroDat& s, const ChartOptions& opt,
-                                  const GeneralOptions& gen) {
+PlanetaryHours FindPlanetaryHours(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
     PlanetaryHours h;
     ChartStateGuard keep(s);
     const ChartOptions geo = GeocentricOptions(opt);

@@ -107,17 +107,16 @@ int PlanetaryHourRuler(int weekDay, int hour, bool night);
 // equal hours.
 struct PlanetaryHours {
     bool isDay = false;
-    bool found = false;    // both ends of the period were found
-    FoundMoment sunrise;   // the day's start or the night's end
-    FoundMoment sunset;    // the day's end or the night's start
+    bool found = false;  // both ends of the period were found
+    FoundMoment sunrise; // the day's start or the night's end
+    FoundMoment sunset;  // the day's end or the night's start
     double startJD = 0, endJD = 0, hourMinutes = 0;
-    int weekDay = 0;       // the weekday of the period (a night after midnight: the day before)
+    int weekDay = 0; // the weekday of the period (a night after midnight: the day before)
     int calendarWeekDay = 0;
-    int current = 0;       // the hour of the chart moment, 1..12
+    int current = 0; // the hour of the chart moment, 1..12
     std::array<int, 12> rulers{};
     std::array<std::string, 12> starts{}; // "hh:mm:ss" of the chart's zone
 };
-PlanetaryHours FindPlanetaryHours(AstroDat& s, const ChartOptions& opt,
-                                  const GeneralOptions& gen);
+PlanetaryHours FindPlanetaryHours(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
 
 } // namespace qor

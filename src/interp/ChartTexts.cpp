@@ -12,12 +12,6 @@ TInterp* TextWindow() {
     return ui::Screen().Ensure<TInterp>("Interp");
 }
 
-// The text of an edit of the birth-data window, or the chart record's field without it.
-std::string DataField(shell::Program& p, const char* edit, int field) {
-    if (ui::Screen().FindForm("DataForm")) return p.Text("DataForm", edit);
-    return p.s.DatRec1[static_cast<std::size_t>(field)];
-}
-
 // Shows lines collected for one object as the window's text.
 bool ShowLines(shell::Program& p, TInterp& w, const std::vector<std::string>& lines) {
     if (lines.empty()) return false;
@@ -32,6 +26,11 @@ bool ShowLines(shell::Program& p, TInterp& w, const std::vector<std::string>& li
 }
 
 } // namespace
+
+std::string DataField(shell::Program& p, const char* edit, int field) {
+    if (ui::Screen().FindForm("DataForm")) return p.Text("DataForm", edit);
+    return p.s.DatRec1[static_cast<std::size_t>(field)];
+}
 
 ReportChart CurrentReportChart(shell::Program& p) {
     AstroDat& s = p.s;

@@ -16,6 +16,10 @@
 
 namespace qor::interp {
 
+// The text of an edit of the birth-data window ("NameEdit"), or the main chart record's field
+// `field` while the window is not there.
+std::string DataField(shell::Program& p, const char* edit, int field);
+
 // The chart of the program as a report reads it.
 ReportChart CurrentReportChart(shell::Program& p);
 

@@ -31,7 +31,8 @@ bool SunYearLines(ReportWriter& w, const SunYear& y, bool verbose) {
         const SunYearPass& p = y.passes[static_cast<std::size_t>(i)];
         if (!p.equinox.found) {
             w.AddLine(Lang(s, "Равноденствие "_cp, "Equinox ") +
-                      Lang(s, "не найдено: поиск не сошёлся"_cp, "not found: the search did not converge"));
+                      Lang(s, "не найдено: поиск не сошёлся"_cp,
+                           "not found: the search did not converge"));
             return false;
         }
         if (verbose) w.AddLine(Lang(s, "Равноденствие "_cp, "Equinox ") + p.equinox.text);
@@ -114,7 +115,8 @@ void MoonDayText(ReportWriter& w, const ChartOptions& opt, const GeneralOptions&
     const MoonDay d = MoonDayCount(s, opt, gen);
     if (!d.newMoon.converged) {
         w.AddLine(GetMsgText(s, 121, NotFound(s)));
-        w.AddLine("    " + Lang(s, "День Луны нельзя сосчитать"_cp, "The day of the Moon cannot be counted"));
+        w.AddLine("    " + Lang(s, "День Луны нельзя сосчитать"_cp,
+                                "The day of the Moon cannot be counted"));
         return;
     }
     w.AddLine(GetMsgText(s, 121, d.newMoon.text));

@@ -5,6 +5,7 @@
 #include "interp/IntSet.h"
 #include "interp/Intxt.h"
 #include "interp/MoonSgn.h"
+#include "interp/PairTexts.h"
 
 namespace qor::interp {
 
@@ -21,6 +22,7 @@ void RegisterInterpWindows(shell::Program& p, InterpServices services) {
     });
     RegisterChartTexts(p, *reports);
     RegisterDayTexts(p, *reports);
+    RegisterPairTexts(p, *reports);
     RegisterMoonSgn(p);
     p.Hooks.InterpShowFile = [](const std::string& programName) {
         if (auto* w = ui::Screen().Ensure<TInterp>("Interp")) w->InterpShowFile(programName);

@@ -57,7 +57,7 @@ MoonSignBase::Load MoonSignBase::Use(const AstroDat& s, const std::string& name,
 std::vector<std::string> MoonSignBase::SignText(int sign) const {
     const auto rule = [sign](std::string_view h) {
         return h.size() >= 3 && StrToIntDef0(h.substr(1, 2)) == sign ? Verdict::Take
-                                                                       : Verdict::Skip;
+                                                                     : Verdict::Skip;
     };
     const std::vector<Section> found = ReadSections(bytes_, rule);
     return found.empty() ? std::vector<std::string>{} : found.front().lines;

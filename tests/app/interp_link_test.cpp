@@ -60,6 +60,18 @@ TEST_F(InterpLinkTest, AReportKeepsTheAnswersBeforeItAndTakesItsWaitBack) {
     EXPECT_TRUE(dialogs.asked.empty());
 }
 
+// A report of a double chart asked for without its chart answers "Error;..." and opens no box.
+TEST_F(InterpLinkTest, AReportWithoutItsChartIsRefused) {
+    for (const char* item : {"N5", "NSolar", "N6"}) {
+        std::ofstream(dir / "msg" / "send.tmp", std::ios::trunc);
+        Send(std::string("Message;Interp,") + item + ";\r\n");
+        const auto answers = Answers();
+        ASSERT_EQ(answers.size(), 1u) << item;
+        EXPECT_EQ(answers[0].rfind("Error;", 0), 0u) << answers[0];
+    }
+    EXPECT_TRUE(dialogs.asked.empty());
+}
+
 TEST_F(InterpLinkTest, WhatNeedsAPersonIsRefusedWithoutADialog) {
     for (const char* item : {"SaveFileAs", "ReadFile", "PrintOut", "N4", "NFont", "NIndent"}) {
         std::ofstream(dir / "msg" / "send.tmp", std::ios::trunc);

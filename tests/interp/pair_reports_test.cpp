@@ -1,0 +1,408 @@
+// The reports of a double chart: transits, the lunar and solar returns and synastry, from the
+// text window's menu. The charts are python3-ephem's places of two moments
+// (tests/fixtures/interp/pair_charts.txt); "echo" bases written here give every key a section
+// that says the key, so the aspects a report finds can be compared with those computed here
+// from the same places.
+#include "InterpWindowFixture.h"
+#include "NatalReportSupport.h"
+
+#include "core/AstroMath.h"
+#include "core/ChartRecords.h"
+#include "core/Formats.h"
+#include "core/Text.h"
+#include "interp/PairTexts.h"
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <tuple>
+
+namespace qor::interp {
+namespace {
+
+using Key = std::tuple<int, int, int>; // p1, aspect, p2
+
+class PairReportsTest : public InterpWindowTest {
+protected:
+    void SetUp() override {
+        InterpWindowTest::SetUp();
+        Charts("transit");
+    }
+    void Charts(const std::string& pair) {
+        std::ifstream in(fs::path(QOR_FIXTURES_DIR) / "interp" / "pair_charts.txt");
+        ASSERT_TRUE(in);
+        std::string line, name, chart;
+        double jd;
+        while (std::getline(in, line)) {
+            std::istringstream f(line);
+            if (!(f >> name >> chart >> jd) || name != pair) continue;
+            PointArray& lon = chart == "inner" ? S().PlanetLon : S().PlanetLonBck;
+            for (int p = 1; p <= 10; ++p) {
+                double deg;
+                f >> deg;
+                inner_outer[chart == "inner" ? 0 : 1][p] = deg;
+                lon[static_cast<std::size_t>(p)] = deg * kDegToRad;
+            }
+        }
+        // Points 11..16 far from everything; equal houses, the outer chart's 45° on.
+        for (int p = 11; p <= 16; ++p) S().PlanetLon[p] = S().PlanetLonBck[p] = -1000;
+        for (int h = 1; h <= 12; ++h) {
+            S().PlanetLon[static_cast<std::size_t>(26 + h)] = (h - 1) * 30 * kDegToRad;
+            S().PlanetLonBck[static_cast<std::size_t>(26 + h)] =
+                ((h - 1) * 30 + 45) % 360 * kDegToRad;
+        }
+        P().AspTable = test_support::MajorPage(6);
+        P().Flags.DoubleChart = true;
+        S().DynMethod = ' ';
+        S().DatRec1[kRecName] = "Native";
+        S().DatRec1[kRecZone] = "+03:00";
+        S().DatRec1[kRecCity] = "Moscow";
+        S().DatRec2[kRecDate] = "01.06.2024";
+        S().DatRec2[kRecTime] = "00:00:00";
+        S().DatRec2[kRecZone] = "+00:00";
+        S().DatRec2[kRecLat] = Cp("51°28'N");
+        S().DatRec2[kRecLong] = Cp("  0°00'W");
+        S().DatRec2[kRecCity] = "London";
+        S().ChartYear = 1990;
+        S().ChartMonth = 3;
+        S().ChartDay = 15;
+        S().ChartHour = 15;
+    }
+    // The aspect 1..5 of the page between two longitudes well inside its orb (4° of 6), 0 well
+    // outside every orb (8° away), -1 in between.
+    static int AspectOf(double a, double b) {
+        double d = std::fabs(std::fmod(a - b + 720, 360));
+        if (d > 180) d = 360 - d;
+        const int angles[] = {0, 60, 90, 120, 180};
+        double nearest = 999;
+        for (int i = 0; i < 5; ++i) {
+            if (std::fabs(d - angles[i]) < 4) return i + 1;
+            nearest = std::min(nearest, std::fabs(d - angles[i]));
+        }
+        return nearest > 8 ? 0 : -1;
+    }
+    void Base(const std::string& rel, const std::string& text) { dir.Write(rel, test::CrLf(text)); }
+    // Every aspect key [p1.a.p2] of points 1..10 with an echo line, p1 first, then a, then p2.
+    void EchoAspects(const std::string& rel, const std::string& extra = {}) {
+        std::string text = extra;
+        for (int p1 = 1; p1 <= 10; ++p1)
+            for (int a = 1; a <= 5; ++a)
+                for (int p2 = 1; p2 <= 10; ++p2) {
+                    const std::string k =
+                        std::to_string(p1) + "." + std::to_string(a) + "." + std::to_string(p2);
+                    text += "[" + k + "]\nEcho " + k + "\n";
+                }
+        Base(rel, text);
+    }
+    // The echoed keys of the window's text, in order.
+    std::vector<Key> Echoes() {
+        std::vector<Key> keys;
+        for (const auto& l : interp->Memo->Lines()) {
+            int p1, a, p2;
+            if (std::sscanf(l.c_str(), "Echo %d.%d.%d", &p1, &a, &p2) == 3)
+                keys.push_back({p1, a, p2});
+        }
+        return keys;
+    }
+    // The cross aspects of radix point i (inner) and outer point j: well inside (a) and well
+    // outside (0).
+    void CrossExpectations(std::map<std::pair<int, int>, int>& want) {
+        for (int i = 1; i <= 10; ++i)
+            for (int j = 1; j <= 10; ++j)
+                want[{i, j}] = AspectOf(inner_outer[0][i], inner_outer[1][j]);
+    }
+    // The echoed keys match the expectations: each aspect well inside its orb once, none well
+    // outside; grouped by the radix point in increasing order.
+    void CheckCross(bool radixFirst) {
+        std::map<std::pair<int, int>, int> want;
+        CrossExpectations(want);
+        const auto echoes = Echoes();
+        std::map<std::pair<int, int>, int> seen;
+        int lastRadix = 0;
+        for (const auto& [p1, a, p2] : echoes) {
+            const int radix = radixFirst ? p1 : p2, outer = radixFirst ? p2 : p1;
+            EXPECT_GE(radix, lastRadix) << "grouped by the radix point";
+            lastRadix = radix;
+            const int expected = want[std::make_pair(radix, outer)];
+            EXPECT_NE(expected, 0) << radix << " " << a << " " << outer;
+            if (expected > 0) EXPECT_EQ(expected, a);
+            ++seen[std::make_pair(radix, outer)];
+        }
+        int inside = 0;
+        for (const auto& [pair, a] : want)
+            if (a > 0) {
+                ++inside;
+                EXPECT_EQ(seen[pair], 1) << pair.first << " " << pair.second;
+            }
+        EXPECT_GT(inside, 5);
+    }
+    double inner_outer[2][11] = {};
+};
+
+TEST_F(PairReportsTest, TransitsFindEveryCrossAspectOnceUnderItsRadixPoint) {
+    EchoAspects("Txt/Transit/B_trans.txt");
+    Cmd("Interp,Ntrans", "");
+    const auto lines = interp->Memo->Lines();
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(lines[0], GetMsgText(S(), 146));
+    EXPECT_EQ(lines[1], "Native");
+    EXPECT_EQ(lines[2], " 15-03-1990    15:00:00 (+03:00)   Moscow");
+    EXPECT_EQ(lines[3], GetMsgText(S(), 147));
+    EXPECT_EQ(lines[4], "  1-06-2024     0:00:00 (+00:00)   London");
+    EXPECT_EQ(lines[5], "");
+    EXPECT_EQ(lines[6], Cp("------------- БИЗНЕС ------------------"));
+    CheckCross(true);
+    // Health and love are off by default: one block.
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.rfind("-------------", 0) == 0; }),
+              1);
+}
+
+// Health and love blocks when switched on, in English; a missing base writes only its title.
+TEST_F(PairReportsTest, TheThreeBlocksInEnglish) {
+    Make(true);
+    Charts("transit");
+    EchoAspects("Txt/Transit/B_trans-e.txt");
+    EchoAspects("Txt/Transit/L_trans-e.txt");
+    intSet->Switches[static_cast<std::size_t>(BaseId::H)]->setChecked(true);
+    intSet->Switches[static_cast<std::size_t>(BaseId::L)]->setChecked(true);
+    Cmd("Interp,Ntrans", "");
+    const auto lines = interp->Memo->Lines();
+    std::vector<std::string> rules;
+    for (const auto& l : lines)
+        if (l.rfind("-------------", 0) == 0) rules.push_back(l);
+    EXPECT_EQ(rules, (std::vector<std::string>{"------------- BUSINESS ------------------",
+                                               "------------- HEALTH ----------------",
+                                               "------------- LOVE, FAMILY -----------"}));
+    EXPECT_EQ(lines[0], "Computer's interpretation of transits");
+    EXPECT_EQ(lines[3], "Transits for:");
+    ASSERT_EQ(dialogs.Messages().size(), 1u); // the health base is missing
+    EXPECT_NE(dialogs.Messages()[0].find("H_trans-e.txt"), std::string::npos);
+}
+
+// A section's title is its heading; without one the transiting point comes first with "(T)".
+TEST_F(PairReportsTest, HeadingsFromTheTitleOrBuilt) {
+    // The radix Sun (354.6°) and the transiting Moon (357.9°) in conjunction.
+    Base("Txt/Transit/B_trans.txt", Cp("[1.1.2] Солнце и транзитная Луна\nx\n[1.1.2]\ny\n"));
+    Cmd("Interp,Ntrans", "");
+    const auto lines = interp->Memo->Lines();
+    ASSERT_GE(lines.size(), 13u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 7, lines.begin() + 13),
+              (std::vector<std::string>{"", Cp("* Солнце и транзитная Луна"), "x", "",
+                                        Cp("* Луна(T) - Conjunction - Солнце(R)"), "y"}));
+}
+
+// A header that is no aspect key: its box, and the block ends there.
+TEST_F(PairReportsTest, ABadKeyEndsTheBlock) {
+    Base("Txt/Transit/B_trans.txt", "[1.1.2]\nbefore\n[1.x.2]\nbad\n[1.1.2] again\nafter\n");
+    Cmd("Interp,Ntrans", "");
+    const auto lines = interp->Memo->Lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "before"), lines.end());
+    EXPECT_EQ(std::find(lines.begin(), lines.end(), "after"), lines.end());
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].rfind(Cp("Ошибка: [1.x.2]"), 0), 0u) << dialogs.Messages()[0];
+}
+
+// Without a double chart, or without the return chart asked for, the report says so and the
+// window and its work file stay as they were.
+TEST_F(PairReportsTest, WithoutItsChartNothingIsWritten) {
+    interp->Memo->SetLines({"old text"});
+    dir.Write("text.tmp", "old work file");
+    struct Case {
+        const char* item;
+        bool doubleChart;
+        char method;
+        const char* said;
+    };
+    for (const Case c :
+         {Case{"Ntrans", false, ' ', "двойную карту"},
+          Case{"N5", true, ' ', "Установите карту Лунара"},
+          Case{"N5", true, 'S', "Установите карту Лунара"},
+          Case{"NSolar", true, 'L', "Установите карту Соляра"}, Case{"N6", true, ' ', ""}}) {
+        P().Flags.DoubleChart = c.doubleChart;
+        S().DynMethod = c.method;
+        dialogs.asked.clear();
+        Cmd(std::string("Interp,") + c.item, "");
+        EXPECT_EQ(interp->Memo->Lines(), std::vector<std::string>{"old text"}) << c.item;
+        EXPECT_EQ(test::TempDir::Read(dir / "text.tmp"), "old work file") << c.item;
+        ASSERT_EQ(dialogs.Messages().size(), 1u) << c.item;
+        const std::string said = *c.said ? Cp(c.said) : GetMsgText(S(), 9);
+        EXPECT_NE(dialogs.Messages()[0].find(said), std::string::npos) << c.item;
+    }
+}
+
+class PairReturnTest : public PairReportsTest {
+protected:
+    void SetUp() override {
+        PairReportsTest::SetUp();
+        S().DynMethod = 'L';
+        std::string hhr, ph;
+        for (int h = 1; h <= 12; ++h)
+            for (int k = 1; k <= 12; ++k)
+                hhr += "[" + std::to_string(100 + h) + "." + std::to_string(k) + "] Houses " +
+                       std::to_string(100 + h) + "." + std::to_string(k) + "\n";
+        for (int p = 1; p <= 16; ++p)
+            for (int h = 1; h <= 12; ++h)
+                ph += "[" + std::to_string(p) + "." + std::to_string(h) + "]\nIn house " +
+                      std::to_string(p) + "." + std::to_string(h) + "\n";
+        for (const char* kind : {"Lunar/L", "Solar/S"}) {
+            const std::string k = kind;
+            Base("Txt/" + k + "HHR.txt", hhr);
+            Base("Txt/" + k + "PH.txt", ph);
+            EchoAspects("Txt/" + k + "PA.txt");
+        }
+        EchoAspects("Txt/Lunar/LPAR.txt");
+    }
+    std::vector<std::string> Lines() { return interp->Memo->Lines(); }
+    std::vector<std::string> HouseHeadings() {
+        std::vector<std::string> out;
+        for (const auto& l : Lines())
+            if (l.rfind("* Houses ", 0) == 0) out.push_back(l.substr(9));
+        return out;
+    }
+};
+
+// The return's houses among the radix houses, its own aspects ("O": the outer chart with
+// itself), its aspects to the radix ("X") and its points in its own houses.
+TEST_F(PairReturnTest, LunarReturn) {
+    Cmd("Interp,N5", "");
+    const auto lines = Lines();
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[1], Cp("Компьютерное описание Лунара"));
+    EXPECT_EQ(lines[4], Cp("Дата Лунара:"));
+    // The keys of the houses from the core's rule on both charts' cusps.
+    std::vector<std::string> want;
+    for (int h = 1; h <= 12; ++h)
+        want.push_back(std::to_string(100 + h) + "." +
+                       std::to_string(HouseOfLongitude(S().PlanetLon, S().PlanetLonBck[26 + h])));
+    EXPECT_EQ(HouseHeadings(), want);
+    EXPECT_EQ(want[0], "101.2");
+    // Own aspects: every echoed key of the first aspect block is an aspect of the outer chart
+    // with itself; the second block's are cross aspects with the radix point first.
+    const auto echoes = Echoes();
+    std::set<Key> own, cross;
+    for (int i = 1; i <= 10; ++i)
+        for (int j = 1; j <= 10; ++j) {
+            const int o = AspectOf(inner_outer[1][i], inner_outer[1][j]);
+            if (i != j && o > 0) own.insert({i, o, j});
+            const int x = AspectOf(inner_outer[0][i], inner_outer[1][j]);
+            if (x > 0) cross.insert({i, x, j});
+        }
+    std::set<Key> seen(echoes.begin(), echoes.end());
+    for (const Key& k : own) EXPECT_TRUE(seen.count(k)) << std::get<0>(k) << "." << std::get<2>(k);
+    for (const Key& k : cross)
+        EXPECT_TRUE(seen.count(k)) << std::get<0>(k) << "." << std::get<2>(k);
+    // The return's points in its houses, headed in capitals.
+    const std::string moon = Cp("* ЛУНА ЛУНАРА В ") +
+                             RomanNumeral(HouseOfLongitude(S().PlanetLonBck, S().PlanetLonBck[2])) +
+                             Cp("-М ДОМЕ ЛУНАРА");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), moon), lines.end()) << Cp1251ToUtf8(moon);
+}
+
+// The solar return has no aspects to the radix; English headings are English.
+TEST_F(PairReturnTest, SolarReturnInEnglish) {
+    Make(true);
+    Charts("transit");
+    S().DynMethod = 'S';
+    std::string ph;
+    for (int h = 1; h <= 12; ++h)
+        ph += "[2." + std::to_string(h) + "]\nMoon " + std::to_string(h) + "\n";
+    Base("Txt/Solar/SPH-e.txt", ph);
+    EchoAspects("Txt/Solar/SPA-e.txt");
+    EchoAspects("Txt/Lunar/LPAR-e.txt");
+    Cmd("Interp,NSolar", "");
+    const auto lines = Lines();
+    EXPECT_EQ(lines[1], "Computer's Interpretation of Solar");
+    EXPECT_EQ(lines[4], "Date of Solar:");
+    const int h = HouseOfLongitude(S().PlanetLonBck, S().PlanetLonBck[2]);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "* MOON OF SOLAR IN " + RomanNumeral(h) + "-TH HOUSE OF SOLAR"),
+              lines.end());
+    // Only the return's own aspects: no echoed key pairs two points the outer chart does not
+    // hold in aspect.
+    for (const auto& [p1, a, p2] : Echoes())
+        EXPECT_NE(AspectOf(inner_outer[1][p1], inner_outer[1][p2]), 0) << p1 << "." << p2;
+}
+
+// Bad keys in two aspect bases: one box a report, each base stopped.
+TEST_F(PairReturnTest, ABadAspectKeyIsToldOnce) {
+    EchoAspects("Txt/Lunar/LPA.txt", "[1.x.2]\nbad\n");
+    EchoAspects("Txt/Lunar/LPAR.txt", "[1..2]\nbad\n");
+    Cmd("Interp,N5", "");
+    EXPECT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_TRUE(Echoes().empty());
+    EXPECT_FALSE(HouseHeadings().empty());
+}
+
+// Synastry: the sexes choose the reading direction of the aspect keys, so that every key
+// reads [woman's point.aspect.man's point]; equal sexes or an unknown one stop it while the
+// aspect base is on.
+TEST_F(PairReportsTest, SynastryBySex) {
+    Charts("synastry");
+    ui::TForm data("DataForm");
+    auto* combo = data.Add<ui::TComboBox>("ComboBox");
+    combo->addItems({"Transit", "Synastry"});
+    combo->setCurrentIndex(1);
+    data.show();
+    EchoAspects("Txt/Brandor.txt");
+    struct Case {
+        const char *sex, *partner;
+        bool aspectsOn;
+        int result; // 0 radix point second, 1 radix point first, -1 message 4
+    };
+    for (const Case c :
+         {Case{"0", "1", true, 0}, Case{"1", "0", true, 1}, Case{"2", "1", true, -1},
+          Case{"1", "1", true, -1}, Case{"0", "2", true, -1}, Case{"1", "1", false, 1}}) {
+        S().DatRec1[kRecSex] = c.sex;
+        S().DatRec2[kRecSex] = c.partner;
+        intSet->Switches[static_cast<std::size_t>(BaseId::SynPAP)]->setChecked(c.aspectsOn);
+        interp->Memo->SetLines({"old"});
+        dialogs.asked.clear();
+        Cmd("Interp,N6", "");
+        const std::string what = std::string(c.sex) + "/" + c.partner;
+        if (c.result < 0) {
+            EXPECT_EQ(interp->Memo->Lines(), std::vector<std::string>{"old"}) << what;
+            ASSERT_EQ(dialogs.Messages().size(), 1u) << what;
+            EXPECT_EQ(dialogs.Messages()[0], GetMsgText(S(), 4));
+            continue;
+        }
+        EXPECT_EQ(interp->Memo->Lines()[1], Cp("Компьютерное описание Синастрии")) << what;
+        if (!c.aspectsOn) {
+            EXPECT_TRUE(Echoes().empty());
+            continue;
+        }
+        CheckCross(c.result == 1);
+    }
+    EXPECT_FALSE(data.isVisible()); // the birth-data window is closed
+}
+
+// The partner's points in the native's houses, by house, first section each.
+TEST_F(PairReportsTest, PartnerPointsInTheNativesHouses) {
+    ui::TForm data("DataForm");
+    auto* combo = data.Add<ui::TComboBox>("ComboBox");
+    combo->addItems({"Transit", "Synastry"});
+    combo->setCurrentIndex(1);
+    std::string text;
+    for (int p = 1; p <= 16; ++p)
+        for (int h = 1; h <= 12; ++h)
+            text += "[" + std::to_string(p) + "." + std::to_string(h) + "] P" + std::to_string(p) +
+                    " H" + std::to_string(h) + "\nbody\n";
+    Base("Txt/Verlin/Synastry.txt", text);
+    intSet->Switches[static_cast<std::size_t>(BaseId::SynPAP)]->setChecked(false);
+    Cmd("Interp,N6", "");
+    std::vector<std::string> want;
+    for (int h = 1; h <= 12; ++h)
+        for (int p = 1; p <= 10; ++p)
+            if (HouseOfLongitude(S().PlanetLon, S().PlanetLonBck[p]) == h)
+                want.push_back("* P" + std::to_string(p) + " H" + std::to_string(h));
+    std::vector<std::string> got;
+    for (const auto& l : interp->Memo->Lines())
+        if (l.rfind("* P", 0) == 0) got.push_back(l);
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(got.size(), 10u);
+}
+
+} // namespace
+} // namespace qor::interp
