@@ -120,6 +120,8 @@ TBase::TBase(shell::Program& p) : TForm("Base"), p_(p) {
     N7->OnClick = [this] { N7Click(); };
     N8->OnClick = [this] { N8Click(); };
     Nmark->OnClick = [this] { NmarkClick(); };
+    Sort1->OnClick = [this] { SortPage(); };
+    Ncomp->OnClick = [this] { NcompClick(); };
     N1->OnClick = [this] { RenamePageClick(); };
     N2->OnClick = [this] { DeletePageClick(); };
     N3->OnClick = [this] { AddPage(false); };
@@ -712,6 +714,43 @@ void TBase::StringGridMouseDown(MouseButton b, Shift, int x, int y) {
 
 void TBase::StringGridMouseUp(MouseButton b, Shift, int, int) {
     StringGrid->viewport()->unsetCursor();
+    // A click on a column's title sorts the page by it.
+    if (b == MouseButton::Left && CurRow == 0 && CurCol > 0) SortPage();
+}
+
+void TBase::SortPage() {
+    if (CurCol < 1 || CurCol > 8 || rows_.size() < 2) return;
+    if (!MayChange()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SortRecordRows(rows_, CurCol);
+    StringGrid->Invalidate();
+    SaveBasePage();
+    QApplication::restoreOverrideCursor();
+}
+
+void TBase::NcompClick() {
+    TDataForm* d = DataFormOf();
+    if (!d) return;
+    const CompositeChart c = CompositeOfMarked(p_.s, rows_);
+    if (!c.Ok) {
+        TellUser(p_, MsgKind::Warning, c.Problem, true);
+        return;
+    }
+    if (d->ShowsBackSet()) d->TempBtnClick();
+    const DateField date = MomentDateField(c.Moment);
+    d->DateEdit->SetText(date.Text);
+    d->EraCheckBox->SetChecked(date.BeforeEra);
+    d->TimeEdit->SetText(MomentTimeText(c.Moment));
+    d->dTEdit->SetText(MomentZoneText(0));
+    d->LatEdit->SetText(FormatLatitude(c.Moment.Lat));
+    d->LongEdit->SetText(FormatLongitude(c.Moment.Long));
+    d->Memo->Clear();
+    d->CityEdit->SetText("");
+    d->CountryEdit->SetText("");
+    d->NameEdit->SetText(Lang(p_.s, "Композит: "_cp, "Composite: ") + c.Names);
+    d->SexGroup->SetItemIndex(2);
+    d->show();
+    d->raise();
 }
 
 void TBase::PopupMenuPopup() {

@@ -65,6 +65,10 @@ public:
     void ImportClick();
     bool ImportFile(const fs::path& path);
     void NmarkClick();
+    // Sorts the page by CurCol (1..8) and saves it.
+    void SortPage();
+    // The composite chart of the marked rows into the birth-data window, to be confirmed there.
+    void NcompClick();
     void BeginCellEdit();
     // False when the text was refused (a character code page 1251 cannot hold): the editor
     // stays.

@@ -1,10 +1,14 @@
 #include "chart/BasePages.h"
 
+#include "core/AstroMath.h"
+#include "core/ChartRecords.h"
 #include "core/Formats.h"
 #include "core/Strings.h"
 #include "core/Text.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <system_error>
 
 namespace qor::chart {
@@ -192,6 +196,134 @@ void MoveRecordRow(std::vector<BaseRow>& rows, std::size_t from, std::size_t to)
     BaseRow moving = std::move(rows[from]);
     rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(from));
     rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(to), std::move(moving));
+}
+
+// --- Sorting and the composite chart --------------------------------------------------------
+
+namespace {
+
+// A sort key: texts by their code page 1251 bytes, numbers as numbers; a field the parsers
+// cannot read sorts after every field they can.
+struct SortKey {
+    bool unread = false;
+    double number = 0;
+    std::string text;
+};
+
+std::string TextKey(const std::string& text) {
+    // "яяя": an empty name or city after all others ("я" is the last letter of the code page).
+    return Trim(text).empty() ? Cp("яяя") : text;
+}
+
+SortKey KeyOf(const BaseRow& r, int col) {
+    SortKey k;
+    const std::string& f = r[static_cast<std::size_t>(col)];
+    const auto number = [&k](std::optional<double> v) {
+        if (v)
+            k.number = *v;
+        else
+            k.unread = true;
+    };
+    switch (col) {
+    case 1:
+        k.text = TextKey(f);
+        break;
+    case 2: {
+        const auto d = ParseMomentDate(f);
+        number(d ? std::optional<double>((d->Year * 12.0 + d->Month) * 31 + d->Day) : std::nullopt);
+        break;
+    }
+    case 3: {
+        const auto t = ParseMomentTime(f);
+        number(t ? std::optional<double>((t->Hour * 60.0 + t->Minute) * 60 + t->Second)
+                 : std::nullopt);
+        break;
+    }
+    case 4: {
+        const auto z = ParseMomentZone(f);
+        number(z ? std::optional<double>(*z) : std::nullopt);
+        break;
+    }
+    case 5:
+        k.text = TextKey(Trim(f.substr(0, f.find(','))));
+        break;
+    case 6:
+        number(ParseLatitude(f));
+        break;
+    case 7:
+        number(ParseLongitude(f));
+        break;
+    case 8:
+        k.text = SexLetterToCode(f);
+        break;
+    default:
+        break;
+    }
+    return k;
+}
+
+bool KeyLess(const SortKey& a, const SortKey& b) {
+    if (a.unread != b.unread) return b.unread;
+    if (a.number != b.number) return a.number < b.number;
+    return a.text < b.text; // std::string compares its bytes as unsigned characters
+}
+
+} // namespace
+
+bool RecordLess(const BaseRow& a, const BaseRow& b, int col) {
+    return KeyLess(KeyOf(a, col), KeyOf(b, col));
+}
+
+bool SortRecordRows(std::vector<BaseRow>& rows, int col) {
+    if (col < 1 || col > 8 || rows.size() < 2) return false;
+    std::vector<std::pair<SortKey, std::size_t>> keys;
+    keys.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) keys.emplace_back(KeyOf(rows[i], col), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return KeyLess(a.first, b.first); });
+    std::vector<BaseRow> sorted;
+    sorted.reserve(rows.size());
+    for (const auto& k : keys) sorted.push_back(std::move(rows[k.second]));
+    rows = std::move(sorted);
+    return true;
+}
+
+CompositeChart CompositeOfMarked(const AstroDat& s, const std::vector<BaseRow>& rows) {
+    CompositeChart c;
+    double jdSum = 0, latSum = 0, cosSum = 0, sinSum = 0;
+    int count = 0;
+    for (const BaseRow& r : rows) {
+        if (r[0] != "|") continue;
+        const MomentParse m = ParseChartMoment(s, MomentTexts{r[2], r[3], r[4], r[6], r[7]});
+        if (!m) {
+            c.Problem = "\"" + r[1] + "\": " + m.Problem;
+            return c;
+        }
+        c.Names += BarsToLineBreaks(r[1]) + ", ";
+        jdSum += JulianDayUT(*m.Moment);
+        latSum += m.Moment->Lat;
+        cosSum += std::cos(m.Moment->Long);
+        sinSum += std::sin(m.Moment->Long);
+        ++count;
+    }
+    if (count == 0) {
+        c.Problem = Lang(s, Cp("Ни одна запись не отмечена"), "No record is marked");
+        return c;
+    }
+    // The mean moment to the whole second (the calendar carries a rounded 60 s on).
+    const DateTimeRec t = CalendarFromJD(jdSum / count);
+    ChartMoment& m = c.Moment;
+    m.Year = t.Year;
+    m.Month = t.Month;
+    m.Day = static_cast<int>(std::floor(t.Day));
+    m.Hour = t.Hour;
+    m.Minute = t.Minute;
+    m.Second = static_cast<int>(std::lround(t.Second));
+    m.ZoneMinutes = 0;
+    m.Lat = NormAngleSigned(latSum / count);
+    m.Long = NormAngleSigned(ArcTan2Pos(sinSum / count, cosSum / count));
+    c.Ok = true;
+    return c;
 }
 
 // --- Pages ----------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "core/ChartMoment.h"
 #include "core/Files.h"
 
 #include <array>
@@ -86,6 +87,29 @@ void PasteRecordRows(std::vector<BaseRow>& rows, std::size_t at,
 void ImportRecordRows(std::vector<BaseRow>& rows, const std::vector<BaseRow>& imported);
 // Moves row `from` to `to`, the rows between following.
 void MoveRecordRow(std::vector<BaseRow>& rows, std::size_t from, std::size_t to);
+
+// --- Sorting and the composite chart --------------------------------------------------------
+
+// True when record a sorts before record b by column col (1 name, 2 date, 3 time, 4 zone,
+// 5 place by its city, 6 latitude, 7 longitude, 8 sex): names and cities by their code page
+// 1251 bytes (capitals before small letters, an empty one after all others), the rest by
+// value; a field that does not read sorts after those that do.
+bool RecordLess(const BaseRow& a, const BaseRow& b, int col);
+// Sorts the rows by column col (stable: equal keys keep their order; marks move with their
+// records). False, and nothing moved, for the comment column or a page of fewer than two rows.
+bool SortRecordRows(std::vector<BaseRow>& rows, int col);
+
+// The composite chart of the marked rows: the mean moment in Universal Time (to the whole
+// second, zone "+00:00"), the mean latitude and the direction of the mean of the longitudes'
+// unit vectors; the names, each followed by ", ". A marked record that does not read refuses
+// the whole (Problem names the record and the field).
+struct CompositeChart {
+    bool Ok = false;
+    std::string Problem;
+    ChartMoment Moment;
+    std::string Names;
+};
+CompositeChart CompositeOfMarked(const AstroDat& s, const std::vector<BaseRow>& rows);
 
 // --- Pages -----------------------------------------------------------------------------------
 
