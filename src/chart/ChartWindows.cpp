@@ -1,5 +1,6 @@
 #include "chart/ChartWindows.h"
 
+#include "chart/Base.h"
 #include "chart/DataForm.h"
 #include "chart/KartForm.h"
 #include "chart/NewAsp.h"
@@ -46,6 +47,7 @@ void RegisterChartWindows(shell::Program& p) {
     p.FormClasses.Register("DataForm", [&p] { return new TDataForm(p); });
     p.FormClasses.Register("KartForm", [&p] { return new TKartForm(p); });
     p.FormClasses.Register("NewAsp", [&p] { return new TNewAsp(p); });
+    RegisterBaseWindow(p);
     shell::Services& svc = p.Svc;
 
     auto onData = [](void (TDataForm::*f)()) {

@@ -37,4 +37,46 @@ bool SwapCharts(AstroDat& s) {
     return true;
 }
 
+std::string SexCodeToLetter(const AstroDat& s, const std::string& code) {
+    if (code == "0") return "M";
+    if (code == "1") return Lang(s, Cp("Ж"), "W");
+    return std::string(1, '\x97');
+}
+
+std::string SexLetterToCode(const std::string& letter) {
+    const std::string l = Trim(letter);
+    if (l == "M" || l == Cp("М")) return "0";
+    if (l == "W" || l == Cp("Ж")) return "1";
+    return "2";
+}
+
+std::string LineBreaksToBars(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += '|';
+        } else if (c == '\n') {
+            out += '|';
+        } else {
+            out += c == ';' ? ',' : c;
+        }
+    }
+    return out;
+}
+
+std::string BarsToLineBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '|')
+            out += "\r\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
 } // namespace qor

@@ -11,6 +11,7 @@
 #include "core/ChartMoment.h"
 
 #include <string>
+#include <string_view>
 
 namespace qor {
 
@@ -42,5 +43,20 @@ bool UnpackDatRecToChart(AstroDat& s, const DatRec& rec);
 // caller recomputes. When the second record does not unpack, nothing is exchanged and the
 // user is told; returns false.
 bool SwapCharts(AstroDat& s);
+
+// Sex as the record files write it. Records and the birth-data window keep a code: "0" male,
+// "1" female, "2" none.
+// "0" gives "M"; "1" gives "Ж" in Russian mode and "W" in English mode; anything else the
+// em dash (character 151).
+std::string SexCodeToLetter(const AstroDat& s, const std::string& code);
+// "M" or Cyrillic "М" give "0"; "W" or Cyrillic "Ж" give "1"; anything else, the empty text
+// included, gives "2". Blanks around the letter do not count.
+std::string SexLetterToCode(const std::string& letter);
+
+// A multi-line text as one field of a ";"-separated record: every line break (CR LF, LF or
+// CR) becomes "|", every ";" becomes ",".
+std::string LineBreaksToBars(std::string_view text);
+// The way back: every "|" becomes CR LF.
+std::string BarsToLineBreaks(std::string_view text);
 
 } // namespace qor

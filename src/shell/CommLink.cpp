@@ -112,23 +112,13 @@ std::string OneLine(const std::string& text) {
 
 } // namespace
 
-std::string SexLetterToCode(const std::string& letter) {
-    const std::string l = Trim(letter);
-    if (l == "M" || l == "М"_cp) return "0";
-    if (l == "W" || l == "Ж"_cp) return "1";
-    return "2";
-}
-
 bool MsgFieldsToDatRec(const AstroDat& s, const std::vector<std::string>& fields, std::size_t first,
                        DatRec& rec, std::string& problem) {
     auto field = [&](std::size_t i) {
         return first + i < fields.size() ? fields[first + i] : std::string();
     };
     DatRec r = rec;
-    std::string name = field(0);
-    for (char& c : name)
-        if (c == '|') c = '\n';
-    r[kRecName] = name;
+    r[kRecName] = BarsToLineBreaks(field(0));
     r[kRecSex] = SexLetterToCode(field(1));
     r[kRecDate] = field(2);
     r[kRecTime] = field(3);

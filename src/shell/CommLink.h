@@ -46,8 +46,6 @@ enum class MsgFile { Send = 0, Receive = 1 };
 // the comment stays. False, with the problem, when a field is not valid.
 bool MsgFieldsToDatRec(const AstroDat& s, const std::vector<std::string>& fields, std::size_t first,
                        DatRec& rec, std::string& problem);
-// "M" / Cyrillic "М" gives "0", "W" / Cyrillic "Ж" gives "1", anything else "2".
-std::string SexLetterToCode(const std::string& letter);
 
 class CommLink {
 public:

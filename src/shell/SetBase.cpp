@@ -28,10 +28,10 @@ TSetBase::TSetBase() : TForm("SetBase") {
         }
     };
     // Closed by its frame: the question goes unanswered.
-    OnClose = [this](CloseAction&) {
-        onOk_ = nullptr;
-        setWindowModality(Qt::NonModal);
-    };
+    OnClose = [this](CloseAction&) { onOk_ = nullptr; };
+    // Modal no more once hidden: changed while it is still shown, the application would keep
+    // it among its modal windows after it is gone.
+    OnHide = [this] { setWindowModality(Qt::NonModal); };
 }
 
 void TSetBase::Ask(const std::string& caption, const std::string& preset, NameTaken onOk) {

@@ -305,7 +305,12 @@ public:
     void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& ix) const override {
         const int col = ix.column(), row = ix.row();
         int state = 0;
-        if (row == grid_->Row() && col == grid_->Col()) state |= TDrawGrid::gdSelected;
+        if (grid_->RowSelect()) {
+            const auto [top, bottom] = grid_->Selection();
+            if (row >= top && row <= bottom) state |= TDrawGrid::gdSelected;
+        } else if (row == grid_->Row() && col == grid_->Col()) {
+            state |= TDrawGrid::gdSelected;
+        }
         if (grid_->hasFocus() && state) state |= TDrawGrid::gdFocused;
         const bool fixed = row < grid_->FixedRows() || col < grid_->FixedCols();
         if (fixed) state |= TDrawGrid::gdFixed;
@@ -428,6 +433,7 @@ TDrawGrid::TDrawGrid(QWidget* parent) : WithKeys<QTableView>(parent), model_(new
                              setCurrentIndex(model_->index(lastRow_, lastCol_));
                          } else {
                              lastRow_ = r, lastCol_ = c;
+                             if (!extending_) anchorRow_ = r;
                          }
                          viewport()->update();
                      });
@@ -466,6 +472,29 @@ void TDrawGrid::SetCurrent(int r, int c) {
     setCurrentIndex(model_->index(r, c));
     lastRow_ = r;
     lastCol_ = c;
+    if (!extending_) anchorRow_ = r;
+    viewport()->update();
+}
+void TDrawGrid::SetRowSelect(bool on) {
+    rowSelect_ = on;
+    anchorRow_ = Row();
+    viewport()->update();
+}
+std::pair<int, int> TDrawGrid::Selection() const {
+    const int r = Row();
+    const int a = rowSelect_ && anchorRow_ >= fixedRows_ && anchorRow_ < RowCount() ? anchorRow_ : r;
+    return {std::min(a, r), std::max(a, r)};
+}
+void TDrawGrid::SetSelection(int top, int bottom) {
+    if (top < 0 || bottom < 0 || top >= RowCount() || bottom >= RowCount()) return;
+    SetCurrent(bottom, std::max(Col(), 0));
+    anchorRow_ = top;
+    viewport()->update();
+}
+void TDrawGrid::keyPressEvent(QKeyEvent* e) {
+    extending_ = rowSelect_ && (e->modifiers() & Qt::ShiftModifier);
+    WithKeys<QTableView>::keyPressEvent(e);
+    extending_ = false;
     viewport()->update();
 }
 void TDrawGrid::SetRow(int r) {
@@ -519,7 +548,17 @@ void TDrawGrid::mousePressEvent(QMouseEvent* e) {
         const QPoint p = e->position().toPoint();
         OnMouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
     }
+    const QModelIndex under = indexAt(at);
+    if (rowMoving_ && e->button() == Qt::LeftButton && under.isValid() &&
+        under.column() < fixedCols_ && under.row() >= fixedRows_) {
+        // dragged by the fixed column: the row moves on release
+        movingFrom_ = under.row();
+        return;
+    }
+    dragSelect_ = rowSelect_ && e->button() == Qt::LeftButton && under.isValid();
+    extending_ = rowSelect_ && (e->modifiers() & Qt::ShiftModifier);
     QTableView::mousePressEvent(e);
+    extending_ = false;
 }
 void TDrawGrid::mouseMoveEvent(QMouseEvent* e) {
     const QPoint at = e->position().toPoint();
@@ -527,9 +566,17 @@ void TDrawGrid::mouseMoveEvent(QMouseEvent* e) {
         setColumnWidth(sizingCol_, std::max(8, sizingStartWidth_ + at.x() - sizingStartX_));
         return;
     }
-    if (colSizing_)
+    if (colSizing_ && movingFrom_ < 0)
         viewport()->setCursor(SizingColumnAt(at.x(), at.y()) >= 0 ? Qt::SplitHCursor
                                                                   : Qt::ArrowCursor);
+    if (dragSelect_ && (e->buttons() & Qt::LeftButton)) {
+        const QModelIndex under = indexAt(at);
+        if (under.isValid() && under.row() >= fixedRows_ && under.row() != Row()) {
+            extending_ = true;
+            SetCurrent(under.row(), std::max(Col(), 0));
+            extending_ = false;
+        }
+    }
     if (OnMouseMove) {
         const QPoint p = e->position().toPoint();
         OnMouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -542,6 +589,13 @@ void TDrawGrid::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     const QPoint p = e->position().toPoint();
+    dragSelect_ = false;
+    if (movingFrom_ >= 0 && e->button() == Qt::LeftButton) {
+        const int from = movingFrom_;
+        movingFrom_ = -1;
+        const int to = rowAt(p.y());
+        if (to >= fixedRows_ && to != from && to < RowCount() && OnRowMoved) OnRowMoved(from, to);
+    }
     if (OnMouseUp)
         OnMouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
     QTableView::mouseReleaseEvent(e);

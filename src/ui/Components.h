@@ -282,6 +282,19 @@ public:
         viewport()->setMouseTracking(on);
     }
 
+    // Whole rows are selected: the block from the anchor row to the current row (Shift with a
+    // click or an arrow key, or a drag with the left button, extends it) is drawn selected.
+    void SetRowSelect(bool on);
+    bool RowSelect() const { return rowSelect_; }
+    // The selected block of rows, top and bottom; the current row alone when no block is.
+    std::pair<int, int> Selection() const;
+    // Selects rows top..bottom (in either order); the current row becomes `bottom`.
+    void SetSelection(int top, int bottom);
+    // Rows may be dragged by a fixed column to another row; OnRowMoved(from, to) follows the
+    // drop (the window moves its data).
+    void SetRowMoving(bool on) { rowMoving_ = on; }
+    std::function<void(int from, int to)> OnRowMoved;
+
     // state bits of a drawn cell
     enum CellState { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
     std::function<void(QPainter&, int col, int row, const QRect&, int state)> OnDrawCell;
@@ -292,6 +305,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     friend class GridDelegate;
@@ -303,6 +317,11 @@ private:
     bool colSizing_ = false;
     int sizingCol_ = -1, sizingStartX_ = 0, sizingStartWidth_ = 0;
     int lastRow_ = -1, lastCol_ = -1;
+    bool rowSelect_ = false, extending_ = false;
+    int anchorRow_ = -1;
+    bool rowMoving_ = false;
+    int movingFrom_ = -1;   // the row dragged by the fixed column, -1 when none
+    bool dragSelect_ = false; // the left button went down on a cell of the block's rows
 };
 
 class TComboBox : public WithKeys<QComboBox> {
