@@ -1,5 +1,6 @@
 // One full redraw of the cosmos screen at 1920 x 1080: the Sun's view with every catalogue star,
 // deep-sky object and orbit; Saturn with its rings, moons and surface; the view from Sirius.
+#include "BenchApplication.h"
 #include "core/Chart.h"
 #include "core/Planets.h"
 #include "core/TimeStep.h"
@@ -18,17 +19,9 @@
 
 namespace {
 
-void EnsureCosmosApplication() {
-    static int argc = 1;
-    static char name[] = "qor_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 // The arguments: the view's mode (1 the Sun, 7 Saturn, -1 the star view).
 void BM_DrawCosmos1920(benchmark::State& state) {
-    EnsureCosmosApplication();
+    qor::bench::EnsureOffscreenApplication();
     using namespace qor;
     AstroDat s;
     s.ProgramFolder = std::filesystem::path(QOR_SOURCE_DIR) / "data";

@@ -1,5 +1,6 @@
 // One full redraw of the natal chart screen (wheel, planet table with the star column, texts)
 // on a 1920 x 1080 screen: the drawing that follows every recompute and every option change.
+#include "BenchApplication.h"
 #include "chart/Kart.h"
 #include "core/Aspects.h"
 #include "core/Chart.h"
@@ -20,17 +21,9 @@
 
 namespace {
 
-void EnsureKartApplication() {
-    static int argc = 1;
-    static char name[] = "qor_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 // The arguments: 0 the single chart, 1 the double chart.
 void BM_DrawKart1920(benchmark::State& state) {
-    EnsureKartApplication();
+    qor::bench::EnsureOffscreenApplication();
     using namespace qor;
     AstroDat s;
     s.ProgramFolder = std::filesystem::path(QOR_SOURCE_DIR) / "data";
