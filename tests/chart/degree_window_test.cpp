@@ -20,7 +20,9 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace qor::chart {
 namespace {
@@ -206,6 +208,37 @@ TEST_F(DegreeTextFilesTest, AMissingFileIsToldOnceAndThenSkipped) {
     EXPECT_EQ(Read(4.5, true, false), Cp("     5° Овен/     Теперь есть./"));
     EXPECT_EQ(reader.FilesRead(), 1);
     EXPECT_EQ(dialogs.asked.size(), 1u);
+}
+
+TEST(ShippedDegreeTexts, EveryDegreeOfEverySignInAllFourFiles) {
+    const std::filesystem::path dir = std::filesystem::path(QOR_SOURCE_DIR) / "data" / "Txt" / "Gradus";
+    for (const char* name : {"GOstrel.txt", "GFirnel.txt", "GOstrel-e.txt", "GFirnel-e.txt"}) {
+        const std::string bytes = qor::test::TempDir::Read(dir / name);
+        ASSERT_FALSE(bytes.empty()) << name;
+        const bool russian = std::string_view(name).find("-e") == std::string_view::npos;
+        // code page 1251: no byte the page leaves undefined, no control byte but CR and LF
+        for (const char ch : bytes) {
+            const auto b = static_cast<unsigned char>(ch);
+            ASSERT_TRUE(b != 0x98 && (b >= 0x20 || b == '\r' || b == '\n')) << name << " " << int(b);
+        }
+        std::set<std::string> seen;
+        for (int sign = 1; sign <= 12; ++sign)
+            for (int g = 1; g <= 30; ++g) {
+                const DegreeEntry e = FindDegreeEntry(bytes, sign, g);
+                ASSERT_TRUE(e.signFound && e.degreeFound) << name << " " << sign << "." << g;
+                std::string text;
+                for (const std::string& line : e.lines) text += line + " ";
+                EXPECT_TRUE(seen.insert(text).second) << name << " " << sign << "." << g;
+                EXPECT_EQ(text.find('/'), std::string::npos) << name << " " << sign << "." << g;
+                // Cyrillic letters are the bytes 0xC0..0xFF (and Ё, ё)
+                const bool cyrillic =
+                    std::any_of(text.begin(), text.end(), [](char c) {
+                        const auto b = static_cast<unsigned char>(c);
+                        return b >= 0xC0 || b == 0xA8 || b == 0xB8;
+                    });
+                EXPECT_EQ(cyrillic, russian) << name << " " << sign << "." << g;
+            }
+    }
 }
 
 // --- The window on the wheel ---------------------------------------------------------------------
