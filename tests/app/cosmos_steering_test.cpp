@@ -52,7 +52,9 @@ TEST_F(CosmosSteeringTest, ThePointerNamesAPlanetAndAClickCentresOnIt) {
     int aqua = 0;
     for (int y = mars.ScreenY - 18; y < mars.ScreenY - 4; ++y)
         for (int x = mars.ScreenX; x < mars.ScreenX + 60; ++x)
-            aqua += img.valid(x, y) && img.pixel(x, y) == qRgb(0, 255, 255);
+            // aqua, allowing for the smoothing of the letters' edges
+            aqua += img.valid(x, y) && qRed(img.pixel(x, y)) < 80 &&
+                    qGreen(img.pixel(x, y)) > 170 && qBlue(img.pixel(x, y)) > 170;
     EXPECT_GT(aqua, 10);
     // moving away clears it
     form1->PaintBoxMouseMove(0, 5, img.height() - 5);
