@@ -297,6 +297,13 @@ TEST_F(MainWindowTest, ChartPageIsRefusedBeforeTheStartUpEndsAndLeavesTheScreenA
     pclose(pipe);
     EXPECT_NE(text.find("QOR 5.12"), std::string::npos) << text;
     EXPECT_NE(text.find("Asc"), std::string::npos) << text;
+
+    // A PDF file that cannot be written: told, nothing left behind.
+    dialogs.messageAnswers.push_back(MsgResult::Yes);
+    dialogs.fileAnswers.push_back(dir / "no such folder" / "natal.pdf");
+    EXPECT_FALSE(form1->PrintClick());
+    EXPECT_EQ(dialogs.asked.back().text, Cp("Печать невозможна"));
+    EXPECT_FALSE(fs::exists(dir / "no such folder"));
 }
 
 TEST_F(MainWindowTest, RestoredDefaultsSurviveTheShutdownAndApplyAtTheNextStart) {
