@@ -322,6 +322,17 @@ class ReaderKeys(unittest.TestCase):
             with self.subTest(key):
                 self.assertEqual(textbase.parse_asp_key(key), expected)
 
+    def test_ruler_keys_read_by_position(self):
+        # the house in characters 3-4 of the header, the ruler's house in 7-8, whatever stands
+        # between them
+        cases = [("  2  10] Ruler", (2, 10)), (" 10   1] Ruler", (10, 1)), ("H 2 H10]", (2, 10)),
+                 (" 12  12]", (12, 12)), ("2.10] x", None), ("  0   3] x", None),
+                 ("  2 10] x", None)]
+        for key, expected in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_ruler_key(key), expected)
+        self.assertEqual(len(textbase.KEY_RULES["house-ruler"][1]), 144)
+
     def test_comb_keys(self):
         cases = [("1.5.12]", (1, 5, 12)), (" 2. 3. 4]", (2, 3, 4)), ("1.5]", None),
                  ("1.0.3]", None)]

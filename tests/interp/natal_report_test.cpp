@@ -307,6 +307,48 @@ TEST_F(NatalEchoTest, HeadingsOfThePlanetsInEachLanguage) {
     }
 }
 
+// The shipped house-ruler texts through the natal report, both languages, both fixture charts,
+// with a dignity grid that gives Scorpio, Aquarius and Pisces their modern co-rulers: each
+// house gets one ruler text per ruler of its cusp's sign, titled for that house.
+TEST_F(NatalEchoTest, ShippedRulerTextsForEveryRulerOfTheHouse) {
+    fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
+    const auto rules = [](int sign, int body) {
+        return ClassicalRuler(sign) == body || (sign == 8 && body == 10) ||
+               (sign == 11 && body == 8) || (sign == 12 && body == 9);
+    };
+    const char* ord[] = {"",    "1st", "2nd", "3rd", "4th",  "5th", "6th",
+                         "7th", "8th", "9th", "10th", "11th", "12th"};
+    int twoRulers = 0;
+    for (bool english : {false, true})
+        for (const EphemChart& c : charts) {
+            s.EnglishMode = english;
+            MakeWriter();
+            Compute(c);
+            ReportChart chart = Chart(std::string(10, '|'));
+            chart.rules = rules;
+            ChartReports r(*w, chart);
+            w->Run([&] { r.Natal(); });
+            for (const std::string& miss : r.Misses)
+                EXPECT_NE(miss.rfind("HouseRuler", 0), 0u) << miss;
+            const auto lines = Lines();
+            for (int h = 1; h <= 12; ++h) {
+                const double cusp = s.PlanetLon[static_cast<std::size_t>(26 + h)] / kDegToRad;
+                const int sign = static_cast<int>(std::floor(cusp / 30)) + 1;
+                int rulers = 0;
+                for (int body = 1; body <= 16; ++body) rulers += rules(sign, body) ? 1 : 0;
+                twoRulers += rulers == 2;
+                const std::string title =
+                    english ? " - Ruler of the " + std::string(ord[h]) + " house in the "
+                            : Cp(" - Управитель ") + RomanNumeral(h) + Cp(" дома в ");
+                const auto told = std::count_if(lines.begin(), lines.end(), [&](const auto& l) {
+                    return l.rfind("* ", 0) == 0 && l.find(title) != std::string::npos;
+                });
+                EXPECT_EQ(told, rulers) << "house " << h << (english ? " (English)" : "");
+            }
+        }
+    EXPECT_GT(twoRulers, 0);
+}
+
 // The keys whose sections a base being written does not have yet: the numbers its sources
 // mark "pending", by the base's file ("Txt/Verlin/house.txt").
 std::map<std::string, std::set<int>> PendingKeys() {
