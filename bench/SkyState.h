@@ -2,6 +2,7 @@
 // 2024-03-20 12:00 UT at Moscow with the star and deep-sky catalogues at their places of date.
 #pragma once
 
+#include "BenchApplication.h"
 #include "LoadedState.h"
 
 #include "core/AstroMath.h"
@@ -10,19 +11,7 @@
 #include "sky/DeepSky.h"
 #include "sky/StarCatalogue.h"
 
-#include <QApplication>
-
-#include <cstdlib>
-
 namespace qor::bench {
-
-inline void EnsureOffscreenApplication() {
-    static int argc = 1;
-    static char name[] = "qor_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
 
 // A fresh chart state (the planet series loaded) with the catalogues placed for its moment.
 inline AstroDat SkyChartState(StarCatalogue& stars, DeepCatalogue& deep) {

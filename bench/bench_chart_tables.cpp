@@ -2,6 +2,7 @@
 // real time once a second): the scale, the 21 samples, the refinement to the second, the
 // caption and the graph. Argument 0: the Sun and the Moon (a step of an hour); 1: Jupiter and
 // Uranus (steps of days).
+#include "BenchApplication.h"
 #include "chart/ExctAspForm.h"
 #include "core/Aspects.h"
 #include "core/Chart.h"
@@ -23,16 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "qor_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 void BM_ExctAspUpdate(benchmark::State& state) {
-    EnsureApplication();
+    qor::bench::EnsureOffscreenApplication();
     using namespace qor;
     const fs::path home =
         fs::temp_directory_path() / ("qor-bench-exact-" + std::to_string(std::random_device{}()));

@@ -1,5 +1,6 @@
 // The natal chart screen at 1920 x 1080 (wheel, planet table with the star column, texts): the
 // drawing that follows every recompute and every option change; and the printed chart page.
+#include "BenchApplication.h"
 #include "chart/Kart.h"
 #include "chart/PrnKart.h"
 #include "core/Aspects.h"
@@ -23,14 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
-void EnsureKartApplication() {
-    static int argc = 1;
-    static char name[] = "qor_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
 
 // A computed chart (with a second one for a double chart), the catalogues, the aspect page and
 // the wheel's options, as the screen and the printed page read them.
@@ -89,7 +82,7 @@ struct KartBenchChart {
 
 // The arguments: 0 the single chart, 1 the double chart.
 void BM_DrawKart1920(benchmark::State& state) {
-    EnsureKartApplication();
+    qor::bench::EnsureOffscreenApplication();
     using namespace qor;
     KartBenchChart k(state.range(0) != 0);
     ui::Font16State font;
@@ -114,7 +107,7 @@ BENCHMARK(BM_DrawKart1920)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One printed page of a double chart at 600 dpi into a PDF file (written and closed each time).
 void BM_PrintKart(benchmark::State& state) {
-    EnsureKartApplication();
+    qor::bench::EnsureOffscreenApplication();
     using namespace qor;
     KartBenchChart k(true);
     ui::RegisterGlyphFonts(k.s);

@@ -1,6 +1,7 @@
 // The Arabic-parts window opening a page of many lines: the page read from its file, every
 // formula evaluated and the grid filled (1,000, 4,000 and 16,000 lines). The time grows with
 // the number of lines, not with its square.
+#include "BenchApplication.h"
 #include "core/AstroMath.h"
 #include "core/Files.h"
 #include "shell/ParsWindow.h"
@@ -19,16 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void EnsureParsApplication() {
-    static int argc = 1;
-    static char name[] = "qor_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 void BM_ParsWindowOpensAPage(benchmark::State& state) {
-    EnsureParsApplication();
+    qor::bench::EnsureOffscreenApplication();
     using namespace qor;
     const int lines = static_cast<int>(state.range(0));
     const fs::path home =

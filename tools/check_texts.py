@@ -12,6 +12,9 @@ For each base and language:
   - each body is at least its part's minimum length (and within its word range when one is
     given), holds no placeholder, is in its language's script (no Latin in Russian, no Cyrillic
     in English);
+  - a degree-text base ("format": "degrees") is read as the program reads it: every degree of
+    every sign not pending has its entry under a header with the sign's title, no text holds
+    "/", and no line is passed over;
   - a composed base: its bank paragraphs within their word range;
   - across all bases of a language: no two bodies are equal, nor equal once the names of the
     points, signs, houses and aspects are masked (every form, by stem); no sentence of eight
@@ -176,6 +179,9 @@ class Checker:
             return
         if expected is not None and expected != data:
             self.problem(rel, "differs from its sources (run tools/make_texts.py)")
+        if base.get("format") == "degrees":
+            self.check_degree_file(base, lang, rel, data, bodies)
+            return
 
         group_of = base.get("group_of", {}).get(lang)
         groups = [] if group_of is not None else None
@@ -224,6 +230,37 @@ class Checker:
                 self.problem(rel, "no section for key [%s] (%s)"
                              % (textbase.canonical_key(k), part["rule"]))
 
+    def check_degree_file(self, base, lang, rel, data, bodies):
+        """A degree-text file: each sign's header with its title, every degree of every sign
+        found by the program's reader, each entry a text of its own without "/"."""
+        titles, entries, strays = textbase.read_degree_file(data)
+        for line, why in strays:
+            self.problem(rel, "%s: %r" % (why, line[:40]))
+        group_of = base["group_of"][lang]
+        for part in base["parts"]:
+            pending = set(part.get("pending", []))
+            keys = textbase.KEY_RULES[part["rule"]][1]
+            waiting = [k for k in keys if k not in entries and k[0] in pending]
+            if waiting:
+                self.notes.append("%s: %d degrees not written yet (pending)"
+                                  % (rel, len(waiting)))
+            for sign in sorted({k[0] for k in keys} - pending):
+                if sign not in titles:
+                    self.problem(rel, "no section of sign %d" % sign)
+                elif titles[sign].strip() != group_of[sign]:
+                    self.problem(rel, "sign %d is titled %r, not %r"
+                                 % (sign, titles[sign].strip(), group_of[sign]))
+            for k in keys:
+                where = "%s [%2d]%3d" % (rel, k[0], k[1])
+                if k not in entries:
+                    if k[0] not in pending:
+                        self.problem(where, "no entry")
+                    continue
+                lines = entries[k]
+                if any("/" in line for line in lines):
+                    self.problem(where, "holds \"/\", which the window takes for a line break")
+                self.check_body(where, lang, group_of.get(k[0], ""), lines, part)
+                bodies.append((where, " ".join(lines), True))
     def check_bank(self, base, lang, bodies):
         """The paragraphs and sentences a composed base is made of: each paragraph within the
         base's word range, each in its language's script, and each compared with every other

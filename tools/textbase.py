@@ -123,6 +123,18 @@ def parse_asp_key(key):
     return (p1, a, p2) if p1 and p2 else None
 
 
+def parse_degree_key(key):
+    """Degree key s.g] of a degree-text base's sources: (sign, degree in the sign), or None."""
+    close = key.find("]")
+    if close < 0:
+        return None
+    fields = key[:close].split(".")
+    if len(fields) != 2:
+        return None
+    s, g = (to_int(f.strip()) for f in fields)
+    return (s, g) if 1 <= s <= 12 and 1 <= g <= 30 else None
+
+
 def parse_ruler_key(key):
     """House-ruler key, read by position: the header line's characters 3-4 are the house h,
     characters 7-8 the house k its ruler stands in ("[  2  10] ..."); (h, k), or None."""
@@ -132,7 +144,7 @@ def parse_ruler_key(key):
 
 
 PARSERS = {"point": parse_pln_key, "comb": parse_comb_key, "aspect": parse_asp_key,
-           "ruler": parse_ruler_key}
+           "ruler": parse_ruler_key, "degree": parse_degree_key}
 
 # ---------------------------------------------------------------- key rules
 # Each rule: the parser the reader uses and the keys (as the parser returns them) it looks up.
@@ -153,6 +165,8 @@ KEY_RULES = {
     "house-ruler": ("ruler", [(h, k) for h in HOUSES for k in HOUSES]),
     # the Sun's sign with the Ascendant's sign: [s1.s2]
     "sun-asc": ("point", [(s1, s2) for s1 in SIGNS for s2 in SIGNS]),
+    # degree g of sign s in a degree-text file (format "degrees"): [s.g]
+    "sign-degree": ("degree", [(s, g) for s in SIGNS for g in range(1, 31)]),
 }
 
 
@@ -221,6 +235,15 @@ def load_base(folder):
     if len(parsers) != 1:
         raise SourceError("%s: the parts of one base must share a key form" % folder)
     base["parser"] = parsers.pop()
+    base.setdefault("format", "sections")
+    if base["format"] not in ("sections", "degrees"):
+        raise SourceError("%s: unknown format %r" % (folder, base["format"]))
+    if (base["format"] == "degrees") != (base["parser"] == "degree"):
+        raise SourceError("%s: a degree-text base has the format \"degrees\" and the rule "
+                          "\"sign-degree\"" % folder)
+    if base["format"] == "degrees" and base.get("groups") is None:
+        raise SourceError("%s: a degree-text base gives its twelve sign titles as \"groups\""
+                          % folder)
     if "compose" in base:
         names = base.get("names", {})
         if base["compose"] != "aspect" or not all(
@@ -341,6 +364,37 @@ def render(base, lang, sections):
     return "".join(line + "\r\n" for line in out)
 
 
+def render_degrees(base, lang, sections):
+    """A degree-text file: a first comment line naming it, then per sign a header "[ s] title"
+    (the sign right-aligned in two characters, the title from column 6) and its degree
+    entries: two blanks, the degree right-aligned in columns 3-4, a blank, the first
+    paragraph; each further paragraph on a continuation line of its own. The window splits
+    its text at "/", so no text may hold one."""
+    out = ["/ " + base["comment"][lang]]
+    titles = base["group_of"][lang]
+    sign = None
+    for s in sorted(sections, key=lambda s: key_sort(base, s)):
+        parsed = parse_degree_key(s.key + "]")
+        if parsed is None:
+            raise SourceError("%s: [%s] is no degree key s.g" % (s.where, s.key))
+        if not s.paragraphs:
+            raise SourceError("%s: [%s] has no text" % (s.where, s.key))
+        for p in s.paragraphs:
+            if "/" in p:
+                raise SourceError("%s: [%s] holds \"/\", which the window takes for a line "
+                                  "break" % (s.where, s.key))
+            if p[:1] in (" ", "["):
+                raise SourceError("%s: [%s] has a paragraph starting with %r" % (s.where, s.key,
+                                                                                p[:1]))
+        if parsed[0] != sign:
+            sign = parsed[0]
+            out.append("")
+            out.append("[%2d] %s" % (sign, titles[sign]))
+        out.append("  %2d %s" % (parsed[1], s.paragraphs[0]))
+        out.extend(s.paragraphs[1:])
+    return "".join(line + "\r\n" for line in out)
+
+
 def encode(text, where):
     """CP1251 bytes of a text; a character the code page lacks is an error naming it."""
     try:
@@ -432,7 +486,10 @@ def base_sections(base, lang):
 def build(base, lang):
     """The bytes of one base file, from the sources."""
     sections = base_sections(base, lang)
-    text = render(base, lang, sections)
+    if base.get("format") == "degrees":
+        text = render_degrees(base, lang, sections)
+    else:
+        text = render(base, lang, sections)
     return encode(text, "%s (%s)" % (output_name(base, lang), lang))
 
 
@@ -476,3 +533,47 @@ def find_section(sections, parser, wanted):
         if parse(header[1:]) == wanted:
             return header, body
     return None
+
+
+def read_degree_file(data):
+    """A degree-text file's bytes as the program's reader sees them: lines with trailing
+    blanks removed, empty lines and "/" comments skipped; "[ s]" opens sign s's section (its
+    title from column 6), a line " ?gg" opens degree gg's entry inside it, a line starting with
+    anything but a blank or "[" continues the entry. Returns (titles, entries, strays): the
+    title of each sign {s: title}, the entries {(s, g): [lines]} with their first line from
+    column 6, and the lines the reader would pass over (as (line, why))."""
+    text = data.decode("cp1251")
+    titles, entries, strays = {}, {}, []
+    sign, entry = None, None
+    for raw in text.replace("\r\n", "\n").split("\n"):
+        line = raw.rstrip(" ")
+        if not line or line.startswith("/"):
+            continue
+        if line.startswith("["):
+            entry = None
+            m = re.match(r"^\[( [1-9]|1[0-2])\]", line)
+            if not m:
+                strays.append((line, "a header of no sign"))
+                sign = None
+                continue
+            sign = int(m.group(1))
+            if sign in titles:
+                strays.append((line, "a second section of the sign"))
+            titles[sign] = line[5:85]
+        elif line.startswith(" "):
+            entry = None
+            m = re.match(r"^ .( [1-9]|[12][0-9]|30)", line)
+            if sign is None or not m:
+                strays.append((line, "an entry line outside a sign or without its degree"))
+                continue
+            key = (sign, int(m.group(1)))
+            if key in entries:
+                strays.append((line, "a second entry of the degree"))
+                continue
+            entry = key
+            entries[key] = [line[5:]]
+        elif entry is not None:
+            entries[entry].append(line)
+        else:
+            strays.append((line, "a line outside any entry"))
+    return titles, entries, strays

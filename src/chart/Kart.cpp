@@ -42,19 +42,19 @@ ListedPoints ListChartPoints(const AstroDat& s, bool helio, bool horizontal, boo
     return l;
 }
 
+std::string ChartPointLabel(AstroDat& s, int i, bool earthForSun) {
+    if (i == 1 && earthForSun) return std::string(1, '\x10');
+    const int k = i - 14 - s.NExtra;
+    if (k >= 1 && k <= s.ParsCount && k < static_cast<int>(s.ParsGlyphs.size()))
+        return std::string(1, '\x12') + s.ParsGlyphs[k];
+    NamesAs glyphs(s, true, s.ShortNames);
+    return BodyName(s, i);
+}
+
 namespace painting {
 
 std::string KartPainter::PointLabel(int i) const {
-    if (i == 1 && earthForSun_) return std::string(1, '\x10');
-    const int k = i - 14 - s_.NExtra;
-    if (k >= 1 && k <= s_.ParsCount && k < static_cast<int>(s_.ParsGlyphs.size()))
-        return std::string(1, '\x12') + s_.ParsGlyphs[k];
-    AstroDat& s = const_cast<AstroDat&>(s_);
-    const bool g = s.GlyphNames;
-    s.GlyphNames = true;
-    std::string label = BodyName(s, i);
-    s.GlyphNames = g;
-    return label;
+    return ChartPointLabel(const_cast<AstroDat&>(s_), i, earthForSun_);
 }
 
 std::string KartPainter::AsteroidName(int i) const {

@@ -151,6 +151,11 @@ struct ListedPoints {
 ListedPoints ListChartPoints(const AstroDat& s, bool helio, bool horizontal, bool horary,
                              bool septenary);
 
+// The label of chart point i on the wheel: its glyph (the Earth's for the Sun of a
+// heliocentric chart), "\x12" and the letter of an active Arabic part; "5" or "?" for a point
+// that has no glyph.
+std::string ChartPointLabel(AstroDat& s, int i, bool earthForSun);
+
 // --- Shared by the screen and the printed page ------------------------------------------------
 
 // The switches of one drawing from the options: aspect kinds (1 major, 2 minor, 3 both), the

@@ -1,7 +1,6 @@
 // The wheel as the main window's screen "W": drawn from the settings window's controls, its hot
 // spots handed to the settings window, the label offsets cleared by the recompute hub.
-#include "ChartWindowsFixture.h"
-#include "KartTestSupport.h"
+#include "WheelScreenFixture.h"
 
 #include "chart/KartScreen.h"
 #include "core/Formats.h"
@@ -12,35 +11,14 @@
 namespace qor::chart {
 namespace {
 
-class KartScreenTest : public ChartWindowsTest {
+class KartScreenTest : public WheelScreenTest {
 protected:
-    void SetUp() override {
-        ChartWindowsTest::SetUp();
-        const std::string bytes =
-            qor::test::TempDir::Read(std::filesystem::path(QOR_SOURCE_DIR) / "data" / "font16.fnt");
-        SymbolFontFromBytes(bytes, p->Font.Glyphs);
-        p->BufBitmap = std::make_unique<ui::OffscreenBitmap>(p->Font);
-        p->BufBitmap->Resize(1280, 718);
-        std::vector<std::string> lines = BuiltInAspectLines();
-        ReadAspectTable(p->AspTable, lines);
-        PrepareAspectWindows(p->AspTable);
-        for (int i = 1; i <= 14; ++i) {
-            p->s.PlanetLon[i] = test::kBodyDeg[i] * kDegToRad;
-            p->s.PlanetSpeed[i] = 0.01;
-        }
-        for (int h = 1; h <= 12; ++h)
-            p->s.PlanetLon[26 + h] = NormAngle((test::kAscDeg + 30 * (h - 1)) * kDegToRad);
-        wheel = RegisterKartScreen(*p);
-        p->Flags.ScreenMode = 'W';
-    }
     std::set<std::string> Codes() const {
         std::set<std::string> codes;
         for (const std::string& line : kart->KartSpots)
             codes.insert(line.substr(line.rfind(';') + 1));
         return codes;
     }
-    void Draw() { p->Svc.Screens['W'].Draw(); }
-    std::shared_ptr<NatalWheel> wheel;
 };
 
 TEST_F(KartScreenTest, DrawsFromTheSettingsWindowAndHandsItTheSpots) {

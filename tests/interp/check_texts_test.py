@@ -465,5 +465,89 @@ class AspectBase(unittest.TestCase):
         self.assertIn("paragraph of 9 words, outside 50-80", r.stdout)
 
 
+DEGREE_RU_OUT = os.path.join("Txt", "Mini", "degrees.txt")
+DEGREE_EN_OUT = os.path.join("Txt", "Mini", "degrees-e.txt")
+
+
+def made_up_words(letters, count, start):
+    """`count` different words of two syllables from `letters` (consonants, then vowels), from
+    number `start` on: no two entries share a word, so none repeats another."""
+    cons, vows = letters
+    out = []
+    n = start
+    while len(out) < count:
+        a, b, c, d = (n // len(vows)) % len(cons), n % len(vows), (n // 7) % len(cons), \
+            (n // 3) % len(vows)
+        out.append(cons[a] + vows[b] + cons[c] + vows[d] + cons[(a + c) % len(cons)])
+        n += 1
+    return out
+
+
+class DegreeBase(unittest.TestCase):
+    """A degree-text base: the first sign written, the others pending."""
+
+    def setUp(self):
+        self.s = Scratch()
+        folder = os.path.join(self.s.texts, "degrees")
+        for lang, letters in (("ru", ("бвгджзклмнпрстфхц", "аеиоуыя")),
+                              ("en", ("bcdfghjklmnprstvz", "aeiouy"))):
+            os.makedirs(os.path.join(folder, lang))
+            lines = []
+            for g in range(1, 31):
+                words = made_up_words(letters, 9, 9 * g + (500 if lang == "en" else 0))
+                lines += ["[1.%d]" % g, " ".join(words).capitalize() + ".", ""]
+            with open(os.path.join(folder, lang, "01.txt"), "w", encoding="utf-8") as f:
+                f.write("\n".join(lines))
+        base = {"file": "Txt/Mini/degrees.txt", "format": "degrees",
+                "comment": {"ru": "Проверочные градусы", "en": "Test degrees"},
+                "groups": {"ru": ["Знак %s" % "абвгдежзиклм"[i] for i in range(12)],
+                           "en": ["Sign %s" % "abcdefghijkl"[i] for i in range(12)]},
+                "parts": [{"rule": "sign-degree", "min_chars": 20, "words": [5, 20],
+                           "pending": list(range(2, 13))}]}
+        with open(os.path.join(folder, "base.json"), "w", encoding="utf-8") as f:
+            json.dump(base, f, ensure_ascii=False)
+        self.folder = folder
+
+    def tearDown(self):
+        self.s.close()
+
+    def test_layout_is_the_readers_and_the_check_passes(self):
+        self.assertEqual(self.s.make().returncode, 0)
+        lines = self.s.read_out(DEGREE_EN_OUT).decode("cp1251").split("\r\n")
+        self.assertEqual(lines[:3], ["/ Test degrees", "", "[ 1] Sign a"])
+        self.assertTrue(lines[3].startswith("   1 "))
+        self.assertTrue(lines[32].startswith("  30 "))
+        titles, entries, strays = textbase.read_degree_file(self.s.read_out(DEGREE_RU_OUT))
+        self.assertEqual(titles, {1: "Знак а"})
+        self.assertEqual(sorted(entries), [(1, g) for g in range(1, 31)])
+        self.assertEqual(strays, [])
+        code, out = self.s.check()
+        self.assertEqual(code, 0, out)
+        self.assertIn("330 degrees not written yet", out)
+
+    def test_a_slash_in_a_text_is_refused(self):
+        path = os.path.join(self.folder, "en", "01.txt")
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text.replace("[1.7]\n", "[1.7]\nOne/two ", 1))
+        r = self.s.make()
+        self.assertNotEqual(r.returncode, 0)
+        self.assertIn("[1.7] holds \"/\"", r.stderr)
+
+    def test_a_missing_degree_and_a_lost_line_are_named(self):
+        self.s.make()
+        data = self.s.read_out(DEGREE_RU_OUT).decode("cp1251").split("\r\n")
+        # degree 12 gone, a line the reader would pass over before the first sign
+        data = [l for l in data if not l.startswith("  12 ")]
+        data.insert(1, "  stray text")
+        self.s.write_out(DEGREE_RU_OUT, "\r\n".join(data).encode("cp1251"))
+        code, out = self.s.check()
+        self.assertEqual(code, 1, out)
+        self.assertIn("[ 1] 12: no entry", out)
+        self.assertIn("an entry line outside a sign", out)
+        self.assertIn("differs from its sources", out)
+
+
 if __name__ == "__main__":
     unittest.main()
