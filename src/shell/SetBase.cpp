@@ -28,10 +28,10 @@ TSetBase::TSetBase() : TForm("SetBase") {
         }
     };
     // Closed by its frame: the question goes unanswered.
-    OnClose = [this](CloseAction&) {
-        onOk_ = nullptr;
-        setWindowModality(Qt::NonModal);
-    };
+    OnClose = [this](CloseAction&) { onOk_ = nullptr; };
+    // Modal only while asking. Dropped once hidden: a window made non-modal while still shown
+    // stays on the toolkit's list of modal windows after it has gone.
+    OnHide = [this] { setWindowModality(Qt::NonModal); };
 }
 
 void TSetBase::Ask(const std::string& caption, const std::string& preset, NameTaken onOk) {
