@@ -147,6 +147,7 @@ public:
     // when it was closed without one. A non-zero result set while it is shown closes it.
     int ShowModal();
     int ModalResult() const { return modalResult_; }
+    bool InModalLoop() const { return modalLoop_ != nullptr; }
     void SetModalResult(int r);
 
     // Handlers.
@@ -178,6 +179,8 @@ private:
     bool closing_ = false;
     int modalResult_ = mrNone;
     QEventLoop* modalLoop_ = nullptr;
+    int* modalOut_ = nullptr;     // where a window freed inside its modal loop leaves its result
+    bool freeAfterModal_ = false; // closed with Free while modal: freed when the loop has ended
     const QEvent* lastKey_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;
 };

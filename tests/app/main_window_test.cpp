@@ -19,11 +19,13 @@
 #include "support/TempDir.h"
 #include "ui/EnglishTexts.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -620,6 +622,37 @@ TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting)
     form1->FirstTick = true;
     form1->MainClockTickRun();
     EXPECT_EQ(summaries(), 1);
+}
+
+// Alt+F shows the symbol-font editor modally; however it closes, the key returns, the main
+// window's keys work again and the editor is freed once, after its loop.
+TEST_F(MainWindowTest, TheFontEditorOnAltFGivesTheKeysBackWhenItCloses) {
+    for (const bool byEsc : {true, false}) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            TForm* ed = Screen().FindForm("FontEd");
+            ASSERT_NE(ed, nullptr);
+            seen = ed->isVisible();
+            if (byEsc) {
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(ed->focusWidget() ? ed->focusWidget() : ed, &esc);
+            } else {
+                ed->Close();
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
+        int key = 'F';
+        form1->FormKeyDown(key, ssAlt);
+        EXPECT_TRUE(seen) << byEsc;
+        EXPECT_TRUE(form1->KeysEnabled) << byEsc;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(Screen().FormExists("FontEd")) << byEsc;
+        // a key after it does its work
+        CloseTools();
+        int z = 'Z';
+        form1->FormKeyDown(z, 0);
+        EXPECT_TRUE(Visible("AstrCalc")) << byEsc;
+    }
 }
 
 } // namespace
