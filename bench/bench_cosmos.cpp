@@ -1,56 +1,24 @@
 // One full redraw of the cosmos screen at 1920 x 1080: the Sun's view with every catalogue star,
 // deep-sky object and orbit; Saturn with its rings, moons and surface; the view from Sirius.
-#include "core/Chart.h"
-#include "core/Planets.h"
-#include "core/TimeStep.h"
+#include "SkyState.h"
+
 #include "sky/CosmosScene.h"
-#include "sky/DeepSky.h"
-#include "sky/StarCatalogue.h"
 #include "sky/Surface.h"
 #include "ui/OffscreenBitmap.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
-#include <filesystem>
 
 namespace {
 
-void EnsureCosmosApplication() {
-    static int argc = 1;
-    static char name[] = "qor_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 // The arguments: the view's mode (1 the Sun, 7 Saturn, -1 the star view).
 void BM_DrawCosmos1920(benchmark::State& state) {
-    EnsureCosmosApplication();
     using namespace qor;
-    AstroDat s;
-    s.ProgramFolder = std::filesystem::path(QOR_SOURCE_DIR) / "data";
-    for (int i = 0; i < kPlanetSeriesBodies; ++i) LoadPlanetTerms(s, i);
+    StarCatalogue stars;
+    DeepCatalogue deep;
+    AstroDat s = bench::SkyChartState(stars, deep);
     CosmosBodies bodies;
     LoadPlanetsMdb(s, bodies);
     LoadCosmosSettings(bodies, DefaultOrbitMemo());
-    StarCatalogue stars;
-    DeepCatalogue deep;
-    LoadYaleCatalogue(s, stars);
-    LoadDeepObj(s, deep);
-    s.ChartYear = 2024;
-    s.ChartMonth = 3;
-    s.ChartDay = 20;
-    s.ChartHour = 12;
-    s.ChartLat = 55.75 * kDegToRad;
-    s.ChartLong = 37.62 * kDegToRad;
-    ChartOptions opt;
-    GeneralOptions gen;
-    CalcAstroTime(s, TimeOptionsFor(opt, gen));
-    CalcChart(s, opt, gen, 0);
-    ComputeStarPositions(s, stars, &deep);
     SurfaceRegions saturn;
     LoadSurfaceRegions(s, 7, CosmosModeSlot(7), saturn);
 

@@ -1,6 +1,7 @@
-// One full redraw of the natal chart screen (wheel, planet table with the star column, texts)
-// on a 1920 x 1080 screen: the drawing that follows every recompute and every option change.
+// The natal chart screen at 1920 x 1080 (wheel, planet table with the star column, texts): the
+// drawing that follows every recompute and every option change; and the printed chart page.
 #include "chart/Kart.h"
+#include "chart/PrnKart.h"
 #include "core/Aspects.h"
 #include "core/Chart.h"
 #include "core/Planets.h"
@@ -8,15 +9,18 @@
 #include "sky/BodyPoles.h"
 #include "sky/DeepSky.h"
 #include "sky/StarCatalogue.h"
+#include "ui/GlyphFonts.h"
 #include "ui/OffscreenBitmap.h"
 
 #include <QApplication>
+#include <QPrinter>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -28,67 +32,72 @@ void EnsureKartApplication() {
     if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
+// A computed chart (with a second one for a double chart), the catalogues, the aspect page and
+// the wheel's options, as the screen and the printed page read them.
+struct KartBenchChart {
+    qor::AstroDat s;
+    qor::StarCatalogue stars;
+    qor::DeepCatalogue deep;
+    qor::AspDefTable table;
+    qor::AspectMatrix matrix;
+    qor::chart::KartOptions o;
+    qor::chart::KartChartState c;
+    qor::chart::KartServices sv;
+
+    explicit KartBenchChart(bool dbl) {
+        using namespace qor;
+        s.ProgramFolder = std::filesystem::path(QOR_SOURCE_DIR) / "data";
+        for (int i = 0; i < kPlanetSeriesBodies; ++i) LoadPlanetTerms(s, i);
+        ChartOptions opt;
+        GeneralOptions gen;
+        auto compute = [&](int y, int mo, int d) {
+            s.ChartYear = y;
+            s.ChartMonth = mo;
+            s.ChartDay = d;
+            s.ChartLat = 55.75 * kDegToRad;
+            s.ChartLong = 37.62 * kDegToRad;
+            s.ChartZone = 180;
+            CalcAstroTime(s, TimeOptionsFor(opt, gen));
+            CalcChart(s, opt, gen, 0);
+        };
+        if (dbl) {
+            compute(2026, 12, 10);
+            s.PlanetLonBck = s.PlanetLon;
+            s.PlanetSpeedBck = s.PlanetSpeed;
+        }
+        compute(1985, 6, 12);
+        LoadYaleCatalogue(s, stars);
+        LoadDeepObj(s, deep);
+        ComputeStarPositions(s, stars, &deep);
+        std::vector<std::string> lines = BuiltInAspectLines();
+        ReadAspectTable(table, lines);
+        PrepareAspectWindows(table);
+        o.MinorCheck = true;
+        o.StarsCheck = !dbl;
+        o.AfetBox = true;
+        o.OutHsCheck = dbl;
+        o.AspectingMode = dbl ? 'X' : 'I';
+        c.DoubleChart = dbl;
+        c.HouseSystemName = "Placidus";
+        sv.Aspects = &table;
+        sv.Matrix = &matrix;
+        sv.Stars = &stars;
+        sv.Deep = &deep;
+        sv.EquatorPoleLon = [this](int k) { return BodyEquatorPole(s, k).lon; };
+    }
+};
+
 // The arguments: 0 the single chart, 1 the double chart.
 void BM_DrawKart1920(benchmark::State& state) {
     EnsureKartApplication();
     using namespace qor;
-    AstroDat s;
-    s.ProgramFolder = std::filesystem::path(QOR_SOURCE_DIR) / "data";
-    for (int i = 0; i < kPlanetSeriesBodies; ++i) LoadPlanetTerms(s, i);
+    KartBenchChart k(state.range(0) != 0);
     ui::Font16State font;
-    std::ifstream in(s.ProgramFolder / "font16.fnt", std::ios::binary);
+    std::ifstream in(k.s.ProgramFolder / "font16.fnt", std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     SymbolFontFromBytes(bytes, font.Glyphs);
     ui::OffscreenBitmap bitmap(font);
     bitmap.Resize(1920, 1080 - 40 - 52);
-
-    ChartOptions opt;
-    GeneralOptions gen;
-    auto compute = [&](int y, int mo, int d) {
-        s.ChartYear = y;
-        s.ChartMonth = mo;
-        s.ChartDay = d;
-        s.ChartLat = 55.75 * kDegToRad;
-        s.ChartLong = 37.62 * kDegToRad;
-        s.ChartZone = 180;
-        CalcAstroTime(s, TimeOptionsFor(opt, gen));
-        CalcChart(s, opt, gen, 0);
-    };
-    const bool dbl = state.range(0) != 0;
-    if (dbl) {
-        compute(2026, 12, 10);
-        s.PlanetLonBck = s.PlanetLon;
-        s.PlanetSpeedBck = s.PlanetSpeed;
-    }
-    compute(1985, 6, 12);
-
-    StarCatalogue stars;
-    DeepCatalogue deep;
-    LoadYaleCatalogue(s, stars);
-    LoadDeepObj(s, deep);
-    ComputeStarPositions(s, stars, &deep);
-
-    AspDefTable table;
-    std::vector<std::string> lines = BuiltInAspectLines();
-    ReadAspectTable(table, lines);
-    PrepareAspectWindows(table);
-    AspectMatrix matrix;
-
-    chart::KartOptions o;
-    o.MinorCheck = true;
-    o.StarsCheck = !dbl;
-    o.AfetBox = true;
-    o.OutHsCheck = dbl;
-    o.AspectingMode = dbl ? 'X' : 'I';
-    chart::KartChartState c;
-    c.DoubleChart = dbl;
-    c.HouseSystemName = "Placidus";
-    chart::KartServices sv;
-    sv.Aspects = &table;
-    sv.Matrix = &matrix;
-    sv.Stars = &stars;
-    sv.Deep = &deep;
-    sv.EquatorPoleLon = [&](int k) { return BodyEquatorPole(s, k).lon; };
     chart::KartScreen screen;
     screen.ScreenWidth = 1920;
     screen.ScreenHeight = 1080;
@@ -96,11 +105,38 @@ void BM_DrawKart1920(benchmark::State& state) {
     screen.ScrHeight = bitmap.Height();
     chart::NatalWheel wheel;
     for (auto _ : state) {
-        wheel.DrawKart(s, o, c, sv, screen, bitmap);
+        wheel.DrawKart(k.s, k.o, k.c, k.sv, screen, bitmap);
         benchmark::DoNotOptimize(wheel.KartSpots.data());
     }
     state.counters["spots"] = static_cast<double>(wheel.KartSpots.size());
 }
 BENCHMARK(BM_DrawKart1920)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// One printed page of a double chart at 600 dpi into a PDF file (written and closed each time).
+void BM_PrintKart(benchmark::State& state) {
+    EnsureKartApplication();
+    using namespace qor;
+    KartBenchChart k(true);
+    ui::RegisterGlyphFonts(k.s);
+    const std::filesystem::path pdf =
+        std::filesystem::temp_directory_path() / ("qor-bench-" + std::to_string(getpid()) + ".pdf");
+    std::uintmax_t bytes = 0;
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setResolution(600);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        if (!chart::PrintKart(k.s, k.o, k.c, k.sv, kQorGlyphFace, printer)) {
+            state.SkipWithError("the page could not be printed");
+            break;
+        }
+        bytes = std::filesystem::file_size(pdf);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+    std::error_code ec;
+    std::filesystem::remove(pdf, ec);
+}
+BENCHMARK(BM_PrintKart)->Unit(benchmark::kMillisecond);
 
 } // namespace

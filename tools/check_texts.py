@@ -12,6 +12,7 @@ For each base and language:
   - each body is at least its part's minimum length (and within its word range when one is
     given), holds no placeholder, is in its language's script (no Latin in Russian, no Cyrillic
     in English);
+  - a composed base: its bank paragraphs within their word range;
   - across all bases of a language: no two bodies are equal, nor equal once the names of the
     points, signs, houses and aspects are masked (every form, by stem); no sentence of eight
     words or more recurs with only names changed; no two bodies share so many word runs that
@@ -202,7 +203,11 @@ class Checker:
             part = rule_of[parsed]
             title = header[header.index("]") + 1:].strip() if "]" in header else ""
             self.check_body(where, lang, title, body, part)
-            bodies.append((where, " ".join(body)))
+            # A composed section repeats its bank's paragraph and sentence by design: its
+            # sentences and word runs are compared through the bank (below), not here.
+            bodies.append((where, " ".join(body), "compose" not in base))
+        if "compose" in base:
+            self.check_bank(base, lang, bodies)
         if group_of is not None:
             self.check_groups(rel, lang, base["parser"], sections, groups, group_of)
         for part in base["parts"]:
@@ -218,6 +223,28 @@ class Checker:
                     continue
                 self.problem(rel, "no section for key [%s] (%s)"
                              % (textbase.canonical_key(k), part["rule"]))
+
+    def check_bank(self, base, lang, bodies):
+        """The paragraphs and sentences a composed base is made of: each paragraph within the
+        base's word range, each in its language's script, and each compared with every other
+        text for repeated sentences and shared word runs."""
+        try:
+            pairs, sentences = textbase.read_bank(base, lang)
+        except textbase.SourceError as e:
+            self.problem(textbase.output_name(base, lang), str(e))
+            return
+        lo, hi = base.get("paragraph_words", [0, 10 ** 6])
+        for kind, bank in (("paragraph", pairs), ("sentence", sentences)):
+            for s in bank.values():
+                where = "%s [%s]" % (s.where, s.key)
+                text = s.paragraphs[0]
+                n = len(words(text))
+                if kind == "paragraph" and not lo <= n <= hi:
+                    self.problem(where, "paragraph of %d words, outside %d-%d" % (n, lo, hi))
+                script = LATIN if lang == "ru" else CYRILLIC
+                if script.search(ROMAN_WORD.sub(" ", text) if lang == "ru" else text):
+                    self.problem(where, "letters of the other language's script")
+                bodies.append((where, text, True))
 
     def check_groups(self, rel, lang, parser, sections, groups, group_of):
         """A base with group lines: each section stands under the group of its first key
@@ -247,7 +274,7 @@ class Checker:
         exact, masked = {}, {}
         sentences = defaultdict(list)
         runs = []
-        for where, body in bodies:
+        for where, body, compared in bodies:
             if not body.strip():
                 continue
             norm = " ".join(body.split())
@@ -261,6 +288,8 @@ class Checker:
                 self.problem(where, "same body as %s once the names are masked" % masked[m])
                 continue
             masked[m] = where
+            if not compared:
+                continue
             for sentence in SENTENCE_END.split(body):
                 sw = masked_words(sentence, lang)
                 if len(sw) >= MIN_SENTENCE_WORDS:

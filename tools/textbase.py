@@ -145,6 +145,49 @@ KEY_RULES = {
 }
 
 
+# ---------------------------------------------------------------- aspects between points
+# The chart points an aspect text joins, in key order: the sixteen points, the Ascendant and the
+# MC. As a second point the two angles are written as their cusps (101, 110), as a first point
+# the Ascendant is 27; the key parser turns both into chart points 27 and 36.
+ASC, MC = 27, 36
+PAIR_POINTS = list(POINTS) + [ASC, MC]
+
+
+def aspect_can_occur(p1, angle, p2):
+    """False for the aspects the default page's orbs never let happen: Mercury never stands
+    more than 28 degrees from the Sun, Venus never more than 48, the two never more than 77
+    apart; the Nodes are always opposite each other."""
+    pair = (p1, p2)
+    if pair == (1, 3):
+        return angle <= 28
+    if pair == (1, 4):
+        return angle <= 48
+    if pair == (3, 4):
+        return angle <= 77
+    if pair == (11, 12):
+        return angle == 180
+    return True
+
+
+def aspect_keys():
+    keys = []
+    for i, p1 in enumerate(PAIR_POINTS):
+        for p2 in PAIR_POINTS[i + 1:]:
+            for a, angle in enumerate(ASPECT_ANGLES, 1):
+                if aspect_can_occur(p1, angle, p2):
+                    keys.append((p1, a, p2))
+    return keys
+
+
+def aspect_key_text(p1, angle, p2):
+    """The numeric key of an aspect: "1.120.2", "5.090.110", "27.060.110"."""
+    second = {ASC: 101, MC: 110}.get(p2, p2)
+    return "%d.%03d.%d" % (p1, angle, second)
+
+
+KEY_RULES["aspect-pair"] = ("aspect", aspect_keys())
+
+
 def canonical_key(parsed):
     return ".".join(str(v) for v in parsed)
 
@@ -167,6 +210,15 @@ def load_base(folder):
     if len(parsers) != 1:
         raise SourceError("%s: the parts of one base must share a key form" % folder)
     base["parser"] = parsers.pop()
+    if "compose" in base:
+        names = base.get("names", {})
+        if base["compose"] != "aspect" or not all(
+                len(names.get(lang, {}).get("points", [])) == len(PAIR_POINTS)
+                and len(names.get(lang, {}).get("aspects", [])) == len(ASPECT_ANGLES)
+                for lang in LANGUAGES):
+            raise SourceError("%s: a composed base is \"aspect\" and names its %d points and "
+                              "%d aspects in each language" % (folder, len(PAIR_POINTS),
+                                                               len(ASPECT_ANGLES)))
     groups = base.get("groups")
     if groups is not None:
         firsts = sorted({k[0] for p in base["parts"] for k in KEY_RULES[p["rule"]][1]})
@@ -289,9 +341,86 @@ def encode(text, where):
                           % (where, line, ch, ord(ch)))
 
 
+# ---------------------------------------------------------------- composed aspect sections
+# An aspect base is composed from two banks in its sources: for each pair of points three
+# paragraphs, "[p1.p2 fused]" (the conjunction), "[p1.p2 flowing]" (the semisextile, sextile
+# and trine, and the quintile family and the novile) and "[p1.p2 tense]" (the semisquare,
+# square, sesquiquadrate, quincunx and opposition); and for each first point and aspect one
+# sentence, "[p1 angle]", on how that aspect colours its contacts. A section is its family's
+# paragraph followed by its aspect's sentence.
+FAMILY_OF_ANGLE = {0: "fused", 30: "flowing", 36: "flowing", 40: "flowing", 45: "tense",
+                   60: "flowing", 72: "flowing", 90: "tense", 108: "flowing", 120: "flowing",
+                   135: "tense", 144: "flowing", 150: "tense", 180: "tense"}
+BANK_PAIR = re.compile(r"^(\d+)\.(\d+) (fused|flowing|tense)$")
+BANK_SENTENCE = re.compile(r"^(\d+) (\d{3})$")
+
+
+def _pair_point(number, first):
+    """A bank's point number as a chart point: the angles are 27 first, 101 and 110 second."""
+    if first:
+        return number if number in POINTS or number == ASC else None
+    return {101: ASC, 110: MC}.get(number, number if number in POINTS else None)
+
+
+def read_bank(base, lang):
+    """The paragraph and sentence banks of a composed aspect base: ({(p1, p2, family):
+    Section}, {(p1, angle): Section}), chart points as in the keys."""
+    pairs, sentences = {}, {}
+    can = {}
+    for p1, a, p2 in aspect_keys():
+        can.setdefault((p1, p2), set()).add(FAMILY_OF_ANGLE[ASPECT_ANGLES[a - 1]])
+    for s in read_sources(base, lang):
+        m, n = BANK_PAIR.match(s.key), BANK_SENTENCE.match(s.key)
+        if m:
+            p1, p2 = _pair_point(int(m.group(1)), True), _pair_point(int(m.group(2)), False)
+            key, bank = (p1, p2, m.group(3)), pairs
+            if m.group(3) not in can.get((p1, p2), ()):
+                raise SourceError("%s: [%s] is no pair whose %s aspects can occur"
+                                  % (s.where, s.key, m.group(3)))
+        elif n:
+            p1, angle = _pair_point(int(n.group(1)), True), int(n.group(2))
+            key, bank = (p1, angle), sentences
+            if p1 is None or angle not in FAMILY_OF_ANGLE:
+                raise SourceError("%s: [%s] names no first point and aspect" % (s.where, s.key))
+        else:
+            raise SourceError("%s: [%s] is neither \"p1.p2 fused|flowing|tense\" nor "
+                              "\"p1 angle\"" % (s.where, s.key))
+        if key in bank:
+            raise SourceError("%s: [%s] written twice" % (s.where, s.key))
+        if len(s.paragraphs) != 1:
+            raise SourceError("%s: [%s] must be one paragraph" % (s.where, s.key))
+        bank[key] = s
+    return pairs, sentences
+
+
+def compose_aspects(base, lang):
+    """The sections of a composed aspect base: one for every pair and aspect whose paragraph and
+    sentence are both written, titled "Sun trine Moon" from the base's names."""
+    names = base["names"][lang]
+    point_name = dict(zip(PAIR_POINTS, names["points"]))
+    pairs, sentences = read_bank(base, lang)
+    out = []
+    for p1, a, p2 in aspect_keys():
+        angle = ASPECT_ANGLES[a - 1]
+        para = pairs.get((p1, p2, FAMILY_OF_ANGLE[angle]))
+        sentence = sentences.get((p1, angle))
+        if para is None or sentence is None:
+            continue
+        title = "%s %s %s" % (point_name[p1], names["aspects"][a - 1], point_name[p2])
+        out.append(Section(aspect_key_text(p1, angle, p2), title,
+                           [para.paragraphs[0] + " " + sentence.paragraphs[0]], para.where))
+    return out
+
+
+def base_sections(base, lang):
+    if base.get("compose") == "aspect":
+        return compose_aspects(base, lang)
+    return read_sources(base, lang)
+
+
 def build(base, lang):
     """The bytes of one base file, from the sources."""
-    sections = read_sources(base, lang)
+    sections = base_sections(base, lang)
     text = render(base, lang, sections)
     return encode(text, "%s (%s)" % (output_name(base, lang), lang))
 

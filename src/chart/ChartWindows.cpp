@@ -72,6 +72,8 @@ void RegisterChartWindows(shell::Program& p) {
         d->DataFormToMoment();
     };
     svc.DatRecToDataForm = onData(&TDataForm::DatRecToDataForm);
+    svc.MomentToDataForm = onData(&TDataForm::MomentToDataForm);
+    svc.MomentToDatRec = onData(&TDataForm::MomentToDatRec);
     svc.ApplyData = [] {
         TDataForm* d = DataFormOf();
         return d && d->ApplyData();

@@ -163,14 +163,11 @@ void KartPainter::SetUp() {
             .LastPoint;
 
     w.KartSecondReady = false;
-    w.KartAspKinds = 2 * o_.MinorCheck + o_.MajorCheck;
-    int houses = 2 * o_.OutHsCheck + o_.InHsCheck;
-    if (!c_.DoubleChart) houses &= 1;
-    w.AspFromMask = 2 * o_.FromHsCheck + o_.FromPlnCheck;
-    if (houses == 0) w.AspFromMask &= 1;
-    w.AspToMask = 2 * o_.ToHsCheck + o_.ToPlnCheck;
-    if (houses == 0) w.AspToMask &= 1;
-    if (w.AspFromMask == 0) w.AspToMask = 0;
+    const KartSwitches sw = ComputeKartSwitches(o_, c_.DoubleChart);
+    w.KartAspKinds = sw.AspKinds;
+    int houses = sw.Houses;
+    w.AspFromMask = sw.AspFromMask;
+    w.AspToMask = sw.AspToMask;
     w.KartCounterClock = !o_.Clockwise;
 
     if (c_.HelioMode) {
@@ -187,24 +184,8 @@ void KartPainter::SetUp() {
     w.RowPoint = listed.RowPoint;
     w.RowCount = listed.Count + 1;
 
-    if (sv_.Aspects && sv_.Matrix) {
-        AspectOptions ao;
-        ao.MajorCheck = o_.MajorCheck;
-        ao.MinorCheck = o_.MinorCheck;
-        ao.AspectingMode = o_.AspectingMode;
-        ao.CoinsideBox = o_.CoinsideBox;
-        AspectCharts ch;
-        ch.lon = &s_.PlanetLon;
-        ch.speed = &s_.PlanetSpeed;
-        ch.lonBck = &s_.PlanetLonBck;
-        ch.speedBck = &s_.PlanetSpeedBck;
-        ch.doubleChart = c_.DoubleChart;
-        ch.directions = s_.DynMethod != ' ';
-        ch.exterrBody = c_.ExterrBody;
-        ch.nExtra = s_.NExtra;
-        ch.parsCount = c_.HelioMode || w.KartHorizontal ? 0 : s_.ParsCount;
-        CalcAspects(*sv_.Aspects, ao, ch, *sv_.Matrix);
-    }
+    if (sv_.Aspects && sv_.Matrix)
+        CalcKartAspects(s_, o_, c_, w.KartHorizontal, *sv_.Aspects, *sv_.Matrix);
 
     if (c_.DraggedBody > 0) {
         w.KartStartAngle = w.KartHeldStart;
@@ -214,17 +195,7 @@ void KartPainter::SetUp() {
             houses &= c_.PickInner ? ~1 : ~2;
         w.AspToMask &= ~2;
     } else {
-        switch (o_.Start) {
-        case WheelStart::Ascendant:
-            w.KartStartAngle = s_.PlanetLon[kAscendantPoint];
-            break;
-        case WheelStart::BackAscendant:
-            w.KartStartAngle = s_.PlanetLonBck[kAscendantPoint];
-            break;
-        case WheelStart::Degree:
-            w.KartStartAngle = o_.StartDegree * kDegToRad;
-            break;
-        }
+        w.KartStartAngle = KartStartLongitude(s_, o_);
     }
     w.Houses = houses;
 
@@ -466,64 +437,32 @@ void KartPainter::PlaceBodyLabels(TRing& ring, const PointArray& lon, bool outer
 void KartPainter::Aspects() {
     if (!sv_.Aspects || !sv_.Matrix) return;
     const AspDefTable& t = *sv_.Aspects;
-    const char mode = c_.DoubleChart ? o_.AspectingMode : 'I';
-    auto range = [&](int mask, int& lo, int& hi) {
-        lo = mask == 2 ? 27 : w_.KartFirstPln;
-        hi = mask == 1 ? w_.KartLastPln : 38;
-    };
-    int i0, i1, j0, j1;
-    range(w_.AspFromMask, i0, i1);
-    range(w_.AspToMask, j0, j1);
-    if (i1 == 38 && !o_.InHsCheck && (mode == 'I' || mode == 'O')) i1 = w_.KartLastPln;
-    if (j1 == 38 && !o_.InHsCheck && (mode == 'I' || mode == 'X')) j1 = w_.KartLastPln;
-    if (j1 == 38 && !o_.OutHsCheck && (mode == 'O' || mode == 'X')) j1 = w_.KartLastPln;
-    const TRing& in = w_.KartWheel.Inner;
-    const TRing& out = w_.KartWheel.Outer;
-    const TRing& fromRing = mode == 'O' ? out : in;
-    const TRing& toRing = mode == 'I' ? in : out;
-    auto passes = [&](int p, const TRing& ring) {
-        if (p >= 27) return o_.HouseAspected(p - 26);
-        return p >= 1 && p <= w_.KartLastPln && FlagAt(ring.AspectingFlags, p, true) &&
-               FlagAt(ring.ExistingFlags, p, true) && w_.PointRow[p] != 0;
-    };
-    for (int i = i0; i <= i1; ++i) {
-        if (!passes(i, fromRing)) continue;
-        const int jStart = mode != 'X' && j0 <= i ? i + 1 : j0;
-        for (int j = jStart; j <= j1; ++j) {
-            if (!passes(j, toRing)) continue;
-            if (i == 11 && j == 12) continue;
-            const int a = sv_.Matrix->AspMatrix[i][j];
-            if (a < 1 || a > 20 || a > t.AspCount) continue;
-            const char kind = t.Asp[a].AspKind;
-            const bool shown = (w_.KartAspKinds == 1 && kind == 'M') ||
-                               (w_.KartAspKinds == 2 && kind == ' ') ||
-                               (w_.KartAspKinds == 3 && kind != '-');
-            if (!shown) continue;
-            cv_.SetPenColor(static_cast<Colour>(w_.KartLightPaper ? t.Asp[a].AspColorLight
-                                                                  : t.Asp[a].AspColorDark));
-            AspectLine(a, i, j);
-        }
-    }
+    AspectPairRange r;
+    r.FirstPln = w_.KartFirstPln;
+    r.LastPln = w_.KartLastPln;
+    r.AspFromMask = w_.AspFromMask;
+    r.AspToMask = w_.AspToMask;
+    r.AspKinds = w_.KartAspKinds;
+    r.PointRow = &w_.PointRow;
+    r.Inner = &w_.KartWheel.Inner;
+    r.Outer = &w_.KartWheel.Outer;
+    ForEachShownAspect(o_, c_, t, *sv_.Matrix, r, [&](int i, int j, int a) {
+        cv_.SetPenColor(static_cast<Colour>(w_.KartLightPaper ? t.Asp[a].AspColorLight
+                                                              : t.Asp[a].AspColorDark));
+        AspectLine(a, i, j);
+    });
 }
 
 void KartPainter::AspectLine(int a, int i, int j) {
     const AspDefTable& t = *sv_.Aspects;
     const AspDef& def = t.Asp[a];
     const AspectMatrix& m = *sv_.Matrix;
-    if (c_.HoraryChart && o_.CoinsBox && m.AspApplying[i][j] == 0) return;
+    const AspectChord ch = KartAspectChord(s_, o_, c_, def, m, i, j,
+                                           [this](double lon) { return w_.ScreenAngle(lon); });
+    if (!ch.Shown) return;
     const char mode = c_.DoubleChart ? o_.AspectingMode : 'I';
-    const double li = mode == 'O' ? s_.PlanetLonBck[i] : s_.PlanetLon[i];
-    const double lj = mode == 'I' ? s_.PlanetLon[j] : s_.PlanetLonBck[j];
-    const double a1 = NormAngle(w_.ScreenAngle(li));
-    const double a2 = NormAngle(w_.ScreenAngle(lj));
-    // the separation folded into 0..π before the aspect's angle is taken off it, so an
-    // arc of more than 180° counts as its complement
-    const double d = std::fabs(ReduceAngle(a1 - a2));
-    const double e = std::fabs(ReduceAngle(def.AspAngle - d));
-    const bool minor = def.AspKind == ' ';
-    if (o_.AspectAccur && e > (minor ? 0.5 : 1.0) * kDegToRad) return;
-    const bool thick = o_.AccurAspCheck && !o_.AspectAccur && e <= kDegToRad && !minor;
-    cv_.SetPenWidth(thick ? 2 : 1);
+    const double a1 = ch.A1, a2 = ch.A2, d = ch.Separation, e = ch.Orb;
+    cv_.SetPenWidth(ch.Thick ? 2 : 1);
     const TKart& k = w_.KartWheel;
     const int r = k.Inner.TickRadius - 1;
     const QPoint p1 = At(r, a1), p2 = At(r, a2);
@@ -616,17 +555,9 @@ void KartPainter::ChartTexts() {
     cv_.SetBrushStyle(BrushStyle::Solid);
     cv_.SetBrushColor(w_.KartPaperColor);
     if (c_.HoraryChart) Text(w_.KartTableX, 2 * w_.KartLineHeight + 4, Msg(11), col);
-    std::string line;
-    if (!(c_.RealTimeMode && !c_.DoubleChart)) {
-        line = s_.ChartName;
-        const std::size_t br = line.find_first_of("\r\n");
-        if (br != std::string::npos) line.resize(br);
-    }
-    if (o_.DataCheckBox)
-        line += " " + c_.DateText + " " + c_.TimeText + " " +
-                FormatZoneOffset(s_.ChartZone, false) + " " + c_.LatText + " " + c_.LongText;
+    const std::string line = KartDataLine(s_, o_, c_);
     int x = scr_.ScrLeft + 16, y = scr_.ScrTop + 4;
-    Text(x, y, Trim(line), col);
+    Text(x, y, line, col);
     if (o_.SystemsBox) {
         y += w_.KartLineHeight;
         if (o_.HelioBox) {
@@ -650,6 +581,19 @@ void KartPainter::ChartTexts() {
 
 using painting::Round;
 
+std::string KartDataLine(const AstroDat& s, const KartOptions& o, const KartChartState& c) {
+    std::string line;
+    if (!(c.RealTimeMode && !c.DoubleChart)) {
+        line = s.ChartName;
+        const std::size_t br = line.find_first_of("\r\n");
+        if (br != std::string::npos) line.resize(br);
+    }
+    if (o.DataCheckBox)
+        line += " " + c.DateText + " " + c.TimeText + " " + FormatZoneOffset(s.ChartZone, false) +
+                " " + c.LatText + " " + c.LongText;
+    return Trim(line);
+}
+
 std::string SecondChartTitle(const AstroDat& s, const std::string& methodText) {
     const DatRecNameDateTime ndt = GetDatRecNameDateTime(s.DatRec2);
     std::string method = methodText;
@@ -664,6 +608,113 @@ std::string SecondChartTitle(const AstroDat& s, const std::string& methodText) {
         title += "(" + coef + ")";
     }
     return title;
+}
+
+// --- Shared by the screen and the printed page ---------------------------------------------
+
+KartSwitches ComputeKartSwitches(const KartOptions& o, bool doubleChart) {
+    KartSwitches sw;
+    sw.AspKinds = 2 * o.MinorCheck + o.MajorCheck;
+    sw.Houses = 2 * o.OutHsCheck + o.InHsCheck;
+    if (!doubleChart) sw.Houses &= 1;
+    sw.AspFromMask = 2 * o.FromHsCheck + o.FromPlnCheck;
+    sw.AspToMask = 2 * o.ToHsCheck + o.ToPlnCheck;
+    if (sw.Houses == 0) {
+        sw.AspFromMask &= 1;
+        sw.AspToMask &= 1;
+    }
+    if (sw.AspFromMask == 0) sw.AspToMask = 0;
+    return sw;
+}
+
+double KartStartLongitude(const AstroDat& s, const KartOptions& o) {
+    switch (o.Start) {
+    case WheelStart::BackAscendant:
+        return s.PlanetLonBck[kAscendantPoint];
+    case WheelStart::Degree:
+        return o.StartDegree * kDegToRad;
+    case WheelStart::Ascendant:
+        break;
+    }
+    return s.PlanetLon[kAscendantPoint];
+}
+
+void CalcKartAspects(AstroDat& s, const KartOptions& o, const KartChartState& c, bool horizontal,
+                     const AspDefTable& t, AspectMatrix& m) {
+    AspectOptions ao;
+    ao.MajorCheck = o.MajorCheck;
+    ao.MinorCheck = o.MinorCheck;
+    ao.AspectingMode = o.AspectingMode;
+    ao.CoinsideBox = o.CoinsideBox;
+    AspectCharts ch;
+    ch.lon = &s.PlanetLon;
+    ch.speed = &s.PlanetSpeed;
+    ch.lonBck = &s.PlanetLonBck;
+    ch.speedBck = &s.PlanetSpeedBck;
+    ch.doubleChart = c.DoubleChart;
+    ch.directions = s.DynMethod != ' ';
+    ch.exterrBody = c.ExterrBody;
+    ch.nExtra = s.NExtra;
+    ch.parsCount = c.HelioMode || horizontal ? 0 : s.ParsCount;
+    CalcAspects(t, ao, ch, m);
+}
+
+void ForEachShownAspect(const KartOptions& o, const KartChartState& c, const AspDefTable& t,
+                        const AspectMatrix& m, const AspectPairRange& r,
+                        const std::function<void(int i, int j, int n)>& f) {
+    const char mode = c.DoubleChart ? o.AspectingMode : 'I';
+    auto range = [&](int mask, int& lo, int& hi) {
+        lo = mask == 2 ? 27 : r.FirstPln;
+        hi = mask == 1 ? r.LastPln : 38;
+    };
+    int i0, i1, j0, j1;
+    range(r.AspFromMask, i0, i1);
+    range(r.AspToMask, j0, j1);
+    if (i1 == 38 && !o.InHsCheck && (mode == 'I' || mode == 'O')) i1 = r.LastPln;
+    if (j1 == 38 && !o.InHsCheck && (mode == 'I' || mode == 'X')) j1 = r.LastPln;
+    if (j1 == 38 && !o.OutHsCheck && (mode == 'O' || mode == 'X')) j1 = r.LastPln;
+    const TRing& fromRing = mode == 'O' ? *r.Outer : *r.Inner;
+    const TRing& toRing = mode == 'I' ? *r.Inner : *r.Outer;
+    auto passes = [&](int p, const TRing& ring) {
+        if (p >= 27) return o.HouseAspected(p - 26);
+        return p >= 1 && p <= r.LastPln && FlagAt(ring.AspectingFlags, p, true) &&
+               FlagAt(ring.ExistingFlags, p, true) && (*r.PointRow)[p] != 0;
+    };
+    for (int i = i0; i <= i1; ++i) {
+        if (!passes(i, fromRing)) continue;
+        const int jStart = mode != 'X' && j0 <= i ? i + 1 : j0;
+        for (int j = jStart; j <= j1; ++j) {
+            if (!passes(j, toRing)) continue;
+            if (i == 11 && j == 12) continue;
+            const int a = m.AspMatrix[i][j];
+            if (a < 1 || a > 20 || a > t.AspCount) continue;
+            const char kind = t.Asp[a].AspKind;
+            const bool shown = (r.AspKinds == 1 && kind == 'M') ||
+                               (r.AspKinds == 2 && kind == ' ') || (r.AspKinds == 3 && kind != '-');
+            if (shown) f(i, j, a);
+        }
+    }
+}
+
+AspectChord KartAspectChord(const AstroDat& s, const KartOptions& o, const KartChartState& c,
+                            const AspDef& def, const AspectMatrix& m, int i, int j,
+                            const std::function<double(double)>& angleOf) {
+    AspectChord ch;
+    if (c.HoraryChart && o.CoinsBox && m.AspApplying[i][j] == 0) return ch;
+    const char mode = c.DoubleChart ? o.AspectingMode : 'I';
+    const double li = mode == 'O' ? s.PlanetLonBck[i] : s.PlanetLon[i];
+    const double lj = mode == 'I' ? s.PlanetLon[j] : s.PlanetLonBck[j];
+    ch.A1 = NormAngle(angleOf(li));
+    ch.A2 = NormAngle(angleOf(lj));
+    // the separation folded into 0..π before the aspect's angle is taken off it, so an
+    // arc of more than 180° counts as its complement
+    ch.Separation = std::fabs(ReduceAngle(ch.A1 - ch.A2));
+    ch.Orb = std::fabs(ReduceAngle(def.AspAngle - ch.Separation));
+    const bool minor = def.AspKind == ' ';
+    if (o.AspectAccur && ch.Orb > (minor ? 0.5 : 1.0) * kDegToRad) return ch;
+    ch.Thick = o.AccurAspCheck && !o.AspectAccur && ch.Orb <= kDegToRad && !minor;
+    ch.Shown = true;
+    return ch;
 }
 
 // --- Geometry -----------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 
 #include "chart/KartOptions.h"
 #include "core/Aspects.h"
+#include "core/AstrClcs.h"
 #include "core/AstroDat.h"
 #include "ui/Canvas.h"
 #include "ui/OffscreenBitmap.h"
@@ -128,6 +129,10 @@ void InitRing(TRing& ring, int startRadius, int tickRadius, int boxHalf, int cen
 void PlaceLabels(TRing& ring, const std::array<double, 37>& angles, const std::vector<int>& order,
                  const std::function<bool(int)>& obstacle);
 
+// The chart's data line above the wheel: its name up to the first line break (none for the
+// clock's chart in real time), with the date, time, zone and place when the settings ask.
+std::string KartDataLine(const AstroDat& s, const KartOptions& o, const KartChartState& c);
+
 // The second chart's title: its name for a transit or synastry with a name, else the method
 // (the method box's text up to its ":"), with a coefficient other than 1 of a direction or
 // progression in parentheses ("(1,25)").
@@ -145,6 +150,56 @@ struct ListedPoints {
 };
 ListedPoints ListChartPoints(const AstroDat& s, bool helio, bool horizontal, bool horary,
                              bool septenary);
+
+// --- Shared by the screen and the printed page ------------------------------------------------
+
+// The switches of one drawing from the options: aspect kinds (1 major, 2 minor, 3 both), the
+// cusps drawn (1 inner, 2 outer; a single chart only its own), and the aspect masks (1 points,
+// 2 cusps; without cusps only points, nothing to when nothing from).
+struct KartSwitches {
+    int AspKinds = 1, Houses = 1, AspFromMask = 1, AspToMask = 1;
+};
+KartSwitches ComputeKartSwitches(const KartOptions& o, bool doubleChart);
+
+// The longitude (radians) at the wheel's start point: the ascendant, the second chart's, or the
+// settings' degree.
+double KartStartLongitude(const AstroDat& s, const KartOptions& o);
+
+// The aspect matrix of the drawn chart(s) with the options' kinds and aspecting mode.
+void CalcKartAspects(AstroDat& s, const KartOptions& o, const KartChartState& c, bool horizontal,
+                     const AspDefTable& t, AspectMatrix& m);
+
+// Which pairs (i, j) get an aspect chord, by the masks, the point and house flags of the two
+// rings, the rows shown and the aspect kinds; f gets each pair with its aspect number, once.
+struct AspectPairRange {
+    int FirstPln = 1, LastPln = 14;
+    int AspFromMask = 3, AspToMask = 3, AspKinds = 1;
+    const std::array<uint8_t, 27>* PointRow = nullptr;
+    const TRing* Inner = nullptr;
+    const TRing* Outer = nullptr;
+};
+void ForEachShownAspect(const KartOptions& o, const KartChartState& c, const AspDefTable& t,
+                        const AspectMatrix& m, const AspectPairRange& r,
+                        const std::function<void(int i, int j, int n)>& f);
+
+// One aspect chord: the wheel angles of its two ends (angleOf maps a longitude), the separation
+// on the wheel folded into 0..pi and the orb; shown false when the options leave it out (a
+// separating aspect of a horary chart, an inexact one when only exact ones are drawn); thick
+// for an exact major aspect when those are emphasised.
+struct AspectChord {
+    bool Shown = false, Thick = false;
+    double A1 = 0, A2 = 0, Separation = 0, Orb = 0;
+};
+AspectChord KartAspectChord(const AstroDat& s, const KartOptions& o, const KartChartState& c,
+                            const AspDef& def, const AspectMatrix& m, int i, int j,
+                            const std::function<double(double)>& angleOf);
+
+// Equatorial place of an ecliptic one (radians) with the true obliquity of the chart's time.
+EquatorialCoord KartEclToEqu(const AstroDat& s, double lat, double lon);
+
+// The brightest named star or deep-sky object within 1° of longitude lon (radians), its name
+// (the first comma-separated field); tail gets the hint of its place and catalogue number.
+std::string NearBrightObject(AstroDat& s, const KartServices& sv, double lon, std::string& tail);
 
 // --- The screen --------------------------------------------------------------------------------
 

@@ -68,7 +68,6 @@ private:
     void SetUp();
     void Table();
     void DrawDignityMarks(int p, int x, int y);
-    std::string NearBrightObject(double lon, std::string& tail);
     void SecondColumn(int x, int y, int item, double lon, double lat, double ra, double dec,
                       double az, double alt, bool degreeLabel, Colour colour);
     void Wheel();

@@ -3,9 +3,11 @@
 #include "chart/ChartWindows.h"
 #include "chart/DataForm.h"
 #include "chart/KartForm.h"
+#include "chart/PrnKart.h"
 #include "core/Directions.h"
 #include "core/Houses.h"
 #include "shell/MainForm.h"
+#include "shell/SettingsDialogs.h"
 #include "shell/Tech.h"
 #include "sky/BodyPoles.h"
 #include "sky/SkyData.h"
@@ -127,6 +129,14 @@ std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p) {
     svc.ClearLabelOffsets = clearOffsets;
     if (TKartForm* kart = KartFormOf()) kart->OnClearLabelOffsets = clearOffsets;
     svc.KartPointRange = [wheel] { return std::pair{wheel->KartFirstPln, wheel->KartLastPln}; };
+    // The printed page reads what the screen reads and keeps the screen's state as it is.
+    svc.PrintPage = [&p](QPaintDevice& device) {
+        KartInputs in = GatherKartInputs(p);
+        const auto* gen = dynamic_cast<const shell::TGenSet*>(ui::Screen().FindForm("GenSet"));
+        const bool winstar = gen && gen->PrinterFont() == shell::PrinterGlyphFont::WinStar;
+        return PrintKart(p.s, in.Options, in.Chart, in.Services, PrintGlyphFace(p.s, winstar),
+                         device);
+    };
     return wheel;
 }
 

@@ -13,40 +13,6 @@
 
 namespace qor::chart::painting {
 
-// Equatorial place of an ecliptic one with the true obliquity of the chart's time step.
-EquatorialCoord EclToEqu(const AstroDat& s, double lat, double lon) {
-    const double sl = std::sin(lon), cl = std::cos(lon);
-    const double sb = std::sin(lat), cb = std::cos(lat);
-    EquatorialCoord e;
-    e.ra = ArcTan2Pos(sl * cb * s.CosEps - sb * s.SinEps, cl * cb);
-    e.dec = std::asin(std::clamp(sb * s.CosEps + cb * s.SinEps * sl, -1.0, 1.0));
-    return e;
-}
-
-std::string KartPainter::NearBrightObject(double lon, std::string& tail) {
-    // The brightest star within a degree, or a deep-sky object brighter still.
-    double best = 999;
-    std::string name;
-    tail.clear();
-    const double limit = kDegToRad;
-    if (sv_.Stars) {
-        const StarCatalogue& c = *sv_.Stars;
-        if (const int n = c.BrightestNear(lon, limit, best)) {
-            name = StarName(c, n);
-            tail = FormatZodiacAbbr(true, c.StarLon[n]) + ";*" + std::to_string(n);
-            best = c.YaleStars[n].Mag;
-        }
-    }
-    if (sv_.Deep) {
-        const DeepCatalogue& d = *sv_.Deep;
-        if (const int n = d.BrightestNear(lon, limit, best)) {
-            name = DeepObjText(s_, d, n, 0);
-            tail = FormatZodiacAbbr(true, d.DeepObjs[n].Lon) + ";**" + std::to_string(n);
-        }
-    }
-    return NextField(name, ',');
-}
-
 void KartPainter::DrawDignityMarks(int p, int x, int y) {
     const Colour colour = w_.KartInnerColor;
     const double lonDeg = s_.PlanetLon[p] / kDegToRad;
@@ -157,7 +123,7 @@ void KartPainter::Table() {
             if (o_.RABox) {
                 if (i <= w.KartLastPln - s_.ParsCount) {
                     const double lon = s_.PlanetLonSavedBck[i], lat = s_.PlanetLatBck[i];
-                    const EquatorialCoord e = EclToEqu(s_, lat, lon);
+                    const EquatorialCoord e = KartEclToEqu(s_, lat, lon);
                     const double hourAngle = s_.SiderealTimeBck * 15 / kRadToArcSec - e.ra;
                     const HorizontalCoord h = EquToHorizonCur(s_, hourAngle, e.dec);
                     SecondColumn(x, y, o_.CoordColumn, lon, lat, e.ra, e.dec, h.az, h.alt, true,
@@ -168,7 +134,7 @@ void KartPainter::Table() {
         }
         if (!dbl && o_.StarsCheck) {
             std::string tail;
-            const std::string name = NearBrightObject(s_.PlanetLon[i], tail);
+            const std::string name = chart::NearBrightObject(s_, sv_, s_.PlanetLon[i], tail);
             if (!name.empty()) Text(x, y, name, w.KartInnerColor);
             // a row with nothing near has no hint of its own
             if (!tail.empty()) Spot(x + 7, y + 7, tail);
@@ -203,7 +169,7 @@ void KartPainter::Table() {
                 ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 2 * cw, y, colour,
                                     lon[p] * kRadToArcSec);
             } else if (o_.CoordColumn == 2) {
-                const EquatorialCoord e = EclToEqu(s_, lat[p], saved[p]);
+                const EquatorialCoord e = KartEclToEqu(s_, lat[p], saved[p]);
                 Text(x + cw, y, FormatDMS(s_, e.ra * kRadToArcSec), colour);
             }
         };
@@ -225,7 +191,7 @@ void KartPainter::Table() {
             }
         } else if (o_.StarsCheck) {
             std::string tail;
-            const std::string name = NearBrightObject(s_.PlanetLon[p], tail);
+            const std::string name = chart::NearBrightObject(s_, sv_, s_.PlanetLon[p], tail);
             if (!name.empty()) Text(x + cw, y, name, col);
             if (!tail.empty()) Spot(x + cw + 7, y + 7, tail);
         }
@@ -233,3 +199,41 @@ void KartPainter::Table() {
 }
 
 } // namespace qor::chart::painting
+
+namespace qor::chart {
+
+// Equatorial place of an ecliptic one with the true obliquity of the chart's time step.
+EquatorialCoord KartEclToEqu(const AstroDat& s, double lat, double lon) {
+    const double sl = std::sin(lon), cl = std::cos(lon);
+    const double sb = std::sin(lat), cb = std::cos(lat);
+    EquatorialCoord e;
+    e.ra = ArcTan2Pos(sl * cb * s.CosEps - sb * s.SinEps, cl * cb);
+    e.dec = std::asin(std::clamp(sb * s.CosEps + cb * s.SinEps * sl, -1.0, 1.0));
+    return e;
+}
+
+std::string NearBrightObject(AstroDat& s, const KartServices& sv, double lon, std::string& tail) {
+    // The brightest star within a degree, or a deep-sky object brighter still.
+    double best = 999;
+    std::string name;
+    tail.clear();
+    const double limit = kDegToRad;
+    if (sv.Stars) {
+        const StarCatalogue& c = *sv.Stars;
+        if (const int n = c.BrightestNear(lon, limit, best)) {
+            name = StarName(c, n);
+            tail = FormatZodiacAbbr(true, c.StarLon[n]) + ";*" + std::to_string(n);
+            best = c.YaleStars[n].Mag;
+        }
+    }
+    if (sv.Deep) {
+        const DeepCatalogue& d = *sv.Deep;
+        if (const int n = d.BrightestNear(lon, limit, best)) {
+            name = DeepObjText(s, d, n, 0);
+            tail = FormatZodiacAbbr(true, d.DeepObjs[n].Lon) + ";**" + std::to_string(n);
+        }
+    }
+    return NextField(name, ',');
+}
+
+} // namespace qor::chart

@@ -18,15 +18,6 @@ namespace {
 
 constexpr double kSynodicMonthDays = 29.530588853; // mean synodic month (Meeus 49.1)
 
-double LocalMomentJD(const AstroDat& s) {
-    DateTimeRec r;
-    r.Year = s.ChartYear;
-    r.Month = s.ChartMonth;
-    r.Day = s.ChartDay;
-    const double seconds = (s.ChartHour * 60.0 + s.ChartMinute - s.ChartZone) * 60 + s.ChartSecond;
-    return JulianDayOf(r) + seconds / 86400;
-}
-
 std::string TwoDigits(int n) {
     return IntToStrZ(n, 2);
 }
@@ -56,46 +47,89 @@ void ComputeSunMoon(ChartEngine& e) {
     e.CalcChart(2);
 }
 
-} // namespace
 
-std::string ChartDateTimeLine(AstroDat& s) {
+int ChartDateWeekDay(const AstroDat& s) {
     DateTimeRec r;
     r.Year = s.ChartYear;
     r.Month = s.ChartMonth;
     r.Day = s.ChartDay;
-    const int weekDay = WeekDayOfJD(JulianDayOf(r));
+    return WeekDayOfJD(JulianDayOf(r));
+}
+
+// The first line of the day summary: the weekday in full and the hour in two digits.
+std::string SummaryDateLine(AstroDat& s) {
     return IntToStrW(s.ChartDay, 3) + " " + Trim(MonthName(s, s.ChartMonth)) + " " +
-           IntToStrZ(s.ChartYear, 4) + " " + WeekDayName(s, weekDay) + "  " +
+           IntToStrZ(s.ChartYear, 4) + " " + WeekDayName(s, ChartDateWeekDay(s)) + "  " +
            TwoDigits(s.ChartHour) + ":" + TwoDigits(s.ChartMinute) + ":" + TwoDigits(s.ChartSecond);
 }
 
-LunationSearch FindNextLunation(AstroDat& s, ChartEngine& e, bool full, int maxSteps) {
+} // namespace
+
+std::string ChartDateTimeLine(AstroDat& s) {
+    return IntToStrW(s.ChartDay, 3) + " " + Trim(MonthName(s, s.ChartMonth)) + " " +
+           IntToStrZ(s.ChartYear, 4) + " " + WeekDayShortName(s, ChartDateWeekDay(s)) +
+           IntToStrW(s.ChartHour, 3) + ":" + TwoDigits(s.ChartMinute) + ":" +
+           TwoDigits(s.ChartSecond);
+}
+
+double ChartMomentJD(const AstroDat& s) {
+    DateTimeRec r;
+    r.Year = s.ChartYear;
+    r.Month = s.ChartMonth;
+    r.Day = s.ChartDay;
+    const double seconds = (s.ChartHour * 60.0 + s.ChartMinute - s.ChartZone) * 60 + s.ChartSecond;
+    return JulianDayOf(r) + seconds / 86400;
+}
+
+void StepMomentDays(AstroDat& s, double days) {
+    const double whole = std::trunc(days);
+    const long long rest = RoundEven((days - whole) * 86400);
+    const long long n = std::llabs(rest);
+    const int hours = static_cast<int>(n / 3600), minutes = static_cast<int>(n / 60 % 60),
+              seconds = static_cast<int>(n % 60);
+    if (whole > 0) IncDay(s, static_cast<int>(whole));
+    if (whole < 0) DecDay(s, static_cast<int>(-whole));
+    if (rest > 0) {
+        IncHour(s, hours);
+        IncMinute(s, minutes);
+        IncSecond(s, seconds);
+    } else if (rest < 0) {
+        DecHour(s, hours);
+        DecMinute(s, minutes);
+        DecSecond(s, seconds);
+    }
+}
+
+LunationSearch RefineLunation(AstroDat& s, ChartEngine& e, bool full, double firstStep,
+                              int maxSteps) {
     LunationSearch r;
+    double t = firstStep;
+    while (r.steps < maxSteps) {
+        ++r.steps;
+        StepMomentDays(s, t);
+        ComputeSunMoon(e);
+        const double relative = e.PlanetSpeed()[2] - e.PlanetSpeed()[1];
+        t = NormAngleSigned(Elongation(e, full)) / relative;
+        if (std::abs(t) * 86400 <= 1) {
+            r.converged = true;
+            break;
+        }
+    }
+    r.jdUT = ChartMomentJD(s);
+    r.text = ChartDateTimeLine(s);
+    return r;
+}
+
+LunationSearch FindNextLunation(AstroDat& s, ChartEngine& e, bool full, int maxSteps) {
     const bool parallax = e.HorParallax();
     e.SetHorParallax(false);
     s.ChartHour = 0;
     s.ChartMinute = 0;
     s.ChartSecond = 0;
     ComputeSunMoon(e);
-    double t = NormAngle(Elongation(e, full)) / e.PlanetSpeed()[2];
-    while (r.steps < maxSteps) {
-        ++r.steps;
-        const double days = std::trunc(t);
-        const long long seconds = RoundEven((t - days) * 86400);
-        if (days > 0) IncDay(s, static_cast<int>(days));
-        if (days < 0) DecDay(s, static_cast<int>(-days));
-        if (seconds > 0) IncSecond(s, static_cast<int>(seconds));
-        if (seconds < 0) DecSecond(s, static_cast<int>(-seconds));
-        ComputeSunMoon(e);
-        t = NormAngleSigned(Elongation(e, full)) / e.PlanetSpeed()[2];
-        if (std::abs(t) * 86400 < 1) {
-            r.converged = true;
-            break;
-        }
-    }
+    const double t = NormAngle(Elongation(e, full)) / e.PlanetSpeed()[2];
+    LunationSearch r = RefineLunation(s, e, full, t, maxSteps);
     e.SetHorParallax(parallax);
-    r.jdUT = LocalMomentJD(s);
-    r.text = ChartDateTimeLine(s);
     return r;
 }
 
@@ -106,7 +140,7 @@ DaySummary BuildDaySummary(AstroDat& s, ChartEngine& e, const GeneralOptions& op
     {
         ChartContextGuard outer(s);
         UnpackDatRecToChart(s, start);
-        const double jd0 = LocalMomentJD(s);
+        const double jd0 = ChartMomentJD(s);
         e.SetHorParallax(true);
         e.CalcAstroTime();
         e.CalcChart(0);
@@ -118,7 +152,7 @@ DaySummary BuildDaySummary(AstroDat& s, ChartEngine& e, const GeneralOptions& op
         if (d.phaseAngle >= kPi) d.phaseAngle -= kTwoPi;
         d.phaseFraction = phys.k;
 
-        std::string text = ChartDateTimeLine(s);
+        std::string text = SummaryDateLine(s);
 
         int day;
         if (lunarDay) {
@@ -130,7 +164,8 @@ DaySummary BuildDaySummary(AstroDat& s, ChartEngine& e, const GeneralOptions& op
         gen.HorParallax = true;
         const RiseSetTimes moon = MoonRiseSet(s, e, gen);
         const RiseSetTimes sun = SunRiseSet(s, e, gen);
-        text += ";" + GetMsgText(s, 116, std::to_string(day)) + "  " +
+        // A day the search could not count (no moonrise near the poles) is not guessed.
+        text += ";" + GetMsgText(s, 116, day > 0 ? std::to_string(day) : std::string("--")) + "  " +
                 GetMsgText(s, 117, RiseSetText(moon)) + "  " + GetMsgText(s, 118, RiseSetText(sun));
 
         {

@@ -11,9 +11,17 @@
 
 namespace qor {
 
-// The chart moment as a line: day (width 3), month name, year (4 digits), weekday, two
-// blanks, "hh:mm:ss".
+// The chart moment as a line: the day right-aligned in 3, the month's name, the year in 4
+// digits, the weekday's two letters, then the hour right-aligned in 3, ":mm:ss"
+// (" 18 February 1977 Fr  3:37:42").
 std::string ChartDateTimeLine(AstroDat& s);
+
+// The Julian day (UT) of the chart moment, from its date, time and zone.
+double ChartMomentJD(const AstroDat& s);
+
+// Moves the chart moment by `days` (negative: back): the whole days, then the rest rounded to
+// the second.
+void StepMomentDays(AstroDat& s, double days);
 
 // The next new Moon (full: the next full Moon) from the start of the chart's local day: the
 // elongation of the Moon from the Sun (or from the point opposite the Sun) is driven to 0 by
@@ -29,6 +37,13 @@ struct LunationSearch {
 };
 LunationSearch FindNextLunation(AstroDat& s, ChartEngine& e, bool full, int maxSteps = 50);
 
+// The refinement under both lunation searches: from the chart moment moved by `firstStep`
+// days, steps of the Moon's elongation from the Sun (or from the point opposite) divided by
+// the Moon's motion less the Sun's, until a step is 1 second or less or `maxSteps` are made.
+// `e` computes the Sun and the Moon as the caller wants them (geocentric, no parallax).
+LunationSearch RefineLunation(AstroDat& s, ChartEngine& e, bool full, double firstStep,
+                              int maxSteps);
+
 // The day summary: lines separated by ";", the Moon's signed phase angle (radians, in
 // [−π, π): the Meeus phase angle i, negative while the Moon waxes) and its illuminated
 // fraction.
@@ -40,8 +55,8 @@ struct DaySummary {
 };
 
 // Builds the summary for the moment of `start` (the record the program started with). The
-// lunar day of message 116 comes from `lunarDay` (the interpretation texts' day search; none:
-// the Moon's age in whole days plus one). The chart context and the horizontal-parallax
+// lunar day of message 116 comes from `lunarDay` (the day of the Moon counted in moonrises; 0
+// when it cannot be counted, written "--"; without it, the Moon's age in whole days plus one). The chart context and the horizontal-parallax
 // option are restored, and the chart is recomputed for the current moment, at the end.
 DaySummary BuildDaySummary(AstroDat& s, ChartEngine& e, const GeneralOptions& opt,
                            const DatRec& start, const std::function<int()>& lunarDay = {});

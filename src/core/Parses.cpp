@@ -128,7 +128,7 @@ bool RenameParsPage(AstroDat& s, std::vector<std::string>& pages, std::size_t in
 }
 
 int HouseRuler(const PointArray& lon, const ParsInputs& in, int h) {
-    if (h < 1 || h > 14) return 0;
+    if (h < 1 || h > 12) return 0; // the cusps are points 27..38
     const int sign = ClampedIndex(NormAngle(lon[26 + h]) / kDegToRad / 30.0, 0, 11);
     return in.SignRuler[sign + 1];
 }
@@ -211,7 +211,7 @@ std::string ParsEvalFormula(AstroDat& s, std::string_view formula, const PointAr
             } else if ((term[0] == 'H' || term[0] == 'D') && term.size() > 1 &&
                        std::isdigit(static_cast<unsigned char>(term[1]))) {
                 const auto n = WholeNumber(std::string_view(term).substr(1));
-                if (!n || *n < 1 || *n > 14)
+                if (!n || *n < 1 || *n > 12)
                     s.ParsError = true;
                 else
                     point = term[0] == 'H' ? 26 + *n : HouseRuler(lon, in, *n);

@@ -59,7 +59,8 @@ struct ParsInputs {
 // Codes are case-sensitive; "Nod" is the north node.
 int ParsPointOfCode(std::string_view code);
 
-// The body ruling the sign on the cusp of house h (1..14), 0 when none.
+// The body ruling the sign on the cusp of house h (1..12), 0 when none or for another h.
+// A cusp that rounds to 360° is in Pisces.
 int HouseRuler(const PointArray& lon, const ParsInputs& in, int h);
 
 // Makes the page's parts the active ones: the title line (the page name in double quotes)

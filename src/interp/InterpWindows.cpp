@@ -1,8 +1,10 @@
 #include "interp/InterpWindows.h"
 
 #include "interp/ChartTexts.h"
+#include "interp/DayTexts.h"
 #include "interp/IntSet.h"
 #include "interp/Intxt.h"
+#include "interp/MoonSgn.h"
 
 namespace qor::interp {
 
@@ -18,6 +20,8 @@ void RegisterInterpWindows(shell::Program& p, InterpServices services) {
         if (auto* w = dynamic_cast<TInterp*>(ui::Screen().FindForm("Interp"))) w->IntApplyFont();
     });
     RegisterChartTexts(p, *reports);
+    RegisterDayTexts(p, *reports);
+    RegisterMoonSgn(p);
     p.Hooks.InterpShowFile = [](const std::string& programName) {
         if (auto* w = ui::Screen().Ensure<TInterp>("Interp")) w->InterpShowFile(programName);
     };

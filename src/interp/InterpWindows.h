@@ -1,6 +1,7 @@
 // The interpretation windows in a program: the text window "Interp", the setup of the bases
-// "IntSet" and the section editor "Intxt" as window classes, the text window's font at the
-// start-up and the shell's way to show a finished text file (Hooks::InterpShowFile).
+// "IntSet", the section editor "Intxt" and the Moon-in-sign window "MoonSgn" as window
+// classes, the text window's font at the start-up, the shell's way to show a finished text
+// file (Hooks::InterpShowFile) and the day of the Moon of the day summary (Hooks::LunarDay).
 #pragma once
 
 #include "interp/Interp.h"

@@ -53,11 +53,24 @@ void TForm1::CopyToClipboard() {
 }
 
 bool TForm1::PrintClick() {
+    AstroDat& s = p_.s;
+    // Before the start-up has finished there is no chart to print: no job, no file.
+    if (!p_.Flags.Ready) {
+        Screen().Dlg().Message(MsgKind::Warning,
+                               Lang(s, "Печать невозможна: программа ещё не готова"_cp,
+                                    "Cannot print: the program is not ready yet"),
+                               MsgButtons::Ok);
+        return false;
+    }
     PrintRequest r;
-    r.title = p_.s.MainTitle.empty() ? "QOR 5.12" : p_.s.MainTitle;
+    r.title = s.MainTitle.empty() ? "QOR 5.12" : s.MainTitle;
     r.landscape = true;
     r.onePage = true;
     r.pdfName = "chart.pdf";
+    if (p_.Svc.PrintPage) {
+        r.render = [this](QPrinter& printer) { return p_.Svc.PrintPage(printer); };
+        return PrintDocument(p_, this, r);
+    }
     r.render = [this](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) return false;

@@ -153,6 +153,11 @@ public:
     void PrecessBtnClick();
     void PrecessPanelMouseMove();
     void ToggleRealTime();
+    // The running mark of real time and time stepping: Panel2 black, Label1's character
+    // alternating between the codes 220 and 223.
+    void AdvanceRunningMark();
+    // A mouse button is held on the screen (from the press to the release).
+    bool PaintBoxButtonDown = false;
     // The precession mark's character for n arc-seconds: 0 none, 170, 172 or 173.
     static int PrecessionMarkCode(long long arcsec);
     double PrecessionArcsec() const;

@@ -384,6 +384,7 @@ QPoint TForm1::PaintBoxToScreen(int x, int y) const {
 void TForm1::PaintBoxMouseDown(MouseButton b, Shift shift, int x, int y) {
     const char mode = p_.Flags.ScreenMode;
     if (mode == 'G' && b == MouseButton::Left) GeoDragging = true;
+    PaintBoxButtonDown = true;
     const ScreenHandler* screen = p_.Svc.ScreenOf(mode);
     if (screen && screen->MouseDown) screen->MouseDown(b, shift, x, y);
 }
@@ -399,6 +400,7 @@ void TForm1::PaintBoxMouseUp(MouseButton b, Shift shift, int x, int y) {
     const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
     if (screen && screen->MouseUp) screen->MouseUp(b, shift, x, y);
     GeoDragging = false;
+    PaintBoxButtonDown = false;
 }
 
 // --- Layout ---------------------------------------------------------------------------------

@@ -90,8 +90,10 @@ void TForm1::MainClockTickRun() {
     }
     // 5-6. The stepping windows move the source chart unless a double chart is shown.
     const bool doubleChart = p_.Checked("DataForm", "TwoButton");
-    if ((scr.FindForm("Dinamic") || scr.FindForm("Loc")) && !doubleChart && !f.SourceData)
+    if ((scr.FindForm("Dinamic") || scr.FindForm("Loc")) && !doubleChart && !f.SourceData) {
         f.SourceData = true;
+        if (p_.Svc.SetDynamicsCaptions) p_.Svc.SetDynamicsCaptions();
+    }
     // 7-8. The command link, and what a script waits for.
     LinkTickRun();
     // 9. The start window goes once another window is used (not on the tick that opened it:
@@ -167,9 +169,7 @@ void TForm1::RealTimerTimer() {
     if (!f.RealTimeMode || !f.Ready || GeoDragging) return;
     if (const ScreenHandler* screen = p_.Svc.ScreenOf(f.ScreenMode); screen && screen->Held)
         if (screen->Held()) return;
-    Panel2->setStyleSheet("background: black; color: lime;");
-    BlinkCode = BlinkCode == 220 ? 223 : 220;
-    Label1->setText(QString(QChar(BlinkCode == 220 ? 0x2584 : 0x2580)));
+    AdvanceRunningMark();
 
     // The computer's moment, in the zone of the chart it sets.
     const long long now = QDateTime::currentSecsSinceEpoch();
@@ -258,6 +258,13 @@ void TForm1::ToggleRealTime() {
     ShellFlags& f = p_.Flags;
     f.RealTimeMode = !f.RealTimeMode;
     f.DinamicRun = false;
+    if (p_.Svc.StopTimeStepping) p_.Svc.StopTimeStepping();
+}
+
+void TForm1::AdvanceRunningMark() {
+    Panel2->setStyleSheet("background: black; color: lime;");
+    BlinkCode = BlinkCode == 220 ? 223 : 220;
+    Label1->setText(QString(QChar(BlinkCode == 220 ? 0x2584 : 0x2580)));
 }
 
 } // namespace qor::shell

@@ -50,6 +50,13 @@ bool PrintDocument(Program& p, QWidget* parent, const PrintRequest& r) {
         if (!Screen().MayOpenModal("PrintDialog", r.title)) return false;
         QPrintDialog dialog(&printer, parent);
         if (dialog.exec() != QDialog::Accepted) return false;
+        // The dialog's own "print to a file" is written beside its name and renamed too.
+        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+            pdf = fs::path(printer.outputFileName().toStdString());
+            tmp = pdf;
+            tmp += ".tmp";
+            printer.setOutputFileName(QString::fromStdString(tmp.string()));
+        }
     }
     const bool printed = r.render && r.render(printer);
     std::error_code ec;

@@ -25,6 +25,7 @@
 #include <QRect>
 
 class QPainter;
+class QPaintDevice;
 class QPrinter;
 
 #include <functional>
@@ -163,10 +164,21 @@ struct Services {
     // (false when it refuses, e.g. its OK button is disabled).
     Action DatRecToDataForm, DataFormToMoment, DataFormToDatRec, DataFormToBackRec;
     std::function<bool()> ApplyData;
+    // The birth-data window (chart): the chart moment and place written back into its fields
+    // (when it shows the set the stepping windows move) and into DatRec1's date, time,
+    // latitude and longitude.
+    Action MomentToDataForm, MomentToDatRec;
+    // The stepping windows (forecast): the time window's run stops (DinamicRun off, its timer
+    // off, the running mark's hint back); the captions and tabs of both windows follow
+    // SourceData.
+    Action StopTimeStepping, SetDynamicsCaptions;
     // The wheel (chart): the label offsets of the last drawing go (after each chart
     // computation); the chart points it shows (first, last), 1..10 without it.
     Action ClearLabelOffsets;
     std::function<std::pair<int, int>()> KartPointRange;
+    // The natal chart's printed page (chart) on a printer's page, a PDF file or an image: the
+    // main window's "print the natal chart"; false when the page could not be drawn.
+    std::function<bool(QPaintDevice&)> PrintPage;
     // The sky data (sky): the star positions of the chart time, the chart time (centuries)
     // of their last computation, and the name of record n of the body table.
     Action ComputeStarPositions;

@@ -214,11 +214,14 @@ bool TTech::FindPictureFile(const std::string& objectName) {
 }
 
 void TTech::SetDynamicsSource(bool source) {
+    if (p_.Flags.SourceData == source) return;
     p_.Flags.SourceData = source;
+    if (p_.Svc.SetDynamicsCaptions) p_.Svc.SetDynamicsCaptions();
 }
 
 void TTech::StopDynamics() {
     p_.Flags.DinamicRun = false;
+    if (p_.Svc.StopTimeStepping) p_.Svc.StopTimeStepping();
 }
 
 void TTech::LayoutMainControls(bool firstStart) {

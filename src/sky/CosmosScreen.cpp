@@ -5,6 +5,7 @@
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
 #include "sky/CosmosInput.h"
+#include "sky/SkyData.h"
 #include "sky/SpaceShip.h"
 #include "sky/Surface.h"
 
@@ -70,6 +71,7 @@ CosmosDrawOptions GatherCosmosOptions(const shell::Program& p) {
     const std::string ring = Trim(p.Text("ImgDes", "SatRingEdit"));
     if (!ring.empty()) o.SatRingColour = static_cast<ui::Colour>(StrToIntDef0(ring));
     o.ShowNumbBox = p.Checked("ImgDes", "ShowNumbBox", false);
+    if (const SkyData* d = p.Find<SkyData>()) o.SelectedSozv = d->SelectedSozv;
     if (ui::TForm* des = ui::Screen().FindForm("ImgDes"))
         if (auto* spin = des->Find<ui::TSpinEdit>("NumSpinEdit")) o.NumSpinValue = spin->Value();
     return o;

@@ -3,6 +3,7 @@
 #include "shell/MainForm.h"
 #include "sky/CosmosScreen.h"
 #include "sky/SkyData.h"
+#include "sky/SkyScreen.h"
 
 namespace qor::sky {
 
@@ -62,6 +63,7 @@ void Register(shell::Program& p) {
         return sky.Cosmos.PlanetsMdb[n].Name;
     };
     sky.CosmosView = RegisterCosmos(p, sky.Cosmos, sky.Stars, sky.Deep);
+    sky.Sphere = RegisterSkySphere(p, sky);
     svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };
     svc.RefreshWindow["Deep"] = [&s, &sky](ui::TForm&) { ComputeDeepHorizon(s, sky.Deep); };
 }

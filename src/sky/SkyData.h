@@ -15,6 +15,8 @@
 
 namespace qor {
 
+struct SkySphere;
+
 struct SkyData {
     CosmosBodies Cosmos;
     std::vector<std::string> OrbitMemo; // the 23 cosmos view states
@@ -24,6 +26,10 @@ struct SkyData {
     ChironTable Chiron;
     // The cosmos view's state and windows.
     std::shared_ptr<CosmosSky> CosmosView;
+    // The chosen constellation (its code; empty: every star) the sky screens draw alone.
+    std::string SelectedSozv;
+    // The celestial sphere's state and windows.
+    std::shared_ptr<SkySphere> Sphere;
 };
 
 } // namespace qor

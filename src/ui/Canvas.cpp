@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainterPath>
 #include <QPolygon>
@@ -122,6 +123,7 @@ QString FontTextFor(const std::string& face, std::string_view cp1251) {
 
 Canvas::Canvas(QPaintDevice& device) : device_(device) {
     if (device.devType() == QInternal::Image) image_ = static_cast<QImage*>(&device);
+    paper_ = device.devType() == QInternal::Printer || dynamic_cast<QPagedPaintDevice*>(&device);
     painter_.begin(&device);
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -132,6 +134,10 @@ Canvas::Canvas(QPaintDevice& device) : device_(device) {
 
 Canvas::~Canvas() {
     if (painter_.isActive()) painter_.end();
+}
+
+bool Canvas::End() {
+    return painter_.isActive() && painter_.end();
 }
 
 int Canvas::Width() const {
@@ -291,7 +297,7 @@ void Canvas::LineTo(int x, int y) {
     const QPoint from = penPos_;
     penPos_ = {x, y};
     if (penStyle_ == PenStyle::Clear || from == penPos_) return;
-    if (penWidth_ > 1 || penStyle_ != PenStyle::Solid) {
+    if (penWidth_ > 1 || penStyle_ != PenStyle::Solid || paper_) {
         painter_.drawLine(from, penPos_);
         return;
     }

@@ -72,6 +72,12 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     QPaintDevice& Device() { return device_; }
+    // Whether the painter could begin on the device (a printer or a PDF file that cannot be
+    // opened refuses it).
+    bool Active() const { return painter_.isActive(); }
+    // Ends the drawing (a printer's job is finished, a PDF file written); false when that
+    // failed. Nothing may be drawn afterwards.
+    bool End();
     int Width() const;
     int Height() const;
     // Dots per inch of the device (font sizes in points become pixels by it).
@@ -146,6 +152,7 @@ private:
 
     QPaintDevice& device_;
     QImage* image_ = nullptr;
+    bool paper_ = false; // a printer or a PDF file: lines as lines, not pixel by pixel
     QPainter painter_;
     Colour penColor_ = kBlack;
     int penWidth_ = 1;

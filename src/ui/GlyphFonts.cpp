@@ -37,8 +37,9 @@ bool CheckGlyphFace(AstroDat& s, const std::string& faceName) {
         MsgKind::Information,
         Lang(s,
              Cp("Шрифт ") + faceName +
-                 Cp(" не установлен; символы будут напечатаны другим шрифтом"),
-             "The font " + faceName + " is not installed; the glyphs will print in another font"));
+                 Cp(" не установлен; символы будут напечатаны шрифтом программы QOR511"),
+             "The font " + faceName +
+                 " is not installed; the glyphs will print in the program's font QOR511"));
     return false;
 }
 

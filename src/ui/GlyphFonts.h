@@ -18,8 +18,8 @@ bool RegisterGlyphFonts(AstroDat& s);
 bool GlyphFaceAvailable(const std::string& faceName);
 
 // For the printer's glyph-face choice: true when the face exists; otherwise tells the user that
-// the face is not on this system (the page then prints with a substitute face) and returns
-// false.
+// the face is not on this system and that the page prints with the program's own face, and
+// returns false.
 bool CheckGlyphFace(AstroDat& s, const std::string& faceName);
 
 } // namespace qor::ui

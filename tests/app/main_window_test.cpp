@@ -267,6 +267,47 @@ TEST_F(MainWindowTest, PrintingToPdfMakesOneLandscapePage) {
     EXPECT_FALSE(form1->PrintClick());
 }
 
+TEST_F(MainWindowTest, ChartPageIsRefusedBeforeTheStartUpEndsAndLeavesTheScreenAsItWas) {
+    // Not ready: told, no question about the output, no file.
+    program->Flags.Ready = false;
+    const std::size_t asked = dialogs.asked.size();
+    EXPECT_FALSE(form1->PrintClick());
+    ASSERT_EQ(dialogs.asked.size(), asked + 1);
+    EXPECT_NE(dialogs.asked.back().text.find(Cp("не готова")), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "Wrk" / "chart.pdf"));
+    EXPECT_FALSE(fs::exists(dir / "Wrk" / "chart.pdf.tmp"));
+    program->Flags.Ready = true;
+
+    // Printed: the natal chart's page, whatever the screen; the wheel's hot spots, the rows and
+    // the angle format as they were.
+    ASSERT_TRUE(program->Svc.PrintPage);
+    program->DrawScreen('W');
+    const std::vector<std::string> spots = program->Svc.Screens['W'].Spots();
+    ASSERT_FALSE(spots.empty());
+    program->s.DMSFormat = 3;
+    dialogs.messageAnswers.push_back(MsgResult::Yes); // PDF
+    dialogs.fileAnswers.push_back(dir / "Wrk" / "natal");
+    ASSERT_TRUE(form1->PrintClick());
+    EXPECT_EQ(program->Svc.Screens['W'].Spots(), spots);
+    EXPECT_EQ(program->s.DMSFormat, 3);
+    const std::string cmd = "pdftotext -layout '" + (dir / "Wrk" / "natal.pdf").string() + "' -";
+    FILE* pipe = popen(cmd.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string text;
+    char buf[4096];
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) text.append(buf, n);
+    pclose(pipe);
+    EXPECT_NE(text.find("QOR 5.12"), std::string::npos) << text;
+    EXPECT_NE(text.find("Asc"), std::string::npos) << text;
+
+    // A PDF file that cannot be written: told, nothing left behind.
+    dialogs.messageAnswers.push_back(MsgResult::Yes);
+    dialogs.fileAnswers.push_back(dir / "no such folder" / "natal.pdf");
+    EXPECT_FALSE(form1->PrintClick());
+    EXPECT_EQ(dialogs.asked.back().text, Cp("Печать невозможна"));
+    EXPECT_FALSE(fs::exists(dir / "no such folder"));
+}
+
 TEST_F(MainWindowTest, RestoredDefaultsSurviveTheShutdownAndApplyAtTheNextStart) {
     // Without a default copy nothing is marked.
     dialogs.messageAnswers = {MsgResult::Yes};

@@ -84,6 +84,41 @@ TEST_F(ParsTest, FormulasByDayAndNight) {
     }
 }
 
+// The classical rulers (Mars, Venus, Mercury, Moon, Sun, Mercury, Venus, Mars, Jupiter,
+// Saturn, Saturn, Jupiter) of the sign on each cusp; only houses 1..12 have one.
+TEST(HouseRuler, RulerOfTheSignOnEachCusp) {
+    const ParsInputs in;
+    const int classical[13] = {0, 5, 4, 3, 2, 1, 3, 4, 5, 6, 7, 7, 6};
+    PointArray lon{};
+    for (int h = 1; h <= 12; ++h) {
+        // cusp h in sign 13 − h, 17° into it
+        lon[static_cast<std::size_t>(26 + h)] = ((12 - h) * 30 + 17) * kDeg;
+        EXPECT_EQ(HouseRuler(lon, in, h), classical[13 - h]) << h;
+    }
+    struct Case {
+        double cuspDeg;
+        int ruler;
+    } cases[] = {{359.9999, 6}, {360 - 1e-12, 6}, {0, 5}, {29.99999, 5}, {30.00001, 4}, {-0.5, 6}};
+    for (const Case& c : cases) {
+        lon[27] = c.cuspDeg * kDeg;
+        EXPECT_EQ(HouseRuler(lon, in, 1), c.ruler) << c.cuspDeg;
+    }
+    for (const int h : {0, 13, 14, -1}) EXPECT_EQ(HouseRuler(lon, in, h), 0) << h;
+}
+
+// There are twelve cusps: a thirteenth house is an error of the formula, as an unknown term.
+TEST_F(ParsTest, HousesBeyondTwelveAreErrors) {
+    for (const char* formula : {"D13", "H14+Sun", "D0"}) {
+        s.StatusText.clear();
+        ParsEvalFormula(s, formula, lon, day);
+        EXPECT_EQ(s.StatusText, GetMsgText(s, 52, formula)) << formula; // the formula's error
+        EXPECT_FALSE(s.StatusText.empty());
+    }
+    s.StatusText.clear();
+    ParsEvalFormula(s, "D12+H12", lon, day);
+    EXPECT_TRUE(s.StatusText.empty());
+}
+
 TEST_F(ParsTest, ResultTextAndTrace) {
     s.DMSFormat = 1;
     const std::string text = ParsEvalFormula(s, "H1+[Lun-Sun]", lon, day);

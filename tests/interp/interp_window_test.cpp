@@ -74,7 +74,7 @@ TEST_F(TextWindowTest, ReportThroughTheMenuIntoTheMemo) {
 }
 
 TEST_F(TextWindowTest, ReportsNotBuiltSaySoOnTheStatusLine) {
-    const char* items[] = {"Ntrans", "N6", "NSolar", "N5", "N13", "N14", "N15", "N17", "N18"};
+    const char* items[] = {"Ntrans", "N6", "NSolar", "N5"};
     for (const char* item : items) {
         S().StatusText.clear();
         Cmd(std::string("Interp,") + item, "");

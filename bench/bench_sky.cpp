@@ -1,0 +1,43 @@
+// One full redraw of the celestial sphere at 1920 x 1080 with every catalogue star to magnitude
+// 7, the deep-sky objects, the houses, the zodiac and the bodies: in the equatorial system, and
+// in the horizontal one with the sidereal time changed before each redraw (so the horizontal
+// places of every star and deep-sky object are worked out again).
+#include "SkyState.h"
+
+#include "sky/CelestialSphere.h"
+#include "ui/OffscreenBitmap.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The argument: the coordinate system (0 horizontal, 1 equatorial).
+void BM_DrawSky1920(benchmark::State& state) {
+    using namespace qor;
+    StarCatalogue stars;
+    DeepCatalogue deep;
+    AstroDat s = bench::SkyChartState(stars, deep);
+
+    ui::Font16State font;
+    ui::OffscreenBitmap bitmap(font);
+    bitmap.Resize(1920, 1080);
+    SkyView view;
+    SkyOptions o;
+    o.System = static_cast<int>(state.range(0));
+    o.Stars = true;
+    o.Houses = true;
+    o.Zodiac = true;
+    o.Axes = true;
+    SkyInputs in{s, stars, deep, o, "", 0, true, 1080, &font};
+    const double sidereal = s.SiderealTime;
+    int tick = 0;
+    for (auto _ : state) {
+        if (o.System == kSkyHorizontal) s.SiderealTime = sidereal + (++tick % 2);
+        RedrawSky(view, in, bitmap);
+        benchmark::DoNotOptimize(bitmap.image().constBits());
+    }
+    state.counters["stars"] = view.ScreenStars.Count;
+}
+BENCHMARK(BM_DrawSky1920)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+} // namespace
