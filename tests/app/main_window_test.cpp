@@ -308,8 +308,34 @@ TEST_F(MainWindowTest, ChartPageIsRefusedBeforeTheStartUpEndsAndLeavesTheScreenA
     EXPECT_FALSE(fs::exists(dir / "no such folder"));
 }
 
+// A start without saved state keeps the windows as they came as the default copies; "restore
+// all settings" then brings a changed layout back to them at the next start.
+TEST_F(MainWindowTest, AFreshStartKeepsItsStateAsTheDefaultCopies) {
+    ASSERT_TRUE(fs::exists(dir / "main.dfl"));
+    ASSERT_TRUE(fs::exists(dir / "form.dfl"));
+    const QSize fresh = form1->size();
+    const QSize moved = fresh + QSize(100, 60);
+    std::string copy;
+    ReadFileBytes(dir / "main.dfl", copy);
+    EXPECT_NE(copy.find("Form1,Size,"), std::string::npos);
+    form1->resize(moved);
+    Stop(); // the shutdown writes main.ini; a later start leaves the copies alone
+    const auto stamp = fs::last_write_time(dir / "main.dfl");
+    Start();
+    EXPECT_EQ(form1->size(), moved);
+    EXPECT_EQ(fs::last_write_time(dir / "main.dfl"), stamp);
+    dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
+    form1->RestoreDefaultsClick();
+    EXPECT_EQ(dialogs.asked.back().text, GetMsgText(program->s, 5));
+    Stop();
+    Start();
+    EXPECT_EQ(form1->size(), fresh);
+}
+
 TEST_F(MainWindowTest, RestoredDefaultsSurviveTheShutdownAndApplyAtTheNextStart) {
     // Without a default copy nothing is marked.
+    fs::remove(dir / "main.dfl");
+    fs::remove(dir / "form.dfl");
     dialogs.messageAnswers = {MsgResult::Yes};
     form1->RestoreDefaultsClick();
     ASSERT_FALSE(dialogs.asked.empty());

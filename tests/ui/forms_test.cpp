@@ -1,14 +1,17 @@
 // The forms layer: the form registry, components by name and kind, which changes made in code
 // run handlers, keys by physical place, tool-window keys and the virtual pointer.
 #include "support/QtApp.h"
+#include "ui/Dialogs.h"
 #include "ui/Forms.h"
 #include "ui/QtReport.h"
 
 #include "core/AstroDat.h"
 #include "core/Text.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 
@@ -443,6 +446,30 @@ TEST_F(FormsTest, AGridOfManyRowsDrawsOnlyTheRowsInView) {
     g->SetRowCount(700000);
     EXPECT_EQ(g->Cell(2, 699999), "");
     EXPECT_EQ(g->Cell(7, 10), "");
+}
+
+// The real message box speaks the program's language on its buttons too.
+TEST_F(FormsTest, MessageBoxButtonsSpeakTheProgramsLanguage) {
+    const struct {
+        bool english;
+        std::set<QString> words;
+    } cases[] = {{false, {QString::fromUtf8("Да"), QString::fromUtf8("Нет"), QString::fromUtf8("Отмена")}},
+                 {true, {"&Yes", "&No", "Cancel"}}};
+    for (const auto& c : cases) {
+        QtDialogs dialogs;
+        dialogs.SetLanguage(c.english);
+        std::set<QString> seen;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    for (QAbstractButton* b : box->buttons()) seen.insert(b->text());
+                    box->button(QMessageBox::No)->click();
+                }
+        });
+        EXPECT_EQ(dialogs.Message(MsgKind::Confirmation, "?", MsgButtons::YesNoCancel), MsgResult::No);
+        EXPECT_EQ(seen, c.words) << c.english;
+        dialogs.SetLanguage(true);
+    }
 }
 
 TEST_F(FormsTest, CoreReportsAndFileDialogsGoThroughTheAnsweringDialogs) {
