@@ -46,6 +46,7 @@
 
 #include <QEventLoop>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
@@ -90,7 +91,8 @@ public:
         else
             c = new T(this);
         Register(c, T::kKind, name);
-        if constexpr (std::is_base_of_v<QWidget, T>) c->show();
+        // a control shows with its window; a pop-up menu only when it is popped up
+        if constexpr (std::is_base_of_v<QWidget, T> && !std::is_base_of_v<QMenu, T>) c->show();
         return c;
     }
     template <class T> T* Add(std::string_view name, QRect bounds, QWidget* parent = nullptr) {

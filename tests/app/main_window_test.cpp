@@ -722,5 +722,21 @@ TEST_F(MainWindowTest, TheFontEditorOnAltFGivesTheKeysBackWhenItCloses) {
     }
 }
 
+// A second start restores the windows' state without showing a pop-up menu or an empty
+// top-level window of its own.
+TEST_F(MainWindowTest, ASecondStartShowsNoStrayWindows) {
+    if (TForm* pars = Screen().FindForm("Pars")) pars->show();
+    Stop();
+    Start();
+    QCoreApplication::processEvents();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        EXPECT_EQ(qobject_cast<QMenu*>(w), nullptr) << "pop-up menu " << w->objectName().toStdString();
+        EXPECT_TRUE(dynamic_cast<TForm*>(w) != nullptr || w->inherits("QDialog"))
+            << "stray " << w->metaObject()->className() << " " << w->objectName().toStdString()
+            << " " << w->width() << "x" << w->height();
+    }
+}
+
 } // namespace
 } // namespace qor::shell
