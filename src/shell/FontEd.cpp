@@ -95,7 +95,10 @@ TFontEd::TFontEd(AstroDat& s, Font16State& font) : TForm("FontEd"), s_(s), font_
     FileButton->OnClick = [this] { OpenViewer(); };
     OkButton->OnClick = [this] {
         modalOk_ = true;
-        Close();
+        if (InModalLoop())
+            SetModalResult(mrOk);
+        else
+            Close();
     };
     Timer1->OnTimer = [this] {
         Timer1->SetEnabled(false);
@@ -103,16 +106,11 @@ TFontEd::TFontEd(AstroDat& s, Font16State& font) : TForm("FontEd"), s_(s), font_
     };
     OnShow = [this] { FormShow(); };
     OnCloseQuery = [this](bool& can) { FormCloseQuery(can); };
-    OnClose = [this](CloseAction& action) {
-        action = CloseAction::Free;
-        if (modalLoop_) modalLoop_->quit();
-    };
+    OnClose = [](CloseAction& action) { action = CloseAction::Free; };
     PaintTable();
 }
 
-TFontEd::~TFontEd() {
-    if (modalLoop_) modalLoop_->quit();
-}
+TFontEd::~TFontEd() = default;
 
 uint16_t TFontEd::Row(int c, int r) const {
     return CellSize == 16 ? GlyphRow(font_.Glyphs, c, r) : 0;
@@ -262,17 +260,9 @@ void TFontEd::FormCloseQuery(bool& canClose) {
 
 std::optional<int> TFontEd::ShowModalPick() {
     modalOk_ = false;
-    if (!Screen().MayOpenModal(Name(), Caption())) return std::nullopt;
-    setWindowModality(Qt::ApplicationModal);
-    show();
     QPointer<TFontEd> self(this);
-    QEventLoop loop;
-    modalLoop_ = &loop;
-    loop.exec();
-    if (!self) return std::nullopt;
-    modalLoop_ = nullptr;
-    setWindowModality(Qt::NonModal);
-    if (!modalOk_ || isVisible()) return std::nullopt;
+    ShowModal();
+    if (!self || !modalOk_) return std::nullopt;
     return ShownGlyph;
 }
 

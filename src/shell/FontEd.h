@@ -94,7 +94,6 @@ private:
     ui::Font16State& font_;
     QImage table_, big_;
     bool modalOk_ = false;
-    QEventLoop* modalLoop_ = nullptr;
 };
 
 class TViewFont : public ui::TForm {

@@ -213,6 +213,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args, bool russianLocale
     StartAborted = true;
     LogFailed = false;
     s.EnglishMode = ChooseEnglishMode(args, russianLocale);
+    Screen().Dlg().SetLanguage(s.EnglishMode);
     QCoreApplication::setApplicationName("QOR 5.12");
 
     std::error_code ec;
@@ -411,7 +412,8 @@ void TForm1::RunStartSteps() {
         N94->setVisible(false);
     }
     p_.RunStartSteps(StartStage::Captions);
-    if (!p_.StateFiles.LoadMainIni()) {
+    const bool freshState = !p_.StateFiles.LoadMainIni();
+    if (freshState) {
         // No saved state (first start, or lost): the default layout for this screen.
         p_.Tech->LayoutMainControls(true);
     }
@@ -539,6 +541,9 @@ void TForm1::RunStartSteps() {
     if (LogFailed) throw StartLogFailed{};
     FirstTick = true;
     Started = true;
+    // A start without saved state shows the windows as they come: kept as the default copies
+    // that "restore all settings" puts back (only where there are none yet).
+    if (freshState) p_.StateFiles.WriteDefaultCopies();
     log_.close();
     if (TForm* splash = Screen().FindForm("Form2"))
         if (splash->isVisible()) splash->Close();

@@ -208,13 +208,15 @@ TAboutBox::TAboutBox(AstroDat& s) : TForm("AboutBox"), s_(s) {
     SetBounds(300, 200, 340, 200);
     ProductName = Add<TLabel>("ProductName", {16, 12, 300, 24});
     Label1 = Add<TLabel>("Label1", {16, 40, 300, 20});
+    // The program has no mail or web address of its own: the box offers its manuals, kept
+    // beside it, in each language.
     Edit1 = Add<TEdit>("Edit1", {16, 72, 308, 24});
-    Edit1->SetText("qor@example.org e-mail");
-    Edit2 = Add<TEdit>("Edit2", {16, 104, 308, 24});
-    Edit2->SetText("https://example.org/qor/ru ru");
-    Edit3 = Add<TEdit>("Edit3", {16, 136, 308, 24});
-    Edit3->SetText("https://example.org/qor/en en");
-    for (TEdit* e : {Edit1, Edit2, Edit3}) {
+    SetVisible(Edit1, false);
+    Edit2 = Add<TEdit>("Edit2", {16, 72, 308, 24});
+    Edit2->SetText("Manual\\index.html ru");
+    Edit3 = Add<TEdit>("Edit3", {16, 104, 308, 24});
+    Edit3->SetText("EManual\\index.html en");
+    for (TEdit* e : {Edit2, Edit3}) {
         e->setReadOnly(true);
         e->setCursor(Qt::PointingHandCursor);
         e->OnClick = [this, e] { OpenEdit(e); };
@@ -229,9 +231,11 @@ TAboutBox::TAboutBox(AstroDat& s) : TForm("AboutBox"), s_(s) {
 
 void TAboutBox::OpenEdit(TEdit* e) {
     const std::string text = e->Text();
-    const std::string address = text.substr(0, text.find(' '));
+    const std::string page = text.substr(0, text.find(' '));
+    if (page.empty()) return;
     setCursor(Qt::WaitCursor);
-    if (OpenUrl) OpenUrl(e == Edit1 ? "mailto:" + address + "?subject=QOR_5.12" : address);
+    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(s_.DataPath(page).string()));
+    if (OpenUrl) OpenUrl(url.toString().toStdString());
     unsetCursor();
 }
 

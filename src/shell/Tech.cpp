@@ -157,6 +157,10 @@ bool TTech::ShowHelpTopic(const std::string& topic) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const bool ok = OpenUrl && OpenUrl(file);
     QGuiApplication::restoreOverrideCursor();
+    // No browser took the page: say so, and where the page is, so it can be opened by hand.
+    if (!ok)
+        SetStatus(s, Lang(s, Cp(" Не удалось запустить браузер; страница справки: ") + file.string(),
+                          " No browser could be started; the help page is " + file.string()));
     return ok;
 }
 

@@ -2,12 +2,16 @@
 
 #include "ui/QtText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace qor::ui {
 
@@ -50,6 +54,25 @@ QWidget* ActiveParent() {
 
 } // namespace
 
+void QtDialogs::SetLanguage(bool english) {
+    english_ = english;
+    static QTranslator* translator = nullptr; // one per process, replaced on a change
+    if (translator) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+        translator = nullptr;
+    }
+    if (english || !QCoreApplication::instance()) return;
+    auto* t = new QTranslator;
+    if (t->load(QLocale(QLocale::Russian), "qtbase", "_",
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(t);
+        translator = t;
+    } else {
+        delete t;
+    }
+}
+
 MsgResult QtDialogs::Message(MsgKind kind, const std::string& text, MsgButtons buttons) {
     QMessageBox::StandardButtons b = QMessageBox::Ok;
     switch (buttons) {
@@ -72,6 +95,13 @@ MsgResult QtDialogs::Message(MsgKind kind, const std::string& text, MsgButtons b
     if (kind == MsgKind::Confirmation) icon = QMessageBox::Question;
     QMessageBox box(icon, QApplication::applicationName(), ToQ(text), b, ActiveParent());
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (!english_) {
+        const std::pair<QMessageBox::StandardButton, const char*> words[] = {
+            {QMessageBox::Ok, "ОК"}, {QMessageBox::Cancel, "Отмена"},
+            {QMessageBox::Yes, "Да"}, {QMessageBox::No, "Нет"}};
+        for (const auto& [which, word] : words)
+            if (QAbstractButton* button = box.button(which)) button->setText(QString::fromUtf8(word));
+    }
     switch (box.exec()) {
     case QMessageBox::Ok:
         return MsgResult::Ok;

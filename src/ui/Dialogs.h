@@ -49,6 +49,8 @@ public:
                           std::filesystem::path& file) = 0;
     virtual bool ChooseFont(FontSpec& font) = 0;
     virtual bool ChooseColor(uint32_t& color) = 0;
+    // The language of the dialogs' own buttons and texts, once the program knows its language.
+    virtual void SetLanguage(bool /*english*/) {}
 };
 
 // The real dialogs.
@@ -62,6 +64,12 @@ public:
                   std::filesystem::path& file) override;
     bool ChooseFont(FontSpec& font) override;
     bool ChooseColor(uint32_t& color) override;
+    // Russian: the message boxes' buttons carry Russian words, and the toolkit's own dialogs
+    // (files, fonts, colours) take its Russian translation when it is installed.
+    void SetLanguage(bool english) override;
+
+private:
+    bool english_ = true;
 };
 
 // Dialogs for tests: each question takes the next prepared answer of its sort and is recorded.

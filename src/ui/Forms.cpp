@@ -48,6 +48,11 @@ TForm::TForm(std::string_view name, QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm::~TForm() {
+    // freed while its modal loop runs (its owner went, say): the loop ends with the result so far
+    if (modalLoop_) {
+        if (modalOut_) *modalOut_ = modalResult_;
+        modalLoop_->quit();
+    }
     for (const auto& c : components_)
         QObject::disconnect(c.object, &QObject::destroyed, this, nullptr);
     components_.clear();
@@ -146,28 +151,48 @@ void TForm::Close() {
     if (storesSettings_ && Screen().StoreSettings) Screen().StoreSettings(*this);
     hide();
     closing_ = false;
+    if (action == CloseAction::Free) {
+        // a modal window is freed once its loop has ended, never under the running loop
+        if (modalLoop_)
+            freeAfterModal_ = true;
+        else
+            deleteLater();
+    }
     if (modalLoop_) modalLoop_->quit();
-    if (action == CloseAction::Free) deleteLater();
 }
 
 int TForm::ShowModal() {
     modalResult_ = mrNone;
     if (!Screen().MayOpenModal(Name(), Caption())) return modalResult_ = mrCancel;
+    if (modalLoop_) return mrCancel; // already waiting in its own loop
+    freeAfterModal_ = false;
     setWindowModality(Qt::ApplicationModal);
     show();
     QEventLoop loop;
+    int result = mrNone;
     modalLoop_ = &loop;
+    modalOut_ = &result;
+    QPointer<TForm> self(this);
     if (isVisible()) loop.exec();
+    if (!self) return result == mrNone ? mrCancel : result; // freed inside the loop
     modalLoop_ = nullptr;
+    modalOut_ = nullptr;
     if (isVisible()) hide();
     setWindowModality(Qt::NonModal);
     if (modalResult_ == mrNone) modalResult_ = mrCancel;
-    return modalResult_;
+    result = modalResult_;
+    if (freeAfterModal_) {
+        freeAfterModal_ = false;
+        deleteLater();
+    }
+    return result;
 }
 
 void TForm::SetModalResult(int r) {
     modalResult_ = r;
-    if (r != mrNone && modalLoop_) Close();
+    if (r == mrNone || !modalLoop_) return;
+    Close();
+    if (isVisible()) modalResult_ = mrNone; // the close was refused: the window stays, undecided
 }
 
 void TForm::showEvent(QShowEvent* e) {

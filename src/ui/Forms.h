@@ -46,6 +46,7 @@
 
 #include <QEventLoop>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
@@ -90,7 +91,8 @@ public:
         else
             c = new T(this);
         Register(c, T::kKind, name);
-        if constexpr (std::is_base_of_v<QWidget, T>) c->show();
+        // a control shows with its window; a pop-up menu only when it is popped up
+        if constexpr (std::is_base_of_v<QWidget, T> && !std::is_base_of_v<QMenu, T>) c->show();
         return c;
     }
     template <class T> T* Add(std::string_view name, QRect bounds, QWidget* parent = nullptr) {
@@ -147,6 +149,7 @@ public:
     // when it was closed without one. A non-zero result set while it is shown closes it.
     int ShowModal();
     int ModalResult() const { return modalResult_; }
+    bool InModalLoop() const { return modalLoop_ != nullptr; }
     void SetModalResult(int r);
 
     // Handlers.
@@ -178,6 +181,8 @@ private:
     bool closing_ = false;
     int modalResult_ = mrNone;
     QEventLoop* modalLoop_ = nullptr;
+    int* modalOut_ = nullptr;     // where a window freed inside its modal loop leaves its result
+    bool freeAfterModal_ = false; // closed with Free while modal: freed when the loop has ended
     const QEvent* lastKey_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;
 };

@@ -159,7 +159,10 @@ TMemo* WindowStateFiles::ApplyComponentState(TForm& form, const std::string& com
             if (w > 100 && w < sw + 100) width = w;
             if (h > 100 && h < sh + 100) height = h;
         }
-        if (form.Name() == "Form1") {
+        // The main window comes back where it was left; it is centred only when the saved
+        // place would put part of it off the screen (saved on a larger screen, say).
+        if (form.Name() == "Form1" &&
+            !(l >= 0 && t >= 0 && l + width <= sw && t + height <= sh && l == left && t == top)) {
             left = (sw - width) / 2;
             top = (sh - height) / 2;
         }
@@ -240,7 +243,7 @@ bool WindowStateFiles::LoadMainIni() {
     return true;
 }
 
-bool WindowStateFiles::SaveMainIni() {
+std::vector<std::string> WindowStateFiles::MainIniLines() const {
     std::vector<std::string> lines;
     lines.push_back("ScreenSize," + std::to_string(screen_.Width()) + "," +
                     std::to_string(screen_.Height()));
@@ -249,7 +252,24 @@ bool WindowStateFiles::SaveMainIni() {
         if (f->Name() == "Form2") formLines.erase(formLines.begin()); // the splash keeps its place
         lines.insert(lines.end(), formLines.begin(), formLines.end());
     }
-    return !IOCheck(s_, WriteTextFileAtomic(s_.DataPath(MainIniName()), lines), MainIniName());
+    return lines;
+}
+
+bool WindowStateFiles::SaveMainIni() {
+    return !IOCheck(s_, WriteTextFileAtomic(s_.DataPath(MainIniName()), MainIniLines()),
+                    MainIniName());
+}
+
+bool WindowStateFiles::WriteDefaultCopies() {
+    const std::string suffix = s_.EnglishMode ? "-e" : "";
+    bool ok = true;
+    for (const auto& [name, lines] : {std::pair{"main" + suffix + ".dfl", MainIniLines()},
+                                      std::pair{"form" + suffix + ".dfl", FormIniList}}) {
+        std::error_code ec;
+        if (std::filesystem::exists(s_.DataPath(name), ec)) continue;
+        if (IOCheck(s_, WriteTextFileAtomic(s_.DataPath(name), lines), name)) ok = false;
+    }
+    return ok;
 }
 
 void WindowStateFiles::LoadFormIni() {

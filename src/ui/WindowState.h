@@ -58,8 +58,14 @@ public:
     void StoreFormSettings(TForm& form);
     // Copies the default copies ("main.dfl", "form.dfl", "-e" in English mode) over the files.
     bool RestoreDefaultFiles();
+    // Writes the windows' state as it stands as the default copies of this language, each only
+    // where it does not exist yet (a start without saved state calls it). False when a copy
+    // could not be written (said why).
+    bool WriteDefaultCopies();
 
     std::string MainIniName() const;
+    // The lines of the main state file for the windows as they stand.
+    std::vector<std::string> MainIniLines() const;
     std::string FormIniName() const;
 
     double WidthRatio = 1.0, HeightRatio = 1.0;

@@ -19,11 +19,13 @@
 #include "support/TempDir.h"
 #include "ui/EnglishTexts.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -306,8 +308,34 @@ TEST_F(MainWindowTest, ChartPageIsRefusedBeforeTheStartUpEndsAndLeavesTheScreenA
     EXPECT_FALSE(fs::exists(dir / "no such folder"));
 }
 
+// A start without saved state keeps the windows as they came as the default copies; "restore
+// all settings" then brings a changed layout back to them at the next start.
+TEST_F(MainWindowTest, AFreshStartKeepsItsStateAsTheDefaultCopies) {
+    ASSERT_TRUE(fs::exists(dir / "main.dfl"));
+    ASSERT_TRUE(fs::exists(dir / "form.dfl"));
+    const QSize fresh = form1->size();
+    const QSize moved = fresh + QSize(100, 60);
+    std::string copy;
+    ReadFileBytes(dir / "main.dfl", copy);
+    EXPECT_NE(copy.find("Form1,Size,"), std::string::npos);
+    form1->resize(moved);
+    Stop(); // the shutdown writes main.ini; a later start leaves the copies alone
+    const auto stamp = fs::last_write_time(dir / "main.dfl");
+    Start();
+    EXPECT_EQ(form1->size(), moved);
+    EXPECT_EQ(fs::last_write_time(dir / "main.dfl"), stamp);
+    dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Ok};
+    form1->RestoreDefaultsClick();
+    EXPECT_EQ(dialogs.asked.back().text, GetMsgText(program->s, 5));
+    Stop();
+    Start();
+    EXPECT_EQ(form1->size(), fresh);
+}
+
 TEST_F(MainWindowTest, RestoredDefaultsSurviveTheShutdownAndApplyAtTheNextStart) {
     // Without a default copy nothing is marked.
+    fs::remove(dir / "main.dfl");
+    fs::remove(dir / "form.dfl");
     dialogs.messageAnswers = {MsgResult::Yes};
     form1->RestoreDefaultsClick();
     ASSERT_FALSE(dialogs.asked.empty());
@@ -661,6 +689,53 @@ TEST_F(MainWindowTest, FirstTickOpensTheStartWindowOrTheOwnPlaceAndArmsPainting)
     form1->FirstTick = true;
     form1->MainClockTickRun();
     EXPECT_EQ(summaries(), 1);
+}
+
+// Alt+F shows the symbol-font editor modally; however it closes, the key returns, the main
+// window's keys work again and the editor is freed once, after its loop.
+TEST_F(MainWindowTest, TheFontEditorOnAltFGivesTheKeysBackWhenItCloses) {
+    for (const bool byEsc : {true, false}) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            TForm* ed = Screen().FindForm("FontEd");
+            ASSERT_NE(ed, nullptr);
+            seen = ed->isVisible();
+            if (byEsc) {
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(ed->focusWidget() ? ed->focusWidget() : ed, &esc);
+            } else {
+                ed->Close();
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
+        int key = 'F';
+        form1->FormKeyDown(key, ssAlt);
+        EXPECT_TRUE(seen) << byEsc;
+        EXPECT_TRUE(form1->KeysEnabled) << byEsc;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(Screen().FormExists("FontEd")) << byEsc;
+        // a key after it does its work
+        CloseTools();
+        int z = 'Z';
+        form1->FormKeyDown(z, 0);
+        EXPECT_TRUE(Visible("AstrCalc")) << byEsc;
+    }
+}
+
+// A second start restores the windows' state without showing a pop-up menu or an empty
+// top-level window of its own.
+TEST_F(MainWindowTest, ASecondStartShowsNoStrayWindows) {
+    if (TForm* pars = Screen().FindForm("Pars")) pars->show();
+    Stop();
+    Start();
+    QCoreApplication::processEvents();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        EXPECT_EQ(qobject_cast<QMenu*>(w), nullptr) << "pop-up menu " << w->objectName().toStdString();
+        EXPECT_TRUE(dynamic_cast<TForm*>(w) != nullptr || w->inherits("QDialog"))
+            << "stray " << w->metaObject()->className() << " " << w->objectName().toStdString()
+            << " " << w->width() << "x" << w->height();
+    }
 }
 
 } // namespace

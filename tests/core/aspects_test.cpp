@@ -93,6 +93,81 @@ TEST(AspectPage, WrittenNameKeepsTheFields) {
     EXPECT_EQ(u.Asp[1].AspColorLight, 2);
 }
 
+// The angle as the grid shows it and as the dialog writes it: hundredths that round to 100
+// carry into the degrees; duplicates are found as the angles will be written.
+TEST(AspectPage, AngleTextsCarryAndDuplicatesCompareAsWritten) {
+    const struct {
+        double deg;
+        const char* grid;
+        const char* line;
+    } cases[] = {{0, "   0\xB0", "  0   "},       {36, "  36\xB0", " 36   "},
+                 {10.5, "  10.50\xB0", " 10.50"}, {10.999, "  11\xB0", " 11   "},
+                 {179.996, " 180\xB0", "180   "}, {180, " 180\xB0", "180   "},
+                 {72.25, "  72.25\xB0", " 72.25"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(AspectAngleText(c.deg), c.grid) << c.deg;
+        EXPECT_EQ(AspectLineAngle(c.deg), c.line) << c.deg;
+    }
+    const AspDefTable t = TableOf({"Sextile;50;M;60;5;5;5;5;5;5;5;5;5;5;5;1;2",
+                                   "Quint;51; ;72.25;1;1;1;1;1;1;1;1;1;1;1;1;2"});
+    EXPECT_EQ(AspectAtAngle(t, 60), 1);
+    EXPECT_EQ(AspectAtAngle(t, 60.001), 1); // written as 60: a second sextile
+    EXPECT_EQ(AspectAtAngle(t, 60.01), 0);
+    EXPECT_EQ(AspectAtAngle(t, 72.249), 2);
+    EXPECT_EQ(AspectAtAngle(t, 75), 0);
+}
+
+// What the new-aspect dialog writes: the name without ";" or line breaks, cut or padded to 16,
+// and a line the page reads back field by field.
+TEST(AspectPage, DialogLineReadsBackWithItsNameMended) {
+    const struct {
+        const char* typed;
+        const char* stored;
+    } names[] = {{"Semi;square", "Semisquare      "},
+                 {"Twenty characters!!!", "Twenty character"},
+                 {"Two\r\nlines", "Twolines        "},
+                 {"", "                "}};
+    for (const auto& n : names) EXPECT_EQ(AspectNameField(n.typed), n.stored) << n.typed;
+
+    AspectLineFields f;
+    f.name = "Semi;square";
+    f.glyph = 57;
+    f.kind = 'M';
+    f.angle = 10.999;
+    f.orbs = "3;2/1;1;1;1;1;1;1;1;1;1;";
+    f.dark = 255;
+    f.light = 65280;
+    const std::string line = BuildAspectLine(f);
+    EXPECT_EQ(line, "Semisquare      ; 57;M; 11   ;3;2/1;1;1;1;1;1;1;1;1;1;255;65280;");
+    const AspDefTable t = TableOf({line});
+    ASSERT_EQ(t.AspCount, 1);
+    EXPECT_EQ(t.AspGlyph[1], 57);
+    EXPECT_EQ(t.Asp[1].AspKind, 'M');
+    EXPECT_NEAR(t.Asp[1].AspAngle / kDeg, 11, 1e-12);
+    EXPECT_EQ(t.Asp[1].AspOrbText[2], "2/1");
+    EXPECT_EQ(t.Asp[1].AspColorDark, 255);
+    EXPECT_EQ(t.Asp[1].AspColorLight, 65280);
+}
+
+// An orb typed into the grid: blanks go; anything that is not one or two orbs of 0..180° is
+// refused.
+TEST(AspectPage, TypedOrbsAreCheckedBeforeTheyAreStored) {
+    const struct {
+        const char* typed;
+        const char* stored; // nullptr: refused
+    } cases[] = {{" 5 / 3 ", "5/3"}, {"7", "7"},        {"0", "0"},       {"180", "180"},
+                 {"2.5/1.5", "2.5/1.5"}, {"abc", nullptr}, {"-1", nullptr}, {"180.5", nullptr},
+                 {"5/", nullptr},      {"/3", nullptr},  {"5/x", nullptr}, {"", nullptr},
+                 {"5/3/1", nullptr},   {"+4", nullptr}};
+    for (const auto& c : cases) {
+        const auto orb = OrbFieldText(c.typed);
+        if (c.stored)
+            EXPECT_EQ(orb, std::optional<std::string>(c.stored)) << "[" << c.typed << "]";
+        else
+            EXPECT_EQ(orb, std::nullopt) << "[" << c.typed << "]";
+    }
+}
+
 // A page in the fixed-column layout is converted in the memo and saved at once.
 TEST(AspectPage, OldLayoutIsConvertedAndSaved) {
     test::TempDir home;

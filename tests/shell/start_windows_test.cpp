@@ -18,6 +18,8 @@
 #include <QPainter>
 #include <QPointer>
 
+#include <QUrl>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -187,11 +189,16 @@ TEST_F(StartWindowsTest, AboutBoxOpensItsAddresses) {
     a->show();
     EXPECT_EQ(a->Label1->Caption(), "Version 5.12.0.12");
     EXPECT_EQ(a->ProductName->Caption(), "QOR - astrological workstation");
+    // no invented address: the manuals beside the program, one per language
+    EXPECT_FALSE(a->Edit1->isVisible());
     a->Edit2->OnClick();
-    a->Edit1->OnClick();
+    a->Edit3->OnClick();
     ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0], "https://example.org/qor/ru");
-    EXPECT_EQ(opened[1], "mailto:qor@example.org?subject=QOR_5.12");
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(QString::fromStdString(s.DataPath("Manual\\index.html").string()))
+                             .toString()
+                             .toStdString());
+    EXPECT_TRUE(opened[1].ends_with("/EManual/index.html")) << opened[1];
+    for (const std::string& u : opened) EXPECT_EQ(u.find("example"), std::string::npos) << u;
     TAboutBox::OpenUrl = nullptr;
 }
 

@@ -339,6 +339,11 @@ TEST_F(TechTest, HelpTopicOpensThePageOfTheLanguage) {
     EXPECT_FALSE(tech->ShowHelpTopic("nothing.html"));
     EXPECT_EQ(opened.size(), 2u);
     EXPECT_NE(p->s.StatusText.find("EManual\\nothing.html"), std::string::npos);
+    // no browser: the status line says so and where the page is
+    tech->OpenUrl = [](const fs::path&) { return false; };
+    EXPECT_FALSE(tech->ShowHelpTopic("birth_data.html"));
+    EXPECT_NE(p->s.StatusText.find("No browser"), std::string::npos);
+    EXPECT_NE(p->s.StatusText.find((dir / "EManual/birth_data.html").string()), std::string::npos);
 }
 
 TEST_F(TechTest, ShippedPicturesAreBitmaps) {

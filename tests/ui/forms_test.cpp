@@ -1,14 +1,18 @@
 // The forms layer: the form registry, components by name and kind, which changes made in code
 // run handlers, keys by physical place, tool-window keys and the virtual pointer.
 #include "support/QtApp.h"
+#include "ui/Dialogs.h"
 #include "ui/Forms.h"
 #include "ui/QtReport.h"
 
 #include "core/AstroDat.h"
 #include "core/Text.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -288,6 +292,80 @@ TEST_F(FormsTest, ModalWindowReturnsTheResultOfItsButton) {
     EXPECT_EQ(f.ShowModal(), mrCancel);
 }
 
+// A window that frees itself on close, shown modally: however it closes, its loop ends, the
+// result is returned and the window is freed only after the loop (never under it).
+TEST_F(FormsTest, ASelfFreeingModalWindowEndsItsLoopAndIsFreedAfterIt) {
+    enum class How { EscOnAControl, ResultButton, CloseCall };
+    const struct {
+        How how;
+        int result;
+    } cases[] = {{How::EscOnAControl, mrCancel}, {How::ResultButton, mrOk}, {How::CloseCall, mrCancel}};
+    for (const auto& c : cases) {
+        auto* f = new TForm("FreedForm");
+        f->SetToolWindow(true);
+        f->OnClose = [](CloseAction& a) { a = CloseAction::Free; };
+        auto* ok = f->Add<TButton>("OKBtn");
+        ok->ModalResult = mrOk;
+        QPointer<TForm> watch(f);
+        bool aliveAfterLoop = false;
+        QTimer::singleShot(0, [&] {
+            switch (c.how) {
+            case How::EscOnAControl: {
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(ok, &esc);
+                break;
+            }
+            case How::ResultButton:
+                ok->Click();
+                break;
+            case How::CloseCall:
+                f->Close();
+                break;
+            }
+            // the close's deferred work runs while the loop is still being left
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
+        EXPECT_EQ(f->ShowModal(), c.result) << int(c.how);
+        aliveAfterLoop = !watch.isNull();
+        EXPECT_TRUE(aliveAfterLoop) << int(c.how);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(watch.isNull()) << int(c.how);
+        EXPECT_FALSE(Screen().FormExists("FreedForm"));
+    }
+}
+
+TEST_F(FormsTest, AModalWindowDestroyedInItsLoopEndsTheLoop) {
+    auto owner = std::make_unique<QWidget>();
+    auto* f = new TForm("OwnedForm", owner.get());
+    QTimer::singleShot(0, [&] { owner.reset(); }); // the owner goes, and the window with it
+    QTimer guard;                                   // a loop that did not end would hang here
+    guard.setSingleShot(true);
+    bool hung = false;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        hung = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(20000);
+    EXPECT_EQ(f->ShowModal(), mrCancel);
+    EXPECT_FALSE(hung);
+    EXPECT_FALSE(Screen().FormExists("OwnedForm"));
+}
+
+// A close refused by the window keeps its loop running; the result comes with the next close.
+TEST_F(FormsTest, ARefusedCloseKeepsTheModalWindowUndecided) {
+    TForm f("AskAgain");
+    int asked = 0;
+    f.OnCloseQuery = [&](bool& can) { can = ++asked > 1; };
+    QTimer::singleShot(0, [&] {
+        f.SetModalResult(mrOk); // refused
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.ModalResult(), mrNone);
+        f.Close(); // taken
+    });
+    EXPECT_EQ(f.ShowModal(), mrCancel);
+    EXPECT_EQ(asked, 2);
+}
+
 TEST_F(FormsTest, AKeyRunsTheFormsPreviewHandlerOnce) {
     TForm f("OnceForm");
     auto* edit = f.Add<TEdit>("Edit");
@@ -368,6 +446,30 @@ TEST_F(FormsTest, AGridOfManyRowsDrawsOnlyTheRowsInView) {
     g->SetRowCount(700000);
     EXPECT_EQ(g->Cell(2, 699999), "");
     EXPECT_EQ(g->Cell(7, 10), "");
+}
+
+// The real message box speaks the program's language on its buttons too.
+TEST_F(FormsTest, MessageBoxButtonsSpeakTheProgramsLanguage) {
+    const struct {
+        bool english;
+        std::set<QString> words;
+    } cases[] = {{false, {QString::fromUtf8("Да"), QString::fromUtf8("Нет"), QString::fromUtf8("Отмена")}},
+                 {true, {"&Yes", "&No", "Cancel"}}};
+    for (const auto& c : cases) {
+        QtDialogs dialogs;
+        dialogs.SetLanguage(c.english);
+        std::set<QString> seen;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    for (QAbstractButton* b : box->buttons()) seen.insert(b->text());
+                    box->button(QMessageBox::No)->click();
+                }
+        });
+        EXPECT_EQ(dialogs.Message(MsgKind::Confirmation, "?", MsgButtons::YesNoCancel), MsgResult::No);
+        EXPECT_EQ(seen, c.words) << c.english;
+        dialogs.SetLanguage(true);
+    }
 }
 
 TEST_F(FormsTest, CoreReportsAndFileDialogsGoThroughTheAnsweringDialogs) {

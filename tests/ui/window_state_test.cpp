@@ -167,7 +167,7 @@ TEST_F(WindowStateTest, PlacesFromAnotherScreenAreScaled) {
     EXPECT_EQ(plain.form->geometry(), QRect(125, 80, 500, 400)); // x 1.25, y 4/3
     EXPECT_EQ(dialog.form->pos(), QPoint(125, 80));
     EXPECT_EQ(dialog.form->size(), QSize(500, 400));              // a dialog keeps its own size
-    EXPECT_EQ(main.form->geometry(), QRect(140, 112, 1000, 800)); // the main window is centred
+    EXPECT_EQ(main.form->geometry(), QRect(125, 80, 1000, 800)); // the main window, scaled too
     EXPECT_EQ(files.WidthRatio, 1.0);
     EXPECT_EQ(files.HeightRatio, 1.0);
 
@@ -175,6 +175,27 @@ TEST_F(WindowStateTest, PlacesFromAnotherScreenAreScaled) {
     dir.Write("main.ini", "ScreenSize,0,0\r\nScaleForm,Size,100;60;400;300;\r\n");
     ASSERT_TRUE(files.LoadMainIni());
     EXPECT_EQ(plain.form->geometry(), QRect(100, 60, 400, 300));
+}
+
+// The main window comes back where it was left, also at the screen's corner; it is centred
+// only when the saved place would put part of it off the screen.
+TEST_F(WindowStateTest, TheMainWindowComesBackWhereItWasLeft) {
+    Screen().SetSize(1600, 1000);
+    StateWindow main("Form1");
+    const struct {
+        const char* line;
+        QRect expected;
+    } cases[] = {{"Form1,Size,0;0;804;548;", QRect(0, 0, 804, 548)},
+                 {"Form1,Size,124;75;804;548;", QRect(124, 75, 804, 548)},
+                 {"Form1,Size,796;452;804;548;", QRect(796, 452, 804, 548)},   // just fits
+                 {"Form1,Size,1000;600;804;548;", QRect(398, 226, 804, 548)},  // would stick out
+                 {"Form1,Size,-3;10;804;548;", QRect(398, 226, 804, 548)}};    // partly off the left
+    for (const auto& c : cases) {
+        dir.Write("main.ini", std::string("ScreenSize,1600,1000\r\n") + c.line + "\r\n");
+        WindowStateFiles files(s);
+        ASSERT_TRUE(files.LoadMainIni());
+        EXPECT_EQ(main.form->geometry(), c.expected) << c.line;
+    }
 }
 
 TEST_F(WindowStateTest, ComponentValuesOutsideTheirRangeAreNotApplied) {
