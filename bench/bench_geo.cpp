@@ -106,8 +106,10 @@ namespace {
 
 // One redraw of the world map at 1920 x 1080 (the picture under the tool bar): filled land,
 // the grid with its labels, the cities (with their names from level 2 on), the chart's place
-// and the Sun and Moon overhead. Argument 0 the world view, 3 a view of Europe at level 3.
-void BM_RedrawGeoMap1920(benchmark::State& st) {
+// and the Sun and Moon overhead, at a zoom level (1 the world view, 3 a view of Europe); with
+// `acg` also the astro-carto-graphy lines of all ten planets with the major aspects and the
+// house curves.
+void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg) {
     static int argc = 1;
     static char name[] = "qor_bench";
     static char* argv[] = {name, nullptr};
@@ -138,7 +140,7 @@ void BM_RedrawGeoMap1920(benchmark::State& st) {
     map.land = DecodeLandPolygons(s, map.coast);
     map.view.Init();
     map.view.SetBitmap(bitmap.Width(), bitmap.Height());
-    for (int level = 1; level < st.range(0); ++level)
+    for (int level = 1; level < zoomLevel; ++level)
         map.view.ZoomAt(bitmap.Width() * 53 / 100, bitmap.Height() / 4, bitmap.Height());
     GeoMapOptions o;
     o.cityNames = true;
@@ -151,8 +153,23 @@ void BM_RedrawGeoMap1920(benchmark::State& st) {
         sky.dec[i] = s.Bodies[i][kBodyDec];
         sky.glyph[i] = BodyName(s, i);
     }
+    if (acg) {
+        sky.acg = AcgInputOf(s, gen.HorParallax);
+        o.acg = o.acgAscDsc = o.acgMcIc = o.acgMajor = o.acgHouses = true;
+        o.planetMask = "||||||||||";
+    }
     for (auto _ : st) DrawGeoMap(s, map, o, atlas, sky, bitmap, font);
+    if (acg) st.counters["labels"] = static_cast<double>(map.acgLabels.size());
+}
+
+void BM_RedrawGeoMap1920(benchmark::State& st) {
+    RedrawGeoMap1920(st, static_cast<int>(st.range(0)), false);
 }
 BENCHMARK(BM_RedrawGeoMap1920)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawGeoMapAcg1920(benchmark::State& st) {
+    RedrawGeoMap1920(st, 1, true);
+}
+BENCHMARK(BM_RedrawGeoMapAcg1920)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -24,6 +24,7 @@ OUT = os.path.join(FIXTURES, "ephem_reference.txt")
 OUT_RST = os.path.join(FIXTURES, "ephem_sunrise.txt")
 OUT_KEPLER = os.path.join(FIXTURES, "ephem_elliptic.txt")
 OUT_PLUTO = os.path.join(FIXTURES, "ephem_pluto.txt")
+OUT_KEPLER_J2000 = os.path.join(FIXTURES, "ephem_elliptic_j2000.txt")
 # Charts with Pluto outside 1885..2099: (jd UT, latitude, longitude east); the first is
 # 10.03.1850 06:00 +01:00 at 10 N 20 E.
 PLUTO_CHARTS = [(2396826.708333, 10.0, 20.0), (2524500.25, 55.75, 37.62)]
@@ -101,6 +102,24 @@ def main():
     with open(OUT_KEPLER, "w") as f:
         f.write("\n".join(rows) + "\n")
     print("wrote %d rows to %s" % (len(rows) - 3, os.path.normpath(OUT_KEPLER)))
+
+    # The same elements referred to the ecliptic and equinox of J2000, as the asteroid
+    # catalogue gives them.
+    rows = ["# made by tools/make_ephem_reference.py from python3-ephem " + ephem.__version__,
+            "# elements M w node inc e a epoch: %(M)s %(w)s %(node)s %(inc)s %(e)s %(a)s %(epoch)s" % el,
+            "# jdUT raDeg decDeg (apparent, geocentric, of date; elements of J2000)"]
+    for jd in jds[:10]:
+        d = jd - DJD
+        b = ephem.EllipticalBody()
+        b._inc, b._Om, b._om = el["inc"], el["node"], el["w"]
+        b._a, b._e, b._M = el["a"], el["e"], el["M"]
+        b._epoch_M = ephem.Date(el["epoch"] - DJD)
+        b._epoch = ephem.J2000
+        b.compute(ephem.Date(d), epoch=ephem.Date(d))
+        rows.append("%.4f %.8f %.8f" % (jd, math.degrees(float(b.ra)), math.degrees(float(b.dec))))
+    with open(OUT_KEPLER_J2000, "w") as f:
+        f.write("\n".join(rows) + "\n")
+    print("wrote %d rows to %s" % (len(rows) - 3, os.path.normpath(OUT_KEPLER_J2000)))
 
     # Heliocentric places, ecliptic and equinox J2000 (libastro gives them of date), every
     # seven years of 1701..1883 and 2101..2245; the Julian day is UT (TT differs by seconds).

@@ -92,9 +92,39 @@ Triple KeplerPosition(const OrbitElements& el, double jd) {
     return {sph.lon, sph.lat, sph.r};
 }
 
+namespace {
+
+// The turn from the ecliptic and equinox of J2000 to the mean ecliptic and equinox of the
+// chart: through the J2000 equator, the precession of the equator and the mean obliquity.
+std::array<Triple, 3> J2000ToDateMatrix(const AstroDat& s) {
+    const double c0 = std::cos(EpsJ2000), s0 = std::sin(EpsJ2000);
+    const double c1 = std::cos(s.EpsMean), s1 = std::sin(s.EpsMean);
+    std::array<Triple, 3> m{}; // m[row][column]
+    for (int k = 0; k < 3; ++k) {
+        const Triple e{k == 0 ? 1.0 : 0.0, k == 1 ? 1.0 : 0.0, k == 2 ? 1.0 : 0.0};
+        const double x = e[0], y = e[1] * c0 - e[2] * s0, z = e[1] * s0 + e[2] * c0;
+        double ra = ArcTan2Pos(y, x), dec = std::asin(std::clamp(z, -1.0, 1.0));
+        PrecessRaDec(ra, dec, s.ChartT, 0);
+        const double X = std::cos(dec) * std::cos(ra), Y = std::cos(dec) * std::sin(ra),
+                     Z = std::sin(dec);
+        m[0][k] = X;
+        m[1][k] = Y * c1 + Z * s1;
+        m[2][k] = -Y * s1 + Z * c1;
+    }
+    return m;
+}
+
+} // namespace
+
 void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
                       int count) {
     constexpr int kMaxAsteroids = 10000;
+    const std::array<Triple, 3> toDate = J2000ToDateMatrix(s);
+    const auto turn = [&toDate](const Triple& p) {
+        return Triple{toDate[0][0] * p[0] + toDate[0][1] * p[1] + toDate[0][2] * p[2],
+                      toDate[1][0] * p[0] + toDate[1][1] * p[1] + toDate[1][2] * p[2],
+                      toDate[2][0] * p[0] + toDate[2][1] * p[1] + toDate[2][2] * p[2]};
+    };
     count = std::clamp(count, 0, std::min<int>(kMaxAsteroids, static_cast<int>(list.size())));
     const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
     const double lst = LocalSiderealRad(s);
@@ -106,10 +136,12 @@ void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<Astero
         el.meanMotion = r.meanMotion; // the catalogue's own
         Triple pos, vel;
         KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
+        pos = turn(pos);
         Triple g{pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
         double dist = Length(g);
         if (s.UseLightTime) {
             KeplerState(el, JDFromCenturies(s.ChartT - dist * kLightTimeCenturiesPerAU), pos, vel);
+            pos = turn(pos);
             g = {pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
             dist = Length(g);
         }

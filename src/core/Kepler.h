@@ -41,8 +41,9 @@ bool ParseOrbitElementsLine(AstroDat& s, int slot, const std::string& f7, const 
                             const std::string& f9, const std::string& f10, const std::string& f11,
                             const std::string& f12, const std::string& f13);
 
-// A catalogue asteroid: its elements (angles in radians, a in AU, epoch a Julian day, mean
-// motion in radians per day) and, after CalcAsteroidList, its apparent ecliptic place of date.
+// A catalogue asteroid: its elements (angles in radians, referred to the ecliptic and equinox
+// of J2000; a in AU, epoch a Julian day, mean motion in radians per day) and, after
+// CalcAsteroidList, its apparent ecliptic place of date.
 struct AsteroidRecord {
     double meanAnomaly = 0, argPerihelion = 0, node = 0, inclination = 0;
     double e = 0, a = 0, epoch = 0, meanMotion = 0;
@@ -50,8 +51,9 @@ struct AsteroidRecord {
 };
 
 // The apparent places of the first `count` asteroids of the list (at most 10000) at the chart
-// moment, seen from the Earth of the last CalcChart: light time, nutation, aberration (with
-// light time) and the observer's parallax (HorParallax). Sets AsteroidTimeText. Records that
+// moment, seen from the Earth of the last CalcChart: the J2000 place turned to the ecliptic
+// of date, light time, nutation, aberration (with light time) and the observer's parallax
+// (HorParallax). Sets AsteroidTimeText. Records that
 // are not ellipses are skipped.
 void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
                       int count);

@@ -413,6 +413,20 @@ void DrawGeoMap(AstroDat& s, GeoMapState& st, const GeoMapOptions& o, const Atla
         cv.SetBrushStyle(ui::BrushStyle::Solid);
         cv.Ellipse(x - 4, y - 4, x + 4, y + 4);
     }
+    st.acgLabels.clear();
+    if (v.level < 5 && o.acg) {
+        AcgInput in = sky.acg;
+        in.planetMask = o.planetMask;
+        in.ascDsc = o.acgAscDsc;
+        in.mcIc = o.acgMcIc;
+        in.majorAspects = o.acgMajor;
+        in.houses = o.acgHouses;
+        for (int i = 1; i <= 10; ++i)
+            in.glyph[static_cast<std::size_t>(i)] = sky.glyph[static_cast<std::size_t>(i)];
+        const Colour line = o.contour ? kBlack : st.colors.acg;
+        const Colour label = o.contour ? kBlack : st.colors.label;
+        st.acgLabels = DrawAcgLines(ComputeAcgLines(in), v, line, label, cv, font);
+    }
     if (v.level < 5 && st.acgLines) st.acgLines(b);
 
     // The planets overhead, their glyphs on white.

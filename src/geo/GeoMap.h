@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "geo/AcgLines.h"
 #include "geo/Atlas.h"
 #include "geo/Coast.h"
 #include "geo/GeoView.h"
@@ -41,6 +42,9 @@ struct GeoMapOptions {
     int nameFontAdd = 0;    // added to the names' size
     bool planets = true;    // the planets overhead ("Рисовать планеты")
     std::string planetMask = "||--------"; // planets 1..10: "|" drawn
+    // Astro-carto-graphy ("Астро * Карто * Графия"): rising and setting curves ("Asc - Dsc"),
+    // meridians ("MC - IC"), the major aspects besides the conjunction, the house curves.
+    bool acg = false, acgAscDsc = false, acgMcIc = false, acgMajor = false, acgHouses = false;
     // Grid line steps of levels 1..5, then label steps of levels 1..5, as "DD°MM'".
     std::array<std::string, 10> gridSteps;
     GeoMapOptions();
@@ -55,6 +59,7 @@ struct GeoSky {
     double lstRad = 0;                  // local apparent sidereal time, radians
     std::array<double, 11> ra{}, dec{};
     std::array<std::string, 11> glyph;
+    AcgInput acg; // the planets' geocentric places and the house points for the lines
 };
 
 // One land polygon of the coastlines, decoded once, with its bounds (map units).
@@ -100,6 +105,7 @@ struct GeoMapState {
     std::string hoverCityName;
     // The astro-carto-graphy lines, drawn at levels below 5 when set.
     std::function<void(ui::OffscreenBitmap&)> acgLines;
+    std::vector<AcgLabelSpot> acgLabels; // the labels of the last drawing's lines
     GeoMapState();
 };
 

@@ -92,6 +92,7 @@ GeoSky GeoScreen::Sky() const {
         k.dec[static_cast<std::size_t>(i)] = b[kBodyDec];
         k.glyph[static_cast<std::size_t>(i)] = p_.Tech ? p_.Tech->PointLabel(i) : BodyName(s, i);
     }
+    k.acg = AcgInputOf(s, p_.GeneralOpt.HorParallax);
     return k;
 }
 

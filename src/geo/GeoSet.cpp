@@ -248,6 +248,11 @@ GeoMapOptions ReadGeoOptions(const shell::Program& p) {
     TEdit* edits[10] = {w->Edit1, w->Edit2, w->Edit3, w->Edit4, w->Edit5,
                         w->Edit6, w->Edit7, w->Edit8, w->Edit9, w->Edit10};
     for (int i = 0; i < 10; ++i) o.gridSteps[static_cast<std::size_t>(i)] = edits[i]->Text();
+    o.acg = w->ACGBox->Checked();
+    o.acgAscDsc = w->CheckBox11->Checked();
+    o.acgMcIc = w->CheckBox12->Checked();
+    o.acgMajor = w->AspectsGroup->ItemIndex() == 1;
+    o.acgHouses = w->RealHouseBox->Checked();
     return o;
 }
 

@@ -33,6 +33,7 @@ struct AstRec {
     double Epoch = 0;        // Julian day
     double N = 0;            // mean motion, radians a day
     double Lon = 0, Lat = 0; // ecliptic of date, written by the chart computation
+    int ScreenX = 0, ScreenY = 0; // the point on the last drawn stars-and-asteroids strip
 };
 
 struct AsteroidCatalogue {

@@ -611,31 +611,40 @@ void RedrawSky(SkyView& v, SkyInputs& in, ui::OffscreenBitmap& bmp,
 
 // --- Mouse ---------------------------------------------------------------------------------------
 
+int PickBrightestStar(const ScreenStarTable& t, const StarCatalogue& c, int& x, int& y) {
+    int picked = 0;
+    double best = 999.0;
+    for (int k = 1; k <= t.Count && k < static_cast<int>(t.X.size()); ++k) {
+        const int star = t.StarIndex[k];
+        if (star < 1 || star > c.StarCount) continue;
+        const double mag = c.YaleStars[star].Mag;
+        if (std::abs(x - t.X[k]) + std::abs(y - t.Y[k]) >= 5 || !(mag < best)) continue;
+        best = mag;
+        x = t.X[k];
+        y = t.Y[k];
+        picked = star;
+    }
+    return picked;
+}
+
+std::string StarHoverText(const AstroDat& s, const StarCatalogue& c, int star) {
+    return StarDesignation(s, c, star, false) + "  m " +
+           Trim(FloatToStrComma(0, 1, c.YaleStars[star].Mag));
+}
+
 bool SkyHitTest(SkyView& v, AstroDat& s, const StarCatalogue& c, const DeepCatalogue& d,
                 bool starsShown, int x, int y) {
     int px = x, py = y;
     v.StarFound = v.DeepFound = v.BodyFound = false;
-    double best = 999.0;
     std::string text, label;
     const auto near = [&px, &py](int ox, int oy) {
         return std::abs(px - ox) + std::abs(py - oy) < 5;
     };
     if (starsShown) {
-        const ScreenStarTable& t = v.ScreenStars;
-        for (int k = 1; k <= t.Count && k < static_cast<int>(t.X.size()); ++k) {
-            const int star = t.StarIndex[k];
-            if (star < 1 || star > c.StarCount) continue;
-            const double mag = c.YaleStars[star].Mag;
-            if (!near(t.X[k], t.Y[k]) || !(mag < best)) continue;
-            best = mag;
-            px = t.X[k];
-            py = t.Y[k];
-            v.Picked = star;
-            v.StarFound = true;
-        }
+        v.Picked = PickBrightestStar(v.ScreenStars, c, px, py);
+        v.StarFound = v.Picked > 0;
         if (v.StarFound) {
-            text = StarDesignation(s, c, v.Picked, false) + "  m " +
-                   Trim(FloatToStrComma(0, 1, c.YaleStars[v.Picked].Mag));
+            text = StarHoverText(s, c, v.Picked);
             label = StarMapLabel(c, v.Picked, false);
         } else {
             for (int i = 1; i <= d.DeepCount && i < static_cast<int>(d.DeepObjs.size()); ++i) {

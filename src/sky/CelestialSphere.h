@@ -156,6 +156,13 @@ void RedrawSky(SkyView& v, SkyInputs& in, ui::OffscreenBitmap& bmp,
 bool SkyHitTest(SkyView& v, AstroDat& s, const StarCatalogue& c, const DeepCatalogue& d,
                 bool starsShown, int x, int y);
 
+// The brightest star of a screen's star table within |dx| + |dy| < 5 of (x, y), each
+// accepted star becoming the point the next ones are measured from; 0 when none. (x, y) end
+// at the star's point.
+int PickBrightestStar(const ScreenStarTable& t, const StarCatalogue& c, int& x, int& y);
+// The hover text of a star: its designation and magnitude.
+std::string StarHoverText(const AstroDat& s, const StarCatalogue& c, int star);
+
 // The Pleiades members by BS number (a click on one shows the cluster's picture).
 bool IsPleiadesStar(int bs);
 

@@ -4,6 +4,7 @@
 #include "sky/CosmosScreen.h"
 #include "sky/SkyData.h"
 #include "sky/SkyScreen.h"
+#include "sky/StripScreen.h"
 
 namespace qor::sky {
 
@@ -64,6 +65,7 @@ void Register(shell::Program& p) {
     };
     sky.CosmosView = RegisterCosmos(p, sky.Cosmos, sky.Stars, sky.Deep);
     sky.Sphere = RegisterSkySphere(p, sky);
+    sky.Strip = RegisterStripScreen(p, sky);
     svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };
     svc.RefreshWindow["Deep"] = [&s, &sky](ui::TForm&) { ComputeDeepHorizon(s, sky.Deep); };
 }

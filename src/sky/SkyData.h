@@ -16,6 +16,7 @@
 namespace qor {
 
 struct SkySphere;
+struct StripScreen;
 
 struct SkyData {
     CosmosBodies Cosmos;
@@ -30,6 +31,8 @@ struct SkyData {
     std::string SelectedSozv;
     // The celestial sphere's state and windows.
     std::shared_ptr<SkySphere> Sphere;
+    // The stars-and-asteroids strip and the searches.
+    std::shared_ptr<StripScreen> Strip;
 };
 
 } // namespace qor

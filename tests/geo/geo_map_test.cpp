@@ -185,6 +185,55 @@ TEST_F(GeoMapTest, TheSunOverheadAtASolsticeAndTheChartsPlace) {
     EXPECT_EQ(Map().subPoints[3].first, -99); // Mercury is not selected
 }
 
+TEST_F(GeoMapTest, AstroCartoGraphyLinesFollowTheSettingsWindow) {
+    MapOnly(1600, 800);
+    ChartAt(2010, 12, 14, 12, 0, 55.75, 37.62);
+    program->SetChecked("GeoSet", "CheckBox11", true);
+    program->SetChecked("GeoSet", "CheckBox12", true);
+    program->DrawScreen('G');
+    EXPECT_TRUE(Map().acgLabels.empty()); // "Астро * Карто * Графия" is off
+    program->SetChecked("GeoSet", "ACGBox", true);
+    program->DrawScreen('G');
+    // the Sun and the Moon (the window's default planets): two meridian labels each
+    int meridians = 0, curves = 0;
+    for (const AcgLabelSpot& l : Map().acgLabels) (l.meridian ? meridians : curves)++;
+    EXPECT_EQ(meridians, 4);
+    EXPECT_GE(curves, 4); // each curve crosses the middle row at least twice
+    // the lines in the settings' colour; in outline mode black
+    const uint32_t acg = Map().colors.acg;
+    auto count = [&](uint32_t colour) {
+        int n = 0;
+        for (int y = 0; y < Picture().height(); ++y)
+            for (int x = 0; x < Picture().width(); ++x) n += Pixel(x, y) == colour;
+        return n;
+    };
+    EXPECT_GT(count(acg), 2000);
+    program->SetChecked("GeoSet", "ConturBox", true);
+    program->DrawScreen('G');
+    const int black = count(0);
+    EXPECT_EQ(count(acg), 0);
+    program->SetChecked("GeoSet", "ACGBox", false);
+    program->DrawScreen('G');
+    EXPECT_GT(black - count(0), 2000);
+    program->SetChecked("GeoSet", "ACGBox", true);
+    // the major aspects add their curves and meridians; the house curves their labels
+    Set()->AspectsGroup->SetItemIndex(1);
+    program->SetChecked("GeoSet", "RealHouseBox", true);
+    program->DrawScreen('G');
+    int majors = 0, houses = 0;
+    for (const AcgLabelSpot& l : Map().acgLabels) {
+        majors += l.meridian;
+        houses += !l.meridian && l.text.size() != 3;
+    }
+    EXPECT_EQ(majors, 16);
+    EXPECT_GE(houses, 6);
+    // at level 5 and deeper nothing
+    for (int k = 0; k < 4; ++k) Map().view.ZoomAt(800, 400, 800);
+    ASSERT_GE(Map().view.level, 5);
+    program->DrawScreen('G');
+    EXPECT_TRUE(Map().acgLabels.empty());
+}
+
 TEST_F(GeoMapTest, HoverNamesPlanetsFirstThenCitiesAndTheBirthDataTakesThePlace) {
     MapOnly(1600, 800);
     program->SetChecked("GeoSet", "SunBox", true);
