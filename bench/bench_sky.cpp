@@ -1,10 +1,12 @@
-// One full redraw of the celestial sphere at 1920 x 1080 with every catalogue star to magnitude
-// 7, the deep-sky objects, the houses, the zodiac and the bodies: in the equatorial system, and
-// in the horizontal one with the sidereal time changed before each redraw (so the horizontal
-// places of every star and deep-sky object are worked out again).
+// The sky screens at 1920 x 1080 and the asteroid places. One full redraw of the celestial sphere
+// at 1920 x 1080 with every catalogue star to magnitude 7, the deep-sky objects, the houses, the
+// zodiac and the bodies: in the equatorial system, and in the horizontal one with the sidereal time
+// changed before each redraw (so the horizontal places of every star and deep-sky object are worked
+// out again).
 #include "SkyState.h"
 
 #include "sky/CelestialSphere.h"
+#include "sky/StarStrip.h"
 #include "ui/OffscreenBitmap.h"
 
 #include <benchmark/benchmark.h>
@@ -39,5 +41,49 @@ void BM_DrawSky1920(benchmark::State& state) {
     state.counters["stars"] = view.ScreenStars.Count;
 }
 BENCHMARK(BM_DrawSky1920)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// The stars-and-asteroids strip at 1920 x 1080: zoom 1 (the whole zodiac), and zoom 100 on the
+// Sun with every label placed.
+void BM_DrawStarAstr1920(benchmark::State& state) {
+    using namespace qor;
+    StarCatalogue stars;
+    DeepCatalogue deep;
+    AstroDat s = bench::SkyChartState(stars, deep);
+    AsteroidCatalogue asteroids;
+    LoadAsteroidCatalogue(s, asteroids);
+    GeneralOptions gen;
+    CalcCatalogueAsteroids(s, gen, asteroids);
+    ui::Font16State font;
+    ui::OffscreenBitmap bitmap(font);
+    bitmap.Resize(1920, 1080);
+    StripView view;
+    view.Zoom = static_cast<double>(state.range(0));
+    view.CentreLon = s.PlanetLon[1];
+    StripInputs in{s, stars, deep, asteroids, true, &font};
+    for (auto _ : state) {
+        RedrawStarAstr(view, in, bitmap);
+        benchmark::DoNotOptimize(bitmap.image().constBits());
+    }
+    state.counters["labels"] = static_cast<double>(view.Labels.size());
+}
+BENCHMARK(BM_DrawStarAstr1920)->Arg(1)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// The apparent places of date of the whole asteroid catalogue.
+void BM_CalcAsteroidList(benchmark::State& state) {
+    using namespace qor;
+    StarCatalogue stars;
+    DeepCatalogue deep;
+    AstroDat s = bench::SkyChartState(stars, deep);
+    AsteroidCatalogue asteroids;
+    LoadAsteroidCatalogue(s, asteroids);
+    GeneralOptions gen;
+    for (auto _ : state) CalcCatalogueAsteroids(s, gen, asteroids);
+    state.counters["asteroids"] = asteroids.AstCount;
+}
+BENCHMARK(BM_CalcAsteroidList)->Unit(benchmark::kMillisecond);
 
 } // namespace

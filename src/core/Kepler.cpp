@@ -30,15 +30,24 @@ OrbitElements EllipseElements(double epoch, double a, double e, double meanAnoma
 }
 
 double EccentricAnomaly(double M, double e) {
-    double lo = -10, hi = 10;
-    while (hi - lo > 2e-10) {
-        const double mid = 0.5 * (lo + hi);
-        if (mid - e * std::sin(mid) - M < 0)
-            lo = mid;
+    // E − e sin E − M grows with E and changes sign within [M − e, M + e]: Newton's steps,
+    // with a halving of the bracket wherever a step would leave it.
+    double lo = M - e - 1e-12, hi = M + e + 1e-12;
+    double E = e < 0.8 ? M : (M < 0 ? -kPi : kPi) * 0.5 + M * 0.5;
+    E = std::clamp(E, lo, hi);
+    for (int k = 0; k < 100; ++k) {
+        const double f = E - e * std::sin(E) - M;
+        if (f < 0)
+            lo = E;
         else
-            hi = mid;
+            hi = E;
+        const double d = 1 - e * std::cos(E);
+        double next = d > 0 ? E - f / d : 0.5 * (lo + hi);
+        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+        if (std::fabs(next - E) < 1e-13 || hi - lo < 1e-13) return next;
+        E = next;
     }
-    return 0.5 * (lo + hi);
+    return E;
 }
 
 void KeplerState(const OrbitElements& el, double jd, Triple& pos, Triple& vel) {

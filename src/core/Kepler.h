@@ -24,7 +24,8 @@ double MeanMotionOf(double a);
 OrbitElements EllipseElements(double epoch, double a, double e, double meanAnomaly,
                               double argPerihelion, double node, double inclination);
 
-// The eccentric anomaly of mean anomaly M by bisection (robust for every e < 1, 2e-10 rad).
+// The eccentric anomaly of mean anomaly M (radians, −π..π) for every e < 1, to 1e-13 rad:
+// Newton's steps kept inside the bracket that holds the root.
 double EccentricAnomaly(double M, double e);
 
 // Heliocentric ecliptic position and velocity (AU, AU per day) on the ellipse at Julian day jd.

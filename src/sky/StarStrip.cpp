@@ -123,6 +123,7 @@ private:
         for (int d = 0; d < 360; ++d) {
             if (v_.Zoom < 10 && d % 10 != 0) continue;
             const int x = StripX(v_, d * kDegToRad);
+            if (x < -80 || x > v_.W + 80) continue; // nothing of it on the screen
             cv_.SetPenColor(kGray);
             ui::BufLine(bmp_, x, 0, x, v_.H);
             const std::string number = std::to_string(d % 30);
@@ -196,6 +197,7 @@ private:
             const int x = StripX(v_, o.Lon), y = StripY(v_, o.Lat);
             o.ScreenX = x;
             o.ScreenY = y;
+            if (!Across(x)) continue;
             if (full && v_.AllNames) ui::BufTextOut(bmp_, x, y, DeepObjText(in_.s, d, i, 0), kRed);
             cv_.SetBrushStyle(ui::BrushStyle::Solid);
             cv_.SetBrushColor(kGray);

@@ -2,6 +2,7 @@
 // speeds, the lunar points, the chart options, the extra bodies and the rise and set search
 // against libnova.
 #include "core/Chart.h"
+#include "core/Kepler.h"
 #include "core/RiseSet.h"
 
 #include "core/AstroMath.h"
@@ -173,7 +174,8 @@ TEST_F(ChartTest, ParallaxOfTheObserver) {
     const auto geo = s.Bodies;
     gen.HorParallax = true;
     ChartAtUT(2455000.5, 55, 37);
-    const double moonShift = std::hypot(s.Bodies[2][kBodyRA] - geo[2][kBodyRA], s.Bodies[2][kBodyDec] - geo[2][kBodyDec]);
+    const double moonShift = std::hypot(s.Bodies[2][kBodyRA] - geo[2][kBodyRA],
+                                        s.Bodies[2][kBodyDec] - geo[2][kBodyDec]);
     EXPECT_GT(moonShift, 0.2 * kDegToRad);
     EXPECT_LT(moonShift, 1.1 * kDegToRad);
     EXPECT_EQ(s.Bodies[10][kBodyRA], geo[10][kBodyRA]); // Pluto at 31 AU
@@ -503,6 +505,24 @@ TEST_F(ChartTest, MoonAloneKeepsTheEarth) {
     CalcChart(s, opt, gen, 2);
     EXPECT_EQ(s.EarthXYZ, earth);
     EXPECT_GT(std::fabs(NormAngleSigned(s.PlanetLon[2] - moon)), 10 * kDegToRad);
+}
+
+} // namespace
+} // namespace qor
+
+namespace qor {
+namespace {
+
+// Kepler's equation: Meeus' worked examples (Astronomical Algorithms, ch. 30) and the residual
+// over a table of eccentricities and mean anomalies, the nearly parabolic ones included.
+TEST(KeplerEquation, MeeusExamplesAndResiduals) {
+    EXPECT_NEAR(EccentricAnomaly(5 * kDegToRad, 0.1) / kDegToRad, 5.554589, 1e-6);
+    EXPECT_NEAR(EccentricAnomaly(2 * kDegToRad, 0.99) / kDegToRad, 32.361007, 1e-6);
+    for (double e : {0.0, 0.05, 0.3, 0.7, 0.9, 0.97, 0.999})
+        for (double M = -kPi; M <= kPi; M += 0.0137) {
+            const double E = EccentricAnomaly(M, e);
+            EXPECT_NEAR(E - e * std::sin(E), M, 1e-12) << e << " " << M;
+        }
 }
 
 } // namespace
