@@ -123,7 +123,16 @@ def parse_asp_key(key):
     return (p1, a, p2) if p1 and p2 else None
 
 
-PARSERS = {"point": parse_pln_key, "comb": parse_comb_key, "aspect": parse_asp_key}
+def parse_ruler_key(key):
+    """House-ruler key, read by position: the header line's characters 3-4 are the house h,
+    characters 7-8 the house k its ruler stands in ("[  2  10] ..."); (h, k), or None."""
+    line = "[" + key
+    h, k = to_int(line[2:4]), to_int(line[6:8])
+    return (h, k) if h and k else None
+
+
+PARSERS = {"point": parse_pln_key, "comb": parse_comb_key, "aspect": parse_asp_key,
+           "ruler": parse_ruler_key}
 
 # ---------------------------------------------------------------- key rules
 # Each rule: the parser the reader uses and the keys (as the parser returns them) it looks up.
@@ -140,6 +149,8 @@ KEY_RULES = {
     "point-house": ("point", [(p, h) for p in POINTS for h in HOUSES]),
     # a point in a sign and a house: [p.s.h]
     "point-sign-house": ("comb", [(p, s, h) for p in POINTS for s in SIGNS for h in HOUSES]),
+    # the ruler of house h standing in house k: "[  h   k]", by position
+    "house-ruler": ("ruler", [(h, k) for h in HOUSES for k in HOUSES]),
     # the Sun's sign with the Ascendant's sign: [s1.s2]
     "sun-asc": ("point", [(s1, s2) for s1 in SIGNS for s2 in SIGNS]),
 }

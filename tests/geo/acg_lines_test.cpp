@@ -101,7 +101,7 @@ TEST(AcgLines, CurvesHaveTheBodyOnTheHorizonAndMeridiansOnItsHourAngle) {
             }
             // the extreme latitudes ±(90° − |δ|), reached near the MC and IC meridians
             const double edge = kPi / 2 - std::fabs(c.dec);
-            EXPECT_NEAR(std::max(maxLat, -minLat), edge, 1.2 * kDegToRad) << c.planet;
+            EXPECT_NEAR(std::max(maxLat, -minLat), edge, 0.05 * kDegToRad) << c.planet;
         }
         for (const AcgMeridian& mer : lines.meridians) {
             const double ra = in.ra[static_cast<std::size_t>(mer.planet)];
@@ -219,6 +219,7 @@ TEST(AcgLines, DrawnLinesPassThroughTheirPointsAtTheWorldViewAndLevelThree) {
     const AstroDat s = ChartAt(kMoments[0], false);
     AcgInput in = AcgInputOf(s, false);
     in.planetMask = "|||-------";
+    in.glyph = {"", "a", "b", "c"};
     in.ascDsc = in.mcIc = true;
     const AcgLines lines = ComputeAcgLines(in);
     for (int level : {1, 3}) {
@@ -237,9 +238,28 @@ TEST(AcgLines, DrawnLinesPassThroughTheirPointsAtTheWorldViewAndLevelThree) {
         QImage img(1600, 800, QImage::Format_RGB32);
         img.fill(Qt::white);
         ui::Font16State font;
+        std::vector<AcgLabelSpot> spots;
         {
             ui::Canvas cv(img);
-            DrawAcgLines(lines, v, 0x0000FF, 0x000000, cv, font);
+            spots = DrawAcgLines(lines, v, 0x0000FF, 0x000000, cv, font);
+        }
+        if (level == 1) {
+            // each rising/setting curve crosses the middle row twice: rising west of the
+            // planet's meridian ("0"), setting east of it ("=")
+            for (int planet = 1; planet <= 3; ++planet) {
+                const std::string g = in.glyph[static_cast<std::size_t>(planet)];
+                const double r = lines.curves[static_cast<std::size_t>(planet - 1)].reference;
+                const int xr =
+                    v.Project(static_cast<int32_t>(std::lround(r * 180 * 600 / kPi)), 0).first;
+                auto east = [&](int x) { return std::remainder(x - xr, 1600.0) > 0; };
+                int rising = 0, setting = 0;
+                for (const AcgLabelSpot& sp : spots) {
+                    rising += !sp.meridian && sp.text == g + "0\x0E" && !east(sp.x);
+                    setting += !sp.meridian && sp.text == g + "=\x0E" && east(sp.x);
+                }
+                EXPECT_EQ(rising, 1) << planet;
+                EXPECT_EQ(setting, 1) << planet;
+            }
         }
         constexpr double toUnits = 180.0 * 600.0 / kPi;
         int probes = 0, hits = 0;

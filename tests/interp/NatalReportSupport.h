@@ -114,6 +114,7 @@ protected:
         c.page = &page;
         AspectOptions opt;
         opt.AspectingMode = 'I';
+        opt.MinorCheck = minorAspects;
         AspectCharts charts;
         charts.lon = &s.PlanetLon;
         charts.speed = &s.PlanetSpeed;
@@ -133,6 +134,7 @@ protected:
     qor::test::RecordingReport report;
     AstroDat s;
     AspDefTable page = MajorPage();
+    bool minorAspects = false; // Chart() finds the minor aspects of the page too
     std::function<std::string(int)> extraNames;
     std::unique_ptr<ReportWriter> w;
     std::string shown;

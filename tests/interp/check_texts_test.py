@@ -7,6 +7,7 @@ Each fault case copies the fixture into a scratch folder, spoils one thing, and 
 checker to name it; the untouched fixture must pass.
 """
 
+import json
 import os
 import shutil
 import subprocess
@@ -321,6 +322,17 @@ class ReaderKeys(unittest.TestCase):
             with self.subTest(key):
                 self.assertEqual(textbase.parse_asp_key(key), expected)
 
+    def test_ruler_keys_read_by_position(self):
+        # the house in characters 3-4 of the header, the ruler's house in 7-8, whatever stands
+        # between them
+        cases = [("  2  10] Ruler", (2, 10)), (" 10   1] Ruler", (10, 1)), ("H 2 H10]", (2, 10)),
+                 (" 12  12]", (12, 12)), ("2.10] x", None), ("  0   3] x", None),
+                 ("  2 10] x", None)]
+        for key, expected in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_ruler_key(key), expected)
+        self.assertEqual(len(textbase.KEY_RULES["house-ruler"][1]), 144)
+
     def test_comb_keys(self):
         cases = [("1.5.12]", (1, 5, 12)), (" 2. 3. 4]", (2, 3, 4)), ("1.5]", None),
                  ("1.0.3]", None)]
@@ -337,6 +349,120 @@ class ReaderKeys(unittest.TestCase):
         self.assertEqual(textbase.find_section(sections, "point", (2, 2)),
                          ("[MO TA] c", ["third"]))
         self.assertIsNone(textbase.find_section(sections, "point", (2, 3)))
+
+
+ASPECT_SOURCES = os.path.join(TREE, "tools", "texts", "aspect")
+ASC_MC = "27-ascendant.txt"
+
+
+class AspectBase(unittest.TestCase):
+    """The composed aspect base: the keys the orbs allow, and a scratch base holding the shipped
+    bank of the Ascendant and the MC only (every other first point pending)."""
+
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="aspects_")
+        self.texts = os.path.join(self.dir, "texts")
+        self.data = os.path.join(self.dir, "data")
+        folder = os.path.join(self.texts, "aspect")
+        for lang in textbase.LANGUAGES:
+            os.makedirs(os.path.join(folder, lang))
+            shutil.copy(os.path.join(ASPECT_SOURCES, lang, ASC_MC), os.path.join(folder, lang))
+        with open(os.path.join(ASPECT_SOURCES, "base.json"), encoding="utf-8") as f:
+            base = json.load(f)
+        base["parts"][0]["pending"] = list(range(1, 17))
+        with open(os.path.join(folder, "base.json"), "w", encoding="utf-8") as f:
+            json.dump(base, f, ensure_ascii=False)
+        self.bank = {lang: os.path.join(folder, lang, ASC_MC) for lang in textbase.LANGUAGES}
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def run_tool(self, tool):
+        return subprocess.run([sys.executable, os.path.join(TOOLS, tool), "--texts", self.texts,
+                               "--data", self.data], capture_output=True, text=True)
+
+    def edit(self, lang, old, new):
+        with open(self.bank[lang], encoding="utf-8") as f:
+            text = f.read()
+        self.assertIn(old, text)
+        with open(self.bank[lang], "w", encoding="utf-8") as f:
+            f.write(text.replace(old, new, 1))
+
+    def bank_text(self, lang, key):
+        with open(self.bank[lang], encoding="utf-8") as f:
+            lines = f.read().split("\n")
+        i = lines.index("[%s]" % key)
+        return lines[i + 1]
+
+    def test_keys_are_the_aspects_the_orbs_allow(self):
+        keys = set(textbase.aspect_keys())
+        self.assertEqual(len(keys), 2100)
+        cases = [((1, 1, 3), True), ((1, 2, 3), False),      # Mercury: only on the Sun
+                 ((1, 5, 4), True), ((1, 6, 4), False),      # Venus: up to the semisquare
+                 ((3, 7, 4), True), ((3, 8, 4), False),      # Mercury-Venus: up to 72 degrees
+                 ((11, 14, 12), True), ((11, 1, 12), False),  # the Nodes: opposite only
+                 ((2, 1, 3), True), ((16, 13, 36), True), ((27, 8, 36), True),
+                 ((3, 1, 1), False), ((36, 8, 27), False)]   # the first point is the lower
+        for key, present in cases:
+            with self.subTest(key):
+                self.assertEqual(key in keys, present)
+
+    def test_every_key_text_parses_back_as_the_reader_reads_it(self):
+        for p1, a, p2 in textbase.aspect_keys():
+            text = textbase.aspect_key_text(p1, textbase.ASPECT_ANGLES[a - 1], p2)
+            self.assertEqual(textbase.parse_asp_key(text + "]"), (p1, a, p2), text)
+        self.assertEqual(textbase.aspect_key_text(27, 90, 36), "27.090.110")
+        self.assertEqual(textbase.aspect_key_text(5, 0, 27), "5.000.101")
+
+    def test_sections_are_composed_from_the_bank(self):
+        r = self.run_tool("make_texts.py")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        r = self.run_tool("check_texts.py")
+        # one family paragraph serves five squares, oppositions ...: not a rewrite
+        self.assertEqual(r.returncode, 0, r.stdout)
+        for lang, out, title in (("en", "Txt/Tormac/aspect-e.txt", "Ascendant square Midheaven"),
+                                 ("ru", "Txt/Tormac/aspect.txt",
+                                  "Асцендент квадрат Середина неба")):
+            with open(os.path.join(self.data, out), "rb") as f:
+                sections = textbase.read_base_file(f.read())
+            self.assertEqual(len(sections), 14)
+            header, body = textbase.find_section(sections, "aspect", (27, 8, 36))
+            self.assertEqual(header, "[27.090.110] " + title)
+            self.assertEqual(body, [self.bank_text(lang, "27.110 tense") + " " +
+                                    self.bank_text(lang, "27 090")])
+            _, trine = textbase.find_section(sections, "aspect", (27, 10, 36))
+            self.assertTrue(trine[0].startswith(self.bank_text(lang, "27.110 flowing")))
+
+    def test_bank_faults_are_named(self):
+        sentence = self.bank_text("en", "27 090")
+        cases = [
+            # a bank sentence copied into a paragraph is a repeat, names masked or not
+            ("Privacy is hard to keep,", sentence + " Privacy is hard to keep,",
+             "check_texts.py", "sentence also in"),
+            ("The person and the role are one.", "Short.\n\n[27.110 fused]\n",
+             "make_texts.py", "written twice"),
+            ("[27.110 tense]", "[27.110 tensed]", "make_texts.py", "is neither"),
+            ("[27.110 tense]", "[1.3 tense]\nNo.\n\n[27.110 tense]", "make_texts.py",
+             "is no pair whose tense aspects can occur"),
+        ]
+        for old, new, tool, expected in cases:
+            with self.subTest(expected):
+                self.tearDown()
+                self.setUp()
+                self.edit("en", old, new)
+                if tool == "check_texts.py":
+                    self.assertEqual(self.run_tool("make_texts.py").returncode, 0)
+                r = self.run_tool(tool)
+                self.assertNotEqual(r.returncode, 0)
+                self.assertIn(expected, r.stdout + r.stderr)
+
+    def test_paragraph_outside_its_word_range(self):
+        self.edit("ru", self.bank_text("ru", "27.110 fused"),
+                  "Человек и роль слиты, и частную жизнь сохранить трудно.")
+        self.assertEqual(self.run_tool("make_texts.py").returncode, 0)
+        r = self.run_tool("check_texts.py")
+        self.assertNotEqual(r.returncode, 0)
+        self.assertIn("paragraph of 9 words, outside 50-80", r.stdout)
 
 
 if __name__ == "__main__":

@@ -170,7 +170,8 @@ protected:
                 const double sep = Separation(c.planet[p], c.planet[q]);
                 for (int a = 0; a < 5; ++a) {
                     const double off = std::fabs(sep - kAngles[a]);
-                    EXPECT_GT(std::fabs(off - kOrb), 0.5) << p << " " << q; // clear of the orb's edge
+                    EXPECT_GT(std::fabs(off - kOrb), 0.5)
+                        << p << " " << q; // clear of the orb's edge
                     if (off <= kOrb)
                         fact(house[p], "aspect",
                              std::to_string(p) + "." + std::to_string(a + 1) + "." +
@@ -180,11 +181,10 @@ protected:
         for (int h = 1; h <= 12; ++h) {
             const int z = signOf(cusp(h));
             fact(h, "cusp", std::to_string(h) + "." + std::to_string(z));
-            fact(h, "ruler",
-                 std::to_string(h) + "." + std::to_string(house[ClassicalRuler(z)]));
+            fact(h, "ruler", std::to_string(h) + "." + std::to_string(house[ClassicalRuler(z)]));
         }
-        fact(1, "sunasc", std::to_string(signOf(c.planet[1])) + "." +
-                              std::to_string(signOf(cusp(1))));
+        fact(1, "sunasc",
+             std::to_string(signOf(c.planet[1])) + "." + std::to_string(signOf(cusp(1))));
         for (auto& [h, v] : facts) std::sort(v.begin(), v.end());
         return facts;
     }
@@ -204,6 +204,18 @@ protected:
             if (l.rfind("ECHO", 0) == 0) echo[h].push_back(l);
         }
         for (auto& [k, v] : echo) std::sort(v.begin(), v.end());
+    }
+
+    // The shipped text bases under the program folder and the shipped natal aspect page.
+    void UseShippedBasesAndPage() {
+        fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
+        std::vector<std::string> pageLines;
+        ASSERT_TRUE(
+            ReadTextLines(ResolvePath(fs::path(QOR_SOURCE_DIR) / "data", Cp("Aspects\\Натал.asp")),
+                          pageLines)
+                .ok());
+        ReadAspectTable(page, pageLines);
+        PrepareAspectWindows(page);
     }
 
     std::vector<EphemChart> charts;
@@ -307,6 +319,48 @@ TEST_F(NatalEchoTest, HeadingsOfThePlanetsInEachLanguage) {
     }
 }
 
+// The shipped house-ruler texts through the natal report, both languages, both fixture charts,
+// with a dignity grid that gives Scorpio, Aquarius and Pisces their modern co-rulers: each
+// house gets one ruler text per ruler of its cusp's sign, titled for that house.
+TEST_F(NatalEchoTest, ShippedRulerTextsForEveryRulerOfTheHouse) {
+    fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
+    const auto rules = [](int sign, int body) {
+        return ClassicalRuler(sign) == body || (sign == 8 && body == 10) ||
+               (sign == 11 && body == 8) || (sign == 12 && body == 9);
+    };
+    const char* ord[] = {"",    "1st", "2nd", "3rd", "4th",  "5th", "6th",
+                         "7th", "8th", "9th", "10th", "11th", "12th"};
+    int twoRulers = 0;
+    for (bool english : {false, true})
+        for (const EphemChart& c : charts) {
+            s.EnglishMode = english;
+            MakeWriter();
+            Compute(c);
+            ReportChart chart = Chart(std::string(10, '|'));
+            chart.rules = rules;
+            ChartReports r(*w, chart);
+            w->Run([&] { r.Natal(); });
+            for (const std::string& miss : r.Misses)
+                EXPECT_NE(miss.rfind("HouseRuler", 0), 0u) << miss;
+            const auto lines = Lines();
+            for (int h = 1; h <= 12; ++h) {
+                const double cusp = s.PlanetLon[static_cast<std::size_t>(26 + h)] / kDegToRad;
+                const int sign = static_cast<int>(std::floor(cusp / 30)) + 1;
+                int rulers = 0;
+                for (int body = 1; body <= 16; ++body) rulers += rules(sign, body) ? 1 : 0;
+                twoRulers += rulers == 2;
+                const std::string title =
+                    english ? " - Ruler of the " + std::string(ord[h]) + " house in the "
+                            : Cp(" - Управитель ") + RomanNumeral(h) + Cp(" дома в ");
+                const auto told = std::count_if(lines.begin(), lines.end(), [&](const auto& l) {
+                    return l.rfind("* ", 0) == 0 && l.find(title) != std::string::npos;
+                });
+                EXPECT_EQ(told, rulers) << "house " << h << (english ? " (English)" : "");
+            }
+        }
+    EXPECT_GT(twoRulers, 0);
+}
+
 // The keys whose sections a base being written does not have yet: the numbers its sources
 // mark "pending", by the base's file ("Txt/Verlin/house.txt").
 std::map<std::string, std::set<int>> PendingKeys() {
@@ -333,14 +387,7 @@ std::map<std::string, std::set<int>> PendingKeys() {
 // point shown, the shipped aspect page: no lookup in a base that exists finds nothing (but
 // for the keys a base being written marks pending).
 TEST_F(NatalEchoTest, ShippedBasesHaveEveryKeyTheReportLooksUp) {
-    fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
-    std::vector<std::string> pageLines;
-    ASSERT_TRUE(
-        ReadTextLines(ResolvePath(fs::path(QOR_SOURCE_DIR) / "data", Cp("Aspects\\Натал.asp")),
-                      pageLines)
-            .ok());
-    ReadAspectTable(page, pageLines);
-    PrepareAspectWindows(page);
+    ASSERT_NO_FATAL_FAILURE(UseShippedBasesAndPage());
     const auto pending = PendingKeys();
     const std::map<std::string, BaseId> baseOf = {
         {"PlanetSign", BaseId::Sign},   {"HouseSign", BaseId::Hsign},
@@ -371,6 +418,66 @@ TEST_F(NatalEchoTest, ShippedBasesHaveEveryKeyTheReportLooksUp) {
                 basesRead += fs::exists(BasePath(s, w->Settings[id].file));
         }
     EXPECT_GT(basesRead, 0); // at least the signs are shipped
+}
+
+// The shipped aspect base through the aspect text of every aspected pair of a chart, the
+// Ascendant and the MC included, in both languages: the fixture charts and a hand-set one that
+// holds the rare aspects the default orbs still allow (Mercury on the Sun, Venus a semisquare
+// from it) and the Ascendant a square from the MC. A pair the orbs let happen without its
+// section, or a section read in the other language, fails.
+TEST_F(NatalEchoTest, ShippedAspectBaseTellsEveryAspectOfTheChart) {
+    ASSERT_NO_FATAL_FAILURE(UseShippedBasesAndPage());
+    extraNames = [this](int p) {
+        NamesAs words(s, false, false);
+        return BodyName(s, p);
+    };
+    const auto handSet = [this] {
+        EqualHouses(0); // the Ascendant at 0° Aries, the MC at 270°
+        const double lon[17] = {0,   100, 200, 108, 145, 10,  250, 300, 40,
+                                330, 220, 60,  240, 160, 183, 75,  128};
+        for (int p = 1; p <= 16; ++p) Put(p, lon[p]);
+    };
+    const std::vector<int> keyed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 27, 36};
+    int told = 0;
+    for (bool english : {false, true})
+        for (std::size_t c = 0; c <= charts.size(); ++c) {
+            s.EnglishMode = english;
+            MakeWriter();
+            if (c < charts.size()) {
+                Compute(charts[c]);
+            } else {
+                handSet();
+            }
+            s.NExtra = 2; // Proserpine and Chiron as the first two extra bodies
+            Put(15, c == charts.size() ? 75 : 123.4);
+            Put(16, c == charts.size() ? 128 : 301.7);
+            minorAspects = true; // every aspect of the page, the minor ones too
+            const ReportChart chart = Chart();
+            ASSERT_EQ(chart.keyOf[15], 15);
+            ASSERT_EQ(chart.keyOf[16], 16);
+            if (c == charts.size()) {
+                EXPECT_EQ(chart.aspects[1][3], 1);   // Mercury on the Sun
+                EXPECT_EQ(chart.aspects[1][4], 5);   // Venus a semisquare from the Sun
+                EXPECT_EQ(chart.aspects[27][36], 8); // the Ascendant square the MC
+                EXPECT_EQ(chart.aspects[11][12], 14);
+            }
+            ChartReports r(*w, chart);
+            for (std::size_t i = 0; i < keyed.size(); ++i)
+                for (std::size_t j = i + 1; j < keyed.size(); ++j) {
+                    const int p = keyed[i], q = keyed[j];
+                    if (!chart.aspects[static_cast<std::size_t>(p)][static_cast<std::size_t>(q)])
+                        continue;
+                    std::vector<std::string> lines;
+                    w->Run([&] { lines = r.AspectText(q, p); });
+                    ASSERT_GE(lines.size(), 3u) << p << "-" << q << (english ? " (English)" : "");
+                    const bool cyrillic =
+                        std::any_of(lines[2].begin(), lines[2].end(),
+                                    [](char ch) { return static_cast<unsigned char>(ch) >= 0xC0; });
+                    EXPECT_EQ(cyrillic, !english) << p << "-" << q;
+                    ++told;
+                }
+        }
+    EXPECT_GT(told, 100);
 }
 
 } // namespace
