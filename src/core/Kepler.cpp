@@ -103,17 +103,18 @@ Triple KeplerPosition(const OrbitElements& el, double jd) {
 
 namespace {
 
-// The turn from the ecliptic and equinox of J2000 to the mean ecliptic and equinox of the
-// chart: through the J2000 equator, the precession of the equator and the mean obliquity.
-std::array<Triple, 3> J2000ToDateMatrix(const AstroDat& s) {
+// The turn from the ecliptic and equinox of J2000 to the mean ecliptic and equinox of moment
+// T (Julian centuries from J2000) whose mean obliquity is epsMean: through the J2000 equator,
+// the precession of the equator and the mean obliquity.
+std::array<Triple, 3> J2000ToDateMatrix(double T, double epsMean) {
     const double c0 = std::cos(EpsJ2000), s0 = std::sin(EpsJ2000);
-    const double c1 = std::cos(s.EpsMean), s1 = std::sin(s.EpsMean);
+    const double c1 = std::cos(epsMean), s1 = std::sin(epsMean);
     std::array<Triple, 3> m{}; // m[row][column]
     for (int k = 0; k < 3; ++k) {
         const Triple e{k == 0 ? 1.0 : 0.0, k == 1 ? 1.0 : 0.0, k == 2 ? 1.0 : 0.0};
         const double x = e[0], y = e[1] * c0 - e[2] * s0, z = e[1] * s0 + e[2] * c0;
         double ra = ArcTan2Pos(y, x), dec = std::asin(std::clamp(z, -1.0, 1.0));
-        PrecessRaDec(ra, dec, s.ChartT, 0);
+        PrecessRaDec(ra, dec, T, 0);
         const double X = std::cos(dec) * std::cos(ra), Y = std::cos(dec) * std::sin(ra),
                      Z = std::sin(dec);
         m[0][k] = X;
@@ -123,17 +124,38 @@ std::array<Triple, 3> J2000ToDateMatrix(const AstroDat& s) {
     return m;
 }
 
+Triple Turn(const std::array<Triple, 3>& m, const Triple& p) {
+    return {m[0][0] * p[0] + m[0][1] * p[1] + m[0][2] * p[2],
+            m[1][0] * p[0] + m[1][1] * p[1] + m[1][2] * p[2],
+            m[2][0] * p[0] + m[2][1] * p[1] + m[2][2] * p[2]};
+}
+
 } // namespace
+
+void OrbitAnglesOfEquinox(double jd, double& inclination, double& node, double& argPerihelion) {
+    const double T = CenturiesJ2000(jd);
+    const std::array<Triple, 3> m = J2000ToDateMatrix(T, MeanObliquity(T));
+    const double ci = std::cos(inclination), si = std::sin(inclination);
+    const double cn = std::cos(node), sn = std::sin(node);
+    const double cw = std::cos(argPerihelion), sw = std::sin(argPerihelion);
+    // The orbit's pole and its perihelion's direction, turned; the angles read back from them.
+    const Triple pole = Turn(m, {si * sn, -si * cn, ci});
+    const Triple peri = Turn(m, {cw * cn - sw * ci * sn, cw * sn + sw * ci * cn, sw * si});
+    inclination = std::acos(std::clamp(pole[2], -1.0, 1.0));
+    node = ArcTan2Pos(pole[0], -pole[1]);
+    const Triple toNode{std::cos(node), std::sin(node), 0};
+    const Triple across{pole[1] * toNode[2] - pole[2] * toNode[1],
+                        pole[2] * toNode[0] - pole[0] * toNode[2],
+                        pole[0] * toNode[1] - pole[1] * toNode[0]};
+    argPerihelion = ArcTan2Pos(peri[0] * across[0] + peri[1] * across[1] + peri[2] * across[2],
+                               peri[0] * toNode[0] + peri[1] * toNode[1] + peri[2] * toNode[2]);
+}
 
 void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<AsteroidRecord>& list,
                       int count) {
     constexpr int kMaxAsteroids = 10000;
-    const std::array<Triple, 3> toDate = J2000ToDateMatrix(s);
-    const auto turn = [&toDate](const Triple& p) {
-        return Triple{toDate[0][0] * p[0] + toDate[0][1] * p[1] + toDate[0][2] * p[2],
-                      toDate[1][0] * p[0] + toDate[1][1] * p[1] + toDate[1][2] * p[2],
-                      toDate[2][0] * p[0] + toDate[2][1] * p[1] + toDate[2][2] * p[2]};
-    };
+    const std::array<Triple, 3> toDate = J2000ToDateMatrix(s.ChartT, s.EpsMean);
+    const auto turn = [&toDate](const Triple& p) { return Turn(toDate, p); };
     count = std::clamp(count, 0, std::min<int>(kMaxAsteroids, static_cast<int>(list.size())));
     const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
     const double lst = LocalSiderealRad(s);

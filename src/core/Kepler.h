@@ -42,6 +42,10 @@ bool ParseOrbitElementsLine(AstroDat& s, int slot, const std::string& f7, const 
                             const std::string& f9, const std::string& f10, const std::string& f11,
                             const std::string& f12, const std::string& f13);
 
+// An orbit's inclination, node and argument of perihelion (radians) referred to the ecliptic
+// and equinox of J2000, turned to the mean ecliptic and equinox of Julian day jd.
+void OrbitAnglesOfEquinox(double jd, double& inclination, double& node, double& argPerihelion);
+
 // A catalogue asteroid: its elements (angles in radians, referred to the ecliptic and equinox
 // of J2000; a in AU, epoch a Julian day, mean motion in radians per day) and, after
 // CalcAsteroidList, its apparent ecliptic place of date.

@@ -234,8 +234,11 @@ std::string CatalogueAsteroidLine(const AsteroidCatalogue& c, int i) {
     if (i < 1 || i > c.AstCount) return {};
     const AstRec& a = c.AstCatalogue[i];
     auto deg = [](double rad) { return FloatToStrWD(10, 7, rad / kDegToRad); };
+    // The user list's elements are of the equinox of their epoch; the catalogue's of J2000.
+    double incl = a.Incl, node = a.Node, peri = a.Peri;
+    OrbitAnglesOfEquinox(a.Epoch, incl, node, peri);
     return " ;" + std::string(1, kAstOrbitMark) + ";53;198;" + GetCatalogueName(c, i) + ";;;" +
-           deg(a.M) + ";" + deg(a.Peri) + ";" + deg(a.Node) + ";" + deg(a.Incl) + ";" +
+           deg(a.M) + ";" + deg(peri) + ";" + deg(node) + ";" + deg(incl) + ";" +
            FloatToStrWD(10, 7, a.Ecc) + ";" + FloatToStrWD(10, 7, a.Axis) + ";" +
            FloatToStrWD(3, 1, a.Epoch);
 }

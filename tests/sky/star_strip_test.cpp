@@ -3,6 +3,7 @@
 #include "CosmosTestSupport.h"
 
 #include "core/AstroMath.h"
+#include "core/Kepler.h"
 #include "core/Text.h"
 #include "sky/ObjectSearch.h"
 #include "sky/StarStrip.h"
@@ -244,6 +245,41 @@ TEST(ObjectSearch, SearchWindowLines) {
     EXPECT_EQ(SearchLine(lines, 3), "");
     EXPECT_EQ(SearchLine(lines, 7), "");
     EXPECT_EQ(SearchText("a_b_c"), "a b_c");
+}
+
+} // namespace
+} // namespace qor::test
+
+namespace qor::test {
+namespace {
+
+// A catalogue asteroid added to the user list carries angles of its epoch's equinox: computed
+// as an extra body at its epoch (where the date's equinox is the epoch's) it stands where the
+// catalogue's J2000 elements put it.
+TEST(CatalogueAsteroidLine, AnglesOfTheEpochsEquinox) {
+    StripFixture f;
+    std::vector<std::string> lines;
+    ASSERT_TRUE(AddAsteroidFromCatalogue(lines, f.asteroids, 1));
+    const auto field = [&lines](int n) { return GetAstField(lines, n, 1); };
+    ASSERT_TRUE(ParseOrbitElementsLine(f.s, 1, field(7), field(8), field(9), field(10), field(11),
+                                       field(12), field(13)));
+    f.s.NExtra = 1;
+    EXPECT_EQ(field(13), "2459800.5"); // 2022-08-09 0h
+    f.SetMoment(2022, 8, 9, 0, 0);
+    GeneralOptions gen;
+    CalcCatalogueAsteroids(f.s, gen, f.asteroids);
+    const AstRec& ceres = f.asteroids.AstCatalogue[1];
+    EXPECT_NEAR(NormAngleSigned(f.s.PlanetLon[15] - ceres.Lon) / kArcsecToRad, 0, 2);
+    EXPECT_NEAR((f.s.PlanetLat[15] - ceres.Lat) / kArcsecToRad, 0, 2);
+    // the J2000 angles as written would miss by the precession since 2000 (about 19')
+    const double stated = std::stod(field(9)) * kDegToRad;
+    EXPECT_GT(std::fabs(NormAngleSigned(stated - ceres.Node)), 10 * 60 * kArcsecToRad);
+    // at J2000 itself nothing turns
+    double i = 0.3, node = 1.2, peri = 4.0;
+    OrbitAnglesOfEquinox(2451545.0, i, node, peri);
+    EXPECT_NEAR(i, 0.3, 1e-7);
+    EXPECT_NEAR(node, 1.2, 1e-7);
+    EXPECT_NEAR(peri, 4.0, 1e-7);
 }
 
 } // namespace
