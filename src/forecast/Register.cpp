@@ -2,6 +2,7 @@
 
 #include "forecast/CalendForm.h"
 #include "forecast/MoonForm.h"
+#include "forecast/MovPlnForm.h"
 #include "forecast/TabForm.h"
 #include "forecast/TimePlaceForms.h"
 
@@ -12,6 +13,7 @@ void Register(shell::Program& p) {
     RegisterYearTables(p, jobs);
     RegisterStepWindows(p);
     RegisterCalendar(p, jobs);
+    RegisterMotionGraph(p, jobs);
 }
 
 } // namespace qor::forecast

@@ -2,6 +2,7 @@
 // from the year's file or after its build, the year graph and the caption over it, the grid,
 // the text file, the keys and the English texts.
 
+#include "ForecastTestSupport.h"
 #include "app/MainWindowFixture.h"
 #include "core/ChartRecords.h"
 #include "core/Files.h"
@@ -30,23 +31,8 @@ protected:
     }
     TCalend* Calend() { return dynamic_cast<TCalend*>(form1->OpenToolWindow("Calend")); }
     void BuildYear(int year) { ASSERT_TRUE(BuildAnnualEphemeris(program->s, year).ok()); }
-    void Pump() {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    // Runs a build of the ephemeris window to its end.
-    void RunBuild() {
-        QElapsedTimer clock;
-        clock.start();
-        for (;;) {
-            auto* tab = dynamic_cast<TTab*>(Screen().FindForm("Tab"));
-            if (!tab || !(tab->Building() || tab->Timer1->Enabled())) break;
-            if (tab->Timer1->Enabled()) tab->Timer1->OnTimer();
-            Pump();
-            ASSERT_LT(clock.elapsed(), 60000);
-        }
-        Pump();
-    }
+    void Pump() { test_support::PumpEvents(); }
+    void RunBuild() { test_support::RunEphemerisBuild(); }
 };
 
 TEST_F(CalendWindowTest, YesCreatesTheYearOfTheSecondDataSet) {

@@ -2,6 +2,7 @@
 // significators, the compressed cells of the text file, a 2024 calendar against python3-ephem,
 // and the year graph's pixels.
 
+#include "ForecastTestSupport.h"
 #include "core/Aspects.h"
 #include "core/AstroMath.h"
 #include "core/Files.h"
@@ -35,13 +36,7 @@ bool Classical(int sign, int body) {
     return sign >= 1 && sign <= 12 && kClassical[sign] == body;
 }
 
-AspDefTable DefaultAspects() {
-    AspDefTable t;
-    std::vector<std::string> lines = BuiltInAspectLines();
-    ReadAspectTable(t, lines);
-    EXPECT_EQ(t.AspCount, 14);
-    return t;
-}
+using test_support::DefaultAspects;
 
 std::string Bar(int marks, char mark, int points) {
     std::string b(static_cast<std::size_t>(marks), mark);

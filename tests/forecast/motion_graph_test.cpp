@@ -2,6 +2,7 @@
 // harmonics, the wrap across the edge, the spreading of glyph labels, a transit year against
 // python3-ephem, the month graphs' rows.
 
+#include "ForecastTestSupport.h"
 #include "core/AstroMath.h"
 #include "core/Planets.h"
 #include "forecast/MotionGraph.h"
@@ -137,14 +138,8 @@ TEST_F(MotionGraphFileTest, AYearOfTransitsAgainstPythonEphem) {
     EXPECT_EQ(r.samples, 366);
     const MotionGeometry g = MakeMotionGeometry(800, 600, 0, 366);
 
-    const std::string command =
-        "/usr/bin/python3 '" +
-        (fs::path(QOR_SOURCE_DIR) / "tests/forecast/motion_oracle.py").string() + "' 2024";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char line[512];
     int day = 0;
-    while (std::fgets(line, sizeof line, pipe)) {
+    for (const std::string& line : test_support::OracleLines("motion_oracle.py", "2024")) {
         std::istringstream in(line);
         for (int body = 1; body <= 10; ++body) {
             double lon = 0;
@@ -159,7 +154,6 @@ TEST_F(MotionGraphFileTest, AYearOfTransitsAgainstPythonEphem) {
         }
         ++day;
     }
-    pclose(pipe);
     EXPECT_EQ(day, 366);
     // The Sun's curve is red, the others black.
     const QPoint sun = r.points[0][100];
