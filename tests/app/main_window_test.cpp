@@ -462,7 +462,7 @@ TEST_F(MainWindowTest, GetLongAnswersTheChartOfTheCoreCalledDirectly) {
                         "37'E;"
                         "City;Country");
     EXPECT_EQ(program->s.DatRec1[kRecSex], "1");
-    EXPECT_EQ(program->s.DatRec1[kRecName], "Peer\nTest");
+    EXPECT_EQ(program->s.DatRec1[kRecName], "Peer\r\nTest");
     link.ExecMsgCommand("GetLong");
     const std::vector<std::string> lines = SendLines();
     // the points the wheel shows, then the twelve cusps
