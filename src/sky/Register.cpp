@@ -5,7 +5,9 @@
 #include "sky/CosmosScreen.h"
 #include "sky/SkyData.h"
 #include "sky/SkyScreen.h"
+#include "sky/StarConj.h"
 #include "sky/StripScreen.h"
+#include "sky/UserBodiesWindow.h"
 
 namespace qor::sky {
 
@@ -64,6 +66,8 @@ void Register(shell::Program& p) {
     sky.Sphere = RegisterSkySphere(p, sky);
     sky.Strip = RegisterStripScreen(p, sky);
     RegisterAsterid(p, sky);
+    RegisterStarConj(p, sky);
+    RegisterUserBodiesWindow(p, sky);
     svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };
     svc.RefreshWindow["Deep"] = [&s, &sky](ui::TForm&) { ComputeDeepHorizon(s, sky.Deep); };
 }
