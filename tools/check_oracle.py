@@ -33,9 +33,9 @@ import make_oracle  # noqa: E402
 TREE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # Hexagrams whose texts are not written yet (their sections and lines may be missing).
-PENDING_HEXAGRAMS = set(range(33, 65))
+PENDING_HEXAGRAMS = set()
 # True while the glossary is being written: its counts are not demanded yet.
-GLOSSARY_PENDING = True
+GLOSSARY_PENDING = False
 
 # King Wen numbers by lower trigram (rows) and upper trigram (columns); the trigrams in the
 # order Heaven, Lake, Fire, Thunder, Wind, Water, Mountain, Earth. Trigram t (1..8) has a
