@@ -8,6 +8,7 @@
 #include "core/Houses.h"
 #include "shell/MainForm.h"
 #include "shell/SettingsDialogs.h"
+#include "shell/StarsAtChart.h"
 #include "shell/Tech.h"
 #include "sky/BodyPoles.h"
 #include "sky/SkyData.h"
@@ -73,6 +74,9 @@ KartInputs GatherKartInputs(shell::Program& p) {
         return DirectionsReport(p.s, engine, dir);
     };
     if (const SkyData* sky = p.Find<SkyData>()) {
+        // The table names the bright object nearest each point: the places must be those of
+        // the chart's moment (fifty years move them by 0.7 degrees).
+        if (in.Options.StarsCheck && shell::StarsBehindChart(p)) p.Svc.ComputeStarPositions();
         sv.Stars = &sky->Stars;
         sv.Deep = &sky->Deep;
     }

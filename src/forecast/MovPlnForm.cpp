@@ -91,7 +91,8 @@ TMovPln::TMovPln(shell::Program& p, EphemerisJobs& jobs) : TForm("MovPln"), p_(p
 
     Button1 = AddButton("Button1", "&График"_cp, {8, 166, 110, 30}, Client());
     TablButton = AddButton("TablButton", "&Табл.Транз."_cp, {124, 166, 120, 30}, Client());
-    SetHint(TablButton, "Таблица транзитов рабочей планеты"_cp);
+    SetHint(TablButton, Lang(p_.s, "Таблица транзитов рабочей планеты"_cp,
+                             "Transit table of the working planet"));
     Button2 = AddButton("Button2", "&Закрыть"_cp, {250, 166, 112, 30}, Client());
     Edit = AddEdit("Edit", "", {600, 0, 40, 20}, Client());
     Edit->hide();
