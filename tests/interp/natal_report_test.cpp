@@ -67,9 +67,7 @@ class NatalEchoTest : public ReportFrame {
 protected:
     void SetUp() override {
         ReportFrame::SetUp();
-        s.ProgramFolder = fs::path(QOR_SOURCE_DIR) / "data";
-        for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(s, i).ok) << i;
-        s.ProgramFolder = dir.path();
+        ASSERT_NO_FATAL_FAILURE(LoadShippedPlanetTerms());
         charts = FixtureCharts();
         ASSERT_EQ(charts.size(), 2u);
     }
