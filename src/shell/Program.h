@@ -164,6 +164,10 @@ struct Services {
     // (false when it refuses, e.g. its OK button is disabled).
     Action DatRecToDataForm, DataFormToMoment, DataFormToDatRec, DataFormToBackRec;
     std::function<bool()> ApplyData;
+    // The chart history (chart): runs the entry of row `row` (1 = the newest) again; with
+    // keepBackground the second data set stays unless the entry is a synastry. False when
+    // nothing ran.
+    std::function<bool(int row, bool keepBackground)> RunChartHistory;
     // The birth-data window (chart): the chart moment and place written back into its fields
     // (when it shows the set the stepping windows move) and into DatRec1's date, time,
     // latitude and longitude.
