@@ -79,6 +79,9 @@ struct ScreenHandler {
     std::function<bool()> Horizontal;
     // Something on the screen is held by the mouse (the real-time clock waits meanwhile).
     std::function<bool()> Held;
+    // The button that a press on the screen holds was let go where the screen did not see it
+    // (another screen showed by then) or the program lost the mouse: what the press began ends.
+    std::function<void()> MouseLost;
     // The hot spots of the last drawing as "x;y;text" lines (the command link's
     // "FindOnWheel", the diagnostic key Alt+G).
     std::function<std::vector<std::string>()> Spots;
@@ -212,6 +215,12 @@ struct Services {
     std::function<void(int planet)> IntPlanetText;
     std::function<void(int sign)> IntSignText;
     std::function<void(int p, int q)> IntAspectText;
+    // The picture viewer (interp) in its 25-frame animation of the lunar month (the chart
+    // menu's Moon item).
+    Action MoonMovie;
+    // The planet information window (sky) for chart point n (the chart menu's "astronomical
+    // data").
+    std::function<void(int point)> ShowPlanetInfo;
 };
 
 // Flags of the shell read across windows.
