@@ -212,8 +212,10 @@ class Checker:
             # A composed section repeats its bank's paragraph and sentence by design: its
             # sentences and word runs are compared through the bank (below), not here.
             bodies.append((where, " ".join(body), "compose" not in base))
-        if "compose" in base:
+        if base.get("compose") == "aspect":
             self.check_bank(base, lang, bodies)
+        elif base.get("compose") == "combination":
+            self.check_comb_bank(base, lang, bodies)
         if group_of is not None:
             self.check_groups(rel, lang, base["parser"], sections, groups, group_of)
         for part in base["parts"]:
@@ -282,6 +284,22 @@ class Checker:
                 if script.search(ROMAN_WORD.sub(" ", text) if lang == "ru" else text):
                     self.problem(where, "letters of the other language's script")
                 bodies.append((where, text, True))
+
+    def check_comb_bank(self, base, lang, bodies):
+        """The sentences a combination base is made of: each in its language's script and
+        compared with every other text for repeats and shared word runs."""
+        try:
+            bank = textbase.read_comb_bank(base, lang)
+        except textbase.SourceError as e:
+            self.problem(textbase.output_name(base, lang), str(e))
+            return
+        script = LATIN if lang == "ru" else CYRILLIC
+        for sec in bank.values():
+            where = "%s [%s]" % (sec.where, sec.key)
+            text = sec.paragraphs[0]
+            if script.search(ROMAN_WORD.sub(" ", text) if lang == "ru" else text):
+                self.problem(where, "letters of the other language's script")
+            bodies.append((where, text, True))
 
     def check_groups(self, rel, lang, parser, sections, groups, group_of):
         """A base with group lines: each section stands under the group of its first key

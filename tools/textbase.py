@@ -244,7 +244,15 @@ def load_base(folder):
     if base["format"] == "degrees" and base.get("groups") is None:
         raise SourceError("%s: a degree-text base gives its twelve sign titles as \"groups\""
                           % folder)
-    if "compose" in base:
+    if base.get("compose") == "combination":
+        names = base.get("names", {})
+        if not all(len(names.get(lang, {}).get("points", [])) == len(POINTS)
+                   and len(names.get(lang, {}).get("signs", [])) == len(SIGNS)
+                   and len(names.get(lang, {}).get("houses", [])) == len(HOUSES)
+                   and "title" in names.get(lang, {}) for lang in LANGUAGES):
+            raise SourceError("%s: a combination base names its points, signs and houses and "
+                              "gives a title in each language" % folder)
+    elif "compose" in base:
         names = base.get("names", {})
         if base["compose"] != "aspect" or not all(
                 len(names.get(lang, {}).get("points", [])) == len(PAIR_POINTS)
@@ -477,9 +485,114 @@ def compose_aspects(base, lang):
     return out
 
 
+# ---------------------------------------------------------------- composed combinations
+# A combination base [p.s.h] (a point in a sign and a house) is composed from banks of single
+# sentences: "[p.h house]" what the point does in the house, "[p.s sign]" the manner it takes in
+# the sign, "[s.h on]" how the sign's style colours the house's affairs, and the relations that
+# hold for some keys only: "[dignity angularity]" (rulership, exaltation, detriment, fall; angular,
+# succedent, cadent), "[p natural]" the point in its own natural house, "[p joy]" the point in its
+# house of joy, "[e1.e2 element]" the sign's element against that of the house's natural sign
+# when the two are the same or opposed.
+RULES = {1: (5,), 2: (4,), 3: (3, 6), 4: (2, 7), 5: (1, 8), 6: (9, 12), 7: (10, 11), 8: (11,),
+         9: (12,), 10: (8,)}
+EXALTS = {1: 1, 2: 2, 3: 6, 4: 12, 5: 10, 6: 4, 7: 7}
+JOYS = {3: 1, 2: 3, 4: 5, 5: 6, 1: 9, 6: 11, 7: 12}
+ELEMENTS = ("fire", "earth", "air", "water")
+ANGULARITY = ("angular", "succedent", "cadent")
+DIGNITIES = ("rulership", "exaltation", "detriment", "fall")
+OPPOSED = {("fire", "water"), ("water", "fire"), ("earth", "air"), ("air", "earth")}
+
+
+def opposite_sign(s):
+    return (s + 5) % 12 + 1
+
+
+def dignity(p, s):
+    """The point's dignity in the sign, the first that holds of rulership, exaltation,
+    detriment and fall; None for none (and for points without a dignity)."""
+    if s in RULES.get(p, ()):
+        return "rulership"
+    if EXALTS.get(p) == s:
+        return "exaltation"
+    if s in {opposite_sign(r) for r in RULES.get(p, ())}:
+        return "detriment"
+    if p in EXALTS and opposite_sign(EXALTS[p]) == s:
+        return "fall"
+    return None
+
+
+def element(sign):
+    return ELEMENTS[(sign - 1) % 4]
+
+
+def combination_relations(p, s, h):
+    """The relation keys that hold for [p.s.h], in the order the section tells them."""
+    out = []
+    d = dignity(p, s)
+    if d:
+        out.append("%s %s" % (d, ANGULARITY[(h - 1) % 3]))
+    if h in RULES.get(p, ()):
+        out.append("%d natural" % p)
+    if JOYS.get(p) == h:
+        out.append("%d joy" % p)
+    e1, e2 = element(s), element(h)
+    if e1 == e2 or (e1, e2) in OPPOSED:
+        out.append("%s.%s element" % (e1, e2))
+    return out
+
+
+COMB_BANK = re.compile(r"^(\d+)\.(\d+) (house|sign|on)$")
+
+
+def read_comb_bank(base, lang):
+    """The sentence banks of a combination base: {key: Section}, the key as written."""
+    valid = {"%d.%d house" % (p, h) for p in POINTS for h in HOUSES}
+    valid |= {"%d.%d sign" % (p, s) for p in POINTS for s in SIGNS}
+    valid |= {"%d.%d on" % (s, h) for s in SIGNS for h in HOUSES}
+    valid |= {"%s %s" % (d, a) for d in DIGNITIES for a in ANGULARITY}
+    valid |= {"%d natural" % p for p in RULES} | {"%d joy" % p for p in JOYS}
+    valid |= {"%s.%s element" % (a, b) for a in ELEMENTS for b in ELEMENTS
+              if a == b or (a, b) in OPPOSED}
+    bank = {}
+    for sec in read_sources(base, lang):
+        if sec.key not in valid:
+            raise SourceError("%s: [%s] is no sentence of the combination banks"
+                              % (sec.where, sec.key))
+        if sec.key in bank:
+            raise SourceError("%s: [%s] written twice" % (sec.where, sec.key))
+        if len(sec.paragraphs) != 1:
+            raise SourceError("%s: [%s] must be one paragraph" % (sec.where, sec.key))
+        bank[sec.key] = sec
+    return bank
+
+
+def compose_combinations(base, lang):
+    """The sections [p.s.h] whose sentences are all written, titled from the base's names
+    ("Mars in Leo in the 10th house")."""
+    names = base["names"][lang]
+    bank = read_comb_bank(base, lang)
+    out = []
+    for p in POINTS:
+        for s in SIGNS:
+            for h in HOUSES:
+                keys = ["%d.%d house" % (p, h), "%d.%d sign" % (p, s), "%d.%d on" % (s, h)]
+                keys += combination_relations(p, s, h)
+                if not all(k in bank for k in keys):
+                    continue
+                title = names["title"] % {"point": names["points"][p - 1],
+                                          "sign": names["signs"][s - 1],
+                                          "house": names["houses"][h - 1]}
+                body = " ".join(bank[k].paragraphs[0] for k in keys)
+                out.append(Section("%d.%d.%d" % (p, s, h), title, [body],
+                                   bank[keys[0]].where))
+    return out
+
+
 def base_sections(base, lang):
     if base.get("compose") == "aspect":
         return compose_aspects(base, lang)
+    if base.get("compose") == "combination":
+        return compose_combinations(base, lang)
     return read_sources(base, lang)
 
 

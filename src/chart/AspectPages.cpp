@@ -95,6 +95,12 @@ void TKartForm::StartAspectPage() {
     // A page kept from the other language's default names its page of this language.
     const int tab = AspectPageTab(AspectLetterEdit->Text(), 0);
     if (tab >= 0) AspectLetterEdit->SetText(AspTabControl->Tabs()[tab]);
+    // So do the pages chosen by chart kind.
+    for (const auto& [edit, kind] : {std::pair{NatalTabEdit, 0}, std::pair{TransTabEdit, 1}}) {
+        if (Trim(edit->Text()).empty()) continue;
+        if (const int t = AspectPageTab(edit->Text(), kind); t >= 0)
+            edit->SetText(AspTabControl->Tabs()[t]);
+    }
     LoadAspectPage();
 }
 

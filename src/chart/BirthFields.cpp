@@ -3,11 +3,13 @@
 #include "core/AstroMath.h"
 #include "core/ChartMoment.h"
 #include "core/Formats.h"
+#include "core/Text.h"
 #include "ui/Keys.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 namespace qor::chart {
 
@@ -216,6 +218,30 @@ std::string RecordSafeText(std::string_view text, bool keepLineBreaks) {
             out += c;
     }
     return out;
+}
+
+const std::vector<std::string>& MethodItems() {
+    static const std::vector<std::string> items = {
+        "Транзит"_cp,
+        "Синастрия"_cp,
+        "Дирекция экваториальная: 1градус/год"_cp,
+        "Дирекция зодиакальная: 1градус/год"_cp,
+        "Дирекция солнечной дуги экваториальная"_cp,
+        "Дирекция солнечной дуги зодиакальная"_cp,
+        "Дирекция персидская: 1градус/год (дома неподвижны)"_cp,
+        "Прогрессия: 1день=1году"_cp,
+        "Прогрессия MC: 1день=1году"_cp,
+        "Соляр"_cp,
+        "Лунар"_cp,
+        "Фазовый лунар"_cp,
+        "Фазовая прогрессия: 1синодический месяц=1году"_cp,
+        "Прогрессия лунара: 1сидерический месяц=1году"_cp};
+    return items;
+}
+
+char MethodLetter(int i) {
+    static const char letters[] = "  DZEAzPpSLFfl";
+    return i >= 0 && i < 14 ? letters[i] : 0;
 }
 
 } // namespace qor::chart

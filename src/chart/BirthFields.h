@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor::chart {
 
@@ -38,5 +39,11 @@ FieldCheck CheckField(FieldShape f, std::string_view text, bool beforeEra = fals
 // field separator ";" of the record files becomes ",", line breaks become blanks (the comment
 // keeps its line breaks; the record files write them themselves).
 std::string RecordSafeText(std::string_view text, bool keepLineBreaks = false);
+
+// The method letter of the double chart's method item i (0..13); blank for transit and
+// synastry, 0 when i is out of range.
+char MethodLetter(int i);
+// The fourteen method items in Russian.
+const std::vector<std::string>& MethodItems();
 
 } // namespace qor::chart

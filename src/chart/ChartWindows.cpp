@@ -1,6 +1,7 @@
 #include "chart/ChartWindows.h"
 
 #include "chart/Base.h"
+#include "chart/CHistory.h"
 #include "chart/DataForm.h"
 #include "chart/KartForm.h"
 #include "chart/NewAsp.h"
@@ -44,10 +45,15 @@ bool AskUser(shell::Program& p, const std::string& question) {
 }
 
 void RegisterChartWindows(shell::Program& p) {
-    p.FormClasses.Register("DataForm", [&p] { return new TDataForm(p); });
+    p.FormClasses.Register("DataForm", [&p] {
+        auto* d = new TDataForm(p);
+        d->AddChartHistory = [&p] { chart::AddChartHistory(p); };
+        return d;
+    });
     p.FormClasses.Register("KartForm", [&p] { return new TKartForm(p); });
     p.FormClasses.Register("NewAsp", [&p] { return new TNewAsp(p); });
     RegisterBaseWindow(p);
+    RegisterHistory(p);
     shell::Services& svc = p.Svc;
 
     auto onData = [](void (TDataForm::*f)()) {

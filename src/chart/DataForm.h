@@ -109,10 +109,4 @@ private:
 // is cleared.
 void OvertypeEditKey(ui::TEdit* e, FieldShape shape, int& caret, int& key);
 
-// The method letter of the double chart's method item i (0..13); blank for transit and
-// synastry, 0 when i is out of range.
-char MethodLetter(int i);
-// The fourteen method items in Russian.
-const std::vector<std::string>& MethodItems();
-
 } // namespace qor::chart

@@ -83,19 +83,6 @@ bool ParseAspectCode(const std::string& code, int& point1, int& aspect, int& poi
 
 namespace {
 
-// Moves the chart moment by whole seconds: whole hours, then the rest in seconds.
-void MoveSeconds(AstroDat& s, long long seconds) {
-    const long long a = seconds < 0 ? -seconds : seconds;
-    const int hours = static_cast<int>(a / 3600), rest = static_cast<int>(a % 3600);
-    if (seconds >= 0) {
-        IncHour(s, hours);
-        IncSecond(s, rest);
-    } else {
-        DecHour(s, hours);
-        DecSecond(s, rest);
-    }
-}
-
 void MoveSteps(AstroDat& s, const StepScale& scale, bool forward) {
     const int n = scale.Size;
     switch (scale.Unit) {
@@ -174,7 +161,7 @@ public:
         const int k = static_cast<int>(r.ExactStep);
         Restart(at[k]);
         const long long first = RoundEven((r.ExactStep - k) * StepSeconds(r.Scale));
-        MoveSeconds(s_, r.Applying ? first : -first);
+        StepSeconds(s_, r.Applying ? first : -first);
         for (int pass = 1; pass <= 5; ++pass) {
             Compute();
             const double y0 = Deviation(false);
@@ -182,7 +169,7 @@ public:
             Compute();
             const double y1 = Deviation(false);
             const long long step = RoundEven(-y1 / NonZeroGuard(y1 - y0));
-            MoveSeconds(s_, step);
+            StepSeconds(s_, step);
             if (std::fabs(y1) * kRadToArcSec < 0.5 || std::llabs(step) <= 1) break;
         }
         r.Exact = MomentOf(s_);

@@ -4,10 +4,12 @@
 #include "chart/DataForm.h"
 #include "chart/KartForm.h"
 #include "chart/PrnKart.h"
+#include "chart/WheelMouse.h"
 #include "core/Directions.h"
 #include "core/Houses.h"
 #include "shell/MainForm.h"
 #include "shell/SettingsDialogs.h"
+#include "shell/StarsAtChart.h"
 #include "shell/Tech.h"
 #include "sky/BodyPoles.h"
 #include "sky/SkyData.h"
@@ -50,6 +52,10 @@ KartInputs GatherKartInputs(shell::Program& p) {
     c.RealTimeMode = f.RealTimeMode;
     c.ExterrBody = f.ExterrBody;
     c.HorParallax = p.GeneralOpt.HorParallax;
+    if (const WheelMouse* mouse = p.Find<WheelMouse>()) {
+        c.DraggedBody = mouse->DragTimeBody;
+        c.PickInner = mouse->PickInner;
+    }
     if (p.Tech) {
         c.DateText = p.Tech->DateText;
         c.TimeText = p.Tech->TimeText;
@@ -73,6 +79,9 @@ KartInputs GatherKartInputs(shell::Program& p) {
         return DirectionsReport(p.s, engine, dir);
     };
     if (const SkyData* sky = p.Find<SkyData>()) {
+        // The table names the bright object nearest each point: the places must be those of
+        // the chart's moment (fifty years move them by 0.7 degrees).
+        if (in.Options.StarsCheck && shell::StarsBehindChart(p)) p.Svc.ComputeStarPositions();
         sv.Stars = &sky->Stars;
         sv.Deep = &sky->Deep;
     }
@@ -109,12 +118,8 @@ std::shared_ptr<NatalWheel> RegisterKartScreen(shell::Program& p) {
     };
     shell::ScreenHandler& screen = svc.Screens['W'];
     screen.Draw = draw;
-    // Without a button: the hint of the spot under the pointer, else the pending note goes.
-    screen.MouseMove = [&p, wheel](ui::Shift, int x, int y) {
-        TKartForm* kart = KartFormOf();
-        if (kart && kart->ShowChartHint(x, y)) return;
-        if (wheel->DropPendingNote() && !p.Flags.DinamicRun) p.DrawScreen('W');
-    };
+    // The mouse: the hint, the drags, the protractor, the marker and the menus.
+    RegisterWheelMouse(p, wheel);
     // The start-up's colour of the screen: the settings window's background.
     screen.Background = []() -> uint32_t {
         const TKartForm* kart = KartFormOf();

@@ -39,7 +39,8 @@ std::optional<MomentDate> ParseMomentDate(std::string_view text) {
     if (dot2 == std::string::npos) return std::nullopt;
     const auto d = Digits(std::string_view(rest).substr(0, dot1), 31);
     const auto m = Digits(std::string_view(rest).substr(dot1 + 1, dot2 - dot1 - 1), 12);
-    const auto y = Digits(std::string_view(rest).substr(dot2 + 1), 999999);
+    // The date field holds four digits of year: a longer year would be cut when shown.
+    const auto y = Digits(std::string_view(rest).substr(dot2 + 1), 9999);
     if (!d || !m || !y) return std::nullopt;
     const int shown = *y == 0 ? 1 : *y; // the year 0000 is shown as 0001
     const MomentDate date{beforeEra ? 1 - shown : shown, *m, *d};

@@ -39,10 +39,6 @@ void StepMinutes(AstroDat& s, long long n) {
     if (n > 0) IncMinute(s, static_cast<int>(n));
     if (n < 0) DecMinute(s, static_cast<int>(-n));
 }
-void StepSeconds(AstroDat& s, long long n) {
-    if (n > 0) IncSecond(s, static_cast<int>(n));
-    if (n < 0) DecSecond(s, static_cast<int>(-n));
-}
 
 // (−π, π]
 double Signed(double a) {

@@ -7,6 +7,7 @@
 #include "core/Strings.h"
 #include "core/Text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -99,23 +100,26 @@ std::string ParsJoinLine(const ParsLine& line) {
     return line.glyph + ";" + line.name + ";" + line.formula;
 }
 
-std::string ParsPageFile(std::string_view pageName) {
-    return "Parses\\" + std::string(pageName) + ".prs";
-}
-
 const std::vector<std::string>& ParsDefaultPages() {
     static const std::vector<std::string> pages = {"Parses", "Firnel", "Mardok", "Senvir"};
     return pages;
 }
 
+std::string ParsPageFile(const AstroDat& s, std::string_view pageName) {
+    const auto& shipped = ParsDefaultPages();
+    const bool english =
+        s.EnglishMode && std::find(shipped.begin(), shipped.end(), pageName) != shipped.end();
+    return "Parses\\" + std::string(pageName) + (english ? "-e.prs" : ".prs");
+}
+
 IoResult ReadParsPage(const AstroDat& s, std::string_view pageName,
                       std::vector<std::string>& lines) {
-    return ReadTextLines(s.DataPath(ParsPageFile(pageName)), lines);
+    return ReadTextLines(s.DataPath(ParsPageFile(s, pageName)), lines);
 }
 
 IoResult WriteParsPage(const AstroDat& s, std::string_view pageName,
                        const std::vector<std::string>& lines) {
-    const fs::path path = s.DataPath(ParsPageFile(pageName));
+    const fs::path path = s.DataPath(ParsPageFile(s, pageName));
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
     return WriteTextFileAtomic(path, lines);
@@ -124,7 +128,7 @@ IoResult WriteParsPage(const AstroDat& s, std::string_view pageName,
 bool RenameParsPage(AstroDat& s, std::vector<std::string>& pages, std::size_t index,
                     const std::string& newName) {
     return RenamePage(s, pages, index, newName,
-                      [](const std::string& page) { return ParsPageFile(page); });
+                      [&s](const std::string& page) { return ParsPageFile(s, page); });
 }
 
 int HouseRuler(const PointArray& lon, const ParsInputs& in, int h) {

@@ -28,8 +28,9 @@ struct ParsLine {
 ParsLine ParsSplitLine(std::string_view line);
 std::string ParsJoinLine(const ParsLine& line);
 
-// The program name of a page's file: "Parses\" + page + ".prs".
-std::string ParsPageFile(std::string_view pageName);
+// The program name of a page's file: "Parses\" + page + ".prs"; in English mode the pages
+// shipped with the program have English copies, "Parses\" + page + "-e.prs".
+std::string ParsPageFile(const AstroDat& s, std::string_view pageName);
 
 // The pages shipped with the program, in tab order.
 const std::vector<std::string>& ParsDefaultPages();

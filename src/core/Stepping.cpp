@@ -3,6 +3,7 @@
 #include "core/AstroMath.h"
 #include "core/Formats.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <thread>
@@ -172,6 +173,18 @@ void IncMonth(AstroDat& s, int n) {
 void DecMonth(AstroDat& s, int n) {
     Repeat(s, n, DecMonth1);
 }
+void StepSeconds(AstroDat& s, long long seconds) {
+    const long long a = seconds < 0 ? -seconds : seconds;
+    const long long days = a / 86400;
+    const int rest = static_cast<int>(a % 86400);
+    for (long long done = 0; done < days;) {
+        const int n = static_cast<int>(std::min<long long>(days - done, 1 << 30));
+        seconds >= 0 ? IncDay(s, n) : DecDay(s, n);
+        done += n;
+    }
+    seconds >= 0 ? IncSecond(s, rest) : DecSecond(s, rest);
+}
+
 void IncDay(AstroDat& s, int n) {
     Repeat(s, n, IncDay1);
 }

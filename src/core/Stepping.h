@@ -22,6 +22,9 @@ void DecMinute(AstroDat& s, int n);
 void IncSecond(AstroDat& s, int n);
 void DecSecond(AstroDat& s, int n);
 
+// Moves the chart moment by whole seconds, forwards or back: whole days, then the rest.
+void StepSeconds(AstroDat& s, long long seconds);
+
 // Sets GregorianCal and February's length for the chart's year, month and day.
 void UpdateCalendarForYear(AstroDat& s);
 

@@ -43,7 +43,7 @@ TCalend::TCalend(shell::Program& p, EphemerisJobs& jobs) : TForm("Calend"), p_(p
     Button2 = AddButton("Button2", "Аспекты"_cp, {110, 3, 100, 28}, Panel1);
     Button3 = AddButton("Button3", "Графика"_cp, {214, 3, 100, 28}, Panel1);
     FileButton = AddButton("FileButton", "Файл"_cp, {318, 3, 100, 28}, Panel1);
-    SetHint(FileButton, "Записать Calendar.txt"_cp);
+    SetHint(FileButton, Lang(p_.s, "Записать Calendar.txt"_cp, "Write Calendar.txt"));
     Panel2 = Add<TPanel>("Panel2");
     PaintBox = Add<TPaintBox>("PaintBox", Panel2);
     PaintBox->setMouseTracking(true);

@@ -91,7 +91,8 @@ TMovPln::TMovPln(shell::Program& p, EphemerisJobs& jobs) : TForm("MovPln"), p_(p
 
     Button1 = AddButton("Button1", "&График"_cp, {8, 166, 110, 30}, Client());
     TablButton = AddButton("TablButton", "&Табл.Транз."_cp, {124, 166, 120, 30}, Client());
-    SetHint(TablButton, "Таблица транзитов рабочей планеты"_cp);
+    SetHint(TablButton, Lang(p_.s, "Таблица транзитов рабочей планеты"_cp,
+                             "Transit table of the working planet"));
     Button2 = AddButton("Button2", "&Закрыть"_cp, {250, 166, 112, 30}, Client());
     Edit = AddEdit("Edit", "", {600, 0, 40, 20}, Client());
     Edit->hide();
@@ -260,25 +261,46 @@ void TMovPln::DrawMovPlnGraph() {
     Canvas& cv = b.canvas();
     cv.SetFontColor(kBlack);
     const MotionChoices c = Choices();
-    if (c.kind != 0 || c.period > 1) {
-        cv.TextOut(40, 40,
-                   Lang(s, "Этот вид графика ещё не построен в программе."_cp,
-                        "This kind of graph is not built into the program yet."));
+    const auto say = [&](const std::string& text) {
+        ClearBuffer(b, kWhite);
+        cv.SetFontColor(kBlack);
+        cv.TextOut(40, 40, text);
+    };
+    // A missing cache file is asked of the ephemeris window; its build draws the graph again.
+    const auto wait = [&](EphemerisKind kind, int year) {
+        if (jobs_.EphemerisContinuation == kJobNone)
+            RequestEphemerisBuild(p_, jobs_, kind, kJobMotionGraph, year);
+        say(Lang(s, "Ждём файл эфемерид "_cp, "Waiting for the ephemeris file ") +
+            EphemerisFileName(kind, year));
+    };
+    if (c.kind == 1 || c.kind == 2) {
+        if (!p_.Flags.Ready) return; // no chart to start from yet
+        CurrentChart chart(s, p_.ChartOpt, p_.GeneralOpt);
+        DrawChartMotionGraph(s, chart, cv, p_.Font, c, b.Height());
         return;
     }
-    if (!EphemerisYearFits(EphemerisKind::Annual, c.year)) {
-        cv.TextOut(40, 40,
-                   Lang(s, "Год вне пределов: "_cp, "Year out of range: ") +
-                       std::to_string(c.year));
+    const EphemerisKind kind = c.period >= 2 ? EphemerisKind::Century : EphemerisKind::Annual;
+    if (!EphemerisYearFits(kind, c.year)) {
+        say(Lang(s, "Год вне пределов: "_cp, "Year out of range: ") + std::to_string(c.year));
+        return;
+    }
+    if (kind == EphemerisKind::Century) {
+        const CenturyLoader load = [&s](int century, std::vector<EphemerisRecord>& records) {
+            const int year = CenturyFirstYear(century);
+            const std::string file = EphemerisFileName(EphemerisKind::Century, year);
+            if (!fs::exists(s.DataPath(file))) return FileLoad::Missing;
+            return IOCheck(s, ReadEphemerisFile(s.DataPath(file), records), file)
+                       ? FileLoad::Unreadable
+                       : FileLoad::Loaded;
+        };
+        const MotionResult r = DrawDecadeTransitGraph(s, cv, p_.Font, c, load, s.PlanetLon,
+                                                      b.Height());
+        if (r.missing) wait(EphemerisKind::Century, r.requestYear);
         return;
     }
     const std::string file = EphemerisFileName(EphemerisKind::Annual, c.year);
     if (!fs::exists(s.DataPath(file))) {
-        // The build calls this drawing again when the file is there.
-        if (jobs_.EphemerisContinuation == kJobNone)
-            RequestEphemerisBuild(p_, jobs_, EphemerisKind::Annual, kJobMotionGraph, c.year);
-        cv.TextOut(40, 40,
-                   Lang(s, "Ждём файл эфемерид "_cp, "Waiting for the ephemeris file ") + file);
+        wait(EphemerisKind::Annual, c.year);
         return;
     }
     std::vector<EphemerisRecord> records;

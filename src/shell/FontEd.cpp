@@ -293,7 +293,9 @@ TViewFont::TViewFont(AstroDat& s) : TForm("ViewFont"), s_(s) {
     Button2->OnClick = [this] { CopyGlyph(); };
     Button1->OnClick = [this] {
         fs::path file = s_.ProgramFolder;
-        if (Screen().Dlg().OpenFile("", "Файлы шрифтов QOR (*.fnt)|*.FNT|"_cp, file))
+        if (Screen().Dlg().OpenFile("", Lang(s_, "Файлы шрифтов QOR (*.fnt)|*.FNT|"_cp,
+                                             "QOR font files (*.fnt)|*.FNT|"),
+                                    file))
             LoadFile(file);
         Repaint();
     };

@@ -527,8 +527,15 @@ void TForm1::RunStartSteps() {
     f.RealTimeMode = p_.Checked("GenSet", "StartAsClock");
     if (p_.Checked("DataForm", "TwoButton") && p_.Checked("GenSet", "LastChartRunBox")) {
         TForm* data = Screen().FindForm("DataForm");
-        if (auto* combo = data ? data->Find<TComboBox>("ComboBox") : nullptr)
-            TTech::SyncComboIndex(*combo);
+        auto* combo = data ? data->Find<TComboBox>("ComboBox") : nullptr;
+        if (combo) TTech::SyncComboIndex(*combo);
+        // The last chart of the history again, unless the method chosen is a synastry.
+        if (combo && combo->ItemIndex() != 1 && p_.Svc.RunChartHistory) {
+            const bool stars = f.StarsRecalc;
+            f.StarsRecalc = true;
+            p_.Svc.RunChartHistory(1, p_.Checked("GenSet", "BckRealStartBox"));
+            f.StarsRecalc = stars;
+        }
     }
     SetHint(Panel2, GetMsgText(s, 152));
     SetHint(PrecessPanel, GetMsgText(s, 153));

@@ -184,6 +184,9 @@ private:
     std::vector<std::pair<MsgKind, std::string>> deferred_;
 };
 
+// What the status line says when a window of that name is not built.
+std::string WindowMissingText(const AstroDat& s, const std::string& name);
+
 // English when "/e" is one of the arguments; else Russian when "/r" is or the locale is
 // Russian; else English. Only exact switches count (a path such as "/etc/..." is no switch).
 bool ChooseEnglishMode(const std::vector<std::string>& args, bool russianLocale);

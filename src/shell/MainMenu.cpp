@@ -206,6 +206,26 @@ const ItemDef kItems[] = {
          f.N54->SetChecked(!f.N54->Checked());
          f.RedrawScreen();
      })},
+    // The wheel's menus of a point and of a sign: their actions and the captions of the point's
+    // name, its motion and its aspects come from the wheel.
+    {"ChartMenu", "NPlnName", "", nullptr, nullptr},
+    {"ChartMenu", "Vel", "", nullptr, nullptr},
+    {"ChartMenu", "NTablAsp", "Таблица аспектов", nullptr, nullptr},
+    {"ChartMenu", "a1", "", nullptr, nullptr},
+    {"ChartMenu", "a2", "", nullptr, nullptr},
+    {"ChartMenu", "a3", "", nullptr, nullptr},
+    {"ChartMenu", "a4", "", nullptr, nullptr},
+    {"ChartMenu", "a5", "", nullptr, nullptr},
+    {"ChartMenu", "a6", "", nullptr, nullptr},
+    {"ChartMenu", "a7", "", nullptr, nullptr},
+    {"ChartMenu", "a8", "", nullptr, nullptr},
+    {"ChartMenu", "a9", "", nullptr, nullptr},
+    {"ChartMenu", "N57", "Интерпретация...", nullptr, nullptr},
+    {"ChartMenu", "Npicture", "Смотреть...", nullptr, nullptr},
+    {"ChartMenu", "MoonMovie", "Лунный месяц...", nullptr, nullptr},
+    {"ChartMenu", "NAstroData", "Астрономические данные", nullptr, nullptr},
+    {"ChartZnakMenu", "N55", "Описание...", nullptr, nullptr},
+    {"ChartZnakMenu", "N56", "Смотреть...", nullptr, nullptr},
     // The dictionary, made with the main window (hidden in English mode).
     {nullptr, "N94", "", "Dict", nullptr},
     // The tool buttons.
@@ -278,13 +298,17 @@ void TForm1::MItemClick(const std::string& name) {
     LastMenuItem = name;
 }
 
+std::string WindowMissingText(const AstroDat& s, const std::string& name) {
+    return Lang(s, Cp(" Окно «") + name + Cp("» недоступно"),
+                " The window \"" + name + "\" is not available");
+}
+
 TForm* TForm1::OpenToolWindow(const std::string& name, bool restore) {
     FormScreen& scr = Screen();
     TForm* f = scr.FindForm(name);
     if (!f && scr.HasFormClass(name)) f = scr.Ensure(name);
     if (!f) {
-        SetStatus(p_.s, Lang(p_.s, Cp(" Окно «") + name + Cp("» недоступно"),
-                             " The window \"" + name + "\" is not available"));
+        SetStatus(p_.s, WindowMissingText(p_.s, name));
         return nullptr;
     }
     if (restore && f->State() == WindowState::Minimized) f->SetWindowState(WindowState::Normal);

@@ -99,6 +99,7 @@ void TForm1::BuildMainControls() {
     BuildItems();
     GetFromMap = Find<TMenuItem>("GetFromMap");
     if (GetFromMap) GetFromMap->setEnabled(false);
+    if (auto* table = Find<TMenuItem>("NTablAsp")) ChartMenu->setDefaultAction(table);
     N54 = Find<TMenuItem>("N54");
     if (N54) {
         N54->setCheckable(true);
@@ -142,6 +143,13 @@ void TForm1::BuildMainControls() {
         if (screen && screen->DblClick) screen->DblClick();
     };
     PaintBox->setMouseTracking(true);
+    // A press held on a screen ends when the program loses the mouse (no release comes).
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, this,
+                     [this](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive) return;
+                         const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
+                         if (screen && screen->MouseLost) screen->MouseLost();
+                     });
 
     OnKeyDown = [this](int& key, Shift sh) { FormKeyDown(key, sh); };
     OnResize = [this] { FormResize(); };
@@ -399,6 +407,9 @@ void TForm1::PaintBoxMouseMove(Shift shift, int x, int y) {
 void TForm1::PaintBoxMouseUp(MouseButton b, Shift shift, int x, int y) {
     const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
     if (screen && screen->MouseUp) screen->MouseUp(b, shift, x, y);
+    // a press begun on another screen (the screen changed meanwhile) ends too
+    for (const auto& [mode, other] : p_.Svc.Screens)
+        if (mode != p_.Flags.ScreenMode && other.MouseLost) other.MouseLost();
     GeoDragging = false;
     PaintBoxButtonDown = false;
 }

@@ -150,8 +150,8 @@ void TPars::ParsLoadPage() {
     std::vector<std::string> lines;
     const IoResult r = ReadParsPage(s_, ParsPage, lines);
     // A page not yet saved has no file: it is empty.
-    if (!r.ok() && fs::exists(s_.DataPath(ParsPageFile(ParsPage))))
-        IOCheck(s_, r, ParsPageFile(ParsPage));
+    if (!r.ok() && fs::exists(s_.DataPath(ParsPageFile(s_, ParsPage))))
+        IOCheck(s_, r, ParsPageFile(s_, ParsPage));
     Memo->SetLines(lines);
     RefreshGrid();
     DrawGrid->setFocus();
@@ -160,7 +160,7 @@ void TPars::ParsLoadPage() {
 
 bool TPars::ParsSavePage() {
     const IoResult r = WriteParsPage(s_, ParsPage, Memo->Lines());
-    if (IOCheck(s_, r, ParsPageFile(ParsPage))) return false;
+    if (IOCheck(s_, r, ParsPageFile(s_, ParsPage))) return false;
     ParsModified = false;
     return true;
 }
@@ -410,7 +410,7 @@ void TPars::DeletePageClick() {
     std::vector<std::string> pages = PageNames();
     const int i = TabControl->TabIndex();
     if (pages.size() <= 1 || i < 0 || i >= static_cast<int>(pages.size())) return;
-    const std::string file = ParsPageFile(pages[i]);
+    const std::string file = ParsPageFile(s_, pages[i]);
     const std::string arg = fs::exists(s_.DataPath(file)) ? GetMsgText(s_, 35, file) : file;
     if (Screen().Dlg().Message(MsgKind::Confirmation, GetMsgText(s_, 34, arg), MsgButtons::YesNo) !=
         MsgResult::Yes)

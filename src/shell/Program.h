@@ -79,6 +79,9 @@ struct ScreenHandler {
     std::function<bool()> Horizontal;
     // Something on the screen is held by the mouse (the real-time clock waits meanwhile).
     std::function<bool()> Held;
+    // The button that a press on the screen holds was let go where the screen did not see it
+    // (another screen showed by then) or the program lost the mouse: what the press began ends.
+    std::function<void()> MouseLost;
     // The hot spots of the last drawing as "x;y;text" lines (the command link's
     // "FindOnWheel", the diagnostic key Alt+G).
     std::function<std::vector<std::string>()> Spots;
@@ -164,6 +167,10 @@ struct Services {
     // (false when it refuses, e.g. its OK button is disabled).
     Action DatRecToDataForm, DataFormToMoment, DataFormToDatRec, DataFormToBackRec;
     std::function<bool()> ApplyData;
+    // The chart history (chart): runs the entry of row `row` (1 = the newest) again; with
+    // keepBackground the second data set stays unless the entry is a synastry. False when
+    // nothing ran.
+    std::function<bool(int row, bool keepBackground)> RunChartHistory;
     // The birth-data window (chart): the chart moment and place written back into its fields
     // (when it shows the set the stepping windows move) and into DatRec1's date, time,
     // latitude and longitude.
@@ -208,6 +215,12 @@ struct Services {
     std::function<void(int planet)> IntPlanetText;
     std::function<void(int sign)> IntSignText;
     std::function<void(int p, int q)> IntAspectText;
+    // The picture viewer (interp) in its 25-frame animation of the lunar month (the chart
+    // menu's Moon item).
+    Action MoonMovie;
+    // The planet information window (sky) for chart point n (the chart menu's "astronomical
+    // data").
+    std::function<void(int point)> ShowPlanetInfo;
 };
 
 // Flags of the shell read across windows.

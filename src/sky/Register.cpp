@@ -2,6 +2,7 @@
 
 #include "shell/MainForm.h"
 #include "sky/CosmosScreen.h"
+#include "sky/CosmosTools.h"
 #include "sky/SkyData.h"
 #include "sky/SkyScreen.h"
 #include "sky/StripScreen.h"
@@ -64,6 +65,10 @@ void Register(shell::Program& p) {
         return sky.Cosmos.PlanetsMdb[n].Name;
     };
     sky.CosmosView = RegisterCosmos(p, sky.Cosmos, sky.Stars, sky.Deep);
+    // The wheel's chart menu asks for the planet window of a chart point.
+    svc.ShowPlanetInfo = [&sky](int point) {
+        if (sky.CosmosView) ShowPlanetInfo(*sky.CosmosView, point);
+    };
     sky.Sphere = RegisterSkySphere(p, sky);
     sky.Strip = RegisterStripScreen(p, sky);
     svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };

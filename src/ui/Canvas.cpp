@@ -303,9 +303,19 @@ void Canvas::LineTo(int x, int y) {
     }
     // A thin line pixel by pixel (Bresenham) from the first point on, so that its pixels do not
     // depend on the direction and the last point is left for the next line of a polyline.
-    QPolygon pixels;
     int px = from.x(), py = from.y();
+    if (image_ && penMode_ == PenMode::Copy && (px == x || py == y)) {
+        // Along a row or a column: the same pixels as one rectangle.
+        const QPoint last(px == x ? x : x > px ? x - 1 : x + 1,
+                          py == y ? y : y > py ? y - 1 : y + 1);
+        painter_.fillRect(QRect(QPoint(std::min(px, last.x()), std::min(py, last.y())),
+                                QPoint(std::max(px, last.x()), std::max(py, last.y()))),
+                          painter_.pen().color());
+        return;
+    }
     const int dx = std::abs(x - px), dy = -std::abs(y - py);
+    QPolygon pixels;
+    pixels.reserve(std::max(dx, -dy));
     const int sx = px < x ? 1 : -1, sy = py < y ? 1 : -1;
     int err = dx + dy;
     while (px != x || py != y) {
@@ -320,12 +330,17 @@ void Canvas::LineTo(int x, int y) {
             py += sy;
         }
     }
-    QPen pen = painter_.pen();
+    // Only the pen's width changes for the points: put back just the pen.
+    const QPen kept = painter_.pen();
+    if (kept.width() == 0) {
+        painter_.drawPoints(pixels);
+        return;
+    }
+    QPen pen = kept;
     pen.setWidth(0);
-    painter_.save();
     painter_.setPen(pen);
     painter_.drawPoints(pixels);
-    painter_.restore();
+    painter_.setPen(kept);
 }
 
 void Canvas::SetPixel(int x, int y, Colour c) {
@@ -335,6 +350,16 @@ void Canvas::SetPixel(int x, int y, Colour c) {
         return;
     }
     painter_.fillRect(x, y, 1, 1, ToQColor(c));
+}
+
+void Canvas::SetPixels(const QPolygon& points, Colour c) {
+    if (points.isEmpty()) return;
+    const QPen kept = painter_.pen();
+    QPen pen(ToQColor(c));
+    pen.setWidth(0);
+    painter_.setPen(pen);
+    painter_.drawPoints(points);
+    painter_.setPen(kept);
 }
 
 Colour Canvas::Pixel(int x, int y) const {

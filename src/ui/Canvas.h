@@ -115,6 +115,8 @@ public:
     void LineTo(int x, int y);
 
     void SetPixel(int x, int y, Colour c);
+    // Many pixels of one colour at once (dotted lines), as SetPixel would set each.
+    void SetPixels(const QPolygon& points, Colour c);
     // The pixel's colour; black outside the device or when the device is not an image.
     Colour Pixel(int x, int y) const;
 

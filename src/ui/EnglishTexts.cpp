@@ -122,10 +122,17 @@ void EnglishTexts::SetComponentText(const std::string& key, const std::string& t
         case Kind::Memo:
             if (MemoAccess* m = MemoOf(*c)) m->SetText(text);
             break;
-        case Kind::ComboBox:
+        case Kind::ComboBox: {
+            // A text that is one of the items becomes the same item of the new list: code
+            // reads these boxes by the item's place, which the old text would no longer have.
+            auto* box = c->as<TComboBox>();
+            const int shown = box->IndexOf(box->Text());
             for (std::size_t i = 0; i < items.size(); ++i)
-                c->as<TComboBox>()->SetItem(static_cast<int>(i), items[i]);
+                box->SetItem(static_cast<int>(i), items[i]);
+            if (shown >= 0 && static_cast<std::size_t>(shown) < items.size())
+                box->SetText(items[static_cast<std::size_t>(shown)]);
             break;
+        }
         case Kind::GroupBox:
             c->as<TGroupBox>()->SetCaption(text);
             break;

@@ -30,7 +30,7 @@ inline const fs::path kShippedData = fs::path(QOR_SOURCE_DIR) / "data";
 
 // Tool windows of later subsystems, as plain windows of their names.
 inline const char* const kToolWindows[] = {
-    "AspTabl", "Star",    "AstroForm", "AstrCalc", "MoonSgn", "CHist",    "Tab", "Moon",
+    "AspTabl", "Star", "AstroForm", "AstrCalc", "MoonSgn", "Tab", "Moon",
     "Deep",    "Asterid", "Asteroids", "StarConj", "Art",     "AboutBox", "Dict"};
 
 inline void RegisterToolWindows(Program& p) {

@@ -22,17 +22,24 @@ DJD = 2415020.0  # ephem dates count days from 1899 Dec 31 12:00 UT
 
 
 class Peer:
-    def __init__(self, exe):
-        self.home = tempfile.mkdtemp(prefix="qor-peer-")
+    def __init__(self, exe, home=None, ready=b"Ready"):
+        """Starts the program in `home` (a new folder when none) and waits for `ready` in
+        its start log."""
+        self.home = home or tempfile.mkdtemp(prefix="qor-peer-")
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-        self.log = open(os.path.join(self.home, "..", os.path.basename(self.home) + ".out"), "w")
+        # a start in a folder used before: only this start's log lines count
+        try:
+            os.remove(os.path.join(self.home, "qorstart.log"))
+        except OSError:
+            pass
+        self.log = open(os.path.join(self.home, "..", os.path.basename(self.home) + ".out"), "a")
         self.proc = subprocess.Popen([exe, "--home", self.home, "/r"], env=env,
                                      stdout=self.log, stderr=subprocess.STDOUT)
         self.msg = os.path.join(self.home, "msg")
         self.buffer = []
-        self.wait_ready()
+        self.wait_ready(ready)
 
-    def wait_ready(self, timeout=60):
+    def wait_ready(self, ready, timeout=60):
         log = os.path.join(self.home, "qorstart.log")
         end = time.monotonic() + timeout
         while time.monotonic() < end:
@@ -41,7 +48,7 @@ class Peer:
                                  % self.proc.returncode)
             try:
                 with open(log, "rb") as f:
-                    if b"Ready" in f.read():
+                    if ready in f.read():
                         return
             except OSError:
                 pass
@@ -218,6 +225,19 @@ def main():
               "1,000 commands appended in pieces: 500 answers in order, none lost, none extra")
         peer.stop()
         check(peer.proc.returncode == 0, "the program closed on request with status 0")
+
+        # Restarts in the same folder: a command appended the moment the start log says
+        # "QOR start OK" is answered, every time.
+        home = peer.home
+        for run in range(1, 4):
+            peer = Peer(exe, home=home, ready=b"QOR start OK")
+            start = time.monotonic()
+            planets_again, cusps_again = get_long(peer)
+            check(1 in planets_again and len(cusps_again) == 12 and
+                  time.monotonic() - start < 10,
+                  "restart %d: the first command after \"QOR start OK\" is answered" % run)
+            peer.stop()
+            check(peer.proc.returncode == 0, "restart %d: closed with status 0" % run)
     finally:
         peer.cleanup()
 

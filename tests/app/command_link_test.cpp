@@ -105,12 +105,22 @@ TEST_F(CommandLinkTest, SetDataIsValidatedAndRefusedDataChangesNothing) {
                                "SetData;X;M;15.06.1990;14:30:00;+03:00;55\xB0"
                                "45'N;east;C;C",
                                "SetData;X;M;abc",
+                               // years the window refuses, one beyond what an int holds
+                               "SetData;X;M;15.06.10000;14:30:00;+03:00;55\xB0"
+                               "45'N; 37\xB0"
+                               "37'E;C;C",
+                               "SetData;X;M;15.06.19900;14:30:00;+03:00;55\xB0"
+                               "45'N; 37\xB0"
+                               "37'E;C;C",
+                               "SetData;X;M;15.06.2147483648;14:30:00;+03:00;55\xB0"
+                               "45'N; 37\xB0"
+                               "37'E;C;C",
                                "SetData", "SetData;"};
     for (const char* line : bad) {
         fs::remove(dir / "msg" / "send.tmp");
         Link().ExecMsgCommand(line);
         const auto answer = Lines(dir / "msg" / "send.tmp");
-        ASSERT_EQ(answer.size(), 1u) << "[" << line << "]";
+        ASSERT_EQ(answer.size(), 1u) << line;
         EXPECT_EQ(answer[0].rfind("Error;SetData", 0), 0u) << answer[0];
         EXPECT_EQ(s.DatRec1, good) << line;
         EXPECT_EQ(s.ChartYear, year) << line;

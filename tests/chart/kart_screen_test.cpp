@@ -3,8 +3,14 @@
 #include "WheelScreenFixture.h"
 
 #include "chart/KartScreen.h"
+#include "core/AstroMath.h"
+#include "core/Chart.h"
 #include "core/Formats.h"
+#include "core/TimeStep.h"
 #include "shell/MainForm.h"
+#include "sky/DeepSky.h"
+#include "sky/SkyData.h"
+#include "sky/StarCatalogue.h"
 
 #include <set>
 
@@ -82,6 +88,54 @@ TEST_F(KartScreenTest, AspectPageFollowsTheChartKind) {
     p->Flags.DoubleChart = false;
     Draw();
     EXPECT_EQ(kart->AspTabControl->TabIndex(), 0);
+}
+
+// The table's nearest bright object: star places computed for 2026 stand some 0.7 degrees
+// ahead of those of a chart of 1950, so a point 0.6 degrees short of Regulus in 1950 would
+// find nothing near it, or another star.
+TEST_F(KartScreenTest, NearestObjectUsesTheStarPlacesOfTheChartMoment) {
+    for (const char* f : {"yale.mdb", "yale.nme", "yale.cmm", "Deepobj.txt"})
+        std::filesystem::copy_file(std::filesystem::path(QOR_SOURCE_DIR) / "data" / f, dir / f);
+    const auto setMoment = [&](int year) {
+        p->s.ChartYear = year;
+        p->s.ChartMonth = 6;
+        p->s.ChartDay = 1;
+        p->s.ChartHour = 12;
+        CalcAstroTime(p->s, TimeOptionsFor(ChartOptions{}, GeneralOptions{}));
+    };
+    SkyData& sky = p->Own<SkyData>();
+    ASSERT_TRUE(LoadYaleCatalogue(p->s, sky.Stars));
+    ASSERT_TRUE(LoadDeepObj(p->s, sky.Deep));
+    int computed = 0;
+    p->Svc.ComputeStarPositions = [&] {
+        ++computed;
+        ComputeStarPositions(p->s, sky.Stars, &sky.Deep);
+    };
+    p->Svc.StarsCalcT = [&] { return sky.Stars.StarsCalcT; };
+    setMoment(2026);
+    p->Svc.ComputeStarPositions();
+    int regulus = 0;
+    for (int n = 1; n <= sky.Stars.StarCount; ++n)
+        if (sky.Stars.YaleStars[n].BS == 3982) regulus = n;
+    ASSERT_GT(regulus, 0);
+
+    setMoment(1950);
+    // Regulus at 149.83 degrees of J2000, 0.70 degrees less in 1950
+    const double point = (149.83 - 0.70 - 0.6) * kDegToRad;
+    struct Case {
+        bool starsColumn;
+        int computedAfter;
+    } cases[] = {{false, 1}, {true, 2}, {true, 2}}; // off: left as they were; on: once
+    for (const Case& c : cases) {
+        kart->StarsCheck->SetChecked(c.starsColumn);
+        KartInputs in = GatherKartInputs(*p);
+        EXPECT_EQ(computed, c.computedAfter) << c.starsColumn;
+        if (!c.starsColumn) continue;
+        std::string tail;
+        NearBrightObject(p->s, in.Services, point, tail);
+        EXPECT_NE(tail.find(";*" + std::to_string(regulus)), std::string::npos) << tail;
+        EXPECT_NEAR(sky.Stars.StarLon[regulus] / kDegToRad, 149.13, 0.03);
+    }
 }
 
 } // namespace

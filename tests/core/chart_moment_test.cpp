@@ -52,6 +52,12 @@ TEST(ChartMoment, EveryFieldAcceptedOrRefusedInItsOwnCalendar) {
         {Texts(""), MomentField::Date},
         {Texts("ab.cd.efgh"), MomentField::Date},
         {Texts("01.01.-2000"), MomentField::Date},
+        // four digits of year at most, as the date field shows them (19900 was cut to 1990)
+        {Texts("31.12.9999"), MomentField::None, 9999, 12, 31},
+        {Texts("01.01.9999B"), MomentField::None, -9998, 1, 1},
+        {Texts("15.06.10000"), MomentField::Date},
+        {Texts("15.06.19900"), MomentField::Date},
+        {Texts("15.06.2147483648"), MomentField::Date},
         // times: seconds may be left out; nothing out of range
         {Texts("01.01.2000", " 9:05:07"), MomentField::None, 2000, 1, 1},
         {Texts("01.01.2000", "23:59:59"), MomentField::None, 2000, 1, 1},

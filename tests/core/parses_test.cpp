@@ -237,6 +237,36 @@ TEST_F(ParsTest, ShippedPagesEvaluateByDayAndNight) {
     }
 }
 
+// In English mode the shipped pages are read from their English copies: the same glyphs and
+// formulas in the same order, names and notes without Cyrillic; a page of the user's own is
+// one file in both languages.
+TEST_F(ParsTest, ShippedPagesHaveEnglishCopiesWithTheSameParts) {
+    const auto cyrillic = [](const std::string& t) {
+        return std::any_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xC0; });
+    };
+    for (const auto& page : ParsDefaultPages()) {
+        std::vector<std::string> ru, en;
+        s.EnglishMode = false;
+        ASSERT_TRUE(ReadParsPage(s, page, ru).ok()) << page;
+        s.EnglishMode = true;
+        ASSERT_TRUE(ReadParsPage(s, page, en).ok()) << page;
+        EXPECT_EQ(ParsPageFile(s, page), "Parses\\" + page + "-e.prs");
+        ASSERT_EQ(ru.size(), en.size()) << page;
+        for (std::size_t i = 0; i < ru.size(); ++i) {
+            const ParsLine r = ParsSplitLine(ru[i]), e = ParsSplitLine(en[i]);
+            EXPECT_EQ(e.comment, r.comment) << en[i];
+            EXPECT_EQ(e.formula, r.formula) << en[i];
+            if (!r.comment) EXPECT_EQ(e.glyph, r.glyph) << en[i];
+            EXPECT_FALSE(cyrillic(en[i])) << en[i];
+            EXPECT_TRUE(r.comment || cyrillic(r.name)) << ru[i];
+        }
+    }
+    s.EnglishMode = true;
+    EXPECT_EQ(ParsPageFile(s, Cp("Мои части")), Cp("Parses\\Мои части.prs"));
+    s.EnglishMode = false;
+    EXPECT_EQ(ParsPageFile(s, "Parses"), "Parses\\Parses.prs");
+}
+
 TEST_F(ParsTest, PageNamesThatCannotBeFileNamesAreRefused) {
     const std::vector<std::string> pages = {"Parses", "Firnel"};
     for (const char* bad : {"", "   ", "a/b", "a\\b", "..", ".", "a:b", "a*b", "a?b", "a|b", "a\"b",

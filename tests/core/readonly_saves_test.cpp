@@ -25,7 +25,7 @@ TEST(ReadOnlySaves, RefusedWithAMessageAndTheFileKept) {
         {"font16.fnt", "font16.fnt", [](AstroDat& s) { return SaveSymbolFont(s, Font16Glyphs{}); }},
         {"Parses/Mine.prs", "Parses\\Mine.prs",
          [](AstroDat& s) {
-             return !IOCheck(s, WriteParsPage(s, "Mine", {"a;b;Sun"}), ParsPageFile("Mine"));
+             return !IOCheck(s, WriteParsPage(s, "Mine", {"a;b;Sun"}), ParsPageFile(s, "Mine"));
          }},
         // An aspect page in the old layout is rewritten on loading: not when it is read-only.
         {"Aspects/Old.asp", "Aspects\\Old.asp",

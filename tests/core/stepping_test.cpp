@@ -64,6 +64,26 @@ TEST(Stepping, CarriesOfEveryStepper) {
     }
 }
 
+// Whole seconds either way: the days, then the rest with its carries.
+TEST(Stepping, SecondsByDaysAndTheRest) {
+    struct Case {
+        long long seconds;
+        Moment from, to;
+    } cases[] = {
+        {45, {2024, 12, 31, 23, 59, 30}, {2025, 1, 1, 0, 0, 15}},
+        {-45, {2025, 1, 1, 0, 0, 15}, {2024, 12, 31, 23, 59, 30}},
+        {2 * 86400 + 10, {2024, 2, 28, 12, 0, 0}, {2024, 3, 1, 12, 0, 10}},
+        {-(366LL * 86400), {2025, 3, 1, 0, 0, 0}, {2024, 2, 29, 0, 0, 0}},
+        {0, {2024, 1, 1, 0, 0, 0}, {2024, 1, 1, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        AstroDat s;
+        Set(s, c.from);
+        StepSeconds(s, c.seconds);
+        EXPECT_EQ(Get(s), c.to) << c.seconds;
+    }
+}
+
 // Day steps across a year take the new year's February, without a recomputation between.
 TEST(Stepping, DaysAcrossNewYearUseTheNewFebruary) {
     AstroDat s;

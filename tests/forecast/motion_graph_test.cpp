@@ -1,10 +1,13 @@
-// The planet-motion graph's geometry and its transit builders on a canvas: the columns of the
+// The planet-motion graph's geometry and its builders on a canvas: the columns of the
 // harmonics, the wrap across the edge, the spreading of glyph labels, a transit year against
-// python3-ephem, the month graphs' rows.
+// python3-ephem, the month graphs' rows, the decade transits across two century files,
+// progressions (also before the birth) against python3-ephem, directions against Meeus.
 
 #include "ForecastTestSupport.h"
 #include "core/AstroMath.h"
+#include "core/ChartEngine.h"
 #include "core/Planets.h"
+#include "core/Stepping.h"
 #include "forecast/MotionGraph.h"
 #include "support/QtApp.h"
 #include "support/TempDir.h"
@@ -207,6 +210,258 @@ TEST_F(MotionGraphFileTest, NatalMarksAndLabels) {
     ASSERT_EQ(r.bottomLabels.size(), 16u - 1u);
     for (std::size_t i = 1; i < r.bottomLabels.size(); ++i)
         EXPECT_GE(r.bottomLabels[i].placedX - r.bottomLabels[i - 1].placedX, kGlyphLabelGap);
+}
+
+// A century file of made-up records: the Sun's longitude counts half degrees by the month
+// (year × 12 + month − 1), so each sample shows which record it drew.
+double MonthMark(int year, int month) {
+    const long long n = static_cast<long long>(year) * 12 + month - 1;
+    return static_cast<double>(((n % 720) + 720) % 720) * 0.5 * kDeg;
+}
+std::vector<EphemerisRecord> MadeUpCentury(int century) {
+    std::vector<EphemerisRecord> records;
+    for (int y = CenturyFirstYear(century); y <= CenturyLastYear(century); ++y)
+        for (int m = 1; m <= 12; ++m) {
+            EphemerisRecord r;
+            r.Day = 1;
+            r.Month = static_cast<int16_t>(m);
+            r.Third = static_cast<int16_t>(y);
+            r.Lon[0] = MonthMark(y, m);
+            records.push_back(r);
+        }
+    return records;
+}
+
+TEST(MotionGraph, DecadeTransitsReadTheCenturyFilesInTurn) {
+    struct Case {
+        const char* what;
+        int year, period;
+        std::vector<int> present; // the century files there
+        std::vector<int> asked;   // the files opened, in order
+        int samples;              // 0: nothing drawn
+        int requestYear;          // the build asked for when a file is missing
+    } cases[] = {
+        {"ten years in one file", 2024, 2, {21}, {21}, 121, 0},
+        {"into the next century", 2095, 2, {21, 22}, {21, 22}, 121, 0},
+        {"thirty-six years across", 2095, 3, {21, 22}, {21, 22}, 433, 0},
+        {"the next century missing", 2095, 2, {21}, {21, 22}, 0, 2101},
+        {"the first missing", 2095, 2, {}, {21}, 0, 2095},
+        {"before the era", -150, 2, {-1}, {-1}, 121, 0},
+        {"across the era", -5, 2, {0, 1}, {0, 1}, 121, 0},
+    };
+    test::QtApp();
+    for (const Case& k : cases) {
+        AstroDat s;
+        s.ProgramFolder = kData;
+        QImage image(1920, 1080, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        ui::Canvas canvas(image);
+        ui::Font16State font;
+        MotionChoices c;
+        c.year = k.year;
+        c.period = k.period;
+        std::vector<int> asked;
+        const CenturyLoader load = [&](int century, std::vector<EphemerisRecord>& records) {
+            asked.push_back(century);
+            if (std::find(k.present.begin(), k.present.end(), century) == k.present.end())
+                return FileLoad::Missing;
+            records = MadeUpCentury(century);
+            return FileLoad::Loaded;
+        };
+        const MotionResult r = DrawDecadeTransitGraph(s, canvas, font, c, load, {}, 1080);
+        EXPECT_EQ(asked, k.asked) << k.what;
+        EXPECT_EQ(r.drawn, k.samples > 0) << k.what;
+        if (k.samples == 0) {
+            EXPECT_TRUE(r.missing) << k.what;
+            EXPECT_EQ(r.missingKind, EphemerisKind::Century) << k.what;
+            EXPECT_EQ(r.requestYear, k.requestYear) << k.what;
+            continue;
+        }
+        EXPECT_EQ(r.samples, k.samples) << k.what;
+        EXPECT_EQ(r.rows, k.period == 2 ? 10 : 36) << k.what;
+        // Sample i is the 1st of month i from January of the first year: the shared year of
+        // two files is read once.
+        const MotionGeometry g = MakeMotionGeometry(1920, 1080, 0, k.year % 4 == 0 ? 366 : 365);
+        const double rowHeight = (k.period == 2 ? 36.52422 : 10.14562) * g.dayHeight;
+        const std::vector<QPoint>& sun = r.points[0];
+        ASSERT_EQ(sun.size(), static_cast<std::size_t>(k.samples)) << k.what;
+        for (int i = 0; i < k.samples; ++i) {
+            const auto n = static_cast<std::size_t>(i);
+            EXPECT_EQ(sun[n].x(), g.Column(MonthMark(k.year + i / 12, i % 12 + 1)))
+                << k.what << " sample " << i;
+            EXPECT_EQ(sun[n].y(), static_cast<int>(std::nearbyint(i * rowHeight / 12 + 58)));
+        }
+        EXPECT_EQ(r.yEnd, sun.back().y()) << k.what;
+    }
+}
+
+// The directed place of a body against Meeus' example 13.a (α 116.328942°, δ 28.026183°, true
+// obliquity 23.4392911° give λ 113.215630°): the arc is added to the right ascension.
+TEST(MotionGraph, DirectedLongitudeAgainstMeeus) {
+    const double eps = 23.4392911 * kDeg;
+    for (const double arc : {0.0, 10.0, -30.0, 359.0}) {
+        const double lon = DirectedLongitude(std::sin(eps), std::cos(eps),
+                                             (116.328942 - arc) * kDeg, 28.026183 * kDeg,
+                                             arc * kDeg);
+        EXPECT_NEAR(lon / kDeg, 113.215630, 1e-5) << arc;
+    }
+}
+
+// A birth on 15 May 1990 at 12:00, zone +03:00, at Moscow, without the Moon's parallax (the
+// oracle is geocentric).
+class ChartMotionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::QtApp();
+        s.ProgramFolder = kData;
+        for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(s, i).ok) << i;
+        gen.HorParallax = false;
+        chart = std::make_unique<CurrentChart>(s, opt, gen);
+        s.ChartYear = 1990;
+        s.ChartMonth = 5;
+        s.ChartDay = 15;
+        s.ChartHour = 12;
+        s.ChartZone = 180;
+        s.ChartLat = 55.75 * kDeg;
+        s.ChartLong = 37.62 * kDeg;
+        UpdateCalendarForYear(s);
+        chart->CalcAstroTime();
+        chart->CalcChart(0);
+        s.PlanetLonBck.fill(1.25);
+        s.PlanetLatBck.fill(-0.5);
+    }
+    MotionResult Draw(const MotionChoices& c) {
+        QImage image(1920, 1080, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        ui::Canvas canvas(image);
+        return DrawChartMotionGraph(s, *chart, canvas, font, c, 1080);
+    }
+    // The chart as it must stay.
+    void ExpectChartKept(const AstroDat& before, const char* what) {
+        EXPECT_EQ(s.PlanetLon, before.PlanetLon) << what;
+        EXPECT_EQ(s.ChartJD, before.ChartJD) << what;
+        EXPECT_EQ(s.SinEps, before.SinEps) << what;
+        EXPECT_EQ(std::tie(s.ChartYear, s.ChartMonth, s.ChartDay, s.ChartHour, s.ChartMinute),
+                  std::tie(before.ChartYear, before.ChartMonth, before.ChartDay, before.ChartHour,
+                           before.ChartMinute))
+            << what;
+        EXPECT_EQ(s.MonthDays, before.MonthDays) << what;
+        // The second chart's arrays are another window's: never written.
+        EXPECT_EQ(s.PlanetLonBck, before.PlanetLonBck) << what;
+        EXPECT_EQ(s.PlanetLatBck, before.PlanetLatBck) << what;
+    }
+    AstroDat s;
+    ChartOptions opt;
+    GeneralOptions gen;
+    std::unique_ptr<CurrentChart> chart;
+    ui::Font16State font;
+    // The birth and 1 January 1990 at 09:00 UT.
+    const double birthJd = 2448026.875;
+    const double jan1Jd = 2447892.875;
+};
+
+// Each sample is the chart that many days from the birth as the year is from the birth year
+// (back for earlier years), less the birth's distance from 1 January in progressed hours,
+// plus the progressed hours of the sample; its bodies lie within a pixel of python3-ephem's.
+TEST_F(ChartMotionTest, ProgressionsAgainstPythonEphem) {
+    struct Case {
+        int year, period, samples;
+        double hoursStep;
+    } cases[] = {
+        {1980, 1, 25, 1},  // before the birth: ten days back
+        {2000, 0, 25, 1},  // the month period draws the year
+        {1985, 2, 121, 2}, // ten years, 12 samples a year
+        {2000, 3, 37, 24}, // thirty-six years, one a year
+    };
+    const double before = (birthJd - jan1Jd) * 24 / 365.2422 / 24; // in days
+    for (const Case& k : cases) {
+        const AstroDat kept = s;
+        MotionChoices c;
+        c.kind = 1;
+        c.year = k.year;
+        c.period = k.period;
+        const MotionResult r = Draw(c);
+        ASSERT_TRUE(r.drawn) << k.year;
+        EXPECT_EQ(r.samples, k.samples) << k.year;
+        ASSERT_EQ(r.sampleJd.size(), static_cast<std::size_t>(k.samples));
+        std::string jds;
+        for (int i = 0; i < k.samples; ++i) {
+            const double expected = birthJd + (k.year - 1990) - before + i * k.hoursStep / 24;
+            // The moment is set to the minute.
+            EXPECT_NEAR(r.sampleJd[static_cast<std::size_t>(i)], expected, 0.5 / 1440)
+                << k.year << " sample " << i;
+            char text[32];
+            std::snprintf(text, sizeof text, " %.8f", r.sampleJd[static_cast<std::size_t>(i)]);
+            jds += text;
+        }
+        ExpectChartKept(kept, "progression");
+        if (!fs::exists("/usr/bin/python3")) continue;
+        const MotionGeometry g = MakeMotionGeometry(1920, 1080, 0, k.year % 4 == 0 ? 366 : 365);
+        int i = 0;
+        for (const std::string& line : test_support::OracleLines("motion_oracle.py", "--jd" + jds)) {
+            std::istringstream in(line);
+            for (int body = 1; body <= 10; ++body) {
+                double lon = 0;
+                in >> lon;
+                const QPoint p =
+                    r.points[static_cast<std::size_t>(body - 1)][static_cast<std::size_t>(i)];
+                int expected = g.Column(lon * kDeg);
+                if (std::abs(p.x() - expected) > 1700) expected = p.x() < 900 ? 40 : 1768;
+                EXPECT_LE(std::abs(p.x() - expected), 1)
+                    << k.year << " sample " << i << " body " << body;
+            }
+            ++i;
+        }
+        EXPECT_EQ(i, k.samples) << k.year;
+    }
+}
+
+// Every body moves along the equator by a degree a year from the birth: at 1 January of the
+// year the arc is the years since the birth less the birth's part of its own year.
+TEST_F(ChartMotionTest, DirectionsMoveTheBirthsBodiesByTheArc) {
+    struct Case {
+        int year, period, samples;
+        double arcStep; // degrees a sample
+    } cases[] = {
+        {2020, 1, 25, 1.0 / 24},
+        {1970, 1, 25, 1.0 / 24}, // before the birth: a negative arc
+        {2000, 2, 11, 1},
+        {1990, 3, 37, 1},
+    };
+    const double part = (birthJd - jan1Jd) / 365.2422;
+    for (const Case& k : cases) {
+        const AstroDat kept = s;
+        MotionChoices c;
+        c.kind = 2;
+        c.year = k.year;
+        c.period = k.period;
+        const MotionResult r = Draw(c);
+        ASSERT_TRUE(r.drawn) << k.year;
+        EXPECT_EQ(r.samples, k.samples) << k.year;
+        const MotionGeometry g = MakeMotionGeometry(1920, 1080, 0, k.year % 4 == 0 ? 366 : 365);
+        for (int i = 0; i < k.samples; ++i) {
+            const double arc = (k.year - 1990 - part + i * k.arcStep) * kDeg;
+            for (int body = 1; body <= 10; ++body) {
+                const BodyRec& b = s.Bodies[static_cast<std::size_t>(body)];
+                const double lon =
+                    DirectedLongitude(s.SinEps, s.CosEps, b[kBodyRA], b[kBodyDec], arc);
+                EXPECT_EQ(r.points[static_cast<std::size_t>(body - 1)][static_cast<std::size_t>(i)]
+                              .x(),
+                          g.Column(lon))
+                    << k.year << " sample " << i << " body " << body;
+            }
+        }
+        // The Sun, near the ecliptic and the equinox's side of the year, moves by about as
+        // much in longitude as in right ascension.
+        const double sunShift =
+            NormAngleSigned(DirectedLongitude(s.SinEps, s.CosEps, s.Bodies[1][kBodyRA],
+                                              s.Bodies[1][kBodyDec],
+                                              (k.year - 1990 - part) * kDeg) -
+                            s.PlanetLon[1]) /
+            kDeg;
+        EXPECT_NEAR(sunShift, k.year - 1990 - part, std::abs(k.year - 1990 - part) * 0.15);
+        ExpectChartKept(kept, "direction");
+    }
 }
 
 } // namespace

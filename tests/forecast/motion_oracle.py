@@ -4,7 +4,9 @@ python3-ephem: an oracle for the transit curves of the motion graph that shares 
 the program.
 
 Usage: motion_oracle.py YEAR
-Prints one line a day: the longitudes in degrees of the Sun, the Moon, Mercury .. Pluto.
+       motion_oracle.py --jd JD...
+Prints one line a day (or a line for each Julian day, UT): the longitudes in degrees of the
+Sun, the Moon, Mercury .. Pluto.
 """
 import datetime
 import math
@@ -16,10 +18,9 @@ DJD = 2415020.0  # ephem dates count days from 1899 Dec 31 12:00 UT
 BODIES = [ephem.Sun, ephem.Moon, ephem.Mercury, ephem.Venus, ephem.Mars, ephem.Jupiter,
           ephem.Saturn, ephem.Uranus, ephem.Neptune, ephem.Pluto]
 
-year = int(sys.argv[1])
-day = datetime.date(year, 1, 1)
-while day.year == year:
-    d = ephem.Date(day.toordinal() + 1721424.5 - DJD)
+
+
+def line(d):
     out = []
     for cls in BODIES:
         b = cls()
@@ -27,4 +28,15 @@ while day.year == year:
         lon = ephem.Ecliptic(ephem.Equatorial(b.ra, b.dec, epoch=d), epoch=d).lon
         out.append("%.6f" % math.degrees(float(lon)))
     print(" ".join(out))
+
+
+if sys.argv[1] == "--jd":
+    for jd in sys.argv[2:]:
+        line(ephem.Date(float(jd) - DJD))
+    sys.exit(0)
+
+year = int(sys.argv[1])
+day = datetime.date(year, 1, 1)
+while day.year == year:
+    line(ephem.Date(day.toordinal() + 1721424.5 - DJD))
     day += datetime.timedelta(days=1)

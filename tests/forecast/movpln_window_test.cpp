@@ -100,6 +100,39 @@ TEST_F(MovPlnWindowTest, TheGraphIsDrawnAfterTheYearsFileIsBuilt) {
     EXPECT_NE(Screen().FindForm("MovPln"), nullptr);
 }
 
+TEST_F(MovPlnWindowTest, DecadeTransitsWaitForTheCenturyFile) {
+    TMovPln* m = MovPln();
+    m->Edit2->SetText("2024");
+    m->PeriodBox->SetItemIndex(2);
+    m->Button1->Click();
+    m->Timer1->OnTimer();
+    EXPECT_EQ(RedPixels(), 0); // waiting for the file
+    RunBuild();
+    ASSERT_TRUE(fs::exists(program->s.DataPath("Wrk\\Cen21.wrk")));
+    EXPECT_GT(RedPixels(), 100);
+}
+
+// Progressions and directions compute from the chart and leave it as it was.
+TEST_F(MovPlnWindowTest, ProgressionsAndDirectionsKeepTheChart) {
+    TMovPln* m = MovPln();
+    m->Edit2->SetText("2010");
+    const AstroDat& s = program->s;
+    const double jd = s.ChartJD;
+    const PointArray lon = s.PlanetLon, bck = s.PlanetLonBck;
+    for (int kind : {1, 2})
+        for (int period : {1, 3}) {
+            m->TypeBox->SetItemIndex(kind);
+            m->PeriodBox->SetItemIndex(period);
+            m->Button1->Click();
+            m->Timer1->OnTimer();
+            EXPECT_GT(RedPixels(), 20) << kind << " " << period;
+            EXPECT_EQ(s.ChartJD, jd);
+            EXPECT_EQ(s.PlanetLon, lon);
+            EXPECT_EQ(s.PlanetLonBck, bck);
+        }
+    EXPECT_EQ(Screen().FindForm("Tab"), nullptr); // no file needed
+}
+
 TEST_F(MovPlnWindowTest, TransitTablesOfAPlanetAndOfTheMoon) {
     ASSERT_TRUE(BuildAnnualEphemeris(program->s, 2024).ok());
     TMovPln* m = MovPln();

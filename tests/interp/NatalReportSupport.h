@@ -5,6 +5,8 @@
 
 #include "InterpTestSupport.h"
 #include "core/AstroMath.h"
+#include "core/PlanetSeries.h"
+#include "core/Planets.h"
 #include "core/Text.h"
 #include "interp/ChartReports.h"
 #include "interp/Report.h"
@@ -70,6 +72,12 @@ protected:
         // no degree texts unless a test writes them
         w->Settings[BaseId::Rgradus].on = false;
         w->Settings[BaseId::Ggradus].on = false;
+    }
+    // The planets' series from the shipped data, for charts the core computes.
+    void LoadShippedPlanetTerms() {
+        s.ProgramFolder = fs::path(QOR_SOURCE_DIR) / "data";
+        for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(s, i).ok) << i;
+        s.ProgramFolder = dir.path();
     }
     // The lines of the last shown text.
     std::vector<std::string> Lines() const {

@@ -351,6 +351,94 @@ class ReaderKeys(unittest.TestCase):
         self.assertIsNone(textbase.find_section(sections, "point", (2, 3)))
 
 
+COMBIN_SOURCES = os.path.join(TREE, "tools", "texts", "combin")
+COMBIN_FILES = {"ru": os.path.join(TREE, "data", "Txt", "combin.txt"),
+                "en": os.path.join(TREE, "data", "Txt", "combin-e.txt")}
+
+
+class CombinationBase(unittest.TestCase):
+    """The composed base of a point in a sign and a house: which relation sentences belong to
+    which keys, and the shipped files read as the reader reads them."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.base = textbase.load_base(COMBIN_SOURCES)
+        cls.bank = {lang: {k: s.paragraphs[0]
+                           for k, s in textbase.read_comb_bank(cls.base, lang).items()}
+                    for lang in textbase.LANGUAGES}
+        cls.sections = {}
+        for lang, path in COMBIN_FILES.items():
+            with open(path, "rb") as f:
+                cls.sections[lang] = textbase.read_base_file(f.read())
+        cls.pending = set(cls.base["parts"][0].get("pending", []))
+
+    def test_relations_belong_to_their_keys(self):
+        cases = [
+            # Mars in Aries in the 1st: its own sign on an angle, its own house, fire on fire
+            ((5, 1, 1), ["rulership angular", "5 natural", "fire.fire element"]),
+            ((5, 1, 6), ["rulership cadent", "5 joy"]),           # Mars rejoices in the 6th
+            ((5, 10, 8), ["exaltation succedent", "5 natural"]),  # earth and water: neither
+            ((1, 7, 3), ["fall cadent", "air.air element"]),      # the Sun in Libra
+            ((1, 7, 4), ["fall angular"]),                        # air in a water house: no element
+            ((1, 1, 9), ["exaltation cadent", "1 joy", "fire.fire element"]),
+            ((1, 5, 5), ["rulership succedent", "1 natural", "fire.fire element"]),
+            ((7, 6, 12), ["7 joy"]),                              # Saturn in the 12th
+            ((7, 4, 12), ["detriment cadent", "7 joy", "water.water element"]),
+            ((7, 10, 11), ["rulership succedent", "7 natural", "earth.air element"]),
+            ((3, 6, 6), ["rulership cadent", "3 natural", "earth.earth element"]),  # not exalted
+            ((3, 12, 1), ["detriment angular", "3 joy", "water.fire element"]),   # not fallen
+            ((2, 2, 3), ["exaltation cadent", "2 joy", "earth.air element"]),
+            ((4, 12, 5), ["exaltation succedent", "4 joy", "water.fire element"]),
+            ((8, 11, 11), ["rulership succedent", "8 natural", "air.air element"]),
+            ((10, 2, 8), ["detriment succedent", "10 natural"]),
+            ((6, 3, 2), ["detriment succedent", "air.earth element"]),
+            ((6, 3, 5), ["detriment succedent"]),                 # air in a fire house: none
+            ((11, 1, 1), ["fire.fire element"]),                  # the Node has no dignity
+            ((16, 5, 12), ["fire.water element"]),
+            ((13, 2, 1), []),
+        ]
+        for key, expected in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.combination_relations(*key), expected)
+
+    def test_shipped_sections_hold_their_own_sentences(self):
+        told = 0
+        for lang in textbase.LANGUAGES:
+            bank = self.bank[lang]
+            relations = [k for k in bank if not k.endswith((" house", " sign", " on"))]
+            for p, s, h in textbase.KEY_RULES["point-sign-house"][1]:
+                found = textbase.find_section(self.sections[lang], "comb", (p, s, h))
+                if p in self.pending:
+                    continue
+                self.assertIsNotNone(found, (lang, p, s, h))
+                body = " ".join(found[1])
+                # its own sign's sentence and no other sign's: two keys that differ only in
+                # the sign share no sign sentence
+                signs = [z for z in textbase.SIGNS if bank["%d.%d sign" % (p, z)] in body]
+                self.assertEqual(signs, [s], (lang, p, s, h))
+                houses = [k for k in textbase.HOUSES if bank["%d.%d house" % (p, k)] in body]
+                self.assertEqual(houses, [h], (lang, p, s, h))
+                self.assertIn(bank["%d.%d on" % (s, h)], body)
+                # a relation sentence exactly where its relation holds
+                want = set(textbase.combination_relations(p, s, h))
+                got = {r for r in relations if bank[r] in body}
+                self.assertEqual(got, want, (lang, p, s, h))
+                told += 1
+        self.assertGreater(told, 0)
+
+    def test_titles_name_the_point_sign_and_house(self):
+        cases = [("en", (5, 5, 10), "Mars in Leo in the 10th house"),
+                 ("ru", (5, 5, 10), "Марс во Льве в X доме"),
+                 ("en", (1, 7, 1), "Sun in Libra in the 1st house"),
+                 ("ru", (2, 3, 12), "Луна в Близнецах в XII доме")]
+        for lang, key, title in cases:
+            with self.subTest(title):
+                if key[0] in self.pending:
+                    continue
+                header, _ = textbase.find_section(self.sections[lang], "comb", key)
+                self.assertEqual(header, "[%d.%d.%d] %s" % (key + (title,)))
+
+
 ASPECT_SOURCES = os.path.join(TREE, "tools", "texts", "aspect")
 ASC_MC = "27-ascendant.txt"
 

@@ -54,6 +54,12 @@ double Separation(double a, double b) {
     return d > 180 ? 360 - d : d;
 }
 
+// A hand-set chart beside the fixture ones: equal houses from 20° Libra (so Scorpio, Aquarius
+// and Pisces stand on cusps), the sixteen points clear of the cusps and the sign boundaries.
+constexpr double kHandSetAsc = 200;
+constexpr double kHandSetLon[17] = {0,   15,  47,  23,  347, 203, 95, 265, 310,
+                                    130, 293, 178, 358, 243, 61,  75, 128};
+
 const int kAngles[] = {0, 60, 90, 120, 180};
 constexpr int kOrb = 6;
 
@@ -61,9 +67,7 @@ class NatalEchoTest : public ReportFrame {
 protected:
     void SetUp() override {
         ReportFrame::SetUp();
-        s.ProgramFolder = fs::path(QOR_SOURCE_DIR) / "data";
-        for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(s, i).ok) << i;
-        s.ProgramFolder = dir.path();
+        ASSERT_NO_FATAL_FAILURE(LoadShippedPlanetTerms());
         charts = FixtureCharts();
         ASSERT_EQ(charts.size(), 2u);
     }
@@ -218,6 +222,25 @@ protected:
         PrepareAspectWindows(page);
     }
 
+    // Fixture chart c, or past the fixture charts a hand-set one (equal houses from `asc`
+    // degrees, the sixteen points at `lon`), with Proserpine and Chiron as the first two extra
+    // bodies and named as the reports name them.
+    void ChartOrHandSet(std::size_t c, double asc, const double (&lon)[17]) {
+        extraNames = [this](int p) {
+            NamesAs words(s, false, false);
+            return BodyName(s, p);
+        };
+        if (c < charts.size()) {
+            Compute(charts[c]);
+        } else {
+            EqualHouses(asc);
+            for (int p = 1; p <= 16; ++p) Put(p, lon[p]);
+        }
+        s.NExtra = 2;
+        Put(15, c == charts.size() ? lon[15] : 123.4);
+        Put(16, c == charts.size() ? lon[16] : 301.7);
+    }
+
     std::vector<EphemChart> charts;
 };
 
@@ -319,23 +342,23 @@ TEST_F(NatalEchoTest, HeadingsOfThePlanetsInEachLanguage) {
     }
 }
 
-// The shipped house-ruler texts through the natal report, both languages, both fixture charts,
-// with a dignity grid that gives Scorpio, Aquarius and Pisces their modern co-rulers: each
-// house gets one ruler text per ruler of its cusp's sign, titled for that house.
+// The shipped house-ruler texts through the natal report, both languages, both fixture charts
+// and the hand-set one, with a dignity grid that gives Scorpio, Aquarius and Pisces their modern
+// co-rulers: each house gets one ruler text per ruler of its cusp's sign, titled for that house.
 TEST_F(NatalEchoTest, ShippedRulerTextsForEveryRulerOfTheHouse) {
     fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
     const auto rules = [](int sign, int body) {
         return ClassicalRuler(sign) == body || (sign == 8 && body == 10) ||
                (sign == 11 && body == 8) || (sign == 12 && body == 9);
     };
-    const char* ord[] = {"",    "1st", "2nd", "3rd", "4th",  "5th", "6th",
+    const char* ord[] = {"",    "1st", "2nd", "3rd",  "4th",  "5th", "6th",
                          "7th", "8th", "9th", "10th", "11th", "12th"};
     int twoRulers = 0;
     for (bool english : {false, true})
-        for (const EphemChart& c : charts) {
+        for (std::size_t c = 0; c <= charts.size(); ++c) {
             s.EnglishMode = english;
             MakeWriter();
-            Compute(c);
+            ChartOrHandSet(c, kHandSetAsc, kHandSetLon);
             ReportChart chart = Chart(std::string(10, '|'));
             chart.rules = rules;
             ChartReports r(*w, chart);
@@ -358,7 +381,7 @@ TEST_F(NatalEchoTest, ShippedRulerTextsForEveryRulerOfTheHouse) {
                 EXPECT_EQ(told, rulers) << "house " << h << (english ? " (English)" : "");
             }
         }
-    EXPECT_GT(twoRulers, 0);
+    EXPECT_GE(twoRulers, 6); // the hand-set chart alone has three in each language
 }
 
 // The keys whose sections a base being written does not have yet: the numbers its sources
@@ -381,6 +404,65 @@ std::map<std::string, std::set<int>> PendingKeys() {
         }
     }
     return out;
+}
+
+// The shipped combination texts through the natal report, both languages, for both fixture
+// charts and a hand-set chart holding all sixteen points: every point gets the one text of its
+// own sign and house, titled with its name, sign and house in the report's language.
+TEST_F(NatalEchoTest, ShippedCombinationTextsForEveryPoint) {
+    fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
+    const std::set<int> pending = PendingKeys()["Txt/combin.txt"];
+    const char* enPoint[] = {"",           "Sun",        "Moon",       "Mercury",    "Venus",
+                             "Mars",       "Jupiter",    "Saturn",     "Uranus",     "Neptune",
+                             "Pluto",      "North Node", "South Node", "Black Moon", "White Moon",
+                             "Proserpine", "Chiron"};
+    const char* ruPoint[] = {
+        "",           "Солнце",      "Луна",       "Меркурий",   "Венера", "Марс",
+        "Юпитер",     "Сатурн",      "Уран",       "Нептун",     "Плутон", "Северный узел",
+        "Южный узел", "Чёрная Луна", "Белая Луна", "Прозерпина", "Хирон"};
+    const char* enSign[] = {"",          "Aries",    "Taurus", "Gemini",  "Cancer",
+                            "Leo",       "Virgo",    "Libra",  "Scorpio", "Sagittarius",
+                            "Capricorn", "Aquarius", "Pisces"};
+    const char* ruSign[] = {"",           "в Овне",    "в Тельце", "в Близнецах", "в Раке",
+                            "во Льве",    "в Деве",    "в Весах",  "в Скорпионе", "в Стрельце",
+                            "в Козероге", "в Водолее", "в Рыбах"};
+    const char* ord[] = {"",    "1st", "2nd", "3rd",  "4th",  "5th", "6th",
+                         "7th", "8th", "9th", "10th", "11th", "12th"};
+    std::set<int> pointsTold;
+    for (bool english : {false, true})
+        for (std::size_t c = 0; c <= charts.size(); ++c) {
+            s.EnglishMode = english;
+            MakeWriter();
+            ChartOrHandSet(c, kHandSetAsc, kHandSetLon);
+            const ReportChart chart = Chart();
+            ChartReports r(*w, chart);
+            w->Run([&] { r.Natal(); });
+            for (const std::string& miss : r.Misses)
+                if (miss.rfind("Combination", 0) == 0)
+                    EXPECT_TRUE(pending.count(std::stoi(miss.substr(12)))) << miss;
+            const auto lines = Lines();
+            for (int p = 1; p <= 16; ++p) {
+                const int key = chart.keyOf[static_cast<std::size_t>(p)];
+                if (!key || pending.count(key)) continue;
+                ASSERT_EQ(key, p);
+                const int sign = static_cast<int>(std::floor(
+                                     s.PlanetLon[static_cast<std::size_t>(p)] / kDegToRad / 30)) +
+                                 1;
+                const int h = r.HouseOf(p);
+                const std::string title = english
+                                              ? "* " + std::string(enPoint[p]) + " in " +
+                                                    enSign[sign] + " in the " + ord[h] + " house"
+                                              : "* " + Cp(ruPoint[p]) + " " + Cp(ruSign[sign]) +
+                                                    Cp(" в ") + RomanNumeral(h) + Cp(" доме");
+                EXPECT_EQ(std::count(lines.begin(), lines.end(), title), 1)
+                    << Cp1251ToUtf8(title) << " chart " << c;
+                pointsTold.insert(p);
+            }
+        }
+    // every point not pending was told at least once
+    for (int p = 1; p <= 16; ++p)
+        if (!pending.count(p)) EXPECT_TRUE(pointsTold.count(p)) << p;
+    EXPECT_FALSE(pointsTold.empty());
 }
 
 // The shipped bases through the real report for both fixture charts in both languages, every
@@ -427,30 +509,16 @@ TEST_F(NatalEchoTest, ShippedBasesHaveEveryKeyTheReportLooksUp) {
 // section, or a section read in the other language, fails.
 TEST_F(NatalEchoTest, ShippedAspectBaseTellsEveryAspectOfTheChart) {
     ASSERT_NO_FATAL_FAILURE(UseShippedBasesAndPage());
-    extraNames = [this](int p) {
-        NamesAs words(s, false, false);
-        return BodyName(s, p);
-    };
-    const auto handSet = [this] {
-        EqualHouses(0); // the Ascendant at 0° Aries, the MC at 270°
-        const double lon[17] = {0,   100, 200, 108, 145, 10,  250, 300, 40,
-                                330, 220, 60,  240, 160, 183, 75,  128};
-        for (int p = 1; p <= 16; ++p) Put(p, lon[p]);
-    };
+    // the hand-set chart: the Ascendant at 0° Aries, the MC at 270°
+    const double lon[17] = {0,   100, 200, 108, 145, 10,  250, 300, 40,
+                            330, 220, 60,  240, 160, 183, 75,  128};
     const std::vector<int> keyed = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 27, 36};
     int told = 0;
     for (bool english : {false, true})
         for (std::size_t c = 0; c <= charts.size(); ++c) {
             s.EnglishMode = english;
             MakeWriter();
-            if (c < charts.size()) {
-                Compute(charts[c]);
-            } else {
-                handSet();
-            }
-            s.NExtra = 2; // Proserpine and Chiron as the first two extra bodies
-            Put(15, c == charts.size() ? 75 : 123.4);
-            Put(16, c == charts.size() ? 128 : 301.7);
+            ChartOrHandSet(c, 0, lon);
             minorAspects = true; // every aspect of the page, the minor ones too
             const ReportChart chart = Chart();
             ASSERT_EQ(chart.keyOf[15], 15);

@@ -75,7 +75,7 @@ protected:
     }
     void CancelPageName() { cmd.RunUICommand("SetBase,Button2", ""); }
     std::string PageFile(const std::string& page) {
-        return test::TempDir::Read(dir.path() / "Parses" / (page + ".prs"));
+        return test::TempDir::Read(s.DataPath(ParsPageFile(s, page)));
     }
     int RowOfName(const std::string& name) {
         for (int r = 1; r < w->DrawGrid->RowCount(); ++r)
@@ -97,11 +97,11 @@ protected:
 TEST_F(ParsWindowTest, ShowsTheFirstPageWithValuesAndTrace) {
     EXPECT_EQ(w->ParsPage, "Parses");
     std::vector<std::string> lines;
-    ASSERT_TRUE(ReadTextLines(dir.path() / "Parses" / "Parses.prs", lines).ok());
+    ASSERT_TRUE(ReadParsPage(s, "Parses", lines).ok()); // the English copy, in English mode
     EXPECT_EQ(w->DrawGrid->RowCount(), static_cast<int>(lines.size()) + 1);
     EXPECT_EQ(w->DrawGrid->Cell(1, 0), "Value");
     EXPECT_EQ(w->DrawGrid->Cell(4, 0), "Calculation");
-    const int fortune = RowOfName("Часть Фортуны"_cp);
+    const int fortune = RowOfName("Lot of Fortune");
     ASSERT_GT(fortune, 0);
     EXPECT_EQ(w->DrawGrid->Cell(3, fortune), "H1+[Lun-Sun]");
     // By day: 200 + 100 − 10 = 290°, 20° of Capricorn.
@@ -111,7 +111,7 @@ TEST_F(ParsWindowTest, ShowsTheFirstPageWithValuesAndTrace) {
 }
 
 TEST_F(ParsWindowTest, EditSaveReloadExport) {
-    const int row = RowOfName("Часть Фортуны"_cp);
+    const int row = RowOfName("Lot of Fortune");
     EditCell(3, row, "Sun+180");
     EXPECT_TRUE(w->ParsModified);
     EXPECT_EQ(w->DrawGrid->Cell(1, row), Cp("10° 0' 0\"Lib"));
@@ -139,7 +139,7 @@ TEST_F(ParsWindowTest, BadFormulaShowsMessage52AndChangesNothingElse) {
     cmd.RunUICommand("Pars,SetActiveParses", "");
     const std::vector<std::string> active = s.ParsActive;
     const std::string file = PageFile("Parses");
-    const int row = RowOfName("Часть Духа"_cp);
+    const int row = RowOfName("Lot of Spirit");
     std::vector<std::string> before;
     for (int r = 1; r < w->DrawGrid->RowCount(); ++r)
         if (r != row) before.push_back(w->DrawGrid->Cell(1, r));
@@ -163,13 +163,13 @@ TEST_F(ParsWindowTest, ActivationAndGlyphChanges) {
     EXPECT_EQ(s.ParsCount, 9);
     EXPECT_EQ(w->Caption(), "Arabic parts. Active: 9 (page \"Parses\")");
     // A name change keeps the active list; a glyph change activates the page again.
-    const int row = RowOfName("Часть Духа"_cp);
-    EditCell(2, row, "Spirit");
+    const int row = RowOfName("Lot of Spirit");
+    EditCell(2, row, "Breath");
     EXPECT_EQ(refreshes, 1);
-    EXPECT_EQ(s.ParsActive[2].find("Spirit"), std::string::npos);
+    EXPECT_EQ(s.ParsActive[2].find("Breath"), std::string::npos);
     EditCell(0, row, "Q");
     EXPECT_EQ(refreshes, 2);
-    EXPECT_EQ(s.ParsActive[2], "Q;Spirit;H1+[Sun-Lun]");
+    EXPECT_EQ(s.ParsActive[2], "Q;Breath;H1+[Sun-Lun]");
     EXPECT_EQ(s.StatusText, GetMsgText(s, 50)); // the glyph editor's hint
     // The restored active list goes back into the chart.
     s.ParsActive.clear();
@@ -271,7 +271,7 @@ TEST_F(ParsWindowTest, PageNamesComeFromThePageNameDialog) {
 }
 
 TEST_F(ParsWindowTest, EscapePutsTheCellBack) {
-    const int row = RowOfName("Часть Фортуны"_cp);
+    const int row = RowOfName("Lot of Fortune");
     w->EditCol = 3;
     w->EditRow = row;
     cmd.RunUICommand("Pars,CorrItem", "");
@@ -292,7 +292,7 @@ TEST_F(ParsWindowTest, EscapePutsTheCellBack) {
 
 // Left at the start of the text and Right at its end move the editor along the part's fields.
 TEST_F(ParsWindowTest, ArrowsAtTheEdgeMoveBetweenFields) {
-    const int row = RowOfName("Часть Фортуны"_cp);
+    const int row = RowOfName("Lot of Fortune");
     w->EditCol = 2;
     w->EditRow = row;
     cmd.RunUICommand("Pars,CorrItem", "");

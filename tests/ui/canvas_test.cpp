@@ -41,7 +41,8 @@ TEST(Canvas, LineStartsAtItsFirstPointAndLeavesTheLastUndrawn) {
         int x1, y1, x2, y2;
     };
     const Case cases[] = {
-        {5, 5, 15, 5}, {15, 5, 5, 5}, {5, 5, 5, 15}, {5, 5, 15, 15}, {5, 15, 15, 5}};
+        {5, 5, 15, 5},   {15, 5, 5, 5},   {5, 5, 5, 15},  {5, 15, 5, 5},
+        {5, 5, 15, 15},  {5, 15, 15, 5},  {20, 20, 10, 10}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x1 << "," << c.y1 << " -> " << c.x2 << "," << c.y2);
         QImage img = WhiteImage();

@@ -1,0 +1,94 @@
+// Every window of the program opened in English mode shows no Cyrillic: captions, labels,
+// buttons, list and combo items, tabs, table headings, menus and hints.
+#include "MainWindowFixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTextEdit>
+
+#include <map>
+
+namespace qor::shell {
+namespace {
+
+bool HasCyrillic(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF) return true;
+    return false;
+}
+
+// "window/widget: text" for every shown text with Cyrillic letters.
+std::vector<std::string> CyrillicTexts(TForm& form) {
+    std::vector<std::string> found;
+    const std::string where = form.Name() + "/";
+    auto check = [&](const QObject* o, const QString& text) {
+        if (HasCyrillic(text))
+            found.push_back(where + o->objectName().toStdString() + ": " + text.toStdString());
+    };
+    check(&form, form.windowTitle());
+    for (const QWidget* w : form.findChildren<QWidget*>()) {
+        check(w, w->toolTip());
+        if (auto* l = qobject_cast<const QLabel*>(w)) check(w, l->text());
+        if (auto* b = qobject_cast<const QAbstractButton*>(w)) check(w, b->text());
+        if (auto* g = qobject_cast<const QGroupBox*>(w)) check(w, g->title());
+        if (auto* e = qobject_cast<const QLineEdit*>(w)) check(w, e->text());
+        if (auto* c = qobject_cast<const QComboBox*>(w)) {
+            check(w, c->currentText());
+            for (int i = 0; i < c->count(); ++i) check(w, c->itemText(i));
+        }
+        if (auto* t = qobject_cast<const QTabBar*>(w))
+            for (int i = 0; i < t->count(); ++i) check(w, t->tabText(i));
+        if (auto* l = qobject_cast<const QListWidget*>(w))
+            for (int i = 0; i < l->count(); ++i) check(w, l->item(i)->text());
+        if (auto* h = qobject_cast<const QHeaderView*>(w); h && h->model())
+            for (int i = 0; i < h->count(); ++i)
+                check(w, h->model()->headerData(i, h->orientation()).toString());
+    }
+    for (const QAction* a : form.findChildren<QAction*>()) {
+        check(a, a->text());
+        check(a, a->toolTip());
+    }
+    return found;
+}
+
+// "window/box" -> the item each combo box of every window shows (-1: a text of no item).
+std::map<std::string, int> ComboItems() {
+    for (const std::string& name : Screen().FormClassNames()) Screen().Ensure(name);
+    std::map<std::string, int> items;
+    for (TForm* f : Screen().Forms())
+        for (const TComboBox* c : f->findChildren<TComboBox*>())
+            if (!c->objectName().isEmpty())
+                items[f->Name() + "/" + c->objectName().toStdString()] = c->IndexOf(c->Text());
+    return items;
+}
+
+TEST_F(MainWindowTest, EveryWindowInEnglishModeShowsNoCyrillic) {
+    // Code reads combo boxes by the item shown (the house system, the method, the second
+    // column): a start in English after one in Russian shows the same items.
+    const std::map<std::string, int> russian = ComboItems();
+    StartInEnglish();
+    const std::map<std::string, int> english = ComboItems();
+    for (const auto& [box, item] : russian)
+        if (english.contains(box)) EXPECT_EQ(english.at(box), item) << box;
+    EXPECT_EQ(Screen().FindForm("KartForm")->Find<TComboBox>("HouseComboBox")->Text(),
+              "Polich-Page");
+
+    std::vector<std::string> found;
+    for (TForm* f : std::vector<TForm*>(Screen().Forms())) {
+        const std::vector<std::string> texts = CyrillicTexts(*f);
+        found.insert(found.end(), texts.begin(), texts.end());
+    }
+    EXPECT_EQ(found, std::vector<std::string>{});
+}
+
+} // namespace
+} // namespace qor::shell
