@@ -3,7 +3,6 @@
 #include "core/Files.h"
 #include "core/Text.h"
 #include "interp/Pictures.h"
-#include "shell/MainForm.h"
 #include "shell/Tech.h"
 #include "ui/QtText.h"
 
@@ -246,10 +245,8 @@ void TArt::FileListBox1DblClick(int row) {
 void RegisterPictureWindows(shell::Program& p) {
     p.FormClasses.Register("Picture", [&p] { return new TPicture(p); });
     p.FormClasses.Register("Art", [&p] { return new TArt(p); });
-    // The main window's clip of the lunar month.
-    p.Svc.MenuActions["MoonMovie"] = [&p] {
-        p.Flags.RealTimeMode = false;
-        if (p.Tech) p.Tech->StopDynamics();
+    // The chart menu's clip of the lunar month.
+    p.Svc.MoonMovie = [] {
         auto* viewer = dynamic_cast<TPicture*>(Screen().Ensure("Picture"));
         if (!viewer) return;
         viewer->StartMoonMovie();

@@ -98,7 +98,7 @@ private:
     bool idle_ = true; // no choice being shown
 };
 
-// Registers the two windows and the main window's Moon animation (menu action "MoonMovie").
+// Registers the two windows and the Moon animation of the chart menu (Services::MoonMovie).
 void RegisterPictureWindows(shell::Program& p);
 
 } // namespace qor::interp

@@ -167,7 +167,8 @@ TEST_F(PictureWindowTest, MoonAnimationCyclesAndStepsOverAMissingFrame) {
     const std::string frame = Jpeg(40, 30);
     for (int i = 0; i < 25; ++i)
         if (i != 5) dir.Write(Cp1251ToUtf8(MoonFrameName(i)).replace(3, 1, "/").replace(8, 1, "/"), frame);
-    P().Svc.MenuActions["MoonMovie"]();
+    ASSERT_TRUE(P().Svc.MoonMovie);
+    P().Svc.MoonMovie();
     auto* w = dynamic_cast<TPicture*>(ui::Screen().FindForm("Picture"));
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->MoonMovie());
