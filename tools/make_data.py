@@ -54,6 +54,7 @@ def generators(out, bin_dir):
         ("make_sounds", py("make_sounds.py", data), []),
         ("make_titles", py("make_titles.py", data), []),
         ("make_moon_bmp", py("make_moon_bmp.py", data), []),
+        ("make_pictures", py("make_pictures.py", data), ["make_yale", "make_font16"]),
         ("make_ephem_reference", py("make_ephem_reference.py", fixtures), []),
         ("make_lunation_fixture", py("make_lunation_fixture.py", fixtures), []),
         ("make_moon_rise_fixture", py("make_moon_rise_fixture.py", fixtures), []),

@@ -44,6 +44,7 @@ MADE_WITH = {
     "fonts-symbola": "2.60-1.1",
     "fonts-noto-core": "20201225-1",
     "fonts-dejavu-core": "2.37-6",
+    "xplanet-images": "1.3.1-3",
 }
 
 

@@ -1,11 +1,14 @@
 #include "interp/InterpWindows.h"
 
 #include "interp/ChartTexts.h"
+#include "interp/Dict.h"
 #include "interp/DayTexts.h"
 #include "interp/IntSet.h"
 #include "interp/Intxt.h"
 #include "interp/MoonSgn.h"
+#include "interp/OracleForm.h"
 #include "interp/PairTexts.h"
+#include "interp/PictureForms.h"
 
 namespace qor::interp {
 
@@ -24,6 +27,9 @@ void RegisterInterpWindows(shell::Program& p, InterpServices services) {
     RegisterDayTexts(p, *reports);
     RegisterPairTexts(p, *reports);
     RegisterMoonSgn(p);
+    p.FormClasses.Register("IZIN", [&p] { return new TIZIN(p); });
+    p.FormClasses.Register("Dict", [&p] { return new TDict(p); });
+    RegisterPictureWindows(p);
     p.Hooks.InterpShowFile = [](const std::string& programName) {
         if (auto* w = ui::Screen().Ensure<TInterp>("Interp")) w->InterpShowFile(programName);
     };

@@ -1,6 +1,6 @@
 // The interpretation windows in a program: the text window "Interp", the setup of the bases
-// "IntSet", the section editor "Intxt" and the Moon-in-sign window "MoonSgn" as window
-// classes, the text window's font at the start-up, the shell's way to show a finished text
+// "IntSet", the section editor "Intxt", the Moon-in-sign window "MoonSgn", the oracle "IZIN",
+// the glossary "Dict", the picture viewer "Picture" and the gallery "Art" as window classes, the text window's font at the start-up, the shell's way to show a finished text
 // file (Hooks::InterpShowFile) and the day of the Moon of the day summary (Hooks::LunarDay).
 #pragma once
 

@@ -391,7 +391,14 @@ bool TForm1::ApplyPendingRestore(AstroDat& s, WindowStateFiles& files) {
 void TForm1::ShowPictureByName(const std::string& name) {
     if (!p_.Tech || !p_.Tech->FindPictureFile(name)) return;
     PlayWav(p_.s, "Short.wav");
-    if (TForm* viewer = OpenToolWindow("Picture")) viewer->SetCaption(name);
+    p_.Tech->PictureCaption = name;
+    // A viewer already shown takes the new picture as a new one would.
+    TForm* shown = Screen().FindForm("Picture");
+    if (shown && !shown->isVisible()) shown = nullptr;
+    TForm* viewer = OpenToolWindow("Picture");
+    if (!viewer) return;
+    if (viewer == shown && viewer->OnShow) viewer->OnShow();
+    viewer->SetCaption(name);
 }
 
 } // namespace qor::shell

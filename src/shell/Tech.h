@@ -76,6 +76,8 @@ public:
     // The found file in PictureFileName (empty when none).
     bool FindPictureFile(const std::string& objectName);
     std::string PictureFileName;
+    // The picture viewer's caption for that file.
+    std::string PictureCaption;
     void SetDynamicsSource(bool source);
     void StopDynamics();
     // Default layout of the main window by screen width.

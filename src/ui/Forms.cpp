@@ -220,6 +220,7 @@ void TForm::closeEvent(QCloseEvent* e) {
 
 void TForm::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange && OnStateChange) OnStateChange();
     if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
         Screen().Activated(this);
         if (OnActivate) OnActivate();

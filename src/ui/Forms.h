@@ -154,6 +154,8 @@ public:
 
     // Handlers.
     std::function<void()> OnShow, OnHide, OnResize, OnActivate;
+    // The window was maximized, minimized or restored.
+    std::function<void()> OnStateChange;
     std::function<void(bool& canClose)> OnCloseQuery;
     std::function<void(CloseAction&)> OnClose;
     std::function<void(int& key, Shift)> OnKeyDown;
