@@ -775,7 +775,11 @@ void TRadioButton::Click() {
 }
 
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent), group_(new QButtonGroup(this)) {
-    setLayout(new QGridLayout);
+    // narrow margins: groups are sized for their items' captions, several to a row
+    auto* grid = new QGridLayout;
+    grid->setContentsMargins(6, 2, 4, 2);
+    grid->setHorizontalSpacing(4);
+    setLayout(grid);
     QObject::connect(group_, &QButtonGroup::idClicked, [this](int id) {
         if (id == index_) return;
         index_ = id;
