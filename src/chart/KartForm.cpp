@@ -76,14 +76,15 @@ TKartForm::TKartForm(shell::Program& p) : TForm("KartForm"), p_(p) {
     SetToolWindow(true);
     SetHelpTopic("natal_chart_setup.html");
     SetBorderStyle(BorderStyle::Single);
-    SetBounds(140, 80, 470, 420);
+    // wide enough for the nine tab captions whole in either language
+    SetBounds(140, 80, 590, 420);
     SetKeyPreview(true);
 
-    TabControl = Add<TTabControl>("TabControl", {0, 0, 470, 24});
+    TabControl = Add<TTabControl>("TabControl", {0, 0, 590, 24});
     TabControl->SetTabs({"Главные"_cp, "Планеты"_cp, "Дома"_cp, "Аспекты"_cp, "Дополн."_cp,
                          "Размеры"_cp, "Статус"_cp, "Цвет"_cp, "S/R"});
     auto panel = [this](const char* name) {
-        auto* pnl = Add<TPanel>(name, {0, 24, 470, 396});
+        auto* pnl = Add<TPanel>(name, {0, 24, 590, 396});
         pnl->hide();
         return pnl;
     };

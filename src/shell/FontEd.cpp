@@ -64,10 +64,10 @@ TFontEd::TFontEd(AstroDat& s, Font16State& font) : TForm("FontEd"), s_(s), font_
     OkButton->SetCaption("Этот"_cp);
     Button1 = Add<TButton>("Button1", {370, 240, 85, 25});
     Button1->SetCaption("Button1");
-    RadioButton1 = Add<TRadioButton>("RadioButton1", {410, 112, 55, 20});
+    RadioButton1 = Add<TRadioButton>("RadioButton1", {402, 112, 66, 20});
     RadioButton1->SetCaption("16x16");
     RadioButton1->SetChecked(true);
-    RadioButton2 = Add<TRadioButton>("RadioButton2", {410, 134, 55, 20});
+    RadioButton2 = Add<TRadioButton>("RadioButton2", {402, 134, 66, 20});
     RadioButton2->SetCaption("32x32");
     SetVisible(RadioButton2, false);
     Timer1 = Add<TTimer>("Timer1");
@@ -278,13 +278,13 @@ std::optional<int> PickGlyph(int glyph) {
 TViewFont::TViewFont(AstroDat& s) : TForm("ViewFont"), s_(s) {
     SetCaption("Файл шрифта"_cp);
     SetStoresSettings(true);
-    SetBounds(240, 160, 280, 330);
+    SetBounds(240, 160, 300, 330);
     PaintBox = Add<TPaintBox>("PaintBox", {8, 8, 256, 256});
     Label1 = Add<TLabel>("Label1", {8, 272, 40, 20});
     Label1->SetCaption("000");
-    Button1 = Add<TButton>("Button1", {56, 268, 100, 25});
+    Button1 = Add<TButton>("Button1", {48, 268, 110, 25});
     Button1->SetCaption("Загрузить файл"_cp);
-    Button2 = Add<TButton>("Button2", {160, 268, 110, 25});
+    Button2 = Add<TButton>("Button2", {162, 268, 130, 25});
     Button2->SetCaption("Копировать символ"_cp);
     picture_ = WhitePicture(256, 256);
     PaintBox->OnPaint = [this](QPainter& p) { p.drawImage(0, 0, picture_); };

@@ -227,7 +227,7 @@ Tsky::Tsky(SkySphere& sphere) : TForm("sky"), sphere_(sphere) {
     Magn = Add<TSpinEdit>("Magn", {236, 166, 60, 24}, MainPanel);
     Magn->SetRange(0, 7);
     Magn->SetValue(7);
-    SunBox = Add<TCheckBox>("SunBox", {208, 202, 146, 40}, MainPanel);
+    SunBox = Add<TCheckBox>("SunBox", {200, 202, 154, 40}, MainPanel);
     SunBox->SetCaption("Фиксировать Солнце"_cp);
     FindButton = Add<TButton>("FindButton", {236, 256, 100, 30}, MainPanel);
     FindButton->SetCaption("Найти"_cp);

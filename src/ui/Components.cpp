@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
@@ -608,9 +609,29 @@ void TDrawGrid::mouseDoubleClickEvent(QMouseEvent* e) {
 
 // --- TComboBox ----------------------------------------------------------------------------------
 
+namespace {
+
+// A press on the text of a box whose text cannot be typed opens its list, as the arrow does.
+class PressOpensList : public QObject {
+public:
+    explicit PressOpensList(QComboBox* box) : QObject(box), box_(box) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::MouseButtonPress || !box_->lineEdit()->isReadOnly()) return false;
+        if (static_cast<QMouseEvent*>(e)->button() != Qt::LeftButton) return false;
+        box_->showPopup();
+        return true;
+    }
+
+private:
+    QComboBox* box_;
+};
+
+} // namespace
+
 TComboBox::TComboBox(QWidget* parent) : WithKeys<QComboBox>(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    lineEdit()->installEventFilter(new PressOpensList(this));
     QObject::connect(this, &QComboBox::activated, [this](int) {
         if (!quiet_ && OnChange) OnChange();
     });
@@ -754,7 +775,11 @@ void TRadioButton::Click() {
 }
 
 TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent), group_(new QButtonGroup(this)) {
-    setLayout(new QGridLayout);
+    // narrow margins: groups are sized for their items' captions, several to a row
+    auto* grid = new QGridLayout;
+    grid->setContentsMargins(6, 2, 4, 2);
+    grid->setHorizontalSpacing(4);
+    setLayout(grid);
     QObject::connect(group_, &QButtonGroup::idClicked, [this](int id) {
         if (id == index_) return;
         index_ = id;

@@ -10,7 +10,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -500,6 +502,30 @@ TEST_F(FormsTest, CoreReportsAndFileDialogsGoThroughTheAnsweringDialogs) {
     EXPECT_EQ(value, "typed");
     EXPECT_FALSE(Screen().Dlg().Input("Caption", "Prompt", value));
     Screen().SetDialogs(nullptr);
+}
+
+} // namespace
+} // namespace qor::ui
+
+namespace qor::ui {
+namespace {
+
+// A press on the text of a list the user cannot type into opens the list; a box that takes
+// typing keeps the press for its text.
+TEST(ComboBoxTest, APressOnTheTextOfAPickListOpensIt) {
+    test::QtApp();
+    for (const bool typing : {false, true}) {
+        TForm f("ComboForm");
+        auto* combo = f.Add<TComboBox>("Co", {10, 10, 120, 24});
+        combo->SetItems({"Placidus", "Koch"});
+        combo->SetTypingAllowed(typing);
+        f.show();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(combo->lineEdit(), &press);
+        EXPECT_EQ(combo->view()->isVisible(), !typing) << typing;
+        combo->hidePopup();
+    }
 }
 
 } // namespace
