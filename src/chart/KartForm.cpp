@@ -1,5 +1,6 @@
 #include "chart/KartForm.h"
 
+#include "chart/HistoryFile.h"
 #include "core/Files.h"
 #include "core/Formats.h"
 #include "core/Houses.h"
@@ -596,8 +597,7 @@ KartOptions TKartForm::Options() const {
     o.CRATrackBar = CRATrackBar->Position();
     o.SRATrackBar = SRATrackBar->Position();
     o.SymbolDoubleSizeBox = SymbolDoubleSizeBox->Checked();
-    const auto hist = ParseWholeInteger(HistListMax->Text());
-    o.HistListMax = hist && *hist > 0 && *hist < 100000 ? static_cast<int>(*hist) : 100;
+    o.HistListMax = HistoryMaximum(HistListMax->Text()).Value;
     o.ExterrBody = p_.Flags.ExterrBody;
     o.Existing = Existing->Text();
     o.Aspecting = Aspecting->Text();
@@ -1008,8 +1008,8 @@ void TKartForm::StatusGridDrawCell(QPainter& g, int col, int row, const QRect& r
     }
     for (int sign = 1; sign <= 12; ++sign)
         PaintFont16Text(g, p_.Font, r.x() + (sign - 1) * 14, y,
-                    std::string(1, static_cast<char>(63 + sign)),
-                    PlnStatus.Has(col, sign, row) ? kBlack : 0xC0C0C0);
+                        std::string(1, static_cast<char>(63 + sign)),
+                        PlnStatus.Has(col, sign, row) ? kBlack : 0xC0C0C0);
 }
 
 void TKartForm::StatusGridClick(int col, int row, int dx) {

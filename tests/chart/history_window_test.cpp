@@ -205,6 +205,17 @@ TEST_F(HistoryWindowTest, TheSecondDataSetIsKeptOrLoadedByTheKindOfEntry) {
     }
 }
 
+TEST_F(HistoryWindowTest, ANameWithALineBreakComesBackWithIt) {
+    Chart twoLines = kAnna;
+    twoLines.name = "Анна|Мария"_cp;
+    PutLines({Line("Натал"_cp, twoLines)});
+    ASSERT_TRUE(RunChartHistory(*p, 1, false));
+    EXPECT_EQ(p->s.DatRec1Applied[kRecName], "Анна\r\nМария"_cp);
+    const auto lines = Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(SplitHistoryLine(lines[0])[1], "Анна|Мария"_cp);
+}
+
 TEST_F(HistoryWindowTest, EntriesWrittenInEnglishRunInRussianAsTheyWere) {
     PutLines({Line("Natal", kAnna), Line("Solar return", kBoris, &kVera), Line("Horar", kGleb)});
     ASSERT_TRUE(RunChartHistory(*p, 3, false)); // "Natal": a single chart
