@@ -4,6 +4,8 @@
 // actions each hot spot's right click reaches.
 #include "MainWindowFixture.h"
 
+#include "chart/AspTablForm.h"
+#include "chart/ExctAspForm.h"
 #include "chart/KartForm.h"
 #include "chart/WheelMouse.h"
 #include "core/AstroMath.h"
@@ -16,6 +18,8 @@
 #include "shell/CommLink.h"
 
 #include <cmath>
+#include <functional>
+#include <optional>
 
 namespace qor::shell {
 namespace {
@@ -49,11 +53,12 @@ protected:
         form1->SwitchScreen('W');
         ASSERT_TRUE(Mouse().Active());
     }
-    void MakeDouble() {
+    // A double chart of the method in the birth-data window's list (0 transit).
+    void MakeDouble(int method = 0) {
         form1->OpenToolWindow("DataForm");
         program->Commands.RunUICommand("DataForm,TwoButton", "");
         if (auto* combo = Screen().FindForm("DataForm")->Find<TComboBox>("ComboBox"))
-            combo->SetItemIndex(0); // transit
+            combo->SetItemIndex(method);
         program->Commands.RunUICommand("DataForm,OKBtn", "");
         program->Flags.RealTimeMode = false;
         form1->RedrawNatal();
@@ -68,6 +73,28 @@ protected:
         program->Commands.RunUICommand("Form1,PaintBox", cmd + "," + shift + "," +
                                                              std::to_string(x) + "," +
                                                              std::to_string(y));
+    }
+    // A spot of the last drawing by its code's test, its point.
+    std::optional<QPoint> SpotWhere(const std::function<bool(const std::string&)>& wanted) {
+        for (const std::string& line : Mouse().Wheel().KartSpots) {
+            std::string rest = line;
+            const int x = StrToIntDef0(NextField(rest, ';'));
+            const int y = StrToIntDef0(NextField(rest, ';'));
+            const std::size_t c = rest.find(';');
+            const std::string code = c == std::string::npos ? "" : rest.substr(c + 1);
+            if (wanted(code) && Mouse().SpotCodeAt(x, y) == code) return QPoint(x, y);
+        }
+        return std::nullopt;
+    }
+    // No spot of the last drawing within 6 pixels of the point.
+    bool Clear(QPoint p) {
+        for (const std::string& line : Mouse().Wheel().KartSpots) {
+            std::string rest = line;
+            const int x = StrToIntDef0(NextField(rest, ';'));
+            const int y = StrToIntDef0(NextField(rest, ';'));
+            if (std::abs(x - p.x()) < 6 && std::abs(y - p.y()) < 6) return false;
+        }
+        return true;
     }
     // The point on the circle of radius r at the screen angle a (y up).
     QPoint On(int r, double a) {
@@ -247,6 +274,19 @@ TEST_F(WheelMouseTest, ChartMenuCaptions) {
     EXPECT_TRUE(vel.ends_with("%)")) << vel;
     EXPECT_TRUE(item("NTablAsp")->isEnabled());
     EXPECT_TRUE(item("NAstroData")->isEnabled());
+    {
+        // the point's aspect-table flag decides the default item
+        auto* kart = dynamic_cast<chart::TKartForm*>(Screen().FindForm("KartForm"));
+        ASSERT_NE(kart, nullptr);
+        const std::string flags = kart->TablAsp->Text();
+        std::string off = flags;
+        off[0] = '\x97';
+        kart->TablAsp->SetText(off);
+        m.ChartMenuPopup();
+        EXPECT_FALSE(item("NTablAsp")->isEnabled());
+        kart->TablAsp->SetText(flags);
+        m.ChartMenuPopup();
+    }
     EXPECT_FALSE(item("MoonMovie")->isVisible());
     EXPECT_EQ(form1->ChartMenu->defaultAction(), item("NTablAsp"));
     int shown = 0;
@@ -357,6 +397,70 @@ TEST_F(WheelMouseTest, EachSpotsRightClickReachesItsAction) {
     if (TForm* k = Screen().FindForm("KartForm")) k->hide();
     right(QPoint(2, Geometry().CentreY));
     EXPECT_TRUE(Visible("KartForm"));
+    CloseTools();
+}
+
+TEST_F(WheelMouseTest, HoverCursorsAndTheDoubleClicksAspectTable) {
+    program->FormClasses.Register("AspTabl",
+                                  [p = program.get()] { return new chart::TAspTabl(*p); });
+    const auto sun = SpotWhere([](const std::string& c) { return c == "p010"; });
+    ASSERT_TRUE(sun);
+    auto shape = [this] { return form1->PaintBox->cursor().shape(); };
+    // beside the label, off its hint: the hand
+    Send("MouseMove", sun->x() + 5, sun->y(), "");
+    EXPECT_EQ(shape(), Qt::PointingHandCursor);
+    // on the inner ring and on the rim, away from every spot
+    const chart::TKart& k = Geometry();
+    std::optional<QPoint> ring, rim;
+    for (double a = 0.05; a < 2 * kPi && (!ring || !rim); a += 0.07) {
+        if (!ring && Clear(On(k.R2, a))) ring = On(k.R2, a);
+        if (!rim && Clear(On(k.R4, a))) rim = On(k.R4, a);
+    }
+    ASSERT_TRUE(ring && rim);
+    Send("MouseMove", ring->x(), ring->y(), "");
+    EXPECT_EQ(shape(), Qt::SizeHorCursor);
+    Send("MouseMove", rim->x(), rim->y(), "");
+    EXPECT_EQ(shape(), Qt::DragMoveCursor);
+    Send("MouseMove", 2, 2, "");
+    EXPECT_EQ(shape(), Qt::ArrowCursor);
+
+    // a double click on the Sun: its aspect table, unless its flag is off
+    Send("MouseMove", sun->x(), sun->y(), "");
+    form1->PaintBox->OnDblClick();
+    EXPECT_TRUE(Visible("AspTabl"));
+    Screen().FindForm("AspTabl")->hide();
+    auto* kart = dynamic_cast<chart::TKartForm*>(Screen().FindForm("KartForm"));
+    std::string off = kart->TablAsp->Text();
+    off[0] = '\x97';
+    kart->TablAsp->SetText(off);
+    form1->PaintBox->OnDblClick();
+    EXPECT_FALSE(Visible("AspTabl"));
+    CloseTools();
+}
+
+TEST_F(WheelMouseTest, APressOnAnAspectOpensItsExactMoment) {
+    const auto aspect = SpotWhere([](const std::string& c) { return c.size() == 6; });
+    ASSERT_TRUE(aspect);
+    const std::string code = Mouse().SpotCodeAt(aspect->x(), aspect->y());
+    Send("MouseDown", aspect->x(), aspect->y());
+    Send("MouseUp", aspect->x(), aspect->y(), "");
+    auto* exact = dynamic_cast<chart::TExctAsp*>(Screen().FindForm("ExctAsp"));
+    ASSERT_NE(exact, nullptr);
+    EXPECT_TRUE(exact->isVisible());
+    EXPECT_EQ(exact->Query.Point1, std::stoi(code.substr(0, 2)));
+    EXPECT_EQ(exact->Query.Aspect, std::stoi(code.substr(2, 2)));
+    EXPECT_EQ(exact->Query.Point2, std::stoi(code.substr(4, 2)));
+    EXPECT_FALSE(Mouse().ChartHold); // an aspect lays no protractor
+    exact->hide();
+    // a direction across the two charts has no moment of its own to look for
+    SetChart("15.06.1990;14:30:00", ";Second;W;01.01.2000;12:00:00" + kGreenwich);
+    MakeDouble(2);
+    ASSERT_NE(program->s.DynMethod, ' ');
+    const auto across = SpotWhere([](const std::string& c) { return c.size() == 6; });
+    ASSERT_TRUE(across);
+    Send("MouseDown", across->x(), across->y());
+    Send("MouseUp", across->x(), across->y(), "");
+    EXPECT_FALSE(exact->isVisible());
     CloseTools();
 }
 
