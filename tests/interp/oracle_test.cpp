@@ -22,6 +22,7 @@ namespace {
 // glyph is drawn large; a column left of the middle crosses all six bars, and a bar is broken
 // when the middle of its row is empty.
 std::array<bool, 6> GlyphLines(int n) {
+    test::QtApp(); // the fonts need the application
     QImage img(200, 200, QImage::Format_RGB32);
     img.fill(Qt::white);
     {
