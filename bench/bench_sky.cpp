@@ -6,6 +6,7 @@
 #include "SkyState.h"
 
 #include "sky/CelestialSphere.h"
+#include "sky/StarConj.h"
 #include "sky/StarStrip.h"
 #include "ui/OffscreenBitmap.h"
 
@@ -85,5 +86,22 @@ void BM_CalcAsteroidList(benchmark::State& state) {
     state.counters["asteroids"] = asteroids.AstCount;
 }
 BENCHMARK(BM_CalcAsteroidList)->Unit(benchmark::kMillisecond);
+
+// The planet-star conjunction list of a chart: the Sun to Pluto and Chiron against every named
+// star and deep-sky object.
+void BM_ListStarConjunctions(benchmark::State& state) {
+    using namespace qor;
+    StarCatalogue stars;
+    DeepCatalogue deep;
+    AstroDat s = bench::SkyChartState(stars, deep);
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        const std::vector<std::string> list = ListStarConjunctions(s, stars, deep);
+        lines = list.size();
+        benchmark::DoNotOptimize(lines);
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_ListStarConjunctions)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -29,35 +29,44 @@ OrbitElements EllipseElements(double epoch, double a, double e, double meanAnoma
     return el;
 }
 
-double EccentricAnomaly(double M, double e) {
-    // E − e sin E − M grows with E and changes sign within [M − e, M + e]: Newton's steps,
-    // with a halving of the bracket wherever a step would leave it.
+double EccentricAnomaly(double M, double e, double* sinE, double* cosE) {
+    // E − e sin E − M grows with E and changes sign within [M − e, M + e]: Halley's steps (the
+    // sine and cosine at hand give the second derivative for nothing), with a halving of the
+    // bracket wherever a step would leave it. Done when the residual is below 1e-15.
     double lo = M - e - 1e-12, hi = M + e + 1e-12;
     double E = e < 0.8 ? M : (M < 0 ? -kPi : kPi) * 0.5 + M * 0.5;
     E = std::clamp(E, lo, hi);
+    double s = std::sin(E), c = std::cos(E);
     for (int k = 0; k < 100; ++k) {
-        const double f = E - e * std::sin(E) - M;
+        const double f = E - e * s - M;
+        if (std::fabs(f) < 1e-15 || hi - lo < 1e-13) break;
         if (f < 0)
             lo = E;
         else
             hi = E;
-        const double d = 1 - e * std::cos(E);
-        double next = d > 0 ? E - f / d : 0.5 * (lo + hi);
+        const double d = 1 - e * c;
+        double next = d > 0 ? E - f / (d - 0.5 * f * e * s / d) : 0.5 * (lo + hi);
         if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-        if (std::fabs(next - E) < 1e-13 || hi - lo < 1e-13) return next;
+        const bool still = std::fabs(next - E) < 1e-15;
         E = next;
+        s = std::sin(E);
+        c = std::cos(E);
+        if (still) break;
     }
+    if (sinE) *sinE = s;
+    if (cosE) *cosE = c;
     return E;
 }
 
 void KeplerState(const OrbitElements& el, double jd, Triple& pos, Triple& vel) {
     const double M = NormAngleSigned(el.meanMotion * (jd - el.epoch) + el.meanAnomaly);
     const double e = el.e;
-    const double E = EccentricAnomaly(M, e);
+    double sE, cE;
+    EccentricAnomaly(M, e, &sE, &cE);
     const double q = std::sqrt(std::max(0.0, 1 - e * e));
-    const double xo = el.a * (std::cos(E) - e), yo = el.a * q * std::sin(E);
-    const double dE = el.meanMotion / NonZeroGuard(1 - e * std::cos(E));
-    const double vxo = -el.a * std::sin(E) * dE, vyo = el.a * q * std::cos(E) * dE;
+    const double xo = el.a * (cE - e), yo = el.a * q * sE;
+    const double dE = el.meanMotion / NonZeroGuard(1 - e * cE);
+    const double vxo = -el.a * sE * dE, vyo = el.a * q * cE * dE;
     const double cw = std::cos(el.argPerihelion), sw = std::sin(el.argPerihelion);
     const double cn = std::cos(el.node), sn = std::sin(el.node);
     const double ci = std::cos(el.inclination), si = std::sin(el.inclination);
@@ -159,31 +168,68 @@ void CalcAsteroidList(AstroDat& s, const GeneralOptions& gen, std::vector<Astero
     count = std::clamp(count, 0, std::min<int>(kMaxAsteroids, static_cast<int>(list.size())));
     const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
     const double lst = LocalSiderealRad(s);
+    const double jd = JDFromCenturies(s.ChartT);
+    // The Sun's place in the aberration is the same for every asteroid.
+    const AberrationTerms aberration = AberrationTermsAt(2, s.EpsMean, s.ChartT);
+    const double apex[3] = {aberration.sl, -aberration.cl, 0}; // in the ecliptic
+    const double eps = s.EpsMean + s.NutEps;
+    const double sinEps = std::sin(eps), cosEps = std::cos(eps);
     for (int i = 0; i < count; ++i) {
         AsteroidRecord& r = list[i];
         if (!(r.e >= 0 && r.e < 1 && r.a > 0)) continue;
-        OrbitElements el = EllipseElements(r.epoch, r.a, r.e, r.meanAnomaly, r.argPerihelion,
-                                           r.node, r.inclination);
-        el.meanMotion = r.meanMotion; // the catalogue's own
-        Triple pos, vel;
-        KeplerState(el, JDFromCenturies(s.ChartT), pos, vel);
-        pos = turn(pos);
+        if (!r.axesSet) {
+            const double cw = std::cos(r.argPerihelion), sw = std::sin(r.argPerihelion);
+            const double cn = std::cos(r.node), sn = std::sin(r.node);
+            const double ci = std::cos(r.inclination), si = std::sin(r.inclination);
+            r.axes = {cw * cn - sw * ci * sn, cw * sn + sw * ci * cn, sw * si,
+                      -sw * cn - cw * ci * sn, -sw * sn + cw * ci * cn, cw * si};
+            r.axesSet = true;
+        }
+        // the place and the velocity on the ellipse, in the orbit's axes, then turned to the
+        // ecliptic of date
+        const double M = NormAngleSigned(r.meanMotion * (jd - r.epoch) + r.meanAnomaly);
+        double sE, cE;
+        EccentricAnomaly(M, r.e, &sE, &cE);
+        const double q = std::sqrt(std::max(0.0, 1 - r.e * r.e));
+        const double xo = r.a * (cE - r.e), yo = r.a * q * sE;
+        const double dE = r.meanMotion / NonZeroGuard(1 - r.e * cE);
+        const double vxo = -r.a * sE * dE, vyo = r.a * q * cE * dE;
+        const auto& ax = r.axes;
+        Triple pos = turn({xo * ax[0] + yo * ax[3], xo * ax[1] + yo * ax[4], xo * ax[2] + yo * ax[5]});
         Triple g{pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
         double dist = Length(g);
         if (s.UseLightTime) {
-            KeplerState(el, JDFromCenturies(s.ChartT - dist * kLightTimeCenturiesPerAU), pos, vel);
-            pos = turn(pos);
-            g = {pos[0] - s.EarthXYZ[0], pos[1] - s.EarthXYZ[1], pos[2] - s.EarthXYZ[2]};
+            // Where the asteroid was when the light left it: back along its velocity (the
+            // curving of the orbit in the light's travel time is far below a milli-arc-second).
+            const double days = dist * kLightTimeCenturiesPerAU * 36525.0;
+            const Triple vel = turn(
+                {vxo * ax[0] + vyo * ax[3], vxo * ax[1] + vyo * ax[4], vxo * ax[2] + vyo * ax[5]});
+            for (int k = 0; k < 3; ++k) g[k] -= vel[k] * days;
             dist = Length(g);
         }
+        // The equinox of date moved by the nutation in longitude.
         const double x = g[0] * cosPsi - g[1] * sinPsi;
         const double y = g[0] * sinPsi + g[1] * cosPsi;
+        if (!gen.HorParallax) {
+            // The aberration as a vector: towards the apex of the Earth's motion, less its
+            // part along the line of sight; the direction then gives the place at once.
+            double u[3] = {x, y, g[2]};
+            if (s.UseLightTime) {
+                const double n = NonZeroGuard(dist);
+                for (double& c : u) c /= n;
+                const double along = apex[0] * u[0] + apex[1] * u[1];
+                for (int k = 0; k < 3; ++k) u[k] += kAberrationConstant * (apex[k] - along * u[k]);
+            }
+            r.lon = ArcTan2Pos(u[1], u[0]);
+            r.lat = std::atan2(u[2], std::hypot(u[0], u[1]));
+            continue;
+        }
         double ra = ArcTan2Pos(y * s.CosEps - g[2] * s.SinEps, x);
         double dec =
             std::asin(std::clamp((y * s.SinEps + g[2] * s.CosEps) / NonZeroGuard(dist), -1.0, 1.0));
-        if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, s.ChartT);
-        if (gen.HorParallax) TopocentricParallax(s, ra, dec, dist, lst);
-        const EclPos e = EquToEclTrue(s, dec, ra);
+        if (s.UseLightTime) ApplyAberration(aberration, ra, dec);
+        TopocentricParallax(s, ra, dec, dist, lst);
+        const EclPos e = EquToEclTrue(sinEps, cosEps, dec, ra);
         r.lon = e.lon;
         r.lat = e.lat;
     }

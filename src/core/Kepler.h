@@ -6,6 +6,7 @@
 
 #include "core/AstroDat.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,9 @@ OrbitElements EllipseElements(double epoch, double a, double e, double meanAnoma
                               double argPerihelion, double node, double inclination);
 
 // The eccentric anomaly of mean anomaly M (radians, −π..π) for every e < 1, to 1e-13 rad:
-// Newton's steps kept inside the bracket that holds the root.
-double EccentricAnomaly(double M, double e);
+// Halley's steps kept inside the bracket that holds the root. Its sine and cosine too when
+// asked for.
+double EccentricAnomaly(double M, double e, double* sinE = nullptr, double* cosE = nullptr);
 
 // Heliocentric ecliptic position and velocity (AU, AU per day) on the ellipse at Julian day jd.
 void KeplerState(const OrbitElements& el, double jd, Triple& pos, Triple& vel);
@@ -53,6 +55,11 @@ struct AsteroidRecord {
     double meanAnomaly = 0, argPerihelion = 0, node = 0, inclination = 0;
     double e = 0, a = 0, epoch = 0, meanMotion = 0;
     double lon = 0, lat = 0; // results, radians
+    // The orbit's two axes in the ecliptic of J2000 (towards the perihelion, and 90° on along
+    // the motion), worked out on the first computation; who changes the three angles of a
+    // record kept between computations clears axesSet.
+    std::array<double, 6> axes{};
+    bool axesSet = false;
 };
 
 // The apparent places of the first `count` asteroids of the list (at most 10000) at the chart

@@ -7,6 +7,7 @@
 #include "core/AstroDat.h"
 #include "core/Chart.h"
 #include "core/ChironTable.h"
+#include "core/Kepler.h"
 
 #include <array>
 #include <string>
@@ -39,6 +40,9 @@ struct AstRec {
 struct AsteroidCatalogue {
     int AstCount = 0;
     std::vector<AstRec> AstCatalogue; // 1..AstCount
+    // The computation's copy of the records (0-based), kept so that each orbit's axes are
+    // worked out once.
+    std::vector<AsteroidRecord> Work;
 };
 
 // Reads "asteroid.csv" (a header line, then one asteroid a line, fields separated by ",").

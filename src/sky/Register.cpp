@@ -1,11 +1,14 @@
 #include "sky/Register.h"
 
 #include "shell/MainForm.h"
+#include "sky/AsteridWindow.h"
 #include "sky/CosmosScreen.h"
 #include "sky/CosmosTools.h"
 #include "sky/SkyData.h"
 #include "sky/SkyScreen.h"
+#include "sky/StarConj.h"
 #include "sky/StripScreen.h"
+#include "sky/UserBodiesWindow.h"
 
 namespace qor::sky {
 
@@ -45,11 +48,7 @@ void Register(shell::Program& p) {
         if (p.Form1) lines = p.Form1->Memo->Lines();
         if (lines.empty()) lines = DefaultUserBodies();
         const UserBodySlots bodies = LoadChironTable(s, lines, s.ParsCount, sky.Cosmos, sky.Chiron);
-        for (int k = 1; k <= bodies.NExtra; ++k) {
-            const auto& f = bodies.Slots[k].Fields;
-            ParseOrbitElementsLine(s, k, f[0], f[1], f[2], f[3], f[4], f[5], f[6]);
-        }
-        s.NExtra = bodies.NExtra;
+        ApplyUserBodies(s, bodies);
         if (p.Form1) p.Form1->Memo->SetLines(lines);
     });
     svc.AddStartStep(StartStage::Asteroids, "LoadAsteroidCatalogue",
@@ -71,6 +70,9 @@ void Register(shell::Program& p) {
     };
     sky.Sphere = RegisterSkySphere(p, sky);
     sky.Strip = RegisterStripScreen(p, sky);
+    RegisterAsterid(p, sky);
+    RegisterStarConj(p, sky);
+    RegisterUserBodiesWindow(p, sky);
     svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };
     svc.RefreshWindow["Deep"] = [&s, &sky](ui::TForm&) { ComputeDeepHorizon(s, sky.Deep); };
 }

@@ -24,6 +24,8 @@ struct SkyData {
     StarCatalogue Stars;
     DeepCatalogue Deep;
     AsteroidCatalogue Asteroids;
+    // How the catalogue window sorts by its first column: by the name (true) or by the number.
+    bool AstSortByName = true;
     ChironTable Chiron;
     // The cosmos view's state and windows.
     std::shared_ptr<CosmosSky> CosmosView;

@@ -310,10 +310,21 @@ StripPick StripHitTest(StripView& v, AstroDat& s, const StarCatalogue& c, const 
 void CalcCatalogueAsteroids(AstroDat& s, const GeneralOptions& gen, AsteroidCatalogue& a) {
     const int n = std::min<int>(a.AstCount, static_cast<int>(a.AstCatalogue.size()) - 1);
     if (n <= 0) return;
-    std::vector<AsteroidRecord> list(n);
+    std::vector<AsteroidRecord>& list = a.Work;
+    list.resize(n);
     for (int i = 1; i <= n; ++i) {
         const AstRec& r = a.AstCatalogue[i];
-        list[i - 1] = {r.M, r.Peri, r.Node, r.Incl, r.Ecc, r.Axis, r.Epoch, r.N};
+        AsteroidRecord& w = list[i - 1];
+        if (w.argPerihelion != r.Peri || w.node != r.Node || w.inclination != r.Incl)
+            w.axesSet = false; // another orbit in this place (a sort, a new catalogue)
+        w.meanAnomaly = r.M;
+        w.argPerihelion = r.Peri;
+        w.node = r.Node;
+        w.inclination = r.Incl;
+        w.e = r.Ecc;
+        w.a = r.Axis;
+        w.epoch = r.Epoch;
+        w.meanMotion = r.N;
     }
     CalcAsteroidList(s, gen, list, n);
     for (int i = 1; i <= n; ++i) {

@@ -5,6 +5,7 @@
 #include "core/Text.h"
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
+#include "sky/CosmosSearch.h"
 #include "sky/DeepSky.h"
 #include "sky/SkyData.h"
 #include "sky/SkyScreen.h"
@@ -229,6 +230,30 @@ bool StripScreen::FindOnSky(const std::string& name) {
     return true;
 }
 
+bool StripScreen::FindOnCosmos(const std::string& name) {
+    CosmosSky* sky = data.CosmosView.get();
+    if (!sky) return false;
+    CosmosBodies& b = data.Cosmos;
+    const CosmosTarget target = FindCosmosObject(p.s, b, data.Stars, data.Deep, name);
+    if (target.kind == CosmosTargetKind::None) {
+        NotFound(name);
+        return false;
+    }
+    if (p.Flags.ScreenMode != 'S' && p.Form1) p.Form1->SwitchScreen('S');
+    // The passes run to their end before anything else: a search or a recompute that arrives
+    // meanwhile waits.
+    const AimOutcome aim = AimCosmosAt(p.s, sky->view, b, data.Stars, data.Deep, target,
+                                       [this] { p.DrawScreen('S'); });
+    SetStatus(p.s, "");
+    if (!aim.found) {
+        NotFound(name);
+        return false;
+    }
+    const double x = aim.x, y = aim.y;
+    PointAtScreenXY(static_cast<int>(std::lround(x)) + 1, static_cast<int>(std::lround(y)) + 1);
+    return true;
+}
+
 void StripScreen::PointAtScreenXY(int x, int y) {
     PointedX = x;
     PointedY = y;
@@ -326,6 +351,7 @@ std::shared_ptr<StripScreen> RegisterStripScreen(shell::Program& p, SkyData& dat
         self->Redraw();
     };
     p.Svc.Screens['C'].Find = [self](const std::string& name) { self->FindOnSky(name); };
+    p.Svc.Screens['S'].Find = [self](const std::string& name) { self->FindOnCosmos(name); };
     return strip;
 }
 

@@ -30,6 +30,9 @@ struct StripScreen {
     // The searches of the strip and the sphere (message 107 when nothing matches).
     bool FindOnStarAstr(const std::string& name);
     bool FindOnSky(const std::string& name);
+    // The cosmos view's search: the view is turned in passes until the object lies in the
+    // middle (the main window shows the cosmos first).
+    bool FindOnCosmos(const std::string& name);
     // The pointer onto a point of the screen, and circles flashing about it for 1.8 s.
     void PointAtScreenXY(int x, int y);
     // Where the last search pointed (the paint box's point).

@@ -28,14 +28,16 @@ namespace fs = std::filesystem;
 
 inline const fs::path kShippedData = fs::path(QOR_SOURCE_DIR) / "data";
 
-// Tool windows of later subsystems, as plain windows of their names.
+// Tool windows of later subsystems, as plain windows of their names (a subsystem's own window
+// class stays).
 inline const char* const kToolWindows[] = {
     "AspTabl", "Star", "AstroForm", "AstrCalc", "MoonSgn", "Tab", "Moon",
     "Deep",    "Asterid", "Asteroids", "StarConj", "Art",     "AboutBox", "Dict"};
 
 inline void RegisterToolWindows(Program& p) {
     for (const char* name : kToolWindows)
-        p.FormClasses.Register(name, [name] { return new PlaceholderForm(name, name); });
+        if (!p.FormClasses.Has(name))
+            p.FormClasses.Register(name, [name] { return new PlaceholderForm(name, name); });
 }
 
 class MainWindowTest : public ::testing::Test {

@@ -7,6 +7,10 @@
 
 #include "core/AstroMath.h"
 #include "core/Text.h"
+#include "shell/CommLink.h"
+#include "sky/AsteridWindow.h"
+#include "sky/AsteroidTable.h"
+#include "sky/CosmosSearch.h"
 #include "sky/SkyData.h"
 #include "sky/SkyScreen.h"
 #include "sky/StripScreen.h"
@@ -131,6 +135,109 @@ TEST_F(StripScreenTest, SearchWindowTakesTheWholeCaretLine) {
         }
 }
 
+TEST_F(StripScreenTest, CosmosSearchThroughTheTimerAndTheLink) {
+    form1->SwitchScreen('S');
+    ASSERT_EQ(program->Flags.ScreenMode, 'S');
+    const int w = program->BufBitmap->Width(), h = program->BufBitmap->Height();
+    Search(Cp("Марс"));
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_NEAR(Strip().PointedX, w / 2, 21);
+    EXPECT_NEAR(Strip().PointedY, h / 2, 21);
+    // the moons of the centre body once the view centres on Jupiter
+    Sky().Cosmos.CosmosMode = 6;
+    Search(Cp("Ганимед"));
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_NEAR(Strip().PointedX, w / 2, 21);
+    EXPECT_NEAR(Strip().PointedY, h / 2, 21);
+    Search(Cp("Луна"));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0], GetMsgText(program->s, 107, Cp("Луна")));
+    // the command link names the object in both languages and hears "not found" on the
+    // status line, with no window to answer
+    Sky().Cosmos.CosmosMode = 1;
+    Strip().PointedX = Strip().PointedY = -1;
+    form1->Link->ExecMsgCommand("Find;" + Cp("Сатурн") + ";Saturn");
+    EXPECT_NEAR(Strip().PointedX, w / 2, 21);
+    EXPECT_NEAR(Strip().PointedY, h / 2, 21);
+    form1->Link->ExecMsgCommand("Find;" + Cp("Нет такого") + ";None such");
+    EXPECT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_EQ(program->s.StatusText, GetMsgText(program->s, 107, Cp("Нет такого")));
+}
+
+TEST_F(StripScreenTest, AsteroidCatalogueWindow) {
+    form1->RunItem("N70");
+    auto* w = dynamic_cast<TAsterid*>(Screen().FindForm("Asterid"));
+    ASSERT_NE(w, nullptr);
+    AsteroidCatalogue& a = Sky().Asteroids;
+    EXPECT_EQ(w->Caption(), Cp("Астероиды"));
+    EXPECT_EQ(w->AllGrid->RowCount(), a.AstCount + 1);
+    EXPECT_EQ(w->AllGrid->ColCount(), 12);
+    EXPECT_EQ(w->Label1->Caption(), program->s.AsteroidTimeText);
+    // the search box: its default text, an empty text, a text that matches nothing
+    EXPECT_EQ(w->Edit->Text(), "chiron");
+    EXPECT_EQ(FindAsteroidRow(a, "chiron"), 0); // the names begin with their numbers
+    w->Edit->SetText("2060");
+    const int chiron = w->AllGrid->Row();
+    EXPECT_EQ(a.AstCatalogue[chiron].Name, "2060 Chiron");
+    w->Edit->SetText("no such asteroid");
+    EXPECT_EQ(w->AllGrid->Row(), chiron);
+    w->Edit->SetText("");
+    EXPECT_EQ(w->AllGrid->Row(), 1);
+    // sorting by the first column alternates: by number first, then by name
+    w->MouseCol = 0;
+    w->PopupMenuPopup();
+    EXPECT_EQ(w->Sort1->Caption(), Cp("Сортировать по \"Номер\""));
+    w->Sort1Click();
+    for (int i = 2; i <= a.AstCount; ++i)
+        ASSERT_LE(NumberOfName(a.AstCatalogue[i - 1].Name), NumberOfName(a.AstCatalogue[i].Name));
+    w->PopupMenuPopup();
+    EXPECT_EQ(w->Sort1->Caption(), Cp("Сортировать по \"Название\""));
+    w->Sort1Click();
+    for (int i = 2; i <= a.AstCount; ++i)
+        ASSERT_LE(NameWithoutDigits(a.AstCatalogue[i - 1].Name),
+                  NameWithoutDigits(a.AstCatalogue[i].Name));
+    // adding the current row takes the record shown there now, once
+    w->Edit->SetText("2 Pallas");
+    const int pallas = w->AllGrid->Row();
+    ASSERT_EQ(a.AstCatalogue[pallas].Name, "2 Pallas");
+    const std::size_t before = form1->Memo->Lines().size();
+    w->N2Click();
+    std::vector<std::string> lines = form1->Memo->Lines();
+    ASSERT_EQ(lines.size(), before + 1);
+    EXPECT_EQ(GetAstField(lines, 4, static_cast<int>(lines.size())), "2 Pallas");
+    w->N2Click();
+    EXPECT_EQ(form1->Memo->Lines().size(), before + 1);
+    // the file of the places, and message 57
+    EXPECT_TRUE(w->NsaveClick());
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    const fs::path file = program->s.DataPath(kAsteroidFileName);
+    EXPECT_EQ(dialogs.Messages()[0], GetMsgText(program->s, 57, file.string()));
+    std::vector<std::string> written;
+    ASSERT_TRUE(ReadTextLines(file, written).ok());
+    ASSERT_EQ(static_cast<int>(written.size()), a.AstCount + 2);
+    EXPECT_EQ(written[0], GetMsgText(program->s, 135));
+    EXPECT_EQ(written[2].substr(0, 23), (a.AstCatalogue[1].Name + std::string(23, ' ')).substr(0, 23));
+    // find on the strip: the main window shows it, centred on the asteroid
+    w->AllGrid->SetRow(pallas);
+    w->N1Click();
+    EXPECT_EQ(program->Flags.ScreenMode, 'A');
+    EXPECT_FALSE(Screen().FindForm("Asterid") && Screen().FindForm("Asterid")->isVisible());
+    EXPECT_DOUBLE_EQ(Strip().view.CentreLon, a.AstCatalogue[pallas].Lon);
+    // English texts and the help pages
+    form1->RunItem("N70");
+    TForm* again = Screen().FindForm("Asterid");
+    ASSERT_NE(again, nullptr);
+    std::vector<std::string> english;
+    ASSERT_TRUE(ReadTextLines(kShippedData / "English.txt", english).ok());
+    EXPECT_EQ(EnglishCoverageProblems({again}, english, true), std::vector<std::string>{});
+    for (const char* folder : {"Manual", "EManual"}) {
+        const std::string text = test::TempDir::Read(kShippedData / folder / "asteroids.html");
+        EXPECT_GT(text.size(), 800u) << folder;
+        const std::string index = test::TempDir::Read(kShippedData / folder / "index.html");
+        EXPECT_NE(index.find("href=\"asteroids.html"), std::string::npos) << folder;
+    }
+}
+
 // Pictures of the strip at zoom 1 and 100 and of the search window, Russian and English, at
 // the default window size and at 1920 x 1080.
 TEST_F(StripScreenTest, PicturesOfTheScreenAndTheWindow) {
@@ -156,6 +263,21 @@ TEST_F(StripScreenTest, PicturesOfTheScreenAndTheWindow) {
         f->show();
         EXPECT_TRUE(
             f->grab().save(QString::fromStdString(std::string("strip_Find_") + lang + ".png")));
+        form1->RunItem("N70");
+        auto* cat = dynamic_cast<TAsterid*>(Screen().FindForm("Asterid"));
+        ASSERT_NE(cat, nullptr);
+        cat->AllGrid->SetRow(5);
+        cat->MouseCol = 1;
+        cat->PopupMenuPopup();
+        EXPECT_TRUE(cat->grab().save(
+            QString::fromStdString(std::string("strip_Asterid_") + lang + ".png")));
+        cat->resize(1920, 1080);
+        EXPECT_TRUE(cat->grab().save(
+            QString::fromStdString(std::string("strip_Asterid_1920_") + lang + ".png")));
+        QStringList menu;
+        for (QAction* a : cat->PopupMenu->actions()) menu << a->text();
+        RecordProperty(std::string("AsteridMenu_") + lang, menu.join(" | ").toStdString());
+        cat->Close();
     }
 }
 
