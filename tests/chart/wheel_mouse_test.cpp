@@ -65,7 +65,9 @@ TEST(WheelHitTest, RingsByTheSquaredDistance) {
     for (const int far : {100000000, -100000000, std::numeric_limits<int>::max(),
                           std::numeric_limits<int>::min()}) {
         EXPECT_FALSE(OnZodiacRing(k, far, far));
-        EXPECT_FALSE(OnHouseRing(k, true, far, -far));
+        const int opposite =
+            far == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : -far;
+        EXPECT_FALSE(OnHouseRing(k, true, far, opposite));
         EXPECT_TRUE(PointerAngle(k, far, far).has_value());
     }
     EXPECT_FALSE(PointerAngle(k, k.CentreX, k.CentreY));
