@@ -61,6 +61,8 @@ IoResult WriteTextFileAtomic(const fs::path& path, const std::vector<std::string
 class LeReader {
 public:
     explicit LeReader(std::string_view bytes) : data_(bytes) {}
+    // the reader keeps a view: a temporary string would be gone before the first read
+    explicit LeReader(std::string&&) = delete;
     std::size_t pos() const { return pos_; }
     std::size_t size() const { return data_.size(); }
     std::size_t remaining() const { return ok_ ? data_.size() - pos_ : 0; }

@@ -70,7 +70,8 @@ TEST(EphemerisRecordTest, LayoutOf134Bytes) {
     EXPECT_EQ(back.Month, 12);
     EXPECT_EQ(back.Third, -1);
     EXPECT_EQ(back.Lon, r.Lon);
-    LeReader shortOne(b.substr(0, 133));
+    const std::string shortBytes = b.substr(0, 133);
+    LeReader shortOne(shortBytes);
     ReadEphemerisRecord(shortOne);
     EXPECT_FALSE(shortOne.ok());
 }
