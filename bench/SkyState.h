@@ -13,15 +13,17 @@
 
 namespace qor::bench {
 
-// A fresh chart state (the planet series loaded) with the catalogues placed for its moment.
-inline AstroDat SkyChartState(StarCatalogue& stars, DeepCatalogue& deep) {
+// A fresh chart state (the planet series loaded) with the catalogues placed for its moment,
+// noon at Moscow on the day given.
+inline AstroDat SkyChartState(StarCatalogue& stars, DeepCatalogue& deep, int year = 2024,
+                              int month = 3, int day = 20) {
     EnsureOffscreenApplication();
     AstroDat s = LoadedState();
     LoadYaleCatalogue(s, stars);
     LoadDeepObj(s, deep);
-    s.ChartYear = 2024;
-    s.ChartMonth = 3;
-    s.ChartDay = 20;
+    s.ChartYear = year;
+    s.ChartMonth = month;
+    s.ChartDay = day;
     s.ChartHour = 12;
     s.ChartLat = 55.75 * kDegToRad;
     s.ChartLong = 37.62 * kDegToRad;

@@ -1,7 +1,7 @@
 // One change of degree in the degree window, which follows the pointer over the zodiac ring:
 // the texts read from both degree-text files, the points, stars and deep-sky objects of the
 // degree found, and the box painted.
-#include "BenchApplication.h"
+#include "SkyState.h"
 #include "chart/DegreeWindow.h"
 #include "core/AstroMath.h"
 #include "core/Chart.h"
@@ -24,31 +24,15 @@
 namespace {
 
 void BM_DegreeWindow(benchmark::State& state) {
-    qor::bench::EnsureOffscreenApplication();
     using namespace qor;
-    AstroDat s;
-    s.ProgramFolder = std::filesystem::path(QOR_SOURCE_DIR) / "data";
+    StarCatalogue stars;
+    DeepCatalogue deep;
+    AstroDat s = bench::SkyChartState(stars, deep, 1995, 8, 22);
     s.EnglishMode = state.range(0) != 0;
-    for (int i = 0; i < kPlanetSeriesBodies; ++i) LoadPlanetTerms(s, i);
     ui::Font16State font;
     std::ifstream in(s.ProgramFolder / "font16.fnt", std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     SymbolFontFromBytes(bytes, font.Glyphs);
-    s.ChartYear = 1995;
-    s.ChartMonth = 8;
-    s.ChartDay = 22;
-    s.ChartHour = 12;
-    s.ChartLat = 55.75 * kDegToRad;
-    s.ChartLong = 37.62 * kDegToRad;
-    ChartOptions opt;
-    GeneralOptions gen;
-    CalcAstroTime(s, TimeOptionsFor(opt, gen));
-    CalcChart(s, opt, gen, 0);
-    StarCatalogue stars;
-    DeepCatalogue deep;
-    LoadYaleCatalogue(s, stars);
-    LoadDeepObj(s, deep);
-    ComputeStarPositions(s, stars, &deep);
 
     chart::DegreeTextFiles files = chart::DefaultDegreeTextFiles(s.EnglishMode);
     files.SecondOn = true;
