@@ -143,7 +143,17 @@ def parse_ruler_key(key):
     return (h, k) if h and k else None
 
 
-PARSERS = {"point": parse_pln_key, "comb": parse_comb_key, "aspect": parse_asp_key,
+def parse_number_key(key):
+    """Key of a fixed text file (the planets', the signs'): the text before "]", trimmed, as
+    a whole number; (n,), or None."""
+    close = key.find("]")
+    if close < 0:
+        return None
+    n = to_int(key[:close].strip())
+    return (n,) if n else None
+
+
+PARSERS = {"number": parse_number_key, "point": parse_pln_key, "comb": parse_comb_key, "aspect": parse_asp_key,
            "ruler": parse_ruler_key, "degree": parse_degree_key}
 
 # ---------------------------------------------------------------- key rules
@@ -167,6 +177,10 @@ KEY_RULES = {
     "sun-asc": ("point", [(s1, s2) for s1 in SIGNS for s2 in SIGNS]),
     # degree g of sign s in a degree-text file (format "degrees"): [s.g]
     "sign-degree": ("degree", [(s, g) for s in SIGNS for g in range(1, 31)]),
+    # the text of a planet, Sun .. Pluto: [n]
+    "planet-number": ("number", [(n,) for n in range(1, 11)]),
+    # the text of a sign: [s]
+    "sign-number": ("number", [(s,) for s in SIGNS]),
 }
 
 
@@ -228,6 +242,12 @@ def load_base(folder):
         base = json.load(f)
     base["name"] = os.path.basename(os.path.normpath(folder))
     base["folder"] = folder
+    base.setdefault("format", "sections")
+    if base["format"] == "stars":
+        for key in ("hand_words", "composed_words", "min_chars", "templates"):
+            if key not in base:
+                raise SourceError("%s: a star base gives %r" % (folder, key))
+        return base
     for part in base["parts"]:
         if part["rule"] not in KEY_RULES:
             raise SourceError("%s: unknown key rule %r" % (folder, part["rule"]))
@@ -596,8 +616,12 @@ def base_sections(base, lang):
     return read_sources(base, lang)
 
 
-def build(base, lang):
-    """The bytes of one base file, from the sources."""
+def build(base, lang, data=None):
+    """The bytes of one base file, from the sources (and, for a star base, the catalogues in
+    the data folder)."""
+    if base.get("format") == "stars":
+        text = render_stars(base, lang, star_sections(base, lang, data))
+        return encode(text, "%s (%s)" % (output_name(base, lang), lang))
     sections = base_sections(base, lang)
     if base.get("format") == "degrees":
         text = render_degrees(base, lang, sections)
@@ -690,3 +714,335 @@ def read_degree_file(data):
         else:
             strays.append((line, "a line outside any entry"))
     return titles, entries, strays
+
+
+# ---------------------------------------------------------------- the star base
+# "format": "stars": the base of the fixed stars and the Messier objects. Its keys come from the
+# catalogues in the data folder, not from a chart: one section per star that yale.mdb names
+# (key its HR number; one key "hr1,hr2" where one name in both languages covers two records),
+# titled with the star's name in the file's language, then one section per Messier object of
+# Deepobj.txt (key its code, "M 31", and no title: the editor takes every title for a star
+# name). The file opens with the line "[]", which marks a star base for the editor.
+#
+# A section written in the sources under its key is taken as it stands; every other section
+# is composed from banks (one paragraph each):
+#   [const Ori] Ориона; Орион     the constellation's traditional nature (title: its name
+#                                 in the genitive, then in the nominative)
+#   [colour K]                    what the colour of spectral class K says (O B A F G K M)
+#   [mag 2]                       the weight of a star of the second magnitude (0: brighter
+#                                 than 1, 1: 1 to 2 ... 4: fainter than 4)
+#   [decan 2.3]                   the third decan of Taurus
+#   [lat 1]                       how much a star so far from the ecliptic counts in a
+#                                 conjunction by longitude (0: within 2°, 1: 2-10°, 2: 10-30°,
+#                                 3: 30-60°, 4: beyond 60°)
+#   [kind open] рассеянное скопление   what a Messier object of that kind means (title: the
+#                                 kind's name as the identity sentence uses it)
+# and the base.json's "templates": per language the identity sentence of a star ("star"), of a
+# star name covering two records ("pair"), of a Messier object ("messier"), and the sentence
+# of the place ("place" for a star, "place_object" for a Messier object), with the catalogue's
+# facts filled in. A star's section is its identity, colour, brightness and constellation, then
+# its place, decan and latitude; a Messier object's its identity, kind and constellation, then
+# its place and decan.
+import math  # noqa: E402
+import struct  # noqa: E402
+
+GREEK = {
+    "ru": ["альфа", "бета", "гамма", "дельта", "эпсилон", "дзета", "эта", "тета", "йота",
+           "каппа", "лямбда", "мю", "ню", "кси", "омикрон", "пи", "ро", "сигма", "тау",
+           "ипсилон", "фи", "хи", "пси", "омега"],
+    "en": ["Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta", "Eta", "Theta", "Iota",
+           "Kappa", "Lambda", "Mu", "Nu", "Xi", "Omicron", "Pi", "Rho", "Sigma", "Tau",
+           "Upsilon", "Phi", "Chi", "Psi", "Omega"],
+}
+SIGN_GENITIVE = {
+    "ru": ["Овна", "Тельца", "Близнецов", "Рака", "Льва", "Девы", "Весов", "Скорпиона",
+           "Стрельца", "Козерога", "Водолея", "Рыб"],
+    "en": ["Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo", "Libra", "Scorpio",
+           "Sagittarius", "Capricorn", "Aquarius", "Pisces"],
+}
+OBLIQUITY_J2000 = math.radians(23.4392911)
+COLOURS = "OBAFGKM"
+# Deepobj.txt's kinds (the first words of its comment field) as the banks' kinds.
+MESSIER_KINDS = [("Рассеянное скопление", "open"), ("Шаровое скопление", "globular"),
+                 ("Скопление с туманностью", "nebula"), ("Область HII", "nebula"),
+                 ("Отражательная туманность", "reflection"), ("Туманность", "nebula"),
+                 ("Планетарная туманность", "planetary"), ("Остаток сверхновой", "remnant"),
+                 ("Галактика", "galaxy"), ("Двойная звезда", "double"),
+                 ("Астеризм", "asterism"), ("Звёздное облако", "cloud")]
+STAR_BANK = re.compile(r"^(const [A-Z][A-Za-z0-9]{1,2}|colour [OBAFGKM]|mag [0-4]|"
+                       r"decan (?:[1-9]|1[0-2])\.[1-3]|lat [0-4]|kind [a-z]+)$")
+
+
+def name_head(text):
+    """The first of a name entry's alternatives (cut at ".", then ",", then ";")."""
+    text = text.split(".")[0].strip()
+    text = text.split(",")[0].strip()
+    return text.split(";")[0].strip()
+
+
+def ecliptic(ra, dec):
+    """J2000 equatorial to ecliptic (radians): (longitude 0..2pi, latitude)."""
+    e = OBLIQUITY_J2000
+    lon = math.atan2(math.sin(ra) * math.cos(e) + math.tan(dec) * math.sin(e), math.cos(ra))
+    lat = math.asin(math.sin(dec) * math.cos(e) - math.cos(dec) * math.sin(e) * math.sin(ra))
+    return lon % (2 * math.pi), lat
+
+
+def _entry(text, offset):
+    if offset < 1 or offset > len(text):
+        return ""
+    return text[offset:offset + text[offset - 1]].decode("cp1251")
+
+
+def read_named_stars(data):
+    """The stars yale.mdb names, in HR order: dicts hr, name {ru, en}, flam, bayer, sup,
+    const, spectrum, mag, lon, lat (J2000 ecliptic, degrees)."""
+    try:
+        with open(os.path.join(data, "yale.mdb"), "rb") as f:
+            mdb = f.read()
+        with open(os.path.join(data, "yale.nme"), "rb") as f:
+            nme = f.read()
+        with open(os.path.join(data, "yale.cmm"), "rb") as f:
+            cmm = f.read()
+    except OSError as e:
+        raise SourceError("the star catalogue: %s" % e)
+    stars = []
+    for at in range(0, len(mdb) - 53, 54):
+        _hd, hr, name_off, _comment_off = struct.unpack_from("<IHHH", mdb, at)
+        if not name_off:
+            continue
+        size = mdb[at + 10]
+        flam, bayer, sup = (mdb[at + 11], mdb[at + 12], mdb[at + 13]) if size else (0, 0, 0)
+        const = mdb[at + 14:at + 17].decode("ascii").strip() if size else ""
+        spectrum = mdb[at + 19:at + 19 + mdb[at + 18]].decode("cp1251")
+        ra, dec, _pmra, _pmdec, mag = struct.unpack_from("<fffff", mdb, at + 26)
+        lon, lat = ecliptic(ra, dec)
+        stars.append(dict(hr=hr, name={"ru": name_head(_entry(nme, name_off)),
+                                       "en": name_head(_entry(cmm, name_off))},
+                          flam=flam, bayer=bayer, sup=sup, const=const, spectrum=spectrum,
+                          mag=mag, lon=math.degrees(lon), lat=math.degrees(lat)))
+    return stars
+
+
+def _sexagesimal(text):
+    """'5°34'32.0"' or '-0°49'24"' (code page 1251 degree sign) as a number of units."""
+    m = re.fullmatch(r"\s*(-?)(\d+)\xb0(\d+)'([\d.]+)\"\s*", text)
+    if not m:
+        return None
+    value = int(m.group(2)) + int(m.group(3)) / 60 + float(m.group(4)) / 3600
+    return -value if m.group(1) else value
+
+
+def read_messier(data):
+    """The Messier objects of Deepobj.txt, in order of their number: dicts code, name {ru, en}
+    (empty where the catalogue gives only the code), const, mag, kind, lon, lat."""
+    try:
+        with open(os.path.join(data, "Deepobj.txt"), "rb") as f:
+            lines = f.read().decode("cp1251").splitlines()
+    except OSError as e:
+        raise SourceError("the deep-sky catalogue: %s" % e)
+    objects = []
+    for line in lines:
+        fields = line.split(";")
+        if len(fields) < 10 or not re.fullmatch(r"M \d+", fields[2].strip()):
+            continue
+        code = fields[2].strip()
+        ra, dec = _sexagesimal(fields[3]), _sexagesimal(fields[4])
+        if ra is None or dec is None:
+            raise SourceError("Deepobj.txt: %s has no position" % code)
+        kind = next((k for prefix, k in MESSIER_KINDS if fields[9].startswith(prefix)), None)
+        if kind is None:
+            raise SourceError("Deepobj.txt: %s is of a kind the banks do not know: %r"
+                              % (code, fields[9]))
+        lon, lat = ecliptic(math.radians(ra * 15), math.radians(dec))
+        names = {"ru": fields[0].strip(), "en": fields[1].strip()}
+        objects.append(dict(code=code, name={l: ("" if n == code else n)
+                                             for l, n in names.items()},
+                            const=fields[8].strip(), mag=float(fields[7] or 0), kind=kind,
+                            lon=math.degrees(lon), lat=math.degrees(lat)))
+    objects.sort(key=lambda o: int(o["code"][2:]))
+    return objects
+
+
+def star_entries(data):
+    """The sections a star base holds, in file order: dicts key, title {ru, en}, stars (the
+    records it covers, brightest first) or messier (the object)."""
+    stars = read_named_stars(data)
+    by_name = {}
+    for s in stars:
+        by_name.setdefault((s["name"]["ru"], s["name"]["en"]), []).append(s)
+    entries, done = [], set()
+    for s in stars:
+        if s["hr"] in done:
+            continue
+        group = by_name[(s["name"]["ru"], s["name"]["en"])]
+        done.update(g["hr"] for g in group)
+        entries.append(dict(key=",".join(str(g["hr"]) for g in group), title=dict(s["name"]),
+                            stars=sorted(group, key=lambda g: g["mag"])))
+    for m in read_messier(data):
+        entries.append(dict(key=m["code"], title={"ru": "", "en": ""}, messier=m))
+    return entries
+
+
+def to_key(header):
+    """The key of a star base's header as the program's reader takes it: the text between
+    "[" and the first "]", trimmed; None without a "]"."""
+    close = header.find("]")
+    return header[1:close].strip() if header.startswith("[") and close > 0 else None
+
+
+def star_key_lists(key, hr):
+    """Whether a star base key (numbers separated by ",") lists HR number `hr`, as the
+    program's reader reads it."""
+    return any(to_int(piece.strip()) == hr for piece in key.split(","))
+
+
+def _designation(star, lang, banks):
+    const = banks.get("const " + star["const"])
+    if const is None:
+        raise SourceError("no bank paragraph [const %s]" % star["const"])
+    genitive = const.title.split(";")[0].strip()
+    if star["bayer"]:
+        letter = GREEK[lang][star["bayer"] - 1]
+        if star["sup"]:
+            letter += "-%d" % star["sup"]
+        return "%s %s" % (letter, genitive)
+    if star["flam"]:
+        return "%d %s" % (star["flam"], genitive)
+    raise SourceError("HR %d has no designation: write its section by hand" % star["hr"])
+
+
+def messier_code(code, lang):
+    """A Messier code as a text of the language writes it: "М 31" with a Cyrillic letter in
+    Russian."""
+    return "\u041c" + code[1:] if lang == "ru" else code
+
+
+def _number(value, lang, digits=1):
+    text = "%.*f" % (digits, value)
+    return text.replace(".", ",") if lang == "ru" else text
+
+
+def _place(lang, lon, lat, template):
+    sign = int(lon // 30)
+    deg = lon - 30 * sign
+    # Whole minutes, cut rather than rounded: a place never rounds into the next sign.
+    d, m = int(deg), int((deg - int(deg)) * 60)
+    side = {"ru": ("к северу", "к югу"), "en": ("north", "south")}[lang][lat < 0]
+    return sign + 1, int(deg // 10) + 1, template.format(
+        deg=d, min="%02d" % m, sign=SIGN_GENITIVE[lang][sign],
+        lat=_number(abs(lat), lang), side=side)
+
+
+def magnitude_class(mag):
+    return 0 if mag < 1 else min(4, int(mag))
+
+
+def latitude_class(lat):
+    a = abs(lat)
+    return 0 if a < 2 else 1 if a < 10 else 2 if a < 30 else 3 if a < 60 else 4
+
+
+def read_star_banks(base, lang):
+    """The hand-written sections {key: Section} and the banks {bank key: Section} of a star
+    base's sources."""
+    written, banks = {}, {}
+    for s in read_sources(base, lang):
+        if STAR_BANK.match(s.key):
+            target = banks
+            if len(s.paragraphs) != 1:
+                raise SourceError("%s: [%s] must be one paragraph" % (s.where, s.key))
+        elif re.fullmatch(r"\d+(,\d+)*|M \d+", s.key):
+            target = written
+        else:
+            raise SourceError("%s: [%s] is neither a star's HR number, a Messier code nor a "
+                              "bank key" % (s.where, s.key))
+        if s.key in target:
+            raise SourceError("%s: [%s] written twice" % (s.where, s.key))
+        target[s.key] = s
+    return written, banks
+
+
+def _bank(banks, key):
+    if key not in banks:
+        raise SourceError("no bank paragraph [%s]" % key)
+    return banks[key].paragraphs[0]
+
+
+def compose_star(base, lang, entry, banks):
+    """The paragraphs of a star's or a Messier object's composed section."""
+    t = base["templates"][lang]
+    if "messier" in entry:
+        m = entry["messier"]
+        kind = banks.get("kind " + m["kind"])
+        const = banks.get("const " + m["const"])
+        if kind is None or const is None:
+            raise SourceError("no bank paragraph [kind %s] or [const %s]"
+                              % (m["kind"], m["const"]))
+        # The catalogue's names are cut to fit its fields: the base spells out the ones the
+        # composed texts use.
+        name = base.get("messier_names", {}).get(lang, {}).get(m["code"], m["name"][lang])
+        code = messier_code(m["code"], lang)
+        genitive, _, nominative = const.title.partition(";")
+        first = t["messier"].format(
+            name=(name + " (" + code + ")") if name else code, kind=kind.title,
+            const=genitive.strip(), const_nom=nominative.strip(), mag=_number(m["mag"], lang))
+        sign, decan, place = _place(lang, m["lon"], m["lat"], t["place_object"])
+        return [" ".join([first, kind.paragraphs[0], const.paragraphs[0]]),
+                " ".join([place, _bank(banks, "decan %d.%d" % (sign, decan))])]
+    star = entry["stars"][0]
+    if len(entry["stars"]) > 1:
+        first = t["pair"].format(name=entry["title"][lang], designations=t["and"].join(
+            _designation(s, lang, banks) for s in entry["stars"]),
+            designation=_designation(star, lang, banks), mag=_number(star["mag"], lang))
+    else:
+        first = t["star"].format(name=entry["title"][lang],
+                                 designation=_designation(star, lang, banks),
+                                 mag=_number(star["mag"], lang))
+    colour = star["spectrum"][:1].upper()
+    colour = colour if colour in COLOURS else "M"
+    sign, decan, place = _place(lang, star["lon"], star["lat"], t["place"])
+    return [" ".join([first, _bank(banks, "colour " + colour),
+                      _bank(banks, "mag %d" % magnitude_class(star["mag"])),
+                      _bank(banks, "const " + star["const"])]),
+            " ".join([place, _bank(banks, "decan %d.%d" % (sign, decan)),
+                      _bank(banks, "lat %d" % latitude_class(star["lat"]))])]
+
+
+def star_sections(base, lang, data):
+    """The sections of a star base in file order: (entry, Section, composed)."""
+    written, banks = read_star_banks(base, lang)
+    out = []
+    entries = star_entries(data)
+    known = {e["key"] for e in entries}
+    for key, s in written.items():
+        if key not in known:
+            raise SourceError("%s: [%s] is no section of the catalogues (a star's HR number, "
+                              "pairs as the catalogue names them, or a Messier code)"
+                              % (s.where, key))
+    for e in entries:
+        title = e["title"][lang]
+        s = written.get(e["key"])
+        if s is not None:
+            if s.title and s.title != title:
+                raise SourceError("%s: [%s] is titled %r, but the catalogue names it %r"
+                                  % (s.where, e["key"], s.title, title))
+            out.append((e, Section(e["key"], title, s.paragraphs, s.where), False))
+            continue
+        try:
+            paragraphs = compose_star(base, lang, e, banks)
+        except SourceError as err:
+            raise SourceError("%s: [%s]: %s" % (base["folder"], e["key"], err))
+        out.append((e, Section(e["key"], title, paragraphs, base["folder"]), True))
+    return out
+
+
+def render_stars(base, lang, sections):
+    """A star base's text: the line "[]", the "/" comment naming the base, then the sections
+    in catalogue order (stars by HR number, then the Messier objects), one paragraph a line."""
+    out = ["[]", "/ " + base["comment"][lang]]
+    for _e, s, _composed in sections:
+        out.append("")
+        out.append(("[%s] %s" % (s.key, s.title)).rstrip())
+        out.extend(s.paragraphs)
+    return "".join(line + "\r\n" for line in out)

@@ -340,6 +340,14 @@ class ReaderKeys(unittest.TestCase):
             with self.subTest(key):
                 self.assertEqual(textbase.parse_comb_key(key), expected)
 
+    def test_number_keys(self):
+        # the planets' and the signs' texts: the key trimmed, a whole number
+        cases = [("3]", (3,)), (" 12 ] Pisces", (12,)), ("3x]", None), ("0]", None),
+                 ("1.5]", None), ("]", None), ("7", None)]
+        for key, expected in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_number_key(key), expected)
+
     def test_reader_takes_the_first_matching_section(self):
         data = ("/ base\r\n[2.1] a\r\n  first\r\n/ skipped\r\n\r\n[MO AR] b\r\nsecond\r\n"
                 "[MO TA] c\r\nthird   \r\n").encode("cp1251")
