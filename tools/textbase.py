@@ -225,6 +225,12 @@ def aspect_key_text(p1, angle, p2):
 
 
 KEY_RULES["aspect-pair"] = ("aspect", aspect_keys())
+# a transiting point q in an aspect to radix point k: [k.angle.q], the radix point first as the
+# transit report reads it; every aspect of the default page between points 1..16 of the two
+# charts (the angles of either chart get none)
+KEY_RULES["transit-aspect"] = ("aspect", [(k, a, q) for k in POINTS
+                                          for a in range(1, len(ASPECT_ANGLES) + 1)
+                                          for q in POINTS])
 
 
 def canonical_key(parsed):
@@ -272,6 +278,15 @@ def load_base(folder):
                    and "title" in names.get(lang, {}) for lang in LANGUAGES):
             raise SourceError("%s: a combination base names its points, signs and houses and "
                               "gives a title in each language" % folder)
+    elif base.get("compose") == "transit":
+        names = base.get("names", {})
+        if not all(all(len(names.get(lang, {}).get(n, [])) == len(POINTS)
+                       for n in ("transit", "to", "with"))
+                   and len(names.get(lang, {}).get("aspects", [])) == len(ASPECT_ANGLES)
+                   for lang in LANGUAGES) or not isinstance(base.get("timing"), str):
+            raise SourceError("%s: a transit base names its %d points (\"transit\", \"to\", "
+                              "\"with\") and %d aspects in each language and gives its "
+                              "\"timing\" folder" % (folder, len(POINTS), len(ASPECT_ANGLES)))
     elif "compose" in base:
         names = base.get("names", {})
         if base["compose"] != "aspect" or not all(
@@ -561,6 +576,20 @@ def combination_relations(p, s, h):
     return out
 
 
+def _one_sentence_bank(sections, valid, what):
+    """{key: Section} of single-paragraph sections whose keys are all in `valid`."""
+    bank = {}
+    for sec in sections:
+        if sec.key not in valid:
+            raise SourceError("%s: [%s] is no sentence of the %s" % (sec.where, sec.key, what))
+        if sec.key in bank:
+            raise SourceError("%s: [%s] written twice" % (sec.where, sec.key))
+        if len(sec.paragraphs) != 1:
+            raise SourceError("%s: [%s] must be one paragraph" % (sec.where, sec.key))
+        bank[sec.key] = sec
+    return bank
+
+
 COMB_BANK = re.compile(r"^(\d+)\.(\d+) (house|sign|on)$")
 
 
@@ -573,17 +602,7 @@ def read_comb_bank(base, lang):
     valid |= {"%d natural" % p for p in RULES} | {"%d joy" % p for p in JOYS}
     valid |= {"%s.%s element" % (a, b) for a in ELEMENTS for b in ELEMENTS
               if a == b or (a, b) in OPPOSED}
-    bank = {}
-    for sec in read_sources(base, lang):
-        if sec.key not in valid:
-            raise SourceError("%s: [%s] is no sentence of the combination banks"
-                              % (sec.where, sec.key))
-        if sec.key in bank:
-            raise SourceError("%s: [%s] written twice" % (sec.where, sec.key))
-        if len(sec.paragraphs) != 1:
-            raise SourceError("%s: [%s] must be one paragraph" % (sec.where, sec.key))
-        bank[sec.key] = sec
-    return bank
+    return _one_sentence_bank(read_sources(base, lang), valid, "combination banks")
 
 
 def compose_combinations(base, lang):
@@ -608,7 +627,68 @@ def compose_combinations(base, lang):
     return out
 
 
+# ---------------------------------------------------------------- composed transits
+# A transit base [k.angle.q] (transiting point q in an aspect to radix point k) is composed of
+# four sentences: "[q transit family]" the transiting point's kind of influence in the base's
+# theme, "[k radix family]" what the radix point stands for in it (family: fused for the
+# conjunction, flowing or tense as for the aspects), "[q.k pair]" the one sentence of the pair,
+# and from the timing folder shared by the transit bases "[speed angle]": how long and how
+# strongly a transit of a point of that speed works in that aspect.
+SPEED_OF_POINT = {2: "hours", 1: "days", 3: "days", 4: "days", 5: "days",
+                  6: "weeks", 7: "weeks", 11: "weeks", 12: "weeks", 16: "weeks",
+                  8: "slow", 9: "slow", 10: "slow", 13: "slow", 14: "slow", 15: "slow"}
+SPEEDS = ("hours", "days", "weeks", "slow")
+FAMILIES = ("fused", "flowing", "tense")
+
+
+def timing_folder(base):
+    return os.path.join(os.path.dirname(os.path.normpath(base["folder"])), base["timing"])
+
+
+def read_timing_bank(base, lang):
+    """The timing sentences shared by the transit bases: {"speed angle": Section}."""
+    folder = timing_folder(base)
+    valid = {"%s %03d" % (v, g) for v in SPEEDS for g in ASPECT_ANGLES}
+    return _one_sentence_bank(read_sources({"folder": folder}, lang), valid,
+                              "timing bank %s" % folder)
+
+
+def read_transit_bank(base, lang):
+    """The theme's own sentences of a transit base: {key: Section}, the key as written."""
+    valid = {"%d %s %s" % (p, role, f) for p in POINTS for role in ("transit", "radix")
+             for f in FAMILIES}
+    valid |= {"%d.%d pair" % (q, k) for q in POINTS for k in POINTS}
+    return _one_sentence_bank(read_sources(base, lang), valid, "transit banks")
+
+
+def transit_sentence_keys(k, angle, q):
+    family = FAMILY_OF_ANGLE[angle]
+    return ["%d transit %s" % (q, family), "%d radix %s" % (k, family), "%d.%d pair" % (q, k)], \
+        "%s %03d" % (SPEED_OF_POINT[q], angle)
+
+
+def compose_transits(base, lang):
+    """The sections [k.angle.q] whose four sentences are all written, titled "Transiting Mars
+    trine natal Sun" from the base's names."""
+    names = base["names"][lang]
+    bank = read_transit_bank(base, lang)
+    timing = read_timing_bank(base, lang)
+    out = []
+    for k, a, q in KEY_RULES["transit-aspect"][1]:
+        angle = ASPECT_ANGLES[a - 1]
+        own, shared = transit_sentence_keys(k, angle, q)
+        if not all(key in bank for key in own) or shared not in timing:
+            continue
+        title = "%s %s" % (names["transit"][q - 1], names["aspects"][a - 1] % {
+            "to": names["to"][k - 1], "with": names["with"][k - 1]})
+        body = " ".join([bank[key].paragraphs[0] for key in own] + [timing[shared].paragraphs[0]])
+        out.append(Section("%d.%03d.%d" % (k, angle, q), title, [body], bank[own[2]].where))
+    return out
+
+
 def base_sections(base, lang):
+    if base.get("compose") == "transit":
+        return compose_transits(base, lang)
     if base.get("compose") == "aspect":
         return compose_aspects(base, lang)
     if base.get("compose") == "combination":

@@ -645,5 +645,137 @@ class DegreeBase(unittest.TestCase):
         self.assertIn("differs from its sources", out)
 
 
+TRANSIT_BASES = ["transit-business", "transit-health"]
+
+
+class TransitBases(unittest.TestCase):
+    """The composed transit bases as shipped: each section [k.angle.q] holds the sentence of its
+    pair (q, k) and that pair's sentence stands in no other section; the transiting and the
+    radix point's sentences follow the aspect's family and nothing else."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.cases = []
+        for name in TRANSIT_BASES:
+            base = textbase.load_base(os.path.join(TREE, "tools", "texts", name))
+            for lang in textbase.LANGUAGES:
+                bank = {k: s.paragraphs[0]
+                        for k, s in textbase.read_transit_bank(base, lang).items()}
+                with open(os.path.join(TREE, "data", textbase.output_name(base, lang)),
+                          "rb") as f:
+                    sections = textbase.read_base_file(f.read())
+                bodies = {}
+                for header, body in sections:
+                    bodies[textbase.parse_asp_key(header[1:])] = " ".join(body)
+                cls.cases.append((name, lang, bank, bodies))
+
+    def test_every_key_is_the_radix_point_an_angle_and_the_transiting_point(self):
+        keys = textbase.KEY_RULES["transit-aspect"][1]
+        self.assertEqual(len(keys), 16 * 14 * 16)
+        cases = [("1.120.5]", (1, 10, 5)), ("16.000.16]", (16, 1, 16)),
+                 ("11.180.12]", (11, 14, 12)), ("2.040.3]", (2, 4, 3))]
+        for text, key in cases:
+            with self.subTest(text):
+                self.assertEqual(textbase.parse_asp_key(text), key)
+                self.assertIn(key, keys)
+
+    def test_a_pair_sentence_is_in_its_fourteen_aspects_only(self):
+        for name, lang, bank, bodies in self.cases:
+            for q in textbase.POINTS:
+                for k in textbase.POINTS:
+                    sentence = bank["%d.%d pair" % (q, k)]
+                    holding = sorted(key for key, body in bodies.items() if sentence in body)
+                    self.assertEqual(holding, [(k, a, q) for a in range(1, 15)],
+                                     (name, lang, q, k))
+
+    def test_family_sentences_change_with_the_family_only(self):
+        for name, lang, bank, bodies in self.cases:
+            for role in ("transit", "radix"):
+                for p in textbase.POINTS:
+                    three = {f: bank["%d %s %s" % (p, role, f)] for f in textbase.FAMILIES}
+                    self.assertEqual(len(set(three.values())), 3, (name, lang, role, p))
+                    for (k, a, q), body in bodies.items():
+                        if (q if role == "transit" else k) != p:
+                            continue
+                        family = textbase.FAMILY_OF_ANGLE[textbase.ASPECT_ANGLES[a - 1]]
+                        found = [f for f, t in three.items() if t in body]
+                        self.assertEqual(found, [family], (name, lang, role, k, a, q))
+
+    @staticmethod
+    def scratch():
+        """A scratch folder with a copy of the business base and the timing sentences: (the
+        folder, its texts folder)."""
+        root = tempfile.mkdtemp(prefix="transit_")
+        texts = os.path.join(root, "texts")
+        for name in ("transit-business", "transit-timing"):
+            shutil.copytree(os.path.join(TREE, "tools", "texts", name), os.path.join(texts, name))
+        return root, texts
+
+    def test_bank_faults_are_named(self):
+        """A scratch copy of the business base and the timing sentences, spoilt one way each."""
+        cases = [
+            # a key outside the banks stops the base
+            ("transit-business", "en", "[1 transit fused]", "[17 transit fused]",
+             "make_texts.py", "is no sentence of the transit banks"),
+            ("transit-business", "ru", "[3.3 pair]", "[3.3 pair]\nЕщё.\n\n[3.3 pair]",
+             "make_texts.py", "written twice"),
+            # a timing sentence not written: the sections of that speed and angle are missing
+            ("transit-timing", "en", "[weeks 150]", "[weeks 155]", "make_texts.py",
+             "is no sentence of the timing bank"),
+        ]
+        for folder, lang, old, new, tool, expected in cases:
+            with self.subTest(expected):
+                root, texts = self.scratch()
+                try:
+                    src = os.path.join(texts, folder, lang)
+                    for name in sorted(os.listdir(src)):
+                        path = os.path.join(src, name)
+                        with open(path, encoding="utf-8") as f:
+                            text = f.read()
+                        if old in text:
+                            break
+                    with open(path, "w", encoding="utf-8") as f:
+                        f.write(text.replace(old, new, 1))
+                    r = subprocess.run([sys.executable, os.path.join(TOOLS, tool), "--texts",
+                                        texts, "--data", os.path.join(root, "data")],
+                                       capture_output=True, text=True)
+                    self.assertNotEqual(r.returncode, 0)
+                    self.assertIn(expected, r.stdout + r.stderr)
+                finally:
+                    shutil.rmtree(root)
+
+    def test_a_missing_timing_sentence_leaves_its_keys_unwritten(self):
+        root, texts = self.scratch()
+        try:
+            path = os.path.join(texts, "transit-timing", "en", "timing.txt")
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            start = text.index("[hours 090]")
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text[:start] + text[text.index("[", start + 1):])
+            where = ["--texts", texts, "--data", os.path.join(root, "data")]
+            subprocess.run([sys.executable, os.path.join(TOOLS, "make_texts.py")] + where,
+                           capture_output=True, check=True)
+            r = subprocess.run([sys.executable, os.path.join(TOOLS, "check_texts.py")] + where,
+                               capture_output=True, text=True)
+            self.assertEqual(r.returncode, 1)
+            # the Moon's squares to each radix point, in English only
+            missing = [l for l in r.stdout.splitlines() if "no section for key" in l]
+            self.assertEqual(len(missing), 16, r.stdout[-2000:])
+            self.assertTrue(all("B_trans-e.txt" in l and ".8.2]" in l for l in missing))
+        finally:
+            shutil.rmtree(root)
+
+    def test_the_bases_differ_in_every_body(self):
+        for lang in textbase.LANGUAGES:
+            seen = {}
+            for name, l, _, bodies in self.cases:
+                if l != lang:
+                    continue
+                for key, body in bodies.items():
+                    self.assertNotIn(body, seen, (name, lang, key, seen.get(body)))
+                    seen[body] = name
+
+
 if __name__ == "__main__":
     unittest.main()
