@@ -153,8 +153,24 @@ def parse_number_key(key):
     return (n,) if n else None
 
 
-PARSERS = {"number": parse_number_key, "point": parse_pln_key, "comb": parse_comb_key, "aspect": parse_asp_key,
-           "ruler": parse_ruler_key, "degree": parse_degree_key}
+def parse_sign_number_key(key):
+    """Numbered key read as the Moon-in-sign window reads it: characters 2-3 of the header
+    line as a whole number, blanks around it allowed ("[04]", "[ 4]"); (n,), or None."""
+    m = re.fullmatch(r"\+?(-?[0-9]+)", key[:2].strip())
+    n = int(m.group(1)) if m else 0
+    return (n,) if n > 0 else None
+
+
+def parse_day_number_key(key):
+    """Numbered key read as the texts of the day read it: characters 2-3 of the header line
+    are the number as two digits with a leading zero ("[07]"); (n,), or None."""
+    digits = key[:2]
+    return (int(digits),) if re.fullmatch(r"[0-9]{2}", digits) and int(digits) else None
+
+
+PARSERS = {"number": parse_number_key, "point": parse_pln_key, "comb": parse_comb_key,
+           "aspect": parse_asp_key, "ruler": parse_ruler_key, "degree": parse_degree_key,
+           "sign-number": parse_sign_number_key, "day-number": parse_day_number_key}
 
 # ---------------------------------------------------------------- key rules
 # Each rule: the parser the reader uses and the keys (as the parser returns them) it looks up.
@@ -175,6 +191,16 @@ KEY_RULES = {
     "house-ruler": ("ruler", [(h, k) for h in HOUSES for k in HOUSES]),
     # the Sun's sign with the Ascendant's sign: [s1.s2]
     "sun-asc": ("point", [(s1, s2) for s1 in SIGNS for s2 in SIGNS]),
+    # the Moon in sign s (the Moon-in-sign window): [ss]
+    "moon-sign": ("sign-number", [(s,) for s in SIGNS]),
+    # the day of the Moon d, counted in moonrises from the new Moon: [dd]
+    "moon-day": ("day-number", [(d,) for d in range(1, 31)]),
+    # the year symbol t of the solar calendar's cycle of 32: [tt]
+    "sun-year": ("day-number", [(t,) for t in range(1, 33)]),
+    # the month m of the solar year, twelve of 30 days and the closing days 361-366: [mm]
+    "sun-month": ("day-number", [(m,) for m in range(1, 14)]),
+    # the day d of a solar month: [dd]
+    "sun-month-day": ("day-number", [(d,) for d in range(1, 31)]),
     # degree g of sign s in a degree-text file (format "degrees"): [s.g]
     "sign-degree": ("degree", [(s, g) for s in SIGNS for g in range(1, 31)]),
     # the text of a planet, Sun .. Pluto: [n]

@@ -333,6 +333,21 @@ class ReaderKeys(unittest.TestCase):
                 self.assertEqual(textbase.parse_ruler_key(key), expected)
         self.assertEqual(len(textbase.KEY_RULES["house-ruler"][1]), 144)
 
+    def test_numbered_keys_read_in_characters_2_3(self):
+        # the Moon-in-sign window takes a whole number there; the texts of the day want the
+        # number as two digits with a leading zero
+        cases = [("07] The seventh day", (7,), (7,)), (" 7] x", (7,), None),
+                 ("7 ] x", (7,), None), ("12]", (12,), (12,)), ("30] x", (30,), (30,)),
+                 ("7] x", None, None), ("00] x", None, None), ("-1] x", None, None),
+                 ("1.1] x", None, None), ("107] x", (10,), (10,))]
+        for key, sign, day in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_sign_number_key(key), sign)
+                self.assertEqual(textbase.parse_day_number_key(key), day)
+        self.assertEqual([len(textbase.KEY_RULES[r][1]) for r in
+                          ("moon-sign", "moon-day", "sun-year", "sun-month", "sun-month-day")],
+                         [12, 30, 32, 13, 30])
+
     def test_comb_keys(self):
         cases = [("1.5.12]", (1, 5, 12)), (" 2. 3. 4]", (2, 3, 4)), ("1.5]", None),
                  ("1.0.3]", None)]
