@@ -844,7 +844,8 @@ def read_degree_file(data):
 #   [kind open] рассеянное скопление   what a Messier object of that kind means (title: the
 #                                 kind's name as the identity sentence uses it)
 # and the base.json's "templates": per language the identity sentence of a star ("star"), of a
-# star name covering two records ("pair"), of a Messier object ("messier"), and the sentence
+# star name covering two records ("pair"), of a Messier object with a name ("messier_named")
+# and with its code only ("messier"), and the sentence
 # of the place ("place" for a star, "place_object" for a Messier object), with the catalogue's
 # facts filled in. A star's section is its identity, colour, brightness and constellation, then
 # its place, decan and latitude; a Messier object's its identity, kind and constellation, then
@@ -1090,9 +1091,9 @@ def compose_star(base, lang, entry, banks):
         name = base.get("messier_names", {}).get(lang, {}).get(m["code"], m["name"][lang])
         code = messier_code(m["code"], lang)
         genitive, _, nominative = const.title.partition(";")
-        first = t["messier"].format(
-            name=(name + " (" + code + ")") if name else code, kind=kind.title,
-            const=genitive.strip(), const_nom=nominative.strip(), mag=_number(m["mag"], lang))
+        first = t["messier_named" if name else "messier"].format(
+            name=name, code=code, kind=kind.title, const=genitive.strip(),
+            const_nom=nominative.strip(), mag=_number(m["mag"], lang))
         sign, decan, place = _place(lang, m["lon"], m["lat"], t["place_object"])
         return [" ".join([first, kind.paragraphs[0], const.paragraphs[0]]),
                 " ".join([place, _bank(banks, "decan %d.%d" % (sign, decan))])]
