@@ -660,7 +660,7 @@ class DegreeBase(unittest.TestCase):
         self.assertIn("differs from its sources", out)
 
 
-TRANSIT_BASES = ["transit-business", "transit-health"]
+TRANSIT_BASES = ["transit-business", "transit-health", "transit-love"]
 
 
 class TransitBases(unittest.TestCase):

@@ -193,12 +193,12 @@ TEST_F(PairReportsTest, ShippedTransitBasesTellEveryCrossAspect) {
         BaseId base;
         const char* file;
     };
-    const Theme themes[] = {{BaseId::B, "B_trans"}, {BaseId::H, "H_trans"}};
+    const Theme themes[] = {{BaseId::B, "B_trans"}, {BaseId::H, "H_trans"}, {BaseId::L, "L_trans"}};
     const int angles[] = {0, 30, 36, 40, 45, 60, 72, 90, 108, 120, 135, 144, 150, 180};
     std::vector<std::string> page;
     for (int i = 0; i < 14; ++i) {
-        std::string line = "A" + std::to_string(angles[i]) + "; " + std::to_string(48 + i) +
-                           ";M;" + std::to_string(angles[i]) + ".00;";
+        std::string line = "A" + std::to_string(angles[i]) + "; " + std::to_string(48 + i) + ";M;" +
+                           std::to_string(angles[i]) + ".00;";
         for (int c = 0; c < kPointClasses; ++c) line += "2;";
         page.push_back(line + "0;0");
     }
@@ -247,8 +247,8 @@ TEST_F(PairReportsTest, ShippedTransitBasesTellEveryCrossAspect) {
                 for (const auto& l : lines) headings += titles.count(l) > 0;
                 for (int k = 1; k <= 10; ++k)
                     for (int q = 1; q <= 10; ++q) {
-                        double d = std::fabs(
-                            std::fmod(inner_outer[0][k] - inner_outer[1][q] + 720, 360));
+                        double d =
+                            std::fabs(std::fmod(inner_outer[0][k] - inner_outer[1][q] + 720, 360));
                         if (d > 180) d = 360 - d;
                         int a = 0;
                         double nearest = 999;
