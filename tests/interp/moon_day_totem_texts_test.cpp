@@ -1,8 +1,10 @@
-// The shipped texts of the Moon in the signs through the program's own reader, in both
-// languages: the Moon-in-sign window's base reader for every sign. Each key finds a text of
-// its own, in the language asked for.
+// The shipped texts of the Moon in the signs, the days of the Moon and the solar-calendar
+// totems through the program's own readers, in both languages: the Moon-in-sign window's base
+// reader for every sign, the numbered-section reader of the texts of the day for every number
+// its count can give. Each key finds a text of its own, in the language asked for.
 #include "NatalReportSupport.h"
 
+#include "interp/DayTexts.h"
 #include "interp/MoonSgn.h"
 #include "interp/TextBases.h"
 
@@ -59,6 +61,34 @@ TEST_F(MoonDayTotemTextsTest, EveryMoonSignInTheWindowsReader) {
         EXPECT_EQ(texts.size(), 12u);
         EXPECT_TRUE(base.SignText(13).empty());
     }
+}
+
+// Every number the counts can give: the Moon's days 1..30, the year symbols 1..32, the months
+// 1..13 (the 13th for the closing days) and the days of a month 1..30.
+TEST_F(MoonDayTotemTextsTest, EveryNumberInTheTextsOfTheDay) {
+    struct Case {
+        BaseId base;
+        int count;
+    };
+    for (const Case c : {Case{BaseId::Moon, 30}, Case{BaseId::Totem, 32},
+                         Case{BaseId::TotemMes, 13}, Case{BaseId::TotemDay, 30}})
+        for (bool english : {false, true}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(c.base)) + (english ? " en" : " ru"));
+            Language(english);
+            std::set<std::string> texts;
+            for (int n = 1; n <= c.count + 1; ++n) {
+                bool found = false;
+                w->Run([&] { found = NumberedSectionText(*w, c.base, n); });
+                EXPECT_EQ(found, n <= c.count) << n;
+                if (n > c.count) break;
+                const std::string text = Joined(Lines());
+                EXPECT_GE(text.size(), 600u) << n;
+                ExpectLanguage(text, english);
+                texts.insert(text);
+            }
+            EXPECT_EQ(texts.size(), static_cast<std::size_t>(c.count));
+            EXPECT_EQ(Messages(), std::vector<std::string>{});
+        }
 }
 
 } // namespace
