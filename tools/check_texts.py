@@ -100,6 +100,7 @@ class Checker:
         self.problems = []
         self.notes = []
         self.timing_seen = set()
+        self.banks_seen = set()
 
     def problem(self, where, what):
         self.problems.append("%s: %s" % (where, what))
@@ -224,6 +225,8 @@ class Checker:
             self.check_comb_bank(base, lang, bodies)
         elif base.get("compose") == "transit":
             self.check_transit_bank(base, lang, bodies)
+        elif base.get("compose") == "return":
+            self.check_return_bank(base, lang, bodies)
         if group_of is not None:
             self.check_groups(rel, lang, base["parser"], sections, groups, group_of)
         # the keys a reader finds, each at its first section (as find_section would)
@@ -357,6 +360,17 @@ class Checker:
                     self.problem(where, "letters of the other language's script")
                 bodies.append((where, text, True))
 
+    def add_sentences(self, lang, sections, bodies):
+        """Bank sentences: each in its language's script, and kept for the comparison with
+        every other text."""
+        script = LATIN if lang == "ru" else CYRILLIC
+        for sec in sections:
+            where = "%s [%s]" % (sec.where, sec.key)
+            text = sec.paragraphs[0]
+            if script.search(ROMAN_WORD.sub(" ", text) if lang == "ru" else text):
+                self.problem(where, "letters of the other language's script")
+            bodies.append((where, text, True))
+
     def check_comb_bank(self, base, lang, bodies):
         """The sentences a combination base is made of: each in its language's script and
         compared with every other text for repeats and shared word runs."""
@@ -365,17 +379,22 @@ class Checker:
         except textbase.SourceError as e:
             self.problem(textbase.output_name(base, lang), str(e))
             return
-        self.add_sentences(lang, bank, bodies)
+        self.add_sentences(lang, bank.values(), bodies)
 
-    def add_sentences(self, lang, bank, bodies):
-        """Bank sentences: each in its language's script, and kept for the comparisons."""
-        script = LATIN if lang == "ru" else CYRILLIC
-        for sec in bank.values():
-            where = "%s [%s]" % (sec.where, sec.key)
-            text = sec.paragraphs[0]
-            if script.search(ROMAN_WORD.sub(" ", text) if lang == "ru" else text):
-                self.problem(where, "letters of the other language's script")
-            bodies.append((where, text, True))
+    def check_return_bank(self, base, lang, bodies):
+        """The sentences the return bases share: each in its language's script and compared,
+        once however many bases draw on it, with every other text for repeats and shared word
+        runs."""
+        folder = textbase.return_bank_folder(base)
+        if (folder, lang) in self.banks_seen:
+            return
+        self.banks_seen.add((folder, lang))
+        try:
+            bank = textbase.read_return_bank(folder, lang)
+        except textbase.SourceError as e:
+            self.problem(textbase.output_name(base, lang), str(e))
+            return
+        self.add_sentences(lang, bank.values(), bodies)
 
     def check_transit_bank(self, base, lang, bodies):
         """The sentences a transit base is made of, and once per language the timing sentences
@@ -392,7 +411,7 @@ class Checker:
             self.problem(textbase.output_name(base, lang), str(e))
             return
         for bank in banks:
-            self.add_sentences(lang, bank, bodies)
+            self.add_sentences(lang, bank.values(), bodies)
 
     def check_groups(self, rel, lang, parser, sections, groups, group_of):
         """A base with group lines: each section stands under the group of its first key

@@ -257,6 +257,15 @@ KEY_RULES["aspect-pair"] = ("aspect", aspect_keys())
 KEY_RULES["transit-aspect"] = ("aspect", [(k, a, q) for k in POINTS
                                           for a in range(1, len(ASPECT_ANGLES) + 1)
                                           for q in POINTS])
+# The return charts: the return's cusp of house h in radix house k, [100+h.k]; the return's own
+# aspects, as the natal ones but read for a first point 1..16 only (no Ascendant-MC pair); the
+# return's point q to radix point k, [k.angle.q], every pair of points 1..16 both ways and
+# with itself.
+KEY_RULES["return-cusp-house"] = ("point", [(100 + h, k) for h in HOUSES for k in HOUSES])
+KEY_RULES["return-aspect"] = ("aspect", [k for k in aspect_keys() if k[0] in POINTS])
+KEY_RULES["return-radix"] = ("aspect", [(k, a, q) for k in POINTS
+                                        for a in range(1, len(ASPECT_ANGLES) + 1)
+                                        for q in POINTS])
 
 
 def canonical_key(parsed):
@@ -313,6 +322,9 @@ def load_base(folder):
             raise SourceError("%s: a transit base names its %d points (\"transit\", \"to\", "
                               "\"with\") and %d aspects in each language and gives its "
                               "\"timing\" folder" % (folder, len(POINTS), len(ASPECT_ANGLES)))
+    elif base.get("compose") == "return":
+        if not os.path.isfile(os.path.join(return_bank_folder(base), "bank.json")):
+            raise SourceError("%s: a return base names its bank folder as \"bank\"" % folder)
     elif "compose" in base:
         names = base.get("names", {})
         if base["compose"] != "aspect" or not all(
@@ -631,6 +643,22 @@ def read_comb_bank(base, lang):
     return _one_sentence_bank(read_sources(base, lang), valid, "combination banks")
 
 
+def read_sentences(sections, valid, what):
+    """A bank of single sentences, {key: Section}: every key one of `valid`, written once,
+    one paragraph."""
+    bank = {}
+    for sec in sections:
+        if sec.key not in valid:
+            raise SourceError("%s: [%s] is no sentence of the %s banks"
+                              % (sec.where, sec.key, what))
+        if sec.key in bank:
+            raise SourceError("%s: [%s] written twice" % (sec.where, sec.key))
+        if len(sec.paragraphs) != 1:
+            raise SourceError("%s: [%s] must be one paragraph" % (sec.where, sec.key))
+        bank[sec.key] = sec
+    return bank
+
+
 def compose_combinations(base, lang):
     """The sections [p.s.h] whose sentences are all written, titled from the base's names
     ("Mars in Leo in the 10th house")."""
@@ -712,9 +740,133 @@ def compose_transits(base, lang):
     return out
 
 
+# ---------------------------------------------------------------- composed return sections
+# The return bases (lunar and solar) share one bank folder tools/texts/<bank>/ of single
+# sentences, with a bank.json of names and titles:
+#   [h.k cusp]        the return's cusp h falling in radix house k
+#   [h lunar house]   what return house h stands for in the month (solar: in the year)
+#   [k field]         radix house k as the field where a return house plays out
+#   [p.h in]          the return's point p in its house h
+#   [p lunar point]   what point p brings to the month (solar: to the year)
+#   [p1.p2 pair]      the return's points p1 and p2 in aspect (p2 101 and 110 for the angles)
+#   [p lunar fused]   the lunar return's point p in conjunction (flowing, tense; solar too)
+#   [ddd aspect]      the aspect of ddd degrees itself
+#   [k.q radix]       the return's point q to radix point k
+# A section is three sentences:
+#   return-cusp-house [100+h.k]   house(h) + cusp(h, k) + field(k)
+#   point-house       [p.h]       point(p) + in(p, h) + house(h)
+#   return-aspect     [p1.a.p2]   family of p1 + pair(p1, p2) + aspect(a)
+#   return-radix      [k.a.q]     lunar family of q + radix(k, q) + aspect(a)
+RETURN_KINDS = ("lunar", "solar")
+RETURN_RULES = ("return-cusp-house", "point-house", "return-aspect", "return-radix")
+
+
+def return_bank_keys():
+    """Every key a return bank may hold."""
+    keys = {"%d.%d cusp" % (h, k) for h in HOUSES for k in HOUSES}
+    keys |= {"%d %s house" % (h, kind) for h in HOUSES for kind in RETURN_KINDS}
+    keys |= {"%d field" % k for k in HOUSES}
+    keys |= {"%d.%d in" % (p, h) for p in POINTS for h in HOUSES}
+    keys |= {"%d %s point" % (p, kind) for p in POINTS for kind in RETURN_KINDS}
+    keys |= {"%d.%d pair" % (p1, {ASC: 101, MC: 110}.get(p2, p2))
+             for p1, _, p2 in KEY_RULES["return-aspect"][1]}
+    keys |= {"%d %s %s" % (p, kind, f) for p in POINTS for kind in RETURN_KINDS
+             for f in FAMILIES}
+    keys |= {"%03d aspect" % g for g in ASPECT_ANGLES}
+    keys |= {"%d.%d radix" % (k, q) for k in POINTS for q in POINTS}
+    return keys
+
+
+def return_bank_folder(base):
+    return os.path.join(os.path.dirname(os.path.normpath(base["folder"])), base.get("bank", ""))
+
+
+def load_return_bank(folder):
+    with open(os.path.join(folder, "bank.json"), encoding="utf-8") as f:
+        bank = json.load(f)
+    bank["folder"] = folder
+    for lang in LANGUAGES:
+        names = bank.get("names", {}).get(lang, {})
+        if len(names.get("points", [])) != len(PAIR_POINTS) \
+                or len(names.get("aspects", [])) != len(ASPECT_ANGLES) \
+                or len(names.get("houses", [])) != len(HOUSES) \
+                or not all(rule in names.get("titles", {}).get(kind, {})
+                           for kind in RETURN_KINDS for rule in RETURN_RULES):
+            raise SourceError("%s: bank.json names %d points, %d aspects and %d houses and "
+                              "gives a title for each kind and rule in each language"
+                              % (folder, len(PAIR_POINTS), len(ASPECT_ANGLES), len(HOUSES)))
+    return bank
+
+
+def read_return_bank(folder, lang):
+    """The sentences of a return bank: {key: Section}, the key as written."""
+    return read_sentences(read_sources({"folder": folder}, lang), return_bank_keys(), "return")
+
+
+def return_parts(rule, kind, key):
+    """The bank keys of a return section, in the order the section tells them."""
+    if rule == "return-cusp-house":
+        h, k = key[0] - 100, key[1]
+        return ["%d %s house" % (h, kind), "%d.%d cusp" % (h, k), "%d field" % k]
+    if rule == "point-house":
+        p, h = key
+        return ["%d %s point" % (p, kind), "%d.%d in" % (p, h), "%d %s house" % (h, kind)]
+    angle = ASPECT_ANGLES[key[1] - 1]
+    if rule == "return-aspect":
+        p1, p2 = key[0], {ASC: 101, MC: 110}.get(key[2], key[2])
+        return ["%d %s %s" % (p1, kind, FAMILY_OF_ANGLE[angle]), "%d.%d pair" % (p1, p2),
+                "%03d aspect" % angle]
+    k, q = key[0], key[2]
+    return ["%d lunar %s" % (q, FAMILY_OF_ANGLE[angle]), "%d.%d radix" % (k, q),
+            "%03d aspect" % angle]
+
+
+def return_key_text(rule, key):
+    if rule in ("return-cusp-house", "point-house"):
+        return "%d.%d" % key
+    return aspect_key_text(key[0], ASPECT_ANGLES[key[1] - 1], key[2])
+
+
+def return_title(names, kind, rule, key):
+    houses, points = names["houses"], dict(zip(PAIR_POINTS, names["points"]))
+    aspect = names["aspects"][key[1] - 1] if rule in ("return-aspect", "return-radix") else ""
+    fields = {
+        "return-cusp-house": lambda: {"h": houses[key[0] - 101], "k": houses[key[1] - 1]},
+        "point-house": lambda: {"p": points[key[0]], "h": houses[key[1] - 1]},
+        "return-aspect": lambda: {"p1": points[key[0]], "a": aspect, "p2": points[key[2]]},
+        "return-radix": lambda: {"k": points[key[0]], "a": aspect, "q": points[key[2]]},
+    }[rule]()
+    return names["titles"][kind][rule] % fields
+
+
+def compose_returns(base, lang):
+    """The sections of a return base whose three sentences are all written."""
+    folder = return_bank_folder(base)
+    names = load_return_bank(folder)["names"][lang]
+    bank = read_return_bank(folder, lang)
+    kind = base.get("kind")
+    if kind not in RETURN_KINDS:
+        raise SourceError("%s: a return base's \"kind\" is lunar or solar" % base["folder"])
+    out = []
+    for part in base["parts"]:
+        rule = part["rule"]
+        if rule not in RETURN_RULES:
+            raise SourceError("%s: a return base has no rule %r" % (base["folder"], rule))
+        for key in KEY_RULES[rule][1]:
+            keys = return_parts(rule, kind, key)
+            if not all(k in bank for k in keys):
+                continue
+            out.append(Section(return_key_text(rule, key), return_title(names, kind, rule, key),
+                               [" ".join(bank[k].paragraphs[0] for k in keys)],
+                               bank[keys[1]].where))
+    return out
+
+
 def base_sections(base, lang):
     if base.get("compose") == "transit":
         return compose_transits(base, lang)
+    if base.get("compose") == "return":
+        return compose_returns(base, lang)
     if base.get("compose") == "aspect":
         return compose_aspects(base, lang)
     if base.get("compose") == "combination":

@@ -576,6 +576,105 @@ class AspectBase(unittest.TestCase):
         self.assertIn("paragraph of 9 words, outside 50-80", r.stdout)
 
 
+RETURN_SOURCES = os.path.join(TOOLS, "texts")
+
+
+class ReturnBases(unittest.TestCase):
+    """The return bases: their keys, and a scratch copy of the shipped bank with the lunar and
+    the solar house bases drawing on it."""
+
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="returns_")
+        self.texts = os.path.join(self.dir, "texts")
+        self.data = os.path.join(self.dir, "data")
+        for name in ("returns", "lunar-hhr", "solar-hhr"):
+            shutil.copytree(os.path.join(RETURN_SOURCES, name), os.path.join(self.texts, name))
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def run_tool(self, tool):
+        return subprocess.run([sys.executable, os.path.join(TOOLS, tool), "--texts", self.texts,
+                               "--data", self.data], capture_output=True, text=True)
+
+    def bank(self, lang):
+        return textbase.read_return_bank(os.path.join(self.texts, "returns"), lang)
+
+    def edit_bank(self, lang, old, new):
+        folder = os.path.join(self.texts, "returns", lang)
+        for name in sorted(os.listdir(folder)):
+            path = os.path.join(folder, name)
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            if old in text:
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(text.replace(old, new, 1))
+                return
+        self.fail("no %r in the %s bank" % (old, lang))
+
+    def test_keys_of_the_readers(self):
+        rules = textbase.KEY_RULES
+        self.assertEqual(len(rules["return-cusp-house"][1]), 144)
+        # the natal aspects without the Ascendant-MC pair: the reader walks first points 1..16
+        self.assertEqual(len(rules["return-aspect"][1]), 2086)
+        self.assertEqual(len(rules["return-radix"][1]), 3584)
+        own, radix = set(rules["return-aspect"][1]), set(rules["return-radix"][1])
+        cases = [((2, 1, 2), radix, True),      # the return's Moon on the natal Moon
+                 ((10, 8, 1), radix, True),     # the return's Sun square natal Pluto
+                 ((1, 8, 3), radix, True),      # any angle between the charts' Sun and Mercury
+                 ((1, 8, 3), own, False), ((1, 1, 3), own, True),
+                 ((16, 14, 36), own, True), ((27, 8, 36), own, False), ((2, 1, 27), radix, False)]
+        for key, keys, present in cases:
+            with self.subTest(key):
+                self.assertEqual(key in keys, present)
+        for rule in ("return-cusp-house", "return-aspect", "return-radix"):
+            parse = textbase.PARSERS[rules[rule][0]]
+            for key in rules[rule][1]:
+                self.assertEqual(parse(textbase.return_key_text(rule, key) + "]"), key)
+
+    def test_sections_are_composed_from_the_shared_bank(self):
+        r = self.run_tool("make_texts.py")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        r = self.run_tool("check_texts.py")
+        self.assertEqual(r.returncode, 0, r.stdout)
+        for lang, titles in (("ru", ("Куспид V дома Лунара в II доме радикса",
+                                     "Куспид V дома Соляра в II доме радикса")),
+                             ("en", ("Lunar 5th cusp in the natal 2nd house",
+                                     "Solar 5th cusp in the natal 2nd house"))):
+            bank = self.bank(lang)
+            bodies = []
+            for kind, out, title in zip(("lunar", "solar"), ("Lunar/LHHR", "Solar/SHHR"), titles):
+                name = out + ("-e" if lang == "en" else "") + ".txt"
+                with open(os.path.join(self.data, "Txt", name), "rb") as f:
+                    sections = textbase.read_base_file(f.read())
+                self.assertEqual(len(sections), 144)
+                header, body = textbase.find_section(sections, "point", (105, 2))
+                self.assertEqual(header, "[105.2] " + title)
+                self.assertEqual(body, [" ".join(bank[k].paragraphs[0] for k in (
+                    "5 %s house" % kind, "5.2 cusp", "2 field"))])
+                bodies.append(body)
+            # the month and the year each have their frame
+            self.assertNotEqual(bodies[0], bodies[1])
+
+    def test_bank_faults_are_named(self):
+        cases = [("[5.2 cusp]", "[13.2 cusp]", "make_texts.py", "is no sentence of the return banks"),
+                 ("[5.2 cusp]", "[5.3 cusp]", "make_texts.py", "written twice"),
+                 ("[5.2 cusp]", "[5.2 cusp]\nOne more.\n", "make_texts.py", "must be one paragraph"),
+                 ("[2 field]", "", "check_texts.py", "no section for key [105.2]")]
+        for old, new, tool, expected in cases:
+            with self.subTest(expected):
+                self.tearDown()
+                self.setUp()
+                if not new:  # the whole entry goes
+                    old = "%s\n%s\n" % (old, self.bank("en")[old[1:-1]].paragraphs[0])
+                self.edit_bank("en", old, new)
+                if tool == "check_texts.py":
+                    self.assertEqual(self.run_tool("make_texts.py").returncode, 0)
+                r = self.run_tool(tool)
+                self.assertNotEqual(r.returncode, 0)
+                self.assertIn(expected, r.stdout + r.stderr)
+
+
 DEGREE_RU_OUT = os.path.join("Txt", "Mini", "degrees.txt")
 DEGREE_EN_OUT = os.path.join("Txt", "Mini", "degrees-e.txt")
 
