@@ -8,6 +8,7 @@
 #include "sky/CelestialSphere.h"
 #include "sky/StarConj.h"
 #include "sky/StarStrip.h"
+#include "sky/StarTable.h"
 #include "ui/OffscreenBitmap.h"
 
 #include <benchmark/benchmark.h>
@@ -103,5 +104,24 @@ void BM_ListStarConjunctions(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(lines);
 }
 BENCHMARK(BM_ListStarConjunctions)->Unit(benchmark::kMillisecond);
+
+// The whole star catalogue sorted by name, every per-star table moving with its record: from
+// the order by BS number (the file's) each time, as the start-up does once.
+void BM_SortStarsAll(benchmark::State& state) {
+    using namespace qor;
+    StarCatalogue stars;
+    DeepCatalogue deep;
+    AstroDat s = bench::SkyChartState(stars, deep);
+    ComputeStarHorizon(s, stars);
+    for (auto _ : state) {
+        state.PauseTiming();
+        SortStarsAll(s, stars, 1);
+        state.ResumeTiming();
+        SortStarsAll(s, stars, 0);
+        benchmark::DoNotOptimize(stars.YaleStars.data());
+    }
+    state.counters["stars"] = stars.StarCount;
+}
+BENCHMARK(BM_SortStarsAll)->Unit(benchmark::kMillisecond);
 
 } // namespace

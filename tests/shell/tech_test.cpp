@@ -193,10 +193,11 @@ TEST_F(TechTest, ScreensAndToolWindowsAreRefreshedByMode) {
     tech->RefreshAll();
     EXPECT_EQ(calls, (std::vector<std::string>{"asteroids", "starastr", "Star", "MoonSgn"}));
     calls.clear();
-    // the sphere in horizontal coordinates: the star window's horizon is not recomputed
+    // the sphere in horizontal coordinates: the star window is refreshed too (its places of
+    // date follow the chart; the horizon it leaves to the sphere)
     p->Flags.ScreenMode = 'C';
     tech->RefreshAll();
-    EXPECT_EQ(calls, (std::vector<std::string>{"sky", "MoonSgn"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"sky", "Star", "MoonSgn"}));
     calls.clear();
     p->Flags.ScreenMode = 'W';
     tech->RefreshAll();
