@@ -41,8 +41,10 @@ QString VisibleText(const std::string& html) {
 std::pair<int, int> Letters(const QString& text) {
     int cyr = 0, lat = 0;
     for (QChar c : text) {
-        if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF) ++cyr;
-        else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) ++lat;
+        if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF)
+            ++cyr;
+        else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+            ++lat;
     }
     return {cyr, lat};
 }
@@ -135,9 +137,9 @@ TEST_F(MainWindowTest, HelpPagesLinkWithinTheirFolderAndSpeakTheirLanguage) {
         }
         // the Russian and English pages are the same set
         for (const auto& entry : fs::directory_iterator(dirPath))
-            EXPECT_TRUE(fs::exists(kShippedData / (std::string(folder) == "Manual" ? "EManual"
-                                                                                   : "Manual") /
-                                   entry.path().filename()))
+            EXPECT_TRUE(
+                fs::exists(kShippedData / (std::string(folder) == "Manual" ? "EManual" : "Manual") /
+                           entry.path().filename()))
                 << folder << "/" << entry.path().filename().string() << " has no counterpart";
     }
 }
