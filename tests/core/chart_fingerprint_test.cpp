@@ -77,7 +77,7 @@ std::string ChartFingerprint(AstroDat& s, const AspDefTable& aspects, int k) {
 
     Fnv f;
     for (double v : {s.ChartJD, s.ChartT, s.DeltaTSec, s.NutPsi, s.NutEps, s.EpsMean,
-                     s.SiderealTime, s.GeocLat, s.GeocRadius})
+                     s.SiderealTimeSec, s.GeocLat, s.GeocRadius})
         f.Add(v);
     f.Add(s.PlanetLon);
     f.Add(s.PlanetLat);
