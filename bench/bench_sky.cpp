@@ -33,10 +33,10 @@ void BM_DrawSky1920(benchmark::State& state) {
     o.Zodiac = true;
     o.Axes = true;
     SkyInputs in{s, stars, deep, o, "", 0, true, 1080, &font};
-    const double sidereal = s.SiderealTime;
+    const double sidereal = s.SiderealTimeSec;
     int tick = 0;
     for (auto _ : state) {
-        if (o.System == kSkyHorizontal) s.SiderealTime = sidereal + (++tick % 2);
+        if (o.System == kSkyHorizontal) s.SiderealTimeSec = sidereal + (++tick % 2);
         RedrawSky(view, in, bitmap);
         benchmark::DoNotOptimize(bitmap.image().constBits());
     }

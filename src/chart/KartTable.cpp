@@ -124,7 +124,7 @@ void KartPainter::Table() {
                 if (i <= w.KartLastPln - s_.ParsCount) {
                     const double lon = s_.PlanetLonSavedBck[i], lat = s_.PlanetLatBck[i];
                     const EquatorialCoord e = KartEclToEqu(s_, lat, lon);
-                    const double hourAngle = s_.SiderealTimeBck * 15 / kRadToArcSec - e.ra;
+                    const double hourAngle = s_.SiderealTimeSecBck * 15 / kRadToArcSec - e.ra;
                     const HorizontalCoord h = EquToHorizonCur(s_, hourAngle, e.dec);
                     SecondColumn(x, y, o_.CoordColumn, lon, lat, e.ra, e.dec, h.az, h.alt, true,
                                  col);

@@ -502,7 +502,7 @@ void TForm1::RunStartSteps() {
     s.PlanetLonBck = s.PlanetLon;
     s.PlanetLatBck = s.PlanetLat;
     s.PlanetSpeedBck = s.PlanetSpeed;
-    s.SiderealTimeBck = s.SiderealTime;
+    s.SiderealTimeSecBck = s.SiderealTimeSec;
 
     // Screen colour and help topic by screen: the colour the screen gives, else its default.
     {

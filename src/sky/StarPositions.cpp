@@ -64,7 +64,7 @@ void ComputeStarPositions(const AstroDat& s, StarCatalogue& c, DeepCatalogue* de
 }
 
 void ComputeStarHorizon(const AstroDat& s, StarCatalogue& c) {
-    const double lst = s.SiderealTime * 15 * kArcsecToRad;
+    const double lst = s.SiderealTimeSec * 15 * kArcsecToRad;
     c.StarAzimuth.resize(static_cast<std::size_t>(c.StarCount) + 1);
     c.StarAltitude.resize(static_cast<std::size_t>(c.StarCount) + 1);
     for (int i = 1; i <= c.StarCount; ++i) {

@@ -140,7 +140,7 @@ TEST(StarPositions, DeepSkyObjectsComeToTheDate) {
 TEST(StarPositions, HorizonOfStarsAndDeepObjects) {
     AstroDat s;
     s.ChartLat = 55.75 * kDegToRad;
-    s.SiderealTime = 3600 * 5; // 5h
+    s.SiderealTimeSec = 3600 * 5; // 5h
     StarCatalogue c;
     c.StarCount = 1;
     c.YaleStars.resize(2);
