@@ -215,13 +215,18 @@ class Checker:
         if base.get("compose") == "aspect":
             self.check_bank(base, lang, bodies)
         elif base.get("compose") == "combination":
-            self.check_comb_bank(base, lang, bodies)
+            self.check_comb_bank(base, lang, bodies, textbase.read_comb_bank)
+        elif base.get("compose") == "synastry":
+            self.check_comb_bank(base, lang, bodies, textbase.read_syn_bank)
         if group_of is not None:
             self.check_groups(rel, lang, base["parser"], sections, groups, group_of)
+        # The key each header parses to, the first of equal ones as a reader finds it.
+        found = set()
+        for header, _ in sections:
+            found.add(parse(header[1:]))
         for part in base["parts"]:
             pending = set(part.get("pending", []))
-            missing = [k for k in textbase.KEY_RULES[part["rule"]][1]
-                       if textbase.find_section(sections, base["parser"], k) is None]
+            missing = [k for k in textbase.KEY_RULES[part["rule"]][1] if k not in found]
             waiting = [k for k in missing if k[0] in pending]
             if waiting:
                 self.notes.append("%s: %d sections of %s not written yet (pending)"
@@ -285,11 +290,11 @@ class Checker:
                     self.problem(where, "letters of the other language's script")
                 bodies.append((where, text, True))
 
-    def check_comb_bank(self, base, lang, bodies):
-        """The sentences a combination base is made of: each in its language's script and
-        compared with every other text for repeats and shared word runs."""
+    def check_comb_bank(self, base, lang, bodies, read):
+        """The sentences a combination or synastry base is made of: each in its language's
+        script and compared with every other text for repeats and shared word runs."""
         try:
-            bank = textbase.read_comb_bank(base, lang)
+            bank = read(base, lang)
         except textbase.SourceError as e:
             self.problem(textbase.output_name(base, lang), str(e))
             return

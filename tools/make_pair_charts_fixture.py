@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes tests/fixtures/interp/pair_charts.txt: the apparent geocentric ecliptic longitudes
 (of date, degrees) of the Sun, the Moon and the planets (chart points 1..10) at the moments of
-two pairs of charts, computed by PyEphem (python3-ephem), for the tests of the reports of a
+three pairs of charts, computed by PyEphem (python3-ephem), for the tests of the reports of a
 double chart.
 
 Rows: "pair name jdUT lon1 .. lon10", two rows (inner, outer) per pair.
@@ -17,7 +17,8 @@ import ephem
 DJD = 2415020.0
 BODIES = [ephem.Sun, ephem.Moon, ephem.Mercury, ephem.Venus, ephem.Mars, ephem.Jupiter,
           ephem.Saturn, ephem.Uranus, ephem.Neptune, ephem.Pluto]
-PAIRS = [("transit", 2447966.0, 2460462.5), ("synastry", 2444239.75, 2445530.3)]
+PAIRS = [("transit", 2447966.0, 2460462.5), ("synastry", 2444239.75, 2445530.3),
+         ("synastry2", 2446032.4, 2447411.65)]
 
 
 def longitudes(jd):
