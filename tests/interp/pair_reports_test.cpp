@@ -426,9 +426,6 @@ std::map<std::string, std::string> Titles(const std::string& rel) {
 }
 
 TEST_F(PairReportsTest, ShippedSynastryTextsReadTheSameWhicheverChartIsTheMainOne) {
-    ui::TForm data("DataForm");
-    auto* combo = data.Add<ui::TComboBox>("ComboBox");
-    combo->addItems({"Transit", "Synastry"});
     fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
     const int angles[] = {0, 0, 60, 90, 120, 180}; // the test page's aspects 1..5 by number
     for (const char* couple : {"synastry", "synastry2"})
@@ -449,6 +446,9 @@ TEST_F(PairReportsTest, ShippedSynastryTextsReadTheSameWhicheverChartIsTheMainOn
             std::set<std::string> wanted, borderline;
             for (bool womanMain : {false, true}) {
                 Make(english);
+                ui::TForm data("DataForm");
+                auto* combo = data.Add<ui::TComboBox>("ComboBox");
+                combo->addItems({"Transit", "Synastry"});
                 combo->setCurrentIndex(1);
                 data.show();
                 // The fixture's inner chart is the man's.
