@@ -222,11 +222,13 @@ class Checker:
         if base.get("compose") == "aspect":
             self.check_bank(base, lang, bodies)
         elif base.get("compose") == "combination":
-            self.check_comb_bank(base, lang, bodies)
+            self.check_comb_bank(base, lang, bodies, textbase.read_comb_bank)
         elif base.get("compose") == "transit":
             self.check_transit_bank(base, lang, bodies)
         elif base.get("compose") == "return":
             self.check_return_bank(base, lang, bodies)
+        elif base.get("compose") == "synastry":
+            self.check_comb_bank(base, lang, bodies, textbase.read_syn_bank)
         if group_of is not None:
             self.check_groups(rel, lang, base["parser"], sections, groups, group_of)
         # the keys a reader finds, each at its first section (as find_section would)
@@ -371,11 +373,11 @@ class Checker:
                 self.problem(where, "letters of the other language's script")
             bodies.append((where, text, True))
 
-    def check_comb_bank(self, base, lang, bodies):
-        """The sentences a combination base is made of: each in its language's script and
-        compared with every other text for repeats and shared word runs."""
+    def check_comb_bank(self, base, lang, bodies, read):
+        """The sentences a combination or synastry base is made of: each in its language's
+        script and compared with every other text for repeats and shared word runs."""
         try:
-            bank = textbase.read_comb_bank(base, lang)
+            bank = read(base, lang)
         except textbase.SourceError as e:
             self.problem(textbase.output_name(base, lang), str(e))
             return

@@ -251,6 +251,9 @@ def aspect_key_text(p1, angle, p2):
 
 
 KEY_RULES["aspect-pair"] = ("aspect", aspect_keys())
+KEY_RULES["synastry-aspect"] = ("aspect", [(w, a, m) for w in POINTS
+                                           for a in range(1, len(ASPECT_ANGLES) + 1)
+                                           for m in POINTS])
 # a transiting point q in an aspect to radix point k: [k.angle.q], the radix point first as the
 # transit report reads it; every aspect of the default page between points 1..16 of the two
 # charts (the angles of either chart get none)
@@ -325,6 +328,20 @@ def load_base(folder):
     elif base.get("compose") == "return":
         if not os.path.isfile(os.path.join(return_bank_folder(base), "bank.json")):
             raise SourceError("%s: a return base names its bank folder as \"bank\"" % folder)
+    elif base.get("compose") == "synastry":
+        names = base.get("names", {})
+        for lang in LANGUAGES:
+            n = names.get(lang, {})
+            his = n.get("his", {})
+            aspects = n.get("aspects", [])
+            if len(n.get("her", [])) != len(POINTS) or len(aspects) != len(ASPECT_ANGLES) \
+                    or not all(len(v) == len(POINTS) for v in his.values()) \
+                    or not all(isinstance(a, list) and len(a) == 2 and a[1] in his
+                               for a in aspects):
+                raise SourceError("%s: a synastry base names her %d points, his %d points in "
+                                  "each form its aspects ask for, and %d aspects as [phrase, "
+                                  "form] in each language" % (folder, len(POINTS), len(POINTS),
+                                                              len(ASPECT_ANGLES)))
     elif "compose" in base:
         names = base.get("names", {})
         if base["compose"] != "aspect" or not all(
@@ -862,7 +879,71 @@ def compose_returns(base, lang):
     return out
 
 
+def read_sentence_bank(base, lang, key_of, unknown):
+    """A bank of single sentences: {key_of(source key): Section}; a source key that key_of
+    turns into None is an error saying `unknown`, as are a key written twice and a sentence of
+    more than one paragraph."""
+    bank = {}
+    for sec in read_sources(base, lang):
+        key = key_of(sec.key)
+        if key is None:
+            raise SourceError("%s: [%s] %s" % (sec.where, sec.key, unknown))
+        if key in bank:
+            raise SourceError("%s: [%s] written twice" % (sec.where, sec.key))
+        if len(sec.paragraphs) != 1:
+            raise SourceError("%s: [%s] must be one paragraph" % (sec.where, sec.key))
+        bank[key] = sec
+    return bank
+
+
+# ---------------------------------------------------------------- composed synastry aspects
+# A synastry aspect base [w.angle.m] (her point w, his point m) is composed from banks of single
+# sentences: "[her w fused|flowing|tense]" what her point brings to the couple under the
+# conjunction, the flowing or the tense aspects, "[his m fused|flowing|tense]" the same of his
+# point, "[w.m pair]" what her point and his point make together, and "[angle way]" how that
+# aspect joins two people. A section is the pair's sentence, hers, his and the aspect's.
+SYN_BANK = re.compile(r"^(?:(her|his) (\d+) (fused|flowing|tense)|(\d+)\.(\d+) pair|"
+                      r"(\d{3}) way)$")
+
+
+def read_syn_bank(base, lang):
+    """The sentence banks of a synastry base: {key: Section}, keys ("her", w, family),
+    ("his", m, family), ("pair", w, m), ("way", angle)."""
+    def key_of(text):
+        m = SYN_BANK.match(text)
+        if m and m.group(1) and int(m.group(2)) in POINTS:
+            return (m.group(1), int(m.group(2)), m.group(3))
+        if m and m.group(4) and int(m.group(4)) in POINTS and int(m.group(5)) in POINTS:
+            return ("pair", int(m.group(4)), int(m.group(5)))
+        if m and m.group(6) and int(m.group(6)) in FAMILY_OF_ANGLE:
+            return ("way", int(m.group(6)))
+        return None
+    return read_sentence_bank(base, lang, key_of, "is none of \"her|his p fused|flowing|tense\", "
+                              "\"w.m pair\", \"angle way\"")
+
+
+def compose_synastry(base, lang):
+    """The sections [w.angle.m] whose four sentences are written, titled from the base's names
+    ("Her Venus trine his Mars")."""
+    names = base["names"][lang]
+    bank = read_syn_bank(base, lang)
+    out = []
+    for w, a, m in KEY_RULES["synastry-aspect"][1]:
+        angle = ASPECT_ANGLES[a - 1]
+        family = FAMILY_OF_ANGLE[angle]
+        keys = [("pair", w, m), ("her", w, family), ("his", m, family), ("way", angle)]
+        if not all(k in bank for k in keys):
+            continue
+        phrase, form = names["aspects"][a - 1]
+        title = "%s %s %s" % (names["her"][w - 1], phrase, names["his"][form][m - 1])
+        out.append(Section("%d.%03d.%d" % (w, angle, m), title,
+                           [" ".join(bank[k].paragraphs[0] for k in keys)], bank[keys[0]].where))
+    return out
+
+
 def base_sections(base, lang):
+    if base.get("compose") == "synastry":
+        return compose_synastry(base, lang)
     if base.get("compose") == "transit":
         return compose_transits(base, lang)
     if base.get("compose") == "return":

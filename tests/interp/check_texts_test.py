@@ -462,11 +462,45 @@ class CombinationBase(unittest.TestCase):
                 self.assertEqual(header, "[%d.%d.%d] %s" % (key + (title,)))
 
 
+def expect_faults(case, cases):
+    """Each (old, new, tool, expected): on a fresh scratch base, the English bank's `old` made
+    `new`, and `tool` fails naming `expected` (check_texts.py after a make that succeeds)."""
+    for old, new, tool, expected in cases:
+        with case.subTest(expected):
+            case.tearDown()
+            case.setUp()
+            case.edit("en", old, new)
+            if tool == "check_texts.py":
+                case.assertEqual(case.run_tool("make_texts.py").returncode, 0)
+            r = case.run_tool(tool)
+            case.assertNotEqual(r.returncode, 0)
+            case.assertIn(expected, r.stdout + r.stderr)
+
+
+class ScratchBank(unittest.TestCase):
+    """A composed base copied into a scratch folder (self.dir, self.texts, self.data), its
+    English and Russian bank files in self.bank, made and checked there."""
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def run_tool(self, tool):
+        return subprocess.run([sys.executable, os.path.join(TOOLS, tool), "--texts", self.texts,
+                               "--data", self.data], capture_output=True, text=True)
+
+    def edit(self, lang, old, new):
+        with open(self.bank[lang], encoding="utf-8") as f:
+            text = f.read()
+        self.assertIn(old, text)
+        with open(self.bank[lang], "w", encoding="utf-8") as f:
+            f.write(text.replace(old, new, 1))
+
+
 ASPECT_SOURCES = os.path.join(TREE, "tools", "texts", "aspect")
 ASC_MC = "27-ascendant.txt"
 
 
-class AspectBase(unittest.TestCase):
+class AspectBase(ScratchBank):
     """The composed aspect base: the keys the orbs allow, and a scratch base holding the shipped
     bank of the Ascendant and the MC only (every other first point pending)."""
 
@@ -484,20 +518,6 @@ class AspectBase(unittest.TestCase):
         with open(os.path.join(folder, "base.json"), "w", encoding="utf-8") as f:
             json.dump(base, f, ensure_ascii=False)
         self.bank = {lang: os.path.join(folder, lang, ASC_MC) for lang in textbase.LANGUAGES}
-
-    def tearDown(self):
-        shutil.rmtree(self.dir)
-
-    def run_tool(self, tool):
-        return subprocess.run([sys.executable, os.path.join(TOOLS, tool), "--texts", self.texts,
-                               "--data", self.data], capture_output=True, text=True)
-
-    def edit(self, lang, old, new):
-        with open(self.bank[lang], encoding="utf-8") as f:
-            text = f.read()
-        self.assertIn(old, text)
-        with open(self.bank[lang], "w", encoding="utf-8") as f:
-            f.write(text.replace(old, new, 1))
 
     def bank_text(self, lang, key):
         with open(self.bank[lang], encoding="utf-8") as f:
@@ -556,16 +576,7 @@ class AspectBase(unittest.TestCase):
             ("[27.110 tense]", "[1.3 tense]\nNo.\n\n[27.110 tense]", "make_texts.py",
              "is no pair whose tense aspects can occur"),
         ]
-        for old, new, tool, expected in cases:
-            with self.subTest(expected):
-                self.tearDown()
-                self.setUp()
-                self.edit("en", old, new)
-                if tool == "check_texts.py":
-                    self.assertEqual(self.run_tool("make_texts.py").returncode, 0)
-                r = self.run_tool(tool)
-                self.assertNotEqual(r.returncode, 0)
-                self.assertIn(expected, r.stdout + r.stderr)
+        expect_faults(self, cases)
 
     def test_paragraph_outside_its_word_range(self):
         self.edit("ru", self.bank_text("ru", "27.110 fused"),
@@ -673,6 +684,106 @@ class ReturnBases(unittest.TestCase):
                 r = self.run_tool(tool)
                 self.assertNotEqual(r.returncode, 0)
                 self.assertIn(expected, r.stdout + r.stderr)
+
+
+SYNASTRY_SOURCES = os.path.join(TREE, "tools", "texts", "brandor")
+
+
+class SynastryBase(ScratchBank):
+    """The composed synastry aspect base [her point.angle.his point]: a scratch base holding the
+    shipped sentences of her and his points, the aspects' sentences and the pairs of her Venus
+    only (her other points pending)."""
+
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="synastry_")
+        self.texts = os.path.join(self.dir, "texts")
+        self.data = os.path.join(self.dir, "data")
+        folder = os.path.join(self.texts, "brandor")
+        self.bank = {}
+        for lang in textbase.LANGUAGES:
+            os.makedirs(os.path.join(folder, lang))
+            src = os.path.join(SYNASTRY_SOURCES, lang)
+            for name in sorted(os.listdir(src)):
+                if name.endswith(".txt") and "-pairs-" not in name:
+                    shutil.copy(os.path.join(src, name), os.path.join(folder, lang))
+            lines = []
+            for name in sorted(os.listdir(src)):
+                if "-pairs-" in name:
+                    with open(os.path.join(src, name), encoding="utf-8") as f:
+                        text = f.read().split("\n")
+                    for i, line in enumerate(text):
+                        if line.startswith("[4.") and line.endswith(" pair]"):
+                            lines += [line, text[i + 1], ""]
+            self.bank[lang] = os.path.join(folder, lang, "10-venus.txt")
+            with open(self.bank[lang], "w", encoding="utf-8") as f:
+                f.write("\n".join(lines))
+        with open(os.path.join(SYNASTRY_SOURCES, "base.json"), encoding="utf-8") as f:
+            base = json.load(f)
+        base["parts"][0]["pending"] = [p for p in range(1, 17) if p != 4]
+        with open(os.path.join(folder, "base.json"), "w", encoding="utf-8") as f:
+            json.dump(base, f, ensure_ascii=False)
+        self.folder = folder
+
+    def sentence(self, lang, key):
+        for s in textbase.read_sources(textbase.load_base(self.folder), lang):
+            if s.key == key:
+                return s.paragraphs[0]
+        raise KeyError(key)
+
+    def test_keys_pair_every_point_of_hers_with_every_point_of_his(self):
+        keys = textbase.KEY_RULES["synastry-aspect"][1]
+        self.assertEqual(len(keys), 16 * 14 * 16)
+        self.assertEqual(len(set(keys)), len(keys))
+        # across two charts nothing bounds Mercury or Venus by the Sun, and the Nodes of one
+        # chart may stand anywhere from the other's
+        for key in [(1, 2, 3), (1, 14, 4), (11, 1, 12), (12, 8, 11), (5, 10, 5), (16, 14, 16)]:
+            self.assertIn(key, keys)
+            text = "%d.%03d.%d" % (key[0], textbase.ASPECT_ANGLES[key[1] - 1], key[2])
+            self.assertEqual(textbase.parse_asp_key(text + "] title"), key)
+
+    def test_sections_are_pair_hers_his_and_the_aspects_sentence(self):
+        r = self.run_tool("make_texts.py")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        r = self.run_tool("check_texts.py")
+        self.assertEqual(r.returncode, 0, r.stdout)
+        self.assertIn("3360 sections of synastry-aspect not written yet", r.stdout)
+        cases = [("en", "Txt/Brandor-e.txt", (4, 10, 5), "Her Venus trine his Mars", "flowing",
+                  "120"),
+                 ("en", "Txt/Brandor-e.txt", (4, 14, 13), "Her Venus opposite his Black Moon",
+                  "tense", "180"),
+                 ("ru", "Txt/Brandor.txt", (4, 10, 5), "Её Венера в трине к его Марсу",
+                  "flowing", "120"),
+                 ("ru", "Txt/Brandor.txt", (4, 1, 2), "Её Венера в соединении с его Луной",
+                  "fused", "000"),
+                 ("ru", "Txt/Brandor.txt", (4, 8, 16), "Её Венера в квадрате к его Хирону",
+                  "tense", "090")]
+        for lang, out, key, title, family, angle in cases:
+            with self.subTest(title):
+                with open(os.path.join(self.data, out), "rb") as f:
+                    sections = textbase.read_base_file(f.read())
+                self.assertEqual(len(sections), 16 * 14)
+                header, body = textbase.find_section(sections, "aspect", key)
+                self.assertEqual(header, "[4.%s.%d] %s" % (angle, key[2], title))
+                want = [self.sentence(lang, "4.%d pair" % key[2]),
+                        self.sentence(lang, "her 4 " + family),
+                        self.sentence(lang, "his %d %s" % (key[2], family)),
+                        self.sentence(lang, angle + " way")]
+                self.assertEqual(body, [" ".join(want)])
+
+    def test_bank_faults_are_named(self):
+        pair = self.sentence("en", "4.5 pair")
+        cases = [
+            ("[4.5 pair]", "[4.5 pair]\nTwice.\n\n[4.5 pair]", "make_texts.py",
+             "written twice"),
+            ("[4.5 pair]", "[4.17 pair]", "make_texts.py", "is none of"),
+            ("[4.5 pair]", "[her 4 warm]\nNo.\n\n[4.5 pair]", "make_texts.py", "is none of"),
+            # a pair's sentence missing: its fourteen sections are missing
+            ("[4.5 pair]\n" + pair, "", "check_texts.py", "no section for key [4.10.5]"),
+            # a pair's sentence copied into another: a repeat, names masked
+            ("[4.6 pair]\n", "[4.6 pair]\n" + pair.replace("Mars", "Jupiter") + " ",
+             "check_texts.py", "sentence also in"),
+        ]
+        expect_faults(self, cases)
 
 
 DEGREE_RU_OUT = os.path.join("Txt", "Mini", "degrees.txt")
