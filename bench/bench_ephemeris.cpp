@@ -92,7 +92,7 @@ void BM_CalcAstroTime(benchmark::State& state) {
     for (auto _ : state) {
         s.ChartSecond = second = (second + 1) % 60;
         CalcAstroTime(s, {});
-        benchmark::DoNotOptimize(s.SiderealTime);
+        benchmark::DoNotOptimize(s.SiderealTimeSec);
     }
 }
 BENCHMARK(BM_CalcAstroTime);

@@ -147,7 +147,7 @@ void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg) {
     GeoSky sky;
     sky.chartLat = s.ChartLat;
     sky.chartLong = s.ChartLong;
-    sky.lstRad = s.SiderealTime * 15 / kRadToArcSec;
+    sky.lstRad = s.SiderealTimeSec * 15 / kRadToArcSec;
     for (int i = 1; i <= 10; ++i) {
         sky.ra[i] = s.Bodies[i][kBodyRA];
         sky.dec[i] = s.Bodies[i][kBodyDec];

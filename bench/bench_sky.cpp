@@ -8,6 +8,7 @@
 #include "sky/CelestialSphere.h"
 #include "sky/StarConj.h"
 #include "sky/StarStrip.h"
+#include "sky/StarTable.h"
 #include "ui/OffscreenBitmap.h"
 
 #include <benchmark/benchmark.h>
@@ -32,10 +33,10 @@ void BM_DrawSky1920(benchmark::State& state) {
     o.Zodiac = true;
     o.Axes = true;
     SkyInputs in{s, stars, deep, o, "", 0, true, 1080, &font};
-    const double sidereal = s.SiderealTime;
+    const double sidereal = s.SiderealTimeSec;
     int tick = 0;
     for (auto _ : state) {
-        if (o.System == kSkyHorizontal) s.SiderealTime = sidereal + (++tick % 2);
+        if (o.System == kSkyHorizontal) s.SiderealTimeSec = sidereal + (++tick % 2);
         RedrawSky(view, in, bitmap);
         benchmark::DoNotOptimize(bitmap.image().constBits());
     }
@@ -103,5 +104,24 @@ void BM_ListStarConjunctions(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(lines);
 }
 BENCHMARK(BM_ListStarConjunctions)->Unit(benchmark::kMillisecond);
+
+// The whole star catalogue sorted by name, every per-star table moving with its record: from
+// the order by BS number (the file's) each time, as the start-up does once.
+void BM_SortStarsAll(benchmark::State& state) {
+    using namespace qor;
+    StarCatalogue stars;
+    DeepCatalogue deep;
+    AstroDat s = bench::SkyChartState(stars, deep);
+    ComputeStarHorizon(s, stars);
+    for (auto _ : state) {
+        state.PauseTiming();
+        SortStarsAll(s, stars, 1);
+        state.ResumeTiming();
+        SortStarsAll(s, stars, 0);
+        benchmark::DoNotOptimize(stars.YaleStars.data());
+    }
+    state.counters["stars"] = stars.StarCount;
+}
+BENCHMARK(BM_SortStarsAll)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -99,12 +99,14 @@ class Checker:
         self.data = data
         self.problems = []
         self.notes = []
+        self.timing_seen = set()
+        self.banks_seen = set()
 
     def problem(self, where, what):
         self.problems.append("%s: %s" % (where, what))
 
     # ---------------------------------------------------------- one file
-    def check_bytes(self, path, data):
+    def check_bytes(self, path, data, star_base=False):
         try:
             text = data.decode("cp1251")
         except UnicodeDecodeError as e:
@@ -124,7 +126,9 @@ class Checker:
         if not text.endswith("\r\n") or text.replace("\r\n", "").count("\n") \
                 or text.replace("\r\n", "").count("\r"):
             self.problem(path, "lines must end in CR LF")
-        if not text.startswith("/"):
+        if star_base and not text.startswith("[]\r\n/"):
+            self.problem(path, "a star base opens with the line \"[]\" and a comment naming it")
+        elif not star_base and not text.startswith("/"):
             self.problem(path, "the first line must be a comment naming the base")
         return True
 
@@ -165,7 +169,7 @@ class Checker:
         rel = textbase.output_name(base, lang)
         path = os.path.join(self.data, rel)
         try:
-            expected = textbase.build(base, lang)
+            expected = textbase.build(base, lang, self.data)
         except textbase.SourceError as e:
             self.problem(rel, str(e))
             expected = None
@@ -175,10 +179,13 @@ class Checker:
         except OSError:
             self.problem(rel, "missing (run tools/make_texts.py)")
             return
-        if not self.check_bytes(rel, data):
+        if not self.check_bytes(rel, data, base.get("format") == "stars"):
             return
         if expected is not None and expected != data:
             self.problem(rel, "differs from its sources (run tools/make_texts.py)")
+        if base.get("format") == "stars":
+            self.check_star_file(base, lang, rel, data, bodies)
+            return
         if base.get("format") == "degrees":
             self.check_degree_file(base, lang, rel, data, bodies)
             return
@@ -216,14 +223,20 @@ class Checker:
             self.check_bank(base, lang, bodies)
         elif base.get("compose") == "combination":
             self.check_comb_bank(base, lang, bodies, textbase.read_comb_bank)
+        elif base.get("compose") == "transit":
+            self.check_transit_bank(base, lang, bodies)
+        elif base.get("compose") == "return":
+            self.check_return_bank(base, lang, bodies)
         elif base.get("compose") == "synastry":
             self.check_comb_bank(base, lang, bodies, textbase.read_syn_bank)
         if group_of is not None:
             self.check_groups(rel, lang, base["parser"], sections, groups, group_of)
-        # The key each header parses to, the first of equal ones as a reader finds it.
+        # the keys a reader finds, each at its first section (as find_section would)
         found = set()
         for header, _ in sections:
-            found.add(parse(header[1:]))
+            parsed = parse(header[1:])
+            if parsed is not None:
+                found.add(parsed)
         for part in base["parts"]:
             pending = set(part.get("pending", []))
             missing = [k for k in textbase.KEY_RULES[part["rule"]][1] if k not in found]
@@ -268,6 +281,65 @@ class Checker:
                     self.problem(where, "holds \"/\", which the window takes for a line break")
                 self.check_body(where, lang, group_of.get(k[0], ""), lines, part)
                 bodies.append((where, " ".join(lines), True))
+    def check_star_file(self, base, lang, rel, data, bodies):
+        """A star base read as the program reads it: every named star's HR number in the key
+        of a section titled with its catalogue name (the editor's name check passes), every
+        Messier object's code a key; no section that no reader reaches; the hand-written and
+        the composed bodies within their word ranges; the banks in the language's script and
+        compared with every other text."""
+        try:
+            entries = textbase.star_entries(self.data)
+            written, banks = textbase.read_star_banks(base, lang)
+        except textbase.SourceError as e:
+            self.problem(rel, str(e))
+            return
+        sections = [(h, b) for h, b in textbase.read_base_file(data) if h != "[]"]
+        keys = [textbase.to_key(h) for h, _ in sections]
+        reached = set()
+
+        def first(match):
+            for i, k in enumerate(keys):
+                if k is not None and match(k):
+                    return i
+            return None
+
+        for e in entries:
+            if "messier" in e:
+                wanted = [(e["key"], lambda k, c=e["key"]: k == c, None)]
+            else:
+                wanted = [(str(s["hr"]), lambda k, hr=s["hr"]: textbase.star_key_lists(k, hr),
+                           s["name"][lang]) for s in e["stars"]]
+            for label, match, name in wanted:
+                i = first(match)
+                if i is None:
+                    self.problem(rel, "no section for %s" % label)
+                    continue
+                header, body = sections[i]
+                title = header[header.index("]") + 1:].strip()
+                if name is not None and title != name:
+                    self.problem("%s [%s]" % (rel, keys[i]), "titled %r, not the catalogue's "
+                                 "name %r: the editor's name check fails" % (title, name))
+                if i in reached:
+                    continue
+                reached.add(i)
+                hand = keys[i] in written
+                part = {"min_chars": base["min_chars"],
+                        "words": base["hand_words"] if hand else base["composed_words"]}
+                where = "%s [%s]" % (rel, keys[i])
+                self.check_body(where, lang, title or textbase.messier_code(keys[i], lang),
+                                body, part)
+                bodies.append((where, " ".join(body), hand))
+        for i, (header, _) in enumerate(sections):
+            if i not in reached:
+                self.problem("%s %s" % (rel, header.split("]")[0] + "]"),
+                             "a section no reader reaches")
+        script = LATIN if lang == "ru" else CYRILLIC
+        for bank in banks.values():
+            where = "%s [%s]" % (bank.where, bank.key)
+            if script.search(bank.title + " " + bank.paragraphs[0]):
+                self.problem(where, "letters of the other language's script")
+            bodies.append((where, bank.paragraphs[0], True))
+
     def check_bank(self, base, lang, bodies):
         """The paragraphs and sentences a composed base is made of: each paragraph within the
         base's word range, each in its language's script, and each compared with every other
@@ -290,6 +362,17 @@ class Checker:
                     self.problem(where, "letters of the other language's script")
                 bodies.append((where, text, True))
 
+    def add_sentences(self, lang, sections, bodies):
+        """Bank sentences: each in its language's script, and kept for the comparison with
+        every other text."""
+        script = LATIN if lang == "ru" else CYRILLIC
+        for sec in sections:
+            where = "%s [%s]" % (sec.where, sec.key)
+            text = sec.paragraphs[0]
+            if script.search(ROMAN_WORD.sub(" ", text) if lang == "ru" else text):
+                self.problem(where, "letters of the other language's script")
+            bodies.append((where, text, True))
+
     def check_comb_bank(self, base, lang, bodies, read):
         """The sentences a combination or synastry base is made of: each in its language's
         script and compared with every other text for repeats and shared word runs."""
@@ -298,13 +381,39 @@ class Checker:
         except textbase.SourceError as e:
             self.problem(textbase.output_name(base, lang), str(e))
             return
-        script = LATIN if lang == "ru" else CYRILLIC
-        for sec in bank.values():
-            where = "%s [%s]" % (sec.where, sec.key)
-            text = sec.paragraphs[0]
-            if script.search(ROMAN_WORD.sub(" ", text) if lang == "ru" else text):
-                self.problem(where, "letters of the other language's script")
-            bodies.append((where, text, True))
+        self.add_sentences(lang, bank.values(), bodies)
+
+    def check_return_bank(self, base, lang, bodies):
+        """The sentences the return bases share: each in its language's script and compared,
+        once however many bases draw on it, with every other text for repeats and shared word
+        runs."""
+        folder = textbase.return_bank_folder(base)
+        if (folder, lang) in self.banks_seen:
+            return
+        self.banks_seen.add((folder, lang))
+        try:
+            bank = textbase.read_return_bank(folder, lang)
+        except textbase.SourceError as e:
+            self.problem(textbase.output_name(base, lang), str(e))
+            return
+        self.add_sentences(lang, bank.values(), bodies)
+
+    def check_transit_bank(self, base, lang, bodies):
+        """The sentences a transit base is made of, and once per language the timing sentences
+        the transit bases share: each in its language's script and compared with every other
+        text for repeats and shared word runs."""
+        banks = []
+        try:
+            banks.append(textbase.read_transit_bank(base, lang))
+            folder = os.path.normpath(textbase.timing_folder(base))
+            if (folder, lang) not in self.timing_seen:
+                self.timing_seen.add((folder, lang))
+                banks.append(textbase.read_timing_bank(base, lang))
+        except textbase.SourceError as e:
+            self.problem(textbase.output_name(base, lang), str(e))
+            return
+        for bank in banks:
+            self.add_sentences(lang, bank.values(), bodies)
 
     def check_groups(self, rel, lang, parser, sections, groups, group_of):
         """A base with group lines: each section stands under the group of its first key

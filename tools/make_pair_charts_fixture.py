@@ -18,6 +18,7 @@ DJD = 2415020.0
 BODIES = [ephem.Sun, ephem.Moon, ephem.Mercury, ephem.Venus, ephem.Mars, ephem.Jupiter,
           ephem.Saturn, ephem.Uranus, ephem.Neptune, ephem.Pluto]
 PAIRS = [("transit", 2447966.0, 2460462.5), ("synastry", 2444239.75, 2445530.3),
+         ("transit2", 2446251.0, 2461386.25),
          ("synastry2", 2446032.4, 2447411.65)]
 
 

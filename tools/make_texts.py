@@ -43,7 +43,7 @@ def main(argv):
             continue
         try:
             base = textbase.load_base(folder)
-            files = {lang: textbase.build(base, lang) for lang in textbase.LANGUAGES}
+            files = {lang: textbase.build(base, lang, args.data) for lang in textbase.LANGUAGES}
         except (textbase.SourceError, OSError, ValueError) as e:
             print("make_texts: %s" % e, file=sys.stderr)
             failed = True

@@ -249,6 +249,10 @@ class TextBuffer:
         self.data = bytearray()
         self.title = title
 
+    def pad_to(self, size):
+        """Blank bytes up to `size`; no offset points into them."""
+        self.data += b" " * (size - len(self.data))
+
     def add(self, text):
         raw = cp1251(text)
         assert len(raw) < 256
@@ -273,10 +277,15 @@ def main():
         name_off = comment_off = 0
         if s["hr"] in names:
             english = names[s["hr"]]
+            # In English mode the names text is yale.cmm read at the name offsets: each star's
+            # entries start at one offset in both texts.
+            rus.pad_to(len(eng.data))
+            eng.pad_to(len(rus.data))
             comment_off = eng.add(", ".join(english))
             russian = [RUSSIAN[n] for n in english if n in RUSSIAN]
             if russian:
                 name_off = rus.add(russian[0])
+                assert name_off == comment_off
                 named_rus += 1
             else:
                 unnamed_rus.append(english[0])

@@ -133,7 +133,7 @@ void TAstroForm::FormShow() {
 
 void TAstroForm::RefreshTable() {
     const AstroDat& s = p_.s;
-    const AstroTimeTexts& t = s.AstroTexts;
+    const AstroTimeTexts t = AstroTimeLabels(s);
     JdLabel->SetCaption(t.JdLabel);
     StLabel->SetCaption(t.StLabel);
     EoLabel->SetCaption(t.EoLabel);

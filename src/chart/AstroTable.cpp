@@ -58,7 +58,7 @@ public:
         case 2: return Angle(r[12]);
         case 3: return Hours(r[13]);
         case 4: return Angle(r[14]);
-        case 5: return Hours(NormAngle(s_.SiderealTime * 15 * kTimeSecondToRad - r[13]));
+        case 5: return Hours(NormAngle(s_.SiderealTimeSec * 15 * kTimeSecondToRad - r[13]));
         case 6: return Angle(r[16]);
         case 7: return Angle(r[15]);
         case 8:
@@ -131,6 +131,24 @@ private:
 
 } // namespace
 
+AstroTimeTexts AstroTimeLabels(const AstroDat& s) {
+    static const std::string leapRu = Cp("Високосный"), gregRu = Cp("Григорианский"),
+                             julRu = Cp("Юлианский");
+    AstroTimeTexts t;
+    t.LeapLabel = s.StepCalendar.LeapYear ? Lang(s, leapRu, "Leap") : std::string();
+    t.GregLabel =
+        s.StepCalendar.Gregorian ? Lang(s, gregRu, "Gregorian") : Lang(s, julRu, "Julian");
+    t.JdLabel = FloatToStrComma(13, 5, s.ChartJD);
+    t.TeLabel = FloatToStrWD(1, 1, s.DeltaTSec);
+    // Degrees, minutes and seconds whatever format the wheel last drew with.
+    const std::string eo = FormatDMSAs(1, s.EpsMean * kRadToArcSec);
+    t.EoLabel = eo.size() > 1 ? eo.substr(1, 20) : std::string();
+    t.dELabel = FloatToStrComma(4, 1, s.NutEps * kRadToArcSec) + "\"";
+    t.dFLabel = FloatToStrComma(4, 1, s.NutPsi * kRadToArcSec) + "\"";
+    t.StLabel = FormatSecondsHMS(false, s.SiderealTimeSec);
+    return t;
+}
+
 std::string AstroCellText(AstroDat& s, const AstroTableOptions& o, int col, int row) {
     return Cells(s, o).Text(col, row);
 }
@@ -161,16 +179,17 @@ std::vector<std::string> AstroTextTable(AstroDat& s, AstroTableOptions o,
 
     std::vector<std::string> out{caption};
     const auto degrees = [](double rad) { return FloatToStrComma(10, 5, rad / kDegToRad); };
+    const AstroTimeTexts t = AstroTimeLabels(s);
     const std::array<std::string, 9> values = {
-        s.AstroTexts.JdLabel,
-        s.AstroTexts.StLabel,
-        o.DecimalMode ? degrees(s.EpsMean) : s.AstroTexts.EoLabel,
+        t.JdLabel,
+        t.StLabel,
+        o.DecimalMode ? degrees(s.EpsMean) : t.EoLabel,
         o.DecimalMode ? degrees(StrToAngle(s.SVPText)) : s.SVPText,
-        o.DecimalMode ? degrees(s.NutEps) : s.AstroTexts.dELabel,
-        o.DecimalMode ? degrees(s.NutPsi) : s.AstroTexts.dFLabel,
+        o.DecimalMode ? degrees(s.NutEps) : t.dELabel,
+        o.DecimalMode ? degrees(s.NutPsi) : t.dFLabel,
         s.UTDateText,
         s.UTTimeText,
-        s.AstroTexts.TeLabel};
+        t.TeLabel};
     for (std::size_t i = 0; i < values.size(); ++i)
         out.push_back(Trim(labels.Captions[i]) + " " + Trim(values[i]));
 

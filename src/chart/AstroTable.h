@@ -16,6 +16,19 @@ namespace qor::chart {
 
 constexpr int kAstroColumns = 26;
 
+// The time-step labels of the astronomical data window, formatted from the chart state.
+struct AstroTimeTexts {
+    std::string LeapLabel; // "Високосный" / "Leap", or empty
+    std::string GregLabel; // "Григорианский" / "Gregorian", or the Julian twin
+    std::string JdLabel;   // Julian day, width 13, 5 decimals
+    std::string TeLabel;   // delta T, seconds, 1 decimal
+    std::string EoLabel;   // mean obliquity, degrees, minutes and seconds
+    std::string dELabel;   // nutation in obliquity, arc-seconds + '"'
+    std::string dFLabel;   // nutation in longitude, arc-seconds + '"'
+    std::string StLabel;   // local sidereal time "hh:mm:ss"
+};
+AstroTimeTexts AstroTimeLabels(const AstroDat& s);
+
 struct AstroTableOptions {
     bool DecimalMode = false;   // the export's decimal degrees (and hours) instead of D°M'S"
     int ExterrBody = 0;         // the observer's planet: its own row and the Earth's moon and

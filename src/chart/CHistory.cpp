@@ -202,6 +202,7 @@ bool RunChartHistory(shell::Program& p, int row, bool keepBackground) {
 // --- The window ---------------------------------------------------------------------------------
 
 TCHist::TCHist(shell::Program& p) : TForm("CHist"), p_(p) {
+    SetHelpTopic("chart_history.html");
     SetCaption("История расчётов"_cp);
     SetToolWindow(true);
     SetStoresSettings(true);

@@ -37,6 +37,7 @@ std::string ExactMomentLine(const ChartMoment& m) {
 }
 
 TExctAsp::TExctAsp(shell::Program& p) : TForm("ExctAsp"), p_(p) {
+    SetHelpTopic("exact_aspects.html");
     SetCaption("Точные аспекты"_cp);
     SetToolWindow(true);
     SetStoresSettings(true);

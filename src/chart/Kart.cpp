@@ -70,7 +70,6 @@ void KartPainter::Draw() {
     SetUp();
     Table();
     if (o_.WheelBox) {
-        font_.Font16Double = o_.SymbolDoubleSizeBox;
         Wheel();
         const bool dbl = c_.DoubleChart;
         if (!dbl) {
@@ -82,7 +81,6 @@ void KartPainter::Draw() {
         Bodies();
         if (w_.AspToMask != 0) Aspects();
         OrbitMarks();
-        font_.Font16Double = false;
     }
     if (c_.DoubleChart) SecondTitle();
     earthForSun_ = false;
@@ -154,8 +152,15 @@ void KartPainter::SetUp() {
     k.R2 = g.R2;
     k.R3 = g.R3;
     k.R4 = g.R4;
-    InitRing(k.Inner, g.InnerStart, g.Tick, 12, g.CentreX, g.CentreY, w.KartInnerColor);
-    InitRing(k.Outer, g.OuterStart, g.Tick, 12, g.CentreX, g.CentreY, w.KartOuterColor);
+    // Glyphs grow with the wheel: the bitmap face's 16 pixels up to a wheel of that radius,
+    // in proportion beyond; the labels' boxes and first radius grow with them.
+    cell_ = WheelGlyphCell(k.R4, o_.SymbolDoubleSizeBox);
+    const int box = 12 * cell_ / 16;
+    const int lift = cell_ > 16 ? cell_ / 2 + 2 : 0;
+    InitRing(k.Inner, std::max(g.InnerStart, g.R1 + lift), g.Tick, box, g.CentreX, g.CentreY,
+             w.KartInnerColor);
+    InitRing(k.Outer, std::max(g.OuterStart, g.R3 + lift), g.Tick, box, g.CentreX, g.CentreY,
+             w.KartOuterColor);
 
     w.KartFirstPln = 1;
     w.KartLastPln =
@@ -201,15 +206,29 @@ void KartPainter::SetUp() {
 
     w.KartTableX =
         w.KartCentreX + k.R4 + cv_.TextWidth("XXXXXXXX") + Round(o_.BegTrackBar * w.KartScale * 4);
+    // Columns as wide as what they hold, measured in the graph font, plus the user's extra
+    // width: the point's glyph and retrograde mark, then its place; the second column's
+    // coordinate.
+    const std::string deg(1, kDegreeSign);
+    degX_ = std::max(3 * w.KartCharWidth, 2 * ui::kFont16Advance + 2);
+    const int gap = 2 * w.KartCharWidth;
+    int place = 0, second = 0, extraL = 0, extraR = 0;
     if (o_.AccurBox) {
-        wl_ = Round((o_.CLTrackBar * 4 + 102) * w.KartScale);
-        w2_ = Round((o_.CRATrackBar * 4 + 70) * w.KartScale);
+        place = cv_.TextWidth("00" + deg + "00'00\"") + 2 + 16;
+        second = cv_.TextWidth("-000" + deg + "00'00\"");
+        extraL = o_.CLTrackBar;
+        extraR = o_.CRATrackBar;
         s_.DMSFormat = 1;
     } else {
-        wl_ = Round((o_.SLTrackBar * 4 + 80) * w.KartScale);
-        w2_ = Round((o_.SRATrackBar * 4 + 50) * w.KartScale);
+        place = cv_.TextWidth("00") + 16 + cv_.TextWidth("00");
+        second = cv_.TextWidth("-000" + deg + "00'");
+        extraL = o_.SLTrackBar;
+        extraR = o_.SRATrackBar;
         s_.DMSFormat = 0;
     }
+    wl_ = degX_ + place + gap + Round(extraL * 4 * w.KartScale);
+    second = std::max(second, place);
+    w2_ = second + gap + Round(extraR * 4 * w.KartScale);
     k.Inner.ExistingFlags = o_.Existing;
     k.Inner.AspectingFlags = o_.Aspecting;
     k.Outer.ExistingFlags = o_.Existing2;
@@ -230,7 +249,7 @@ void KartPainter::SignGlyph(int x, int y, int k, Colour colour) {
         WordNames words(s_);
         Spot(x, y, Trim(SignName(s_, k)) + " (" + SignAbbr(k) + ");" + IntToStrZ(k, 2));
     }
-    Glyph(x - 7, y - 7, std::string(1, static_cast<char>(63 + k)), colour);
+    WheelGlyph(x, y, std::string(1, static_cast<char>(63 + k)), colour);
 }
 
 void KartPainter::Wheel() {
@@ -302,7 +321,10 @@ void KartPainter::WheelColour() {
     const double mid = (k.R2 + k.R3) / 2.0;
     for (int sign = 1; sign <= 12; ++sign) {
         const QPoint m = At(mid, boundary(sign) - step);
-        SignGlyph(m.x(), m.y(), sign, c.ZodiacContour);
+        // the contour colour where it stands out from the element's colour, else one that does
+        // (with a margin over the 4.5 text needs: an outline glyph's smoothed edges are lighter)
+        SignGlyph(m.x(), m.y(), sign,
+                  ui::ReadableOn(c.ZodiacContour, elements[(sign - 1) % 4], 7.0));
     }
     cv_.SetBrushColor(c.HouseBelt);
     disc(k.R2);
@@ -404,7 +426,7 @@ void KartPainter::PlaceBodyLabels(TRing& ring, const PointArray& lon, bool outer
             cv_.SetBrushColor(w_.KartPaperColor);
         } else {
             font_.Font16BackMode = 1;
-            Glyph(e.X - 7 + off.DX, e.Y - 7 + off.DY, label, colour);
+            WheelGlyph(e.X + off.DX, e.Y + off.DY, label, colour);
             font_.Font16BackMode = 0;
         }
         const int reported = c_.HelioMode && i == 1 ? 0 : i;
@@ -494,7 +516,7 @@ void KartPainter::AspectLine(int a, int i, int j) {
         Spot(mx, my, text + ";" + IntToStrZ(i, 2) + IntToStrZ(a, 2) + IntToStrZ(j, 2));
         if (a != 1 && a != 14 && t.AspGlyph[a] != 0) {
             font_.Font16BackMode = 1;
-            Glyph(mx - 7, my - 7, std::string(1, t.AspGlyph[a]), cv_.PenColor());
+            WheelGlyph(mx, my, std::string(1, t.AspGlyph[a]), cv_.PenColor());
             font_.Font16BackMode = 0;
         }
     }
@@ -524,10 +546,10 @@ void KartPainter::OrbitMarks() {
             }
             const QPoint p = At(k.R4 + 21, a);
             if (glyphFirst)
-                Glyph(p.x() - 8, p.y() - 8, first, colour);
+                WheelGlyph(p.x() - 1, p.y() - 1, first, colour);
             else
                 Text(p.x() - 8, p.y() - 8, first, colour);
-            Glyph(p.x() + bodyDx, p.y() - 8, glyph, colour);
+            WheelGlyph(p.x() - 1 + (8 + bodyDx) * cell_ / 16, p.y() - 1, glyph, colour);
             Spot(p.x() - 4, p.y(), Msg(msg));
         };
         mark(s_.Bodies[body][kBodyPerihelion], c1, "P", false, 0, 75);
@@ -718,6 +740,12 @@ AspectChord KartAspectChord(const AstroDat& s, const KartOptions& o, const KartC
 }
 
 // --- Geometry -----------------------------------------------------------------------------
+
+int WheelGlyphCell(int outerRadius, bool doubleSize) {
+    const int cell = std::max(16, Round(outerRadius * 16.0 / kGlyphNativeRadius));
+    return doubleSize ? 2 * cell : cell;
+}
+
 
 KartLayout ComputeKartLayout(const KartOptions& o, const KartScreen& scr, int bitmapHeight) {
     KartLayout g;

@@ -119,6 +119,12 @@ struct KartLayout {
 };
 KartLayout ComputeKartLayout(const KartOptions& o, const KartScreen& scr, int bitmapHeight);
 
+// The outer radius of a wheel whose glyphs the 16-pixel bitmap face draws at its native size.
+constexpr int kGlyphNativeRadius = 190;
+// The wheel's glyph cell in pixels: 16 up to that radius, in proportion beyond; twice that
+// when the settings ask for double-size glyphs.
+int WheelGlyphCell(int outerRadius, bool doubleSize);
+
 void InitRing(TRing& ring, int startRadius, int tickRadius, int boxHalf, int centreX, int centreY,
               Colour colour);
 

@@ -40,13 +40,18 @@ public:
     void Draw();
 
 private:
-    // Glyph texts in the symbol font with this drawing's modes.
-    void Glyph(int x, int y, std::string_view text, Colour colour) {
+    // Glyph texts in the symbol font with this drawing's modes, the first cell's top-left
+    // corner at (x, y) (the table's glyphs, 16 pixels).
+    void Glyph(int x, int y, std::string_view text, Colour colour, int cell = 16) {
         if (text.empty()) return;
         if (text[0] == '\x12')
-            ui::TextOutCourier(font_, x, y, text, colour, cv_);
+            ui::TextOutCourier(font_, x, y, text, colour, cv_, cell);
         else
-            ui::DrawFont16Text(font_, x, y, text, colour, cv_);
+            ui::DrawGlyphs(font_, x, y, cell, text, colour, cv_);
+    }
+    // A glyph text of the wheel, in the wheel's cell size, its first cell centred on (x, y).
+    void WheelGlyph(int x, int y, std::string_view text, Colour colour) {
+        Glyph(x - cell_ / 2 + 1, y - cell_ / 2 + 1, text, colour, cell_);
     }
     void Text(int x, int y, std::string_view text, Colour colour) {
         ui::BufTextOut(b_, x, y, text, colour);
@@ -95,7 +100,9 @@ private:
     Canvas& cv_;
     ui::Font16State font_;
     bool earthForSun_ = false;
+    int cell_ = 16; // the wheel's glyph cell, grown with the wheel
     int wl_ = 0, w2_ = 0;
+    int degX_ = 0; // from a table row's glyph to its place, past the retrograde mark
 };
 
 } // namespace qor::chart::painting

@@ -97,9 +97,9 @@ void KartPainter::Table() {
             if (body[kBodyMotion] < 0 && !o_.HelioBox) Glyph(x + 12, y, "\x11", col);
             const double arcsec = s_.PlanetLon[i] * kRadToArcSec;
             if (w.KartHorizontal)
-                Text(x + 2 * cw, y, FormatDMS(s_, arcsec), col);
+                Text(x + degX_, y, FormatDMS(s_, arcsec), col);
             else
-                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 3 * cw, y, col, arcsec);
+                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + degX_, y, col, arcsec);
             x += wl_;
             if (o_.RABox) {
                 SecondColumn(x, y, o_.CoordColumn, body[kBodyLon], body[kBodyLat], body[kBodyRA],
@@ -116,15 +116,15 @@ void KartPainter::Table() {
             if (s_.PlanetSpeedBck[i] < 0) Glyph(x + 12, y, "\x11", col);
             const double arcsec = s_.PlanetLonBck[i] * kRadToArcSec;
             if (w.KartHorizontal)
-                Text(x + 2 * cw, y, FormatDMS(s_, arcsec), col);
+                Text(x + degX_, y, FormatDMS(s_, arcsec), col);
             else
-                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 3 * cw, y, col, arcsec);
+                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + degX_, y, col, arcsec);
             x += wl_;
             if (o_.RABox) {
                 if (i <= w.KartLastPln - s_.ParsCount) {
                     const double lon = s_.PlanetLonSavedBck[i], lat = s_.PlanetLatBck[i];
                     const EquatorialCoord e = KartEclToEqu(s_, lat, lon);
-                    const double hourAngle = s_.SiderealTimeBck * 15 / kRadToArcSec - e.ra;
+                    const double hourAngle = s_.SiderealTimeSecBck * 15 / kRadToArcSec - e.ra;
                     const HorizontalCoord h = EquToHorizonCur(s_, hourAngle, e.dec);
                     SecondColumn(x, y, o_.CoordColumn, lon, lat, e.ra, e.dec, h.az, h.alt, true,
                                  col);
@@ -151,7 +151,7 @@ void KartPainter::Table() {
         const int p = 26 + h;
         if (w.KartHorizontal) {
             Text(x, y, IntToStrW(h, 2), col);
-            Text(x + 3 * cw, y, FormatDMS(s_, s_.PlanetLon[p] * kRadToArcSec), col);
+            Text(x + cw + degX_, y, FormatDMS(s_, s_.PlanetLon[p] * kRadToArcSec), col);
         } else {
             if (h == 1 || h == 7)
                 Text(x - cw, y, h == 1 ? "Asc" : "Dsc", col);
@@ -159,7 +159,7 @@ void KartPainter::Table() {
                 Text(x, y, h == 4 ? "IC" : "MC", col);
             else
                 Text(x, y, IntToStrW(h, 2), col);
-            ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 4 * cw, y, col,
+            ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + cw + degX_, y, col,
                                 s_.PlanetLon[p] * kRadToArcSec);
         }
         x += wl_;
@@ -181,9 +181,9 @@ void KartPainter::Table() {
             const Colour oc = w.KartOuterColor;
             const double arcsec = s_.PlanetLonBck[p] * kRadToArcSec;
             if (w.KartHorizontal)
-                Text(x + 3 * cw, y, FormatDMS(s_, arcsec), oc);
+                Text(x + cw + degX_, y, FormatDMS(s_, arcsec), oc);
             else
-                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + 4 * cw, y, oc, arcsec);
+                ui::DrawDegreeLabel(s_, b_, o_.AccurBox, x + cw + degX_, y, oc, arcsec);
             x += wl_;
             if (o_.RABox) {
                 cuspColumn(s_.PlanetLonBck, s_.PlanetLonSavedBck, s_.PlanetLatBck, oc);

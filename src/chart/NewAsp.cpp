@@ -14,6 +14,7 @@ namespace qor::chart {
 using namespace ui;
 
 TNewAsp::TNewAsp(shell::Program& p) : TForm("NewAsp"), p_(p) {
+    SetHelpTopic("natal_chart_setup.html");
     SetCaption("Аспект"_cp);
     SetToolWindow(true);
     SetBorderStyle(BorderStyle::Dialog);

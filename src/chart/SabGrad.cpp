@@ -16,6 +16,7 @@ namespace qor::chart {
 using namespace ui;
 
 TSabian::TSabian(shell::Program& p) : TForm("Sabian") {
+    SetHelpTopic("natal_chart.html");
     SetCaption(Lang(p.s, "Сабианский символ"_cp, "Sabian Symbol"));
     SetToolWindow(true);
     SetBorderStyle(BorderStyle::Single);

@@ -131,7 +131,7 @@ EquatorialCoord HorizonToEquCur(const AstroDat& s, const ChartEngine& e, double 
     c.dec = std::asin(std::clamp(sf * sh - cf * ch * cA, -1.0, 1.0));
     // cos δ ≥ 0 scales both arguments alike, so the hour angle needs no division by it.
     const double H = ArcTan2Pos(std::sin(az) * ch, sh * cf + ch * sf * cA);
-    c.ra = e.SiderealTime() * 15.0 * kArcsecToRad - H;
+    c.ra = e.SiderealTimeSec() * 15.0 * kArcsecToRad - H;
     return c;
 }
 

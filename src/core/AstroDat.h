@@ -39,17 +39,11 @@ constexpr int kContextStackDepth = 6;
 // comment (see ChartRecords.h for the forms of the fields).
 using DatRec = std::array<std::string, 10>;
 
-// The texts of the time step for the astronomical data window ("AstroForm" labels), kept until
-// that window shows them.
-struct AstroTimeTexts {
-    std::string LeapLabel; // "Високосный" / "Leap", or empty
-    std::string GregLabel; // "Григорианский" / "Gregorian", or the Julian twin
-    std::string JdLabel;   // Julian day, width 13, 5 decimals
-    std::string TeLabel;   // delta T, seconds, 1 decimal
-    std::string EoLabel;   // mean obliquity, degrees, minutes and seconds
-    std::string dELabel;   // nutation in obliquity, arc-seconds + '"'
-    std::string dFLabel;   // nutation in longitude, arc-seconds + '"'
-    std::string StLabel;   // local sidereal time "hh:mm:ss"
+// The calendar of the chart moment as the time step found it (later date conversions change
+// GregorianCal and ChartLeapYear; the astronomical data window shows these).
+struct TimeStepCalendar {
+    bool LeapYear = false;
+    bool Gregorian = true;
 };
 
 struct ContextSlot {
@@ -74,7 +68,7 @@ struct AstroDat : ChartContext, ChartPoints {
 
     // The time step of the chart (CalcAstroTime, CalcTimeScales); angles in radians.
     double ChartJD = 2451545.0; // Julian day (UT) of the chart moment
-    double ChartT = 0;          // centuries from J2000.0; dynamical time after the time step
+    double ChartT = 0;          // centuries from J2000.0 of dynamical time (TT)
     double DeltaTSec = 0;       // TT − UT, seconds
     double UtHours = 12;        // universal time in hours, not reduced to 0..24
     double NutPsi = 0;          // nutation in longitude
@@ -82,8 +76,8 @@ struct AstroDat : ChartContext, ChartPoints {
     double EpsMean = 0.40909280420293637; // mean obliquity (J2000 until the first time step);
                                           // the true one is EpsMean + NutEps
     double SinEps = 0.39777715572793088, CosEps = 0.91748206215761929; // of the true obliquity
-    double SiderealTime = 0;   // local apparent sidereal time, seconds of time in [0, 86400)
-    AstroTimeTexts AstroTexts; // what the astronomical data window shows of the time step
+    double SiderealTimeSec = 0;   // local apparent sidereal time, seconds of time in [0, 86400)
+    TimeStepCalendar StepCalendar;
 
     // The planet series, loaded once at start-up (LoadPlanetSeries).
     PlanetSeries Planets;
@@ -126,7 +120,7 @@ struct AstroDat : ChartContext, ChartPoints {
     double DirAge = 0;     // days from the birth to the event
     double DirAge2 = 0;
     PointArray PlanetLonBck{}, PlanetLatBck{}, PlanetSpeedBck{}, PlanetLonSavedBck{};
-    double SiderealTimeBck = 0;
+    double SiderealTimeSecBck = 0;
 
     // Arabic parts (Parses.h): the active list (line 0 the page name in double quotes, then
     // the part lines), their glyphs and whether each formula gave a value; the last result,

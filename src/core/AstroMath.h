@@ -103,9 +103,9 @@ bool TopocentricParallax(const AstroDat& s, double& ra, double& dec, double& dis
 // computed value, safe for any input (NaN gives lo, ±infinity the nearer end).
 int ClampedIndex(double x, int lo, int hi);
 
-// The local apparent sidereal time of the chart (SiderealTime, seconds of time) as an angle.
+// The local apparent sidereal time of the chart (SiderealTimeSec, seconds of time) as an angle.
 inline double LocalSiderealRad(const AstroDat& s) {
-    return s.SiderealTime * (15 * kArcsecToRad);
+    return s.SiderealTimeSec * (15 * kArcsecToRad);
 }
 
 // The length of a rectangular vector.

@@ -487,15 +487,15 @@ struct Calc {
     void SpeedsHousesParts() {
         const int last = LastBody(s);
         const int firstPart = last + 1, lastPart = std::min(26, last + s.ParsCount);
-        const double jd = s.ChartJD, st = s.SiderealTime;
+        const double jd = s.ChartJD, st = s.SiderealTimeSec;
         s.ChartJD -= kSecondInDays;
-        s.SiderealTime = std::fmod(st - kSiderealPerSolarSecond + 86400.0, 86400.0);
+        s.SiderealTimeSec = std::fmod(st - kSiderealPerSolarSecond + 86400.0, 86400.0);
         for (int i = 1; i <= last; ++i)
             s.PlanetLon[i] = NormAngle(s.Bodies[i][kBodyLon] - s.PlanetSpeed[i] * kSecondInDays);
         HousesAndParts();
         PointArray before = s.PlanetLon;
         s.ChartJD = jd;
-        s.SiderealTime = st;
+        s.SiderealTimeSec = st;
         for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][kBodyLon];
         HousesAndParts();
         auto speed = [&](int i) {
@@ -631,17 +631,17 @@ namespace {
 // moves the moment.
 struct TimeStepState {
     double ChartJD, ChartT, DeltaTSec, UtHours, NutPsi, NutEps, EpsMean, SinEps, CosEps,
-        SiderealTime, GeocLat, GeocRadius;
+        SiderealTimeSec, GeocLat, GeocRadius;
     bool GregorianCal, ChartLeapYear;
     int ChartWeekDay;
     std::array<int, 13> MonthDays;
-    AstroTimeTexts AstroTexts;
+    TimeStepCalendar StepCalendar;
     explicit TimeStepState(const AstroDat& s)
         : ChartJD(s.ChartJD), ChartT(s.ChartT), DeltaTSec(s.DeltaTSec), UtHours(s.UtHours),
           NutPsi(s.NutPsi), NutEps(s.NutEps), EpsMean(s.EpsMean), SinEps(s.SinEps),
-          CosEps(s.CosEps), SiderealTime(s.SiderealTime), GeocLat(s.GeocLat),
+          CosEps(s.CosEps), SiderealTimeSec(s.SiderealTimeSec), GeocLat(s.GeocLat),
           GeocRadius(s.GeocRadius), GregorianCal(s.GregorianCal), ChartLeapYear(s.ChartLeapYear),
-          ChartWeekDay(s.ChartWeekDay), MonthDays(s.MonthDays), AstroTexts(s.AstroTexts) {}
+          ChartWeekDay(s.ChartWeekDay), MonthDays(s.MonthDays), StepCalendar(s.StepCalendar) {}
     void Restore(AstroDat& s) const {
         s.ChartJD = ChartJD;
         s.ChartT = ChartT;
@@ -652,14 +652,14 @@ struct TimeStepState {
         s.EpsMean = EpsMean;
         s.SinEps = SinEps;
         s.CosEps = CosEps;
-        s.SiderealTime = SiderealTime;
+        s.SiderealTimeSec = SiderealTimeSec;
         s.GeocLat = GeocLat;
         s.GeocRadius = GeocRadius;
         s.GregorianCal = GregorianCal;
         s.ChartLeapYear = ChartLeapYear;
         s.ChartWeekDay = ChartWeekDay;
         s.MonthDays = MonthDays;
-        s.AstroTexts = AstroTexts;
+        s.StepCalendar = StepCalendar;
     }
 };
 
@@ -738,7 +738,6 @@ void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen)
         s.PlanetLonSaved[26 + h] = lon;
         s.PlanetLat[26 + h] = std::atan(-std::sin(lon) * s.SinEps / s.CosEps);
     }
-    s.DMSFormat = 1;
 }
 
 void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n) {

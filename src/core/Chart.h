@@ -4,7 +4,7 @@
 // the asteroids are in Kepler.h, the rise and set searches in RiseSet.h.
 //
 // Every routine here works on the moment prepared by the time step (CalcAstroTime or
-// CalcTimeScales): ChartJD, ChartT (dynamical time), nutation, obliquity, SiderealTime.
+// CalcTimeScales): ChartJD, ChartT (dynamical time), nutation, obliquity, SiderealTimeSec.
 #pragma once
 
 #include "core/AstroDat.h"

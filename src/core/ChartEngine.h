@@ -35,7 +35,7 @@ public:
     virtual double ChartJD() const = 0; // Julian day, UT
     virtual double ChartT() const = 0;  // Julian centuries from J2000.0, dynamical time
     virtual void SetChartT(double t) = 0;
-    virtual double SiderealTime() const = 0; // local apparent sidereal time, seconds of time
+    virtual double SiderealTimeSec() const = 0; // local apparent sidereal time, seconds of time
     virtual double SinEps() const = 0;       // sine of the true obliquity
     virtual double CosEps() const = 0;
 
@@ -63,7 +63,7 @@ public:
     double ChartJD() const override { return s_.ChartJD; }
     double ChartT() const override { return s_.ChartT; }
     void SetChartT(double t) override { s_.ChartT = t; }
-    double SiderealTime() const override { return s_.SiderealTime; }
+    double SiderealTimeSec() const override { return s_.SiderealTimeSec; }
     double SinEps() const override { return s_.SinEps; }
     double CosEps() const override { return s_.CosEps; }
     bool HorParallax() const override { return gen_.HorParallax; }

@@ -46,7 +46,7 @@ ChartContextGuard::~ChartContextGuard() {
 struct ChartStateGuard::Kept {
     ChartPoints points;
     double chartJD, chartT, deltaT, utHours, nutPsi, nutEps, epsMean, sinEps, cosEps, sidereal;
-    AstroTimeTexts texts;
+    TimeStepCalendar stepCalendar;
     double geocLat, geocRadius;
     bool gregorian, leapYear;
     int weekDay;
@@ -72,8 +72,8 @@ ChartStateGuard::ChartStateGuard(AstroDat& s)
                      s.EpsMean,
                      s.SinEps,
                      s.CosEps,
-                     s.SiderealTime,
-                     s.AstroTexts,
+                     s.SiderealTimeSec,
+                     s.StepCalendar,
                      s.GeocLat,
                      s.GeocRadius,
                      s.GregorianCal,
@@ -102,8 +102,8 @@ ChartStateGuard::~ChartStateGuard() {
     s_.EpsMean = k.epsMean;
     s_.SinEps = k.sinEps;
     s_.CosEps = k.cosEps;
-    s_.SiderealTime = k.sidereal;
-    s_.AstroTexts = k.texts;
+    s_.SiderealTimeSec = k.sidereal;
+    s_.StepCalendar = k.stepCalendar;
     s_.GeocLat = k.geocLat;
     s_.GeocRadius = k.geocRadius;
     s_.GregorianCal = k.gregorian;

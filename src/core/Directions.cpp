@@ -85,7 +85,7 @@ void CopyChartToBck(AstroDat& s, ChartEngine& e) {
     s.PlanetLonBck = e.PlanetLon();
     s.PlanetLatBck = e.PlanetLat();
     s.PlanetSpeedBck = e.PlanetSpeed();
-    s.SiderealTimeBck = e.SiderealTime();
+    s.SiderealTimeSecBck = e.SiderealTimeSec();
 }
 
 struct SecondChart {
@@ -95,7 +95,7 @@ struct SecondChart {
 
 SecondChart KeepBck(const AstroDat& s) {
     return {s.PlanetLonBck, s.PlanetLatBck, s.PlanetSpeedBck, s.PlanetLonSavedBck,
-            s.SiderealTimeBck};
+            s.SiderealTimeSecBck};
 }
 
 void RestoreBck(AstroDat& s, const SecondChart& c) {
@@ -103,7 +103,7 @@ void RestoreBck(AstroDat& s, const SecondChart& c) {
     s.PlanetLatBck = c.lat;
     s.PlanetSpeedBck = c.speed;
     s.PlanetLonSavedBck = c.saved;
-    s.SiderealTimeBck = c.sidereal;
+    s.SiderealTimeSecBck = c.sidereal;
 }
 
 void SetMomentAndCalendar(AstroDat& s, const ChartMoment& m) {
@@ -281,7 +281,7 @@ bool DirectionsReport(AstroDat& s, ChartEngine& e, const DirectionOptions& opt,
             e.CalcChart(0);
             CopyChartToBck(s, e);
             line(Cp("JD прогрессии   ") + " " + Num(e.ChartJD()));
-            line(Cp("Звёздное время  ") + FormatSecondsHMS(false, e.SiderealTime()));
+            line(Cp("Звёздное время  ") + FormatSecondsHMS(false, e.SiderealTimeSec()));
             break;
         }
         case 'D':

@@ -27,7 +27,7 @@ struct DirectionOptions {
 };
 
 // Computes the second chart for DynMethod into PlanetLonBck, PlanetLatBck, PlanetSpeedBck,
-// PlanetLonSavedBck and SiderealTimeBck, with DirAge and DirCoef. The birth is the current
+// PlanetLonSavedBck and SiderealTimeSecBck, with DirAge and DirCoef. The birth is the current
 // chart (time step and chart computed); it is left as it was found. When `memo` is given (the
 // service form is shown) it receives the report lines. Returns false, with the user told and
 // the second chart unchanged, when the second record does not unpack or a return does not

@@ -63,7 +63,9 @@ std::optional<CoordParts> SplitCoordText(std::string_view text) {
     const auto d = ParseWholeInteger(text.substr(0, degPos));
     const auto m = ParseWholeInteger(rest.substr(0, minPos));
     const std::string hemi = UpperCaseCp(Trim(rest.substr(minPos + 1)));
-    if (!d || !m || *d < 0 || *m < 0 || *m > 59 || hemi.size() != 1) return std::nullopt;
+    // no coordinate has more than 360 degrees (and the arc-seconds of more could overflow)
+    if (!d || !m || *d < 0 || *d > 360 || *m < 0 || *m > 59 || hemi.size() != 1)
+        return std::nullopt;
     return CoordParts{*d, *m, hemi[0]};
 }
 

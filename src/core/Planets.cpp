@@ -35,6 +35,17 @@ constexpr double kCos0 = -1.13585365213876817300e-11, kCos1 = 2.0875700841974731
 // helpers on it are always inlined, so no such value crosses a call between builds of
 // different instruction sets (which GCC warns about).
 #pragma GCC diagnostic ignored "-Wpsabi"
+// gcc builds the kernels for AVX-512, AVX2 with FMA and the base instruction set, and the
+// loader picks the one the processor runs; clang (the fuzzing build) builds the base one alone,
+// as it refuses to pass eight-lane vectors between the clones' inline helpers.
+#if defined(__clang__)
+#define QOR_KERNEL_CLONES
+#else
+#define QOR_KERNEL_CLONES                                                                     \
+    __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"),            \
+                   optimize("fp-contract=fast")))
+#endif
+
 typedef double Lanes8 __attribute__((vector_size(64)));
 constexpr int kLanes = 8;
 
@@ -91,10 +102,8 @@ __attribute__((always_inline)) inline void SinCosLanes(Lanes8 x, Lanes8& sinOut,
 
 } // namespace
 
-// Built for AVX-512, AVX2 with FMA and the base instruction set; the loader picks the one the
-// processor runs. With FMA the polynomials fuse their multiply-adds (an ulp from the base).
-__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"),
-               optimize("fp-contract=fast"))) void
+// With FMA the polynomials fuse their multiply-adds (an ulp from the base).
+QOR_KERNEL_CLONES void
 SinCosPhases(const double* B, const double* C, double tau, int n, double* sinOut, double* cosOut) {
     int k = 0;
     for (; k + kLanes <= n; k += kLanes) {
@@ -265,8 +274,7 @@ namespace {
 // For each of the 18 series (blocks of eight terms, one after the other): Σ A cos(B + Cτ)
 // into sums[k] and its derivative by τ, −Σ A·C sin(B + Cτ), into rates[k]. One pass over the
 // body's terms in vector registers; the order of the additions is fixed.
-__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"),
-               optimize("fp-contract=fast"))) void
+QOR_KERNEL_CLONES void
 SeriesKernel(const double* A, const double* AC, const double* B, const double* C,
              const uint16_t* blocks, double tau, double* sums, double* rates) {
     for (int k = 0; k < 18; ++k) {

@@ -126,7 +126,7 @@ RiseSetTimes BodyRiseSet(AstroDat& s, ChartEngine& e, const GeneralOptions& opt,
     e.SetHorParallax(false);
     const double T = e.ChartT();
     const double t0 = DayAngle(e.ChartJD());
-    const double lstRad = e.SiderealTime() * 15.0 * kArcsecToRad;
+    const double lstRad = e.SiderealTimeSec() * 15.0 * kArcsecToRad;
     const int kind = body == 1 ? kRiseKindSun : kRiseKindMoon;
 
     const BodyAt b = ComputeBodyAt(e, body, T, lstRad, 0.0);

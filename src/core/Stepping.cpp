@@ -4,9 +4,7 @@
 #include "core/Formats.h"
 
 #include <algorithm>
-#include <chrono>
 #include <ctime>
-#include <thread>
 
 namespace qor {
 
@@ -262,15 +260,6 @@ void ShowUTLabels(AstroDat& s) {
     }
     const std::string year = y < 1 ? IntToStrZ(1 - y, 4) + "B" : IntToStrZ(y, 4);
     s.UTDateText = IntToStrZ(d, 2) + "." + IntToStrZ(m, 2) + "." + year;
-}
-
-void Delay(AstroDat& s, int ms) {
-    const auto start = std::chrono::steady_clock::now();
-    const auto limit = std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() - start <= limit) {
-        ReportOf(s).ProcessEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
 }
 
 } // namespace qor

@@ -54,8 +54,4 @@ RealTimeFields SetRealTime(const LocalMoment& now, const OwnPlace& place);
 // hour as a blank, years below 1 as "0044B"), kept in UTTimeText and UTDateText.
 void ShowUTLabels(AstroDat& s);
 
-// Keeps the user interface's events processed until more than ms milliseconds have passed
-// (measured on a monotonic clock).
-void Delay(AstroDat& s, int ms);
-
 } // namespace qor

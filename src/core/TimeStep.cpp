@@ -11,12 +11,12 @@ namespace qor {
 
 namespace {
 
-// Nutation, obliquity and their sines for the Earth at ChartT (UT-based).
-void EarthFrame(AstroDat& s) {
-    const NutationAngles n = Nutation(s.ChartT);
+// Nutation, obliquity and their sines for the Earth at tUT, centuries of universal time.
+void EarthFrame(AstroDat& s, double tUT) {
+    const NutationAngles n = Nutation(tUT);
     s.NutPsi = n.psi;
     s.NutEps = n.eps;
-    s.EpsMean = MeanObliquity(s.ChartT);
+    s.EpsMean = MeanObliquity(tUT);
     s.SinEps = std::sin(s.EpsMean + s.NutEps);
     s.CosEps = std::cos(s.EpsMean + s.NutEps);
 }
@@ -36,14 +36,12 @@ void CalcAstroTime(AstroDat& s, const TimeStepOptions& o) {
     rec.Day = s.ChartDay;
     s.ChartJD = JulianDay(s, rec) + s.UtHours / 24.0;
 
-    AstroTimeTexts& t = s.AstroTexts;
-    static const std::string leapRu = Cp("Високосный"), gregRu = Cp("Григорианский"),
-                             julRu = Cp("Юлианский");
-    t.LeapLabel = s.ChartLeapYear ? Lang(s, leapRu, "Leap") : std::string();
-    t.GregLabel = s.GregorianCal ? Lang(s, gregRu, "Gregorian") : Lang(s, julRu, "Julian");
+    s.StepCalendar = {s.ChartLeapYear, s.GregorianCal};
 
-    s.ChartT = CenturiesJ2000(s.ChartJD);
-    s.DeltaTSec = DeltaT(s.ChartT);
+    // The frame of the moment is taken at universal time; the chart's own centuries
+    // (ChartT) are dynamical time, set at the end.
+    const double tUT = CenturiesJ2000(s.ChartJD);
+    s.DeltaTSec = DeltaT(tUT);
 
     const bool exterr = o.ExterrBody >= 3 && o.ExterrBody <= 5;
     if (exterr) {
@@ -52,20 +50,12 @@ void CalcAstroTime(AstroDat& s, const TimeStepOptions& o) {
         s.SinEps = std::sin(s.EpsMean);
         s.CosEps = std::cos(s.EpsMean);
     } else {
-        EarthFrame(s);
+        EarthFrame(s, tUT);
     }
 
-    t.JdLabel = FloatToStrComma(13, 5, s.ChartJD);
-    t.TeLabel = FloatToStrWD(1, 1, s.DeltaTSec);
-    const std::string eo = FormatDMS(s, s.EpsMean * kRadToArcSec);
-    t.EoLabel = eo.size() > 1 ? eo.substr(1, 20) : std::string();
-    t.dELabel = FloatToStrComma(4, 1, s.NutEps * kRadToArcSec) + "\"";
-    t.dFLabel = FloatToStrComma(4, 1, s.NutPsi * kRadToArcSec) + "\"";
-
-    const double theta = exterr ? PlanetRotationAngle(o.ExterrBody, s.ChartT)
-                                : SiderealTimeGreenwich(s.ChartT) + std::cos(s.EpsMean) * s.NutPsi;
-    s.SiderealTime = LocalSiderealSeconds(s, theta);
-    t.StLabel = FormatSecondsHMS(false, s.SiderealTime);
+    const double theta = exterr ? PlanetRotationAngle(o.ExterrBody, tUT)
+                                : SiderealTimeGreenwich(tUT) + std::cos(s.EpsMean) * s.NutPsi;
+    s.SiderealTimeSec = LocalSiderealSeconds(s, theta);
 
     if (o.UseEllipsoid) {
         ObserverGeocentric(s);
@@ -73,16 +63,16 @@ void CalcAstroTime(AstroDat& s, const TimeStepOptions& o) {
         s.GeocRadius = 1.0;
         s.GeocLat = s.ChartLat;
     }
-    s.ChartT += s.DeltaTSec * kSecondsToCenturies;
+    s.ChartT = tUT + s.DeltaTSec * kSecondsToCenturies;
 }
 
 void CalcTimeScales(AstroDat& s) {
-    s.ChartT = CenturiesJ2000(s.ChartJD);
-    s.DeltaTSec = DeltaT(s.ChartT);
-    EarthFrame(s);
-    s.SiderealTime =
-        LocalSiderealSeconds(s, SiderealTimeGreenwich(s.ChartT) + std::cos(s.EpsMean) * s.NutPsi);
-    s.ChartT += s.DeltaTSec * kSecondsToCenturies;
+    const double tUT = CenturiesJ2000(s.ChartJD);
+    s.DeltaTSec = DeltaT(tUT);
+    EarthFrame(s, tUT);
+    s.SiderealTimeSec =
+        LocalSiderealSeconds(s, SiderealTimeGreenwich(tUT) + std::cos(s.EpsMean) * s.NutPsi);
+    s.ChartT = tUT + s.DeltaTSec * kSecondsToCenturies;
 }
 
 } // namespace qor

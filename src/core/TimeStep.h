@@ -18,8 +18,8 @@ struct TimeStepOptions {
     bool UseEllipsoid = false;
 };
 
-// The time step with its texts (kept in s.AstroTexts for the astronomical data window); run
-// before every chart computation of the current moment. Afterwards ChartT is dynamical time.
+// The time step, with the calendar of the moment kept in s.StepCalendar; run before every
+// chart computation of the current moment. Afterwards ChartT is dynamical time.
 void CalcAstroTime(AstroDat& s, const TimeStepOptions& o);
 
 // The time step for a ChartJD set by the caller: no calendar, texts, extraterrestrial branch

@@ -437,6 +437,7 @@ void TMovPln::MovPlnCursorUp() {
 }
 
 TAspList::TAspList(shell::Program&) : TForm("AspList") {
+    SetHelpTopic("movement_of_planets.html");
     SetCaption("Динамические аспекты"_cp);
     SetToolWindow(true);
     SetStoresSettings(true);

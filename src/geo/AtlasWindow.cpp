@@ -58,7 +58,7 @@ TCities::TCities(shell::Program& p, Atlas& atlas) : TForm("Cities"), p_(p), a_(a
 
     auto speed = [this](const char* name, char32_t symbol, const std::string& hint, int x) {
         auto* b = Add<TSpeedButton>(name, {x, 3, 26, 24});
-        b->setIcon(SymbolIcon(symbol));
+        b->SetSymbol(symbol);
         SetHint(b, hint);
         return b;
     };

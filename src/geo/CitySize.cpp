@@ -10,6 +10,7 @@ namespace qor::geo {
 using namespace ui;
 
 TCitySiz::TCitySiz(shell::Program& p, Atlas& atlas) : TForm("CitySiz"), p_(p), a_(atlas) {
+    SetHelpTopic("geographical_map.html");
     SetCaption("Размер города"_cp);
     SetToolWindow(true);
     SetBorderStyle(BorderStyle::Dialog);

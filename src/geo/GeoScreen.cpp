@@ -85,7 +85,7 @@ GeoSky GeoScreen::Sky() const {
     GeoSky k;
     k.chartLat = s.ChartLat;
     k.chartLong = s.ChartLong;
-    k.lstRad = s.SiderealTime * 15 / kRadToArcSec;
+    k.lstRad = s.SiderealTimeSec * 15 / kRadToArcSec;
     for (int i = 1; i <= 10; ++i) {
         const BodyRec& b = s.Bodies[static_cast<std::size_t>(i)];
         k.ra[static_cast<std::size_t>(i)] = b[kBodyRA];

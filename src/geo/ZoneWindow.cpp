@@ -9,6 +9,7 @@ namespace qor {
 using namespace ui;
 
 TZone::TZone() : TForm("Zone") {
+    SetHelpTopic("atlas_of_cities.html");
     SetCaption("Временная зона  dT"_cp);
     SetToolWindow(true); // Esc closes it
     SetBorderStyle(BorderStyle::Dialog);

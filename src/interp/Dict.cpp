@@ -27,6 +27,7 @@ std::vector<std::string> DictSection(const std::vector<std::string>& file, char 
 }
 
 TDict::TDict(shell::Program& p) : TForm("Dict"), p_(p) {
+    SetHelpTopic("dictionary.html");
     SetCaption("Астрологический словарь"_cp);
     SetToolWindow(true);
     SetStoresSettings(true);

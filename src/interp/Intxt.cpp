@@ -19,6 +19,7 @@ using namespace ui;
 
 TIntxt::TIntxt(shell::Program& p, std::function<bool(const std::string&)> starKnown)
     : TForm("Intxt"), p_(p), starKnown_(std::move(starKnown)) {
+    SetHelpTopic("text-files.html");
     SetCaption("Тексты"_cp);
     SetToolWindow(true);
     SetStoresSettings(true);

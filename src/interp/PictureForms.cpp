@@ -34,6 +34,7 @@ TImage::TImage(QWidget* parent) : WithMouse<QLabel>(parent) {}
 // --- The viewer ---------------------------------------------------------------------------------
 
 TPicture::TPicture(shell::Program& p) : TForm("Picture"), p_(p) {
+    SetHelpTopic("picture_gallery.html");
     SetToolWindow(true);
     SetColor(kBlack);
     SetBounds(100, 100, 640, 480);
@@ -165,6 +166,7 @@ void TPicture::PictureLayout() {
 // --- The gallery --------------------------------------------------------------------------------
 
 TArt::TArt(shell::Program& p) : TForm("Art"), p_(p) {
+    SetHelpTopic("picture_gallery.html");
     SetCaption(Lang(p.s, "Галерея"_cp, "Art Gallery"));
     SetToolWindow(true);
     SetStoresSettings(true);

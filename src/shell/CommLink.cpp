@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qor::shell {
@@ -90,6 +91,29 @@ std::optional<std::string> ReadFrom(const fs::path& file, std::size_t from) {
     return bytes;
 }
 
+// Why the link's folder or command file may not be used, in the state's language; empty when
+// it may. The folder must be a folder of this user, the command file (when there is one) a
+// plain file of this user: a symbolic link or another user's file would let someone else read
+// or plant commands.
+std::string LinkPlaceProblem(const AstroDat& s, const fs::path& path, bool folder) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return {};
+    std::string what;
+    if (S_ISLNK(st.st_mode))
+        what = Lang(s, "является символической ссылкой"_cp, "is a symbolic link");
+    else if (folder && !S_ISDIR(st.st_mode))
+        what = Lang(s, "не является папкой"_cp, "is not a folder");
+    else if (!folder && !S_ISREG(st.st_mode))
+        what = Lang(s, "не является обычным файлом"_cp, "is not a plain file");
+    else if (st.st_uid != ::geteuid())
+        what = Lang(s, "принадлежит другому пользователю"_cp, "belongs to another user");
+    else
+        return {};
+    return Lang(s, "Связь с другими программами выключена: "_cp,
+                "The link with other programs is off: ") +
+           path.string() + " " + what;
+}
+
 // Renames `from` to `to` unless `to` exists (EEXIST then).
 int RenameNoReplace(const fs::path& from, const fs::path& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
@@ -153,12 +177,30 @@ fs::path CommLink::FilePath(MsgFile f) const {
     return p_.s.DataPath(kFileNames[static_cast<int>(f)]);
 }
 
+bool CommLink::RefuseLinkPlace() {
+    if (Off) return true;
+    AstroDat& s = p_.s;
+    std::string problem = LinkPlaceProblem(s, s.DataPath("msg"), true);
+    if (problem.empty()) problem = LinkPlaceProblem(s, FilePath(MsgFile::Receive), false);
+    if (problem.empty()) return false;
+    Off = true;
+    queue_.clear();
+    StopClip();
+    ReportOf(s).ShowMessage(MsgKind::Warning, problem);
+    return true;
+}
+
 bool CommLink::InitMsgFiles() {
     AstroDat& s = p_.s;
     const fs::path dir = s.DataPath("msg");
     std::error_code ec;
-    fs::create_directories(dir, ec);
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+    // made private to the user; a folder already there is checked before it is used
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
+        IOCheck(s, errno, "msg");
+        return false;
+    }
+    if (RefuseLinkPlace()) return false;
+    ::chmod(dir.c_str(), 0700);
     // Commands taken but not run by an earlier run are not run now; the answers of an earlier
     // run are gone.
     fs::remove(s.DataPath(kTakenCommands), ec);
@@ -167,6 +209,7 @@ bool CommLink::InitMsgFiles() {
 }
 
 void CommLink::CloseMsgFiles() {
+    if (Off) return;
     std::error_code ec;
     fs::remove(FilePath(MsgFile::Receive), ec);
     fs::remove(p_.s.DataPath(kTakenCommands), ec);
@@ -206,6 +249,7 @@ bool CommLink::DeliverAnswers(const std::string& bytes) {
 }
 
 bool CommLink::MsgWriteLine(MsgFile f, const std::string& text) {
+    if (Off) return false;
     const fs::path file = FilePath(f);
     for (int attempt = 0; attempt < 20; ++attempt) {
         // The program's own lines to its command file (the clip player) need no care: only
@@ -224,6 +268,7 @@ bool CommLink::MsgWriteLine(MsgFile f, const std::string& text) {
 }
 
 bool CommLink::MsgTakeBackLine(MsgFile f, const std::string& text) {
+    if (Off) return false;
     for (int attempt = 0; attempt < 20; ++attempt) {
         if (f == MsgFile::Receive) {
             if (CutTail(FilePath(f), text + "\r\n")) return true;
@@ -239,6 +284,7 @@ bool CommLink::MsgTakeBackLine(MsgFile f, const std::string& text) {
 }
 
 bool CommLink::MsgClearFile(MsgFile f) {
+    if (Off) return false;
     for (int attempt = 0; attempt < 20; ++attempt) {
         if (SaveFileAtomic(FilePath(f), "").ok()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -270,7 +316,7 @@ std::size_t CommLink::QueueLines(const std::string& bytes, std::size_t from, boo
 }
 
 void CommLink::PollMsgReceive() {
-    if (Busy()) return;
+    if (Off || Busy() || RefuseLinkPlace()) return;
     const fs::path file = FilePath(MsgFile::Receive);
     const fs::path taken = p_.s.DataPath(kTakenCommands);
     std::error_code ec;
@@ -512,6 +558,11 @@ std::string CommLink::ClipReadAnswer() {
 void CommLink::PlayClip() {
     StopClip();
     ClipList.clear();
+    // the clip plays through the link: none while the link is off
+    if (RefuseLinkPlace()) {
+        ClipResult = "off";
+        return;
+    }
     if (!ReadTextLines(p_.s.DataPath("scn.txt"), ClipList).ok()) {
         ClipResult = "missing";
         Screen().Dlg().Message(MsgKind::Warning, GetMsgText(p_.s, 157, "scn.txt"), MsgButtons::Ok);

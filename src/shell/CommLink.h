@@ -54,8 +54,12 @@ public:
 
     fs::path FilePath(MsgFile f) const;
     // Creates "msg\" (readable and writable by the user alone) and empties the answers; the
-    // commands waiting are kept for the first tick.
+    // commands waiting are kept for the first tick. A "msg" or "msg\receive.tmp" that is a
+    // symbolic link, of the wrong kind or another user's is refused with a message and the
+    // link stays off (false).
     bool InitMsgFiles();
+    // The link is off: nothing is read from or written to "msg\".
+    bool Off = false;
     // At the close: the commands not run are dropped.
     void CloseMsgFiles();
     // Runs the commands waiting in "msg\receive.tmp" and what was added to the file the last
@@ -88,10 +92,14 @@ public:
     bool ClipPlaying() const { return clipPlaying_; }
     std::vector<std::string> ClipList;
     int ClipDelayMs = 500;
-    // Status of the last clip: empty while none ran, "end", "stopped" or "missing".
+    // Status of the last clip: empty while none ran, "end", "stopped", "missing" or "off" (the
+    // link is off).
     std::string ClipResult;
 
 private:
+    // Checks the link's folder and command file; on a problem turns the link off with a
+    // message (once) and returns true. True while the link is off.
+    bool RefuseLinkPlace();
     void Answer(const std::string& text) { MsgWriteLine(MsgFile::Send, text); }
     // A refusal of the running command (one "Error;" line when the command ends).
     void Error(const std::string& text) { errors_.push_back(text); }

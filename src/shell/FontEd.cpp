@@ -32,6 +32,7 @@ Colour ButtonFace() {
 // --- TFontEd ------------------------------------------------------------------------------------
 
 TFontEd::TFontEd(AstroDat& s, Font16State& font) : TForm("FontEd"), s_(s), font_(font) {
+    SetHelpTopic("font_editor.html");
     SetCaption("Редактор шрифта"_cp);
     SetBorderStyle(BorderStyle::Dialog);
     SetToolWindow(true);
@@ -276,6 +277,7 @@ std::optional<int> PickGlyph(int glyph) {
 // --- TViewFont ----------------------------------------------------------------------------------
 
 TViewFont::TViewFont(AstroDat& s) : TForm("ViewFont"), s_(s) {
+    SetHelpTopic("font_editor.html");
     SetCaption("Файл шрифта"_cp);
     SetStoresSettings(true);
     SetBounds(240, 160, 300, 330);

@@ -74,7 +74,7 @@ TForm1::TForm1(Program& p) : TForm("Form1"), p_(p) {
         {DynButton, U'\u27F3'},  {SetupButton, U'\u2699'},  {HelpButton, U'?'},
         {ExitButton, U'\u2715'}, {DBaseButton, U'\u2637'}};
     for (const auto& [b, code] : pictures) {
-        b->setIcon(SymbolIcon(code));
+        b->SetSymbol(code);
         b->setIconSize(QSize(22, 22));
     }
     auto panel = [&](const char* name, int x, int h = 13) {
@@ -502,7 +502,7 @@ void TForm1::RunStartSteps() {
     s.PlanetLonBck = s.PlanetLon;
     s.PlanetLatBck = s.PlanetLat;
     s.PlanetSpeedBck = s.PlanetSpeed;
-    s.SiderealTimeBck = s.SiderealTime;
+    s.SiderealTimeSecBck = s.SiderealTimeSec;
 
     // Screen colour and help topic by screen: the colour the screen gives, else its default.
     {

@@ -171,11 +171,7 @@ const ItemDef kItems[] = {
     {"SetupMenu", "N89", "Установки &Географической карты", "GeoSet", nullptr},
     {"SetupMenu", "N90", "Восстановить все установки", nullptr, ACTION(f.RestoreDefaultsClick())},
     {"SetupMenu", "N92", "Моё местоположение", "QorLoc", nullptr},
-    {"HelpMenu", "N93", "Справочное руководство", nullptr, ACTION({
-         const fs::path page =
-             p.s.DataPath(p.s.EnglishMode ? "EManual\\index.html" : "Manual\\index.html");
-         if (p.Tech && p.Tech->OpenUrl) p.Tech->OpenUrl(page);
-     })},
+    {"HelpMenu", "N93", "Справочное руководство", nullptr, ACTION(HelpPage(p, "index.html"))},
     {"HelpMenu", "Glossary1", "Glossary", nullptr, ACTION(HelpPage(p, "glossary.html"))},
     {"HelpMenu", "N96", "О программе...", nullptr, ACTION(f.OpenToolWindow("AboutBox", false))},
     {"HelpMenu", "N97", "Что нового?", nullptr, ACTION(HelpPage(p, "WhatsNew.html"))},

@@ -74,8 +74,8 @@ struct ScreenHandler {
     // The colour (0x00BBGGRR) the screen starts on at the end of the start-up; without it the
     // shell's default for the screen.
     std::function<uint32_t()> Background;
-    // The screen shows the horizon: the star and deep-sky windows keep their horizon
-    // coordinates after a recompute.
+    // The screen shows the horizon and keeps the catalogues' horizontal coordinates itself:
+    // the star and deep-sky windows leave them as they are after a recompute.
     std::function<bool()> Horizontal;
     // Something on the screen is held by the mouse (the real-time clock waits meanwhile).
     std::function<bool()> Held;

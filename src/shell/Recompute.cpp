@@ -129,8 +129,6 @@ void TTech::RefreshToolWindows() {
     static const char* const kOrder[] = {"AstroForm", "Star",    "StarForm", "DeepStar",
                                          "PlnForm",   "AspTabl", "StarConj", "Asteroids",
                                          "MoonSgn",   "Pars",    "ExctAsp",  "Deep"};
-    const ScreenHandler* screen = p_.Svc.ScreenOf(p_.Flags.ScreenMode);
-    const bool horizontalSky = screen && screen->Horizontal && screen->Horizontal();
     for (const char* name : kOrder) {
         TForm* form = Screen().FindForm(name);
         if (!form || !form->isVisible()) continue;
@@ -141,8 +139,7 @@ void TTech::RefreshToolWindows() {
         }
         const bool horizon = n == "Star" || n == "Deep";
         const auto it = p_.Svc.RefreshWindow.find(n);
-        if (it != p_.Svc.RefreshWindow.end() && it->second && !(horizon && horizontalSky))
-            it->second(*form);
+        if (it != p_.Svc.RefreshWindow.end() && it->second) it->second(*form);
         if (it == p_.Svc.RefreshWindow.end() || horizon)
             if (auto* grid = form->Find<TDrawGrid>("DrawGrid")) grid->viewport()->update();
     }

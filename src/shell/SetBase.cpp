@@ -7,6 +7,7 @@ namespace qor::shell {
 using namespace ui;
 
 TSetBase::TSetBase() : TForm("SetBase") {
+    SetHelpTopic("data_bases.html");
     SetCaption("Страница"_cp);
     SetBorderStyle(BorderStyle::Dialog);
     SetBounds(300, 240, 300, 118);

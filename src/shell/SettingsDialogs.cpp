@@ -188,6 +188,7 @@ uint32_t JoinColorValue(const RgbParts& c) {
 }
 
 TColorf::TColorf() : TForm("Colorf") {
+    SetHelpTopic("general_setup.html");
     SetCaption("Выбор цвета"_cp);
     SetBorderStyle(BorderStyle::Dialog);
     SetStoresSettings(true);
@@ -372,6 +373,7 @@ bool WordWrapOf(QWidget* w) {
 }
 
 TParagr::TParagr() : TForm("Paragr") {
+    SetHelpTopic("general_setup.html");
     SetCaption("Абзац"_cp);
     SetBorderStyle(BorderStyle::Dialog);
     SetToolWindow(true);

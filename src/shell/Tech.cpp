@@ -17,10 +17,21 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <set>
+#include <thread>
 
 namespace qor::shell {
+
+void Delay(AstroDat& s, int ms) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto limit = std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() - start <= limit) {
+        ReportOf(s).ProcessEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
 
 using namespace ui;
 

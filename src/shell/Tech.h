@@ -11,6 +11,11 @@
 
 namespace qor::shell {
 
+// Keeps the user interface's events processed until more than ms milliseconds have passed
+// (measured on a monotonic clock): the pauses of the start-up, the layout and the screen
+// changes, during which the windows must stay alive.
+void Delay(AstroDat& s, int ms);
+
 class TTech : public ui::TForm {
 public:
     explicit TTech(Program& p);

@@ -5,6 +5,7 @@
 #include "shell/MainForm.h"
 #include "shell/Tech.h"
 #include "sky/AsteroidTable.h"
+#include "sky/BusyPointer.h"
 #include "sky/SkyData.h"
 #include "sky/StarStrip.h"
 #include "sky/StripScreen.h"
@@ -18,16 +19,6 @@
 namespace qor {
 
 using namespace ui;
-
-namespace {
-
-// The hourglass while something long runs.
-struct BusyPointer {
-    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
 
 void ApplyUserBodies(AstroDat& s, const UserBodySlots& bodies) {
     for (int k = 1; k <= bodies.NExtra; ++k) {

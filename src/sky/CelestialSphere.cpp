@@ -78,7 +78,7 @@ SkyFrame SkyFrame::Of(const AstroDat& s) {
     SkyFrame f;
     f.sinEps = s.SinEps;
     f.cosEps = s.CosEps;
-    f.lst = SecondsToRad(s.SiderealTime);
+    f.lst = SecondsToRad(s.SiderealTimeSec);
     f.sinPhi = std::sin(s.ChartLat);
     f.cosPhi = std::cos(s.ChartLat);
     return f;
@@ -127,10 +127,10 @@ void SkyBodyCoord(const AstroDat& s, int system, int i, double& lon, double& lat
 }
 
 void SkyEnsureHorizon(SkyView& v, const AstroDat& s, StarCatalogue& c, DeepCatalogue& d) {
-    if (v.HorizonValid && v.HorizonSidereal == s.SiderealTime && v.HorizonLatitude == s.ChartLat &&
+    if (v.HorizonValid && v.HorizonSidereal == s.SiderealTimeSec && v.HorizonLatitude == s.ChartLat &&
         static_cast<int>(c.StarAzimuth.size()) > c.StarCount)
         return;
-    const double lst = SecondsToRad(s.SiderealTime);
+    const double lst = SecondsToRad(s.SiderealTimeSec);
     const double sf = std::sin(s.ChartLat), cf = std::cos(s.ChartLat);
     const int n = std::min<int>(c.StarCount, static_cast<int>(c.StarRADate.size()) - 1);
     c.StarAzimuth.resize(static_cast<std::size_t>(c.StarCount) + 1);
@@ -147,7 +147,7 @@ void SkyEnsureHorizon(SkyView& v, const AstroDat& s, StarCatalogue& c, DeepCatal
         o.Altitude = h.alt;
     }
     v.HorizonValid = true;
-    v.HorizonSidereal = s.SiderealTime;
+    v.HorizonSidereal = s.SiderealTimeSec;
     v.HorizonLatitude = s.ChartLat;
 }
 

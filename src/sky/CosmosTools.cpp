@@ -13,6 +13,7 @@ using namespace ui;
 // --- Planet window ---------------------------------------------------------------------------
 
 TPlnForm::TPlnForm(CosmosSky& sky) : TForm("PlnForm"), sky_(sky) {
+    SetHelpTopic("cosmos.html");
     SetCaption("Планета"_cp);
     SetBorderStyle(BorderStyle::Dialog);
     SetToolWindow(true);

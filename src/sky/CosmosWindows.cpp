@@ -47,6 +47,7 @@ TOrbitSet::TOrbitSet(CosmosSky& sky) : TForm("OrbitSet"), sky_(sky) {
 // --- Legend ----------------------------------------------------------------------------------
 
 TmStar::TmStar() : TForm("mStar") {
+    SetHelpTopic("cosmos.html");
     SetCaption("m");
     SetBorderStyle(BorderStyle::Single);
     SetToolWindow(true);
@@ -100,6 +101,7 @@ void SetText(TLabel* l, const std::string& text) {
 } // namespace
 
 TStarForm::TStarForm(CosmosSky& sky) : TForm("StarForm"), sky_(sky) {
+    SetHelpTopic("cosmos.html");
     SetCaption("Звезда"_cp);
     SetBorderStyle(BorderStyle::Single);
     SetToolWindow(true);
@@ -144,6 +146,7 @@ void TStarForm::FillStarForm() {
 }
 
 TDeepStar::TDeepStar(CosmosSky& sky) : TForm("DeepStar"), sky_(sky) {
+    SetHelpTopic("cosmos.html");
     SetCaption("Звезда в пространстве"_cp);
     SetBorderStyle(BorderStyle::Single);
     SetToolWindow(true);

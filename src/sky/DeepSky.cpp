@@ -137,7 +137,7 @@ bool LoadDeepObj(AstroDat& s, DeepCatalogue& d) {
 }
 
 void ComputeDeepHorizon(const AstroDat& s, DeepCatalogue& d) {
-    const double lst = s.SiderealTime * 15 * kArcsecToRad;
+    const double lst = s.SiderealTimeSec * 15 * kArcsecToRad;
     for (int j = 1; j <= d.DeepCount; ++j) {
         DeepRec& r = d.DeepObjs[j];
         const HorPos h = EquToHorizon(s.ChartLat, lst, r.Dec, r.RA);

@@ -9,7 +9,9 @@ namespace qor {
 
 int SearchedBS(const std::string& name) {
     if (name.empty() || name[0] != '*') return -1;
-    const std::string digits = name.substr(1, 4);
+    // leading blanks are no part of the number: the star table sends it right-aligned
+    std::string digits = name.substr(1, 4);
+    digits.erase(0, digits.find_first_not_of(' '));
     long long n = 0;
     for (char ch : digits) {
         if (ch < '0' || ch > '9') return 0;

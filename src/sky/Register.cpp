@@ -7,6 +7,7 @@
 #include "sky/SkyData.h"
 #include "sky/SkyScreen.h"
 #include "sky/StarConj.h"
+#include "sky/StarWindows.h"
 #include "sky/StripScreen.h"
 #include "sky/UserBodiesWindow.h"
 
@@ -73,8 +74,7 @@ void Register(shell::Program& p) {
     RegisterAsterid(p, sky);
     RegisterStarConj(p, sky);
     RegisterUserBodiesWindow(p, sky);
-    svc.RefreshWindow["Star"] = [&s, &sky](ui::TForm&) { ComputeStarHorizon(s, sky.Stars); };
-    svc.RefreshWindow["Deep"] = [&s, &sky](ui::TForm&) { ComputeDeepHorizon(s, sky.Deep); };
+    RegisterStarWindows(p, sky);
 }
 
 } // namespace qor::sky

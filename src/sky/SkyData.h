@@ -26,6 +26,8 @@ struct SkyData {
     AsteroidCatalogue Asteroids;
     // How the catalogue window sorts by its first column: by the name (true) or by the number.
     bool AstSortByName = true;
+    // The star table's sort column (0 the name): the catalogue is sorted by it at start-up.
+    int StarSortColumn = 0;
     ChironTable Chiron;
     // The cosmos view's state and windows.
     std::shared_ptr<CosmosSky> CosmosView;

@@ -113,6 +113,9 @@ const std::vector<std::string>& Constellations();
 void ComputeStarPositions(const AstroDat& s, StarCatalogue& c, DeepCatalogue* deep);
 // The place of date of one J2000 position with proper motion (radians, radians a century).
 void StarPlaceOfDate(const AstroDat& s, double& ra, double& dec, double pmRA, double pmDec);
+// The J2000 place moved by its proper motion (the change of the coordinates, radians a
+// century) over T Julian centuries, along the star's great circle.
+void StarProperMotion(double& ra, double& dec, double pmRA, double pmDec, double T);
 // Azimuth and altitude of every star for the chart's sidereal time and latitude.
 void ComputeStarHorizon(const AstroDat& s, StarCatalogue& c);
 

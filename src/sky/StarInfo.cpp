@@ -171,7 +171,7 @@ StarFormTexts FillStarForm(const AstroDat& s, StarCatalogue& c, int n) {
     const double ra = dated ? c.StarRADate[n] : 0, dec = dated ? c.StarDecDate[n] : 0;
     t.RA = Trim(FormatSecondsHMS(true, ra * kRadToArcSec / 15));
     t.Dec = Dms(dec);
-    const double hourAngle = s.SiderealTime * kArcsecToRad * 15 - ra;
+    const double hourAngle = s.SiderealTimeSec * kArcsecToRad * 15 - ra;
     const HorizontalCoord h = EquToHorizonCur(s, hourAngle, dec);
     t.Azimuth = Dms(h.az);
     t.Altitude = Dms(h.alt);

@@ -3,12 +3,28 @@
 #include "sky/DeepSky.h"
 #include "sky/StarCatalogue.h"
 
+#include <cmath>
+
 namespace qor {
+
+void StarProperMotion(double& ra, double& dec, double pmRA, double pmDec, double T) {
+    if (pmRA == 0 && pmDec == 0) return;
+    // The star moves along its great circle: its direction plus T times its velocity on the
+    // sky (east, the coordinate rate times cos δ, and north), made a direction again. Adding
+    // the rates to the coordinates would bend the path of a fast star far from the equator.
+    const double ca = std::cos(ra), sa = std::sin(ra);
+    const double cd = std::cos(dec), sd = std::sin(dec);
+    const double east = T * pmRA * cd, north = T * pmDec;
+    const double x = cd * ca - sa * east - sd * ca * north;
+    const double y = cd * sa + ca * east - sd * sa * north;
+    const double z = sd + cd * north;
+    ra = NormAngle(std::atan2(y, x));
+    dec = std::atan2(z, std::hypot(x, y));
+}
 
 void StarPlaceOfDate(const AstroDat& s, double& ra, double& dec, double pmRA, double pmDec) {
     const double T = s.ChartT;
-    ra += T * pmRA;
-    dec += T * pmDec;
+    StarProperMotion(ra, dec, pmRA, pmDec, T);
     PrecessRaDec(ra, dec, T, 0.0);
     NutationRaDec(ra, dec, s.EpsMean, s.NutEps, s.NutPsi);
     if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, T);
@@ -48,7 +64,7 @@ void ComputeStarPositions(const AstroDat& s, StarCatalogue& c, DeepCatalogue* de
 }
 
 void ComputeStarHorizon(const AstroDat& s, StarCatalogue& c) {
-    const double lst = s.SiderealTime * 15 * kArcsecToRad;
+    const double lst = s.SiderealTimeSec * 15 * kArcsecToRad;
     c.StarAzimuth.resize(static_cast<std::size_t>(c.StarCount) + 1);
     c.StarAltitude.resize(static_cast<std::size_t>(c.StarCount) + 1);
     for (int i = 1; i <= c.StarCount; ++i) {

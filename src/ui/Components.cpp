@@ -15,7 +15,9 @@
 #include <QStyledItemDelegate>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <filesystem>
 #include <unordered_map>
 
@@ -145,6 +147,43 @@ void SetColor(QWidget* w, uint32_t bgr) {
     p.setColor(QPalette::Base, ToQColor(bgr));
     w->setPalette(p);
     w->setAutoFillBackground(true);
+}
+
+namespace {
+
+double RelativeLuminance(uint32_t c) {
+    auto channel = [](uint32_t v) {
+        const double x = v / 255.0;
+        return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c & 0xFF) + 0.7152 * channel((c >> 8) & 0xFF) +
+           0.0722 * channel((c >> 16) & 0xFF);
+}
+
+uint32_t Mix(uint32_t c, uint32_t toward, double t) {
+    uint32_t out = 0;
+    for (int shift : {0, 8, 16}) {
+        const double a = (c >> shift) & 0xFF, b = (toward >> shift) & 0xFF;
+        out |= static_cast<uint32_t>(std::lround(a + (b - a) * t)) << shift;
+    }
+    return out;
+}
+
+} // namespace
+
+double ContrastRatio(uint32_t a, uint32_t b) {
+    const double la = RelativeLuminance(a), lb = RelativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+uint32_t ReadableOn(uint32_t colour, uint32_t background, double ratio) {
+    if (ContrastRatio(colour, background) >= ratio) return colour;
+    const uint32_t toward = RelativeLuminance(background) > 0.18 ? 0x000000u : 0xFFFFFFu;
+    for (int step = 1; step <= 20; ++step) {
+        const uint32_t mixed = Mix(colour, toward, step / 20.0);
+        if (ContrastRatio(mixed, background) >= ratio) return mixed;
+    }
+    return toward;
 }
 
 void SetFontColor(QWidget* w, uint32_t bgr) {
@@ -686,7 +725,7 @@ void TComboBox::SetTypingAllowed(bool on) {
 
 // --- buttons ------------------------------------------------------------------------------------
 
-QIcon SymbolIcon(char32_t code, int pixelSize) {
+QIcon SymbolIcon(char32_t code, int pixelSize, const QColor& colour) {
     QPixmap pm(24, 24);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -694,7 +733,7 @@ QIcon SymbolIcon(char32_t code, int pixelSize) {
     QFont f = QApplication::font();
     f.setPixelSize(pixelSize);
     p.setFont(f);
-    p.setPen(QColor(40, 40, 90));
+    p.setPen(colour);
     p.drawText(pm.rect(), Qt::AlignCenter, QString::fromUcs4(&code, 1));
     return QIcon(pm);
 }
@@ -705,6 +744,24 @@ TSpeedButton::TSpeedButton(QWidget* parent) : QToolButton(parent) {
         if (group_ > 0) SetDown(true);
         if (OnClick) OnClick();
     });
+}
+void TSpeedButton::SetSymbol(char32_t code) {
+    symbol_ = code;
+    PaintSymbol();
+}
+QColor TSpeedButton::SymbolColour() const {
+    // an auto-raised button shows the window's colour it stands on
+    const QColor back = palette().color(QPalette::Window);
+    // a margin above the 4.5 the text needs: the symbol's smoothed edges are lighter
+    const uint32_t readable = ReadableOn(0x5A2828, FromQColor(back), 7.0);
+    return ToQColor(readable);
+}
+void TSpeedButton::PaintSymbol() {
+    if (symbol_ != 0) setIcon(SymbolIcon(symbol_, 18, SymbolColour()));
+}
+void TSpeedButton::changeEvent(QEvent* e) {
+    QToolButton::changeEvent(e);
+    if (e->type() == QEvent::PaletteChange) PaintSymbol();
 }
 std::string TSpeedButton::Caption() const {
     return FromQLossy(text());
@@ -1026,6 +1083,9 @@ void TPanel::paintEvent(QPaintEvent* e) {
     QFrame::paintEvent(e);
     if (caption_.empty()) return;
     QPainter p(this);
+    // the caption stays readable when the panel takes a dark window colour
+    p.setPen(ToQColor(ReadableOn(FromQColor(palette().color(QPalette::WindowText)),
+                                 FromQColor(palette().color(QPalette::Window)))));
     p.drawText(rect(), Qt::AlignCenter, ToQ(caption_));
 }
 

@@ -97,6 +97,12 @@ void SetBounds(QWidget* w, int left, int top, int width, int height);
 QColor ToQColor(uint32_t bgr);
 uint32_t FromQColor(const QColor& c);
 void SetColor(QWidget* w, uint32_t bgr);         // background
+// Contrast of two colours ($00BBGGRR) as the web's accessibility guidelines measure it:
+// (L1 + 0.05) / (L2 + 0.05) of their relative luminances, 1 to 21.
+double ContrastRatio(uint32_t a, uint32_t b);
+// The colour itself when its contrast against the background reaches the ratio, else the
+// colour mixed toward black (on a light background) or white (on a dark one) just enough.
+uint32_t ReadableOn(uint32_t colour, uint32_t background, double ratio = 4.5);
 void SetFontColor(QWidget* w, uint32_t bgr);     // text
 void SetFontSpec(QWidget* w, const FontSpec& f); // font and text colour
 
@@ -346,7 +352,7 @@ private:
 
 // A tool button's picture: one symbol drawn in the window font, so every command button is
 // visible and recognisable (the hint names the command).
-QIcon SymbolIcon(char32_t code, int pixelSize = 18);
+QIcon SymbolIcon(char32_t code, int pixelSize = 18, const QColor& colour = QColor(40, 40, 90));
 
 class TSpeedButton : public QToolButton {
 public:
@@ -360,10 +366,20 @@ public:
     bool Down() const { return isChecked(); }
     void SetDown(bool on);
     void Click();
+    // The button's picture, a symbol drawn dark on a light background and light on a dark one
+    // (drawn again whenever the background the button stands on changes).
+    void SetSymbol(char32_t code);
+    // The colour the symbol is drawn in now.
+    QColor SymbolColour() const;
     std::function<void()> OnClick;
 
+protected:
+    void changeEvent(QEvent* e) override;
+
 private:
+    void PaintSymbol();
     int group_ = 0;
+    char32_t symbol_ = 0;
 };
 
 class TButton : public QPushButton {

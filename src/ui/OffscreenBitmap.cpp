@@ -140,19 +140,25 @@ void DrawFont16TextBuf(OffscreenBitmap& b, int x, int y, std::string_view text, 
 
 void DrawDegreeLabel(const AstroDat& s, OffscreenBitmap& b, bool withSeconds, int x, int y,
                      Colour colour, double arcsec) {
+    // The numbers right-aligned in the width of their widest form, so that the sign glyphs
+    // of a column of labels stand in one line (a blank is narrower than a digit).
     Canvas& c = b.canvas();
+    auto rightAligned = [&](const std::string& text, const std::string& widest) {
+        const int field = c.TextWidth(widest);
+        BufTextOut(b, x + field - c.TextWidth(text), y, text, colour);
+        return x + field;
+    };
     if (withSeconds) {
         const ZodiacParts p = SplitZodiacSeconds(arcsec);
-        BufTextOut(b, x, y,
-                   IntToStrW(p.deg, 2) + kDegreeSign + IntToStrW(p.min, 2) + "'" +
-                       IntToStrW(p.sec, 2) + "\"",
-                   colour);
-        DrawFont16TextBuf(b, c.PenPos().x() + 2, y, SignName(s, p.sign + 1), colour);
+        const std::string tail = std::string(1, kDegreeSign) + IntToStrW(p.min, 2) + "'" +
+                                 IntToStrW(p.sec, 2) + "\"";
+        const int end = rightAligned(IntToStrW(p.deg, 2) + tail,
+                                     "00" + std::string(1, kDegreeSign) + "00'00\"");
+        DrawFont16TextBuf(b, end + 2, y, SignName(s, p.sign + 1), colour);
         return;
     }
     const ZodiacParts p = SplitZodiacMinutes(arcsec);
-    BufTextOut(b, x, y, IntToStrW(p.deg, 2), colour);
-    const int end = c.PenPos().x();
+    const int end = rightAligned(IntToStrW(p.deg, 2), "00");
     DrawFont16TextBuf(b, end, y, SignName(s, p.sign + 1), colour);
     BufTextOut(b, end + 16, y, IntToStrW(p.min, 2), colour);
 }

@@ -65,7 +65,9 @@ void TextOutSymbol(int x, int y, std::string_view text, Colour colour, Canvas& c
 // TextOutCourier. Nothing is trimmed: the blank is the Sun's glyph.
 void DrawFont16TextBuf(OffscreenBitmap& b, int x, int y, std::string_view text, Colour colour);
 // A zodiac position label: degrees, minutes (and seconds) in the current font with the sign's
-// glyph. The position is split after rounding, so it never shows 60 minutes or 30 degrees.
+// glyph. The position is split after rounding, so it never shows 60 minutes or 30 degrees;
+// the numbers before the glyph fill the width of their widest form, so the glyphs of labels
+// drawn one under another stand in one column.
 void DrawDegreeLabel(const AstroDat& s, OffscreenBitmap& b, bool withSeconds, int x, int y,
                      Colour colour, double arcsec);
 

@@ -1,7 +1,15 @@
 #include "ui/SymbolPainter.h"
 
+#include "core/GlyphFaces.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 namespace qor::ui {
 
@@ -12,7 +20,86 @@ bool InInnerSquare(int r, int c) {
     return r >= 4 && r <= 13 && c >= 4 && c <= 13;
 }
 
+// Share of the cell the bitmap glyphs' ink is tall (about 10 of 16 pixels).
+constexpr double kInkShare = 10.0 / 16;
+
+// One bitmap glyph scaled smoothly into a cell of `cell` pixels.
+void DrawScaledBitmapGlyph(const Font16State& font, int x, int y, int cell, unsigned char code,
+                           Colour colour, Canvas& canvas) {
+    QImage img(16, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    {
+        Canvas c(img);
+        Font16State plain = font;
+        plain.Font16Double = false;
+        DrawFont16Text(plain, 0, 0, std::string_view(reinterpret_cast<const char*>(&code), 1),
+                       colour, c);
+    }
+    canvas.DrawImage(x, y, img.scaled(cell, cell, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
 } // namespace
+
+unsigned char OutlineGlyphCode(unsigned char b) {
+    if (b >= 32 && b <= 47) return kQorGlyphFace.points[b - 31];
+    if (b >= 48 && b <= 61) return kQorGlyphFace.aspects[b - 47];
+    if (b >= 64 && b <= 75) return kQorGlyphFace.signs[b - 63];
+    return 0;
+}
+
+void DrawGlyphs(const Font16State& font, int x, int y, int cell, std::string_view text,
+                Colour colour, Canvas& canvas) {
+    if (text.empty()) return;
+    if (cell <= 16) {
+        Font16State plain = font;
+        plain.Font16Double = false;
+        DrawFont16Text(plain, x, y, text, colour, canvas);
+        return;
+    }
+    const bool outline = QFontDatabase::hasFamily(
+        QString::fromLatin1(kQorGlyphFace.faceName.data(), kQorGlyphFace.faceName.size()));
+    QFont face(QString::fromLatin1(kQorGlyphFace.faceName.data(), kQorGlyphFace.faceName.size()));
+    // the face's sign glyphs set the size: their ink as tall as the bitmap's in its cell
+    if (outline) {
+        face.setPixelSize(100);
+        const QRectF aries =
+            QFontMetricsF(face).tightBoundingRect(QChar(0xF000 + kQorGlyphFace.signs[1]));
+        const double inkPer100 = aries.height() > 1 ? aries.height() : 70;
+        face.setPixelSize(
+            std::max(1, static_cast<int>(std::lround(cell * kInkShare * 100 / inkPer100))));
+    }
+    const int advance = cell * kFont16Advance / 16;
+    QPainter& painter = canvas.Painter();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto code = static_cast<unsigned char>(text[i]);
+        const int gx = x + static_cast<int>(i) * advance;
+        if (font.Font16BackMode == 2) {
+            painter.fillRect(gx, y, cell, cell, ToQColor(font.Font16BackColor));
+        } else if (font.Font16BackMode == 1) {
+            const int from = cell * 3 / 16, to = cell * 13 / 16;
+            painter.fillRect(gx + from, y + from, to - from, to - from,
+                             ToQColor(font.Font16BackColor));
+        }
+        const unsigned char outlineCode = outline ? OutlineGlyphCode(code) : 0;
+        if (outlineCode == 0) {
+            Font16State glyphOnly = font;
+            glyphOnly.Font16BackMode = 0;
+            DrawScaledBitmapGlyph(glyphOnly, gx, y, cell, code, colour, canvas);
+            continue;
+        }
+        const QString ch(QChar(0xF000 + outlineCode));
+        const QRectF ink = QFontMetricsF(face).tightBoundingRect(ch);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        painter.setFont(face);
+        painter.setPen(ToQColor(colour));
+        // the ink's centre on the cell's centre
+        const QPointF at(gx + cell / 2.0 - ink.center().x(), y + cell / 2.0 - ink.center().y());
+        painter.drawText(at, ch);
+        painter.restore();
+    }
+}
 
 void DrawFont16Text(const Font16State& font, int x, int y, std::string_view text, Colour colour,
                     Canvas& canvas) {
@@ -46,18 +133,21 @@ void DrawFont16Text(const Font16State& font, int x, int y, std::string_view text
 }
 
 void TextOutCourier(const Font16State& font, int x, int y, std::string_view text, Colour colour,
-                    Canvas& canvas) {
+                    Canvas& canvas, int cell) {
     if (text.empty()) return;
-    DrawFont16Text(font, x, y, text.substr(0, 1), colour, canvas);
+    if (cell > 16)
+        DrawGlyphs(font, x, y, cell, text.substr(0, 1), colour, canvas);
+    else
+        DrawFont16Text(font, x, y, text.substr(0, 1), colour, canvas);
     const FontSpec saved = canvas.Font();
     canvas.SetBrushStyle(BrushStyle::Clear);
     FontSpec courier = saved;
     courier.name = "Courier New";
-    courier.size = 10;
+    courier.size = cell > 16 ? 10 * cell / 16 : 10;
     courier.style = 0;
     courier.color = colour;
     canvas.SetFont(courier);
-    canvas.TextOut(x + 3, y, text.substr(1));
+    canvas.TextOut(x + (cell > 16 ? 3 * cell / 16 : 3), y, text.substr(1));
     FontSpec restored = saved;
     restored.color = colour;
     canvas.SetFont(restored);

@@ -16,6 +16,10 @@
 #include <QTimer>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <iostream>
 
 namespace qor::shell {
 namespace {
@@ -49,6 +53,87 @@ TEST_F(CommandLinkTest, FolderIsPrivateAndBothFilesStartEmpty) {
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_TRUE(fs::exists(dir / "msg" / "send.tmp"));
     EXPECT_EQ(fs::file_size(dir / "msg" / "send.tmp"), 0u);
+}
+
+// A folder or command file that someone else could have planted: refused at the start or at
+// the poll, said in a message, and the link stays off (no command runs, nothing is written).
+TEST_F(CommandLinkTest, APlantedFolderOrCommandFileTurnsTheLinkOff) {
+    const fs::path msg = dir / "msg", elsewhere = dir / "elsewhere";
+    const std::string planted = "Message;Form1,SkyEdit;planted\r\n";
+    struct Case {
+        const char* name;
+        bool atStart; // refused by InitMsgFiles, else by the next poll
+        bool needsRoot;
+        std::function<void()> plant;
+        const char* said; // what the message says (Russian mode)
+    };
+    auto otherOwner = [](const fs::path& p) { ASSERT_EQ(::lchown(p.c_str(), 65534, 65534), 0); };
+    const Case cases[] = {
+        {"folder a link", true, false,
+         [&] {
+             fs::remove_all(msg);
+             fs::create_directory(elsewhere);
+             std::ofstream(elsewhere / "receive.tmp", std::ios::binary) << planted;
+             fs::create_directory_symlink(elsewhere, msg);
+         },
+         "символической ссылкой"},
+        {"folder a file", true, false,
+         [&] {
+             fs::remove_all(msg);
+             std::ofstream(msg, std::ios::binary) << planted;
+         },
+         "не является папкой"},
+        {"folder of another user", true, true,
+         [&] {
+             std::ofstream(msg / "receive.tmp", std::ios::binary) << planted;
+             otherOwner(msg);
+         },
+         "другому пользователю"},
+        {"command file a link", false, false,
+         [&] {
+             fs::create_directory(elsewhere);
+             std::ofstream(elsewhere / "commands", std::ios::binary) << planted;
+             fs::create_symlink(elsewhere / "commands", msg / "receive.tmp");
+         },
+         "символической ссылкой"},
+        {"command file a folder", false, false,
+         [&] { fs::create_directory(msg / "receive.tmp"); }, "не является обычным файлом"},
+        {"command file of another user", false, true,
+         [&] {
+             std::ofstream(msg / "receive.tmp", std::ios::binary) << planted;
+             otherOwner(msg / "receive.tmp");
+         },
+         "другому пользователю"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsRoot && ::geteuid() != 0) {
+            std::cout << "[  SKIPPED ] " << c.name << ": giving a file to another user needs root\n";
+            continue;
+        }
+        Start();
+        ASSERT_FALSE(Link().Off);
+        const std::string before = form1->SkyEdit->Text();
+        dialogs.asked.clear();
+        c.plant();
+        if (c.atStart)
+            EXPECT_FALSE(Link().InitMsgFiles());
+        Link().PollMsgReceive();
+        EXPECT_TRUE(Link().Off);
+        EXPECT_EQ(form1->SkyEdit->Text(), before); // the planted command did not run
+        EXPECT_FALSE(Link().MsgWriteLine(MsgFile::Send, "answer"));
+        Link().PlayClip();
+        EXPECT_EQ(Link().ClipResult, "off");
+        const auto said = dialogs.Messages();
+        ASSERT_EQ(said.size(), 1u); // told once
+        EXPECT_NE(said[0].find(Cp(c.said)), std::string::npos) << Cp1251ToUtf8(said[0]);
+        EXPECT_NE(said[0].find("msg"), std::string::npos) << said[0];
+        Stop();
+        std::error_code ec;
+        fs::remove_all(msg, ec);
+        fs::remove(msg, ec);
+        fs::remove_all(elsewhere, ec);
+    }
 }
 
 TEST_F(CommandLinkTest, LinesAppendedWhileAFileRunsAreNotLostAndAnswersStay) {

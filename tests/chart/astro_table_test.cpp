@@ -126,6 +126,47 @@ TEST_F(AstroTableTest, ColumnsAgreeWithPythonEphemInBothHemispheres) {
     for (auto [p, w] : worst) RecordProperty("dec" + std::to_string(p), std::to_string(w));
 }
 
+TEST(AstroTableTexts, TimeStepLabelsOfTheDataWindow) {
+    AstroDat s;
+    s.ChartYear = 2000;
+    s.ChartMonth = 1;
+    s.ChartDay = 1;
+    s.ChartHour = 12;
+    s.EnglishMode = true;
+    CalcAstroTime(s, {});
+    s.DMSFormat = 0; // as the wheel leaves it while it draws: the labels keep their seconds
+    AstroTimeTexts t = AstroTimeLabels(s);
+    EXPECT_EQ(t.JdLabel, "2451545,00000");
+    EXPECT_EQ(t.TeLabel, "63.8");
+    EXPECT_EQ(t.LeapLabel, "Leap");
+    EXPECT_EQ(t.GregLabel, "Gregorian");
+    EXPECT_EQ(t.dFLabel, FloatToStrComma(4, 1, s.NutPsi * kRadToArcSec) + "\"");
+    EXPECT_EQ(t.dELabel, FloatToStrComma(4, 1, s.NutEps * kRadToArcSec) + "\"");
+    EXPECT_NE(t.EoLabel.find("26'"), std::string::npos) << t.EoLabel;
+    EXPECT_NE(t.EoLabel.find("21\""), std::string::npos) << t.EoLabel; // 23°26'21"
+
+    // 1987 April 10, 19:21 UT at Greenwich (Meeus, example 12.b): sidereal time 8:34:57.
+    s.ChartYear = 1987;
+    s.ChartMonth = 4;
+    s.ChartDay = 10;
+    s.ChartHour = 19;
+    s.ChartMinute = 21;
+    s.EnglishMode = false;
+    CalcAstroTime(s, {});
+    EXPECT_EQ(AstroTimeLabels(s).StLabel, " 8:34:57");
+
+    // The calendar of the moment stays though a later conversion changes the state's own.
+    s.ChartYear = 1501;
+    s.ChartMonth = 6;
+    s.ChartHour = 0;
+    CalcAstroTime(s, {});
+    s.GregorianCal = true;
+    s.ChartLeapYear = true;
+    t = AstroTimeLabels(s);
+    EXPECT_EQ(t.LeapLabel, "");
+    EXPECT_EQ(t.GregLabel, Cp("Юлианский"));
+}
+
 TEST(AstroTableTexts, DiameterTextsCarryASixtiethSecondIntoTheMinute) {
     struct Case {
         double arcsec;
@@ -234,9 +275,9 @@ TEST_F(AstroTableTest, ExportWritesTheTickedColumnsAlignedAndTheDecimalFormOnReq
     EXPECT_TRUE(s.GlyphNames); // given back
     ASSERT_EQ(lines.size(), 1u + 9 + 16);
     EXPECT_EQ(lines[0], "Caption");
-    EXPECT_EQ(lines[1], "JD " + Trim(s.AstroTexts.JdLabel));
+    EXPECT_EQ(lines[1], "JD " + Trim(AstroTimeLabels(s).JdLabel));
     EXPECT_EQ(lines[8], "UTC " + Trim(s.UTTimeText));
-    EXPECT_EQ(lines[9], "dT " + Trim(s.AstroTexts.TeLabel));
+    EXPECT_EQ(lines[9], "dT " + Trim(AstroTimeLabels(s).TeLabel));
     EXPECT_EQ(lines[4], "SVP " + Trim(s.SVPText));
     // every row as long as the others; the columns start at the same places
     const std::size_t width = lines[10].size();

@@ -148,8 +148,8 @@ TEST(DeviationTest, AspectCodesOfTheWheel) {
 // The whole state the search must leave as it found it.
 struct StateCopy {
     explicit StateCopy(const AstroDat& s)
-        : context(s), points(s), jd(s.ChartJD), t(s.ChartT), st(s.SiderealTime),
-          nutPsi(s.NutPsi), eps(s.EpsMean), texts(s.AstroTexts), rec1(s.DatRec1),
+        : context(s), points(s), jd(s.ChartJD), t(s.ChartT), st(s.SiderealTimeSec),
+          nutPsi(s.NutPsi), eps(s.EpsMean), calendar(s.StepCalendar), rec1(s.DatRec1),
           rec2(s.DatRec2), bck(s.PlanetLonBck), speedBck(s.PlanetSpeedBck),
           method(s.DynMethod), gregorian(s.GregorianCal), monthDays(s.MonthDays),
           depth(s.ContextDepth) {}
@@ -166,11 +166,11 @@ struct StateCopy {
         EXPECT_EQ(p.SVPText, points.SVPText);
         EXPECT_EQ(s.ChartJD, jd);
         EXPECT_EQ(s.ChartT, t);
-        EXPECT_EQ(s.SiderealTime, st);
+        EXPECT_EQ(s.SiderealTimeSec, st);
         EXPECT_EQ(s.NutPsi, nutPsi);
         EXPECT_EQ(s.EpsMean, eps);
-        EXPECT_EQ(s.AstroTexts.JdLabel, texts.JdLabel);
-        EXPECT_EQ(s.AstroTexts.StLabel, texts.StLabel);
+        EXPECT_EQ(s.StepCalendar.LeapYear, calendar.LeapYear);
+        EXPECT_EQ(s.StepCalendar.Gregorian, calendar.Gregorian);
         EXPECT_EQ(s.DatRec1, rec1);
         EXPECT_EQ(s.DatRec2, rec2);
         EXPECT_TRUE(s.PlanetLonBck == bck);
@@ -183,7 +183,7 @@ struct StateCopy {
     ChartContext context;
     ChartPoints points;
     double jd, t, st, nutPsi, eps;
-    AstroTimeTexts texts;
+    TimeStepCalendar calendar;
     DatRec rec1, rec2;
     PointArray bck, speedBck;
     char method;

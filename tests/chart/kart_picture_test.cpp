@@ -87,7 +87,7 @@ TEST_F(KartPicture, DoubleChart) {
     f.s.PlanetLatBck = f.s.PlanetLat;
     f.s.PlanetSpeedBck = f.s.PlanetSpeed;
     f.s.PlanetLonSavedBck = f.s.PlanetLonSaved;
-    f.s.SiderealTimeBck = f.s.SiderealTime;
+    f.s.SiderealTimeSecBck = f.s.SiderealTimeSec;
     f.s.DatRec2 = {"Transit", "", "10.12.2026", "12:00:00"};
     ComputeChart(f.s, 1985, 6, 12, 14, 30, 55.75, 37.62, 180);
     f.chart.DoubleChart = true;

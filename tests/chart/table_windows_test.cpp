@@ -177,9 +177,8 @@ TEST_F(TableWindowsTest, TheRecomputeHubUpdatesTheShownWindow) {
 TEST_F(TableWindowsTest, AstronomicalDataShowsTheTimeStepAndOneRowABody) {
     TAstroForm* w = Astro();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->JdLabel->Caption(), p->s.AstroTexts.JdLabel);
     EXPECT_EQ(w->JdLabel->Caption(), "2460379,37500");
-    EXPECT_EQ(w->TeLabel->Caption(), p->s.AstroTexts.TeLabel);
+    EXPECT_EQ(w->TeLabel->Caption(), AstroTimeLabels(p->s).TeLabel);
     EXPECT_EQ(w->UTCLabel->Caption(), p->s.UTTimeText);
     EXPECT_EQ(w->UTDLabel->Caption(), "09.03.2024");
     EXPECT_EQ(w->LeapLabel->Caption(), "Високосный"_cp);

@@ -72,7 +72,7 @@ public:
     double ChartJD() const override { return jd_; }
     double ChartT() const override { return t_; }
     void SetChartT(double t) override { t_ = t; }
-    double SiderealTime() const override { return sidereal_; }
+    double SiderealTimeSec() const override { return sidereal_; }
     double SinEps() const override { return sinEps_; }
     double CosEps() const override { return cosEps_; }
     bool HorParallax() const override { return parallax_; }

@@ -83,7 +83,7 @@ public:
           st_(siderealSec) {}
     double SinEps() const override { return se_; }
     double CosEps() const override { return ce_; }
-    double SiderealTime() const override { return st_; }
+    double SiderealTimeSec() const override { return st_; }
 
 private:
     double se_, ce_, st_;

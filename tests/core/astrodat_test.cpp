@@ -158,15 +158,5 @@ TEST(StatusAndSound, CaptionIOCheckAndWav) {
     EXPECT_EQ(report.sounds.size(), 1u);
 }
 
-TEST(Waiting, DelayPumpsEventsOnAMonotonicClock) {
-    test::RecordingReport report;
-    AstroDat s;
-    s.Report = &report;
-    const auto start = std::chrono::steady_clock::now();
-    Delay(s, 20);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
-    EXPECT_GT(report.eventPumps, 0);
-}
-
 } // namespace
 } // namespace qor

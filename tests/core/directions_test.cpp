@@ -376,11 +376,11 @@ TEST_F(SecondChartTest, ReturnThatDoesNotConvergeIsReportedAndKeepsTheSecondChar
     s.DynMethod = ' ';
     ASSERT_TRUE(DirectionsReport(s, bad, {})); // a transit chart to keep
     const PointArray kept = s.PlanetLonBck;
-    const double keptSidereal = s.SiderealTimeBck;
+    const double keptSidereal = s.SiderealTimeSecBck;
     s.DynMethod = 'L';
     EXPECT_FALSE(DirectionsReport(s, bad, {}));
     EXPECT_EQ(s.PlanetLonBck, kept);
-    EXPECT_EQ(s.SiderealTimeBck, keptSidereal);
+    EXPECT_EQ(s.SiderealTimeSecBck, keptSidereal);
     ASSERT_EQ(report.messages.size(), 1u);
     EXPECT_NE(report.messages[0].text.find(Cp("Лунар")), std::string::npos);
 }

@@ -168,9 +168,11 @@ TEST(CoordinateTexts, FormatAndParse) {
     EXPECT_NEAR(*ParseLatitude(Cp("33°52's")), -DegMinSec(33, 52, 0), 1e-12);
     EXPECT_NEAR(*ParseLongitude(Cp("122°25'W")), -DegMinSec(122, 25, 0), 1e-12);
     for (const char* bad :
-         {"55°45'", "55°45'X", "55°45'E", "5545N", "91°00'N", "55°60'N", "a°45'N", "", "-5°00'N"})
+         {"55°45'", "55°45'X", "55°45'E", "5545N", "91°00'N", "55°60'N", "a°45'N", "", "-5°00'N",
+          // degrees whose arc-seconds wrap around 64 bits to 3584
+          "5124095576030432°00'N"})
         EXPECT_FALSE(ParseLatitude(Cp(bad)).has_value()) << bad;
-    for (const char* bad : {"37°37'", "181°00'E", "37°37'N"})
+    for (const char* bad : {"37°37'", "181°00'E", "37°37'N", "5124095576030432°00'E"})
         EXPECT_FALSE(ParseLongitude(Cp(bad)).has_value()) << bad;
 
     for (int m = -90 * 60; m <= 90 * 60; m += 7) {

@@ -222,7 +222,7 @@ TEST_F(MoonSunDaysTest, TheChartIsLeftAsItWas) {
     EXPECT_EQ(s.ChartDay, before.ChartDay);
     EXPECT_EQ(s.ChartHour, before.ChartHour);
     EXPECT_EQ(s.ChartSecond, before.ChartSecond);
-    EXPECT_EQ(s.SiderealTime, before.SiderealTime);
+    EXPECT_EQ(s.SiderealTimeSec, before.SiderealTimeSec);
     EXPECT_EQ(s.PlanetLon, before.PlanetLon);
     EXPECT_EQ(s.PlanetSpeed, before.PlanetSpeed);
     EXPECT_EQ(s.ContextDepth, 0);

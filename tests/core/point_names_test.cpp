@@ -47,8 +47,8 @@ TEST(ChartStateGuardTest, PutsBackPointsTimeStepCalendarAndNamesOnEveryWayOut) {
     s.PlanetSpeed[3] = -0.01;
     s.Bodies[4][13] = 2.5;
     s.ChartJD = 2447000.5;
-    s.SiderealTime = 1234.5;
-    s.AstroTexts.JdLabel = "2447000,50000";
+    s.SiderealTimeSec = 1234.5;
+    s.StepCalendar = {true, false};
     s.MonthDays[2] = 28;
     s.GlyphNames = true;
     s.ParsTrace = "kept";
@@ -60,8 +60,8 @@ TEST(ChartStateGuardTest, PutsBackPointsTimeStepCalendarAndNamesOnEveryWayOut) {
         s.PlanetSpeed[3] = 0.02;
         s.Bodies[4][13] = 0;
         s.ChartJD = 0;
-        s.SiderealTime = 0;
-        s.AstroTexts.JdLabel.clear();
+        s.SiderealTimeSec = 0;
+        s.StepCalendar = {false, true};
         s.MonthDays[2] = 29;
         s.GlyphNames = false;
         s.ParsTrace.clear();
@@ -72,8 +72,9 @@ TEST(ChartStateGuardTest, PutsBackPointsTimeStepCalendarAndNamesOnEveryWayOut) {
     EXPECT_EQ(s.PlanetSpeed, before.PlanetSpeed);
     EXPECT_EQ(s.Bodies, before.Bodies);
     EXPECT_EQ(s.ChartJD, before.ChartJD);
-    EXPECT_EQ(s.SiderealTime, before.SiderealTime);
-    EXPECT_EQ(s.AstroTexts.JdLabel, before.AstroTexts.JdLabel);
+    EXPECT_EQ(s.SiderealTimeSec, before.SiderealTimeSec);
+    EXPECT_TRUE(s.StepCalendar.LeapYear);
+    EXPECT_FALSE(s.StepCalendar.Gregorian);
     EXPECT_EQ(s.MonthDays, before.MonthDays);
     EXPECT_TRUE(s.GlyphNames);
     EXPECT_EQ(s.ParsTrace, "kept");

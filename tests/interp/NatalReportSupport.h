@@ -79,6 +79,16 @@ protected:
         for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(s, i).ok) << i;
         s.ProgramFolder = dir.path();
     }
+    // The shipped planets' series and text bases, Proserpine and Chiron named as the reports
+    // name them.
+    void UseShippedTexts() {
+        ASSERT_NO_FATAL_FAILURE(LoadShippedPlanetTerms());
+        fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
+        extraNames = [this](int p) {
+            NamesAs words(s, false, false);
+            return BodyName(s, p);
+        };
+    }
     // The lines of the last shown text.
     std::vector<std::string> Lines() const {
         std::vector<std::string> out;

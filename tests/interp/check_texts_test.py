@@ -333,12 +333,35 @@ class ReaderKeys(unittest.TestCase):
                 self.assertEqual(textbase.parse_ruler_key(key), expected)
         self.assertEqual(len(textbase.KEY_RULES["house-ruler"][1]), 144)
 
+    def test_numbered_keys_read_in_characters_2_3(self):
+        # the Moon-in-sign window takes a whole number there; the texts of the day want the
+        # number as two digits with a leading zero
+        cases = [("07] The seventh day", (7,), (7,)), (" 7] x", (7,), None),
+                 ("7 ] x", (7,), None), ("12]", (12,), (12,)), ("30] x", (30,), (30,)),
+                 ("7] x", None, None), ("00] x", None, None), ("-1] x", None, None),
+                 ("1.1] x", None, None), ("107] x", (10,), (10,))]
+        for key, sign, day in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_sign_number_key(key), sign)
+                self.assertEqual(textbase.parse_day_number_key(key), day)
+        self.assertEqual([len(textbase.KEY_RULES[r][1]) for r in
+                          ("moon-sign", "moon-day", "sun-year", "sun-month", "sun-month-day")],
+                         [12, 30, 32, 13, 30])
+
     def test_comb_keys(self):
         cases = [("1.5.12]", (1, 5, 12)), (" 2. 3. 4]", (2, 3, 4)), ("1.5]", None),
                  ("1.0.3]", None)]
         for key, expected in cases:
             with self.subTest(key):
                 self.assertEqual(textbase.parse_comb_key(key), expected)
+
+    def test_number_keys(self):
+        # the planets' and the signs' texts: the key trimmed, a whole number
+        cases = [("3]", (3,)), (" 12 ] Pisces", (12,)), ("3x]", None), ("0]", None),
+                 ("1.5]", None), ("]", None), ("7", None)]
+        for key, expected in cases:
+            with self.subTest(key):
+                self.assertEqual(textbase.parse_number_key(key), expected)
 
     def test_reader_takes_the_first_matching_section(self):
         data = ("/ base\r\n[2.1] a\r\n  first\r\n/ skipped\r\n\r\n[MO AR] b\r\nsecond\r\n"
@@ -564,6 +587,105 @@ class AspectBase(ScratchBank):
         self.assertIn("paragraph of 9 words, outside 50-80", r.stdout)
 
 
+RETURN_SOURCES = os.path.join(TOOLS, "texts")
+
+
+class ReturnBases(unittest.TestCase):
+    """The return bases: their keys, and a scratch copy of the shipped bank with the lunar and
+    the solar house bases drawing on it."""
+
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="returns_")
+        self.texts = os.path.join(self.dir, "texts")
+        self.data = os.path.join(self.dir, "data")
+        for name in ("returns", "lunar-hhr", "solar-hhr"):
+            shutil.copytree(os.path.join(RETURN_SOURCES, name), os.path.join(self.texts, name))
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def run_tool(self, tool):
+        return subprocess.run([sys.executable, os.path.join(TOOLS, tool), "--texts", self.texts,
+                               "--data", self.data], capture_output=True, text=True)
+
+    def bank(self, lang):
+        return textbase.read_return_bank(os.path.join(self.texts, "returns"), lang)
+
+    def edit_bank(self, lang, old, new):
+        folder = os.path.join(self.texts, "returns", lang)
+        for name in sorted(os.listdir(folder)):
+            path = os.path.join(folder, name)
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            if old in text:
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(text.replace(old, new, 1))
+                return
+        self.fail("no %r in the %s bank" % (old, lang))
+
+    def test_keys_of_the_readers(self):
+        rules = textbase.KEY_RULES
+        self.assertEqual(len(rules["return-cusp-house"][1]), 144)
+        # the natal aspects without the Ascendant-MC pair: the reader walks first points 1..16
+        self.assertEqual(len(rules["return-aspect"][1]), 2086)
+        self.assertEqual(len(rules["return-radix"][1]), 3584)
+        own, radix = set(rules["return-aspect"][1]), set(rules["return-radix"][1])
+        cases = [((2, 1, 2), radix, True),      # the return's Moon on the natal Moon
+                 ((10, 8, 1), radix, True),     # the return's Sun square natal Pluto
+                 ((1, 8, 3), radix, True),      # any angle between the charts' Sun and Mercury
+                 ((1, 8, 3), own, False), ((1, 1, 3), own, True),
+                 ((16, 14, 36), own, True), ((27, 8, 36), own, False), ((2, 1, 27), radix, False)]
+        for key, keys, present in cases:
+            with self.subTest(key):
+                self.assertEqual(key in keys, present)
+        for rule in ("return-cusp-house", "return-aspect", "return-radix"):
+            parse = textbase.PARSERS[rules[rule][0]]
+            for key in rules[rule][1]:
+                self.assertEqual(parse(textbase.return_key_text(rule, key) + "]"), key)
+
+    def test_sections_are_composed_from_the_shared_bank(self):
+        r = self.run_tool("make_texts.py")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        r = self.run_tool("check_texts.py")
+        self.assertEqual(r.returncode, 0, r.stdout)
+        for lang, titles in (("ru", ("Куспид V дома Лунара в II доме радикса",
+                                     "Куспид V дома Соляра в II доме радикса")),
+                             ("en", ("Lunar 5th cusp in the natal 2nd house",
+                                     "Solar 5th cusp in the natal 2nd house"))):
+            bank = self.bank(lang)
+            bodies = []
+            for kind, out, title in zip(("lunar", "solar"), ("Lunar/LHHR", "Solar/SHHR"), titles):
+                name = out + ("-e" if lang == "en" else "") + ".txt"
+                with open(os.path.join(self.data, "Txt", name), "rb") as f:
+                    sections = textbase.read_base_file(f.read())
+                self.assertEqual(len(sections), 144)
+                header, body = textbase.find_section(sections, "point", (105, 2))
+                self.assertEqual(header, "[105.2] " + title)
+                self.assertEqual(body, [" ".join(bank[k].paragraphs[0] for k in (
+                    "5 %s house" % kind, "5.2 cusp", "2 field"))])
+                bodies.append(body)
+            # the month and the year each have their frame
+            self.assertNotEqual(bodies[0], bodies[1])
+
+    def test_bank_faults_are_named(self):
+        cases = [("[5.2 cusp]", "[13.2 cusp]", "make_texts.py", "is no sentence of the return banks"),
+                 ("[5.2 cusp]", "[5.3 cusp]", "make_texts.py", "written twice"),
+                 ("[5.2 cusp]", "[5.2 cusp]\nOne more.\n", "make_texts.py", "must be one paragraph"),
+                 ("[2 field]", "", "check_texts.py", "no section for key [105.2]")]
+        for old, new, tool, expected in cases:
+            with self.subTest(expected):
+                self.tearDown()
+                self.setUp()
+                if not new:  # the whole entry goes
+                    old = "%s\n%s\n" % (old, self.bank("en")[old[1:-1]].paragraphs[0])
+                self.edit_bank("en", old, new)
+                if tool == "check_texts.py":
+                    self.assertEqual(self.run_tool("make_texts.py").returncode, 0)
+                r = self.run_tool(tool)
+                self.assertNotEqual(r.returncode, 0)
+                self.assertIn(expected, r.stdout + r.stderr)
+
+
 SYNASTRY_SOURCES = os.path.join(TREE, "tools", "texts", "brandor")
 
 
@@ -746,6 +868,138 @@ class DegreeBase(unittest.TestCase):
         self.assertIn("[ 1] 12: no entry", out)
         self.assertIn("an entry line outside a sign", out)
         self.assertIn("differs from its sources", out)
+
+
+TRANSIT_BASES = ["transit-business", "transit-health", "transit-love"]
+
+
+class TransitBases(unittest.TestCase):
+    """The composed transit bases as shipped: each section [k.angle.q] holds the sentence of its
+    pair (q, k) and that pair's sentence stands in no other section; the transiting and the
+    radix point's sentences follow the aspect's family and nothing else."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.cases = []
+        for name in TRANSIT_BASES:
+            base = textbase.load_base(os.path.join(TREE, "tools", "texts", name))
+            for lang in textbase.LANGUAGES:
+                bank = {k: s.paragraphs[0]
+                        for k, s in textbase.read_transit_bank(base, lang).items()}
+                with open(os.path.join(TREE, "data", textbase.output_name(base, lang)),
+                          "rb") as f:
+                    sections = textbase.read_base_file(f.read())
+                bodies = {}
+                for header, body in sections:
+                    bodies[textbase.parse_asp_key(header[1:])] = " ".join(body)
+                cls.cases.append((name, lang, bank, bodies))
+
+    def test_every_key_is_the_radix_point_an_angle_and_the_transiting_point(self):
+        keys = textbase.KEY_RULES["transit-aspect"][1]
+        self.assertEqual(len(keys), 16 * 14 * 16)
+        cases = [("1.120.5]", (1, 10, 5)), ("16.000.16]", (16, 1, 16)),
+                 ("11.180.12]", (11, 14, 12)), ("2.040.3]", (2, 4, 3))]
+        for text, key in cases:
+            with self.subTest(text):
+                self.assertEqual(textbase.parse_asp_key(text), key)
+                self.assertIn(key, keys)
+
+    def test_a_pair_sentence_is_in_its_fourteen_aspects_only(self):
+        for name, lang, bank, bodies in self.cases:
+            for q in textbase.POINTS:
+                for k in textbase.POINTS:
+                    sentence = bank["%d.%d pair" % (q, k)]
+                    holding = sorted(key for key, body in bodies.items() if sentence in body)
+                    self.assertEqual(holding, [(k, a, q) for a in range(1, 15)],
+                                     (name, lang, q, k))
+
+    def test_family_sentences_change_with_the_family_only(self):
+        for name, lang, bank, bodies in self.cases:
+            for role in ("transit", "radix"):
+                for p in textbase.POINTS:
+                    three = {f: bank["%d %s %s" % (p, role, f)] for f in textbase.FAMILIES}
+                    self.assertEqual(len(set(three.values())), 3, (name, lang, role, p))
+                    for (k, a, q), body in bodies.items():
+                        if (q if role == "transit" else k) != p:
+                            continue
+                        family = textbase.FAMILY_OF_ANGLE[textbase.ASPECT_ANGLES[a - 1]]
+                        found = [f for f, t in three.items() if t in body]
+                        self.assertEqual(found, [family], (name, lang, role, k, a, q))
+
+    @staticmethod
+    def scratch():
+        """A scratch folder with a copy of the business base and the timing sentences: (the
+        folder, its texts folder)."""
+        root = tempfile.mkdtemp(prefix="transit_")
+        texts = os.path.join(root, "texts")
+        for name in ("transit-business", "transit-timing"):
+            shutil.copytree(os.path.join(TREE, "tools", "texts", name), os.path.join(texts, name))
+        return root, texts
+
+    def test_bank_faults_are_named(self):
+        """A scratch copy of the business base and the timing sentences, spoilt one way each."""
+        cases = [
+            # a key outside the banks stops the base
+            ("transit-business", "en", "[1 transit fused]", "[17 transit fused]",
+             "make_texts.py", "is no sentence of the transit banks"),
+            ("transit-business", "ru", "[3.3 pair]", "[3.3 pair]\nЕщё.\n\n[3.3 pair]",
+             "make_texts.py", "written twice"),
+            # a timing sentence not written: the sections of that speed and angle are missing
+            ("transit-timing", "en", "[weeks 150]", "[weeks 155]", "make_texts.py",
+             "is no sentence of the timing bank"),
+        ]
+        for folder, lang, old, new, tool, expected in cases:
+            with self.subTest(expected):
+                root, texts = self.scratch()
+                try:
+                    src = os.path.join(texts, folder, lang)
+                    for name in sorted(os.listdir(src)):
+                        path = os.path.join(src, name)
+                        with open(path, encoding="utf-8") as f:
+                            text = f.read()
+                        if old in text:
+                            break
+                    with open(path, "w", encoding="utf-8") as f:
+                        f.write(text.replace(old, new, 1))
+                    r = subprocess.run([sys.executable, os.path.join(TOOLS, tool), "--texts",
+                                        texts, "--data", os.path.join(root, "data")],
+                                       capture_output=True, text=True)
+                    self.assertNotEqual(r.returncode, 0)
+                    self.assertIn(expected, r.stdout + r.stderr)
+                finally:
+                    shutil.rmtree(root)
+
+    def test_a_missing_timing_sentence_leaves_its_keys_unwritten(self):
+        root, texts = self.scratch()
+        try:
+            path = os.path.join(texts, "transit-timing", "en", "timing.txt")
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            start = text.index("[hours 090]")
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text[:start] + text[text.index("[", start + 1):])
+            where = ["--texts", texts, "--data", os.path.join(root, "data")]
+            subprocess.run([sys.executable, os.path.join(TOOLS, "make_texts.py")] + where,
+                           capture_output=True, check=True)
+            r = subprocess.run([sys.executable, os.path.join(TOOLS, "check_texts.py")] + where,
+                               capture_output=True, text=True)
+            self.assertEqual(r.returncode, 1)
+            # the Moon's squares to each radix point, in English only
+            missing = [l for l in r.stdout.splitlines() if "no section for key" in l]
+            self.assertEqual(len(missing), 16, r.stdout[-2000:])
+            self.assertTrue(all("B_trans-e.txt" in l and ".8.2]" in l for l in missing))
+        finally:
+            shutil.rmtree(root)
+
+    def test_the_bases_differ_in_every_body(self):
+        for lang in textbase.LANGUAGES:
+            seen = {}
+            for name, l, _, bodies in self.cases:
+                if l != lang:
+                    continue
+                for key, body in bodies.items():
+                    self.assertNotIn(body, seen, (name, lang, key, seen.get(body)))
+                    seen[body] = name
 
 
 if __name__ == "__main__":

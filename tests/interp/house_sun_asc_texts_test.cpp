@@ -39,12 +39,7 @@ class HouseSunAscTextsTest : public ReportFrame {
 protected:
     void SetUp() override {
         ReportFrame::SetUp();
-        ASSERT_NO_FATAL_FAILURE(LoadShippedPlanetTerms());
-        fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
-        extraNames = [this](int p) {
-            NamesAs words(s, false, false);
-            return BodyName(s, p);
-        };
+        ASSERT_NO_FATAL_FAILURE(UseShippedTexts());
     }
     void Compute(const Birth& b) {
         s.ChartLat = b.latDeg * kDegToRad;

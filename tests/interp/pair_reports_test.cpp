@@ -12,7 +12,9 @@
 #include "core/Text.h"
 #include "interp/PairTexts.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -182,6 +184,114 @@ TEST_F(PairReportsTest, TheThreeBlocksInEnglish) {
     EXPECT_EQ(lines[3], "Transits for:");
     ASSERT_EQ(dialogs.Messages().size(), 1u); // the health base is missing
     EXPECT_NE(dialogs.Messages()[0].find("H_trans-e.txt"), std::string::npos);
+}
+
+// The shipped transit bases through the real report with their blocks on, in both languages,
+// for two pairs of charts and a page of the fourteen aspects with a 2° orb: every cross
+// aspect well inside its orb (1°) has its section, heading and text, in each block, read
+// from the base of the report's language; none well outside every orb (3°) has one.
+TEST_F(PairReportsTest, ShippedTransitBasesTellEveryCrossAspect) {
+    struct Theme {
+        BaseId base;
+        const char* file;
+    };
+    const Theme themes[] = {{BaseId::B, "B_trans"}, {BaseId::H, "H_trans"}, {BaseId::L, "L_trans"}};
+    const int angles[] = {0, 30, 36, 40, 45, 60, 72, 90, 108, 120, 135, 144, 150, 180};
+    std::vector<std::string> page;
+    for (int i = 0; i < 14; ++i) {
+        std::string line = "A" + std::to_string(angles[i]) + "; " + std::to_string(48 + i) + ";M;" +
+                           std::to_string(angles[i]) + ".00;";
+        for (int c = 0; c < kPointClasses; ++c) line += "2;";
+        page.push_back(line + "0;0");
+    }
+    int told = 0;
+    for (const bool english : {false, true})
+        for (const char* pair : {"transit", "transit2"}) {
+            Make(english);
+            Charts(pair);
+            fs::create_directory_symlink(fs::path(QOR_SOURCE_DIR) / "data" / "Txt", dir / "Txt");
+            ReadAspectTable(P().AspTable, page);
+            PrepareAspectWindows(P().AspTable);
+            for (const Theme& t : themes)
+                intSet->Switches[static_cast<std::size_t>(t.base)]->setChecked(true);
+            Cmd("Interp,Ntrans", "");
+            fs::remove(dir / "Txt");
+            // the report's lines block by block, each block after its rule line
+            std::vector<std::vector<std::string>> blocks;
+            for (const auto& l : interp->Memo->Lines()) {
+                if (l.rfind("-------------", 0) == 0)
+                    blocks.emplace_back();
+                else if (!blocks.empty())
+                    blocks.back().push_back(l);
+            }
+            ASSERT_EQ(blocks.size(), std::size(themes)) << pair;
+            EXPECT_TRUE(dialogs.Messages().empty());
+            for (std::size_t b = 0; b < blocks.size(); ++b) {
+                const std::string file = QOR_SOURCE_DIR "/data/Txt/Transit/" +
+                                         std::string(themes[b].file) + (english ? "-e" : "") +
+                                         ".txt";
+                const std::string base = test::TempDir::Read(file);
+                ASSERT_FALSE(base.empty()) << file;
+                const auto& lines = blocks[b];
+                // the headings of the sections between points 1..10 (the fixture's points)
+                std::set<std::string> titles;
+                for (std::size_t at = base.find("\r\n["); at != std::string::npos;
+                     at = base.find("\r\n[", at + 2)) {
+                    int k = 0, a = 0, q = 0, n = 0;
+                    if (std::sscanf(base.c_str() + at + 3, "%d.%d.%d] %n", &k, &a, &q, &n) == 3 &&
+                        n > 0 && k <= 10 && q <= 10)
+                        titles.insert("* " + base.substr(at + 3 + static_cast<std::size_t>(n),
+                                                         base.find("\r\n", at + 2) - at - 3 -
+                                                             static_cast<std::size_t>(n)));
+                }
+                ASSERT_EQ(titles.size(), 10u * 14u * 10u);
+                int headings = 0, inside = 0, between = 0;
+                for (const auto& l : lines) headings += titles.count(l) > 0;
+                for (int k = 1; k <= 10; ++k)
+                    for (int q = 1; q <= 10; ++q) {
+                        double d =
+                            std::fabs(std::fmod(inner_outer[0][k] - inner_outer[1][q] + 720, 360));
+                        if (d > 180) d = 360 - d;
+                        int a = 0;
+                        double nearest = 999;
+                        for (int i = 0; i < 14; ++i)
+                            if (std::fabs(d - angles[i]) < nearest) {
+                                nearest = std::fabs(d - angles[i]);
+                                a = angles[i];
+                            }
+                        if (nearest > 3) continue;
+                        if (nearest > 1) {
+                            ++between;
+                            continue;
+                        }
+                        ++inside;
+                        // the section [k.aaa.q] of the shipped file: its title and its text
+                        char key[32];
+                        std::snprintf(key, sizeof key, "\r\n[%d.%03d.%d] ", k, a, q);
+                        const std::size_t at = base.find(key);
+                        ASSERT_NE(at, std::string::npos) << file << key + 2;
+                        const std::size_t title = at + std::strlen(key);
+                        const std::size_t eol = base.find("\r\n", title);
+                        const std::string heading = "* " + base.substr(title, eol - title);
+                        const std::string text =
+                            base.substr(eol + 2, base.find("\r\n", eol + 2) - eol - 2);
+                        const auto h = std::find(lines.begin(), lines.end(), heading);
+                        ASSERT_NE(h, lines.end()) << file << " " << heading;
+                        ASSERT_NE(h + 1, lines.end());
+                        EXPECT_EQ(*(h + 1), text) << heading;
+                        const bool cyrillic = std::any_of(text.begin(), text.end(), [](char c) {
+                            return static_cast<unsigned char>(c) >= 0xC0;
+                        });
+                        EXPECT_EQ(cyrillic, !english) << heading;
+                        ++told;
+                    }
+                // no section of a pair of points 1..10 well outside every orb
+                EXPECT_GE(headings, inside) << file;
+                EXPECT_LE(headings, inside + between) << file;
+                EXPECT_GT(inside, 10) << pair;
+            }
+        }
+    EXPECT_GT(told, 40);
 }
 
 // A section's title is its heading; without one the transiting point comes first with "(T)".

@@ -10,12 +10,14 @@
 #include "shell/MainForm.h"
 #include "shell/StartForms.h"
 #include "support/QtApp.h"
+#include "support/RecordingReport.h"
 #include "support/TempDir.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 namespace qor::shell {
@@ -82,7 +84,7 @@ TEST_F(TechTest, RefreshAllGivesTheChartOfTheCoreCalledDirectly) {
     CalcChart(direct, opt, gen, 0);
 
     EXPECT_EQ(p->s.ChartJD, direct.ChartJD);
-    EXPECT_EQ(p->s.SiderealTime, direct.SiderealTime);
+    EXPECT_EQ(p->s.SiderealTimeSec, direct.SiderealTimeSec);
     for (int i = 0; i <= 38; ++i) {
         EXPECT_EQ(p->s.PlanetLon[i], direct.PlanetLon[i]) << "point " << i;
         EXPECT_EQ(p->s.PlanetSpeed[i], direct.PlanetSpeed[i]) << "point " << i;
@@ -193,10 +195,11 @@ TEST_F(TechTest, ScreensAndToolWindowsAreRefreshedByMode) {
     tech->RefreshAll();
     EXPECT_EQ(calls, (std::vector<std::string>{"asteroids", "starastr", "Star", "MoonSgn"}));
     calls.clear();
-    // the sphere in horizontal coordinates: the star window's horizon is not recomputed
+    // the sphere in horizontal coordinates: the star window is refreshed too (its places of
+    // date follow the chart; the horizon it leaves to the sphere)
     p->Flags.ScreenMode = 'C';
     tech->RefreshAll();
-    EXPECT_EQ(calls, (std::vector<std::string>{"sky", "MoonSgn"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"sky", "Star", "MoonSgn"}));
     calls.clear();
     p->Flags.ScreenMode = 'W';
     tech->RefreshAll();
@@ -510,6 +513,16 @@ TEST_F(TechTest, TheServiceFormAsBuilt) {
     EXPECT_EQ(tech->Timer1->Interval(), 300000);
     EXPECT_TRUE(tech->FormExists("KartForm"));
     EXPECT_FALSE(tech->FormExists("kartform")); // names are compared exactly
+}
+
+TEST(Waiting, DelayPumpsEventsOnAMonotonicClock) {
+    test::RecordingReport report;
+    AstroDat s;
+    s.Report = &report;
+    const auto start = std::chrono::steady_clock::now();
+    Delay(s, 20);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+    EXPECT_GT(report.eventPumps, 0);
 }
 
 } // namespace

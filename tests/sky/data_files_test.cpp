@@ -3,6 +3,7 @@
 #include "SkyTestSupport.h"
 
 #include "core/Text.h"
+#include "sky/StarCatalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,39 @@ TEST(DataFiles, YaleSiriusAndItsNames) {
     EXPECT_TRUE(found);
     EXPECT_LE(nme.size(), 12000u);
     EXPECT_LE(cmm.size(), 12000u);
+}
+
+TEST(DataFiles, EveryNamedStarIsNamedInBothLanguages) {
+    // English mode reads yale.cmm at the name offsets: a star named in Russian has its English
+    // name there, not a piece of another star's entry.
+    const struct {
+        int hr;
+        const char* ru;
+        const char* en;
+    } cases[] = {{2491, "Сириус", "Sirius"},
+                 {7001, "Вега", "Vega"},
+                 {8728, "Фомальгаут", "Fomalhaut"},
+                 {15, "Альферац", "Alpheratz"}};
+    for (bool english : {false, true}) {
+        SkyState t;
+        t.s.EnglishMode = english;
+        StarCatalogue cat;
+        ASSERT_TRUE(LoadYaleCatalogue(t.s, cat));
+        int named = 0;
+        for (int i = 1; i <= cat.StarCount; ++i) {
+            if (!cat.YaleStars[i].NameOffset) continue;
+            ++named;
+            const std::string name = StarName(cat, i);
+            EXPECT_FALSE(name.empty()) << cat.YaleStars[i].BS;
+            // One language's letters only: Cyrillic bytes in Russian mode, ASCII in English
+            // (names of several words keep their blanks).
+            for (unsigned char ch : name)
+                if (ch != ' ') EXPECT_EQ(ch >= 0x80, !english) << name;
+            for (const auto& c : cases)
+                if (cat.YaleStars[i].BS == c.hr) EXPECT_EQ(name, english ? c.en : Cp(c.ru));
+        }
+        EXPECT_EQ(named, 324);
+    }
 }
 
 TEST(DataFiles, DeepObjectsMessierFirstThenBrightest) {

@@ -234,6 +234,8 @@ TEST(ObjectSearch, NamesOnTheSphereAndTheStrip) {
     }
     EXPECT_EQ(SearchedBS("*abc"), 0);
     EXPECT_EQ(SearchedBS("*70011"), 7001);
+    EXPECT_EQ(SearchedBS("*  42"), 42); // right-aligned, as the star table sends it
+    EXPECT_EQ(SearchedBS("* 4 2"), 0);
     EXPECT_EQ(SearchedBS("Vega"), -1);
 }
 

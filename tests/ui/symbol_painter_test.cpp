@@ -1,4 +1,5 @@
 // Glyph texts of the 16 x 16 symbol font drawn pixel by pixel.
+#include "ui/GlyphFonts.h"
 #include "ui/OffscreenBitmap.h"
 #include "ui/SymbolPainter.h"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace qor::ui {
 namespace {
@@ -160,6 +162,85 @@ TEST(SymbolPainter, ArabicPartLabelGoesToCourierAfterItsGlyph) {
     EXPECT_EQ(buf.canvas().Font().color, kRed);
 }
 
+// Rows and columns of the pixels that differ from white.
+QRect InkBox(const QImage& img) {
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST(SymbolPainter, GlyphsInASixteenPixelCellAreTheBitmapFaceExactly) {
+    const Font16State font = ShippedFont();
+    const std::string text = "@A !";
+    QImage a = White(80, 20), b = White(80, 20);
+    {
+        Canvas c(a);
+        DrawFont16Text(font, 2, 2, text, kRed, c);
+    }
+    {
+        Canvas c(b);
+        DrawGlyphs(font, 2, 2, 16, text, kRed, c);
+    }
+    EXPECT_EQ(a, b);
+}
+
+TEST(SymbolPainter, LargerCellsGrowTheInkInProportionAndKeepItCentred) {
+    Font16State font = ShippedFont();
+    AstroDat s;
+    s.ProgramFolder = std::filesystem::path(QOR_SOURCE_DIR) / "data";
+    // without the outline face (the bitmap scaled), then with it
+    for (const bool outline : {false, true}) {
+        if (outline) ASSERT_TRUE(RegisterGlyphFonts(s));
+        for (const unsigned char code : {64, 68, 32, 38, 57}) { // Aries, Leo, Sun, Saturn, trine
+            const std::string glyph(1, static_cast<char>(code));
+            QImage small = White(20, 20);
+            {
+                Canvas c(small);
+                DrawGlyphs(font, 0, 0, 16, glyph, kRed, c);
+            }
+            for (const int cell : {24, 32, 48}) {
+                QImage big = White(cell + 4, cell + 4);
+                {
+                    Canvas c(big);
+                    DrawGlyphs(font, 0, 0, cell, glyph, kRed, c);
+                }
+                const QRect ink = InkBox(big), base = InkBox(small);
+                const double scale = cell / 16.0;
+                EXPECT_NEAR(ink.height(), base.height() * scale, 0.25 * base.height() * scale)
+                    << int(code) << " in " << cell << (outline ? " outline" : " bitmap");
+                EXPECT_NEAR(ink.center().y(), cell / 2.0, 0.12 * cell) << int(code) << " " << cell;
+                EXPECT_NEAR(ink.center().x(), cell / 2.0, 0.12 * cell) << int(code) << " " << cell;
+            }
+        }
+    }
+    EXPECT_EQ(OutlineGlyphCode(64), 126); // Aries
+    EXPECT_EQ(OutlineGlyphCode(75), 139); // Pisces
+    EXPECT_EQ(OutlineGlyphCode(32), 141); // the Sun
+    EXPECT_EQ(OutlineGlyphCode(61), 184); // opposition
+    EXPECT_EQ(OutlineGlyphCode(16), 0);   // the Earth: the bitmap scaled
+}
+
+TEST(Colours, ContrastRatioAndReadableColours) {
+    EXPECT_NEAR(ContrastRatio(0x000000, 0xFFFFFF), 21.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(0x123456, 0x123456), 1.0, 1e-9);
+    EXPECT_NEAR(ContrastRatio(0x777777, 0xFFFFFF), 4.48, 0.01); // the usual borderline grey
+    // the chart's default zodiac contour on each default element colour, and the tool
+    // buttons' symbol colour on the screens' backgrounds
+    struct Case {
+        Colour colour, background;
+    };
+    const Case cases[] = {{16766886, 13545727}, {16766886, 12910532}, {16766886, 12582911},
+                          {16766886, 16770560}, {0x5A2828, 0x000000}, {0x5A2828, 0xFFFFFF},
+                          {0x5A2828, 0x804000}, {0x5A2828, 0xF0F0F0}, {0xFFFFFF, 0x777777}};
+    for (const Case& c : cases) {
+        const Colour r = ReadableOn(c.colour, c.background);
+        EXPECT_GE(ContrastRatio(r, c.background), 4.5) << c.colour << " on " << c.background;
+        if (ContrastRatio(c.colour, c.background) >= 4.5) EXPECT_EQ(r, c.colour);
+    }
+}
+
 TEST(SymbolPainter, GlyphTableDrawingAdvancesSixteenAndPaintsWhiteWhenOpaque) {
     Font16Glyphs glyphs;
     SetGlyphRow(glyphs, 1, 1, 0x8001);
@@ -188,10 +269,34 @@ TEST(OffscreenBitmap, DegreeLabelWritesTextAndSignGlyph) {
     const double arcsec = 4 * 108000 + 4 * 3600 + 59 * 60 + 59.6;
     DrawDegreeLabel(s, buf, false, 10, 5, kRed, arcsec);
     Canvas& c = buf.canvas();
-    const int glyphX = 10 + c.TextWidth(" 5");
+    // the degrees fill the width of two digits, right-aligned
+    const int glyphX = 10 + c.TextWidth("00");
     EXPECT_EQ(At(buf.image(), glyphX, 5), kRed);
     EXPECT_EQ(At(buf.image(), glyphX + 15, 20), kRed);
     EXPECT_EQ(At(buf.image(), glyphX - 1, 5), kWhite);
+}
+
+TEST(OffscreenBitmap, DegreeLabelsPutTheirSignGlyphsInOneColumn) {
+    // Leo's glyph a single column of ink at its left edge: where it lands shows the column
+    Font16State font;
+    for (int r = 1; r <= 16; ++r) SetGlyphRow(font.Glyphs, 64 + 4, r, 0x8000);
+    OffscreenBitmap buf(font);
+    buf.Resize(300, 30);
+    AstroDat s;
+    for (const bool seconds : {false, true}) {
+        std::set<int> columns;
+        for (const int degree : {1, 5, 11, 20, 28}) {
+            ClearBuffer(buf, kWhite);
+            DrawDegreeLabel(s, buf, seconds, 10, 5, kRed, (4 * 30 + degree) * 3600.0 + 7 * 60);
+            // the glyph's column: the rightmost red pixel of the glyph's row 16 (text has none
+            // that low)
+            int x = -1;
+            for (int i = 0; i < 300; ++i)
+                if (At(buf.image(), i, 20) == kRed) x = i;
+            columns.insert(x);
+        }
+        EXPECT_EQ(columns.size(), 1u) << (seconds ? "with seconds" : "minutes");
+    }
 }
 
 TEST(OffscreenBitmap, ClearFillsAndShapesKeepTheirBrushRules) {

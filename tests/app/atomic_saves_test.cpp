@@ -1,0 +1,384 @@
+// Every save of the program on a full disk and in a read-only folder: the save says it failed,
+// the user is told, the old files stay byte-identical and no temporary file is left.
+//
+// Each case runs in a child process with the program folder on a tmpfs of its own in a private
+// mount namespace: filled to the last byte for a full disk, remounted read-only for a read-only
+// folder. Where no such namespace can be made, a full disk is a file-size limit of 0 (SIGXFSZ
+// ignored) and a read-only folder its write permission taken away (not as root, who ignores
+// it); a case that can set up neither says so and is skipped.
+#include "chart/BasePages.h"
+#include "chart/HistoryFile.h"
+#include "core/Aspects.h"
+#include "core/Files.h"
+#include "core/Parses.h"
+#include "core/SymbolFont.h"
+#include "forecast/EphemerisFiles.h"
+#include "geo/Atlas.h"
+#include "geo/AtlasText.h"
+#include "sky/AsteroidTable.h"
+#include "sky/Asteroids.h"
+#include "sky/Surface.h"
+#include "ui/WindowState.h"
+
+#include "support/RecordingReport.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace qor {
+namespace {
+
+using namespace chart;
+
+const fs::path kData = fs::path(QOR_SOURCE_DIR) / "data";
+
+// What a save routine says: whether it saved, and what the user (or, for routines that hand
+// the result to their caller, the caller) is told.
+struct Said {
+    bool saved = true;
+    std::string told;
+};
+Said FromBool(bool saved, const test::RecordingReport& report) {
+    Said r{saved, {}};
+    for (const auto& m : report.messages) r.told += m.text;
+    return r;
+}
+Said FromIo(const IoResult& io) {
+    return {io.ok(), io.message};
+}
+
+struct SaveCase {
+    const char* name;
+    std::map<std::string, std::string> old; // program name -> the bytes there before the save
+    std::function<void(AstroDat&)> prepare;  // what the routine reads besides
+    std::function<Said(AstroDat&, test::RecordingReport&)> save;
+};
+
+// A few lines of the shipped atlas as its text file.
+std::string AtlasTextSample() {
+    std::string coords, names, zones;
+    ReadFileBytes(kData / "geocr.atl", coords);
+    ReadFileBytes(kData / "geonr.atl", names);
+    ReadFileBytes(kData / "geozr.atl", zones);
+    AstroDat s;
+    s.ProgramFolder = kData;
+    const auto lines = AtlasTextLines(s, DecodeCityCoords(coords), DecodeCityNames(names),
+                                      SplitTextLines(zones));
+    std::string text;
+    for (std::size_t i = 0; lines && i < 5; ++i) text += (*lines)[i * 1000] + "\r\n";
+    return text;
+}
+
+std::vector<SaveCase> Cases() {
+    const std::string oldText = "the old file\r\nsecond line\r\n";
+    return {
+        {"window state main.ini", {{"main.ini", oldText}}, nullptr,
+         [](AstroDat& s, test::RecordingReport& r) {
+             ui::WindowStateFiles files(s);
+             return FromBool(files.SaveMainIni(), r);
+         }},
+        {"window state Form.ini", {{"Form.ini", oldText}}, nullptr,
+         [](AstroDat& s, test::RecordingReport& r) {
+             ui::WindowStateFiles files(s);
+             files.FormIniList = {"KartForm;Left;10", "KartForm;Top;20"};
+             return FromBool(files.SaveFormIni(), r);
+         }},
+        {"aspect page", {{"Aspects\\Test.asp", oldText}}, nullptr,
+         [](AstroDat& s, test::RecordingReport& r) {
+             return FromBool(SaveAspectPage(s, "Test", BuiltInAspectLines()), r);
+         }},
+        {"parts page", {{"Parses\\Test.prs", oldText}}, nullptr,
+         [](AstroDat& s, test::RecordingReport&) {
+             return FromIo(WriteParsPage(s, "Test", {"\"Test\"", "F;Fortune;Asc+Mon-Sun"}));
+         }},
+        {"symbol font", {{"font16.fnt", std::string(kSymbolFontBytes, 'o')}}, nullptr,
+         [](AstroDat& s, test::RecordingReport& r) {
+             Font16Glyphs font{};
+             font.words.fill(0x1234);
+             return FromBool(SaveSymbolFont(s, font), r);
+         }},
+        {"surface files", {{"Img\\P4.img", std::string(15, 'o')}, {"Img\\P4.nme", oldText}}, nullptr,
+         [](AstroDat& s, test::RecordingReport& r) {
+             auto regions = std::make_unique<SurfaceRegions>();
+             regions->Mode = 4;
+             regions->LastIndex = 1;
+             regions->Records[1] = {0, 10, 20, 30, 1, 0xFF, 0};
+             regions->Names[1] = "Region";
+             regions->NameCount = 1;
+             return FromBool(SaveSurfaceRegions(s, *regions), r);
+         }},
+        {"atlas import",
+         {{"geocr.atl", "old coordinates"}, {"geonr.atl", "old names"}, {"geozr.atl", oldText}},
+         [](AstroDat& s) {
+             std::ofstream(ResolvePath(s.ProgramFolder, "Wrk\\Atlas.txt"), std::ios::binary)
+                 << AtlasTextSample();
+         },
+         [](AstroDat& s, test::RecordingReport& r) {
+             Atlas a;
+             return FromBool(ImportAtlasTxt(s, a), r);
+         }},
+        {"atlas export under Wrk", {},
+         [](AstroDat& s) {
+             // the atlas made from its text, then the text replaced by an older one
+             const fs::path text = ResolvePath(s.ProgramFolder, "Wrk\\Atlas.txt");
+             std::ofstream(text, std::ios::binary) << AtlasTextSample();
+             Atlas a;
+             ASSERT_TRUE(ImportAtlasTxt(s, a));
+             std::ofstream(text, std::ios::binary | std::ios::trunc) << "the old export\r\n";
+         },
+         [](AstroDat& s, test::RecordingReport& r) {
+             Atlas a;
+             if (!LoadAtlas(s, a)) return Said{true, "the atlas did not load"};
+             r.messages.clear();
+             return FromBool(ExportAtlasTxt(s, a), r);
+         }},
+        {"chart base page", {{"DBase\\Test.qbs", oldText}}, nullptr,
+         [](AstroDat& s, test::RecordingReport&) {
+             BaseRow row{};
+             row[0] = "Name";
+             row[2] = "05.03.1990";
+             return FromIo(WriteBasePage(s, "Test", {row, row}));
+         }},
+        {"chart history", {{kHistoryFileName, oldText}}, nullptr,
+         [](AstroDat& s, test::RecordingReport&) {
+             return FromIo(WriteHistory(s, {"a;b;c", "d;e;f", "g;h;i"}));
+         }},
+        {"ephemeris cache", {{forecast::EphemerisFileName(forecast::EphemerisKind::Annual, 2024), oldText}},
+         nullptr,
+         [](AstroDat& s, test::RecordingReport&) {
+             return FromIo(forecast::SaveEphemerisFile(s, forecast::EphemerisKind::Annual, 2024,
+                                                       std::string(4000, 'n')));
+         }},
+        {"ephemeris text under Wrk", {{"Wrk\\Tab.txt", oldText}},
+         [](AstroDat& s) {
+             LeWriter out;
+             for (int day = 1; day <= 3; ++day) {
+                 forecast::EphemerisRecord rec;
+                 rec.Third = static_cast<int16_t>(day);
+                 forecast::WriteEphemerisRecord(out, rec);
+             }
+             std::ofstream(ResolvePath(s.ProgramFolder, "Wrk\\Tab.wrk"), std::ios::binary)
+                 << out.bytes();
+         },
+         [](AstroDat& s, test::RecordingReport&) {
+             return FromIo(forecast::AnnualEphemerisToText(
+                 s, ResolvePath(s.ProgramFolder, "Wrk\\Tab.wrk"),
+                 ResolvePath(s.ProgramFolder, "Wrk\\Tab.txt")));
+         }},
+        {"asteroid list under Wrk", {{kAsteroidFileName, oldText}},
+         [](AstroDat& s) {
+             fs::copy_file(fs::path(QOR_SOURCE_DIR) / "tests/fixtures/asteroids_five/asteroid.csv",
+                           ResolvePath(s.ProgramFolder, "asteroid.csv"));
+         },
+         [](AstroDat& s, test::RecordingReport& r) {
+             AsteroidCatalogue c;
+             if (!LoadAsteroidCatalogue(s, c)) return Said{true, "the catalogue did not load"};
+             return FromBool(WriteAsteroidFile(s, c), r);
+         }},
+    };
+}
+
+enum class Failure { DiskFull, ReadOnly };
+
+// The files under a folder and their bytes (the filler of a full disk left out).
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        if (!e.is_regular_file() || e.path().filename() == "filler") continue;
+        std::string bytes;
+        ReadFileBytes(e.path(), bytes);
+        files[fs::relative(e.path(), folder).string()] = bytes;
+    }
+    return files;
+}
+
+bool WriteFile(const char* path, const std::string& text) {
+    const int fd = ::open(path, O_WRONLY);
+    if (fd < 0) return false;
+    const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return ::close(fd) == 0 && ok;
+}
+
+// A tmpfs over `folder` in a mount namespace of this process alone.
+bool PrivateTmpfs(const fs::path& folder, std::string& why) {
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (uid == 0) {
+        if (::unshare(CLONE_NEWNS) != 0) {
+            why = std::string("unshare(CLONE_NEWNS): ") + std::strerror(errno);
+            return false;
+        }
+    } else {
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+            why = std::string("unshare(CLONE_NEWUSER | CLONE_NEWNS): ") + std::strerror(errno);
+            return false;
+        }
+        WriteFile("/proc/self/setgroups", "deny");
+        if (!WriteFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+            !WriteFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")) {
+            why = "the user namespace's id maps cannot be written";
+            return false;
+        }
+    }
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=1m,mode=0700") != 0) {
+        why = std::string("mount tmpfs: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// Fills the file system of `folder` to the last byte; false when a byte still fits.
+bool FillUp(const fs::path& folder) {
+    const fs::path filler = folder / "filler";
+    const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) return false;
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    while (::write(fd, "f", 1) > 0) {
+    }
+    ::close(fd);
+    const fs::path probe = folder / "probe";
+    const int p = ::open(probe.c_str(), O_WRONLY | O_CREAT, 0600);
+    const bool full = p < 0 || ::write(p, "x", 1) != 1;
+    if (p >= 0) ::close(p);
+    ::unlink(probe.c_str());
+    return full;
+}
+
+// Gives or takes the owner's write permission on the folder and every folder below it.
+void SetWritable(const fs::path& folder, bool writable) {
+    std::error_code ec;
+    const auto how = writable ? fs::perm_options::add : fs::perm_options::remove;
+    for (const auto& e : fs::recursive_directory_iterator(folder, ec))
+        if (e.is_directory()) fs::permissions(e.path(), fs::perms::owner_write, how, ec);
+    fs::permissions(folder, fs::perms::owner_write, how, ec);
+}
+
+constexpr int kSkip = 77;
+
+// One case in this (child) process: 0 when it holds, 1 when not, kSkip when its condition
+// cannot be set up; `notes` says what failed or why it was skipped.
+int RunCase(const SaveCase& c, Failure failure, const fs::path& folder, std::string& notes) {
+    std::string why;
+    const bool mounted = PrivateTmpfs(folder, why);
+    test::RecordingReport report;
+    AstroDat s;
+    s.ProgramFolder = folder;
+    s.Report = &report;
+    for (const auto& [name, bytes] : c.old) {
+        const fs::path p = ResolvePath(folder, name);
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
+    fs::create_directories(folder / "Wrk");
+    if (c.prepare) c.prepare(s);
+    if (::testing::Test::HasFatalFailure()) {
+        notes = "the case's files could not be prepared";
+        return 1;
+    }
+    report.messages.clear();
+    const auto before = Snapshot(folder);
+    bool undoWritable = false;
+    if (failure == Failure::DiskFull) {
+        if (mounted) {
+            if (!FillUp(folder)) {
+                notes = "the tmpfs could not be filled";
+                return kSkip;
+            }
+        } else {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit none{0, 0};
+            if (::setrlimit(RLIMIT_FSIZE, &none) != 0) {
+                notes = why + "; setrlimit(RLIMIT_FSIZE): " + std::strerror(errno);
+                return kSkip;
+            }
+        }
+    } else if (mounted) {
+        if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+            notes = std::string("remount read-only: ") + std::strerror(errno);
+            return kSkip;
+        }
+    } else if (::geteuid() != 0) {
+        SetWritable(folder, false);
+        undoWritable = true;
+    } else {
+        notes = why + "; and root ignores permission bits";
+        return kSkip;
+    }
+
+    const Said said = c.save(s, report);
+
+    if (undoWritable) SetWritable(folder, true);
+    if (said.saved) notes += "the routine said it saved; ";
+    if (said.told.empty()) notes += "nobody was told; ";
+    const auto after = Snapshot(folder);
+    for (const auto& [name, bytes] : before) {
+        const auto it = after.find(name);
+        if (it == after.end())
+            notes += name + " is gone; ";
+        else if (it->second != bytes)
+            notes += name + " changed; ";
+    }
+    for (const auto& [name, bytes] : after)
+        if (!before.count(name)) notes += name + " was left; ";
+    return notes.empty() ? 0 : 1;
+}
+
+TEST(AtomicSaves, EverySaveOnAFullDiskAndInAReadOnlyFolder) {
+    int ran = 0;
+    std::vector<std::string> skipped;
+    for (const SaveCase& c : Cases()) {
+        for (const Failure failure : {Failure::DiskFull, Failure::ReadOnly}) {
+            const std::string label =
+                std::string(c.name) + (failure == Failure::DiskFull ? ", full disk" : ", read-only folder");
+            test::TempDir dir;
+            int pipeFds[2];
+            ASSERT_EQ(::pipe(pipeFds), 0);
+            const pid_t pid = ::fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                ::close(pipeFds[0]);
+                std::string notes;
+                const int code = RunCase(c, failure, dir.path(), notes);
+                (void)!::write(pipeFds[1], notes.data(), notes.size());
+                ::_exit(code);
+            }
+            ::close(pipeFds[1]);
+            std::string notes;
+            char buf[512];
+            for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) notes.append(buf, n);
+            ::close(pipeFds[0]);
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            ASSERT_TRUE(WIFEXITED(status)) << label << ": the child died (signal "
+                                           << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
+            if (WEXITSTATUS(status) == kSkip) {
+                skipped.push_back(label + ": " + notes);
+                std::cout << "[  SKIPPED ] " << label << ": " << notes << "\n";
+                continue;
+            }
+            ++ran;
+            EXPECT_EQ(WEXITSTATUS(status), 0) << label << ": " << notes;
+        }
+    }
+    if (ran == 0) GTEST_SKIP() << "no case could set up its condition: " << skipped.front();
+}
+
+} // namespace
+} // namespace qor

@@ -1,0 +1,127 @@
+// Six hundred charts spread over six centuries, every latitude band, all eighteen house systems
+// and the main switches of the computation, each reduced to a fingerprint of the exact bits of
+// what the chart computes: the time step, every point's longitude, latitude and speed, the
+// body records, the equatorial and horizontal places and the aspect matrices. A rework of the
+// chart pipeline (a new structure, a faster path) must leave every fingerprint as it is.
+//
+// The stored fingerprints are rewritten with QOR_WRITE_FINGERPRINTS=1 in the environment,
+// only after a change that is meant to alter results, and the reason goes into the commit.
+#include "core/Aspects.h"
+#include "core/AstroMath.h"
+#include "core/Chart.h"
+#include "core/Houses.h"
+#include "core/Planets.h"
+#include "core/TimeStep.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kCharts = 600;
+
+struct Fnv {
+    uint64_t h = 1469598103934665603ull;
+    void Bytes(const void* p, size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        for (size_t i = 0; i < n; ++i) {
+            h ^= b[i];
+            h *= 1099511628211ull;
+        }
+    }
+    template <class T> void Add(const T& v) { Bytes(&v, sizeof v); }
+};
+
+std::string ChartFingerprint(AstroDat& s, const AspDefTable& aspects, int k) {
+    // A spread of moments from 1600 to 2200 that falls on every hour and minute.
+    const double jd = 2305447.5 + k * 365.2425 + k * 0.3791 + (k % 24) / 24.0;
+    const DateTimeRec r = CalendarFromJD(jd);
+    s.ChartYear = r.Year;
+    s.ChartMonth = r.Month;
+    s.ChartDay = static_cast<int>(r.Day);
+    s.ChartHour = r.Hour;
+    s.ChartMinute = r.Minute;
+    s.ChartSecond = static_cast<int>(r.Second);
+    s.ChartZone = (k % 27 - 12) * 60;
+    s.ChartLat = (-66.0 + (k * 7.31 - 132.0 * std::floor(k * 7.31 / 132.0))) * kDegToRad;
+    s.ChartLong = (-180.0 + std::fmod(k * 13.77, 360.0)) * kDegToRad;
+    s.UseLightTime = k % 5 != 0;
+
+    ChartOptions opt;
+    opt.HouseSystem = 1 + k % kHouseSystemCount;
+    opt.HelioBox = k % 31 == 7;
+    opt.HorizontalBox = k % 29 == 5;
+    opt.ArtaButton = k % 3 != 0;
+    GeneralOptions gen;
+    gen.HorParallax = k % 2 == 0;
+    gen.BlackMoonFocus = k % 4 == 1;
+    CalcAstroTime(s, TimeOptionsFor(opt, gen));
+    CalcChart(s, opt, gen, 0);
+
+    AspectOptions aspOpt;
+    aspOpt.MinorCheck = k % 2 == 1;
+    AspectMatrix matrix;
+    CalcAspects(aspects, aspOpt, {&s.PlanetLon, &s.PlanetSpeed}, matrix);
+
+    Fnv f;
+    for (double v : {s.ChartJD, s.ChartT, s.DeltaTSec, s.NutPsi, s.NutEps, s.EpsMean,
+                     s.SiderealTimeSec, s.GeocLat, s.GeocRadius})
+        f.Add(v);
+    f.Add(s.PlanetLon);
+    f.Add(s.PlanetLat);
+    f.Add(s.PlanetSpeed);
+    f.Add(s.PlanetLonSaved);
+    f.Add(s.Bodies);
+    f.Add(s.BodyRA);
+    f.Add(s.BodyDec);
+    f.Add(s.BodyAz);
+    f.Add(s.BodyAlt);
+    f.Add(matrix.AspMatrix);
+    f.Add(matrix.AspApplying);
+    std::ostringstream out;
+    out << std::hex << std::setw(16) << std::setfill('0') << f.h;
+    return out.str();
+}
+
+TEST(ChartFingerprints, SixHundredChartsAreComputedBitForBitAsStored) {
+    AstroDat s;
+    s.ProgramFolder = fs::path(QOR_SOURCE_DIR) / "data";
+    for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(s, i).ok);
+    AspDefTable aspects;
+    auto lines = BuiltInAspectLines();
+    ReadAspectTable(aspects, lines);
+
+    std::vector<std::string> now;
+    for (int k = 0; k < kCharts; ++k) now.push_back(ChartFingerprint(s, aspects, k));
+
+    const fs::path stored = fs::path(QOR_FIXTURES_DIR) / "chart_fingerprints.txt";
+    if (std::getenv("QOR_WRITE_FINGERPRINTS")) {
+        std::ofstream out(stored, std::ios::binary);
+        for (const auto& h : now) out << h << '\n';
+        GTEST_SKIP() << "fingerprints written to " << stored;
+    }
+    std::ifstream in(stored, std::ios::binary);
+    ASSERT_TRUE(in) << stored;
+    std::vector<std::string> before;
+    for (std::string line; std::getline(in, line);) before.push_back(line);
+    ASSERT_EQ(before.size(), now.size());
+    int differ = 0;
+    for (int k = 0; k < kCharts; ++k)
+        if (before[k] != now[k] && ++differ <= 5) ADD_FAILURE() << "chart " << k << " differs";
+    EXPECT_EQ(differ, 0) << "of " << kCharts << " charts";
+}
+
+} // namespace
+} // namespace qor
