@@ -768,12 +768,13 @@ def compose_transits(base, lang):
 #   [p1.p2 pair]      the return's points p1 and p2 in aspect (p2 101 and 110 for the angles)
 #   [p lunar fused]   the lunar return's point p in conjunction (flowing, tense; solar too)
 #   [ddd aspect]      the aspect of ddd degrees itself
+#   [k natal]         what radix point k stands for when a return point touches it
 #   [k.q radix]       the return's point q to radix point k
 # A section is three sentences:
 #   return-cusp-house [100+h.k]   house(h) + cusp(h, k) + field(k)
 #   point-house       [p.h]       point(p) + in(p, h) + house(h)
 #   return-aspect     [p1.a.p2]   family of p1 + pair(p1, p2) + aspect(a)
-#   return-radix      [k.a.q]     lunar family of q + radix(k, q) + aspect(a)
+#   return-radix      [k.a.q]     lunar family of q + natal(k) + radix(k, q) + aspect(a)
 RETURN_KINDS = ("lunar", "solar")
 RETURN_RULES = ("return-cusp-house", "point-house", "return-aspect", "return-radix")
 
@@ -790,6 +791,7 @@ def return_bank_keys():
     keys |= {"%d %s %s" % (p, kind, f) for p in POINTS for kind in RETURN_KINDS
              for f in FAMILIES}
     keys |= {"%03d aspect" % g for g in ASPECT_ANGLES}
+    keys |= {"%d natal" % k for k in POINTS}
     keys |= {"%d.%d radix" % (k, q) for k in POINTS for q in POINTS}
     return keys
 
@@ -834,8 +836,8 @@ def return_parts(rule, kind, key):
         return ["%d %s %s" % (p1, kind, FAMILY_OF_ANGLE[angle]), "%d.%d pair" % (p1, p2),
                 "%03d aspect" % angle]
     k, q = key[0], key[2]
-    return ["%d lunar %s" % (q, FAMILY_OF_ANGLE[angle]), "%d.%d radix" % (k, q),
-            "%03d aspect" % angle]
+    return ["%d lunar %s" % (q, FAMILY_OF_ANGLE[angle]), "%d natal" % k,
+            "%d.%d radix" % (k, q), "%03d aspect" % angle]
 
 
 def return_key_text(rule, key):
@@ -875,7 +877,7 @@ def compose_returns(base, lang):
                 continue
             out.append(Section(return_key_text(rule, key), return_title(names, kind, rule, key),
                                [" ".join(bank[k].paragraphs[0] for k in keys)],
-                               bank[keys[1]].where))
+                               bank[keys[-2]].where))
     return out
 
 

@@ -667,6 +667,27 @@ class ReturnBases(unittest.TestCase):
             # the month and the year each have their frame
             self.assertNotEqual(bodies[0], bodies[1])
 
+    def test_aspect_sections_tell_the_frame_of_their_kind(self):
+        """The shipped aspect bases: the month and the year frame the same pair differently,
+        and a return point to a natal point tells what the natal point stands for."""
+        for lang in textbase.LANGUAGES:
+            bank = textbase.read_return_bank(os.path.join(RETURN_SOURCES, "returns"), lang)
+            bodies = {}
+            for name in ("lunar-pa", "solar-pa", "lunar-par"):
+                base = textbase.load_base(os.path.join(RETURN_SOURCES, name))
+                sections = {s.key: s for s in textbase.compose_returns(base, lang)}
+                rule = base["parts"][0]["rule"]
+                self.assertEqual(len(sections), len(textbase.KEY_RULES[rule][1]), name)
+                bodies[name] = sections["5.090.7"].paragraphs[0]
+            text = lambda k: bank[k].paragraphs[0]
+            self.assertEqual(bodies["lunar-pa"], " ".join(
+                text(k) for k in ("5 lunar tense", "5.7 pair", "090 aspect")))
+            self.assertEqual(bodies["solar-pa"], " ".join(
+                text(k) for k in ("5 solar tense", "5.7 pair", "090 aspect")))
+            # natal Mars, the return's Saturn: Saturn's frame, then natal Mars
+            self.assertEqual(bodies["lunar-par"], " ".join(
+                text(k) for k in ("7 lunar tense", "5 natal", "5.7 radix", "090 aspect")))
+
     def test_bank_faults_are_named(self):
         cases = [("[5.2 cusp]", "[13.2 cusp]", "make_texts.py", "is no sentence of the return banks"),
                  ("[5.2 cusp]", "[5.3 cusp]", "make_texts.py", "written twice"),

@@ -176,6 +176,16 @@ protected:
                     check(std::set<std::string>(lines.begin(), lines.end()), solar, english);
                 }
     }
+    // The report tells at least the aspects well inside the orb and at most those not well
+    // outside it, each under its heading.
+    static void ExpectHeadingsBetween(const std::set<std::string>& lines, int inside,
+                                      int possible) {
+        const auto headings = std::count_if(lines.begin(), lines.end(), [](const auto& l) {
+            return l.rfind("* ", 0) == 0;
+        });
+        EXPECT_GE(headings, inside);
+        EXPECT_LE(headings, possible);
+    }
     static std::string Name(bool english, int point) {
         const int i = point <= 16 ? point - 1 : point == 27 ? 16 : 17;
         return english ? kPointsEn[i] : Cp(kPointsRu[i]);
@@ -209,6 +219,98 @@ TEST_F(ReturnTextsTest, EveryReturnCuspFindsItsNatalHouse) {
             }
         });
     EXPECT_EQ(told, 2 * 2 * 2 * 12);
+}
+
+// Each point of the return in its own house, under the heading the reader builds.
+TEST_F(ReturnTextsTest, EveryPointFindsItsReturnHouse) {
+    ForEachReturn(
+        [](PairReports& r, bool solar) {
+            r.ReturnPointsInHouses(solar ? BaseId::SPH : BaseId::LPH, solar);
+        },
+        [&](const std::set<std::string>& lines, bool solar, bool english) {
+            double back[13];
+            Cusps(true, back);
+            NamesAs words(s, false, false);
+            const std::string ret = english ? (solar ? " OF SOLAR" : " OF LUNAR")
+                                            : Cp(solar ? " СОЛЯРА" : " ЛУНАРА");
+            for (int p = 1; p <= 16; ++p) {
+                const int h = HouseAmong(back, Lon(true, p));
+                const std::string name = UpperCaseCp(Trim(BodyName(s, p)));
+                const std::string want =
+                    english ? name + ret + " IN " + kRoman[h - 1] + "-TH HOUSE" + ret
+                            : name + ret + Cp(" В ") + kRoman[h - 1] + Cp("-М ДОМЕ") + ret;
+                EXPECT_TRUE(lines.count("* " + want)) << Cp1251ToUtf8(want);
+            }
+        });
+}
+
+// The return's own aspects, the Ascendant and the MC as second points: every one well inside
+// the orb is told under its title, and no more are told than the pairs not well outside.
+TEST_F(ReturnTextsTest, EveryOwnAspectOfTheReturnIsTold) {
+    int told = 0;
+    ForEachReturn(
+        [](PairReports& r, bool solar) { r.ReturnAspects(solar ? BaseId::SPA : BaseId::LPA, false); },
+        [&](const std::set<std::string>& lines, bool solar, bool english) {
+            const std::string of = english ? (solar ? "Solar return: " : "Lunar return: ")
+                                           : Cp(solar ? " в Соляре" : " в Лунаре");
+            int inside = 0, possible = 0;
+            for (int p = 1; p <= 16; ++p)
+                for (int q : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 27, 36}) {
+                    if (q <= p) continue;
+                    const int a = AspectOf(Lon(true, p), Lon(true, q));
+                    if (a != 0) ++possible;
+                    if (a <= 0) continue;
+                    ++inside;
+                    const std::string t =
+                        Name(english, p) + " " + Aspect(english, a) + " " + Name(english, q);
+                    const std::string want = english ? of + t : t + of;
+                    EXPECT_TRUE(lines.count("* " + want)) << Cp1251ToUtf8(want);
+                }
+            ExpectHeadingsBetween(lines, inside, possible);
+            told += inside;
+        });
+    EXPECT_GT(told, 40);
+}
+
+// The lunar return's points to the natal ones ("Lunar Mars square natal Sun"), its Moon on the
+// natal Moon among them; the solar report has no such block.
+TEST_F(ReturnTextsTest, EveryLunarAspectToTheRadixIsTold) {
+    int told = 0;
+    ForEachReturn(
+        [](PairReports& r, bool solar) {
+            if (solar)
+                r.Return(true);
+            else
+                r.ReturnAspects(BaseId::LPAR, true);
+        },
+        [&](const std::set<std::string>& lines, bool solar, bool english) {
+            if (solar) {
+                for (const auto& l : lines)
+                    if (l.rfind("* ", 0) == 0)
+                        EXPECT_EQ(l.find(english ? "Lunar " : Cp(" Лунара ")), std::string::npos)
+                            << Cp1251ToUtf8(l);
+                return;
+            }
+            EXPECT_TRUE(lines.count(english ? "* Lunar Moon conjunction natal Moon"
+                                            : Cp("* Луна Лунара соединение Луна радикса")));
+            int inside = 0, possible = 0;
+            for (int k = 1; k <= 16; ++k)
+                for (int q = 1; q <= 16; ++q) {
+                    const int a = AspectOf(Lon(false, k), Lon(true, q));
+                    if (a != 0) ++possible;
+                    if (a <= 0) continue;
+                    ++inside;
+                    const std::string want =
+                        english ? "Lunar " + Name(true, q) + " " + Aspect(true, a) + " natal " +
+                                      Name(true, k)
+                                : Name(false, q) + Cp(" Лунара ") + Aspect(false, a) + " " +
+                                      Name(false, k) + Cp(" радикса");
+                    EXPECT_TRUE(lines.count("* " + want)) << Cp1251ToUtf8(want);
+                }
+            ExpectHeadingsBetween(lines, inside, possible);
+            told += inside;
+        });
+    EXPECT_GT(told, 40);
 }
 
 } // namespace
