@@ -208,7 +208,8 @@ TEST(SymbolPainter, LargerCellsGrowTheInkInProportionAndKeepItCentred) {
                 }
                 const QRect ink = InkBox(big), base = InkBox(small);
                 const double scale = cell / 16.0;
-                EXPECT_NEAR(ink.height(), base.height() * scale, 0.25 * base.height() * scale)
+                // the outline face is another drawing of the glyph: its proportions differ a little
+                EXPECT_NEAR(ink.height(), base.height() * scale, 0.3 * base.height() * scale)
                     << int(code) << " in " << cell << (outline ? " outline" : " bitmap");
                 EXPECT_NEAR(ink.center().y(), cell / 2.0, 0.12 * cell) << int(code) << " " << cell;
                 EXPECT_NEAR(ink.center().x(), cell / 2.0, 0.12 * cell) << int(code) << " " << cell;
