@@ -320,8 +320,8 @@ void TStar::N5Click() {
                                  ? StarTextEntry(c.StarNames, c.YaleStars[StarSelRow].NameOffset)
                                  : StarCellText(p_.s, c, StarSelRow, 4, J2000);
     if (text.empty()) return;
-    auto* form = dynamic_cast<TTextForm*>(Screen().FindForm("TextForm"));
-    if (!form) form = new TTextForm(p_);
+    auto* form = dynamic_cast<TTextForm*>(Screen().Ensure("TextForm"));
+    if (!form) return;
     if (form->State() == WindowState::Minimized) form->SetWindowState(WindowState::Normal);
     form->Memo->SetText(text);
     form->show();
@@ -408,6 +408,7 @@ void TDeep::FormShow() {
 void RegisterStarWindows(shell::Program& p, SkyData& sky) {
     p.FormClasses.Register("Star", [&p, &sky] { return new TStar(p, sky); });
     p.FormClasses.Register("Deep", [&p, &sky] { return new TDeep(p, sky); });
+    p.FormClasses.Register("TextForm", [&p] { return new TTextForm(p); });
     p.Svc.RefreshWindow["Star"] = [](TForm& f) {
         if (auto* w = dynamic_cast<TStar*>(&f)) w->BringToChart();
     };
