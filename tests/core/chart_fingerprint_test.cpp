@@ -9,6 +9,7 @@
 #include "core/Aspects.h"
 #include "core/AstroMath.h"
 #include "core/Chart.h"
+#include "core/ChartMoment.h"
 #include "core/Houses.h"
 #include "core/Planets.h"
 #include "core/TimeStep.h"
@@ -48,15 +49,17 @@ std::string ChartFingerprint(AstroDat& s, const AspDefTable& aspects, int k) {
     // A spread of moments from 1600 to 2200 that falls on every hour and minute.
     const double jd = 2305447.5 + k * 365.2425 + k * 0.3791 + (k % 24) / 24.0;
     const DateTimeRec r = CalendarFromJD(jd);
-    s.ChartYear = r.Year;
-    s.ChartMonth = r.Month;
-    s.ChartDay = static_cast<int>(r.Day);
-    s.ChartHour = r.Hour;
-    s.ChartMinute = r.Minute;
-    s.ChartSecond = static_cast<int>(r.Second);
-    s.ChartZone = (k % 27 - 12) * 60;
-    s.ChartLat = (-66.0 + (k * 7.31 - 132.0 * std::floor(k * 7.31 / 132.0))) * kDegToRad;
-    s.ChartLong = (-180.0 + std::fmod(k * 13.77, 360.0)) * kDegToRad;
+    ChartMoment m;
+    m.Year = r.Year;
+    m.Month = r.Month;
+    m.Day = static_cast<int>(r.Day);
+    m.Hour = r.Hour;
+    m.Minute = r.Minute;
+    m.Second = static_cast<int>(r.Second);
+    m.ZoneMinutes = (k % 27 - 12) * 60;
+    m.Lat = (-66.0 + (k * 7.31 - 132.0 * std::floor(k * 7.31 / 132.0))) * kDegToRad;
+    m.Long = (-180.0 + std::fmod(k * 13.77, 360.0)) * kDegToRad;
+    SetChartMoment(s, m);
     s.UseLightTime = k % 5 != 0;
 
     ChartOptions opt;
