@@ -81,6 +81,8 @@ double LongitudeRate(const Triple& pos, const Triple& vel) {
     return (pos[0] * vel[1] - vel[0] * pos[1]) / NonZeroGuard(pos[0] * pos[0] + pos[1] * pos[1]);
 }
 
+void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes);
+
 int LastBody(const AstroDat& s) {
     return 14 + std::clamp(s.NExtra, 0, kMaxExtraBodies);
 }
@@ -477,8 +479,8 @@ struct Calc {
         s.SVPText = t.empty() ? t : t.substr(1);
     }
 
-    void HousesAndParts() {
-        CalcHouses(s, opt, gen);
+    void HousesAndParts(bool latitudes) {
+        SetHouses(s, opt, gen, latitudes);
         if (opt.ComputeParts) opt.ComputeParts(s);
     }
 
@@ -492,12 +494,12 @@ struct Calc {
         s.SiderealTimeSec = std::fmod(st - kSiderealPerSolarSecond + 86400.0, 86400.0);
         for (int i = 1; i <= last; ++i)
             s.PlanetLon[i] = NormAngle(s.Bodies[i][kBodyLon] - s.PlanetSpeed[i] * kSecondInDays);
-        HousesAndParts();
+        HousesAndParts(false); // the cusps' latitudes follow with the chart's own
         PointArray before = s.PlanetLon;
         s.ChartJD = jd;
         s.SiderealTimeSec = st;
         for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][kBodyLon];
-        HousesAndParts();
+        HousesAndParts(true);
         auto speed = [&](int i) {
             return NormAngleSigned(s.PlanetLon[i] - before[i]) / kSecondInDays;
         };
@@ -692,7 +694,10 @@ bool FindSunArcs(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen
 
 } // namespace
 
-void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+namespace {
+
+// The cusps of the chart as points 27..38, with their ecliptic latitudes when asked for.
+void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes) {
     HouseFrame f;
     f.ramc = LocalSiderealRad(s);
     f.sinEps = s.SinEps;
@@ -736,8 +741,14 @@ void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen)
         const double lon = (*cusps)[h];
         s.PlanetLon[26 + h] = lon;
         s.PlanetLonSaved[26 + h] = lon;
-        s.PlanetLat[26 + h] = std::atan(-std::sin(lon) * s.SinEps / s.CosEps);
+        if (latitudes) s.PlanetLat[26 + h] = std::atan(-std::sin(lon) * s.SinEps / s.CosEps);
     }
+}
+
+} // namespace
+
+void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+    SetHouses(s, opt, gen, true);
 }
 
 void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n) {
