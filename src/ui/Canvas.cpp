@@ -1,6 +1,7 @@
 #include "ui/Canvas.h"
 
 #include "core/Text.h"
+#include "ui/GlyphFonts.h"
 #include "ui/QtText.h"
 
 #include <QFontDatabase>
@@ -26,7 +27,7 @@ std::string Lower(std::string_view s) {
 }
 
 bool FamilyInstalled(const QString& family) {
-    return QFontDatabase::hasFamily(family);
+    return FontFamilyInstalled(family);
 }
 
 QString SansFamily() {
