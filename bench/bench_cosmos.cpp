@@ -1,5 +1,6 @@
 // One full redraw of the cosmos screen at 1920 x 1080: the Sun's view with every catalogue star,
-// deep-sky object and orbit; Saturn with its rings, moons and surface; the view from Sirius.
+// deep-sky object and orbit; Saturn with its rings, moons and surface; the view from Sirius; each
+// redraw on the next of four moments a season apart.
 #include "SkyState.h"
 
 #include "sky/CosmosScene.h"
@@ -13,9 +14,8 @@ namespace {
 // The arguments: the view's mode (1 the Sun, 7 Saturn, -1 the star view).
 void BM_DrawCosmos1920(benchmark::State& state) {
     using namespace qor;
-    StarCatalogue stars;
-    DeepCatalogue deep;
-    AstroDat s = bench::SkyChartState(stars, deep);
+    const auto moments = bench::SkyMoments(4);
+    AstroDat& s = moments[0]->s;
     CosmosBodies bodies;
     LoadPlanetsMdb(s, bodies);
     LoadCosmosSettings(bodies, DefaultOrbitMemo());
@@ -37,9 +37,11 @@ void BM_DrawCosmos1920(benchmark::State& state) {
     CosmosView view;
     CosmosDrawOptions options;
     options.EqatorBox = true;
-    CosmosInputs in{s, bodies, stars, deep, options};
-    in.Surface = [&](int m) -> const SurfaceRegions* { return m == 7 ? &saturn : nullptr; };
+    std::size_t next = 0;
     for (auto _ : state) {
+        bench::SkyMoment& m = *moments[next++ % moments.size()];
+        CosmosInputs in{m.s, bodies, m.stars, m.deep, options};
+        in.Surface = [&](int k) -> const SurfaceRegions* { return k == 7 ? &saturn : nullptr; };
         CosmosRedraw(view, in, bitmap);
         benchmark::DoNotOptimize(bitmap.image().constBits());
     }

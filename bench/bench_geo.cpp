@@ -108,7 +108,7 @@ namespace {
 // the grid with its labels, the cities (with their names from level 2 on), the chart's place
 // and the Sun and Moon overhead, at a zoom level (1 the world view, 3 a view of Europe); with
 // `acg` also the astro-carto-graphy lines of all ten planets with the major aspects and the
-// house curves.
+// house curves. Each redraw shows the next of four moments a season apart.
 void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg) {
     static int argc = 1;
     static char name[] = "qor_bench";
@@ -120,13 +120,28 @@ void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg) {
     for (int i = 0; i < kPlanetSeriesBodies; ++i) LoadPlanetTerms(s, i);
     ChartOptions opt;
     GeneralOptions gen;
-    s.ChartYear = 2026;
-    s.ChartMonth = 12;
-    s.ChartDay = 10;
-    s.ChartLat = 55.75 * kDegToRad;
-    s.ChartLong = 37.62 * kDegToRad;
-    CalcAstroTime(s, TimeOptionsFor(opt, gen));
-    CalcChart(s, opt, gen, 0);
+    // The sky over the map on four days a season apart: each redraw takes the next.
+    std::vector<GeoSky> skies;
+    for (int i = 0; i < 4; ++i) {
+        s.ChartYear = 2026 + (11 + 3 * i) / 12;
+        s.ChartMonth = 1 + (11 + 3 * i) % 12;
+        s.ChartDay = 10;
+        s.ChartLat = 55.75 * kDegToRad;
+        s.ChartLong = 37.62 * kDegToRad;
+        CalcAstroTime(s, TimeOptionsFor(opt, gen));
+        CalcChart(s, opt, gen, 0);
+        GeoSky sky;
+        sky.chartLat = s.ChartLat;
+        sky.chartLong = s.ChartLong;
+        sky.lstRad = s.SiderealTimeSec * 15 / kRadToArcSec;
+        for (int k = 1; k <= 10; ++k) {
+            sky.ra[k] = s.Bodies[k][kBodyRA];
+            sky.dec[k] = s.Bodies[k][kBodyDec];
+            sky.glyph[k] = BodyName(s, k);
+        }
+        if (acg) sky.acg = AcgInputOf(s, gen.HorParallax);
+        skies.push_back(sky);
+    }
     ui::Font16State font;
     std::ifstream in(s.ProgramFolder / "font16.fnt", std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -144,21 +159,12 @@ void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg) {
         map.view.ZoomAt(bitmap.Width() * 53 / 100, bitmap.Height() / 4, bitmap.Height());
     GeoMapOptions o;
     o.cityNames = true;
-    GeoSky sky;
-    sky.chartLat = s.ChartLat;
-    sky.chartLong = s.ChartLong;
-    sky.lstRad = s.SiderealTimeSec * 15 / kRadToArcSec;
-    for (int i = 1; i <= 10; ++i) {
-        sky.ra[i] = s.Bodies[i][kBodyRA];
-        sky.dec[i] = s.Bodies[i][kBodyDec];
-        sky.glyph[i] = BodyName(s, i);
-    }
     if (acg) {
-        sky.acg = AcgInputOf(s, gen.HorParallax);
         o.acg = o.acgAscDsc = o.acgMcIc = o.acgMajor = o.acgHouses = true;
         o.planetMask = "||||||||||";
     }
-    for (auto _ : st) DrawGeoMap(s, map, o, atlas, sky, bitmap, font);
+    std::size_t next = 0;
+    for (auto _ : st) DrawGeoMap(s, map, o, atlas, skies[next++ % skies.size()], bitmap, font);
     if (acg) st.counters["labels"] = static_cast<double>(map.acgLabels.size());
 }
 

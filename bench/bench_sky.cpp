@@ -1,8 +1,8 @@
 // The sky screens at 1920 x 1080 and the asteroid places. One full redraw of the celestial sphere
 // at 1920 x 1080 with every catalogue star to magnitude 7, the deep-sky objects, the houses, the
-// zodiac and the bodies: in the equatorial system, and in the horizontal one with the sidereal time
-// changed before each redraw (so the horizontal places of every star and deep-sky object are worked
-// out again).
+// zodiac and the bodies: in the equatorial system and in the horizontal one, each redraw on the
+// next of four moments a season apart (so the places of every star and deep-sky object are
+// worked out again).
 #include "SkyState.h"
 
 #include "sky/CelestialSphere.h"
@@ -18,9 +18,7 @@ namespace {
 // The argument: the coordinate system (0 horizontal, 1 equatorial).
 void BM_DrawSky1920(benchmark::State& state) {
     using namespace qor;
-    StarCatalogue stars;
-    DeepCatalogue deep;
-    AstroDat s = bench::SkyChartState(stars, deep);
+    const auto moments = bench::SkyMoments(4);
 
     ui::Font16State font;
     ui::OffscreenBitmap bitmap(font);
@@ -32,11 +30,10 @@ void BM_DrawSky1920(benchmark::State& state) {
     o.Houses = true;
     o.Zodiac = true;
     o.Axes = true;
-    SkyInputs in{s, stars, deep, o, "", 0, true, 1080, &font};
-    const double sidereal = s.SiderealTimeSec;
-    int tick = 0;
+    std::size_t next = 0;
     for (auto _ : state) {
-        if (o.System == kSkyHorizontal) s.SiderealTimeSec = sidereal + (++tick % 2);
+        bench::SkyMoment& m = *moments[next++ % moments.size()];
+        SkyInputs in{m.s, m.stars, m.deep, o, "", 0, true, 1080, &font};
         RedrawSky(view, in, bitmap);
         benchmark::DoNotOptimize(bitmap.image().constBits());
     }
@@ -49,24 +46,27 @@ BENCHMARK(BM_DrawSky1920)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 namespace {
 
 // The stars-and-asteroids strip at 1920 x 1080: zoom 1 (the whole zodiac), and zoom 100 on the
-// Sun with every label placed.
+// Sun with every label placed; each redraw on the next of four moments a season apart.
 void BM_DrawStarAstr1920(benchmark::State& state) {
     using namespace qor;
-    StarCatalogue stars;
-    DeepCatalogue deep;
-    AstroDat s = bench::SkyChartState(stars, deep);
-    AsteroidCatalogue asteroids;
-    LoadAsteroidCatalogue(s, asteroids);
+    const auto moments = bench::SkyMoments(4);
+    std::vector<AsteroidCatalogue> asteroids(moments.size());
     GeneralOptions gen;
-    CalcCatalogueAsteroids(s, gen, asteroids);
+    for (std::size_t i = 0; i < moments.size(); ++i) {
+        LoadAsteroidCatalogue(moments[i]->s, asteroids[i]);
+        CalcCatalogueAsteroids(moments[i]->s, gen, asteroids[i]);
+    }
     ui::Font16State font;
     ui::OffscreenBitmap bitmap(font);
     bitmap.Resize(1920, 1080);
     StripView view;
     view.Zoom = static_cast<double>(state.range(0));
-    view.CentreLon = s.PlanetLon[1];
-    StripInputs in{s, stars, deep, asteroids, true, &font};
+    std::size_t next = 0;
     for (auto _ : state) {
+        const std::size_t i = next++ % moments.size();
+        bench::SkyMoment& m = *moments[i];
+        view.CentreLon = m.s.PlanetLon[1];
+        StripInputs in{m.s, m.stars, m.deep, asteroids[i], true, &font};
         RedrawStarAstr(view, in, bitmap);
         benchmark::DoNotOptimize(bitmap.image().constBits());
     }

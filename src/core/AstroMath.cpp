@@ -33,7 +33,8 @@ double NormAngleSigned2(double x) {
 }
 
 double ReduceAngle(double a) {
-    a = std::fmod(a, kTwoPi);
+    // The remainder of a value within a turn is the value itself: skip the division then.
+    if (!(std::fabs(a) < kTwoPi)) a = std::fmod(a, kTwoPi);
     if (a > kPi) a -= kTwoPi;
     if (a <= -kPi) a += kTwoPi;
     return a;

@@ -14,6 +14,7 @@
 #include "shell/ShellWindows.h"
 #include "shell/Sound.h"
 #include "shell/Tech.h"
+#include "ui/GlyphFonts.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -341,7 +342,7 @@ namespace {
 int RegisterFontFile(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return 0;
-    const int id = QFontDatabase::addApplicationFont(QString::fromStdString(file.string()));
+    const int id = AddApplicationFontFile(file);
     return id < 0 ? 0 : static_cast<int>(QFontDatabase::applicationFontFamilies(id).size());
 }
 

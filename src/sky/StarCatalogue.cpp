@@ -439,8 +439,9 @@ int StarCatalogue::BrightestNear(double lon, double limit, double brighterThan) 
     double best = brighterThan;
     const int count = std::min<int>(StarCount, static_cast<int>(StarLon.size()) - 1);
     for (int n = 1; n <= count && n < static_cast<int>(YaleStars.size()); ++n) {
-        if (StarLon[n] == 0 || YaleStars[n].NameOffset == 0) continue;
-        if (std::fabs(ReduceAngle(StarLon[n] - lon)) < limit && YaleStars[n].Mag < best) {
+        // The place first: it is in a table of its own, and rejects nearly every star.
+        if (StarLon[n] == 0 || !(std::fabs(ReduceAngle(StarLon[n] - lon)) < limit)) continue;
+        if (YaleStars[n].NameOffset != 0 && YaleStars[n].Mag < best) {
             found = n;
             best = YaleStars[n].Mag;
         }

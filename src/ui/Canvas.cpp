@@ -1,6 +1,7 @@
 #include "ui/Canvas.h"
 
 #include "core/Text.h"
+#include "ui/GlyphFonts.h"
 #include "ui/QtText.h"
 
 #include <QFontDatabase>
@@ -26,7 +27,7 @@ std::string Lower(std::string_view s) {
 }
 
 bool FamilyInstalled(const QString& family) {
-    return QFontDatabase::hasFamily(family);
+    return FontFamilyInstalled(family);
 }
 
 QString SansFamily() {
@@ -439,25 +440,54 @@ void Canvas::PolyPolygon(const std::vector<std::vector<QPoint>>& polygons) {
     painter_.drawPath(path);
 }
 
+Canvas::MeasuredFont& Canvas::Measured() const {
+    // A font added to the program may change what a family resolves to: measure afresh.
+    const unsigned generation = FontDatabaseGeneration();
+    if (generation != measuredGeneration_) {
+        measured_.clear();
+        measuredGeneration_ = generation;
+    }
+    const QFont& font = painter_.font();
+    for (MeasuredFont& m : measured_)
+        if (m.font == font) return m;
+    // A bound on what is kept: the fonts of a screen are few.
+    if (measured_.size() >= 32) measured_.clear();
+    const QFontMetrics fm(font, &device_);
+    measured_.push_back({font, fm.height(), fm.ascent(), {}});
+    return measured_.back();
+}
+
+int Canvas::Advance(const QString& text) const {
+    MeasuredFont& m = Measured();
+    const auto it = m.widths.constFind(text);
+    if (it != m.widths.constEnd()) return it.value();
+    // A bound on what is kept: texts that change every second (clocks) must not pile up.
+    if (m.widths.size() >= 4096) m.widths.clear();
+    const int w = QFontMetrics(m.font, &device_).horizontalAdvance(text);
+    m.widths.insert(text, w);
+    return w;
+}
+
 void Canvas::TextOut(int x, int y, std::string_view text) {
     const QString q = FontTextFor(font_.name, text);
-    const QFontMetrics fm(painter_.font(), &device_);
-    const int w = fm.horizontalAdvance(q);
+    const int w = Advance(q);
+    const MeasuredFont& m = Measured();
     if (brushStyle_ != BrushStyle::Clear && !q.isEmpty())
-        painter_.fillRect(QRect(x, y, w, fm.height()), ToQColor(brushColor_));
-    painter_.save();
+        painter_.fillRect(QRect(x, y, w, m.height), ToQColor(brushColor_));
+    // Only the pen changes for the text: put back just the pen.
+    const QPen kept = painter_.pen();
     painter_.setPen(ToQColor(font_.color));
-    painter_.drawText(QPoint(x, y + fm.ascent()), q);
-    painter_.restore();
+    painter_.drawText(QPoint(x, y + m.ascent), q);
+    painter_.setPen(kept);
     penPos_ = {x + w, y};
 }
 
 int Canvas::TextWidth(std::string_view text) const {
-    return QFontMetrics(painter_.font(), &device_).horizontalAdvance(FontTextFor(font_.name, text));
+    return Advance(FontTextFor(font_.name, text));
 }
 
 int Canvas::TextHeight(std::string_view) const {
-    return QFontMetrics(painter_.font(), &device_).height();
+    return Measured().height;
 }
 
 void Canvas::DrawImage(int x, int y, const QImage& image) {

@@ -17,6 +17,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QPainter>
 #include <QPoint>
 
@@ -151,6 +152,16 @@ private:
     void ApplyBrush();
     void ApplyCompositionMode();
     QFont MakeFont() const;
+    // What a font measures on this device: kept per font, since measuring a text shapes it
+    // again each time, and the screens draw the same labels over and over.
+    struct MeasuredFont {
+        QFont font;
+        int height = 0;
+        int ascent = 0;
+        QHash<QString, int> widths;
+    };
+    MeasuredFont& Measured() const;
+    int Advance(const QString& text) const;
 
     QPaintDevice& device_;
     QImage* image_ = nullptr;
@@ -164,6 +175,8 @@ private:
     BrushStyle brushStyle_ = BrushStyle::Solid;
     FontSpec font_;
     QPoint penPos_{0, 0};
+    mutable std::vector<MeasuredFont> measured_;
+    mutable unsigned measuredGeneration_ = 0;
 };
 
 } // namespace qor::ui

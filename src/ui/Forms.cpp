@@ -204,7 +204,21 @@ void TForm::showEvent(QShowEvent* e) {
 
 void TForm::hideEvent(QHideEvent* e) {
     QMainWindow::hideEvent(e);
-    if (!e->spontaneous() && OnHide) OnHide();
+    if (e->spontaneous()) return; // minimized: the window stays as it is
+    if (OnHide) OnHide();
+    // A hidden window keeps its picture buffer (as large as the window) until it is shown
+    // again; with dozens of windows opened in a session that is most of the program's memory.
+    // Once the hiding is over, a window still hidden lets its window-system side go; showing
+    // it makes that again, where it was.
+    if (isWindow())
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!isVisible() && isWindow() && !modalLoop_ &&
+                    testAttribute(Qt::WA_WState_Created))
+                    destroy(true, true);
+            },
+            Qt::QueuedConnection);
 }
 
 void TForm::resizeEvent(QResizeEvent* e) {

@@ -7,7 +7,53 @@
 #include <QFontDatabase>
 #include <QString>
 
+#include <atomic>
+#include <map>
+#include <mutex>
+
 namespace qor::ui {
+
+namespace {
+
+std::atomic<unsigned> gFontGeneration{0};
+
+struct FamilyAnswers {
+    std::mutex lock;
+    unsigned generation = 0;
+    std::map<QString, bool> installed;
+};
+
+FamilyAnswers& Answers() {
+    static FamilyAnswers answers;
+    return answers;
+}
+
+} // namespace
+
+int AddApplicationFontFile(const std::filesystem::path& file) {
+    const int id = QFontDatabase::addApplicationFont(QString::fromStdString(file.string()));
+    ++gFontGeneration;
+    return id;
+}
+
+unsigned FontDatabaseGeneration() {
+    return gFontGeneration.load();
+}
+
+bool FontFamilyInstalled(const QString& family) {
+    FamilyAnswers& a = Answers();
+    const std::lock_guard<std::mutex> hold(a.lock);
+    const unsigned now = gFontGeneration.load();
+    if (a.generation != now) {
+        a.installed.clear();
+        a.generation = now;
+    }
+    const auto it = a.installed.find(family);
+    if (it != a.installed.end()) return it->second;
+    const bool has = QFontDatabase::hasFamily(family);
+    a.installed.emplace(family, has);
+    return has;
+}
 
 bool RegisterGlyphFonts(AstroDat& s) {
     const std::string name(kQorGlyphFace.fileName);
@@ -18,7 +64,7 @@ bool RegisterGlyphFonts(AstroDat& s) {
         return false;
     }
     if (GlyphFaceAvailable(std::string(kQorGlyphFace.faceName))) return true;
-    const int id = QFontDatabase::addApplicationFont(QString::fromStdString(path.string()));
+    const int id = AddApplicationFontFile(path);
     if (id < 0) {
         ReportOf(s).ShowMessage(MsgKind::Warning, Lang(s, Cp("Не удалось загрузить шрифт ") + name,
                                                        "Could not load the font " + name));
@@ -28,7 +74,7 @@ bool RegisterGlyphFonts(AstroDat& s) {
 }
 
 bool GlyphFaceAvailable(const std::string& faceName) {
-    return QFontDatabase::hasFamily(QString::fromStdString(faceName));
+    return FontFamilyInstalled(QString::fromStdString(faceName));
 }
 
 bool CheckGlyphFace(AstroDat& s, const std::string& faceName) {

@@ -1,15 +1,17 @@
 #include "ui/SymbolPainter.h"
 
 #include "core/GlyphFaces.h"
+#include "ui/GlyphFonts.h"
 
 #include <QFont>
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
 namespace qor::ui {
 
@@ -38,6 +40,47 @@ void DrawScaledBitmapGlyph(const Font16State& font, int x, int y, int cell, unsi
     canvas.DrawImage(x, y, img.scaled(cell, cell, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
+// The program's outline glyph face as the painter needs it: whether it is there, and the ink
+// height of its Aries glyph at 100 pixels. Asking the font database and measuring ink are
+// slower than drawing, so both are kept until a font is added to the program.
+struct OutlineGlyphs {
+    unsigned generation = ~0u;
+    bool installed = false;
+    double inkPer100 = 70;
+    QString family;
+    // The ink box of each glyph at each pixel size drawn so far.
+    std::map<std::pair<int, unsigned char>, QRectF> inks;
+
+    QRectF Ink(const QFont& sized, unsigned char code) {
+        const auto key = std::make_pair(sized.pixelSize(), code);
+        const auto it = inks.find(key);
+        if (it != inks.end()) return it->second;
+        const QRectF ink = QFontMetricsF(sized).tightBoundingRect(QChar(0xF000 + code));
+        inks.emplace(key, ink);
+        return ink;
+    }
+};
+
+OutlineGlyphs& OutlineGlyphsNow() {
+    thread_local OutlineGlyphs glyphs;
+    const unsigned now = FontDatabaseGeneration();
+    if (glyphs.generation == now) return glyphs;
+    const QString family =
+        QString::fromLatin1(kQorGlyphFace.faceName.data(), kQorGlyphFace.faceName.size());
+    glyphs = OutlineGlyphs{};
+    glyphs.generation = now;
+    glyphs.installed = FontFamilyInstalled(family);
+    glyphs.family = family;
+    if (glyphs.installed) {
+        QFont at100(family);
+        at100.setPixelSize(100);
+        const QRectF aries = QFontMetricsF(at100).tightBoundingRect(
+            QChar(0xF000 + kQorGlyphFace.signs[1]));
+        glyphs.inkPer100 = aries.height() > 1 ? aries.height() : 70;
+    }
+    return glyphs;
+}
+
 } // namespace
 
 unsigned char OutlineGlyphCode(unsigned char b) {
@@ -56,18 +99,13 @@ void DrawGlyphs(const Font16State& font, int x, int y, int cell, std::string_vie
         DrawFont16Text(plain, x, y, text, colour, canvas);
         return;
     }
-    const bool outline = QFontDatabase::hasFamily(
-        QString::fromLatin1(kQorGlyphFace.faceName.data(), kQorGlyphFace.faceName.size()));
-    QFont face(QString::fromLatin1(kQorGlyphFace.faceName.data(), kQorGlyphFace.faceName.size()));
+    OutlineGlyphs& faces = OutlineGlyphsNow();
+    const bool outline = faces.installed;
+    QFont face(faces.family);
     // the face's sign glyphs set the size: their ink as tall as the bitmap's in its cell
-    if (outline) {
-        face.setPixelSize(100);
-        const QRectF aries =
-            QFontMetricsF(face).tightBoundingRect(QChar(0xF000 + kQorGlyphFace.signs[1]));
-        const double inkPer100 = aries.height() > 1 ? aries.height() : 70;
+    if (outline)
         face.setPixelSize(
-            std::max(1, static_cast<int>(std::lround(cell * kInkShare * 100 / inkPer100))));
-    }
+            std::max(1, static_cast<int>(std::lround(cell * kInkShare * 100 / faces.inkPer100))));
     const int advance = cell * kFont16Advance / 16;
     QPainter& painter = canvas.Painter();
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -88,7 +126,7 @@ void DrawGlyphs(const Font16State& font, int x, int y, int cell, std::string_vie
             continue;
         }
         const QString ch(QChar(0xF000 + outlineCode));
-        const QRectF ink = QFontMetricsF(face).tightBoundingRect(ch);
+        const QRectF ink = faces.Ink(face, outlineCode);
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
