@@ -178,11 +178,12 @@ void ParsComputeActive(AstroDat& s, PointArray& lon, const ParsInputs& in) {
     s.ParsValid.fill(false);
     const int count = ParsPointCount(s, in.NExtra);
     for (int i = 1; i <= count && i < static_cast<int>(s.ParsActive.size()); ++i) {
-        const ParsLine part = ParsSplitLine(s.ParsActive[i]);
-        s.ParsGlyphs[i] = part.glyph.empty() ? '\0' : part.glyph[0];
-        const bool valid =
-            NoBlanks(part.formula).empty() || EvalFormula(s, part.formula, lon, in, false);
-        s.ParsValid[i] = valid && !part.formula.empty();
+        // The glyph and the formula of the line (ParsSplitLine without the name).
+        const std::string& line = s.ParsActive[i];
+        const std::string glyph = CutField(line, ';', 0), formula = CutField(line, ';', 2);
+        s.ParsGlyphs[i] = glyph.empty() ? '\0' : glyph[0];
+        const bool valid = NoBlanks(formula).empty() || EvalFormula(s, formula, lon, in, false);
+        s.ParsValid[i] = valid && !formula.empty();
         lon[ParsPoint(in.NExtra, i)] = s.ParsValid[i] ? s.ParsResult : 0.0;
     }
 }
@@ -209,7 +210,9 @@ bool EvalFormula(AstroDat& s, std::string_view formula, const PointArray& lon,
     double sign = 1;
     std::size_t pos = 0;
     while (pos <= f.size()) {
-        const std::size_t op = f.find_first_of("+-", pos);
+        std::size_t op = pos; // the next sign, or npos
+        while (op < f.size() && f[op] != '+' && f[op] != '-') ++op;
+        if (op == f.size()) op = std::string::npos;
         const std::string_view term =
             std::string_view(f).substr(pos, op == std::string::npos ? op : op - pos);
         double value = 0;
