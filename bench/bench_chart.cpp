@@ -3,6 +3,7 @@
 #include "core/AstroMath.h"
 #include "core/Chart.h"
 #include "core/Houses.h"
+#include "core/Parses.h"
 #include "core/Planets.h"
 #include "core/Text.h"
 #include "core/TimeStep.h"
@@ -75,6 +76,33 @@ void BM_FullChart(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FullChart);
+
+// The chart as the program computes it with the Arabic parts of the shipped English page
+// (nine parts, each with its speed), without the aspect matrix; fresh moments as above.
+void BM_ChartWithParts(benchmark::State& state) {
+    AstroDat s = MoscowChartState();
+    std::vector<std::string> lines;
+    if (!ReadParsPage(s, "Parses-e", lines).ok()) {
+        state.SkipWithError("the parts page was not read");
+        return;
+    }
+    ParsSetActive(s, "Parses-e", lines, 0);
+    ChartOptions opt = PlacidusChart();
+    opt.ComputeParts = &ParsComputeChart;
+    GeneralOptions gen;
+    const TimeStepOptions time = TimeOptionsFor(opt, gen);
+    double jd = 2440000.5;
+    for (auto _ : state) {
+        jd += 1.37;
+        SetChartDate(s, jd);
+        CalcAstroTime(s, time);
+        CalcChart(s, opt, gen, 0);
+        benchmark::DoNotOptimize(s.PlanetSpeed);
+        if (jd > 2470000) jd = 2440000.5;
+    }
+    state.counters["parts"] = s.ParsCount;
+}
+BENCHMARK(BM_ChartWithParts);
 
 // The aspect matrix alone, on the points of real charts: 256 charts a few days apart are
 // computed once, and each iteration takes the next one, so that no matrix repeats the one

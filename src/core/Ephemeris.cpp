@@ -228,20 +228,28 @@ NutationAngles Nutation(double T) {
     return {psi * 1e-4 * kArcsecToRad, eps * 1e-4 * kArcsecToRad};
 }
 
-void NutationRaDec(double& ra, double& dec, double eps, double dEps, double dPsi) {
+NutationTerms NutationTermsOf(double eps, double dEps, double dPsi) {
+    return {eps, dEps, dPsi, std::sin(eps), std::cos(eps)};
+}
+
+void ApplyNutation(const NutationTerms& t, double& ra, double& dec) {
     if (std::fabs(dec) >= 1.54) {
-        const EquPos ecl = EclToEqu(-eps, dec, ra); // the inverse rotation: (λ, β)
-        const EquPos e = EclToEqu(eps + dEps, ecl.dec, ecl.ra + dPsi);
+        const EquPos ecl = EclToEqu(-t.eps, dec, ra); // the inverse rotation: (λ, β)
+        const EquPos e = EclToEqu(t.eps + t.dEps, ecl.dec, ecl.ra + t.dPsi);
         ra = e.ra;
         dec = e.dec;
         return;
     }
-    const double se = std::sin(eps), ce = std::cos(eps);
+    const double se = t.se, ce = t.ce;
     const double sa = std::sin(ra), ca = std::cos(ra), td = std::tan(dec);
-    const double dRa = (ce + se * sa * td) * dPsi - ca * td * dEps;
-    const double dDec = se * ca * dPsi + sa * dEps;
+    const double dRa = (ce + se * sa * td) * t.dPsi - ca * td * t.dEps;
+    const double dDec = se * ca * t.dPsi + sa * t.dEps;
     ra += dRa;
     dec += dDec;
+}
+
+void NutationRaDec(double& ra, double& dec, double eps, double dEps, double dPsi) {
+    ApplyNutation(NutationTermsOf(eps, dEps, dPsi), ra, dec);
 }
 
 SunLongitude SunTrueLongitude(double T) {
@@ -379,25 +387,34 @@ MoonPos MoonPositionRate(double T, MoonPos& rate) {
     return MoonSeries(T, &rate);
 }
 
-void PrecessRaDec(double& ra, double& dec, double T, double T0) {
+PrecessionAngles PrecessionBetween(double T, double T0) {
     const double t = T - T0;
     const double base = 2306.2181 + 1.39656 * T0 - 0.000139 * T0 * T0;
-    const double zeta =
-        (base * t + (0.30188 - 0.000344 * T0) * t * t + 0.017998 * t * t * t) * kArcsecToRad;
-    const double z =
-        (base * t + (1.09468 + 0.000066 * T0) * t * t + 0.018203 * t * t * t) * kArcsecToRad;
+    PrecessionAngles p;
+    p.zeta = (base * t + (0.30188 - 0.000344 * T0) * t * t + 0.017998 * t * t * t) * kArcsecToRad;
+    p.z = (base * t + (1.09468 + 0.000066 * T0) * t * t + 0.018203 * t * t * t) * kArcsecToRad;
     const double theta = ((2004.3109 - 0.8533 * T0 - 0.000217 * T0 * T0) * t -
                           (0.42665 + 0.000217 * T0) * t * t - 0.041833 * t * t * t) *
                          kArcsecToRad;
+    p.cosTheta = std::cos(theta);
+    p.sinTheta = std::sin(theta);
+    return p;
+}
+
+void ApplyPrecession(const PrecessionAngles& p, double& ra, double& dec) {
     const double cd = std::cos(dec), sd = std::sin(dec);
-    const double ct = std::cos(theta), st = std::sin(theta);
-    const double caz = std::cos(ra + zeta), saz = std::sin(ra + zeta);
+    const double ct = p.cosTheta, st = p.sinTheta;
+    const double caz = std::cos(ra + p.zeta), saz = std::sin(ra + p.zeta);
     const double A = cd * saz;
     const double B = ct * cd * caz - st * sd;
     const double C = st * cd * caz + ct * sd;
-    ra = ArcTan2Pos(A, B) + z;
+    ra = ArcTan2Pos(A, B) + p.z;
     if (ra < 0) ra += kTwoPi;
     dec = std::asin(C);
+}
+
+void PrecessRaDec(double& ra, double& dec, double T, double T0) {
+    ApplyPrecession(PrecessionBetween(T, T0), ra, dec);
 }
 
 double DeltaT(double T) {

@@ -47,6 +47,14 @@ NutationAngles Nutation(double T);
 // (|δ| >= 1.54 rad) through ecliptic coordinates, elsewhere to first order (Meeus 23.1).
 void NutationRaDec(double& ra, double& dec, double eps, double dEps, double dPsi);
 
+// The same in two steps, for many places of one moment (the same results as NutationRaDec).
+struct NutationTerms {
+    double eps = 0, dEps = 0, dPsi = 0;
+    double se = 0, ce = 0; // sine and cosine of the mean obliquity
+};
+NutationTerms NutationTermsOf(double eps, double dEps, double dPsi);
+void ApplyNutation(const NutationTerms& t, double& ra, double& dec);
+
 struct SunLongitude {
     double lon = 0;          // true geometric longitude, not reduced
     double eccentricity = 0; // of the Earth's orbit
@@ -98,6 +106,14 @@ MoonPos MoonPositionRate(double T, MoonPos& rate);
 // Rigorous precession of (α, δ) from the epoch T0 to the epoch T (Lieske 1977, Meeus 21.2-21.4).
 // α is not reduced above 2π.
 void PrecessRaDec(double& ra, double& dec, double T, double T0);
+
+// The same in two steps, for many places (the same results as PrecessRaDec).
+struct PrecessionAngles {
+    double zeta = 0, z = 0;              // radians
+    double sinTheta = 0, cosTheta = 0;   // of the third angle θ
+};
+PrecessionAngles PrecessionBetween(double T, double T0);
+void ApplyPrecession(const PrecessionAngles& p, double& ra, double& dec);
 
 // ΔT = TT − UT in seconds for T in Julian centuries (UT). Observed values from 1620 to the
 // last year of the table (Bessel interpolation); a smooth continuation after it; the classical

@@ -168,42 +168,53 @@ void ParsComputeChart(AstroDat& s) {
     ParsComputeActive(s, s.PlanetLon, in);
 }
 
+namespace {
+bool EvalFormula(AstroDat& s, std::string_view formula, const PointArray& lon,
+                 const ParsInputs& in, bool trace);
+} // namespace
+
 void ParsComputeActive(AstroDat& s, PointArray& lon, const ParsInputs& in) {
     s.ParsGlyphs.fill(0);
     s.ParsValid.fill(false);
     const int count = ParsPointCount(s, in.NExtra);
     for (int i = 1; i <= count && i < static_cast<int>(s.ParsActive.size()); ++i) {
-        const ParsLine part = ParsSplitLine(s.ParsActive[i]);
-        s.ParsGlyphs[i] = part.glyph.empty() ? '\0' : part.glyph[0];
-        bool valid = true;
-        ParsEvalFormula(s, part.formula, lon, in, &valid);
-        s.ParsValid[i] = valid && !part.formula.empty();
+        // The glyph and the formula of the line (ParsSplitLine without the name).
+        const std::string& line = s.ParsActive[i];
+        const std::string glyph = CutField(line, ';', 0), formula = CutField(line, ';', 2);
+        s.ParsGlyphs[i] = glyph.empty() ? '\0' : glyph[0];
+        const bool valid = NoBlanks(formula).empty() || EvalFormula(s, formula, lon, in, false);
+        s.ParsValid[i] = valid && !formula.empty();
         lon[ParsPoint(in.NExtra, i)] = s.ParsValid[i] ? s.ParsResult : 0.0;
     }
 }
 
-std::string ParsEvalFormula(AstroDat& s, std::string_view formula, const PointArray& lon,
-                            const ParsInputs& in, bool* valid) {
-    if (valid) *valid = true;
+namespace {
+
+// Evaluates one formula into ParsResult; its trace into ParsTrace only when `trace` is set
+// (the chart computation, which runs every active part twice, shows no trace). False after a
+// bracket error, when the part has no value.
+bool EvalFormula(AstroDat& s, std::string_view formula, const PointArray& lon,
+                 const ParsInputs& in, bool trace) {
     std::string f = NoBlanks(std::string(formula));
-    if (f.empty()) return {};
     const bool night = in.SunAltitude < 0;
     if (!ResolveBrackets(f, night)) {
         // The part has no value: it never takes the value of the formula before it.
-        if (valid) *valid = false;
         s.ParsResult = 0;
-        s.ParsTrace.clear();
+        if (trace) s.ParsTrace.clear();
         ReportFormulaError(s, formula);
-        return {};
+        return false;
     }
 
-    s.ParsTrace.clear();
+    if (trace) s.ParsTrace.clear();
     double sum = 0;
     double sign = 1;
     std::size_t pos = 0;
     while (pos <= f.size()) {
-        const std::size_t op = f.find_first_of("+-", pos);
-        const std::string term = f.substr(pos, op == std::string::npos ? op : op - pos);
+        std::size_t op = pos; // the next sign, or npos
+        while (op < f.size() && f[op] != '+' && f[op] != '-') ++op;
+        if (op == f.size()) op = std::string::npos;
+        const std::string_view term =
+            std::string_view(f).substr(pos, op == std::string::npos ? op : op - pos);
         double value = 0;
         if (!term.empty()) {
             int point = -1;
@@ -214,7 +225,7 @@ std::string ParsEvalFormula(AstroDat& s, std::string_view formula, const PointAr
                     s.ParsError = true;
             } else if ((term[0] == 'H' || term[0] == 'D') && term.size() > 1 &&
                        std::isdigit(static_cast<unsigned char>(term[1]))) {
-                const auto n = WholeNumber(std::string_view(term).substr(1));
+                const auto n = WholeNumber(term.substr(1));
                 if (!n || *n < 1 || *n > 12)
                     s.ParsError = true;
                 else
@@ -224,9 +235,11 @@ std::string ParsEvalFormula(AstroDat& s, std::string_view formula, const PointAr
                 if (point == 0) s.ParsError = true;
             }
             if (point > 0 && point <= 40) value = lon[point];
-            s.ParsTrace.push_back(sign > 0 ? '+' : '-');
-            s.ParsTrace += NoBlanks(FormatDMS(s, NormAngle(value) * kRadToArcSec));
-            s.ParsTrace.push_back(' ');
+            if (trace) {
+                s.ParsTrace.push_back(sign > 0 ? '+' : '-');
+                s.ParsTrace += NoBlanks(FormatDMS(s, NormAngle(value) * kRadToArcSec));
+                s.ParsTrace.push_back(' ');
+            }
         }
         sum += sign * value;
         if (op == std::string::npos) break;
@@ -234,9 +247,21 @@ std::string ParsEvalFormula(AstroDat& s, std::string_view formula, const PointAr
         pos = op + 1;
     }
     s.ParsResult = NormAngle(sum);
-    s.ParsTrace += "= " + NoBlanks(FormatDMS(s, s.ParsResult * kRadToArcSec));
+    if (trace) s.ParsTrace += "= " + NoBlanks(FormatDMS(s, s.ParsResult * kRadToArcSec));
     if (s.ParsError) ReportFormulaError(s, formula);
+    return true;
+}
 
+} // namespace
+
+std::string ParsEvalFormula(AstroDat& s, std::string_view formula, const PointArray& lon,
+                            const ParsInputs& in, bool* valid) {
+    if (valid) *valid = true;
+    if (NoBlanks(std::string(formula)).empty()) return {};
+    if (!EvalFormula(s, formula, lon, in, true)) {
+        if (valid) *valid = false;
+        return {};
+    }
     const bool shortNames = s.ShortNames;
     s.ShortNames = true;
     std::string text = FormatZodiacDMS(s, s.ParsResult * kRadToArcSec);

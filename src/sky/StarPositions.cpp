@@ -22,16 +22,41 @@ void StarProperMotion(double& ra, double& dec, double pmRA, double pmDec, double
     dec = std::atan2(z, std::hypot(x, y));
 }
 
+namespace {
+
+// What every place of one moment shares: the precession from J2000, the nutation, the
+// aberration and the true obliquity, each computed once.
+struct MomentTerms {
+    double T;
+    PrecessionAngles precession;
+    NutationTerms nutation;
+    bool aberration;
+    AberrationTerms aberrationTerms;
+    double sinTrueEps, cosTrueEps;
+    explicit MomentTerms(const AstroDat& s)
+        : T(s.ChartT), precession(PrecessionBetween(s.ChartT, 0.0)),
+          nutation(NutationTermsOf(s.EpsMean, s.NutEps, s.NutPsi)), aberration(s.UseLightTime),
+          aberrationTerms(aberration ? AberrationTermsAt(2, s.EpsMean, s.ChartT)
+                                     : AberrationTerms{}),
+          sinTrueEps(std::sin(s.EpsMean + s.NutEps)), cosTrueEps(std::cos(s.EpsMean + s.NutEps)) {}
+
+    void PlaceOfDate(double& ra, double& dec, double pmRA, double pmDec) const {
+        StarProperMotion(ra, dec, pmRA, pmDec, T);
+        ApplyPrecession(precession, ra, dec);
+        ApplyNutation(nutation, ra, dec);
+        if (aberration) ApplyAberration(aberrationTerms, ra, dec);
+        ra = NormAngle(ra);
+    }
+};
+
+} // namespace
+
 void StarPlaceOfDate(const AstroDat& s, double& ra, double& dec, double pmRA, double pmDec) {
-    const double T = s.ChartT;
-    StarProperMotion(ra, dec, pmRA, pmDec, T);
-    PrecessRaDec(ra, dec, T, 0.0);
-    NutationRaDec(ra, dec, s.EpsMean, s.NutEps, s.NutPsi);
-    if (s.UseLightTime) AberrationRaDec(2, ra, dec, s.EpsMean, T);
-    ra = NormAngle(ra);
+    MomentTerms(s).PlaceOfDate(ra, dec, pmRA, pmDec);
 }
 
 void ComputeStarPositions(const AstroDat& s, StarCatalogue& c, DeepCatalogue* deep) {
+    const MomentTerms moment(s);
     const std::size_t n = static_cast<std::size_t>(c.StarCount) + 1;
     c.StarRADate.resize(n);
     c.StarDecDate.resize(n);
@@ -40,10 +65,10 @@ void ComputeStarPositions(const AstroDat& s, StarCatalogue& c, DeepCatalogue* de
     for (int i = 1; i <= c.StarCount; ++i) {
         double ra = c.StarRA2000[i];
         double dec = c.StarDec2000[i];
-        StarPlaceOfDate(s, ra, dec, c.YaleStars[i].PmRA, c.YaleStars[i].PmDec);
+        moment.PlaceOfDate(ra, dec, c.YaleStars[i].PmRA, c.YaleStars[i].PmDec);
         c.StarRADate[i] = ra;
         c.StarDecDate[i] = dec;
-        const EclPos e = EquToEclTrue(s, dec, ra);
+        const EclPos e = EquToEclTrue(moment.sinTrueEps, moment.cosTrueEps, dec, ra);
         c.StarLon[i] = e.lon;
         c.StarLat[i] = e.lat;
     }
@@ -52,10 +77,10 @@ void ComputeStarPositions(const AstroDat& s, StarCatalogue& c, DeepCatalogue* de
             DeepRec& d = deep->DeepObjs[j];
             double ra = d.RA2000;
             double dec = d.Dec2000;
-            StarPlaceOfDate(s, ra, dec, 0.0, 0.0);
+            moment.PlaceOfDate(ra, dec, 0.0, 0.0);
             d.RA = ra;
             d.Dec = dec;
-            const EclPos e = EquToEclTrue(s, dec, ra);
+            const EclPos e = EquToEclTrue(moment.sinTrueEps, moment.cosTrueEps, dec, ra);
             d.Lon = e.lon;
             d.Lat = e.lat;
         }

@@ -237,6 +237,31 @@ TEST_F(ParsTest, ShippedPagesEvaluateByDayAndNight) {
     }
 }
 
+// The chart's parts, which the chart computation evaluates without their traces, take the
+// very values the formulas give one by one, on the shipped pages and on formulas with errors.
+TEST_F(ParsTest, ChartPartsAsEachFormulaOnItsOwn) {
+    std::vector<std::vector<std::string>> pages;
+    for (const auto& page : ParsDefaultPages()) {
+        ASSERT_TRUE(ReadParsPage(s, page, pages.emplace_back()).ok()) << page;
+    }
+    pages.push_back({"A;a;H1+[Lun-Sun", "B;b;Sun+Xyz", "C;c;H13-Sun", "D;d;12.5+D3-Mar",
+                     "E;e;   ", "G;g;H1+[Sun+Sun-Lun-Lun]"});
+    for (const auto& page : pages)
+        for (const ParsInputs& in : {day, night}) {
+            ParsSetActive(s, "Test", page, 0);
+            PointArray chart = lon;
+            ParsComputeActive(s, chart, in);
+            for (int i = 1; i <= s.ParsCount; ++i) {
+                const ParsLine p = ParsSplitLine(s.ParsActive[i]);
+                bool valid = true;
+                ParsEvalFormula(s, p.formula, lon, in, &valid);
+                const bool part = valid && !p.formula.empty();
+                EXPECT_EQ(s.ParsValid[i], part) << s.ParsActive[i];
+                if (part) EXPECT_EQ(chart[ParsPoint(0, i)], s.ParsResult) << s.ParsActive[i];
+            }
+        }
+}
+
 // In English mode the shipped pages are read from their English copies: the same glyphs and
 // formulas in the same order, names and notes without Cyrillic; a page of the user's own is
 // one file in both languages.

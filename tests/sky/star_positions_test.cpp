@@ -1,4 +1,5 @@
 #include "SkyTestSupport.h"
+#include "support/Fingerprints.h"
 
 #include "core/AstroMath.h"
 #include "core/Ephemeris.h"
@@ -261,6 +262,56 @@ TEST(StarPositions, ProperMotionAgreesWithErfa) {
             EXPECT_NEAR(NormAngleSigned(ourRA - ra) * std::cos(dec) * kRadToArcSec, 0, 0.005)
                 << bs << " " << years;
             EXPECT_NEAR((ourDec - dec) * kRadToArcSec, 0, 0.005) << bs << " " << years;
+        }
+    }
+}
+
+// The places of the whole star and deep-sky catalogues at sixteen moments from 1600 to 2400,
+// with and without aberration, reduced to fingerprints of their exact bits. A faster way of
+// bringing the catalogues to the date must leave every fingerprint as it is; the stored ones
+// are rewritten with QOR_WRITE_FINGERPRINTS=1, only after a change meant to alter results.
+TEST(StarPositions, CataloguePlacesAreComputedBitForBitAsStored) {
+    SkyState t;
+    StarCatalogue c;
+    ASSERT_TRUE(LoadYaleCatalogue(t.s, c));
+    DeepCatalogue d;
+    ASSERT_TRUE(LoadDeepObj(t.s, d));
+    std::vector<std::string> now;
+    for (int k = 0; k < 16; ++k) {
+        SetTimeBlock(t.s, 2305447.5 + k * 19480.37);
+        t.s.UseLightTime = k % 2 == 0;
+        ComputeStarPositions(t.s, c, &d);
+        BitHash h;
+        for (int i = 1; i <= c.StarCount; ++i)
+            for (double v : {c.StarRADate[i], c.StarDecDate[i], c.StarLon[i], c.StarLat[i]})
+                h.Add(v);
+        for (int j = 1; j <= d.DeepCount; ++j)
+            for (const DeepRec& o = d.DeepObjs[j]; double v : {o.RA, o.Dec, o.Lon, o.Lat}) h.Add(v);
+        now.push_back(h.Hex());
+    }
+    const auto stored = StoredFingerprints(
+        std::filesystem::path(QOR_FIXTURES_DIR) / "star_place_fingerprints.txt", now);
+    if (!stored) GTEST_SKIP() << "fingerprints written";
+    EXPECT_EQ(*stored, now);
+}
+
+// The catalogue brought to the date at once gives each star the place it has on its own.
+TEST(StarPositions, CatalogueAtOnceAsStarByStar) {
+    SkyState t;
+    StarCatalogue c;
+    ASSERT_TRUE(LoadYaleCatalogue(t.s, c));
+    for (const bool aberration : {true, false}) {
+        SetTimeBlock(t.s, 2469807.5);
+        t.s.UseLightTime = aberration;
+        ComputeStarPositions(t.s, c, nullptr);
+        for (int i = 1; i <= c.StarCount; ++i) {
+            double ra = c.StarRA2000[i], dec = c.StarDec2000[i];
+            StarPlaceOfDate(t.s, ra, dec, c.YaleStars[i].PmRA, c.YaleStars[i].PmDec);
+            const EclPos e = EquToEclTrue(t.s, dec, ra);
+            ASSERT_EQ(c.StarRADate[i], ra) << i;
+            ASSERT_EQ(c.StarDecDate[i], dec) << i;
+            ASSERT_EQ(c.StarLon[i], e.lon) << i;
+            ASSERT_EQ(c.StarLat[i], e.lat) << i;
         }
     }
 }
