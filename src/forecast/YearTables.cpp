@@ -71,6 +71,42 @@ template <class Test> long long LastSecondBefore(long long a, long long b, bool 
     return a;
 }
 
+// The same second for a test "f(m) > 0" whose values f are known at both ends (fa at a, fb at
+// b) and change side once in between: the probes follow the straight line through the last two
+// values, each with its neighbour across the line's root, so that a smooth f is settled in
+// about four probes instead of one per halving; a round that does not halve the span is
+// followed by a bisection, so the probes stay bounded whatever f does.
+template <class F>
+long long LastSecondBeforeRoot(long long a, double fa, long long b, double fb, bool before, F f) {
+    double x0 = static_cast<double>(a), f0 = fa, x1 = static_cast<double>(b), f1 = fb;
+    bool bisect = false;
+    auto probe = [&](long long m) {
+        const double v = f(m);
+        const bool same = (v > 0) == before;
+        (same ? a : b) = m;
+        x0 = x1, f0 = f1;
+        x1 = static_cast<double>(m), f1 = v;
+        return same;
+    };
+    while (b - a > 1) {
+        const long long span = b - a;
+        long long m = a + span / 2;
+        bool interpolated = false;
+        if (!bisect && f1 != f0) {
+            const double x = x1 + (x0 - x1) * (f1 / (f1 - f0));
+            if (std::isfinite(x)) {
+                const double lo = static_cast<double>(a + 1), hi = static_cast<double>(b - 1);
+                m = static_cast<long long>(std::floor(std::clamp(x, lo, hi)));
+                interpolated = true;
+            }
+        }
+        const bool movedA = probe(m);
+        if (interpolated && b - a > 1) probe(movedA ? a + 1 : b - 1);
+        bisect = (b - a) * 2 > span;
+    }
+    return a;
+}
+
 } // namespace
 
 double RiseAltitudeCorrection(int riseGroup, double previous) {
@@ -130,9 +166,10 @@ double HorizonScan::Value(long long sec) {
     return chart_.Body(body_)[kBodyAltitude] + h0_;
 }
 
-void HorizonScan::Refine(long long a, double va, long long b, double) {
+void HorizonScan::Refine(long long a, double va, long long b, double vb) {
     const bool above = va > 0;
-    const long long t = LastSecondBefore(a, b, above, [this](long long m) { return Value(m) > 0; });
+    const long long t =
+        LastSecondBeforeRoot(a, va, b, vb, above, [this](long long m) { return Value(m); });
     if (t >= from_ && t < to_) events_.push_back({t, !above});
 }
 
@@ -274,8 +311,8 @@ private:
                 const double da = NormAngleSigned(a.moon - a.sun + offset);
                 const double db = NormAngleSigned(b.moon - b.sun + offset);
                 if (!(da <= 0 && db > 0 && db - da < kPi)) continue;
-                const long long t = LastSecondBefore(
-                    a.sec, b.sec, false, [&](long long m) { return Elongation(m, offset) > 0; });
+                const long long t = LastSecondBeforeRoot(
+                    a.sec, da, b.sec, db, false, [&](long long m) { return Elongation(m, offset); });
                 phases_.push_back({t, full});
             }
         }
