@@ -5,6 +5,7 @@
 // chart's own options (parallax on), without the disk. Every iteration takes other moments
 // than the one before it, so nothing the computation keeps can carry over.
 #include "LoadedState.h"
+#include "core/PlutoTable.h"
 #include "forecast/EphemerisFiles.h"
 #include "forecast/YearTables.h"
 
@@ -31,6 +32,7 @@ public:
           dir_(fs::temp_directory_path() /
                (std::string("qor_bench_") + name + "_" + std::to_string(getpid()))) {
         fs::create_directories(dir_);
+        LoadPlutoTable(s); // as the program loads it: Pluto over 1600..2400
         s.ProgramFolder = dir_;
     }
     ~ScratchState() {
