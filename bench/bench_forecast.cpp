@@ -82,12 +82,22 @@ void BM_CenturyEphemeris(benchmark::State& state) {
 }
 BENCHMARK(BM_CenturyEphemeris)->Unit(benchmark::kMillisecond);
 
+// The program's chart computation, counting its time steps: the moments a table computes.
+struct CountingChart : CurrentChart {
+    using CurrentChart::CurrentChart;
+    void CalcAstroTime() override {
+        ++steps;
+        CurrentChart::CalcAstroTime();
+    }
+    long long steps = 0;
+};
+
 // The state and the chart computation of the year tables: Moscow, zone +03:00.
 struct TableSetup {
     AstroDat s = LoadedState();
     ChartOptions opt;
     GeneralOptions gen;
-    CurrentChart chart{s, opt, gen};
+    CountingChart chart{s, opt, gen};
     YearTableInput in;
     TableSetup() {
         s.ChartLat = 55.75 * kDegToRad;
@@ -105,6 +115,8 @@ template <class Make> void RunTables(benchmark::State& state, TableSetup& t, Mak
         benchmark::DoNotOptimize(table->Lines().data());
         t.in.year = t.in.year == 2024 ? 2028 : 2024;
     }
+    state.counters["moments"] = benchmark::Counter(static_cast<double>(t.chart.steps),
+                                                   benchmark::Counter::kAvgIterations);
 }
 
 std::vector<EphemerisRecord> AnnualRecords(const AstroDat& s, int year) {
