@@ -5,6 +5,7 @@
 // chart's own options (parallax on), without the disk. Every iteration takes other moments
 // than the one before it, so nothing the computation keeps can carry over.
 #include "LoadedState.h"
+#include "core/PlutoTable.h"
 #include "forecast/EphemerisFiles.h"
 #include "forecast/YearTables.h"
 
@@ -31,6 +32,7 @@ public:
           dir_(fs::temp_directory_path() /
                (std::string("qor_bench_") + name + "_" + std::to_string(getpid()))) {
         fs::create_directories(dir_);
+        LoadPlutoTable(s); // as the program loads it: Pluto over 1600..2400
         s.ProgramFolder = dir_;
     }
     ~ScratchState() {
@@ -80,12 +82,22 @@ void BM_CenturyEphemeris(benchmark::State& state) {
 }
 BENCHMARK(BM_CenturyEphemeris)->Unit(benchmark::kMillisecond);
 
+// The program's chart computation, counting its time steps: the moments a table computes.
+struct CountingChart : CurrentChart {
+    using CurrentChart::CurrentChart;
+    void CalcAstroTime() override {
+        ++steps;
+        CurrentChart::CalcAstroTime();
+    }
+    long long steps = 0;
+};
+
 // The state and the chart computation of the year tables: Moscow, zone +03:00.
 struct TableSetup {
     AstroDat s = LoadedState();
     ChartOptions opt;
     GeneralOptions gen;
-    CurrentChart chart{s, opt, gen};
+    CountingChart chart{s, opt, gen};
     YearTableInput in;
     TableSetup() {
         s.ChartLat = 55.75 * kDegToRad;
@@ -103,6 +115,8 @@ template <class Make> void RunTables(benchmark::State& state, TableSetup& t, Mak
         benchmark::DoNotOptimize(table->Lines().data());
         t.in.year = t.in.year == 2024 ? 2028 : 2024;
     }
+    state.counters["moments"] = benchmark::Counter(static_cast<double>(t.chart.steps),
+                                                   benchmark::Counter::kAvgIterations);
 }
 
 std::vector<EphemerisRecord> AnnualRecords(const AstroDat& s, int year) {

@@ -91,6 +91,9 @@ struct Calc {
     AstroDat& s;
     const ChartOptions& opt;
     const GeneralOptions& gen;
+    // Only the apparent places (PlanetLon, PlanetLat and the equatorial places): no speeds,
+    // horizontal places or body records.
+    bool placesOnly = false;
 
     // Body k at the heliocentric position `pos` moving with `vel`: its rectangular and
     // spherical heliocentric places and its geocentric vector and distance (the geocentric
@@ -99,7 +102,8 @@ struct Calc {
     void SetHelio(int k, const Triple& pos, const Triple& vel, const Spherical* sph = nullptr) {
         s.HelioXYZ[k] = pos;
         s.HelioVel[k] = vel;
-        s.HelioSph[k] = sph ? ToTriple(*sph) : ToTriple(RectToSph(pos[0], pos[1], pos[2]));
+        if (!placesOnly)
+            s.HelioSph[k] = sph ? ToTriple(*sph) : ToTriple(RectToSph(pos[0], pos[1], pos[2]));
         s.GeoXYZ[k] = Minus(pos, s.EarthXYZ);
         s.GeoSph[k] = {0, 0, Length(s.GeoXYZ[k])};
     }
@@ -278,11 +282,13 @@ struct Calc {
         } else {
             now = AnglesOf(MoonPositionRate(s.ChartT, rate));
         }
-        MoonPos rate2;
-        const MoonPos later = MoonPositionRate(s.ChartT + kDelta / kDaysPerCentury, rate2);
-        const double n1 = nodeAt(now, rate), n2 = nodeAt(AnglesOf(later), rate2);
+        const double n1 = nodeAt(now, rate);
         const double aMoon = kMoonKm / kAstronomicalUnitKm;
         LunarPoint(11, n1, 0, aMoon * (1 - kMoonEccentricity * kMoonEccentricity));
+        if (placesOnly) return;
+        MoonPos rate2;
+        const MoonPos later = MoonPositionRate(s.ChartT + kDelta / kDaysPerCentury, rate2);
+        const double n2 = nodeAt(AnglesOf(later), rate2);
         s.Bodies[11][kBodyMotion] = s.Bodies[12][kBodyMotion] = NormAngleSigned(n2 - n1) / kDelta;
     }
 
@@ -338,6 +344,7 @@ struct Calc {
         const EclPos e = EquToEclTrueOf(eps.sin, eps.cos, sd, cd, s.BodyRA[k]);
         s.GeoSph[k][0] = e.lon;
         s.GeoSph[k][1] = e.lat;
+        if (placesOnly) return;
         const HorPos h = EquToHorizonOf(phi.sin, phi.cos, lst, dec, sd, cd, s.BodyRA[k]);
         s.BodyAz[k] = h.az;
         s.BodyAlt[k] = h.alt;
@@ -384,6 +391,11 @@ struct Calc {
     bool haveAberration = false;
 
     void Store(int n, int k) {
+        if (placesOnly) {
+            s.PlanetLon[n] = s.GeoSph[k][0];
+            s.PlanetLat[n] = s.GeoSph[k][1];
+            return;
+        }
         BodyRec& b = s.Bodies[n];
         s.PlanetLon[n] = b[kBodyLon] = s.GeoSph[k][0];
         s.PlanetLat[n] = b[kBodyLat] = s.GeoSph[k][1];
@@ -459,18 +471,20 @@ struct Calc {
         const int kk = (n == 12) ? 11 : k;
         if (kk < 10 || kk >= 15) ApparentPlace(kk);
         Finish(kk);
-        CalcMeanElements(s, n);
+        if (!placesOnly || n == 2) CalcMeanElements(s, n); // the Black Moon reads the Moon's
         if (kk == 11) {
             // The south node is the point opposite.
             s.GeoSph[12] = {NormAngle(s.GeoSph[11][0] + kPi), -s.GeoSph[11][1], s.GeoSph[11][2]};
             s.GeoXYZ[12] = Minus({0, 0, 0}, s.GeoXYZ[11]);
             s.BodyRA[12] = NormAngle(s.BodyRA[11] + kPi);
             s.BodyDec[12] = -s.BodyDec[11];
-            const SinCos& phi = geocLat.Of(s.GeocLat);
-            const HorPos h = EquToHorizon(phi.sin, phi.cos, LocalSiderealRad(s), s.BodyDec[12],
-                                          s.BodyRA[12]);
-            s.BodyAz[12] = h.az;
-            s.BodyAlt[12] = h.alt;
+            if (!placesOnly) {
+                const SinCos& phi = geocLat.Of(s.GeocLat);
+                const HorPos h = EquToHorizon(phi.sin, phi.cos, LocalSiderealRad(s), s.BodyDec[12],
+                                              s.BodyRA[12]);
+                s.BodyAz[12] = h.az;
+                s.BodyAlt[12] = h.alt;
+            }
             Store(11, 11);
             Store(12, 12);
         } else {
@@ -816,6 +830,13 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
 void CalcChartBodies(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
     s.NExtra = std::clamp(s.NExtra, 0, kMaxExtraBodies);
     Calc c{s, opt, gen};
+    c.Earth();
+    c.AllBodies();
+}
+
+void CalcChartPlaces(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+    s.NExtra = std::clamp(s.NExtra, 0, kMaxExtraBodies);
+    Calc c{s, opt, gen, true};
     c.Earth();
     c.AllBodies();
 }

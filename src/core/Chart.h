@@ -47,6 +47,11 @@ void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
 // observer's planet.
 void CalcChartBodies(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
 
+// The apparent places alone: PlanetLon and PlanetLat of points 1..14 + NExtra (with BodyRA,
+// BodyDec), bit for bit as CalcChartBodies gives them, without their speeds, horizontal places
+// and body records (not current afterwards). For tables that keep the longitudes alone.
+void CalcChartPlaces(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
+
 // The chart for an observer on the planet opt.ExterrBody (3, 4 or 5).
 void CalcChartAltFrame(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen);
 

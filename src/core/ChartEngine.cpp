@@ -19,4 +19,8 @@ void CurrentChart::CalcBodies() {
     qor::CalcChartBodies(s_, opt_, gen_);
 }
 
+void CurrentChart::CalcBodyPlaces() {
+    qor::CalcChartPlaces(s_, opt_, gen_);
+}
+
 } // namespace qor

@@ -30,6 +30,9 @@ public:
         for (int n = 1; n <= 14; ++n)
             if (n != 12) CalcChart(n); // the south node comes with the north node
     }
+    // The same bodies' PlanetLon and PlanetLat alone, as CalcBodies gives them; their speeds,
+    // records and horizontal places are not current afterwards.
+    virtual void CalcBodyPlaces() { CalcBodies(); }
 
     // Values of the last time step.
     virtual double ChartJD() const = 0; // Julian day, UT
@@ -60,6 +63,7 @@ public:
     void CalcAstroTime() override;
     void CalcChart(int n) override;
     void CalcBodies() override;
+    void CalcBodyPlaces() override;
     double ChartJD() const override { return s_.ChartJD; }
     double ChartT() const override { return s_.ChartT; }
     void SetChartT(double t) override { s_.ChartT = t; }

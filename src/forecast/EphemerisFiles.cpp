@@ -141,7 +141,7 @@ void EphemerisBuilder::Record(AstroDat& s, ChartEngine& chart, int year, int mon
     s.ChartZone = 0;
     s.ChartLat = s.ChartLong = 0;
     chart.CalcAstroTime();
-    chart.CalcBodies();
+    chart.CalcBodyPlaces();
     EphemerisRecord r;
     r.Day = static_cast<int16_t>(day);
     r.Month = static_cast<int16_t>(month);

@@ -71,6 +71,42 @@ template <class Test> long long LastSecondBefore(long long a, long long b, bool 
     return a;
 }
 
+// The same second for a test "f(m) > 0" whose values f are known at both ends (fa at a, fb at
+// b) and change side once in between: the probes follow the straight line through the last two
+// values, each with its neighbour across the line's root, so that a smooth f is settled in
+// about four probes instead of one per halving; a round that does not halve the span is
+// followed by a bisection, so the probes stay bounded whatever f does.
+template <class F>
+long long LastSecondBeforeRoot(long long a, double fa, long long b, double fb, bool before, F f) {
+    double x0 = static_cast<double>(a), f0 = fa, x1 = static_cast<double>(b), f1 = fb;
+    bool bisect = false;
+    auto probe = [&](long long m) {
+        const double v = f(m);
+        const bool same = (v > 0) == before;
+        (same ? a : b) = m;
+        x0 = x1, f0 = f1;
+        x1 = static_cast<double>(m), f1 = v;
+        return same;
+    };
+    while (b - a > 1) {
+        const long long span = b - a;
+        long long m = a + span / 2;
+        bool interpolated = false;
+        if (!bisect && f1 != f0) {
+            const double x = x1 + (x0 - x1) * (f1 / (f1 - f0));
+            if (std::isfinite(x)) {
+                const double lo = static_cast<double>(a + 1), hi = static_cast<double>(b - 1);
+                m = static_cast<long long>(std::floor(std::clamp(x, lo, hi)));
+                interpolated = true;
+            }
+        }
+        const bool movedA = probe(m);
+        if (interpolated && b - a > 1) probe(movedA ? a + 1 : b - 1);
+        bisect = (b - a) * 2 > span;
+    }
+    return a;
+}
+
 } // namespace
 
 double RiseAltitudeCorrection(int riseGroup, double previous) {
@@ -119,10 +155,24 @@ int TableClock::WeekDayOf(long long sec) const {
 
 // --- Rises and sets ---------------------------------------------------------------------------
 
-HorizonScan::HorizonScan(TableClock& clock, ChartEngine& chart, int body, double h0, long long from,
-                         long long to)
-    : clock_(clock), chart_(chart), body_(body), h0_(h0), from_(from), to_(to),
-      next_(from - kHour) {}
+namespace {
+
+// The fastest an altitude can change, radians an hour: the sky turns at most 15.05° an hour,
+// which moves an altitude by that times the cosine of the latitude (taken 0.6° nearer the pole,
+// for the geocentric latitude), and the Sun and the Moon move on the sky by less than 1.2° an
+// hour with the Moon's parallax.
+double MaxAltitudeRate(double lat) {
+    constexpr double kTurn = 15.05 * kDegToRad, kOwnMotion = 1.2 * kDegToRad;
+    const double nearerPole = std::max(0.0, std::fabs(lat) - 0.6 * kDegToRad);
+    return kTurn * std::cos(std::min(nearerPole, kPi / 2)) + kOwnMotion;
+}
+
+} // namespace
+
+HorizonScan::HorizonScan(TableClock& clock, ChartEngine& chart, int body, double h0, double lat,
+                         long long from, long long to)
+    : clock_(clock), chart_(chart), body_(body), h0_(h0), maxRate_(MaxAltitudeRate(lat)),
+      from_(from), to_(to), next_(from - kHour) {}
 
 double HorizonScan::Value(long long sec) {
     clock_.Set(sec);
@@ -130,9 +180,10 @@ double HorizonScan::Value(long long sec) {
     return chart_.Body(body_)[kBodyAltitude] + h0_;
 }
 
-void HorizonScan::Refine(long long a, double va, long long b, double) {
+void HorizonScan::Refine(long long a, double va, long long b, double vb) {
     const bool above = va > 0;
-    const long long t = LastSecondBefore(a, b, above, [this](long long m) { return Value(m) > 0; });
+    const long long t =
+        LastSecondBeforeRoot(a, va, b, vb, above, [this](long long m) { return Value(m); });
     if (t >= from_ && t < to_) events_.push_back({t, !above});
 }
 
@@ -165,6 +216,19 @@ void HorizonScan::Advance(long long until) {
         t1_ = t2, v1_ = v2;
         ++samples_;
         next_ += kHour;
+        // Three samples on one side make a parabola that crosses only when the middle one is
+        // within an eighth of an hour's greatest change of the horizon (for v1 > 0 nearest:
+        // top <= 0 needs v1 <= (D − d)² / 8(D + d) <= D / 8, D and d the neighbours' excess
+        // over v1). So the hours after t2 whose samples all keep |v| above that, and the next
+        // sample too, can change nothing: they are passed over, and the next sample begins
+        // the samples anew (it needs no neighbour before it).
+        const double margin = maxRate_ / 8;
+        const double hours = (std::fabs(v2) - margin) / maxRate_; // |v| > margin before then
+        const long long skip = static_cast<long long>(std::ceil(hours)) - 2;
+        if (skip >= 1) {
+            next_ += skip * kHour;
+            samples_ = 0;
+        }
     }
     std::sort(events_.begin(), events_.end(),
               [](const HorizonEvent& x, const HorizonEvent& y) { return x.sec < y.sec; });
@@ -208,7 +272,7 @@ public:
                     std::vector<EphemerisRecord> annual)
         : s_(s), chart_(chart), in_(in), annual_(std::move(annual)),
           clock_(s, chart, in.year - 1, 12, 31), days_(DaysInYear(in.year)),
-          scan_(clock_, chart_, 2, in.h0, kDay, kDay * (days_ + 1)) {
+          scan_(clock_, chart_, 2, in.h0, s.ChartLat, kDay, kDay * (days_ + 1)) {
         reached_ = DateText(clock_.DateOf(kDay));
     }
 
@@ -274,8 +338,8 @@ private:
                 const double da = NormAngleSigned(a.moon - a.sun + offset);
                 const double db = NormAngleSigned(b.moon - b.sun + offset);
                 if (!(da <= 0 && db > 0 && db - da < kPi)) continue;
-                const long long t = LastSecondBefore(
-                    a.sec, b.sec, false, [&](long long m) { return Elongation(m, offset) > 0; });
+                const long long t = LastSecondBeforeRoot(
+                    a.sec, da, b.sec, db, false, [&](long long m) { return Elongation(m, offset); });
                 phases_.push_back({t, full});
             }
         }
@@ -338,7 +402,8 @@ class SunRiseSetTableImpl : public YearTable {
 public:
     SunRiseSetTableImpl(AstroDat& s, ChartEngine& chart, const YearTableInput& in)
         : s_(s), chart_(chart), in_(in), clock_(s, chart, in.year - 1, 12, 31),
-          days_(DaysInYear(in.year)), scan_(clock_, chart_, 1, in.h0, kDay, kDay * (days_ + 1)) {
+          days_(DaysInYear(in.year)),
+          scan_(clock_, chart_, 1, in.h0, s.ChartLat, kDay, kDay * (days_ + 1)) {
         reached_ = DateText(clock_.DateOf(kDay));
     }
 

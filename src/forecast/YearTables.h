@@ -69,11 +69,13 @@ struct HorizonEvent {
 // Every rise and set of the Sun (1) or the Moon (2) between two moments: the altitude above
 // −h0 sampled hourly, each change of side refined to the second; between three samples on one
 // side, a short dip or peak that reaches the other side (near the poles) is found by the
-// parabola through them. Bounded: one pass over the span, nothing steps back.
+// parabola through them. Bounded: one pass over the span, nothing steps back. Hours whose
+// samples could neither change side nor make such a parabola, by the fastest the altitude can
+// change at the observer's latitude `lat`, are passed over: the events are the same.
 class HorizonScan {
 public:
-    HorizonScan(TableClock& clock, ChartEngine& chart, int body, double h0, long long from,
-                long long to);
+    HorizonScan(TableClock& clock, ChartEngine& chart, int body, double h0, double lat,
+                long long from, long long to);
     bool Done() const { return next_ > to_ + 3600; }
     // Samples up to `until`.
     void Advance(long long until);
@@ -88,6 +90,7 @@ private:
     ChartEngine& chart_;
     int body_;
     double h0_;
+    double maxRate_; // radians an hour
     long long from_, to_, next_;
     int samples_ = 0;
     long long t0_ = 0, t1_ = 0;

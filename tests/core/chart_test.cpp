@@ -18,6 +18,7 @@
 #include <libnova/libnova.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -27,6 +28,10 @@ namespace qor {
 namespace {
 
 constexpr double kArcsec = kArcsecToRad;
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 class ChartTest : public ::testing::Test {
 protected:
@@ -342,6 +347,58 @@ TEST_F(ChartTest, BodiesAloneAsInTheWholeChart) {
     } model(s, opt, gen);
     model.ChartEngine::CalcBodies();
     EXPECT_EQ(model.asked, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14}));
+}
+
+// The apparent places alone (the ephemeris files' computation) are the bodies' places, bit for
+// bit, under every switch that moves a place.
+TEST_F(ChartTest, PlacesAloneAreThePlacesOfTheBodies) {
+    for (int k = 1; k <= 2; ++k)
+        ASSERT_TRUE(ParseOrbitElementsLine(s, k, std::to_string(6 + 90 * k), "73", "80", "10.6",
+                                           "0.079", "2.767", "2451545"));
+    const struct {
+        double jd, lat, lon;
+        bool light, trueNodes, focus, arta, parallax;
+        int extra;
+        bool noPluto; // Pluto has no place
+    } cases[] = {
+        {2460310.5, 0, 0, true, true, true, true, false, 0, false}, // the files' own options
+        {2451545.0, 55.75, 37.62, true, true, true, true, true, 2, false}, // parallax, extra bodies
+        {2415020.3, -33.4, -70.7, false, false, false, false, false, 1, false},
+        {2488070.5, 69.6, 18.9, true, false, true, false, true, 2, true}, // past Pluto's theory
+        {2268923.5, 0, 0, true, true, false, true, false, 0, true}, // 1500: Pluto has no place
+        {2600000.5, 10, 100, false, true, true, true, false, 2, true}, // and past its table
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.jd);
+        opt.ArtaButton = c.arta;
+        opt.SLng = 12.5;
+        gen.TrueNodes = c.trueNodes;
+        gen.BlackMoonFocus = c.focus;
+        gen.HorParallax = c.parallax;
+        s.UseLightTime = c.light;
+        s.NExtra = c.extra;
+        ChartAtUT(c.jd, c.lat, c.lon);
+        CalcChartBodies(s, opt, gen);
+        const ChartPoints bodies = s;
+        const auto ra = s.BodyRA, dec = s.BodyDec;
+        s.PlanetLon.fill(-1);
+        s.PlanetLat.fill(-1);
+        s.BodyRA.fill(-1);
+        s.BodyDec.fill(-1);
+        CalcChartPlaces(s, opt, gen);
+        for (int i = 1; i <= 14 + c.extra; ++i) {
+            EXPECT_TRUE(SameBits(s.PlanetLon[i], bodies.PlanetLon[i])) << "lon " << i;
+            EXPECT_TRUE(SameBits(s.PlanetLat[i], bodies.PlanetLat[i])) << "lat " << i;
+        }
+        // By theory index: the Sun 0, Mercury 1, Venus 2, the Moon 10; 3 is the Earth.
+        for (int k = 0; k <= 14 + c.extra; ++k) {
+            if (k == 3 || (k == 9 && s.PlutoMissing)) continue;
+            EXPECT_TRUE(SameBits(s.BodyRA[k], ra[k])) << "ra " << k;
+            EXPECT_TRUE(SameBits(s.BodyDec[k], dec[k])) << "dec " << k;
+        }
+        for (int i = 15 + c.extra; i <= 38; ++i) EXPECT_EQ(s.PlanetLon[i], -1) << i;
+        EXPECT_EQ(s.PlutoMissing, c.noPluto);
+    }
 }
 
 // The chart of an observer on Mars: Mars' obliquity, the Earth seen from there.
