@@ -493,9 +493,11 @@ struct Calc {
     }
 
     void SVP() {
-        EquPos q = EclToEqu(EpsJ2000, 0, 0);
+        static const EquPos kEquinoxJ2000 = EclToEqu(EpsJ2000, 0, 0);
+        EquPos q = kEquinoxJ2000;
         PrecessRaDec(q.ra, q.dec, s.ChartT, 0);
-        const EclPos e = EquToEclTrue(s, q.dec, q.ra);
+        const SinCos& eps = trueEps.Of(s.EpsMean + s.NutEps);
+        const EclPos e = EquToEclTrue(eps.sin, eps.cos, q.dec, q.ra);
         s.SVP = NormAngleSigned(-0.4143702532443204 - e.lon);
         const std::string t = FormatDMS(s, s.SVP * kRadToArcSec);
         s.SVPText = t.empty() ? t : t.substr(1);
