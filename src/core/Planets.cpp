@@ -313,27 +313,35 @@ SeriesKernelOf(const double* A, const double* AC, const double* B, const double*
 }
 
 #if defined(__clang__)
-void SeriesKernel(const double* A, const double* AC, const double* B, const double* C,
-                  const uint16_t* blocks, double tau, double* sums, double* rates) {
-    SeriesKernelOf<Lanes8, Lanes8i>(A, AC, B, C, blocks, tau, sums, rates);
-}
+// The fuzzing build: both widths in the base instruction set, the eight lanes in use.
+#define QOR_KERNEL_WIDE
+#define QOR_KERNEL_HALVES
 #else
 // AVX-512 holds a block in one register; with AVX2 and the base set, eight lanes spread over
 // too few registers and spill, so they take a block as two halves of four.
-__attribute__((target("arch=x86-64-v4"), optimize("fp-contract=fast"))) void
-SeriesKernelWide(const double* A, const double* AC, const double* B, const double* C,
-                 const uint16_t* blocks, double tau, double* sums, double* rates) {
+#define QOR_KERNEL_WIDE __attribute__((target("arch=x86-64-v4"), optimize("fp-contract=fast")))
+#define QOR_KERNEL_HALVES                                                                     \
+    __attribute__((target_clones("arch=x86-64-v3", "default"), optimize("fp-contract=fast")))
+#endif
+
+QOR_KERNEL_WIDE void SeriesKernelWide(const double* A, const double* AC, const double* B,
+                                      const double* C, const uint16_t* blocks, double tau,
+                                      double* sums, double* rates) {
     SeriesKernelOf<Lanes8, Lanes8i>(A, AC, B, C, blocks, tau, sums, rates);
 }
 
-__attribute__((target_clones("arch=x86-64-v3", "default"), optimize("fp-contract=fast"))) void
-SeriesKernelHalves(const double* A, const double* AC, const double* B, const double* C,
-                   const uint16_t* blocks, double tau, double* sums, double* rates) {
+QOR_KERNEL_HALVES void SeriesKernelHalves(const double* A, const double* AC, const double* B,
+                                          const double* C, const uint16_t* blocks, double tau,
+                                          double* sums, double* rates) {
     SeriesKernelOf<Lanes4, Lanes4i>(A, AC, B, C, blocks, tau, sums, rates);
 }
 
 bool WideLanes() {
+#if defined(__clang__)
+    return true;
+#else
     return __builtin_cpu_supports("x86-64-v4");
+#endif
 }
 
 void SeriesKernel(const double* A, const double* AC, const double* B, const double* C,
@@ -343,7 +351,6 @@ void SeriesKernel(const double* A, const double* AC, const double* B, const doub
     else
         SeriesKernelHalves(A, AC, B, C, blocks, tau, sums, rates);
 }
-#endif
 
 } // namespace
 
@@ -357,12 +364,8 @@ bool PlanetSeriesKernelSums(const PlanetBodyTerms& b, double tau, int lanes, dou
                    rates);
         return true;
     };
-#if defined(__clang__)
-    return lanes == 8 && run(SeriesKernel);
-#else
     if (lanes == 8) return WideLanes() && run(SeriesKernelWide);
     return lanes == 4 && run(SeriesKernelHalves);
-#endif
 }
 
 namespace {
