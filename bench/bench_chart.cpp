@@ -77,6 +77,26 @@ void BM_FullChart(benchmark::State& state) {
 }
 BENCHMARK(BM_FullChart);
 
+// The bodies' share of a full chart: the time step and every body with light time,
+// aberration, parallax, speed, equatorial and horizontal places, without houses or aspects;
+// the same moments as BM_FullChart.
+void BM_ChartBodies(benchmark::State& state) {
+    AstroDat s = MoscowChartState();
+    ChartOptions opt;
+    GeneralOptions gen;
+    const TimeStepOptions time = TimeOptionsFor(opt, gen);
+    double jd = 2440000.5;
+    for (auto _ : state) {
+        jd += 1.37;
+        SetChartDate(s, jd);
+        CalcAstroTime(s, time);
+        CalcChartBodies(s, opt, gen);
+        benchmark::DoNotOptimize(s.Bodies);
+        if (jd > 2470000) jd = 2440000.5;
+    }
+}
+BENCHMARK(BM_ChartBodies);
+
 // The chart as the program computes it with the Arabic parts of the shipped English page
 // (nine parts, each with its speed), without the aspect matrix; fresh moments as above.
 void BM_ChartWithParts(benchmark::State& state) {

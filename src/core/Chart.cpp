@@ -156,8 +156,9 @@ struct Calc {
         const double T = s.ChartT;
         Triple pos, vel;
         PosVelFromRates(p, rate, pos, vel);
-        pos = J2000ToDate(pos, T);
-        vel = J2000ToDate(vel, T);
+        const J2000ToDate toDate(T, s.EpsMean);
+        pos = toDate(pos);
+        vel = toDate(vel);
         if (s.UseLightTime) Retard(pos, vel);
         SetHelio(9, pos, vel);
         plutoRate =
@@ -165,26 +166,34 @@ struct Calc {
         return true;
     }
 
-    // A vector of the ecliptic and equinox J2000 turned to the mean ecliptic and equinox of
-    // the date T (Lieske's angles, as PrecessRaDec).
-    Triple J2000ToDate(const Triple& v, double T) const {
-        const double t = T;
-        const double zeta = ((2306.2181 + (0.30188 + 0.017998 * t) * t) * t) * kArcsecToRad;
-        const double z = ((2306.2181 + (1.09468 + 0.018203 * t) * t) * t) * kArcsecToRad;
-        const double theta = ((2004.3109 - (0.42665 + 0.041833 * t) * t) * t) * kArcsecToRad;
-        auto rotX = [](Triple a, double e) { // ecliptic to equatorial by e
-            return Triple{a[0], a[1] * std::cos(e) - a[2] * std::sin(e),
-                          a[1] * std::sin(e) + a[2] * std::cos(e)};
+    // The turn of vectors of the ecliptic and equinox J2000 to the mean ecliptic and equinox
+    // of the date T (Lieske's angles, as PrecessRaDec): to the J2000 equator, about the pole by
+    // ζ, θ and z, back to the mean ecliptic of date. Each angle's sine and cosine are taken once
+    // for all the vectors turned.
+    struct J2000ToDate {
+        struct Turn {
+            double c, s;
+            explicit Turn(double angle) : c(std::cos(angle)), s(std::sin(angle)) {}
         };
-        auto rotZ = [](Triple a, double g) {
-            return Triple{a[0] * std::cos(g) - a[1] * std::sin(g),
-                          a[0] * std::sin(g) + a[1] * std::cos(g), a[2]};
-        };
-        Triple q = rotZ(rotX(v, EpsJ2000), zeta);
-        q = {q[0] * std::cos(theta) - q[2] * std::sin(theta), q[1],
-             q[0] * std::sin(theta) + q[2] * std::cos(theta)};
-        return rotX(rotZ(q, z), -s.EpsMean);
-    }
+        Turn toEquator, zeta, theta, z, toEcliptic;
+        J2000ToDate(double t, double epsMean)
+            : toEquator(EpsJ2000),
+              zeta(((2306.2181 + (0.30188 + 0.017998 * t) * t) * t) * kArcsecToRad),
+              theta(((2004.3109 - (0.42665 + 0.041833 * t) * t) * t) * kArcsecToRad),
+              z(((2306.2181 + (1.09468 + 0.018203 * t) * t) * t) * kArcsecToRad),
+              toEcliptic(-epsMean) {}
+        static Triple RotX(const Triple& a, const Turn& e) { // ecliptic to equatorial by e
+            return {a[0], a[1] * e.c - a[2] * e.s, a[1] * e.s + a[2] * e.c};
+        }
+        static Triple RotZ(const Triple& a, const Turn& g) {
+            return {a[0] * g.c - a[1] * g.s, a[0] * g.s + a[1] * g.c, a[2]};
+        }
+        Triple operator()(const Triple& v) const {
+            Triple q = RotZ(RotX(v, toEquator), zeta);
+            q = {q[0] * theta.c - q[2] * theta.s, q[1], q[0] * theta.s + q[2] * theta.c};
+            return RotX(RotZ(q, z), toEcliptic);
+        }
+    };
     double plutoRate = 0;
     double moonRate = 0;
     const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
@@ -509,9 +518,11 @@ struct Calc {
     }
 
     void SVP() {
-        EquPos q = EclToEqu(EpsJ2000, 0, 0);
+        static const EquPos kEquinoxJ2000 = EclToEqu(EpsJ2000, 0, 0);
+        EquPos q = kEquinoxJ2000;
         PrecessRaDec(q.ra, q.dec, s.ChartT, 0);
-        const EclPos e = EquToEclTrue(s, q.dec, q.ra);
+        const SinCos& eps = trueEps.Of(s.EpsMean + s.NutEps);
+        const EclPos e = EquToEclTrue(eps.sin, eps.cos, q.dec, q.ra);
         s.SVP = NormAngleSigned(-0.4143702532443204 - e.lon);
         const std::string t = FormatDMS(s, s.SVP * kRadToArcSec);
         s.SVPText = t.empty() ? t : t.substr(1);

@@ -4,6 +4,7 @@
 
 #include "core/Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -47,57 +48,62 @@ constexpr double kCos0 = -1.13585365213876817300e-11, kCos1 = 2.0875700841974731
 #endif
 
 typedef double Lanes8 __attribute__((vector_size(64)));
+typedef double Lanes4 __attribute__((vector_size(32)));
+// The same lanes seen as unsigned 64-bit integers, for sign and selection masks.
+typedef uint64_t Lanes8i __attribute__((vector_size(64)));
+typedef uint64_t Lanes4i __attribute__((vector_size(32)));
 constexpr int kLanes = 8;
 
-__attribute__((always_inline)) inline Lanes8 LoadLanes(const double* p) {
-    Lanes8 v;
+template <class V> __attribute__((always_inline)) inline V LoadLanes(const double* p) {
+    V v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-__attribute__((always_inline)) inline Lanes8 Splat(double x) {
-    return Lanes8{x, x, x, x, x, x, x, x};
+template <class V> __attribute__((always_inline)) inline V Splat(double x) {
+    V v;
+    for (std::size_t i = 0; i < sizeof v / sizeof x; ++i) v[i] = x;
+    return v;
 }
 
-// The same lanes seen as unsigned 64-bit integers, for sign and selection masks.
-typedef uint64_t Lanes8i __attribute__((vector_size(64)));
-
-__attribute__((always_inline)) inline Lanes8i Bits(Lanes8 v) {
-    Lanes8i b;
+template <class VI, class V> __attribute__((always_inline)) inline VI Bits(V v) {
+    VI b;
     std::memcpy(&b, &v, sizeof b);
     return b;
 }
 
-__attribute__((always_inline)) inline Lanes8 FromBits(Lanes8i b) {
-    Lanes8 v;
+template <class V, class VI> __attribute__((always_inline)) inline V FromBits(VI b) {
+    V v;
     std::memcpy(&v, &b, sizeof v);
     return v;
 }
 
-// sin and cos of eight angles at once, without branches.
-__attribute__((always_inline)) inline void SinCosLanes(Lanes8 x, Lanes8& sinOut, Lanes8& cosOut) {
-    const Lanes8 magic = Splat(kRoundMagic);
-    const Lanes8 shifted = x * kTwoOverPi + magic;
-    const Lanes8 q = shifted - magic; // nearest quadrant
-    const Lanes8 r = ((x - q * kPio2Hi) - q * kPio2Mid) - q * kPio2Lo;
-    const Lanes8 z = r * r;
-    const Lanes8 sp =
+// sin and cos of a vector of angles (eight or four at once), without branches. Each lane
+// goes through the same operations whatever the width, so the results do not depend on it.
+template <class V, class VI>
+__attribute__((always_inline)) inline void SinCosLanes(V x, V& sinOut, V& cosOut) {
+    const V magic = Splat<V>(kRoundMagic);
+    const V shifted = x * kTwoOverPi + magic;
+    const V q = shifted - magic; // nearest quadrant
+    const V r = ((x - q * kPio2Hi) - q * kPio2Mid) - q * kPio2Lo;
+    const V z = r * r;
+    const V sp =
         r + r * z * (((((kSin0 * z + kSin1) * z + kSin2) * z + kSin3) * z + kSin4) * z + kSin5);
-    const Lanes8 cp =
+    const V cp =
         1.0 - 0.5 * z +
         z * z * (((((kCos0 * z + kCos1) * z + kCos2) * z + kCos3) * z + kCos4) * z + kCos5);
     // The quadrant's effect by integer operations on the bits alone (comparisons of whole
     // vectors would be taken apart lane by lane on the base instruction set): the low bits of
     // the shifted value are the quadrant j = q mod 4 in two's complement. An odd j swaps sine
     // and cosine; j = 2, 3 makes the sine negative, j = 1, 2 the cosine.
-    const Lanes8i j = Bits(shifted);
-    const Lanes8i swap = -(j & 1); // all ones for an odd quadrant
-    const Lanes8i sinSign = (j & 2) << 62;
-    const Lanes8i cosSign = ((j + 1) & 2) << 62;
-    const Lanes8i s = (Bits(sp) & ~swap) | (Bits(cp) & swap);
-    const Lanes8i c = (Bits(cp) & ~swap) | (Bits(sp) & swap);
-    sinOut = FromBits(s ^ sinSign);
-    cosOut = FromBits(c ^ cosSign);
+    const VI j = Bits<VI>(shifted);
+    const VI swap = -(j & 1); // all ones for an odd quadrant
+    const VI sinSign = (j & 2) << 62;
+    const VI cosSign = ((j + 1) & 2) << 62;
+    const VI s = (Bits<VI>(sp) & ~swap) | (Bits<VI>(cp) & swap);
+    const VI c = (Bits<VI>(cp) & ~swap) | (Bits<VI>(sp) & swap);
+    sinOut = FromBits<V>(s ^ sinSign);
+    cosOut = FromBits<V>(c ^ cosSign);
 }
 
 } // namespace
@@ -108,7 +114,8 @@ SinCosPhases(const double* B, const double* C, double tau, int n, double* sinOut
     int k = 0;
     for (; k + kLanes <= n; k += kLanes) {
         Lanes8 sv, cv;
-        SinCosLanes(LoadLanes(B + k) + LoadLanes(C + k) * tau, sv, cv);
+        SinCosLanes<Lanes8, Lanes8i>(LoadLanes<Lanes8>(B + k) + LoadLanes<Lanes8>(C + k) * tau,
+                                     sv, cv);
         std::memcpy(sinOut + k, &sv, sizeof sv);
         std::memcpy(cosOut + k, &cv, sizeof cv);
     }
@@ -117,7 +124,7 @@ SinCosPhases(const double* B, const double* C, double tau, int n, double* sinOut
         std::memcpy(b, B + k, sizeof(double) * (n - k));
         std::memcpy(c, C + k, sizeof(double) * (n - k));
         Lanes8 sv, cv;
-        SinCosLanes(LoadLanes(b) + LoadLanes(c) * tau, sv, cv);
+        SinCosLanes<Lanes8, Lanes8i>(LoadLanes<Lanes8>(b) + LoadLanes<Lanes8>(c) * tau, sv, cv);
         for (int j = 0; k < n; ++k, ++j) {
             sinOut[k] = sv[j];
             cosOut[k] = cv[j];
@@ -273,26 +280,95 @@ namespace {
 
 // For each of the 18 series (blocks of eight terms, one after the other): Σ A cos(B + Cτ)
 // into sums[k] and its derivative by τ, −Σ A·C sin(B + Cτ), into rates[k]. One pass over the
-// body's terms in vector registers; the order of the additions is fixed.
-QOR_KERNEL_CLONES void
-SeriesKernel(const double* A, const double* AC, const double* B, const double* C,
-             const uint16_t* blocks, double tau, double* sums, double* rates) {
+// body's terms in vector registers of V (a block in one register of eight lanes or two of
+// four); each of the eight lanes of a block sums its own terms and the lanes are added in a
+// fixed order, so the sums are the same for either width.
+template <class V, class VI>
+__attribute__((always_inline)) inline void
+SeriesKernelOf(const double* A, const double* AC, const double* B, const double* C,
+               const uint16_t* blocks, double tau, double* sums, double* rates) {
+    constexpr int kWidth = sizeof(V) / sizeof(double), kParts = kLanes / kWidth;
     for (int k = 0; k < 18; ++k) {
-        Lanes8 v = Splat(0), d = Splat(0);
+        V v[kParts], d[kParts];
+        for (int h = 0; h < kParts; ++h) v[h] = d[h] = Splat<V>(0);
         for (int n = blocks[k]; n > 0; --n) {
-            Lanes8 sv, cv;
-            SinCosLanes(LoadLanes(B) + LoadLanes(C) * tau, sv, cv);
-            v += LoadLanes(A) * cv;
-            d -= LoadLanes(AC) * sv;
+            for (int h = 0; h < kParts; ++h) {
+                const int at = h * kWidth;
+                V sv, cv;
+                SinCosLanes<V, VI>(LoadLanes<V>(B + at) + LoadLanes<V>(C + at) * tau, sv, cv);
+                v[h] += LoadLanes<V>(A + at) * cv;
+                d[h] -= LoadLanes<V>(AC + at) * sv;
+            }
             A += kLanes;
             AC += kLanes;
             B += kLanes;
             C += kLanes;
         }
-        sums[k] = ((v[0] + v[1]) + (v[2] + v[3])) + ((v[4] + v[5]) + (v[6] + v[7]));
-        rates[k] = ((d[0] + d[1]) + (d[2] + d[3])) + ((d[4] + d[5]) + (d[6] + d[7]));
+        double lv[kLanes], ld[kLanes];
+        std::memcpy(lv, v, sizeof lv);
+        std::memcpy(ld, d, sizeof ld);
+        sums[k] = ((lv[0] + lv[1]) + (lv[2] + lv[3])) + ((lv[4] + lv[5]) + (lv[6] + lv[7]));
+        rates[k] = ((ld[0] + ld[1]) + (ld[2] + ld[3])) + ((ld[4] + ld[5]) + (ld[6] + ld[7]));
     }
 }
+
+#if defined(__clang__)
+// The fuzzing build: both widths in the base instruction set, the eight lanes in use.
+#define QOR_KERNEL_WIDE
+#define QOR_KERNEL_HALVES
+#else
+// AVX-512 holds a block in one register; with AVX2 and the base set, eight lanes spread over
+// too few registers and spill, so they take a block as two halves of four.
+#define QOR_KERNEL_WIDE __attribute__((target("arch=x86-64-v4"), optimize("fp-contract=fast")))
+#define QOR_KERNEL_HALVES                                                                     \
+    __attribute__((target_clones("arch=x86-64-v3", "default"), optimize("fp-contract=fast")))
+#endif
+
+QOR_KERNEL_WIDE void SeriesKernelWide(const double* A, const double* AC, const double* B,
+                                      const double* C, const uint16_t* blocks, double tau,
+                                      double* sums, double* rates) {
+    SeriesKernelOf<Lanes8, Lanes8i>(A, AC, B, C, blocks, tau, sums, rates);
+}
+
+QOR_KERNEL_HALVES void SeriesKernelHalves(const double* A, const double* AC, const double* B,
+                                          const double* C, const uint16_t* blocks, double tau,
+                                          double* sums, double* rates) {
+    SeriesKernelOf<Lanes4, Lanes4i>(A, AC, B, C, blocks, tau, sums, rates);
+}
+
+bool WideLanes() {
+#if defined(__clang__)
+    return true;
+#else
+    return __builtin_cpu_supports("x86-64-v4");
+#endif
+}
+
+void SeriesKernel(const double* A, const double* AC, const double* B, const double* C,
+                  const uint16_t* blocks, double tau, double* sums, double* rates) {
+    if (WideLanes())
+        SeriesKernelWide(A, AC, B, C, blocks, tau, sums, rates);
+    else
+        SeriesKernelHalves(A, AC, B, C, blocks, tau, sums, rates);
+}
+
+} // namespace
+
+bool PlanetSeriesKernelSums(const PlanetBodyTerms& b, double tau, int lanes, double* sums,
+                            double* rates) {
+    std::fill(sums, sums + 18, 0.0);
+    std::fill(rates, rates + 18, 0.0);
+    const auto run = [&](auto kernel) {
+        if (!b.A.empty())
+            kernel(b.A.data(), b.AC.data(), b.B.data(), b.C.data(), b.blocks.data(), tau, sums,
+                   rates);
+        return true;
+    };
+    if (lanes == 8) return WideLanes() && run(SeriesKernelWide);
+    return lanes == 4 && run(SeriesKernelHalves);
+}
+
+namespace {
 
 // The three coordinate sums at τ and, when asked, their derivatives by τ.
 void SeriesSums(const PlanetBodyTerms& b, double tau, double out[3], double* dOut) {

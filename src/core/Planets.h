@@ -50,6 +50,13 @@ Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T);
 Spherical PlutoPosition(double T);
 Spherical PlutoPositionRate(double T, Spherical& rate);
 
+// The 18 sums of a body's series (coordinate c, power p at 6c + p) at τ and their rates by
+// τ, with the kernel that takes a block of eight terms in `lanes` lanes at once: 8 (only where
+// the processor has AVX-512) or 4. False when that kernel cannot run here. Either width gives
+// the same bits; the evaluation itself picks the wider where it can.
+bool PlanetSeriesKernelSums(const PlanetBodyTerms& b, double tau, int lanes, double* sums,
+                            double* rates);
+
 // sin and cos of n angles B[k] + C[k]·tau, vectorised; for the series and their tests.
 void SinCosPhases(const double* B, const double* C, double tau, int n, double* sinOut,
                   double* cosOut);

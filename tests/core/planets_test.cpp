@@ -242,6 +242,25 @@ TEST_F(PlanetFiles, SunIsZeroAndOtherNumbersGiveNothing) {
     }
 }
 
+TEST_F(PlanetFiles, SeriesSumsAreTheSameBitsInEightLanesAndInFour) {
+    // A body's terms go through the vector registers as blocks of eight, in one register of
+    // eight lanes or two of four; every sum and rate must come out the same to the bit.
+    double wide[18], wideRates[18], halves[18], halfRates[18];
+    const PlanetBodyTerms& first = s.Planets.bodies[1];
+    if (!PlanetSeriesKernelSums(first, 0.1, 8, wide, wideRates))
+        GTEST_SKIP() << "no eight-lane kernel on this processor";
+    for (int i = 0; i < kPlanetSeriesBodies; ++i) {
+        const PlanetBodyTerms& b = s.Planets.bodies[static_cast<std::size_t>(i)];
+        for (double tau : {-0.5, -0.123456789, 0.0, 0.0123, 0.25, 0.5}) {
+            ASSERT_TRUE(PlanetSeriesKernelSums(b, tau, 8, wide, wideRates));
+            ASSERT_TRUE(PlanetSeriesKernelSums(b, tau, 4, halves, halfRates));
+            EXPECT_EQ(std::memcmp(wide, halves, sizeof wide), 0) << "body " << i << " tau " << tau;
+            EXPECT_EQ(std::memcmp(wideRates, halfRates, sizeof wideRates), 0)
+                << "body " << i << " tau " << tau;
+        }
+    }
+}
+
 TEST(SinCosPhases, AgreesWithTheLibrary) {
     // Phases as large as the series reach (C up to 2e5 rad per millennium, |τ| <= 0.5),
     // within an ulp or two of the library's sine and cosine.
