@@ -532,6 +532,17 @@ std::vector<WindowSaveCase> WindowCases() {
          [](shell::Program& p) {
              return Said{p.Form1->SaveBitmapClick(), {}};
          }},
+        {"chart printed to a PDF file under Wrk",
+         "Wrk",
+         {{"Wrk\\chart.pdf", oldText}},
+         [](shell::Program& p, ui::AnsweringDialogs& d) {
+             d.messageAnswers = {ui::MsgResult::Yes,
+                                 ui::MsgResult::Yes}; // to a file, over the old one
+             d.fileAnswers = {p.s.DataPath("Wrk\\chart.pdf")};
+         },
+         [](shell::Program& p) {
+             return Said{p.Form1->PrintClick(), {}};
+         }},
         {"year log under Wrk",
          "Wrk",
          {{"Wrk\\Sun2024.wrk", oldText}},
