@@ -1,10 +1,13 @@
 #include "shell/Printing.h"
 
+#include "core/Files.h"
 #include "core/Text.h"
 #include "ui/Forms.h"
 
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+
+#include <sys/statvfs.h>
 
 namespace qor::shell {
 
@@ -14,6 +17,18 @@ QPrinter& ProgramPrinter(Program& p) {
     if (!p.Printer) p.Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *p.Printer;
 }
+
+namespace {
+
+// A PDF file ends with "%%EOF" and at most a few line-end or blank bytes.
+bool EndsWithPdfTrailer(std::string_view bytes) {
+    const std::size_t tail = bytes.size() > 32 ? bytes.size() - 32 : 0;
+    const std::size_t at = bytes.rfind("%%EOF");
+    return at != std::string_view::npos && at >= tail &&
+           bytes.find_first_not_of(" \r\n\t", at + 5) == std::string_view::npos;
+}
+
+} // namespace
 
 bool PrintDocument(Program& p, QWidget* parent, const PrintRequest& r) {
     AstroDat& s = p.s;
@@ -67,10 +82,21 @@ bool PrintDocument(Program& p, QWidget* parent, const PrintRequest& r) {
         return false;
     }
     if (!pdf.empty()) {
-        fs::rename(tmp, pdf, ec);
-        if (ec) {
+        // The PDF engine does not report failed writes: a file without its closing trailer
+        // was cut short (a full disk) and must not replace the old one. A whole one is put
+        // in place by the atomic save, which also flushes it to disk.
+        std::string bytes;
+        IoResult r = ReadFileBytes(tmp, bytes);
+        if (r.ok() && !EndsWithPdfTrailer(bytes)) {
+            struct statvfs fsInfo {};
+            const bool full =
+                ::statvfs(tmp.parent_path().c_str(), &fsInfo) == 0 && fsInfo.f_bavail == 0;
+            r = IoResult::Fail(full ? ENOSPC : EIO, "incomplete " + tmp.string());
+        }
+        if (r.ok()) r = SaveFileAtomic(pdf, bytes);
+        if (!r.ok()) {
             fs::remove(tmp, ec);
-            IOCheck(s, ec.value(), pdf.string());
+            IOCheck(s, r, pdf.string());
             return false;
         }
     }
