@@ -7,6 +7,8 @@
 #include "ShownTexts.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
 
 #include <map>
@@ -108,7 +110,7 @@ public:
                 auto* m = static_cast<TMenuItem*>(object.data());
                 if (!m->isCheckable() || !m->isEnabled() || m->isChecked()) break;
                 std::vector<QPointer<TMenuItem>> checked;
-                for (TMenuItem* o : form.findChildren<TMenuItem*>())
+                for (TMenuItem* o : f->findChildren<TMenuItem*>())
                     if (o->isChecked()) checked.emplace_back(o);
                 m->Click();
                 Look(f, name + " chosen");
@@ -119,6 +121,33 @@ public:
                         replaced = true;
                     }
                 if (object && !replaced && m->isChecked()) m->Click();
+                break;
+            }
+            case Kind::DrawGrid:
+            case Kind::PaintBox: {
+                // a right click on the first row (a paint box: its middle) prepares and pops
+                // up the menu of what lies there
+                auto* w = static_cast<QWidget*>(object.data());
+                if (!w->isVisible()) break;
+                QWidget* area = w;
+                QPoint at = w->rect().center();
+                if (auto* g = dynamic_cast<TDrawGrid*>(w)) {
+                    area = g->viewport();
+                    const int row = std::min(g->FixedRows(), g->RowCount() - 1);
+                    at = QPoint(g->columnViewportPosition(std::min(g->FixedCols(),
+                                                                   g->ColCount() - 1)) + 3,
+                                g->rowViewportPosition(std::max(row, 0)) + 3);
+                }
+                for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                    QMouseEvent e(type, at, area->mapToGlobal(at), Qt::RightButton,
+                                  type == QEvent::MouseButtonPress ? Qt::RightButton
+                                                                   : Qt::NoButton,
+                                  Qt::NoModifier);
+                    if (area) QApplication::sendEvent(area, &e);
+                }
+                Look(f, name + " right click");
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    if (qobject_cast<QMenu*>(top) && top->isVisible()) top->hide();
                 break;
             }
             case Kind::PopupMenu:
@@ -177,11 +206,11 @@ int WalkTheProgram(EnglishWalk& walk, TForm1& form1) {
     int windows = 1;
     EnsureEveryForm();
     for (const std::string& name : Screen().FormClassNames()) {
-        TForm* f = Screen().Ensure(name);
-        if (!f || f == &form1 || dynamic_cast<PlaceholderForm*>(f)) continue;
-        walk.Window(*f);
+        QPointer<TForm> f = Screen().Ensure(name);
+        if (!f || f == &form1 || dynamic_cast<PlaceholderForm*>(f.data())) continue;
+        walk.Window(*f); // (a window may free itself on the way)
         ++windows;
-        if (QPointer<TForm> still(f); still && still->isVisible()) still->Close();
+        if (f && f->isVisible()) f->Close();
     }
     return windows;
 }
