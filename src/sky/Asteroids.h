@@ -61,8 +61,9 @@ std::string GetCatalogueName(const AsteroidCatalogue& c, int i);
 double AstMeanMotion(double axis);
 
 // --- User-body list ---------------------------------------------------------------------------
-// The list's built-in default: eleven bodies and three blank lines.
-std::vector<std::string> DefaultUserBodies();
+// The list's built-in default: eleven bodies and three blank lines, named in Russian or in
+// English.
+std::vector<std::string> DefaultUserBodies(bool english = false);
 // Field n (from 0) of row `row` (from 1), untrimmed; empty outside the list.
 std::string GetAstField(const std::vector<std::string>& lines, int n, int row);
 // Replaces field n of row `row` by `text`. Works whether or not the line ends with ";"; a line

@@ -121,8 +121,9 @@ int LoadPlanetsMdb(AstroDat& s, CosmosBodies& b) {
     for (std::size_t k = 1; k <= records; ++k) b.PlanetsMdb[k] = std::move(bodies[k]);
     if (s.EnglishMode)
         for (int k = 1; k <= 71; ++k) b.PlanetsMdb[k].Name = CosmosNamesEng()[k].substr(0, 23);
+    const std::string freeName = Lang(s, Cp("Астероид"), "Asteroid");
     for (int k = kFirstFreeSlot; k < kPlanetsMdbSlots; ++k) {
-        b.PlanetsMdb[k].Name = Cp("Астероид");
+        b.PlanetsMdb[k].Name = freeName;
         b.PlanetsMdb[k].Diameter = 100.0;
         b.PlanetsMdb[k].Axis = 3.0;
     }

@@ -64,7 +64,7 @@ int SatelliteCount(int mode);
 
 // Reads "planets.mdb" into slots 1.. (records past slot 83 are left out and reported; a size
 // that is no multiple of the record is reported and its tail ignored); English names in English
-// mode; then sets the free slots 72..83 to "Астероид", 100 km, 3 AU. A file that cannot be read
+// mode; then sets the free slots 72..83 to an asteroid ("Asteroid" in English), 100 km, 3 AU. A file that cannot be read
 // is reported through IOCheck and fills nothing; so does a file beyond kPlanetsMdbMaxBytes
 // and one with a value out of range in any record (a negative axis or diameter, an
 // eccentricity outside 0..1, an angle beyond two turns, NaN or infinity), which is reported.

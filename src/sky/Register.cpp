@@ -47,7 +47,7 @@ void Register(shell::Program& p) {
         // The user-body list is kept in the main window's memo between runs.
         std::vector<std::string> lines;
         if (p.Form1) lines = p.Form1->Memo->Lines();
-        if (lines.empty()) lines = DefaultUserBodies();
+        if (lines.empty()) lines = DefaultUserBodies(s.EnglishMode);
         const UserBodySlots bodies = LoadChironTable(s, lines, s.ParsCount, sky.Cosmos, sky.Chiron);
         ApplyUserBodies(s, bodies);
         if (p.Form1) p.Form1->Memo->SetLines(lines);

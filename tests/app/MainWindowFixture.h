@@ -40,6 +40,27 @@ inline void RegisterToolWindows(Program& p) {
             p.FormClasses.Register(name, [name] { return new PlaceholderForm(name, name); });
 }
 
+// Every window class the program registers, made once (the long-lived windows, those made on
+// demand, the dialogs).
+inline void EnsureEveryForm() {
+    for (const std::string& name : Screen().FormClassNames()) Screen().Ensure(name);
+}
+
+// Clicks a menu item or a button of the main window's own (printing, the printer set-up, the
+// bitmap file and the demonstration clip left out: they ask the desktop); false for any other
+// component.
+inline bool ClickMainItem(const Component& c) {
+    const std::string name = c.Name();
+    if (name == "N82" || name == "N81" || name == "BMP1" || name == "Nscena") return false;
+    if (c.kind == Kind::MenuItem)
+        c.as<TMenuItem>()->Click();
+    else if (c.kind == Kind::SpeedButton)
+        c.as<TSpeedButton>()->Click();
+    else
+        return false;
+    return true;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {

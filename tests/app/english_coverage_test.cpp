@@ -13,7 +13,7 @@ TEST_F(MainWindowTest, EnglishTextsCoverEveryWindowOfTheProgram) {
     ASSERT_TRUE(ReadTextLines(kShippedData / "English.txt", lines).ok());
     // every window class the program registers (the long-lived windows, those made on demand,
     // the dialogs) besides the main window with its menus and pop-up menus
-    for (const std::string& name : Screen().FormClassNames()) Screen().Ensure(name);
+    EnsureEveryForm();
     std::vector<TForm*> forms;
     std::vector<std::string> stand_ins;
     for (TForm* f : Screen().Forms()) {

@@ -1,6 +1,7 @@
 // Every window of the program opened in English mode shows no Cyrillic: captions, labels,
 // buttons, list and combo items, tabs, table headings, menus and hints.
 #include "MainWindowFixture.h"
+#include "ShownTexts.h"
 
 #include <QAbstractButton>
 #include <QLayout>
@@ -23,50 +24,9 @@
 namespace qor::shell {
 namespace {
 
-bool HasCyrillic(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF) return true;
-    return false;
-}
-
-// "window/widget: text" for every shown text with Cyrillic letters.
-std::vector<std::string> CyrillicTexts(TForm& form) {
-    std::vector<std::string> found;
-    const std::string where = form.Name() + "/";
-    auto check = [&](const QObject* o, const QString& text) {
-        if (HasCyrillic(text))
-            found.push_back(where + o->objectName().toStdString() + ": " + text.toStdString());
-    };
-    check(&form, form.windowTitle());
-    for (const QWidget* w : form.findChildren<QWidget*>()) {
-        check(w, w->toolTip());
-        if (auto* l = qobject_cast<const QLabel*>(w)) check(w, l->text());
-        if (auto* b = qobject_cast<const QAbstractButton*>(w)) check(w, b->text());
-        if (auto* g = qobject_cast<const QGroupBox*>(w)) check(w, g->title());
-        if (auto* e = qobject_cast<const QLineEdit*>(w)) check(w, e->text());
-        if (auto* c = qobject_cast<const QComboBox*>(w)) {
-            check(w, c->currentText());
-            for (int i = 0; i < c->count(); ++i) check(w, c->itemText(i));
-        }
-        // the glossary is Russian: its tabs are the letters of its sections
-        if (auto* t = qobject_cast<const QTabBar*>(w); t && form.Name() != "Dict")
-            for (int i = 0; i < t->count(); ++i) check(w, t->tabText(i));
-        if (auto* l = qobject_cast<const QListWidget*>(w))
-            for (int i = 0; i < l->count(); ++i) check(w, l->item(i)->text());
-        if (auto* h = qobject_cast<const QHeaderView*>(w); h && h->model())
-            for (int i = 0; i < h->count(); ++i)
-                check(w, h->model()->headerData(i, h->orientation()).toString());
-    }
-    for (const QAction* a : form.findChildren<QAction*>()) {
-        check(a, a->text());
-        check(a, a->toolTip());
-    }
-    return found;
-}
-
 // "window/box" -> the item each combo box of every window shows (-1: a text of no item).
 std::map<std::string, int> ComboItems() {
-    for (const std::string& name : Screen().FormClassNames()) Screen().Ensure(name);
+    EnsureEveryForm();
     std::map<std::string, int> items;
     for (TForm* f : Screen().Forms())
         for (const TComboBox* c : f->findChildren<TComboBox*>())
@@ -138,7 +98,7 @@ std::vector<std::string> CutCaptions(TForm& form) {
 TEST_F(MainWindowTest, EveryCaptionFitsItsControlInBothLanguages) {
     for (const bool english : {false, true}) {
         if (english) StartInEnglish();
-        for (const std::string& name : Screen().FormClassNames()) Screen().Ensure(name);
+        EnsureEveryForm();
         std::vector<std::string> cut;
         for (TForm* f : std::vector<TForm*>(Screen().Forms())) {
             const std::vector<std::string> texts = CutCaptions(*f);

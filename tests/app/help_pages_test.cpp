@@ -63,7 +63,7 @@ std::vector<std::string> Links(const std::string& html) {
 std::map<std::string, std::string> TopicsOfTheProgram(Program& program, TForm1& form1,
                                                       std::vector<std::string>& opened) {
     std::map<std::string, std::string> topics;
-    for (const std::string& name : Screen().FormClassNames()) Screen().Ensure(name);
+    EnsureEveryForm();
     for (TForm* f : Screen().Forms())
         if (!f->HelpTopic().empty()) topics.emplace(f->HelpTopic(), "window " + f->Name());
     for (const auto& [mode, screen] : program.Svc.Screens) {

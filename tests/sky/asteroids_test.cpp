@@ -7,6 +7,7 @@
 #include "core/Text.h"
 #include "sky/Asteroids.h"
 #include "sky/CosmosBodies.h"
+#include "sky/CosmosScene.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,31 @@ TEST(Asteroids, LoadingUserBodiesIntoTheExtraSlots) {
     t.s.EnglishMode = true;
     u = LoadAsteroidSlots(t.s, lines, 0, b);
     EXPECT_EQ(b.PlanetsMdb[73].Name, "Chiron");
+}
+
+TEST(Asteroids, TheDefaultListIsNamedInTheLanguageAndKeepsItsShip) {
+    const std::vector<std::string> russian = DefaultUserBodies(false),
+                                   english = DefaultUserBodies(true);
+    ASSERT_EQ(russian.size(), 14u);
+    ASSERT_EQ(english.size(), russian.size());
+    auto cyrillic = [](const std::string& t) {
+        for (unsigned char c : t)
+            if (c >= 0xC0 || c == 0xA8 || c == 0xB8) return true;
+        return false;
+    };
+    for (int row = 1; row <= 14; ++row) {
+        const std::string ru = GetAstField(russian, 4, row), en = GetAstField(english, 4, row);
+        EXPECT_FALSE(cyrillic(en)) << row << " " << en;
+        // only the names differ, and each body but Chiron has a Russian name of its own
+        std::vector<std::string> a = russian, b = english;
+        SetAstField(a, 4, row, "");
+        SetAstField(b, 4, row, "");
+        EXPECT_EQ(a[row - 1], b[row - 1]) << row;
+        if (row <= 11 && row != 2) EXPECT_TRUE(cyrillic(ru)) << row << " " << ru;
+    }
+    // the third body is the space ship in either language
+    EXPECT_TRUE(IsShipName(GetAstField(russian, 4, 3)));
+    EXPECT_TRUE(IsShipName(GetAstField(english, 4, 3)));
 }
 
 TEST(Asteroids, NoMoreBodiesThanRoomBesideTheArabicParts) {

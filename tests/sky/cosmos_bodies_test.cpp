@@ -38,6 +38,7 @@ TEST(CosmosBodies, LoadsTheShippedBodyFile) {
     EXPECT_EQ(be.PlanetsMdb[5].Name, " Moon");
     EXPECT_EQ(be.PlanetsMdb[46].Name, " Cordelia");
     EXPECT_EQ(be.PlanetsMdb[1].Name, "Sun");
+    for (int k = 72; k <= 83; ++k) EXPECT_EQ(be.PlanetsMdb[k].Name, "Asteroid");
 }
 
 TEST(CosmosBodies, RecordsPastSlot83AreLeftOutAndReported) {
