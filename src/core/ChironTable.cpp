@@ -4,6 +4,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace qor {
@@ -11,15 +12,18 @@ namespace qor {
 bool ReadChironTable(AstroDat& s, ChironTable& table) {
     const std::string fileName = "chiron.dat";
     table = ChironTable{};
-    std::string bytes;
-    if (IOCheck(s, ReadFileBytes(s.DataPath(fileName), bytes), fileName)) return false;
     auto refuse = [&](const char* russian, const char* english) {
         ReportOf(s).ShowMessage(MsgKind::Warning,
                                 fileName + ": " +
                                     (s.EnglishMode ? std::string(english) : Cp(russian)));
         return false;
     };
-    if (bytes.size() != kChironEntries * sizeof(double))
+    constexpr std::size_t kSize = kChironEntries * sizeof(double);
+    std::string bytes;
+    // A larger file is damaged as well: it is not read at all.
+    const IoResult read = ReadFileBytes(s.DataPath(fileName), bytes, kSize);
+    if (read.error != EFBIG && IOCheck(s, read, fileName)) return false;
+    if (read.error == EFBIG || bytes.size() != kSize)
         return refuse(
             "файл повреждён: нужно 852 значения по 8 байт; поправки Хирона не применяются",
             "the file is damaged: 852 values of 8 bytes are needed; Chiron is not "

@@ -3,6 +3,7 @@
 #include "core/Files.h"
 #include "core/Text.h"
 
+#include <cerrno>
 #include <cmath>
 
 namespace qor {
@@ -18,11 +19,13 @@ PlanetLoadResult LoadPlutoTable(AstroDat& s) {
                                          "; Pluto is there for 1885-2099 only"));
         return PlanetLoadResult{true, {}};
     };
-    std::string bytes;
-    if (!ReadFileBytes(s.DataPath(fileName), bytes).ok())
-        return refuse("файл не найден", "the file is not there");
     constexpr std::size_t kSize = static_cast<std::size_t>(kPlutoTableEntries) * 3 * sizeof(double);
-    if (bytes.size() != kSize) return refuse("файл повреждён", "the file is damaged");
+    std::string bytes;
+    // A larger file is damaged as well: it is not read at all.
+    const IoResult read = ReadFileBytes(s.DataPath(fileName), bytes, kSize);
+    if (read.error == EFBIG || (read.ok() && bytes.size() != kSize))
+        return refuse("файл повреждён", "the file is damaged");
+    if (!read.ok()) return refuse("файл не найден", "the file is not there");
     LeReader r(bytes);
     PlutoTable loaded;
     loaded.XYZ.resize(static_cast<std::size_t>(kPlutoTableEntries) * 3);

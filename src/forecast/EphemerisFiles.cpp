@@ -112,7 +112,8 @@ int CenturyRecordIndex(int year, int month) {
 IoResult ReadEphemerisFile(const fs::path& path, std::vector<EphemerisRecord>& records) {
     records.clear();
     std::string bytes;
-    IoResult r = ReadFileBytes(path, bytes);
+    // No file holds more records than a century's: a larger one is not read at all.
+    IoResult r = ReadFileBytes(path, bytes, kEphemerisMaxRecords * kEphemerisRecordSize);
     if (!r.ok()) return r;
     if (bytes.size() % kEphemerisRecordSize != 0)
         return IoResult::Fail(EINVAL, path.string() + ": " + std::to_string(bytes.size()) +

@@ -36,6 +36,8 @@
 namespace qor::forecast {
 
 constexpr std::size_t kEphemerisRecordSize = 134;
+// The most records a file holds: a century file's 101 years of 12 months.
+constexpr std::size_t kEphemerisMaxRecords = 101 * 12;
 constexpr int kEphemerisPoints = 16;
 
 struct EphemerisRecord {
@@ -85,7 +87,8 @@ int AnnualRecordIndex(int year, int month, int day);
 // Where the 1st of a month stands in the century file of its year.
 int CenturyRecordIndex(int year, int month);
 
-// Reads a whole file. Fails (EINVAL) when its size is not a whole number of records.
+// Reads a whole file. Fails (EINVAL) when its size is not a whole number of records, (EFBIG)
+// when it holds more than kEphemerisMaxRecords.
 IoResult ReadEphemerisFile(const fs::path& path, std::vector<EphemerisRecord>& records);
 
 // --- Building ----------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace qor {
@@ -55,13 +56,24 @@ std::string EncodeCoastIndex(const std::vector<CoastPtrRec>& index) {
 bool OpenCoastFiles(AstroDat& s, CoastFiles& c) {
     c = CoastFiles{};
     std::string ptr, dat;
-    if (IOCheck(s, ReadFileBytes(s.DataPath(kCoastPtrFile), ptr), kCoastPtrFile)) return false;
-    if (IOCheck(s, ReadFileBytes(s.DataPath(kCoastDatFile), dat), kCoastDatFile)) return false;
-    // The links are 16-bit: more chains than they can name is a damaged index.
-    if (ptr.size() % kCoastPtrSize != 0 || ptr.size() / kCoastPtrSize > 65535) {
+    // The links are 16-bit: more chains than they can name is a damaged index (not read at
+    // all), and no chain reaches further into the points than the longest 65535 chains.
+    constexpr std::size_t kMaxChains = 65535;
+    const IoResult readPtr = ReadFileBytes(s.DataPath(kCoastPtrFile), ptr, kMaxChains * kCoastPtrSize);
+    if (readPtr.error != EFBIG && IOCheck(s, readPtr, kCoastPtrFile)) return false;
+    if (readPtr.error == EFBIG || ptr.size() % kCoastPtrSize != 0) {
         ReportOf(s).ShowMessage(MsgKind::Error,
                                 Lang(s, "Файл повреждён: "_cp, "The file is damaged: ") +
                                     kCoastPtrFile);
+        return false;
+    }
+    const IoResult readDat = ReadFileBytes(s.DataPath(kCoastDatFile), dat,
+                                           kMaxChains * static_cast<std::size_t>(kCoastMaxChainBytes));
+    if (readDat.error != EFBIG && IOCheck(s, readDat, kCoastDatFile)) return false;
+    if (readDat.error == EFBIG) {
+        ReportOf(s).ShowMessage(MsgKind::Error,
+                                Lang(s, "Файл повреждён: "_cp, "The file is damaged: ") +
+                                    kCoastDatFile);
         return false;
     }
     c.index = DecodeCoastIndex(ptr);

@@ -44,6 +44,10 @@ bool DecodeInto(const unsigned char* data, unsigned long size, QImage& out) {
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
+    if (static_cast<unsigned long long>(info.image_width) * info.image_height > kMaxJpegPixels) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     // Full size and best quality: the accurate integer transform and smooth chroma.
     info.scale_num = info.scale_denom = 1;
     info.dct_method = JDCT_ISLOW;
@@ -60,13 +64,14 @@ bool DecodeInto(const unsigned char* data, unsigned long size, QImage& out) {
         jpeg_destroy_decompress(&info);
         return false;
     }
-    while (info.output_scanline < info.output_height) {
+    // A file that ends early gets its missing rows filled in with a warning: that is no
+    // picture, so the rows after the first warning are not decoded at all.
+    while (info.output_scanline < info.output_height && error.mgr.num_warnings == 0) {
         row = out.scanLine(static_cast<int>(info.output_scanline));
         jpeg_read_scanlines(&info, &row, 1);
     }
-    // A file that ends early gets its missing rows filled in with a warning: that is no picture.
     const bool complete = error.mgr.num_warnings == 0;
-    jpeg_finish_decompress(&info);
+    if (complete) jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
     return complete;
 }

@@ -10,8 +10,13 @@
 
 namespace qor::interp {
 
+// The most pixels a JPEG picture may have: 256 MB as RGB32. A header that claims more is
+// refused before anything is allocated.
+constexpr unsigned long long kMaxJpegPixels = 1ull << 26;
+
 // The decoded picture of a JPEG file's bytes (RGB32), or a null image when libjpeg refuses
-// them (truncated, corrupt, not a JPEG): its errors never end the program.
+// them (truncated, corrupt, not a JPEG) or the picture is larger than kMaxJpegPixels: its
+// errors never end the program.
 QImage DecodeJpeg(std::string_view bytes);
 
 // The picture of a file: a name ending ".jpg" or ".jpeg" (any case) by DecodeJpeg, another

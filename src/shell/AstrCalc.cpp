@@ -13,14 +13,10 @@ using namespace ui;
 
 namespace {
 
-// The real number of a text, "." or "," as the decimal point; 0 when it is none.
+// The real number of a text, "." or "," as the decimal point; 0 when it is no finite number
+// (read the same in every locale, to its last character).
 double RealOf(const std::string& text) {
-    std::string t = Trim(text);
-    for (char& c : t)
-        if (c == ',') c = '.';
-    char* end = nullptr;
-    const double v = std::strtod(t.c_str(), &end);
-    return end && *end == '\0' && !t.empty() ? v : 0.0;
+    return ParseDecimalText(text).value_or(0.0);
 }
 
 std::string Fixed5(double x) {

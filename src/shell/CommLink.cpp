@@ -581,6 +581,14 @@ void CommLink::StopClip() {
     clipPlaying_ = false;
 }
 
+bool CommLink::ClipStepNow() {
+    if (!clipTimer_.isActive() || !clipThen_) return false;
+    clipTimer_.stop();
+    const auto then = clipThen_;
+    then();
+    return true;
+}
+
 void CommLink::ClipAfter(int ms, std::function<void()> then) {
     clipThen_ = std::move(then);
     clipTimer_.start(std::max(ms, 0));
@@ -598,28 +606,41 @@ void CommLink::ClipNext() {
         clipPlaying_ = false;
         ClipResult = result;
     };
-    if (clipLine_ >= ClipList.size()) {
-        finish("Prompt;" + ClipText(false) + ";TopRight", "end");
-        return;
-    }
-    const std::string line = ClipList[clipLine_++];
-    auto number = [&](std::size_t from) {
+    auto number = [](const std::string& line, std::size_t from) {
         const auto n = ParseWholeInteger(line.substr(from));
         return n ? static_cast<int>(*n) : 0;
     };
-    if (line.rfind("Delay;", 0) == 0) {
-        ClipDelayMs = std::max(number(6), 0);
-        ClipNext();
-    } else if (line.rfind("Roll;", 0) == 0) {
-        const int ms = number(5);
+    // Lines that take no time are taken here, one after the other (a script of many of them
+    // must not go deeper with each); a Repeat that comes round again before any line that
+    // takes time has nothing to play and ends the clip.
+    std::string line;
+    bool repeated = false;
+    for (;;) {
+        if (clipLine_ >= ClipList.size()) {
+            finish("Prompt;" + ClipText(false) + ";TopRight", "end");
+            return;
+        }
+        line = ClipList[clipLine_++];
+        if (line.rfind("Delay;", 0) == 0) {
+            ClipDelayMs = std::max(number(line, 6), 0);
+        } else if (Trim(line) == "Repeat") {
+            if (repeated) {
+                finish("Prompt;" + ClipText(false) + ";TopRight", "end");
+                return;
+            }
+            repeated = true;
+            clipLine_ = 0;
+            ClipDelayMs = 500;
+        } else {
+            break;
+        }
+    }
+    if (line.rfind("Roll;", 0) == 0) {
+        const int ms = number(line, 5);
         ClipAfter(1000, [this, ms] { Glide().Roll(ms, [this] { ClipNext(); }); });
     } else if (Trim(line) == "End") {
         ClipAfter(ClipDelayMs,
                   [this, finish] { finish("Prompt;" + ClipText(false) + ";TopRight", "end"); });
-    } else if (Trim(line) == "Repeat") {
-        clipLine_ = 0;
-        ClipDelayMs = 500;
-        ClipNext();
     } else if (line.rfind("Wait;", 0) == 0) {
         ClipAfter(ClipDelayMs, [this, line] {
             ClipSendLine(line);

@@ -89,6 +89,8 @@ public:
     // --- Clip player ---
     void PlayClip();
     void StopClip();
+    // Runs the clip's step that waits on its timer now (false when none waits).
+    bool ClipStepNow();
     bool ClipPlaying() const { return clipPlaying_; }
     std::vector<std::string> ClipList;
     int ClipDelayMs = 500;

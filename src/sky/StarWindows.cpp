@@ -213,7 +213,7 @@ void TStar::FormShow() {
     for (int c = 0; c < kStarColumns; ++c) titles.push_back(StarColumnTitle(p_.s, c));
     FitColumns(*DrawGrid, titles,
                {std::string(22, 'X'), "99999", "9999999", "999 alf9 Cas", "", " K0IIIbCN",
-                "9999.999", "-9.99", "", "-89\xB059'59\"", "23h 59m 59,99s", "-89\xB059'59\"", "",
+                "9999.999", "-9.99", "", "-89\26059'59\"", "23h 59m 59,99s", "-89\26059'59\"", "",
                 "", "-9.999", "-9.999"});
     ShowColumnsOfDate(!J2000);
     UpdateCaption();
@@ -400,9 +400,9 @@ void TDeep::FormShow() {
     std::vector<std::string> titles;
     for (int c = 0; c < 15; ++c) titles.push_back(DeepColumnTitle(p_.s, c));
     FitColumns(*DrawGrid, titles,
-               {"XXXXXXXXXXXXXXX", "XXXXXXXXXXXX", "29\xB059'59\"Sgr", "-89\xB059'59\"",
-                "23h59m59s", "-89\xB059'", "359\xB059'59\"", "-89\xB059'59\"", "23h59m59s",
-                "-89\xB059'", "9999999", "9999999", "99.9", "  XXX", std::string(30, 'X')});
+               {"XXXXXXXXXXXXXXX", "XXXXXXXXXXXX", "29\26059'59\"Sgr", "-89\26059'59\"",
+                "23h59m59s", "-89\26059'", "359\26059'59\"", "-89\26059'59\"", "23h59m59s",
+                "-89\26059'", "9999999", "9999999", "99.9", "  XXX", std::string(30, 'X')});
 }
 
 void RegisterStarWindows(shell::Program& p, SkyData& sky) {

@@ -273,6 +273,9 @@ private:
     }
 
     void AddChar(QChar ch) {
+        // Control characters carry no text (the writer writes none): a raw one in the file,
+        // \'00 or \u1 would come back from a save as nothing.
+        if (ch.unicode() < 0x20 && ch != QChar('\t')) return;
         GroupState& st = State();
         switch (st.dest) {
         case Dest::Skip:

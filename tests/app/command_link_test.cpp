@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <functional>
 #include <iostream>
 
@@ -288,6 +289,44 @@ TEST_F(CommandLinkTest, ClipScriptPlaysThroughTheLinkAndWaitsForTheUser) {
     Link().PlayClip();
     EXPECT_FALSE(Link().ClipPlaying());
     EXPECT_EQ(Link().ClipResult, "missing");
+}
+
+// Lines that take no time, however many, and a Repeat that would come round with nothing to
+// play: the clip goes on to its first timed line or ends; it never loops in place (a script of
+// only "Repeat" once took the program down).
+TEST_F(CommandLinkTest, ClipLinesThatTakeNoTimeNeitherLoopNorNest) {
+    std::vector<std::string> manyDelays(200000, "Delay;0");
+    manyDelays.push_back("Comment;after the delays");
+    struct Case {
+        const char* name;
+        std::vector<std::string> script;
+        bool playing;       // a timed step waits
+        const char* result; // when not playing
+        std::size_t steps;  // timed steps run after the start
+        const char* status; // the status line after them ("" leaves it)
+    };
+    const Case cases[] = {
+        {"only Repeat", {"Repeat"}, false, "end", 0, ""},
+        {"delays and Repeat", {"Delay;0", "Delay;5", "Repeat"}, false, "end", 0, ""},
+        {"many delays", manyDelays, true, "", 1, "after the delays"},
+        {"Repeat after a timed line", {"Delay;0", "Comment;again", "Repeat"}, true, "", 3,
+         "again"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteTextFileAtomic(dir / "scn.txt", c.script).ok());
+        Link().PlayClip();
+        EXPECT_EQ(Link().ClipPlaying(), c.playing);
+        if (!c.playing) {
+            EXPECT_EQ(Link().ClipResult, c.result);
+        }
+        for (std::size_t i = 0; i < c.steps; ++i) ASSERT_TRUE(Link().ClipStepNow());
+        Link().StopClip();
+        form1->MainClockTickRun(); // the lines the clip sent run
+        if (*c.status) {
+            EXPECT_EQ(program->s.StatusText.substr(0, std::strlen(c.status)), c.status);
+        }
+    }
 }
 
 TEST(Glide, PointsOfTheLine) {

@@ -1,14 +1,20 @@
 // The whole program on damaged files and hostile commands: the start log is complete before
 // any dialog, a log that takes no lines ends the start, an aspect page name from the command
-// link cannot reach outside the program folder, and a pointer far off the window is harmless.
+// link cannot reach outside the program folder, a file far larger than its format is refused
+// unread, and a pointer far off the window is harmless.
 #include "app/Subsystems.h"
 #include "core/AstroDat.h"
+#include "core/ChironTable.h"
 #include "core/Files.h"
+#include "core/PlutoTable.h"
 #include "core/ProgramFolder.h"
 #include "core/Text.h"
+#include "forecast/EphemerisFiles.h"
+#include "geo/Coast.h"
 #include "shell/CommLink.h"
 #include "shell/MainForm.h"
 #include "support/QtApp.h"
+#include "support/RecordingReport.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +23,9 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iostream>
 #include <memory>
 
 namespace qor::shell {
@@ -181,6 +189,69 @@ TEST_F(HostileInputTest, AnAspectPageNameFromTheLinkStaysInsideThePageFolder) {
         << dialogs.Messages()[0];
     EXPECT_EQ(program->AspTable.AspCount, 14); // the page shown before stays in force
     program->Form1->Close();
+}
+
+// A file far larger than its format allows (a sparse file of 64 GiB, which takes no room) is
+// refused as damaged at once: its size is checked before anything is read or allocated.
+TEST_F(HostileInputTest, AFileFarLargerThanItsFormatIsRefusedUnread) {
+    constexpr std::uintmax_t kHuge = std::uintmax_t{64} << 30;
+    struct Case {
+        const char* file;
+        // Loads the file; what was said or the error, empty when it was taken.
+        std::function<std::string(AstroDat&, test::RecordingReport&)> load;
+    };
+    const auto said = [](bool taken, const test::RecordingReport& r) {
+        return taken ? std::string() : r.messages.empty() ? "(nothing said)" : r.messages.back().text;
+    };
+    const auto openCoast = [&](AstroDat& s, test::RecordingReport& r) {
+        CoastFiles c;
+        return said(OpenCoastFiles(s, c), r);
+    };
+    const Case cases[] = {
+        {"chiron.dat",
+         [&](AstroDat& s, test::RecordingReport& r) {
+             ChironTable t;
+             return said(ReadChironTable(s, t), r);
+         }},
+        {"pluto.dat",
+         [&](AstroDat& s, test::RecordingReport& r) {
+             LoadPlutoTable(s);
+             return said(s.Planets.Pluto.Loaded, r);
+         }},
+        {"coast.ptr", openCoast},
+        {"coast.dat", openCoast},
+        {"Wrk\\Tab2000.wrk",
+         [](AstroDat& s, test::RecordingReport&) {
+             std::vector<forecast::EphemerisRecord> records;
+             const IoResult r = forecast::ReadEphemerisFile(s.DataPath("Wrk\\Tab2000.wrk"), records);
+             return r.ok() ? std::string() : r.message;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const fs::path path = ResolvePath(home, c.file);
+        fs::create_directories(path.parent_path());
+        const bool had = fs::exists(path);
+        const std::string kept = had ? test::TempDir::Read(path) : std::string();
+        std::ofstream(path, std::ios::binary | std::ios::app).close();
+        std::error_code ec;
+        fs::resize_file(path, kHuge, ec);
+        if (ec) {
+            std::cout << "[  SKIPPED ] " << c.file << ": no sparse file of 64 GiB here ("
+                      << ec.message() << ")\n";
+            fs::remove(path);
+            continue;
+        }
+        AstroDat s;
+        s.ProgramFolder = home;
+        test::RecordingReport report;
+        s.Report = &report;
+        const std::string refused = c.load(s, report);
+        const std::string name = path.filename().string();
+        EXPECT_NE(refused.find(name), std::string::npos) << refused;
+        fs::remove(path);
+        if (had) ASSERT_TRUE(SaveFileAtomic(path, kept).ok());
+    }
 }
 
 // A pointer far outside the wheel (the ends of the integer range) moves nothing and shows no

@@ -114,12 +114,21 @@ TEST(JpegDecoding, DamagedFilesGiveAnEmptyPicture) {
         const char* what;
         std::string bytes;
     };
+    // A header that claims 65500 x 65500 pixels (SOF0: length, precision, height, width).
+    std::string huge = good;
+    const std::size_t sof = huge.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    for (std::size_t at : {sof + 5, sof + 7}) {
+        huge[at] = static_cast<char>(0xFF);
+        huge[at + 1] = static_cast<char>(0xDC);
+    }
     std::string corrupt = good;
     for (std::size_t i = 2; i < 200 && i < corrupt.size(); ++i) corrupt[i] = static_cast<char>(0xA5);
     for (const Case& c : {Case{"truncated in the data", good.substr(0, good.size() / 2)},
                           Case{"truncated in the header", good.substr(0, 40)},
                           Case{"only the start marker", good.substr(0, 2)},
                           Case{"corrupt header", corrupt}, Case{"not a JPEG", std::string(500, 'x')},
+                          Case{"a header far too large", huge},
                           Case{"empty", ""}}) {
         EXPECT_TRUE(DecodeJpeg(c.bytes).isNull()) << c.what;
         const fs::path f = d.Write(std::string("bad-") + std::to_string(c.bytes.size()) + ".jpg", c.bytes);

@@ -104,6 +104,13 @@ TEST_F(AstrCalcTest, AngleInThreeForms) {
     // A text that is no number counts 0.
     Type(w->Edit3, "x");
     EXPECT_EQ(w->Edit2->Text(), "0.00000");
+    // Nor does a text that is no finite decimal number.
+    for (const char* text : {"inf", "-inf", "nan", "1e999", "0x10", "1.5.2"}) {
+        Type(w->Edit3, "1");
+        Type(w->Edit2, text);
+        EXPECT_EQ(w->Edit3->Text(), "0.00000") << text;
+        EXPECT_EQ(w->Edit1->Text(), FormatDMS(s, 0)) << text;
+    }
 }
 
 TEST_F(AstrCalcTest, FinishedPlainNumberIsWrittenAsAnAngle) {

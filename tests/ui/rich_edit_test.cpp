@@ -205,6 +205,8 @@ TEST(RtfReader, ForeignFilesAndWhatTheyCarry) {
         {"\\bin data skipped", "{\\rtf1 a{\\pict\\bin3 }}}}b}", "ab"},
         {"a last \\par ends the paragraph before it", "{\\rtf1 a\\par b\\par}", "a\nb"},
         {"an empty paragraph between", "{\\rtf1 a\\par\\par b}", "a\n\nb"},
+        {"control characters carry no text",
+         std::string("{\\rtf1 a\x01\0b\\'00c\\u1?d\te\\'09f}", 29), "abcd\te\tf"},
     };
     for (const auto& c : cases) {
         QTextDocument doc;
