@@ -10,41 +10,63 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
 using namespace qor;
 
-// One full chart: the time step, every body with light time, aberration, parallax and speed,
-// twelve Placidus cusps with their speeds, and the aspect matrix; the moment moves by 1.37
-// days at each iteration so that nothing carries over from one chart to the next.
-void BM_FullChart(benchmark::State& state) {
+// A chart state with the planets' series loaded, at Moscow, in its zone.
+AstroDat MoscowChartState() {
     AstroDat s;
     s.ProgramFolder = fs::path(QOR_SOURCE_DIR) / "data";
     for (int i = 0; i < kPlanetSeriesBodies; ++i) LoadPlanetTerms(s, i);
     s.ChartLat = 55.75 * kDegToRad;
     s.ChartLong = 37.62 * kDegToRad;
     s.ChartZone = 180;
+    return s;
+}
+
+// Sets the chart's civil date and time to the Julian day jd.
+void SetChartDate(AstroDat& s, double jd) {
+    const DateTimeRec r = CalendarFromJD(jd);
+    s.ChartYear = r.Year;
+    s.ChartMonth = r.Month;
+    s.ChartDay = static_cast<int>(r.Day);
+    s.ChartHour = r.Hour;
+    s.ChartMinute = r.Minute;
+    s.ChartSecond = static_cast<int>(r.Second);
+}
+
+ChartOptions PlacidusChart() {
     ChartOptions opt;
     opt.HouseSystem = kHousesPlacidus;
-    GeneralOptions gen;
-    const TimeStepOptions time = TimeOptionsFor(opt, gen);
+    return opt;
+}
+
+AspDefTable BuiltInAspects() {
     AspDefTable aspects;
     auto lines = BuiltInAspectLines();
     ReadAspectTable(aspects, lines);
+    return aspects;
+}
+
+// One full chart: the time step, every body with light time, aberration, parallax and speed,
+// twelve Placidus cusps with their speeds, and the aspect matrix; the moment moves by 1.37
+// days at each iteration so that nothing carries over from one chart to the next.
+void BM_FullChart(benchmark::State& state) {
+    AstroDat s = MoscowChartState();
+    const ChartOptions opt = PlacidusChart();
+    GeneralOptions gen;
+    const TimeStepOptions time = TimeOptionsFor(opt, gen);
+    const AspDefTable aspects = BuiltInAspects();
     AspectOptions aspOpt;
     aspOpt.MinorCheck = true;
     AspectMatrix matrix;
     double jd = 2440000.5;
     for (auto _ : state) {
         jd += 1.37;
-        const DateTimeRec r = CalendarFromJD(jd);
-        s.ChartYear = r.Year;
-        s.ChartMonth = r.Month;
-        s.ChartDay = static_cast<int>(r.Day);
-        s.ChartHour = r.Hour;
-        s.ChartMinute = r.Minute;
-        s.ChartSecond = static_cast<int>(r.Second);
+        SetChartDate(s, jd);
         CalcAstroTime(s, time);
         CalcChart(s, opt, gen, 0);
         CalcAspects(aspects, aspOpt, {&s.PlanetLon, &s.PlanetSpeed}, matrix);
@@ -53,6 +75,47 @@ void BM_FullChart(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FullChart);
+
+// The aspect matrix alone, on the points of real charts: 256 charts a few days apart are
+// computed once, and each iteration takes the next one, so that no matrix repeats the one
+// before. Argument 0: one chart, major and minor aspects (the 26 points of a natal chart);
+// 1: two charts against each other, every ordered pair.
+void BM_AspectMatrix(benchmark::State& state) {
+    struct Places {
+        PointArray lon{}, speed{};
+    };
+    std::vector<Places> charts;
+    {
+        AstroDat s = MoscowChartState();
+        const ChartOptions opt = PlacidusChart();
+        GeneralOptions gen;
+        for (int k = 0; k < 256; ++k) {
+            SetChartDate(s, 2444000.5 + k * 3.71);
+            CalcAstroTime(s, TimeOptionsFor(opt, gen));
+            CalcChart(s, opt, gen, 0);
+            charts.push_back({s.PlanetLon, s.PlanetSpeed});
+        }
+    }
+    const AspDefTable aspects = BuiltInAspects();
+    AspectOptions aspOpt;
+    aspOpt.MinorCheck = true;
+    AspectMatrix matrix;
+    std::size_t k = 0;
+    for (auto _ : state) {
+        const Places& a = charts[k % charts.size()];
+        const Places& b = charts[(k + 97) % charts.size()];
+        AspectCharts ch{&a.lon, &a.speed};
+        if (state.range(0) == 1) {
+            ch.lonBck = &b.lon;
+            ch.speedBck = &b.speed;
+            ch.doubleChart = true;
+        }
+        CalcAspects(aspects, aspOpt, ch, matrix);
+        benchmark::DoNotOptimize(matrix);
+        ++k;
+    }
+}
+BENCHMARK(BM_AspectMatrix)->Arg(0)->Arg(1);
 
 // The twelve cusps of one system (argument 1..18) at a moving meridian, latitude 51.5°.
 void BM_CalcHouses(benchmark::State& state) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <immintrin.h>
+#include <type_traits>
 
 namespace qor {
 
@@ -40,6 +41,40 @@ double Separation(double lon1, double lon2) {
     return std::fabs(_mm_cvtsd_f64(m));
 }
 
+// The separations of one longitude from a row of others, two at a time; the same as
+// Separation one by one.
+void SeparationRow(double from, const double* to, int n, double* out) {
+    const __m128d twoPi = _mm_set1_pd(kTwoPi), a = _mm_set1_pd(from);
+    const __m128d abs = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
+    int y = 0;
+    for (; y + 2 <= n; y += 2) {
+        const __m128d d = _mm_and_pd(_mm_sub_pd(_mm_loadu_pd(to + y), a), abs);
+        if (_mm_movemask_pd(_mm_cmpge_pd(d, twoPi)) != 0) { // rare: past a full turn
+            out[y] = Separation(from, to[y]);
+            out[y + 1] = Separation(from, to[y + 1]);
+            continue;
+        }
+        _mm_storeu_pd(out + y, _mm_and_pd(_mm_min_pd(_mm_sub_pd(twoPi, d), d), abs));
+    }
+    for (; y < n; ++y) out[y] = Separation(from, to[y]);
+}
+
+// Whether each separation d2 is as near the angle as d or nearer, two at a time; the same as
+// |angle − d| >= |angle − d2| one by one.
+void CloserRow(const double* angle, const double* d, const double* d2, int n, uint8_t* out) {
+    const __m128d abs = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
+    int y = 0;
+    for (; y + 2 <= n; y += 2) {
+        const __m128d a = _mm_loadu_pd(angle + y);
+        const __m128d now = _mm_and_pd(_mm_sub_pd(a, _mm_loadu_pd(d + y)), abs);
+        const __m128d later = _mm_and_pd(_mm_sub_pd(a, _mm_loadu_pd(d2 + y)), abs);
+        const int bits = _mm_movemask_pd(_mm_cmpge_pd(now, later));
+        out[y] = static_cast<uint8_t>(bits & 1);
+        out[y + 1] = static_cast<uint8_t>(bits >> 1);
+    }
+    for (; y < n; ++y) out[y] = std::fabs(angle[y] - d[y]) >= std::fabs(angle[y] - d2[y]);
+}
+
 // The class whose orb decides a pair's window: the wider-orbed of the two (c1 on a tie),
 // chosen without a branch.
 int WiderClass(const AspDef& def, int c1, int c2) {
@@ -51,8 +86,8 @@ bool AspectOn(const AspDef& def, const AspectOptions& opt) {
 }
 
 // The first aspect in force whose window (of the wider-orbed class) holds the separation d.
-int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double d, int from = 1) {
-    for (int a = from; a <= table.AspCount; ++a) {
+int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double d) {
+    for (int a = 1; a <= table.AspCount; ++a) {
         if (!on[a]) continue;
         const AspDef& def = table.Asp[a];
         const int c = WiderClass(def, c1, c2);
@@ -61,13 +96,23 @@ int FirstMatch(const AspDefTable& table, const bool* on, int c1, int c2, double 
     return 0;
 }
 
-// The quick table's bin of a separation (tenths of a degree), without a branch: the
-// processor's minimum answers its second operand when the first is NaN, so a point without a
-// position (NaN) lands in the last bin, and its answer is masked by the caller.
-int QuickBin(double d) {
+// The bin of a separation (whole degrees), without a branch: the processor's minimum answers
+// its second operand when the first is NaN, so a point without a position (NaN) lands in the
+// last bin, and its answer is masked by the caller.
+int WindowBin(double d) {
     const __m128d m =
-        _mm_min_sd(_mm_set_sd(d * (10 / kDegToRad)), _mm_set_sd(AspDefTable::kQuickBins - 1));
+        _mm_min_sd(_mm_set_sd(d * (1 / kDegToRad)), _mm_set_sd(AspectWindows::kBins - 1));
     return static_cast<int>(_mm_cvtsd_f64(m));
+}
+
+// The aspect of an orb class's piece that holds the separation d (kNone for none), looking
+// on from the first piece of d's bin; NaN stays in that piece and is masked by the caller.
+// A bin seldom holds more than one piece start: the first step is taken without a branch.
+int PieceAspect(const AspectWindows::OrbClass& w, int bin, double d) {
+    int k = w.firstPiece[bin];
+    k += d >= w.from[k + 1];
+    while (d >= w.from[k + 1]) ++k;
+    return w.aspect[k];
 }
 
 int32_t IntField(const std::string& text) {
@@ -76,57 +121,79 @@ int32_t IntField(const std::string& text) {
     return static_cast<int32_t>(*v);
 }
 
+// The window ends of class c of an aspect that fall between 0 and π (the callers add those).
+void AddWindowEnds(std::vector<double>& ends, const AspDef& def, int c) {
+    for (const double e : {def.Limits[c][0], def.Limits[c][2]})
+        if (e > 0 && e < kPi) ends.push_back(e);
+}
+
+// Whether the window of the wider-orbed class holds the other's, for every pair of classes:
+// the windows are tried at every end of this aspect's windows, between which they do not
+// change.
+bool WiderWindowHoldsNarrower(const AspDef& def) {
+    std::vector<double> at{0, kPi};
+    for (int c = 1; c <= kPointClasses; ++c) AddWindowEnds(at, def, c);
+    const auto in = [&](double d, int c) { return InWindow(d, def.Limits[c][0], def.Limits[c][2]); };
+    for (int c1 = 1; c1 <= kPointClasses; ++c1)
+        for (int c2 = 1; c2 <= kPointClasses; ++c2) {
+            const int c = WiderClass(def, c1, c2);
+            for (const double d : at)
+                if ((in(d, c1) || in(d, c2)) && !in(d, c)) return false;
+        }
+    return true;
+}
+
+// The pieces of one orb class for the aspects in force.
+void MakeClassPieces(const AspDefTable& table, const bool* on, int c,
+                     AspectWindows::OrbClass& w) {
+    std::vector<double> from{0, kPi};
+    for (int a = 1; a <= table.AspCount; ++a)
+        if (on[a]) AddWindowEnds(from, table.Asp[a], c);
+    std::sort(from.begin(), from.end());
+    from.erase(std::unique(from.begin(), from.end()), from.end());
+    const int pieces = static_cast<int>(from.size());
+    for (int k = 0; k < pieces; ++k) {
+        w.from[k] = from[k];
+        w.aspect[k] = AspectWindows::kNone;
+        for (int a = 1; a <= table.AspCount; ++a) {
+            const auto& lim = table.Asp[a].Limits[c];
+            if (on[a] && InWindow(from[k], lim[0], lim[2])) {
+                w.aspect[k] = static_cast<uint8_t>(a);
+                break;
+            }
+        }
+    }
+    w.from[pieces] = HUGE_VAL;
+    // A bin starts at its piece of the lowest separation it holds, less a margin for the
+    // rounding of the bin's computation.
+    constexpr double kMargin = 1e-9;
+    int k = 0;
+    for (int b = 0; b < AspectWindows::kBins; ++b) {
+        const double lowest = b * kDegToRad - kMargin;
+        while (k + 1 < pieces && from[k + 1] <= lowest) ++k;
+        w.firstPiece[b] = static_cast<uint8_t>(k);
+    }
+}
+
 } // namespace
 
 void PrepareAspectWindows(AspDefTable& table) {
-    constexpr double kBin = 0.1 * kDegToRad;
     for (int mode = 0; mode < 4; ++mode) {
         AspectOptions opt;
         opt.MajorCheck = (mode & 1) != 0;
         opt.MinorCheck = (mode & 2) != 0;
-        auto& quick = table.Quick[mode];
-        quick.assign(AspDefTable::kQuickBins, 0);
-        for (int b = 0; b < AspDefTable::kQuickBins; ++b) {
-            // The separations of the bin, [lo, hi) (the last bin holds π alone), widened by a
-            // margin so that a separation rounded into a neighbouring bin is still answered
-            // right: a window must hold the widened bin to decide, and one that comes within
-            // the margin makes the pair be checked in full.
-            constexpr double kMargin = 1e-9;
-            const double lo = std::max(0.0, b * kBin - kMargin); // separations are >= 0
-            const double hi = std::min(kPi, (b + 1) * kBin) + kMargin;
-            // Whether aspect a's window of some class holds the whole bin (all) or part of
-            // it (any); the window [wlo, whi) is closed at π.
-            auto reach = [&](const AspDef& def, bool& all, bool& any) {
-                all = true;
-                any = false;
-                for (int c = 1; c <= kPointClasses; ++c) {
-                    const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
-                    const bool endsAtPi = whi >= kPi;
-                    all = all && wlo <= lo && (hi < whi || endsAtPi);
-                    any = any || (wlo < hi && (lo < whi || endsAtPi));
-                }
-            };
-            for (int a = 1; a <= table.AspCount; ++a) {
-                if (!AspectOn(table.Asp[a], opt)) continue;
-                bool all, any;
-                reach(table.Asp[a], all, any);
-                if (all) {
-                    quick[b] = static_cast<uint8_t>(a);
-                    break;
-                }
-                if (!any) continue;
-                bool alone = true;
-                for (int later = a + 1; later <= table.AspCount && alone; ++later) {
-                    if (!AspectOn(table.Asp[later], opt)) continue;
-                    bool all2, any2;
-                    reach(table.Asp[later], all2, any2);
-                    alone = !any2;
-                }
-                quick[b] = static_cast<uint8_t>(
-                    (alone ? AspDefTable::kOneCandidate : AspDefTable::kCheckFrom) + a);
-                break;
-            }
+        bool on[kMaxAspects + 1] = {};
+        bool usable = true;
+        for (int a = 1; a <= table.AspCount; ++a) {
+            on[a] = AspectOn(table.Asp[a], opt);
+            usable = usable && (!on[a] || WiderWindowHoldsNarrower(table.Asp[a]));
         }
+        table.Windows[mode].reset();
+        if (!usable) continue;
+        auto windows = std::make_shared<AspectWindows>();
+        for (int c = 1; c <= kPointClasses; ++c)
+            MakeClassPieces(table, on, c, windows->classes[c]);
+        table.Windows[mode] = std::move(windows);
     }
 }
 
@@ -508,76 +575,86 @@ void CalcAspects(const AspDefTable& table, const AspectOptions& opt, const Aspec
         on[a] = AspectOn(table.Asp[a], opt);
         angleOf[a] = table.Asp[a].AspAngle;
     }
-    const auto& quick = table.Quick[(opt.MajorCheck ? 1 : 0) | (opt.MinorCheck ? 2 : 0)];
-    const bool haveQuick = quick.size() == AspDefTable::kQuickBins;
 
-    // The active points, bodies and parts first, then the cusps.
-    int points[41];
+    // The points in force, bodies and parts first, then the cusps; their longitudes now and
+    // a small step along their speeds later, side by side.
+    int points[41], cls[41];
+    double now1[41], later1[41], now2[41], later2[41];
     int count = 0;
-    for (int p = first; p <= 38; ++p)
-        if ((p <= lastBody) || (p >= 27)) points[count++] = p;
+    for (int p = first; p <= 38; ++p) {
+        if (p > lastBody && p < 27) continue;
+        points[count] = p;
+        cls[count] = AspPointClass(p);
+        now1[count] = lon1[p];
+        later1[count] = lon1[p] + spd1[p] * step1;
+        now2[count] = lon2[p];
+        later2[count] = lon2[p] + spd2[p] * step2;
+        ++count;
+    }
 
-    // The pairs to test: each once in a single chart, every ordered pair in a double one; a
-    // point with itself only across two charts; opposite cusps of one chart never (they are
-    // always opposite).
-    struct Pair {
-        uint8_t i, j;
+    // Each pair once in a single chart, every ordered pair in a double one. Applying when the
+    // step brings the separation nearer the aspect's angle (or keeps it there); computed for
+    // every pair and masked, so that no branch depends on the chart.
+    const auto fill = [&](auto aspectAt, auto twoCharts) {
+        constexpr bool kTwo = decltype(twoCharts)::value;
+        for (int x = 0; x < count; ++x) {
+            const int i = points[x], c1 = cls[x];
+            uint8_t* rowAsp = out.AspMatrix[i].data();
+            uint8_t* rowApp = out.AspApplying[i].data();
+            const int y0 = kTwo ? 0 : x + 1;
+            double sepNow[41], sepLater[41];
+            SeparationRow(now1[x], now2 + y0, count - y0, sepNow + y0);
+            SeparationRow(later1[x], later2 + y0, count - y0, sepLater + y0);
+            uint8_t aspect[41], closer[41];
+            double angle[41];
+            for (int y = y0; y < count; ++y) {
+                const int a = aspectAt(c1, cls[y], sepNow[y]);
+                aspect[y] = static_cast<uint8_t>(a);
+                angle[y] = angleOf[a];
+            }
+            CloserRow(angle + y0, sepNow + y0, sepLater + y0, count - y0, closer + y0);
+            for (int y = y0; y < count; ++y) {
+                const int j = points[y], a = aspect[y];
+                const uint8_t applying = static_cast<uint8_t>(closer[y] & (a != 0) & moving);
+                rowAsp[j] = static_cast<uint8_t>(a);
+                rowApp[j] = applying;
+                if constexpr (!kTwo) {
+                    out.AspMatrix[j][i] = static_cast<uint8_t>(a);
+                    out.AspApplying[j][i] = applying;
+                }
+            }
+        }
     };
-    Pair pairs[41 * 41];
-    int n = 0;
-    for (int x = 0; x < count; ++x)
-        for (int y = dbl ? 0 : x + 1; y < count; ++y) {
-            const int i = points[x], j = points[y];
-            if (dbl && !across && i == j) continue;
-            if (!across && i > 26 && j > 26 && std::abs(i - j) == 6) continue;
-            pairs[n++] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
-        }
-
-    // The separations and the quick answers, without branches that depend on the chart; a
-    // pair whose one candidate aspect depends on the point classes is settled by that
-    // aspect's window alone; the rare pairs with several candidates are checked in full.
-    double sep[41 * 41];
-    uint8_t found[41 * 41];
-    int check[41 * 41];
-    int nCheck = 0;
-    for (int k = 0; k < n; ++k) {
-        const double d = Separation(lon1[pairs[k].i], lon2[pairs[k].j]);
-        sep[k] = d;
-        const int q = haveQuick ? quick[QuickBin(d)] : AspDefTable::kCheckFrom + 1;
-        // Decoded by arithmetic: kind 0 a sure answer (or none), 1 one candidate, 2 several.
-        const int kind = q / 100, a = q % 100;
-        const AspDef& def = table.Asp[a]; // record 0 stands unused for "no aspect"
-        const int c1 = AspPointClass(pairs[k].i), c2 = AspPointClass(pairs[k].j);
-        const int c = WiderClass(def, c1, c2);
-        const double wlo = def.Limits[c][0], whi = def.Limits[c][2];
-        const int inside = (d >= wlo) & ((d < whi) | ((whi >= kPi) & (d <= kPi)));
-        const int settled = ((kind == 0) | ((kind == 1) & inside)) & (d == d); // NaN: none
-        found[k] = static_cast<uint8_t>(kind == 2 ? q : a * settled);
-        check[nCheck] = k;
-        nCheck += kind == 2 ? 1 : 0;
+    const auto fillFor = [&](auto aspectAt) {
+        if (dbl)
+            fill(aspectAt, std::true_type{});
+        else
+            fill(aspectAt, std::false_type{});
+    };
+    if (const AspectWindows* w =
+            table.Windows[(opt.MajorCheck ? 1 : 0) | (opt.MinorCheck ? 2 : 0)].get()) {
+        fillFor([w](int c1, int c2, double d) {
+            const int bin = WindowBin(d);
+            const int hit = std::min(PieceAspect(w->classes[c1], bin, d),
+                                     PieceAspect(w->classes[c2], bin, d));
+            // No aspect, or a point without a position (NaN).
+            return hit * static_cast<int>((hit != AspectWindows::kNone) & (d == d));
+        });
+    } else {
+        fillFor([&](int c1, int c2, double d) { return FirstMatch(table, on, c1, c2, d); });
     }
-    for (int c = 0; c < nCheck; ++c) {
-        const int k = check[c];
-        found[k] = static_cast<uint8_t>(FirstMatch(table, on, AspPointClass(pairs[k].i),
-                                                   AspPointClass(pairs[k].j), sep[k],
-                                                   found[k] - AspDefTable::kCheckFrom));
-    }
-    // Applying when a small step along the speeds brings the separation nearer the aspect's
-    // angle (or keeps it there); the entries of pairs without an aspect stay 0.
-    for (int k = 0; k < n; ++k) {
-        const int i = pairs[k].i, j = pairs[k].j;
-        const int a = found[k];
-        const double angle = angleOf[a];
-        const double d2 = Separation(lon1[i] + spd1[i] * step1, lon2[j] + spd2[j] * step2);
-        // Computed for every pair and masked, so that no branch depends on the chart.
-        const int closer = std::fabs(angle - sep[k]) >= std::fabs(angle - d2);
-        const uint8_t applying = static_cast<uint8_t>(closer & (a != 0) & moving);
-        out.AspMatrix[i][j] = static_cast<uint8_t>(a);
-        out.AspApplying[i][j] = applying;
-        if (!dbl) {
-            out.AspMatrix[j][i] = static_cast<uint8_t>(a);
-            out.AspApplying[j][i] = applying;
+    // A point with itself only across two charts; opposite cusps of one chart never (they
+    // are always opposite).
+    if (!across) {
+        for (int x = 0; x < count; ++x) {
+            out.AspMatrix[points[x]][points[x]] = 0;
+            out.AspApplying[points[x]][points[x]] = 0;
         }
+        for (int c = 27; c <= 32; ++c)
+            for (const auto& [i, j] : {std::pair{c, c + 6}, std::pair{c + 6, c}}) {
+                out.AspMatrix[i][j] = 0;
+                out.AspApplying[i][j] = 0;
+            }
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,21 +34,35 @@ struct AspDef {
     int32_t AspColorLight = 0;
 };
 
+// The aspects in force cut the separations 0..π into pieces, one table per orb class: within
+// a piece the first aspect whose window of that class holds the separation is the same. The
+// pieces start at every window end; a piece runs up to the next start, the last one, π alone,
+// included. A pair of points takes the first aspect of the two classes' answers: the window
+// of the wider-orbed class holds the narrower one, which PrepareAspectWindows makes sure of
+// before it makes the tables.
+struct AspectWindows {
+    static constexpr int kBins = 181;                     // whole degrees of separation
+    static constexpr int kMaxPieces = 2 * kMaxAspects + 2; // every window's two ends, 0 and π
+    static constexpr uint8_t kNone = 255;                  // no aspect in the piece
+    struct OrbClass {
+        std::array<double, kMaxPieces + 1> from{}; // piece starts, then +∞
+        std::array<uint8_t, kMaxPieces> aspect{};  // the piece's aspect, kNone for none
+        std::array<uint8_t, kBins> firstPiece{};   // the piece of each bin's lowest separation
+    };
+    std::array<OrbClass, kPointClasses + 1> classes{}; // [1..11]
+};
+
 struct AspDefTable {
     int AspCount = 0;
     std::array<AspDef, kMaxAspects + 1> Asp{}; // [1..AspCount]
     // Symbol-font character of each aspect: "0".."=" for 1..14, none (0) beyond.
     std::array<char, kMaxAspects + 1> AspGlyph = DefaultGlyphs();
 
-    // Quick answers by separation in tenths of a degree, one list per setting of the major
-    // (bit 0) and minor (bit 1) switches: the aspect every pair at that separation has (0 for
-    // none); kOneCandidate + a where only aspect a can match and the point classes decide;
-    // kCheckFrom + a where several can, a the first of them. Made by ReadAspectTable
-    // (PrepareAspectWindows); empty lists make CalcAspects check every pair in full.
-    static constexpr int kQuickBins = 1801;
-    static constexpr uint8_t kOneCandidate = 100;
-    static constexpr uint8_t kCheckFrom = 200;
-    std::array<std::vector<uint8_t>, 4> Quick{};
+    // The windows of the aspects in force, one table per setting of the major (bit 0) and
+    // minor (bit 1) switches; made by ReadAspectTable (PrepareAspectWindows). Empty where the
+    // page's orbs do not allow them (see AspectWindows): CalcAspects then checks every pair
+    // in full.
+    std::array<std::shared_ptr<const AspectWindows>, 4> Windows{};
 
     static constexpr std::array<char, kMaxAspects + 1> DefaultGlyphs() {
         std::array<char, kMaxAspects + 1> g{};

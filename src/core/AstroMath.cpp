@@ -212,12 +212,24 @@ void ObserverGeocentric(AstroDat& s) {
 
 bool TopocentricParallax(const AstroDat& s, double& ra, double& dec, double& dist, double lst) {
     if (dist > 30) return false;
+    return TopocentricParallax(ObserverPlaceAt(s.GeocRadius, std::sin(s.GeocLat),
+                                               std::cos(s.GeocLat), std::sin(lst), std::cos(lst)),
+                               ra, dec, dist);
+}
+
+ObserverPlace ObserverPlaceAt(double geocRadius, double sinLat, double cosLat, double sinLst,
+                              double cosLst) {
+    return {geocRadius * cosLat * cosLst, geocRadius * cosLat * sinLst, geocRadius * sinLat};
+}
+
+bool TopocentricParallax(const ObserverPlace& o, double& ra, double& dec, double& dist) {
+    if (dist > 30) return false;
     const double k = kAstronomicalUnitKm / kEarthRadiusKm;
     const double r = dist * k;
-    const double cgl = std::cos(s.GeocLat);
-    const double x = r * std::cos(dec) * std::cos(ra) - s.GeocRadius * cgl * std::cos(lst);
-    const double y = r * std::cos(dec) * std::sin(ra) - s.GeocRadius * cgl * std::sin(lst);
-    const double z = r * std::sin(dec) - s.GeocRadius * std::sin(s.GeocLat);
+    const double cd = std::cos(dec);
+    const double x = r * cd * std::cos(ra) - o.x;
+    const double y = r * cd * std::sin(ra) - o.y;
+    const double z = r * std::sin(dec) - o.z;
     const double d = std::sqrt(x * x + y * y + z * z);
     ra = ArcTan2Pos(y, x);
     dec = std::asin(z / NonZeroGuard(d));

@@ -99,6 +99,17 @@ void ObserverGeocentric(AstroDat& s);
 // sidereal time. Returns false and changes nothing for a body farther than 30 units.
 bool TopocentricParallax(const AstroDat& s, double& ra, double& dec, double& dist, double lst);
 
+// The observer's geocentric place in equatorial radii, x towards the equinox, from the
+// geocentric radius and the sines and cosines of the geocentric latitude and of the local
+// sidereal time: what the parallaxes of one moment share.
+struct ObserverPlace {
+    double x = 0, y = 0, z = 0;
+};
+ObserverPlace ObserverPlaceAt(double geocRadius, double sinLat, double cosLat, double sinLst,
+                              double cosLst);
+// The parallax as above, seen from a place worked out once for the moment.
+bool TopocentricParallax(const ObserverPlace& o, double& ra, double& dec, double& dist);
+
 // The whole part of x (truncated towards zero) held within lo..hi: an index taken from a
 // computed value, safe for any input (NaN gives lo, ±infinity the nearer end).
 int ClampedIndex(double x, int lo, int hi);

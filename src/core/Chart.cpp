@@ -81,6 +81,8 @@ double LongitudeRate(const Triple& pos, const Triple& vel) {
     return (pos[0] * vel[1] - vel[0] * pos[1]) / NonZeroGuard(pos[0] * pos[0] + pos[1] * pos[1]);
 }
 
+void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes);
+
 int LastBody(const AstroDat& s) {
     return 14 + std::clamp(s.NExtra, 0, kMaxExtraBodies);
 }
@@ -182,8 +184,15 @@ struct Calc {
     double plutoRate = 0;
     double moonRate = 0;
     const double sinPsi = std::sin(s.NutPsi), cosPsi = std::cos(s.NutPsi);
-    MoonPos moonNowRate{};
-    MoonPos moonNow{};     // the Moon of this computation's moment (mean equinox of date)
+    // The sines and cosines of an ecliptic place.
+    struct Angles {
+        double sl = 0, cl = 1, sb = 0, cb = 1;
+    };
+    static Angles AnglesOf(const MoonPos& m) {
+        return {std::sin(m.lon), std::cos(m.lon), std::sin(m.lat), std::cos(m.lat)};
+    }
+    MoonPos moonNowRate{}; // the rates of the Moon at the moment
+    Angles moonNowAngles;  // the sines and cosines of the Moon's place at the moment
     bool haveMoon = false; // ... once it is computed
 
     static Triple Minus(const Triple& a, const Triple& b) {
@@ -211,22 +220,27 @@ struct Calc {
     void Moon() {
         MoonPos rate;
         const MoonPos m = MoonPositionRate(s.ChartT, rate);
-        moonNow = m;
         moonNowRate = rate;
+        moonNowAngles = AnglesOf(m);
         haveMoon = true;
-        s.GeoSph[10] = {m.lon, m.lat, m.distKm / kAstronomicalUnitKm};
-        s.GeoXYZ[10] = ToTriple(SphToRect(m.lon, m.lat, s.GeoSph[10][2]));
+        const Angles& a = moonNowAngles;
+        const double dist = m.distKm / kAstronomicalUnitKm;
+        s.GeoSph[10] = {m.lon, m.lat, dist};
+        s.GeoXYZ[10] = {dist * a.cb * a.cl, dist * a.cb * a.sl, dist * a.sb};
         moonRate = rate.lon / kDaysPerCentury;
-        const EquPos q = EclToEqu(s.EpsMean + s.NutEps, m.lat, m.lon + s.NutPsi);
+        const SinCos& eps = trueEps.Of(s.EpsMean + s.NutEps);
+        const EquPos q = EclToEquOf(eps.sin, eps.cos, a.sb, a.cb, m.lon + s.NutPsi);
         s.BodyRA[10] = q.ra;
         s.BodyDec[10] = q.dec;
     }
 
     // A geocentric point of the mean equinox of date: equatorial coordinates with nutation.
     void LunarPoint(int k, double lon, double lat, double dist) {
+        const double sb = std::sin(lat), cb = std::cos(lat);
         s.GeoSph[k] = {NormAngle(lon), lat, dist};
-        s.GeoXYZ[k] = ToTriple(SphToRect(lon, lat, dist));
-        const EquPos q = EclToEqu(s.EpsMean + s.NutEps, lat, lon + s.NutPsi);
+        s.GeoXYZ[k] = {dist * cb * std::cos(lon), dist * cb * std::sin(lon), dist * sb};
+        const SinCos& eps = trueEps.Of(s.EpsMean + s.NutEps);
+        const EquPos q = EclToEquOf(eps.sin, eps.cos, sb, cb, lon + s.NutPsi);
         s.BodyRA[k] = q.ra;
         s.BodyDec[k] = q.dec;
     }
@@ -247,9 +261,8 @@ struct Calc {
     // is the one computed for the Moon when there is one.
     void TrueNode() {
         constexpr double kDelta = 0.005; // days
-        auto nodeAt = [](const MoonPos& m, const MoonPos& rate) {
-            const double cl = std::cos(m.lon), sl = std::sin(m.lon);
-            const double cb = std::cos(m.lat), sb = std::sin(m.lat);
+        auto nodeAt = [](const Angles& a, const MoonPos& rate) {
+            const double cl = a.cl, sl = a.sl, cb = a.cb, sb = a.sb;
             const Vec3 p{cb * cl, cb * sl, sb};
             const Vec3 v{-sl * cb * rate.lon - cl * sb * rate.lat,
                          cl * cb * rate.lon - sl * sb * rate.lat, cb * rate.lat};
@@ -258,11 +271,16 @@ struct Calc {
             return ArcTan2Pos(nx, -ny);
         };
         MoonPos rate;
-        const MoonPos now = haveMoon ? moonNow : MoonPositionRate(s.ChartT, rate);
-        if (haveMoon) rate = moonNowRate;
+        Angles now;
+        if (haveMoon) {
+            rate = moonNowRate;
+            now = moonNowAngles;
+        } else {
+            now = AnglesOf(MoonPositionRate(s.ChartT, rate));
+        }
         MoonPos rate2;
         const MoonPos later = MoonPositionRate(s.ChartT + kDelta / kDaysPerCentury, rate2);
-        const double n1 = nodeAt(now, rate), n2 = nodeAt(later, rate2);
+        const double n1 = nodeAt(now, rate), n2 = nodeAt(AnglesOf(later), rate2);
         const double aMoon = kMoonKm / kAstronomicalUnitKm;
         LunarPoint(11, n1, 0, aMoon * (1 - kMoonEccentricity * kMoonEccentricity));
         s.Bodies[11][kBodyMotion] = s.Bodies[12][kBodyMotion] = NormAngleSigned(n2 - n1) / kDelta;
@@ -304,16 +322,23 @@ struct Calc {
     }
 
     // Equatorial place, parallax, ecliptic place of date and horizon of theory index k.
+    // The observer and the obliquity are those of the moment, their sines and cosines taken
+    // once for all bodies; so are the sine and cosine of δ for the ecliptic and the horizon.
     void Finish(int k) {
-        if (gen.HorParallax && (k < 11 || k > 14 || (k == 13 && gen.BlackMoonFocus)))
-            TopocentricParallax(s, s.BodyRA[k], s.BodyDec[k], s.GeoSph[k][2], LocalSiderealRad(s));
+        const double lst = LocalSiderealRad(s);
+        const SinCos& phi = geocLat.Of(s.GeocLat);
+        if (gen.HorParallax && (k < 11 || k > 14 || (k == 13 && gen.BlackMoonFocus))) {
+            const SinCos& theta = sidereal.Of(lst);
+            TopocentricParallax(
+                ObserverPlaceAt(s.GeocRadius, phi.sin, phi.cos, theta.sin, theta.cos),
+                s.BodyRA[k], s.BodyDec[k], s.GeoSph[k][2]);
+        }
+        const double dec = s.BodyDec[k], sd = std::sin(dec), cd = std::cos(dec);
         const SinCos& eps = trueEps.Of(s.EpsMean + s.NutEps);
-        const EclPos e = EquToEclTrue(eps.sin, eps.cos, s.BodyDec[k], s.BodyRA[k]);
+        const EclPos e = EquToEclTrueOf(eps.sin, eps.cos, sd, cd, s.BodyRA[k]);
         s.GeoSph[k][0] = e.lon;
         s.GeoSph[k][1] = e.lat;
-        const SinCos& phi = geocLat.Of(s.GeocLat);
-        const HorPos h =
-            EquToHorizon(phi.sin, phi.cos, LocalSiderealRad(s), s.BodyDec[k], s.BodyRA[k]);
+        const HorPos h = EquToHorizonOf(phi.sin, phi.cos, lst, dec, sd, cd, s.BodyRA[k]);
         s.BodyAz[k] = h.az;
         s.BodyAlt[k] = h.alt;
     }
@@ -331,7 +356,7 @@ struct Calc {
             return *this;
         }
     };
-    SinCos trueEps{}, geocLat{};
+    SinCos trueEps{}, geocLat{}, sidereal{};
 
     // Apparent equatorial place of a planet, the Sun or an extra body from GeoSph[k].
     // The geocentric vector (mean ecliptic of date) is turned by the nutation in longitude
@@ -441,8 +466,9 @@ struct Calc {
             s.GeoXYZ[12] = Minus({0, 0, 0}, s.GeoXYZ[11]);
             s.BodyRA[12] = NormAngle(s.BodyRA[11] + kPi);
             s.BodyDec[12] = -s.BodyDec[11];
-            const HorPos h =
-                EquToHorizon(s.GeocLat, LocalSiderealRad(s), s.BodyDec[12], s.BodyRA[12]);
+            const SinCos& phi = geocLat.Of(s.GeocLat);
+            const HorPos h = EquToHorizon(phi.sin, phi.cos, LocalSiderealRad(s), s.BodyDec[12],
+                                          s.BodyRA[12]);
             s.BodyAz[12] = h.az;
             s.BodyAlt[12] = h.alt;
             Store(11, 11);
@@ -477,8 +503,8 @@ struct Calc {
         s.SVPText = t.empty() ? t : t.substr(1);
     }
 
-    void HousesAndParts() {
-        CalcHouses(s, opt, gen);
+    void HousesAndParts(bool latitudes) {
+        SetHouses(s, opt, gen, latitudes);
         if (opt.ComputeParts) opt.ComputeParts(s);
     }
 
@@ -492,12 +518,12 @@ struct Calc {
         s.SiderealTimeSec = std::fmod(st - kSiderealPerSolarSecond + 86400.0, 86400.0);
         for (int i = 1; i <= last; ++i)
             s.PlanetLon[i] = NormAngle(s.Bodies[i][kBodyLon] - s.PlanetSpeed[i] * kSecondInDays);
-        HousesAndParts();
+        HousesAndParts(false); // the cusps' latitudes follow with the chart's own
         PointArray before = s.PlanetLon;
         s.ChartJD = jd;
         s.SiderealTimeSec = st;
         for (int i = 1; i <= last; ++i) s.PlanetLon[i] = s.Bodies[i][kBodyLon];
-        HousesAndParts();
+        HousesAndParts(true);
         auto speed = [&](int i) {
             return NormAngleSigned(s.PlanetLon[i] - before[i]) / kSecondInDays;
         };
@@ -692,7 +718,10 @@ bool FindSunArcs(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen
 
 } // namespace
 
-void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+namespace {
+
+// The cusps of the chart as points 27..38, with their ecliptic latitudes when asked for.
+void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes) {
     HouseFrame f;
     f.ramc = LocalSiderealRad(s);
     f.sinEps = s.SinEps;
@@ -736,8 +765,14 @@ void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen)
         const double lon = (*cusps)[h];
         s.PlanetLon[26 + h] = lon;
         s.PlanetLonSaved[26 + h] = lon;
-        s.PlanetLat[26 + h] = std::atan(-std::sin(lon) * s.SinEps / s.CosEps);
+        if (latitudes) s.PlanetLat[26 + h] = std::atan(-std::sin(lon) * s.SinEps / s.CosEps);
     }
+}
+
+} // namespace
+
+void CalcHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen) {
+    SetHouses(s, opt, gen, true);
 }
 
 void CalcChart(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, int n) {

@@ -456,8 +456,10 @@ double DeltaT(double T) {
 }
 
 EquPos EclToEqu(double eps, double lat, double lon) {
-    const double se = std::sin(eps), ce = std::cos(eps);
-    const double sb = std::sin(lat), cb = std::cos(lat);
+    return EclToEquOf(std::sin(eps), std::cos(eps), std::sin(lat), std::cos(lat), lon);
+}
+
+EquPos EclToEquOf(double se, double ce, double sb, double cb, double lon) {
     const double sl = std::sin(lon), cl = std::cos(lon);
     EquPos e;
     e.ra = ArcTan2Pos(cb * sl * ce - sb * se, cb * cl);
@@ -471,7 +473,10 @@ EclPos EquToEclTrue(const AstroDat& s, double dec, double ra) {
 }
 
 EclPos EquToEclTrue(double se, double ce, double dec, double ra) {
-    const double sd = std::sin(dec), cd = std::cos(dec);
+    return EquToEclTrueOf(se, ce, std::sin(dec), std::cos(dec), ra);
+}
+
+EclPos EquToEclTrueOf(double se, double ce, double sd, double cd, double ra) {
     const double sa = std::sin(ra), ca = std::cos(ra);
     const double sb = sd * ce - cd * se * sa;
     EclPos p;
@@ -489,10 +494,16 @@ HorPos EquToHorizon(double phi, double lst, double dec, double ra) {
 }
 
 HorPos EquToHorizon(double sinPhi, double cosPhi, double lst, double dec, double ra) {
+    return EquToHorizonOf(sinPhi, cosPhi, lst, dec, std::sin(dec), std::cos(dec), ra);
+}
+
+HorPos EquToHorizonOf(double sinPhi, double cosPhi, double lst, double dec, double sd, double cd,
+                      double ra) {
     const double H = lst - ra;
+    const double sH = std::sin(H), cH = std::cos(H);
     HorPos h;
-    h.az = ArcTan2Pos(std::sin(H), std::cos(H) * sinPhi - std::tan(dec) * cosPhi);
-    h.alt = std::asin(sinPhi * std::sin(dec) + cosPhi * std::cos(dec) * std::cos(H));
+    h.az = ArcTan2Pos(sH, cH * sinPhi - std::tan(dec) * cosPhi);
+    h.alt = std::asin(sinPhi * sd + cosPhi * cd * cH);
     return h;
 }
 

@@ -121,13 +121,20 @@ struct HorPos {
 
 // Ecliptic (β, λ) to equatorial with the obliquity eps.
 EquPos EclToEqu(double eps, double lat, double lon);
+// The same with the sines and cosines of ε and β given, for many places of one moment.
+EquPos EclToEquOf(double sinEps, double cosEps, double sinLat, double cosLat, double lon);
 // Equatorial (δ, α) to ecliptic with the true obliquity of the chart (EpsMean + NutEps).
 EclPos EquToEclTrue(const AstroDat& s, double dec, double ra);
 // The same with the sine and cosine of the true obliquity given, for many places of a moment.
 EclPos EquToEclTrue(double sinEps, double cosEps, double dec, double ra);
+// The same with the sine and cosine of δ given too, for a place that goes on to the horizon.
+EclPos EquToEclTrueOf(double sinEps, double cosEps, double sinDec, double cosDec, double ra);
 // Equatorial to horizontal for latitude φ and local sidereal time θ (radians).
 HorPos EquToHorizon(double phi, double lst, double dec, double ra);
 // The same with sin φ and cos φ given, for many places seen from one observer.
 HorPos EquToHorizon(double sinPhi, double cosPhi, double lst, double dec, double ra);
+// The same with the sine and cosine of δ given too.
+HorPos EquToHorizonOf(double sinPhi, double cosPhi, double lst, double dec, double sinDec,
+                      double cosDec, double ra);
 
 } // namespace qor

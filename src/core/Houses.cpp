@@ -17,6 +17,31 @@ double TanLat(const HouseFrame& f) {
     return std::sin(f.lat) / NonZeroGuard(std::cos(f.lat));
 }
 
+// The frame with what every cusp of it reads: tan φ and the sine and cosine of the RAMC,
+// computed once.
+struct Frame : HouseFrame {
+    double tanPhi, sinRamc, cosRamc;
+    explicit Frame(const HouseFrame& f)
+        : HouseFrame(f), tanPhi(TanLat(f)), sinRamc(std::sin(f.ramc)), cosRamc(std::cos(f.ramc)) {}
+};
+
+double Midheaven(const Frame& f) {
+    return ArcTan2Pos(f.sinRamc, f.cosRamc * f.cosEps);
+}
+
+// The ascendant formula at the hour angle whose sine and cosine are given.
+double CuspAngle(double sinX, double cosX, const Frame& f) {
+    return NormAngle(ArcTan2Pos(cosX, -(sinX * f.cosEps + f.sinEps * f.tanPhi)));
+}
+
+double CuspAngle(double x, const Frame& f) {
+    return CuspAngle(std::sin(x), std::cos(x), f);
+}
+
+double Ascendant(const Frame& f) {
+    return CuspAngle(f.sinRamc, f.cosRamc, f);
+}
+
 // Ecliptic longitude of the ecliptic point with right ascension ra.
 double LongitudeOfRA(double ra, const HouseFrame& f) {
     return ArcTan2Pos(std::sin(ra), std::cos(ra) * f.cosEps);
@@ -56,8 +81,8 @@ void EqualFrom(HouseCusps& c, int first, double start) {
 
 // Topocentric (Polich-Page): cusps on the ascendant formula with poles of tan φ scaled by
 // thirds.
-void PolichPage(HouseCusps& c, const HouseFrame& f) {
-    const double tanPhi = TanLat(f);
+void PolichPage(HouseCusps& c, const Frame& f) {
+    const double tanPhi = f.tanPhi;
     for (int i = 0; i <= 5; ++i) {
         const double h = f.ramc + i * kDeg30;
         const double pole = (i <= 2 ? 1.0 - i / 3.0 : i / 3.0 - 1.0) * tanPhi;
@@ -69,16 +94,16 @@ void PolichPage(HouseCusps& c, const HouseFrame& f) {
 }
 
 // Koch: the ascendants at the moments that divide the midheaven's diurnal semi-arc in thirds.
-void Koch(HouseCusps& c, const HouseFrame& f, double mc, double asc) {
-    const double tanPhi = TanLat(f);
+void Koch(HouseCusps& c, const Frame& f, double mc, double asc) {
+    const double tanPhi = f.tanPhi;
     const double d = std::clamp(-(f.sinEps / f.cosEps) * tanPhi * std::sin(f.ramc), -1.0, 1.0);
     const double semiArc = std::acos(d); // diurnal semi-arc of the midheaven
     c[10] = mc;
     c[1] = asc;
-    c[11] = HouseCuspAngle(f.ramc - 2 * semiArc / 3, f);
-    c[12] = HouseCuspAngle(f.ramc - semiArc / 3, f);
-    c[2] = HouseCuspAngle(f.ramc + semiArc / 3, f);
-    c[3] = HouseCuspAngle(f.ramc + 2 * semiArc / 3, f);
+    c[11] = CuspAngle(f.ramc - 2 * semiArc / 3, f);
+    c[12] = CuspAngle(f.ramc - semiArc / 3, f);
+    c[2] = CuspAngle(f.ramc + semiArc / 3, f);
+    c[3] = CuspAngle(f.ramc + 2 * semiArc / 3, f);
     c[4] = mc + kPi;
     c[7] = asc + kPi;
     c[5] = c[11] + kPi;
@@ -109,8 +134,8 @@ void Alcabitius(HouseCusps& c, const HouseFrame& f, double mc, double asc) {
 
 // Regiomontanus: great circles through the north and south points of the horizon that divide
 // the equator in twelve from the east point.
-void Regiomontanus(HouseCusps& c, const HouseFrame& f) {
-    const double tanPhi = TanLat(f);
+void Regiomontanus(HouseCusps& c, const Frame& f) {
+    const double tanPhi = f.tanPhi;
     for (int i = 1; i <= 6; ++i) {
         const double e = (30.0 * i + 60.0) * kDegToRad;
         const double h = f.ramc + e;
@@ -121,8 +146,8 @@ void Regiomontanus(HouseCusps& c, const HouseFrame& f) {
 
 // Campanus: the same circles dividing the prime vertical in twelve; each circle meets the
 // equator at the hour angle P with tan P = tan E·cos φ.
-void Campanus(HouseCusps& c, const HouseFrame& f) {
-    const double tanPhi = TanLat(f);
+void Campanus(HouseCusps& c, const Frame& f) {
+    const double tanPhi = f.tanPhi;
     for (int i = 1; i <= 6; ++i) {
         const double e = (30.0 * i + 60.0 + 1e-9) * kDegToRad;
         const double p = kPi + std::atan(std::tan(e) * std::cos(f.lat));
@@ -157,20 +182,15 @@ void Jamaspa(HouseCusps& c, int system, const HouseFrame& f, const SunArcs& t, d
 
 } // namespace
 
-double MidheavenOf(const HouseFrame& f) {
-    return ArcTan2Pos(std::sin(f.ramc), std::cos(f.ramc) * f.cosEps);
-}
+namespace {
 
-double HouseCuspAngle(double x, const HouseFrame& f) {
-    return NormAngle(ArcTan2Pos(std::cos(x), -(std::sin(x) * f.cosEps + f.sinEps * TanLat(f))));
-}
-
-double PlacidusCusp(const HouseFrame& f, double fraction, bool aboveHorizon) {
+// The Placidus cusp for a frame with tan φ at hand (see PlacidusCusp).
+double PlacidusOf(const Frame& f, double fraction, bool aboveHorizon) {
     // tan δ = tan ε·sin α on the ecliptic; the ascensional difference is asin(tan δ·tan φ).
     // The cusp's right ascension α solves α = target(α); Newton's method on α − target(α),
     // whose slope 1 − fraction·k·cos α / √(1 − k² sin² α) stays positive outside the polar
     // circles (|k| < 1), with the plain iteration as the fallback inside them.
-    const double k = f.sinEps / f.cosEps * TanLat(f);
+    const double k = f.sinEps / f.cosEps * f.tanPhi;
     const double base =
         aboveHorizon ? f.ramc + fraction * kPi / 2 : f.ramc + kPi - fraction * kPi / 2;
     double ra = base;
@@ -188,10 +208,26 @@ double PlacidusCusp(const HouseFrame& f, double fraction, bool aboveHorizon) {
     return LongitudeOfRA(ra, f);
 }
 
-std::optional<HouseCusps> ComputeHouseCusps(int system, const HouseFrame& f, const SunArcs* arcs) {
+} // namespace
+
+double MidheavenOf(const HouseFrame& f) {
+    return Midheaven(Frame(f));
+}
+
+double HouseCuspAngle(double x, const HouseFrame& f) {
+    return CuspAngle(x, Frame(f));
+}
+
+double PlacidusCusp(const HouseFrame& f, double fraction, bool aboveHorizon) {
+    return PlacidusOf(Frame(f), fraction, aboveHorizon);
+}
+
+std::optional<HouseCusps> ComputeHouseCusps(int system, const HouseFrame& frame,
+                                            const SunArcs* arcs) {
     HouseCusps c{};
-    const double mc = MidheavenOf(f);
-    const double asc = HouseCuspAngle(f.ramc, f);
+    const Frame f(frame);
+    const double mc = Midheaven(f);
+    const double asc = Ascendant(f);
     switch (system) {
     case kHousesPolichPage:
         PolichPage(c, f);
@@ -199,10 +235,10 @@ std::optional<HouseCusps> ComputeHouseCusps(int system, const HouseFrame& f, con
     case kHousesPlacidus:
         c[10] = mc;
         c[1] = asc;
-        c[11] = PlacidusCusp(f, 1.0 / 3, true);
-        c[12] = PlacidusCusp(f, 2.0 / 3, true);
-        c[2] = PlacidusCusp(f, 2.0 / 3, false);
-        c[3] = PlacidusCusp(f, 1.0 / 3, false);
+        c[11] = PlacidusOf(f, 1.0 / 3, true);
+        c[12] = PlacidusOf(f, 2.0 / 3, true);
+        c[2] = PlacidusOf(f, 2.0 / 3, false);
+        c[3] = PlacidusOf(f, 1.0 / 3, false);
         c[4] = mc + kPi;
         c[7] = asc + kPi;
         c[5] = c[11] + kPi;

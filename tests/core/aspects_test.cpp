@@ -450,3 +450,177 @@ TEST(AspectMatrixTest, QuickAnswersAgreeWithTheFullCheck) {
 
 } // namespace
 } // namespace qor
+
+namespace qor {
+namespace {
+
+// The matrix read off the rules one pair at a time: the points in force, which pairs are
+// tested, MatchAspect for each, and the applying flag from a small step along the speeds.
+// The separation is written out here as the plain rule (the angle between two longitudes).
+double PlainSeparation(double a, double b) {
+    double d = std::fabs(b - a);
+    if (d >= kTwoPi) d = std::fmod(d, kTwoPi);
+    return std::min(d, kTwoPi - d);
+}
+
+AspectMatrix PairByPair(const AspDefTable& t, const AspectOptions& opt, const AspectCharts& ch) {
+    AspectMatrix m;
+    const bool dbl = ch.doubleChart && ch.lonBck && ch.speedBck;
+    const bool across = dbl && opt.AspectingMode == 'X';
+    bool move1 = true, move2 = true;
+    if (dbl && opt.AspectingMode != 'I' && ch.directions) {
+        move1 = move2 = false;
+    } else if (across) {
+        move1 = opt.CoinsideBox == 0;
+        move2 = opt.CoinsideBox != 0;
+    }
+    const PointArray& lon1 = dbl && opt.AspectingMode == 'O' ? *ch.lonBck : *ch.lon;
+    const PointArray& spd1 = dbl && opt.AspectingMode == 'O' ? *ch.speedBck : *ch.speed;
+    const PointArray& lon2 = dbl && opt.AspectingMode != 'I' ? *ch.lonBck : *ch.lon;
+    const PointArray& spd2 = dbl && opt.AspectingMode != 'I' ? *ch.speedBck : *ch.speed;
+    const int lastBody = std::min(26, 14 + ch.nExtra + ch.parsCount);
+    const auto shown = [&](int p) {
+        return (p >= (ch.exterrBody != 0 ? 0 : 1) && p <= lastBody) || (p >= 27 && p <= 38);
+    };
+    for (int i = 0; i <= 38; ++i)
+        for (int j = 0; j <= 38; ++j) {
+            if (!shown(i) || !shown(j)) continue;
+            if (!dbl && j <= i) continue;
+            if (!across && (i == j || (i > 26 && j > 26 && std::abs(i - j) == 6))) continue;
+            const int a =
+                MatchAspect(t, opt, AspPointClass(i), AspPointClass(j), lon1[i], lon2[j]);
+            if (a == 0) continue;
+            const double angle = t.Asp[a].AspAngle;
+            const double now = PlainSeparation(lon1[i], lon2[j]);
+            const double later = PlainSeparation(lon1[i] + spd1[i] * (move1 ? 1e-5 : 0),
+                                                 lon2[j] + spd2[j] * (move2 ? 1e-5 : 0));
+            const uint8_t applying =
+                (move1 || move2) && std::fabs(angle - now) >= std::fabs(angle - later);
+            m.AspMatrix[i][j] = static_cast<uint8_t>(a);
+            m.AspApplying[i][j] = applying;
+            if (!dbl) {
+                m.AspMatrix[j][i] = static_cast<uint8_t>(a);
+                m.AspApplying[j][i] = applying;
+            }
+        }
+    return m;
+}
+
+// A page of random aspects: overlapping windows, a/b orbs, zero and wide orbs, angles past
+// 180°, negative orbs, unused aspects, up to the full 46 lines.
+std::vector<std::string> RandomPage(std::mt19937& rng) {
+    std::uniform_int_distribution<int> count(1, kMaxAspects), pick(0, 9);
+    std::uniform_real_distribution<double> angle(0, 180), orb(0, 12);
+    const int n = count(rng);
+    std::vector<std::string> lines;
+    for (int a = 0; a < n; ++a) {
+        const int k = pick(rng);
+        const double at = k == 0 ? 0 : k == 1 ? 180 : k == 2 ? 200 : std::round(angle(rng) * 4) / 4;
+        std::string line = "A" + std::to_string(a) + ";" + std::to_string(40 + a) + ";" +
+                           (k < 5 ? "M" : k < 9 ? " " : "-") + ";" + std::to_string(at) + ";";
+        for (int c = 1; c <= kPointClasses; ++c) {
+            const int o = pick(rng);
+            const double first = o == 0 ? 0 : o == 1 ? -2 : o == 2 ? 190 : orb(rng);
+            line += std::to_string(first);
+            if (o >= 7) line += "/" + std::to_string(orb(rng));
+            line += ";";
+        }
+        lines.push_back(line + "1;2");
+    }
+    return lines;
+}
+
+// Longitudes spread at random, with points set exactly on window ends (from a point at 0°)
+// and a few without a position.
+void RandomChart(std::mt19937& rng, const AspDefTable& t, PointArray& lon, PointArray& speed) {
+    std::uniform_real_distribution<double> any(0, kTwoPi), motion(-0.3, 0.3);
+    std::uniform_int_distribution<int> point(0, 40), aspect(1, std::max(1, t.AspCount)),
+        cls(1, kPointClasses), end(0, 3), odd(0, 30);
+    for (int p = 0; p < 41; ++p) {
+        lon[p] = any(rng);
+        speed[p] = motion(rng);
+    }
+    lon[1] = 0;
+    for (int k = 0; k < 10; ++k) {
+        const double edge = t.Asp[aspect(rng)].Limits[cls(rng)][end(rng)];
+        lon[point(rng)] = k % 2 ? edge : kTwoPi - edge;
+    }
+    if (odd(rng) == 0) lon[point(rng)] = std::nan("");
+    if (odd(rng) == 0) lon[point(rng)] = HUGE_VAL;
+    if (odd(rng) == 0) lon[point(rng)] = 1e300;
+    if (odd(rng) == 0) speed[point(rng)] = std::nan("");
+}
+
+void ExpectSameMatrix(const AspectMatrix& got, const AspectMatrix& want, const std::string& what) {
+    for (int i = 0; i < 41; ++i)
+        for (int j = 0; j < 41; ++j) {
+            ASSERT_EQ(got.AspMatrix[i][j], want.AspMatrix[i][j]) << what << " " << i << " " << j;
+            ASSERT_EQ(got.AspApplying[i][j], want.AspApplying[i][j])
+                << what << " applying " << i << " " << j;
+        }
+}
+
+// Every cell of the matrix, its applying flags included, is the one the pair-by-pair rule
+// gives: on the built-in page and on random pages, for single and double charts in every
+// mode, with extra bodies, parts and an observer elsewhere.
+TEST(AspectMatrixTest, EveryCellAsThePairByPairRule) {
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> extra(0, 12), flip(0, 1), coin(0, 1);
+    int withWindows = 0; // pages whose windows give the quick answers
+    for (int page = 0; page < 60; ++page) {
+        std::vector<std::string> lines =
+            page == 0 ? BuiltInAspectLines()
+                      : page == 1 ? std::vector<std::string>{"Conj;48;M;0;8;6/3;5;5;5;5;5;5;5;5;5;1;2",
+                                                             "Opp;61;M;180;8;6/3;5;5;5;5;5;5;5;5;5;5;6"}
+                                  : RandomPage(rng);
+        AspDefTable t;
+        ReadAspectTable(t, lines);
+        withWindows += t.Windows[3] != nullptr;
+        for (int round = 0; round < 40; ++round) {
+            PointArray lon1{}, spd1{}, lon2{}, spd2{};
+            RandomChart(rng, t, lon1, spd1);
+            RandomChart(rng, t, lon2, spd2);
+            AspectOptions opt;
+            opt.MajorCheck = flip(rng);
+            opt.MinorCheck = flip(rng) || round % 4 == 0;
+            opt.AspectingMode = "IOX"[round % 3];
+            opt.CoinsideBox = coin(rng);
+            AspectCharts ch{&lon1, &spd1, &lon2, &spd2, round % 2 == 1, flip(rng) == 1,
+                            round % 7 == 0 ? 3 : 0, extra(rng), extra(rng)};
+            AspectMatrix m;
+            CalcAspects(t, opt, ch, m);
+            ExpectSameMatrix(m, PairByPair(t, opt, ch),
+                             "page " + std::to_string(page) + " round " + std::to_string(round));
+        }
+    }
+    EXPECT_EQ(withWindows, 60);
+}
+
+// A table whose windows were set by hand without the quick answers, and one whose wider orb
+// does not hold the narrower window, are checked pair by pair all the same.
+TEST(AspectMatrixTest, HandMadeWindowsAreCheckedInFull) {
+    std::mt19937 rng(5);
+    const AspDefTable page = TableOf(BuiltInAspectLines());
+    AspDefTable odd = page;
+    // The square's Moon window moved off its Sun window although the Sun's orb is wider.
+    odd.Asp[8].Limits[2] = {95 * kDeg, 0, 103 * kDeg, 0};
+    PrepareAspectWindows(odd);
+    AspDefTable bare; // the definitions alone
+    bare.AspCount = page.AspCount;
+    bare.Asp = page.Asp;
+    bare.Asp[10].Limits[11] = {100 * kDeg, 0, 140 * kDeg, 0}; // a wide trine
+    for (AspDefTable* t : {&bare, &odd})
+        for (int round = 0; round < 100; ++round) {
+            PointArray lon{}, speed{};
+            RandomChart(rng, *t, lon, speed);
+            AspectOptions opt;
+            opt.MinorCheck = round % 2 == 0;
+            AspectMatrix m;
+            CalcAspects(*t, opt, {&lon, &speed}, m);
+            ExpectSameMatrix(m, PairByPair(*t, opt, {&lon, &speed}),
+                             (t == &bare ? "bare " : "odd ") + std::to_string(round));
+        }
+}
+
+} // namespace
+} // namespace qor

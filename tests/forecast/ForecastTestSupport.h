@@ -1,8 +1,9 @@
 // What several forecast tests share: the built-in aspect table, the output lines of an oracle
-// script, and running a build of the ephemeris window to its end.
+// script, running a build of the ephemeris window to its end, and the state of the year tables.
 #pragma once
 
 #include "core/Aspects.h"
+#include "core/Planets.h"
 #include "forecast/TabForm.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,18 @@
 #include <vector>
 
 namespace qor::forecast::test_support {
+
+// A state for the year tables: the planet series of data/ loaded, the program folder `folder`
+// with the message files of both languages, English texts, messages into `report`.
+inline void PrepareTableState(AstroDat& s, const fs::path& folder, UserReport& report) {
+    const fs::path data = fs::path(QOR_SOURCE_DIR) / "data";
+    s.ProgramFolder = data;
+    for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(s, i).ok) << i;
+    for (const char* f : {"rtext.txt", "etext.txt"}) fs::copy_file(data / f, folder / f);
+    s.ProgramFolder = folder;
+    s.Report = &report;
+    s.EnglishMode = true;
+}
 
 // The 14 aspects a new page starts from (1 conjunction .. 14 opposition).
 inline AspDefTable DefaultAspects() {

@@ -4,6 +4,8 @@
 // stations of the Sun, Mercury and Pluto, and the chart state as it was afterwards.
 #include "forecast/YearTables.h"
 
+#include "ForecastTestSupport.h"
+
 #include "core/AstroMath.h"
 #include "core/BodyMotion.h"
 #include "core/Formats.h"
@@ -26,7 +28,6 @@
 namespace qor::forecast {
 namespace {
 
-const fs::path kData = fs::path(QOR_SOURCE_DIR) / "data";
 constexpr double kJd2024 = 2460310.5; // 2024 January 1, 0h UT
 
 // A python3-ephem line of the reference fixture.
@@ -90,12 +91,7 @@ int DayOf2024(double jd, double zoneMinutes = 0) {
 class YearTablesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        s.ProgramFolder = kData;
-        for (int i = 0; i < kPlanetSeriesBodies; ++i) ASSERT_TRUE(LoadPlanetTerms(s, i).ok) << i;
-        for (const char* f : {"rtext.txt", "etext.txt"}) fs::copy_file(kData / f, dir / f);
-        s.ProgramFolder = dir.path();
-        s.Report = &report;
-        s.EnglishMode = true;
+        ASSERT_NO_FATAL_FAILURE(test_support::PrepareTableState(s, dir.path(), report));
         Place(51.5, 0, 0);
     }
     void Place(double latDeg, double lonDeg, int zone) {
