@@ -63,10 +63,7 @@ std::vector<std::string> EnglishListOf(const std::vector<std::string>& lines, st
             continue;
         }
         if (!inForm || name != component) continue;
-        std::string rest = CutField(CutFieldRaw(line, ';', 1), ';', 0);
-        std::vector<std::string> items;
-        while (!rest.empty()) items.push_back(NextField(rest, ','));
-        return items;
+        return NextFields(CutField(CutFieldRaw(line, ';', 1), ';', 0), ',');
     }
     return {};
 }

@@ -6,6 +6,11 @@ namespace qor {
 
 namespace {
 
+// A blank as Trim counts it.
+bool Blank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
 std::string WithoutLineBreaks(std::string_view text) {
     std::string s;
     s.reserve(text.size());
@@ -26,6 +31,26 @@ std::string NextField(std::string& text, char delimiter) {
     std::string head = Trim(std::string_view(text).substr(0, p));
     text = Trim(std::string_view(text).substr(p + 1));
     return head;
+}
+
+std::vector<std::string> NextFields(std::string_view text, char delimiter) {
+    std::vector<std::string> out;
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const std::size_t p = rest.find(delimiter);
+        if (p == std::string_view::npos) {
+            out.push_back(Trim(rest));
+            break;
+        }
+        out.push_back(Trim(rest.substr(0, p)));
+        // the rest trimmed at both ends, as NextField leaves it (its end is trimmed once)
+        rest = rest.substr(p + 1);
+        std::size_t b = 0, e = rest.size();
+        while (e > 0 && Blank(rest[e - 1])) --e;
+        while (b < e && Blank(rest[b])) ++b;
+        rest = rest.substr(b, e - b);
+    }
+    return out;
 }
 
 std::string SplitAtChar(std::string& text, char delimiter) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor {
 
@@ -15,6 +16,9 @@ std::string CutFieldRaw(std::string_view text, char delimiter, int k);
 // The trimmed text before the first delimiter; `text` keeps the trimmed rest (empty when no
 // delimiter is left).
 std::string NextField(std::string& text, char delimiter);
+// Every field of a text as NextField takes them one after the other until nothing is left, in
+// one pass: a text of many fields costs no more than its length.
+std::vector<std::string> NextFields(std::string_view text, char delimiter);
 // As NextField without trimming.
 std::string SplitAtChar(std::string& text, char delimiter);
 std::string RemoveBlanks(std::string_view text);

@@ -5,6 +5,7 @@
 #include "core/Text.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <numbers>
 
@@ -193,7 +194,14 @@ bool LoadAtlas(AstroDat& s, Atlas& a) {
     a.zones.clear();
 
     std::string bytes;
-    if (IOCheck(s, ReadFileBytes(s.DataPath(a.files.coords), bytes), a.files.coords)) return false;
+    // More records than the cross-indexes address: damaged, and not read at all.
+    const IoResult read =
+        ReadFileBytes(s.DataPath(a.files.coords), bytes, kAtlasMaxLinked * kCityCoordSize);
+    if (read.error == EFBIG) {
+        ReportDamaged(s, a.files.coords + ": > " + std::to_string(kAtlasMaxLinked));
+        return false;
+    }
+    if (IOCheck(s, read, a.files.coords)) return false;
     if (bytes.size() % kCityCoordSize != 0) {
         ReportDamaged(s, a.files.coords);
         return false;
@@ -233,8 +241,11 @@ bool LoadAtlas(AstroDat& s, Atlas& a) {
 
 bool LoadAllCityNames(AstroDat& s, const Atlas& a, std::vector<CityNameRec>& names) {
     std::string bytes;
-    if (IOCheck(s, ReadFileBytes(s.DataPath(a.files.names), bytes), a.files.names)) return false;
-    if (bytes.size() % kCityNameSize != 0 || bytes.size() / kCityNameSize > kAtlasMaxLinked) {
+    const IoResult read =
+        ReadFileBytes(s.DataPath(a.files.names), bytes, kAtlasMaxLinked * kCityNameSize);
+    if (read.error != EFBIG && IOCheck(s, read, a.files.names)) return false;
+    if (read.error == EFBIG || bytes.size() % kCityNameSize != 0 ||
+        bytes.size() / kCityNameSize > kAtlasMaxLinked) {
         ReportDamaged(s, a.files.names);
         return false;
     }

@@ -129,13 +129,12 @@ TStartShow::TStartShow(AstroDat& s) : TForm("StartShow"), s_(s) {
 
 std::vector<std::string> TStartShow::Lines() const {
     std::vector<std::string> lines;
-    std::string rest = DayText;
-    std::size_t p;
-    while ((p = rest.find(';')) != std::string::npos) {
-        lines.push_back(rest.substr(0, p));
-        rest.erase(0, p + 1);
+    std::size_t from = 0, p;
+    while ((p = DayText.find(';', from)) != std::string::npos) {
+        lines.push_back(DayText.substr(from, p - from));
+        from = p + 1;
     }
-    if (!rest.empty()) lines.push_back(rest);
+    if (from < DayText.size()) lines.push_back(DayText.substr(from));
     return lines;
 }
 

@@ -15,10 +15,7 @@ namespace {
 constexpr const char* kFileName = "English.txt";
 
 std::vector<std::string> CommaFields(const std::string& text) {
-    std::vector<std::string> out;
-    std::string rest = text;
-    while (!rest.empty()) out.push_back(NextField(rest, ','));
-    return out;
+    return NextFields(text, ',');
 }
 
 bool IsFormLine(const std::string& line) {

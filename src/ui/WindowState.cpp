@@ -198,18 +198,15 @@ TMemo* WindowStateFiles::ApplyComponentState(TForm& form, const std::string& com
         break;
     case Kind::DrawGrid: {
         auto* g = c->as<TDrawGrid>();
-        std::string rest = value;
-        for (int i = 0; !rest.empty(); ++i) {
-            const int w = StrToIntDef0(NextField(rest, ';'));
-            if (i < g->ColCount() && w >= 1 && w < 400) g->SetColWidth(i, w);
+        const std::vector<std::string> widths = NextFields(value, ';');
+        for (int i = 0; i < static_cast<int>(widths.size()) && i < g->ColCount(); ++i) {
+            const int w = StrToIntDef0(widths[static_cast<std::size_t>(i)]);
+            if (w >= 1 && w < 400) g->SetColWidth(i, w);
         }
         break;
     }
     case Kind::TabControl: {
-        std::vector<std::string> tabs;
-        std::string rest = value;
-        while (!rest.empty()) tabs.push_back(NextField(rest, ';'));
-        c->as<TTabControl>()->SetTabs(tabs);
+        c->as<TTabControl>()->SetTabs(NextFields(value, ';'));
         break;
     }
     default:

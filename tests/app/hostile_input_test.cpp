@@ -10,6 +10,7 @@
 #include "core/ProgramFolder.h"
 #include "core/Text.h"
 #include "forecast/EphemerisFiles.h"
+#include "geo/Atlas.h"
 #include "geo/Coast.h"
 #include "shell/CommLink.h"
 #include "shell/MainForm.h"
@@ -207,6 +208,10 @@ TEST_F(HostileInputTest, AFileFarLargerThanItsFormatIsRefusedUnread) {
         CoastFiles c;
         return said(OpenCoastFiles(s, c), r);
     };
+    const auto loadAtlas = [&](AstroDat& s, test::RecordingReport& r) {
+        Atlas a;
+        return said(LoadAtlas(s, a), r);
+    };
     const Case cases[] = {
         {"chiron.dat",
          [&](AstroDat& s, test::RecordingReport& r) {
@@ -218,6 +223,8 @@ TEST_F(HostileInputTest, AFileFarLargerThanItsFormatIsRefusedUnread) {
              LoadPlutoTable(s);
              return said(s.Planets.Pluto.Loaded, r);
          }},
+        {"geocr.atl", loadAtlas},
+        {"geonr.atl", loadAtlas},
         {"coast.ptr", openCoast},
         {"coast.dat", openCoast},
         {"Wrk\\Tab2000.wrk",
