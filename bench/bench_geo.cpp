@@ -108,8 +108,10 @@ namespace {
 // the grid with its labels, the cities (with their names from level 2 on), the chart's place
 // and the Sun and Moon overhead, at a zoom level (1 the world view, 3 a view of Europe); with
 // `acg` also the astro-carto-graphy lines of all ten planets with the major aspects and the
-// house curves. Each redraw shows the next of four moments a season apart.
-void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg) {
+// house curves. Each redraw shows the next of four moments a season apart. With
+// `firstOfView` each redraw is the first of its view (as after a zoom or a pan): the map keeps
+// no land picture from the one before.
+void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg, bool firstOfView) {
     static int argc = 1;
     static char name[] = "qor_bench";
     static char* argv[] = {name, nullptr};
@@ -164,18 +166,30 @@ void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg) {
         o.planetMask = "||||||||||";
     }
     std::size_t next = 0;
-    for (auto _ : st) DrawGeoMap(s, map, o, atlas, skies[next++ % skies.size()], bitmap, font);
+    for (auto _ : st) {
+        if (firstOfView) map.landPicture = QImage();
+        DrawGeoMap(s, map, o, atlas, skies[next++ % skies.size()], bitmap, font);
+    }
     if (acg) st.counters["labels"] = static_cast<double>(map.acgLabels.size());
 }
 
 void BM_RedrawGeoMap1920(benchmark::State& st) {
-    RedrawGeoMap1920(st, static_cast<int>(st.range(0)), false);
+    RedrawGeoMap1920(st, static_cast<int>(st.range(0)), false, false);
 }
 BENCHMARK(BM_RedrawGeoMap1920)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 
 void BM_RedrawGeoMapAcg1920(benchmark::State& st) {
-    RedrawGeoMap1920(st, 1, true);
+    RedrawGeoMap1920(st, 1, true, false);
 }
 BENCHMARK(BM_RedrawGeoMapAcg1920)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawGeoMapFirstOfView1920(benchmark::State& st) {
+    RedrawGeoMap1920(st, static_cast<int>(st.range(0)), st.range(1) != 0, true);
+}
+BENCHMARK(BM_RedrawGeoMapFirstOfView1920)
+    ->Args({1, 0})
+    ->Args({3, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -245,13 +245,19 @@ public:
 
 private:
     QPoint Pixel(double lon, double lat) const {
-        double dx = std::fmod(lon * kRadToUnits - v_.view.left, double(kGeoFullTurn));
+        // east of the view's left edge, within one turn: up to a turn beyond by one exact
+        // subtraction (what fmod gives there), else by fmod
+        const double turn = kGeoFullTurn;
+        double dx = lon * kRadToUnits - v_.view.left;
+        if (dx >= turn && dx < 2 * turn)
+            dx -= turn;
+        else if (!(dx >= 0 && dx < turn))
+            dx = std::fmod(dx, turn);
         if (dx < 0) dx += kGeoFullTurn;
         if (v_.level >= 2 && dx > kGeoHalfTurn) dx -= kGeoFullTurn;
         const double y = (lat * kRadToUnits - v_.view.top) * v_.scaleY;
-        return QPoint(static_cast<int>(std::lround(std::clamp(dx * v_.scaleX, -1e6, 1e6))) +
-                          v_.leftMargin,
-                      static_cast<int>(std::lround(std::clamp(y, -1e6, 1e6))) + v_.topMargin);
+        return QPoint(RoundPixel(std::clamp(dx * v_.scaleX, -1e6, 1e6)) + v_.leftMargin,
+                      RoundPixel(std::clamp(y, -1e6, 1e6)) + v_.topMargin);
     }
 
     void Flush(const QPolygon& run) {

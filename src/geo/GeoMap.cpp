@@ -130,8 +130,7 @@ void FillLand(const GeoMapState& st, QPainter& p) {
                 const CoastPoint& q = g.points[i];
                 const double px = Far((q.x + shift) * v.scaleX + v.leftMargin);
                 const double py = Far((double(q.y) - v.view.top) * v.scaleY + v.topMargin);
-                const int ix = static_cast<int>(std::lround(px)),
-                          iy = static_cast<int>(std::lround(py));
+                const int ix = RoundPixel(px), iy = RoundPixel(py);
                 if (first) {
                     fill.moveTo(ix, iy);
                     coast.moveTo(ix, iy);
@@ -162,6 +161,36 @@ void FillLand(const GeoMapState& st, QPainter& p) {
     p.drawPath(coast);
 }
 
+// The sea and the filled land: the picture kept from the last drawing when it was drawn from
+// the same view, colours and coastlines, else filled anew (and kept). Kept only when the
+// painter paints plainly, so that the picture is what filling would give.
+void DrawLand(GeoMapState& st, const ui::OffscreenBitmap& b, QPainter& p) {
+    const GeoMapView& v = st.view;
+    const GeoMapState::LandKey key{.view = v.view,
+                                   .scaleX = v.scaleX,
+                                   .scaleY = v.scaleY,
+                                   .mapWidth = v.mapWidth,
+                                   .mapHeight = v.mapHeight,
+                                   .leftMargin = v.leftMargin,
+                                   .topMargin = v.topMargin,
+                                   .width = b.Width(),
+                                   .height = b.Height(),
+                                   .ocean = st.colors.ocean,
+                                   .land = st.colors.land,
+                                   .polygons = st.land.data(),
+                                   .polygonCount = st.land.size()};
+    const bool plain = p.compositionMode() == QPainter::CompositionMode_SourceOver &&
+                       !p.hasClipping() && p.opacity() == 1.0 &&
+                       p.worldTransform().type() == QTransform::TxNone;
+    if (plain && !st.landPicture.isNull() && st.landKey == key) {
+        p.drawImage(0, 0, st.landPicture);
+        return;
+    }
+    FillLand(st, p);
+    st.landPicture = plain ? b.image().copy() : QImage();
+    st.landKey = key;
+}
+
 // Outlines: each chain of a visible 10° cell as a black line; a segment as wide as the map
 // (a chain across the picture's seam) is not drawn.
 void DrawCoastOutlines(const GeoMapState& st, QPainter& p) {
@@ -179,10 +208,8 @@ void DrawCoastOutlines(const GeoMapState& st, QPainter& p) {
             int64_t dx = int64_t(pts[j].x) - v.view.left;
             if (dx < 0) dx += kGeoFullTurn;
             if (v.level >= 2 && dx >= kGeoHalfTurn + 1) dx -= kGeoFullTurn;
-            const int x = static_cast<int>(std::lround(Far(dx * v.scaleX))) + v.leftMargin;
-            const int y =
-                static_cast<int>(std::lround(Far((double(pts[j].y) - v.view.top) * v.scaleY))) +
-                v.topMargin;
+            const int x = RoundPixel(Far(dx * v.scaleX)) + v.leftMargin;
+            const int y = RoundPixel(Far((double(pts[j].y) - v.view.top) * v.scaleY)) + v.topMargin;
             if (j > 0) {
                 if (std::abs(x - lastX) < 2 && std::abs(y - lastY) < 2 && j + 1 < pts.size())
                     continue;
@@ -398,7 +425,7 @@ void DrawGeoMap(AstroDat& s, GeoMapState& st, const GeoMapOptions& o, const Atla
         if (o.grid) DrawGrid(st, o, cv);
         DrawCoastOutlines(st, p);
     } else {
-        FillLand(st, p);
+        DrawLand(st, b, p);
         if (o.grid) DrawGrid(st, o, cv);
     }
     p.restore();

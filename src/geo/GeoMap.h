@@ -106,6 +106,21 @@ struct GeoMapState {
     // The astro-carto-graphy lines, drawn at levels below 5 when set.
     std::function<void(ui::OffscreenBitmap&)> acgLines;
     std::vector<AcgLabelSpot> acgLabels; // the labels of the last drawing's lines
+    // The sea and the filled land as last drawn, with what they were drawn from: a redraw of
+    // the same view (another moment, other lines) starts from this picture instead of filling
+    // the coastlines again.
+    struct LandKey {
+        GeoViewRec view;
+        double scaleX = 0, scaleY = 0;
+        int mapWidth = 0, mapHeight = 0, leftMargin = 0, topMargin = 0;
+        int width = 0, height = 0; // the bitmap's
+        uint32_t ocean = 0, land = 0;
+        const GeoLandPolygon* polygons = nullptr;
+        std::size_t polygonCount = 0;
+        bool operator==(const LandKey&) const = default;
+    };
+    LandKey landKey;
+    QImage landPicture; // null: none kept
     GeoMapState();
 };
 

@@ -69,6 +69,7 @@ void GeoScreen::InitGeoMap() {
     map_.namesOn = true;
     map_.view.Init();
     if (OpenCoastFiles(p_.s, map_.coast)) map_.land = DecodeLandPolygons(p_.s, map_.coast);
+    map_.landPicture = QImage(); // drawn from the coastlines read now
     // The map's menu gets the city size editor for the city under the mouse.
     if (TForm* main = p_.Form1; main && !main->FindComponent("N_CitySize")) {
         // Made after the English texts were laid over the main window: it takes the language.

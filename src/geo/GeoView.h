@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -74,6 +75,14 @@ public:
 private:
     void KeepOnTheMap(); // latitudes within ±80°, left edge within ±180°
 };
+
+// std::lround (halves away from zero) of a pixel coordinate within ±1e6, without the library
+// call: the fraction v - trunc(v) is exact.
+inline int RoundPixel(double v) {
+    const double t = std::trunc(v);
+    const double f = v - t;
+    return static_cast<int>(t) + (f >= 0.5 ? 1 : 0) - (f <= -0.5 ? 1 : 0);
+}
 
 // A longitude in map units brought into [-180°, 180°).
 int32_t WrapLongitude(int64_t lon);

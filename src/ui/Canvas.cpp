@@ -307,8 +307,12 @@ void Canvas::LineTo(int x, int y) {
     int px = from.x(), py = from.y();
     if (image_ && penMode_ == PenMode::Copy && (px == x || py == y)) {
         // Along a row or a column: the same pixels as one rectangle.
-        const QPoint last(px == x ? x : x > px ? x - 1 : x + 1,
-                          py == y ? y : y > py ? y - 1 : y + 1);
+        const QPoint last(px == x  ? x
+                          : x > px ? x - 1
+                                   : x + 1,
+                          py == y  ? y
+                          : y > py ? y - 1
+                                   : y + 1);
         painter_.fillRect(QRect(QPoint(std::min(px, last.x()), std::min(py, last.y())),
                                 QPoint(std::max(px, last.x()), std::max(py, last.y()))),
                           painter_.pen().color());
@@ -346,8 +350,21 @@ void Canvas::LineTo(int x, int y) {
 
 void Canvas::SetPixel(int x, int y, Colour c) {
     if (image_ && penMode_ == PenMode::Copy) {
-        if (x >= 0 && y >= 0 && x < image_->width() && y < image_->height())
-            painter_.fillRect(x, y, 1, 1, ToQColor(c));
+        if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return;
+        // An opaque pixel painted plainly is the colour itself: written straight into the
+        // picture, as the painter's one-pixel fill would leave it (the glyph texts set many).
+        const QImage::Format f = image_->format();
+        if ((f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+             f == QImage::Format_ARGB32_Premultiplied) &&
+            painter_.compositionMode() == QPainter::CompositionMode_SourceOver &&
+            !painter_.hasClipping() && painter_.opacity() == 1.0 &&
+            painter_.worldTransform().type() == QTransform::TxNone &&
+            image_->devicePixelRatio() == 1.0) {
+            reinterpret_cast<QRgb*>(image_->scanLine(y))[x] =
+                qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+            return;
+        }
+        painter_.fillRect(x, y, 1, 1, ToQColor(c));
         return;
     }
     painter_.fillRect(x, y, 1, 1, ToQColor(c));

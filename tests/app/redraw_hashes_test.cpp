@@ -5,7 +5,8 @@
 // ones (tests/fixtures/redraw_hashes.txt). Each picture is drawn twice into one bitmap after
 // pictures of other moments, so that what a redraw keeps between calls cannot show through.
 // The hashes hold for the fonts and the Qt of this system's packages; after a deliberate change
-// of a picture, QOR_WRITE_REDRAW_HASHES=1 writes them anew.
+// of a picture, QOR_WRITE_REDRAW_HASHES=1 writes them anew. The land the map keeps between its
+// drawings is checked against a map drawn afresh after every change it must follow.
 #include "chart/Kart.h"
 #include "core/Aspects.h"
 #include "core/Chart.h"
@@ -121,6 +122,20 @@ protected:
         const std::string again = PictureHash(bitmap.image());
         EXPECT_EQ(first, again) << "a redraw of the same moment differs";
         return again;
+    }
+    // The sky over the world map from the chart, with the lines' input when `acg`.
+    GeoSky MapSky(bool acg) {
+        GeoSky sky;
+        sky.chartLat = chart.s.ChartLat;
+        sky.chartLong = chart.s.ChartLong;
+        sky.lstRad = chart.s.SiderealTimeSec * 15 / kRadToArcSec;
+        for (int i = 1; i <= 10; ++i) {
+            sky.ra[i] = chart.s.Bodies[i][kBodyRA];
+            sky.dec[i] = chart.s.Bodies[i][kBodyDec];
+            sky.glyph[i] = BodyName(chart.s, i);
+        }
+        if (acg) sky.acg = AcgInputOf(chart.s, chart.gen.HorParallax);
+        return sky;
     }
     void Check(const std::string& name, const std::string& hash) { found[name] = hash; }
     void TearDown() override {
@@ -276,20 +291,58 @@ TEST_F(RedrawHashes, WorldMap) {
                         map.view.ZoomAt(b.Width() * 53 / 100, b.Height() / 4, b.Height());
                     zoomed = true;
                 }
-                GeoSky sky;
-                sky.chartLat = chart.s.ChartLat;
-                sky.chartLong = chart.s.ChartLong;
-                sky.lstRad = chart.s.SiderealTimeSec * 15 / kRadToArcSec;
-                for (int i = 1; i <= 10; ++i) {
-                    sky.ra[i] = chart.s.Bodies[i][kBodyRA];
-                    sky.dec[i] = chart.s.Bodies[i][kBodyDec];
-                    sky.glyph[i] = BodyName(chart.s, i);
-                }
-                if (acg) sky.acg = AcgInputOf(chart.s, chart.gen.HorParallax);
-                DrawGeoMap(chart.s, map, o, atlas, sky, b, font);
+                DrawGeoMap(chart.s, map, o, atlas, MapSky(acg), b, font);
             });
             Check("map_" + std::to_string(level) + (acg ? "_acg" : ""), hash);
         }
+    }
+}
+
+// The map keeps its sea and land between drawings: after a change of view, bitmap, colours or
+// coastlines the picture must equal that of a map drawn afresh with the change.
+TEST_F(RedrawHashes, WorldMapKeptLandFollowsEveryChange) {
+    Atlas atlas;
+    LoadAtlas(chart.s, atlas);
+    At(kFixed);
+    const GeoSky sky = MapSky(false);
+    GeoMapOptions o;
+    o.cityNames = true;
+    auto fresh = [&](GeoMapState& m, const ui::OffscreenBitmap& b) {
+        OpenCoastFiles(chart.s, m.coast);
+        m.land = DecodeLandPolygons(chart.s, m.coast);
+        m.view.Init();
+        m.view.SetBitmap(b.Width(), b.Height());
+    };
+    using Change = std::function<void(GeoMapState&, ui::OffscreenBitmap&)>;
+    const std::pair<const char*, Change> changes[] = {
+        {"none", [](GeoMapState&, ui::OffscreenBitmap&) {}},
+        {"zoom",
+         [](GeoMapState& m, ui::OffscreenBitmap& b) {
+             m.view.ZoomAt(b.Width() * 53 / 100, b.Height() / 4, b.Height());
+         }},
+        {"pan", [](GeoMapState& m, ui::OffscreenBitmap&) { m.view.Pan(GeoPanDirection::East, 1); }},
+        {"land colour", [](GeoMapState& m, ui::OffscreenBitmap&) { m.colors.land = 0x00A0FF; }},
+        {"ocean colour", [](GeoMapState& m, ui::OffscreenBitmap&) { m.colors.ocean = 0x402000; }},
+        {"bitmap size", [](GeoMapState&, ui::OffscreenBitmap& b) { b.Resize(1600, 900); }},
+        {"coastlines",
+         [](GeoMapState& m, ui::OffscreenBitmap&) { m.land.resize(m.land.size() / 2); }},
+    };
+    for (const auto& [name, change] : changes) {
+        ui::OffscreenBitmap b(font);
+        b.Resize(1920, 1080 - 40 - 30);
+        GeoMapState kept;
+        fresh(kept, b);
+        DrawGeoMap(chart.s, kept, o, atlas, sky, b, font);
+        change(kept, b);
+        DrawGeoMap(chart.s, kept, o, atlas, sky, b, font);
+
+        ui::OffscreenBitmap b2(font);
+        b2.Resize(1920, 1080 - 40 - 30);
+        GeoMapState anew;
+        fresh(anew, b2);
+        change(anew, b2);
+        DrawGeoMap(chart.s, anew, o, atlas, sky, b2, font);
+        EXPECT_TRUE(b.image() == b2.image()) << "after the change: " << name;
     }
 }
 
