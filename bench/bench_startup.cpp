@@ -19,6 +19,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <random>
 
 namespace {
@@ -57,14 +58,17 @@ void BM_StartUpInProcess(benchmark::State& state) {
     qor::ui::AnsweringDialogs dialogs;
     qor::ui::Screen().SetDialogs(&dialogs);
     for (auto _ : state) {
-        qor::shell::Program program(ProgramFolder());
-        qor::app::RegisterSubsystems(program);
+        auto program = std::make_unique<qor::shell::Program>(ProgramFolder());
+        qor::app::RegisterSubsystems(*program);
         qor::shell::EntryOptions o;
         o.runLoop = false;
         o.russianLocale = 1;
-        if (qor::shell::ProgramEntry(program, o) != 0) state.SkipWithError("start failed");
+        if (qor::shell::ProgramEntry(*program, o) != 0) state.SkipWithError("start failed");
+        // The shutdown is no part of the start: it writes the state files the next start
+        // reads, and the windows go with the program.
         state.PauseTiming();
-        program.Form1->Close(); // writes the state files the next start reads
+        program->Form1->Close();
+        program.reset();
         state.ResumeTiming();
     }
     qor::ui::Screen().SetDialogs(nullptr);

@@ -29,7 +29,13 @@ std::string NextField(std::string& text, char delimiter) {
         return head;
     }
     std::string head = Trim(std::string_view(text).substr(0, p));
-    text = Trim(std::string_view(text).substr(p + 1));
+    // the rest, trimmed, in place (a long line gives up its fields without copies of itself)
+    std::size_t e = text.size();
+    while (e > p + 1 && Blank(text[e - 1])) --e;
+    std::size_t b = p + 1;
+    while (b < e && Blank(text[b])) ++b;
+    text.erase(e);
+    text.erase(0, b);
     return head;
 }
 

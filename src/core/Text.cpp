@@ -162,7 +162,11 @@ std::string TrimRight(std::string_view text) {
 }
 
 std::string Trim(std::string_view text) {
-    return TrimLeft(TrimRight(text));
+    std::size_t e = text.size();
+    while (e > 0 && IsBlankByte(text[e - 1])) --e;
+    std::size_t b = 0;
+    while (b < e && IsBlankByte(text[b])) ++b;
+    return std::string(text.substr(b, e - b));
 }
 
 } // namespace qor

@@ -77,6 +77,20 @@ void ReportDamaged(AstroDat& s, const std::string& what) {
                             Lang(s, "Атлас повреждён: "_cp, "The atlas is damaged: ") + what);
 }
 
+// The names file's bytes, whole records only; false (reported) on an I/O error or a damaged
+// file.
+bool ReadCityNameBytes(AstroDat& s, const Atlas& a, std::string& bytes) {
+    const IoResult read =
+        ReadFileBytes(s.DataPath(a.files.names), bytes, kAtlasMaxLinked * kCityNameSize);
+    if (read.error != EFBIG && IOCheck(s, read, a.files.names)) return false;
+    if (read.error == EFBIG || bytes.size() % kCityNameSize != 0 ||
+        bytes.size() / kCityNameSize > kAtlasMaxLinked) {
+        ReportDamaged(s, a.files.names);
+        return false;
+    }
+    return true;
+}
+
 std::string CoordText(int arcmin, int degWidth, char plus, char minus) {
     const int a = std::abs(arcmin);
     return IntToStrW(a / 60, degWidth) + kDegreeSign + IntToStrZ(a % 60, 2) + "'" +
@@ -144,13 +158,18 @@ std::string EncodeCityNames(const std::vector<CityNameRec>& names) {
     return w.bytes();
 }
 
-std::string CheckAtlasLinks(const AstroDat& s, const AtlasFileSet& files,
-                            const std::vector<CityCoordRec>& coords,
-                            const std::vector<CityNameRec>& names) {
-    const std::string nc = std::to_string(coords.size()), nn = std::to_string(names.size());
+namespace {
+
+// The check of the cross-indexes, given each name record's coordinate index (what the check
+// reads of a name record).
+template <class CoordIndexOf>
+std::string CheckLinks(const AstroDat& s, const AtlasFileSet& files,
+                       const std::vector<CityCoordRec>& coords, std::size_t nameCount,
+                       CoordIndexOf coordIndexOf) {
+    const std::string nc = std::to_string(coords.size()), nn = std::to_string(nameCount);
     // Each city has one record in each file: the counts first, so that an empty or cut file
     // is named as such rather than by the first link it breaks.
-    if (coords.size() != names.size())
+    if (coords.size() != nameCount)
         return files.coords + Lang(s, ": записей "_cp, ": ") + nc +
                Lang(s, ", а в "_cp, " records, but ") + files.names + Lang(s, " — "_cp, " holds ") +
                nn;
@@ -164,17 +183,25 @@ std::string CheckAtlasLinks(const AstroDat& s, const AtlasFileSet& files,
     };
     for (std::size_t i = 0; i < coords.size(); ++i) {
         const std::size_t n = coords[i].nameIndex;
-        if (n < 1 || n > names.size()) return link(files.coords, i + 1, n, files.names, true);
-        if (names[n - 1].coordIndex != i + 1)
-            return link(files.coords, i + 1, n, files.names, false);
+        if (n < 1 || n > nameCount) return link(files.coords, i + 1, n, files.names, true);
+        if (coordIndexOf(n - 1) != i + 1) return link(files.coords, i + 1, n, files.names, false);
     }
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::size_t c = names[i].coordIndex;
+    for (std::size_t i = 0; i < nameCount; ++i) {
+        const std::size_t c = coordIndexOf(i);
         if (c < 1 || c > coords.size()) return link(files.names, i + 1, c, files.coords, true);
         if (coords[c - 1].nameIndex != i + 1)
             return link(files.names, i + 1, c, files.coords, false);
     }
     return {};
+}
+
+} // namespace
+
+std::string CheckAtlasLinks(const AstroDat& s, const AtlasFileSet& files,
+                            const std::vector<CityCoordRec>& coords,
+                            const std::vector<CityNameRec>& names) {
+    return CheckLinks(s, files, coords, names.size(),
+                      [&names](std::size_t i) { return std::size_t{names[i].coordIndex}; });
 }
 
 // --- Loading and filtering ----------------------------------------------------------------
@@ -211,10 +238,18 @@ bool LoadAtlas(AstroDat& s, Atlas& a) {
                              " > " + std::to_string(kAtlasMaxLinked));
         return false;
     }
-    std::vector<CityNameRec> names;
-    if (!LoadAllCityNames(s, a, names)) return false;
+    // The check reads each name record's link alone (the names are read when a list needs them).
+    std::string nameBytes;
+    if (!ReadCityNameBytes(s, a, nameBytes)) return false;
+    const std::size_t nameCount = nameBytes.size() / kCityNameSize;
     std::vector<CityCoordRec> coords = DecodeCityCoords(bytes);
-    if (const std::string bad = CheckAtlasLinks(s, a.files, coords, names); !bad.empty()) {
+    const auto coordIndexOf = [&nameBytes](std::size_t i) {
+        const std::size_t at = i * kCityNameSize + 38; // the 16-bit link after the 38 characters
+        return std::size_t{static_cast<unsigned char>(nameBytes[at])} |
+               std::size_t{static_cast<unsigned char>(nameBytes[at + 1])} << 8;
+    };
+    if (const std::string bad = CheckLinks(s, a.files, coords, nameCount, coordIndexOf);
+        !bad.empty()) {
         ReportDamaged(s, bad);
         return false;
     }
@@ -224,12 +259,12 @@ bool LoadAtlas(AstroDat& s, Atlas& a) {
     std::vector<std::string> zones;
     const IoResult zr = ReadTextLines(s.DataPath(a.files.zones), zones);
     if (!IOCheck(s, zr, a.files.zones)) {
-        if (zones.size() == names.size()) {
+        if (zones.size() == nameCount) {
             for (auto& z : zones) z = Trim(z);
             a.zones = std::move(zones);
         } else {
             ReportDamaged(s, a.files.zones + ": " + std::to_string(zones.size()) + " / " +
-                                 std::to_string(names.size()));
+                                 std::to_string(nameCount));
         }
     }
     a.coords = std::move(coords);
@@ -241,14 +276,7 @@ bool LoadAtlas(AstroDat& s, Atlas& a) {
 
 bool LoadAllCityNames(AstroDat& s, const Atlas& a, std::vector<CityNameRec>& names) {
     std::string bytes;
-    const IoResult read =
-        ReadFileBytes(s.DataPath(a.files.names), bytes, kAtlasMaxLinked * kCityNameSize);
-    if (read.error != EFBIG && IOCheck(s, read, a.files.names)) return false;
-    if (read.error == EFBIG || bytes.size() % kCityNameSize != 0 ||
-        bytes.size() / kCityNameSize > kAtlasMaxLinked) {
-        ReportDamaged(s, a.files.names);
-        return false;
-    }
+    if (!ReadCityNameBytes(s, a, bytes)) return false;
     names = DecodeCityNames(bytes);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "core/Text.h"
 #include "sky/SkyFiles.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -218,9 +219,36 @@ void LoadShortCatalogue(AstroDat& s, StarCatalogue& c) {
 }
 
 void ReorderStars(StarCatalogue& c, const std::vector<int>& order) {
+    // An order that takes every star once (a sort's) moves the records along their cycles in
+    // place; any other copies from a snapshot of the tables.
+    const int n = c.StarCount;
+    std::vector<char> seen(static_cast<std::size_t>(n) + 1, 0);
+    bool permutation = true;
+    for (int k = 1; k <= n && permutation; ++k) {
+        const int from = order[k];
+        permutation = from >= 1 && from <= n && !seen[from];
+        if (permutation) seen[from] = 1;
+    }
     auto apply = [&](auto& v) {
-        auto old = v;
-        for (int k = 1; k <= c.StarCount; ++k) v[k] = old[order[k]];
+        if (!permutation) {
+            auto old = v;
+            for (int k = 1; k <= n; ++k) v[k] = old[order[k]];
+            return;
+        }
+        std::fill(seen.begin(), seen.end(), 0);
+        for (int start = 1; start <= n; ++start) {
+            if (seen[start]) continue;
+            auto held = std::move(v[start]);
+            int k = start;
+            for (;;) {
+                seen[k] = 1;
+                const int from = order[k];
+                if (from == start) break;
+                v[k] = std::move(v[from]);
+                k = from;
+            }
+            v[k] = std::move(held);
+        }
     };
     apply(c.YaleStars);
     apply(c.StarRA2000);

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <random>
 
 namespace qor::test {
 namespace {
@@ -189,6 +192,35 @@ TEST(StarCatalogue, ReorderMovesEveryTable) {
     ReorderStars(c, order);
     for (int i = 1; i <= c.StarCount; ++i) ASSERT_EQ(c.StarAltitude[i], c.YaleStars[i].BS);
     EXPECT_EQ(c.YaleStars[1].BS, 9110);
+}
+
+// Every table takes record order[k] at place k, whatever the order's cycles, and an order that
+// names a star twice (no sort's) copies rather than moves.
+TEST(StarCatalogue, ReorderTakesEachPlacesRecordForEveryKindOfOrder) {
+    SkyState t;
+    StarCatalogue loaded;
+    ASSERT_TRUE(LoadYaleCatalogue(t.s, loaded));
+    const int n = loaded.StarCount;
+    for (int i = 1; i <= n; ++i) loaded.StarAltitude[i] = i;
+    std::vector<int> shuffled(n + 1), rotated(n + 1), repeated(n + 1), identity(n + 1);
+    std::iota(shuffled.begin(), shuffled.end(), 0);
+    std::shuffle(shuffled.begin() + 1, shuffled.end(), std::mt19937(7));
+    for (int k = 1; k <= n; ++k) {
+        rotated[k] = k % n + 1; // one cycle through every star
+        repeated[k] = k <= 2 ? 1 : k;
+        identity[k] = k;
+    }
+    for (const auto* order : {&shuffled, &rotated, &repeated, &identity}) {
+        StarCatalogue c = loaded;
+        ReorderStars(c, *order);
+        for (int k = 1; k <= n; ++k) {
+            const int from = (*order)[k];
+            ASSERT_EQ(c.StarAltitude[k], from) << k;
+            ASSERT_EQ(c.YaleStars[k].BS, loaded.YaleStars[from].BS) << k;
+            ASSERT_EQ(c.YaleStars[k].Designation, loaded.YaleStars[from].Designation) << k;
+            ASSERT_EQ(c.StarRA2000[k], loaded.StarRA2000[from]) << k;
+        }
+    }
 }
 
 TEST(StarCatalogue, MissingCatalogueLeavesItEmptyQuietly) {
