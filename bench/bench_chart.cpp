@@ -2,6 +2,7 @@
 #include "core/Aspects.h"
 #include "core/AstroMath.h"
 #include "core/Chart.h"
+#include "core/ChartMoment.h"
 #include "core/Houses.h"
 #include "core/Parses.h"
 #include "core/Planets.h"
@@ -28,23 +29,12 @@ AstroDat MoscowChartState() {
     return s;
 }
 
-// Sets the chart's civil date and time to the Julian day jd.
-void SetChartDate(AstroDat& s, double jd) {
-    const DateTimeRec r = CalendarFromJD(jd);
-    s.ChartYear = r.Year;
-    s.ChartMonth = r.Month;
-    s.ChartDay = static_cast<int>(r.Day);
-    s.ChartHour = r.Hour;
-    s.ChartMinute = r.Minute;
-    s.ChartSecond = static_cast<int>(r.Second);
-}
-
 // The next moment of a run: 1.37 days on, back to 1968 after 2080, so that nothing carries over
 // from one chart to the next.
 void NextChartMoment(AstroDat& s, double& jd) {
     if (jd > 2470000) jd = 2440000.5;
     jd += 1.37;
-    SetChartDate(s, jd);
+    SetChartMoment(s, MomentAtJD(MomentOf(s), jd));
 }
 
 ChartOptions PlacidusChart() {
@@ -140,7 +130,7 @@ void BM_AspectMatrix(benchmark::State& state) {
         const ChartOptions opt = PlacidusChart();
         GeneralOptions gen;
         for (int k = 0; k < 256; ++k) {
-            SetChartDate(s, 2444000.5 + k * 3.71);
+            SetChartMoment(s, MomentAtJD(MomentOf(s), 2444000.5 + k * 3.71));
             CalcAstroTime(s, TimeOptionsFor(opt, gen));
             CalcChart(s, opt, gen, 0);
             charts.push_back({s.PlanetLon, s.PlanetSpeed});

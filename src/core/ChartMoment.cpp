@@ -110,6 +110,17 @@ double JulianDayUT(const ChartMoment& m) {
     return JulianDayOf(rec) + ut / 24.0;
 }
 
+ChartMoment MomentAtJD(ChartMoment m, double jd) {
+    const DateTimeRec r = CalendarFromJD(jd);
+    m.Year = r.Year;
+    m.Month = r.Month;
+    m.Day = static_cast<int>(r.Day);
+    m.Hour = r.Hour;
+    m.Minute = r.Minute;
+    m.Second = static_cast<int>(r.Second);
+    return m;
+}
+
 std::string MomentDateText(const ChartMoment& m) {
     std::string date = IntToStrW(m.Day, 2) + "." + IntToStrZ(m.Month, 2) + ".";
     date += m.Year <= 0 ? IntToStrZ(1 - m.Year, 4) + "B" : IntToStrZ(m.Year, 4);

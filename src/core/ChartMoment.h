@@ -71,6 +71,10 @@ std::string MomentProblem(const AstroDat& s, MomentField f, const std::string& t
 // The Julian day (UT) of the moment.
 double JulianDayUT(const ChartMoment& m);
 
+// The moment with its civil date and time set to the calendar date of the Julian day `jd`
+// (CalendarFromJD, to the whole second, the day's fraction dropped); zone and place are kept.
+ChartMoment MomentAtJD(ChartMoment m, double jd);
+
 // The texts of the moment: the date as a record holds it ("dd.mm.yyyy", "dd.mm.yyyyB" before
 // the era), its first ten characters and the era flag as the window's field and box show
 // them, the time ("hh:mm:ss", the hour's tens as a blank), the zone ("+hh:mm").

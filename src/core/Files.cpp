@@ -48,6 +48,15 @@ bool FindEntryNoCase(const fs::path& dir, const std::string& partCp, fs::path& f
     return false;
 }
 
+// Closes a file read to its end or as far as wanted: whether a read failed on the way.
+IoResult CloseAfterReading(std::FILE* f, const fs::path& path) {
+    const bool failed = std::ferror(f);
+    const int err = errno;
+    std::fclose(f);
+    if (failed) return IoResult::Fail(err, "read " + path.string());
+    return IoResult::Ok();
+}
+
 IoResult WriteAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -110,11 +119,19 @@ IoResult ReadFileBytes(const fs::path& path, std::string& bytes, std::size_t max
         if (n > maxBytes - bytes.size()) return tooLarge(bytes.size() + n);
         bytes.append(buf, n);
     }
-    const bool failed = std::ferror(f);
-    const int err = errno;
-    std::fclose(f);
-    if (failed) return IoResult::Fail(err, "read " + path.string());
-    return IoResult::Ok();
+    return CloseAfterReading(f, path);
+}
+
+IoResult ReadFileHead(const fs::path& path, std::size_t count, std::string& bytes) {
+    bytes.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return IoResult::Fail(errno, "open " + path.string());
+    char buf[4096];
+    std::size_t n;
+    while (bytes.size() < count &&
+           (n = std::fread(buf, 1, std::min(sizeof buf, count - bytes.size()), f)) > 0)
+        bytes.append(buf, n);
+    return CloseAfterReading(f, path);
 }
 
 IoResult SaveFileAtomic(const fs::path& path, std::string_view bytes) {

@@ -42,6 +42,9 @@ bool ProgramFileExists(const fs::path& base, std::string_view programName);
 IoResult ReadFileBytes(const fs::path& path, std::string& bytes,
                        std::size_t maxBytes = static_cast<std::size_t>(-1));
 
+// Reads the first `count` bytes of a file (all of a shorter one): a header, whatever the size.
+IoResult ReadFileHead(const fs::path& path, std::size_t count, std::string& bytes);
+
 // Writes `bytes` to "<name>.tmp" beside `path`, flushes it to disk and renames it over `path`;
 // the new file keeps the old one's permission bits. A target that has no write permission
 // for anyone (the user made it read-only) is refused (EACCES, readOnly set). On any failure

@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -57,7 +58,7 @@ bool OpenCoastFiles(AstroDat& s, CoastFiles& c) {
     c = CoastFiles{};
     std::string ptr, dat;
     // The links are 16-bit: more chains than they can name is a damaged index (not read at
-    // all), and no chain reaches further into the points than the longest 65535 chains.
+    // all).
     constexpr std::size_t kMaxChains = 65535;
     const IoResult readPtr = ReadFileBytes(s.DataPath(kCoastPtrFile), ptr, kMaxChains * kCoastPtrSize);
     if (readPtr.error != EFBIG && IOCheck(s, readPtr, kCoastPtrFile)) return false;
@@ -67,8 +68,14 @@ bool OpenCoastFiles(AstroDat& s, CoastFiles& c) {
                                     kCoastPtrFile);
         return false;
     }
-    const IoResult readDat = ReadFileBytes(s.DataPath(kCoastDatFile), dat,
-                                           kMaxChains * static_cast<std::size_t>(kCoastMaxChainBytes));
+    std::vector<CoastPtrRec> index = DecodeCoastIndex(ptr);
+    // No chain reads past the furthest end the index gives, nor past its chains at their
+    // longest: points beyond are a damaged file (not read at all).
+    int64_t furthest = 0;
+    for (const CoastPtrRec& p : index) furthest = std::max<int64_t>(furthest, p.end);
+    const auto bound = static_cast<std::size_t>(
+        std::min<int64_t>(furthest, int64_t(index.size()) * kCoastMaxChainBytes));
+    const IoResult readDat = ReadFileBytes(s.DataPath(kCoastDatFile), dat, bound);
     if (readDat.error != EFBIG && IOCheck(s, readDat, kCoastDatFile)) return false;
     if (readDat.error == EFBIG) {
         ReportOf(s).ShowMessage(MsgKind::Error,
@@ -76,7 +83,7 @@ bool OpenCoastFiles(AstroDat& s, CoastFiles& c) {
                                     kCoastDatFile);
         return false;
     }
-    c.index = DecodeCoastIndex(ptr);
+    c.index = std::move(index);
     c.deltas = std::move(dat);
     c.open = true;
     return true;

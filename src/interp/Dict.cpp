@@ -2,6 +2,7 @@
 
 #include "core/Files.h"
 #include "core/Text.h"
+#include "interp/Report.h"
 
 namespace qor::interp {
 
@@ -60,8 +61,8 @@ TDict::TDict(shell::Program& p) : TForm("Dict"), p_(p) {
 
 void TDict::DictShowLetter() {
     std::vector<std::string> lines;
-    const IoResult r = ReadTextLines(p_.s.DataPath("spr.txt"), lines);
-    if (IOCheck(p_.s, r, "spr.txt")) return;
+    const IoResult r = ReadTextLines(p_.s.DataPath("spr.txt"), lines, kTextFileMaxBytes);
+    if (TextReadCheck(p_.s, r, "spr.txt")) return;
     Memo->SetLines(DictSection(lines, Letter));
 }
 

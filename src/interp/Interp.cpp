@@ -153,7 +153,7 @@ void TInterp::IntApplyFont() {
 void TInterp::InterpShowFile(const std::string& programName) {
     std::vector<std::string> lines;
     const fs::path file = p_.s.DataPath(programName);
-    if (IOCheck(p_.s, ReadTextLines(file, lines), programName)) return;
+    if (TextReadCheck(p_.s, ReadTextLines(file, lines, kTextFileMaxBytes), programName)) return;
     // A table: no indents, no word wrap, and letters of one width so its columns line up.
     const TRichEdit::Paragraph report = Memo->DefaultParagraph();
     IntApplyFont();
@@ -172,9 +172,9 @@ void TInterp::InterpShowFile(const std::string& programName) {
 
 bool TInterp::ShowWorkFile(const fs::path& workFile) {
     std::vector<std::string> lines;
-    const IoResult r = ReadTextLines(workFile, lines);
+    const IoResult r = ReadTextLines(workFile, lines, kTextFileMaxBytes);
     if (!r.ok()) {
-        Tell(MsgKind::Error, std::string(std::strerror(r.error)) + ": " + workFile.string());
+        Tell(MsgKind::Error, TextReadProblem(p_.s, r, workFile.string()));
         return false;
     }
     // The same text again keeps what the user did to it (its formatting too).
@@ -216,7 +216,8 @@ bool TInterp::SaveRtf(const fs::path& file) {
 
 bool TInterp::ReadText(const fs::path& file) {
     std::string bytes;
-    if (IOCheck(p_.s, ReadFileBytes(file, bytes), file.string())) return false;
+    if (TextReadCheck(p_.s, ReadFileBytes(file, bytes, kTextFileMaxBytes), file.string()))
+        return false;
     IntApplyFont();
     Memo->SetWordWrap(Memo->DefaultWordWrap);
     if (!Memo->LoadRtf(bytes)) Memo->SetLines(SplitTextLines(bytes));

@@ -80,7 +80,7 @@ void TIntxt::Refuse(const std::string& what) {
 
 bool TIntxt::ReadBase(std::string& bytes) {
     const fs::path path = BasePath(p_.s, Trim(FileName));
-    return !IOCheck(p_.s, ReadFileBytes(path, bytes), path.string());
+    return !TextReadCheck(p_.s, ReadFileBytes(path, bytes, kTextFileMaxBytes), path.string());
 }
 
 void TIntxt::ShowIntText(const std::string& fileName) {

@@ -25,8 +25,8 @@ int MoonSignOf(double lon) {
     return (k < 0 ? 0 : k > 11 ? 11 : static_cast<int>(k)) + 1;
 }
 
-MoonSignBase::Load MoonSignBase::Use(const AstroDat& s, const std::string& name, int& error) {
-    error = 0;
+MoonSignBase::Load MoonSignBase::Use(const AstroDat& s, const std::string& name, IoResult& error) {
+    error = {};
     const std::string trimmed = Trim(name);
     if (trimmed.empty()) return Load::Off;
     const fs::path path = BasePath(s, trimmed).lexically_normal();
@@ -36,9 +36,9 @@ MoonSignBase::Load MoonSignBase::Use(const AstroDat& s, const std::string& name,
     const auto size = ec ? 0 : fs::file_size(path, ec);
     if (!ec && loaded_ && path == path_ && time == time_ && size == size_) return Load::Read;
     std::string bytes;
-    const IoResult r = ReadFileBytes(path, bytes);
+    const IoResult r = ReadFileBytes(path, bytes, kTextFileMaxBytes);
     if (!r.ok()) {
-        error = r.error;
+        error = r;
         // Told once for the file: the window refreshes after every recompute.
         const bool told = failed_ == path;
         failed_ = path;
@@ -113,13 +113,13 @@ void TMoonSgn::ShowMoonSignText(int sign) {
         NamesAs words(p_.s, false, false);
         SetCaption(BaseCaption + Trim(SignName(p_.s, sign)));
     }
-    int error = 0;
+    IoResult error;
     const std::string name = BaseSettingsOf(p_)[BaseId::MoonMed].file;
     switch (base_.Use(p_.s, name, error)) {
     case MoonSignBase::Load::Off:
         return;
     case MoonSignBase::Load::Failed:
-        IOCheck(p_.s, error, BasePath(p_.s, Trim(name)).string());
+        TextReadCheck(p_.s, error, BasePath(p_.s, Trim(name)).string());
         return;
     case MoonSignBase::Load::Read:
         break;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "core/Files.h"
 #include "shell/Program.h"
 #include "ui/Forms.h"
 
@@ -26,9 +27,8 @@ class MoonSignBase {
 public:
     enum class Load { Off, Failed, Read };
     // The base of program name `name` (resolved against the program folder): read when it
-    // was not read yet or its name or file changed; `error` gets the system's error number
-    // of a failed read.
-    Load Use(const AstroDat& s, const std::string& name, int& error);
+    // was not read yet or its name or file changed; `error` gets what a failed read says.
+    Load Use(const AstroDat& s, const std::string& name, IoResult& error);
     // The text of sign 1..12: the lines after the header whose characters 2 and 3 read as
     // that number ("[01]"), up to the next header; empty lines and comments left out.
     std::vector<std::string> SignText(int sign) const;

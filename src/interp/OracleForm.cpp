@@ -2,6 +2,7 @@
 
 #include "core/Files.h"
 #include "core/Text.h"
+#include "interp/Report.h"
 #include "ui/Canvas.h"
 
 #include <QEvent>
@@ -228,7 +229,7 @@ void TIZIN::ShowHexagramText() {
     AstroDat& s = p_.s;
     const std::string name = s.EnglishMode ? "oracle-eng.txt" : "oracle.txt";
     std::vector<std::string> file;
-    if (IOCheck(s, ReadTextLines(s.DataPath(name), file), name)) return;
+    if (TextReadCheck(s, ReadTextLines(s.DataPath(name), file, kTextFileMaxBytes), name)) return;
     Memo->SetLines(s.EnglishMode ? EnglishHexagramText(file, hexagram_, values_)
                                  : RussianHexagramText(file, hexagram_));
     SetVisible(Memo, true);

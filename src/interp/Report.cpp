@@ -17,6 +17,19 @@ fs::path BasePath(const AstroDat& s, const std::string& name) {
     return s.DataPath(name);
 }
 
+std::string TextReadProblem(const AstroDat& s, const IoResult& r, const std::string& fileName) {
+    if (r.error == EFBIG)
+        return fileName + Lang(s, ": файл слишком велик для текста (больше 64 МБ)"_cp,
+                               ": the file is too large for a text (over 64 MB)");
+    return std::string(std::strerror(r.error)) + ": " + fileName;
+}
+
+bool TextReadCheck(AstroDat& s, const IoResult& r, const std::string& fileName) {
+    if (r.ok()) return false;
+    ReportOf(s).ShowMessage(MsgKind::Information, TextReadProblem(s, r, fileName));
+    return true;
+}
+
 ReportWriter::ReportWriter(AstroDat& s, ReportHooks hooks)
     : Settings(TextBaseSettings::Defaults(s.EnglishMode)), s_(s), hooks_(std::move(hooks)) {}
 
@@ -85,21 +98,20 @@ BaseOpen ReportWriter::OpenBaseFile(const BaseSetting& base, std::string& bytes)
             return BaseOpen::Read;
         }
     }
-    const IoResult r = ReadFileBytes(path, bytes);
+    const IoResult r = ReadFileBytes(path, bytes, kTextFileMaxBytes);
     if (!r.ok()) {
         bytes.clear();
-        NoteOpenFailed(r.error, path.string());
+        NoteOpenFailed(TextReadProblem(s_, r, path.string()));
         return BaseOpen::Failed;
     }
     if (caching_) cache_[path] = bytes;
     return BaseOpen::Read;
 }
 
-void ReportWriter::NoteOpenFailed(int error, const std::string& fileName) {
-    const std::string text = std::string(std::strerror(error)) + ": " + fileName;
+void ReportWriter::NoteOpenFailed(const std::string& problem) {
     for (const auto& m : missing_)
-        if (m == text) return;
-    if (static_cast<int>(missing_.size()) < kMaxMissing) missing_.push_back(text);
+        if (m == problem) return;
+    if (static_cast<int>(missing_.size()) < kMaxMissing) missing_.push_back(problem);
 }
 
 void ReportWriter::ReportMissing() {

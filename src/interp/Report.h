@@ -20,6 +20,7 @@
 #pragma once
 
 #include "core/AstroDat.h"
+#include "core/Files.h"
 #include "interp/TextBases.h"
 
 #include <array>
@@ -53,6 +54,16 @@ constexpr int kMaxMissing = 10;
 // The file of a base's name: relative to the program folder unless it starts at the root.
 fs::path BasePath(const AstroDat& s, const std::string& name);
 
+// Texts (the bases, the glossary, the oracle, what the text window shows) are read whole. The
+// largest shipped base is about 2 MB; a file over 64 MB is no text of the program and is
+// refused by its size before anything is allocated.
+constexpr std::size_t kTextFileMaxBytes = std::size_t{64} << 20;
+// What a failed read of a text says: the system's words and the file, or for a file over the
+// bound that it is too large.
+std::string TextReadProblem(const AstroDat& s, const IoResult& r, const std::string& fileName);
+// Tells the user a failed read of a text (IOCheck's way): true when it failed.
+bool TextReadCheck(AstroDat& s, const IoResult& r, const std::string& fileName);
+
 class ReportWriter {
 public:
     ReportWriter(AstroDat& s, ReportHooks hooks);
@@ -80,7 +91,7 @@ public:
     BaseOpen OpenBase(BaseId id, std::string& bytes);
     BaseOpen OpenBaseFile(const BaseSetting& base, std::string& bytes);
     // Notes a failed base (the system's text, ": ", the file); at most 10 distinct ones.
-    void NoteOpenFailed(int error, const std::string& fileName);
+    void NoteOpenFailed(const std::string& problem);
     const std::vector<std::string>& Missing() const { return missing_; }
     // Shows each noted failure in its own message and empties the list.
     void ReportMissing();

@@ -17,8 +17,9 @@ bool SoundOutput::HasDevice() const {
 }
 
 bool SoundOutput::CanOpen(const std::filesystem::path& wav) const {
+    // the header alone: the RIFF and WAVE tags and the format chunk that follows
     std::string bytes;
-    if (!ReadFileBytes(wav, bytes).ok() || bytes.size() < 44) return false;
+    if (!ReadFileHead(wav, 44, bytes).ok() || bytes.size() < 44) return false;
     return bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "WAVE") == 0;
 }
 

@@ -319,14 +319,7 @@ struct ChartResult {
 
 ChartResult ComputeChart(AstroDat& s, const AspDefTable& aspects, int k) {
     // A spread of moments from 1600 to 2200 that falls on every hour and minute.
-    const DateTimeRec r = CalendarFromJD(MomentOf(k));
-    ChartMoment m;
-    m.Year = r.Year;
-    m.Month = r.Month;
-    m.Day = static_cast<int>(r.Day);
-    m.Hour = r.Hour;
-    m.Minute = r.Minute;
-    m.Second = static_cast<int>(r.Second);
+    ChartMoment m = MomentAtJD({}, MomentOf(k));
     m.ZoneMinutes = (k % 27 - 12) * 60;
     m.Lat = (-66.0 + (k * 7.31 - 132.0 * std::floor(k * 7.31 / 132.0))) * kDegToRad;
     m.Long = (-180.0 + std::fmod(k * 13.77, 360.0)) * kDegToRad;

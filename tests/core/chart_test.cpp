@@ -7,6 +7,7 @@
 
 #include "core/AstroMath.h"
 #include "core/ChartEngine.h"
+#include "core/ChartMoment.h"
 #include "core/Ephemeris.h"
 #include "core/Houses.h"
 #include "core/Planets.h"
@@ -54,13 +55,7 @@ protected:
     void ChartAtTD(double jdTD) { ChartAtUT(jdTD - DeltaT(CenturiesJ2000(jdTD)) / 86400); }
     // Sets the civil chart moment (zone 0) of a Julian day of universal time.
     void SetMoment(double jdUT) {
-        const DateTimeRec r = CalendarFromJD(jdUT);
-        s.ChartYear = r.Year;
-        s.ChartMonth = r.Month;
-        s.ChartDay = static_cast<int>(r.Day);
-        s.ChartHour = r.Hour;
-        s.ChartMinute = r.Minute;
-        s.ChartSecond = static_cast<int>(r.Second);
+        SetChartMoment(s, MomentAtJD(MomentOf(s), jdUT));
         s.ChartZone = 0;
     }
     test::RecordingReport report;

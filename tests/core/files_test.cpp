@@ -99,6 +99,30 @@ TEST(ReadWholeFile, BoundBySize) {
     EXPECT_TRUE(lines.empty());
 }
 
+// A header is read from a file of any size: the bytes asked for, all of a shorter file.
+TEST(WholeFiles, HeadOfAnySize) {
+    TempDir d;
+    const auto small = d.Write("a.bin", "RIFF1234");
+    const auto big = d / "big.bin";
+    { std::ofstream(big, std::ios::binary) << "RIFF"; }
+    std::filesystem::resize_file(big, 4ull << 30);
+    struct Case {
+        std::filesystem::path file;
+        std::size_t count;
+        std::string head;
+    };
+    for (const Case& c : {Case{small, 4, "RIFF"}, Case{small, 44, "RIFF1234"}, Case{small, 0, ""},
+                          Case{big, 6, std::string("RIFF\0\0", 6)},
+                          Case{big, 5000, "RIFF" + std::string(4996, '\0')}}) {
+        std::string bytes = "left over";
+        ASSERT_TRUE(ReadFileHead(c.file, c.count, bytes).ok()) << c.file << " " << c.count;
+        EXPECT_EQ(bytes, c.head) << c.file << " " << c.count;
+    }
+    std::string bytes = "left over";
+    EXPECT_EQ(ReadFileHead(d / "missing.bin", 44, bytes).error, ENOENT);
+    EXPECT_TRUE(bytes.empty());
+}
+
 TEST(TextFiles, ReadBothLineEndsWriteCrLf) {
     TempDir d;
     const auto p = d.Write("a.txt", "one\r\ntwo\nthree");

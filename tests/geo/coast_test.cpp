@@ -433,6 +433,46 @@ TEST_F(CoastFixture, EmptyIndexGivesNoLandAndNoMessage) {
     EXPECT_TRUE(s.StatusText.empty());
 }
 
+// The points file is bounded by the index: no larger than the furthest end a chain gives, nor
+// than its chains at their longest. A larger one is damaged, refused before it is read.
+TEST(CoastOpen, PointsBeyondWhatTheIndexAllowsAreRefused) {
+    struct Case {
+        std::vector<int32_t> ends;
+        std::size_t datBytes;
+        bool opened;
+    };
+    const Case cases[] = {
+        {{4, 12}, 12, true},     // to the last end
+        {{4, 12}, 13, false},    // a byte beyond
+        {{12, 4}, 12, true},     // the furthest end, not the last one
+        {{40000}, 32767, true},  // one chain reaches no further than its longest
+        {{40000}, 32768, false}, // a byte beyond
+        {{-5, 0}, 0, true},      // no chain reaches into the file
+        {{-5, 0}, 1, false},     // any byte is beyond
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        AstroDat s;
+        RecordingReport report;
+        s.ProgramFolder = dir.path();
+        s.Report = &report;
+        s.EnglishMode = true;
+        std::vector<CoastPtrRec> index;
+        for (const int32_t end : c.ends) index.push_back({end, 0, 0, 0, 0});
+        dir.Write("coast.ptr", EncodeCoastIndex(index));
+        dir.Write("coast.dat", std::string(c.datBytes, '\x01'));
+        CoastFiles files;
+        const std::string what = std::to_string(c.ends.size()) + " chains to " +
+                                 std::to_string(c.ends.back()) + ", " + std::to_string(c.datBytes) +
+                                 " bytes";
+        EXPECT_EQ(OpenCoastFiles(s, files), c.opened) << what;
+        EXPECT_EQ(files.open, c.opened) << what;
+        if (c.opened) continue;
+        ASSERT_EQ(report.messages.size(), 1u) << what;
+        EXPECT_EQ(report.messages[0].text, "The file is damaged: coast.dat") << what;
+    }
+}
+
 TEST(CoastOpen, MissingOrDamagedIndexIsReported) {
     TempDir dir;
     AstroDat s;

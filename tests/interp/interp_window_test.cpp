@@ -5,6 +5,7 @@
 #include "core/Files.h"
 #include "core/Text.h"
 #include "interp/DateList.h"
+#include "interp/MoonSgn.h"
 #include "interp/TextBase.h"
 #include "shell/SettingsDialogs.h"
 #include "ui/FontText.h"
@@ -13,7 +14,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <functional>
 #include <regex>
 
 namespace qor::interp {
@@ -116,6 +120,50 @@ TEST_F(TextWindowTest, MissingBasesAreToldOnceEachAfterTheReport) {
     intSet->Switches[static_cast<std::size_t>(BaseId::Sign)]->SetChecked(false);
     Cmd("Interp,Nnatal", "");
     EXPECT_EQ(dialogs.Messages().size(), 1u);
+}
+
+// A file far larger than any text (a sparse file of 64 GiB, which takes no room) is refused by
+// its size wherever a text is read whole: nothing is allocated and the user is told.
+TEST_F(TextWindowTest, AFileFarLargerThanAnyTextIsRefusedUnread) {
+    const fs::path huge = dir / "Txt" / "huge.txt";
+    std::ofstream(huge, std::ios::binary) << "[1.1] Sun\r\n[01] Aries\r\n";
+    std::error_code ec;
+    fs::resize_file(huge, std::uintmax_t{64} << 30, ec);
+    if (ec) GTEST_SKIP() << "no sparse file of 64 GiB here: " << ec.message();
+    auto* moon = ui::Screen().Ensure<TMoonSgn>("MoonSgn");
+    ASSERT_NE(moon, nullptr);
+    const auto base = [&](BaseId id) { return intSet->Edits[static_cast<std::size_t>(id)]; };
+    struct Case {
+        const char* what;
+        std::function<void()> read;
+    };
+    const Case cases[] = {
+        {"a base of a report",
+         [&] {
+             base(BaseId::Sign)->SetText("Txt\\huge.txt");
+             Cmd("Interp,Nnatal", "");
+         }},
+        {"the Moon-in-sign base",
+         [&] {
+             base(BaseId::MoonMed)->SetText("Txt\\huge.txt");
+             P().Svc.RefreshWindow["MoonSgn"](*moon);
+         }},
+        {"a base in the section editor", [&] { intxt->ShowIntText("Txt\\huge.txt"); }},
+        {"a table shown in the text window", [&] { P().Hooks.InterpShowFile("Txt\\huge.txt"); }},
+        {"a file read into the text window", [&] { EXPECT_FALSE(interp->ReadText(huge)); }},
+        {"a report's work file", [&] { EXPECT_FALSE(interp->ShowWorkFile(huge)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.asked.clear();
+        report.messages.clear();
+        c.read();
+        std::vector<std::string> told = dialogs.Messages();
+        for (const auto& m : report.messages) told.push_back(m.text);
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_NE(told[0].find("huge.txt"), std::string::npos) << told[0];
+        EXPECT_NE(told[0].find(Cp("слишком велик для текста")), std::string::npos) << told[0];
+    }
 }
 
 TEST_F(TextWindowTest, FontFromFontEditAndTheFontDialog) {

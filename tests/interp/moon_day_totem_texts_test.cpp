@@ -48,7 +48,7 @@ TEST_F(MoonDayTotemTextsTest, EveryMoonSignInTheWindowsReader) {
         SCOPED_TRACE(english ? "en" : "ru");
         Language(english);
         MoonSignBase base;
-        int error = -1;
+        IoResult error;
         const std::string name = TextBaseSettings::Defaults(english)[BaseId::MoonMed].file;
         ASSERT_EQ(base.Use(s, name, error), MoonSignBase::Load::Read) << name;
         std::set<std::string> texts;

@@ -5,6 +5,7 @@
 #include "NatalReportSupport.h"
 
 #include "core/Chart.h"
+#include "core/ChartMoment.h"
 #include "core/Files.h"
 #include "core/Formats.h"
 #include "core/Planets.h"
@@ -82,13 +83,7 @@ protected:
         ChartOptions opt;
         GeneralOptions gen{.HorParallax = false};
         CalcChart(s, opt, gen, 0);
-        const DateTimeRec r = CalendarFromJD(c.jd);
-        s.ChartYear = r.Year;
-        s.ChartMonth = r.Month;
-        s.ChartDay = static_cast<int>(r.Day);
-        s.ChartHour = r.Hour;
-        s.ChartMinute = r.Minute;
-        s.ChartSecond = static_cast<int>(r.Second);
+        SetChartMoment(s, MomentAtJD(MomentOf(s), c.jd));
     }
     // Echo bases of one language: each section's body is "ECHO <lang> <reader> <key>".
     void WriteEchoBases(bool english) {
