@@ -81,7 +81,8 @@ double LongitudeRate(const Triple& pos, const Triple& vel) {
     return (pos[0] * vel[1] - vel[0] * pos[1]) / NonZeroGuard(pos[0] * pos[0] + pos[1] * pos[1]);
 }
 
-void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes);
+void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes,
+               PlacidusStart* start = nullptr);
 
 int LastBody(const AstroDat& s) {
     return 14 + std::clamp(s.NExtra, 0, kMaxExtraBodies);
@@ -623,8 +624,10 @@ struct Calc {
         s.SVPText = t.empty() ? t : t.substr(1);
     }
 
+    // The Placidus cusps of the pass one second earlier start the chart's own.
+    PlacidusStart placidusStart;
     void HousesAndParts(bool latitudes) {
-        SetHouses(s, opt, gen, latitudes);
+        SetHouses(s, opt, gen, latitudes, &placidusStart);
         if (opt.ComputeParts) opt.ComputeParts(s);
     }
 
@@ -841,7 +844,8 @@ bool FindSunArcs(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen
 namespace {
 
 // The cusps of the chart as points 27..38, with their ecliptic latitudes when asked for.
-void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes) {
+void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes,
+               PlacidusStart* start) {
     HouseFrame f;
     f.ramc = LocalSiderealRad(s);
     f.sinEps = s.SinEps;
@@ -878,7 +882,7 @@ void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
                 cusps = ComputeHouseCusps(kHousesPorphyry, f);
             }
         } else {
-            cusps = ComputeHouseCusps(s.HouseSystem, f);
+            cusps = ComputeHouseCusps(s.HouseSystem, f, nullptr, start);
         }
     }
     for (int h = 1; h <= 12; ++h) {
