@@ -81,7 +81,8 @@ double LongitudeRate(const Triple& pos, const Triple& vel) {
     return (pos[0] * vel[1] - vel[0] * pos[1]) / NonZeroGuard(pos[0] * pos[0] + pos[1] * pos[1]);
 }
 
-void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes);
+void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes,
+               PlacidusStart* start = nullptr);
 
 int LastBody(const AstroDat& s) {
     return 14 + std::clamp(s.NExtra, 0, kMaxExtraBodies);
@@ -241,6 +242,7 @@ struct Calc {
         s.GeoSph[10] = {m.lon, m.lat, dist};
         s.GeoXYZ[10] = {dist * a.cb * a.cl, dist * a.cb * a.sl, dist * a.sb};
         moonRate = rate.lon / kDaysPerCentury;
+        if (FromVector(10)) return; // the equatorial place comes with the vector
         const SinCos& eps = trueEps.Of(s.EpsMean + s.NutEps);
         const EquPos q = EclToEquOf(eps.sin, eps.cos, a.sb, a.cb, m.lon + s.NutPsi);
         s.BodyRA[10] = q.ra;
@@ -252,6 +254,7 @@ struct Calc {
         const double sb = std::sin(lat), cb = std::cos(lat);
         s.GeoSph[k] = {NormAngle(lon), lat, dist};
         s.GeoXYZ[k] = {dist * cb * std::cos(lon), dist * cb * std::sin(lon), dist * sb};
+        if (FromVector(k)) return; // as for the Moon
         const SinCos& eps = trueEps.Of(s.EpsMean + s.NutEps);
         const EquPos q = EclToEquOf(eps.sin, eps.cos, sb, cb, lon + s.NutPsi);
         s.BodyRA[k] = q.ra;
@@ -357,6 +360,95 @@ struct Calc {
         const HorPos h = EquToHorizonOf(phi.sin, phi.cos, lst, dec, sd, cd, s.BodyRA[k]);
         s.BodyAz[k] = h.az;
         s.BodyAlt[k] = h.alt;
+    }
+
+    // The full chart's apparent place of theory index k, worked on its geocentric vector: turned
+    // to the true equator of date, moved by the aberration (the Sun, the planets and the extra
+    // bodies, with light time) and by the parallax, and only then taken as angles, one inverse
+    // function each; the ecliptic and the horizon come from the same vector. It agrees with
+    // ApparentPlace and Finish within the last bits (1e-12 rad) at a fraction of their sines
+    // and cosines. The places alone keep those, as the ephemeris files hold their bits. So do
+    // the Sun and the Moon, whose places some house systems follow: cusps at one speed would
+    // otherwise apply or separate by their last bits; and the lunar points seen from the
+    // Earth's centre, whose latitude is zero by construction (the nodes, Selena) and shown with
+    // the sign the way by angles leaves it.
+    bool FromVector(int k) const {
+        return !placesOnly && ((k >= 1 && k <= 9) || k >= 15 ||
+                               (k == 13 && gen.HorParallax && gen.BlackMoonFocus));
+    }
+    void FinishFromVector(int k) {
+        double dist = s.GeoSph[k][2];
+        const Triple& g = s.GeoXYZ[k];
+        const double inv = 1 / NonZeroGuard(dist);
+        const double x = (g[0] * cosPsi - g[1] * sinPsi) * inv;
+        const double y = (g[0] * sinPsi + g[1] * cosPsi) * inv, z = g[2] * inv;
+        Vec3 u{x, y * s.CosEps - z * s.SinEps, y * s.SinEps + z * s.CosEps};
+        if (s.UseLightTime && (k < 10 || k >= 15)) u = Aberrated(u);
+        const bool parallax =
+            gen.HorParallax && (k < 11 || k > 14 || (k == 13 && gen.BlackMoonFocus));
+        if (parallax && dist <= 30) {
+            const SinCos& phi = geocLat.Of(s.GeocLat);
+            const SinCos& theta = sidereal.Of(LocalSiderealRad(s));
+            const ObserverPlace o =
+                ObserverPlaceAt(s.GeocRadius, phi.sin, phi.cos, theta.sin, theta.cos);
+            constexpr double kEarthRadiiPerAU = kAstronomicalUnitKm / kEarthRadiusKm;
+            const double r = dist * kEarthRadiiPerAU;
+            const Vec3 p{r * u.x - o.x, r * u.y - o.y, r * u.z - o.z};
+            const double d = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+            s.BodyDec[k] = std::asin(p.z / NonZeroGuard(d));
+            const double invD = 1 / NonZeroGuard(d);
+            u = {p.x * invD, p.y * invD, p.z * invD};
+            dist = d / kEarthRadiiPerAU;
+            s.GeoSph[k][2] = dist;
+        } else {
+            s.BodyDec[k] = std::asin(std::clamp(u.z, -1.0, 1.0));
+        }
+        s.BodyRA[k] = ArcTan2Pos(u.y, u.x);
+        const double sb = u.z * s.CosEps - u.y * s.SinEps;
+        s.GeoSph[k][1] = std::atan(sb / std::sqrt(std::max(0.0, 1 - sb * sb)));
+        s.GeoSph[k][0] = ArcTan2Pos(u.z * s.SinEps + u.y * s.CosEps, u.x);
+        Horizon(k, u);
+    }
+
+    // The annual aberration of a unit vector of the true equator, the same first-order shift
+    // of right ascension and declination as ApplyAberration, applied as a turn of the vector.
+    Vec3 Aberrated(const Vec3& u) {
+        const AberrationTerms& t = Aberration();
+        const double cd = NonZeroGuard(std::sqrt(u.x * u.x + u.y * u.y)), sd = u.z;
+        const double ca = u.x / cd, sa = u.y / cd;
+        const double k = kAberrationConstant;
+        const SmallTurn a(-k * (ca * t.cl * t.ce + sa * t.sl) / cd);
+        const SmallTurn d(-k * ((t.se * cd - sa * sd * t.ce) * t.cl + ca * sd * t.sl));
+        const double ca2 = ca * a.c - sa * a.s, sa2 = sa * a.c + ca * a.s;
+        const double cd2 = cd * d.c - sd * d.s;
+        return {cd2 * ca2, cd2 * sa2, sd * d.c + cd * d.s};
+    }
+
+    // The sine and cosine of a small angle (the aberration's, below a thousandth of a radian
+    // but near the poles) by their series, to the last bit.
+    struct SmallTurn {
+        double s, c;
+        explicit SmallTurn(double a) {
+            if (std::fabs(a) > 1e-3) {
+                s = std::sin(a);
+                c = std::cos(a);
+                return;
+            }
+            const double a2 = a * a;
+            s = a * (1 - a2 / 6 * (1 - a2 / 20 * (1 - a2 / 42)));
+            c = 1 - a2 / 2 * (1 - a2 / 12 * (1 - a2 / 30));
+        }
+    };
+
+    // Azimuth and altitude of theory index k from its unit vector of the true equator: the
+    // hour angle's cosine and sine times cos δ are the vector turned by the sidereal time.
+    void Horizon(int k, const Vec3& u) {
+        const SinCos& phi = geocLat.Of(s.GeocLat);
+        const SinCos& theta = sidereal.Of(LocalSiderealRad(s));
+        const double cdcH = theta.cos * u.x + theta.sin * u.y;
+        const double cdsH = theta.sin * u.x - theta.cos * u.y;
+        s.BodyAz[k] = ArcTan2Pos(cdsH, cdcH * phi.sin - u.z * phi.cos);
+        s.BodyAlt[k] = std::asin(std::clamp(phi.sin * u.z + phi.cos * cdcH, -1.0, 1.0));
     }
 
     // The sine and cosine of an angle that stays the same for every body of the chart,
@@ -478,8 +570,12 @@ struct Calc {
             return;
         }
         const int kk = (n == 12) ? 11 : k;
-        if (kk < 10 || kk >= 15) ApparentPlace(kk);
-        Finish(kk);
+        if (FromVector(kk)) {
+            FinishFromVector(kk);
+        } else {
+            if (kk < 10 || kk >= 15) ApparentPlace(kk);
+            Finish(kk);
+        }
         if (!placesOnly || n == 2) CalcMeanElements(s, n); // the Black Moon reads the Moon's
         if (kk == 11) {
             // The south node is the point opposite.
@@ -528,8 +624,10 @@ struct Calc {
         s.SVPText = t.empty() ? t : t.substr(1);
     }
 
+    // The Placidus cusps of the pass one second earlier start the chart's own.
+    PlacidusStart placidusStart;
     void HousesAndParts(bool latitudes) {
-        SetHouses(s, opt, gen, latitudes);
+        SetHouses(s, opt, gen, latitudes, &placidusStart);
         if (opt.ComputeParts) opt.ComputeParts(s);
     }
 
@@ -746,7 +844,8 @@ bool FindSunArcs(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen
 namespace {
 
 // The cusps of the chart as points 27..38, with their ecliptic latitudes when asked for.
-void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes) {
+void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, bool latitudes,
+               PlacidusStart* start) {
     HouseFrame f;
     f.ramc = LocalSiderealRad(s);
     f.sinEps = s.SinEps;
@@ -783,7 +882,7 @@ void SetHouses(AstroDat& s, const ChartOptions& opt, const GeneralOptions& gen, 
                 cusps = ComputeHouseCusps(kHousesPorphyry, f);
             }
         } else {
-            cusps = ComputeHouseCusps(s.HouseSystem, f);
+            cusps = ComputeHouseCusps(s.HouseSystem, f, nullptr, start);
         }
     }
     for (int h = 1; h <= 12; ++h) {

@@ -185,7 +185,8 @@ void Jamaspa(HouseCusps& c, int system, const HouseFrame& f, const SunArcs& t, d
 namespace {
 
 // The Placidus cusp for a frame with tan φ at hand (see PlacidusCusp).
-double PlacidusOf(const Frame& f, double fraction, bool aboveHorizon) {
+double PlacidusOf(const Frame& f, double fraction, bool aboveHorizon, double* offset = nullptr,
+                  bool known = false) {
     // tan δ = tan ε·sin α on the ecliptic; the ascensional difference is asin(tan δ·tan φ).
     // The cusp's right ascension α solves α = target(α); Newton's method on α − target(α),
     // whose slope 1 − fraction·k·cos α / √(1 − k² sin² α) stays positive outside the polar
@@ -193,8 +194,10 @@ double PlacidusOf(const Frame& f, double fraction, bool aboveHorizon) {
     const double k = f.sinEps / f.cosEps * f.tanPhi;
     const double base =
         aboveHorizon ? f.ramc + fraction * kPi / 2 : f.ramc + kPi - fraction * kPi / 2;
-    double ra = base;
     const bool newton = std::fabs(k) < 0.999;
+    // Newton's root is the only one, so an earlier cusp is a safe start; the plain iteration
+    // keeps its own start, as where it ends may depend on it.
+    double ra = known && newton ? base + *offset : base;
     for (int round = 0; round < 5000; ++round) {
         const double sa = std::sin(ra);
         const double x = std::clamp(k * sa, -1.0, 1.0);
@@ -205,6 +208,7 @@ double PlacidusOf(const Frame& f, double fraction, bool aboveHorizon) {
         // Newton's error after a step s is of the order s²: a step under 1e-8 leaves 1e-15.
         if (std::fabs(step) < (newton ? 1e-8 : 1e-13)) break;
     }
+    if (offset) *offset = ra - base;
     return LongitudeOfRA(ra, f);
 }
 
@@ -223,7 +227,7 @@ double PlacidusCusp(const HouseFrame& f, double fraction, bool aboveHorizon) {
 }
 
 std::optional<HouseCusps> ComputeHouseCusps(int system, const HouseFrame& frame,
-                                            const SunArcs* arcs) {
+                                            const SunArcs* arcs, PlacidusStart* start) {
     HouseCusps c{};
     const Frame f(frame);
     const double mc = Midheaven(f);
@@ -232,13 +236,16 @@ std::optional<HouseCusps> ComputeHouseCusps(int system, const HouseFrame& frame,
     case kHousesPolichPage:
         PolichPage(c, f);
         break;
-    case kHousesPlacidus:
+    case kHousesPlacidus: {
+        PlacidusStart none;
+        PlacidusStart& p = start ? *start : none;
         c[10] = mc;
         c[1] = asc;
-        c[11] = PlacidusOf(f, 1.0 / 3, true);
-        c[12] = PlacidusOf(f, 2.0 / 3, true);
-        c[2] = PlacidusOf(f, 2.0 / 3, false);
-        c[3] = PlacidusOf(f, 1.0 / 3, false);
+        c[11] = PlacidusOf(f, 1.0 / 3, true, &p.offset[0], p.known);
+        c[12] = PlacidusOf(f, 2.0 / 3, true, &p.offset[1], p.known);
+        c[2] = PlacidusOf(f, 2.0 / 3, false, &p.offset[2], p.known);
+        c[3] = PlacidusOf(f, 1.0 / 3, false, &p.offset[3], p.known);
+        p.known = true;
         c[4] = mc + kPi;
         c[7] = asc + kPi;
         c[5] = c[11] + kPi;
@@ -246,6 +253,7 @@ std::optional<HouseCusps> ComputeHouseCusps(int system, const HouseFrame& frame,
         c[8] = c[2] + kPi;
         c[9] = c[3] + kPi;
         break;
+    }
     case kHousesKoch:
         Koch(c, f, mc, asc);
         break;

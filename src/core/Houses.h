@@ -61,10 +61,20 @@ struct SunArcs {
 // Cusps 1..12 (index 0 unused), longitudes of date in [0, 2π).
 using HouseCusps = std::array<double, 13>;
 
+// Where the search for each Placidus cusp (11, 12, 2, 3) starts: its right ascension less the
+// one it starts from without a guess. A computation writes the ones it found; the same chart a
+// moment later starts there and needs about half the steps, with the same cusps but for their
+// last bits.
+struct PlacidusStart {
+    std::array<double, 4> offset{};
+    bool known = false;
+};
+
 // The cusps of `system` (1..18). Systems 16..18 need the Sun's arcs; without them (or for an
-// unknown system number) the result is nullopt.
+// unknown system number) the result is nullopt. `start`, when given, is read and written.
 std::optional<HouseCusps> ComputeHouseCusps(int system, const HouseFrame& f,
-                                            const SunArcs* arcs = nullptr);
+                                            const SunArcs* arcs = nullptr,
+                                            PlacidusStart* start = nullptr);
 
 // The midheaven and the ascendant of the frame.
 double MidheavenOf(const HouseFrame& f);

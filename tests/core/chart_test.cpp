@@ -34,6 +34,11 @@ bool SameBits(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+// Two angles the same but for their last bits: within 1e-12 rad round the circle.
+bool SameAngle(double a, double b) {
+    return SameBits(a, b) || std::fabs(std::remainder(a - b, kTwoPi)) <= 1e-12;
+}
+
 class ChartTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -344,8 +349,10 @@ TEST_F(ChartTest, BodiesAloneAsInTheWholeChart) {
     EXPECT_EQ(model.asked, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14}));
 }
 
-// The apparent places alone (the ephemeris files' computation) are the bodies' places, bit for
-// bit, under every switch that moves a place.
+// The apparent places alone (the ephemeris files' computation) are the bodies' places under every
+// switch that moves a place: bit for bit for the Sun and the Moon, whose places the houses on
+// them follow, and within the last bits for the planets and extra bodies, whose full places are
+// taken from their vectors.
 TEST_F(ChartTest, PlacesAloneAreThePlacesOfTheBodies) {
     for (int k = 1; k <= 2; ++k)
         ASSERT_TRUE(ParseOrbitElementsLine(s, k, std::to_string(6 + 90 * k), "73", "80", "10.6",
@@ -382,14 +389,16 @@ TEST_F(ChartTest, PlacesAloneAreThePlacesOfTheBodies) {
         s.BodyDec.fill(-1);
         CalcChartPlaces(s, opt, gen);
         for (int i = 1; i <= 14 + c.extra; ++i) {
-            EXPECT_TRUE(SameBits(s.PlanetLon[i], bodies.PlanetLon[i])) << "lon " << i;
-            EXPECT_TRUE(SameBits(s.PlanetLat[i], bodies.PlanetLat[i])) << "lat " << i;
+            const auto same = i <= 2 ? SameBits : SameAngle;
+            EXPECT_TRUE(same(s.PlanetLon[i], bodies.PlanetLon[i])) << "lon " << i;
+            EXPECT_TRUE(same(s.PlanetLat[i], bodies.PlanetLat[i])) << "lat " << i;
         }
         // By theory index: the Sun 0, Mercury 1, Venus 2, the Moon 10; 3 is the Earth.
         for (int k = 0; k <= 14 + c.extra; ++k) {
             if (k == 3 || (k == 9 && s.PlutoMissing)) continue;
-            EXPECT_TRUE(SameBits(s.BodyRA[k], ra[k])) << "ra " << k;
-            EXPECT_TRUE(SameBits(s.BodyDec[k], dec[k])) << "dec " << k;
+            const auto same = k == 0 || k == 10 ? SameBits : SameAngle;
+            EXPECT_TRUE(same(s.BodyRA[k], ra[k])) << "ra " << k;
+            EXPECT_TRUE(same(s.BodyDec[k], dec[k])) << "dec " << k;
         }
         for (int i = 15 + c.extra; i <= 38; ++i) EXPECT_EQ(s.PlanetLon[i], -1) << i;
         EXPECT_EQ(s.PlutoMissing, c.noPluto);

@@ -238,6 +238,27 @@ TEST(Houses, PlacidusHoldsNearThePolarCircle) {
     }
 }
 
+// A Placidus computation started where the same frame stood a moment earlier (a second's turn
+// of the sky, or a whole hour's) finds the cusps of a fresh start but for their last bits, in
+// the mid latitudes as inside the polar circles (the plain iteration there).
+TEST(Houses, PlacidusStartedFromAnEarlierMomentFindsTheSameCusps) {
+    for (double lat : {0.0, 30.0, -51.5, 60.0, 66.0, -66.0, 70.0})
+        for (double ramc : {0.0, 10.0, 95.0, 170.0, 260.0, 359.99})
+            for (double turnDeg : {15.0 / 3600, 15.0, -15.0 / 3600}) {
+                SCOPED_TRACE(testing::Message() << lat << " " << ramc << " " << turnDeg);
+                PlacidusStart start;
+                ASSERT_TRUE(ComputeHouseCusps(kHousesPlacidus, Frame(ramc - turnDeg, lat), nullptr,
+                                              &start));
+                EXPECT_TRUE(start.known);
+                const HouseFrame f = Frame(ramc, lat);
+                const HouseCusps fresh = ComputeHouseCusps(kHousesPlacidus, f).value();
+                const HouseCusps warm =
+                    ComputeHouseCusps(kHousesPlacidus, f, nullptr, &start).value();
+                for (int h = 1; h <= 12; ++h)
+                    EXPECT_NEAR(std::remainder(warm[h] - fresh[h], kTwoPi), 0, 1e-12) << h;
+            }
+}
+
 TEST(Houses, EqualSystems) {
     HouseFrame f = Frame(123, 48);
     f.sun = 1.1;
