@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace qor {
 
@@ -188,6 +189,21 @@ bool LandPictureFits(const GeoMapState& st, const ui::OffscreenBitmap& b, Canvas
            .polygons = st.land.data(),
            .polygonCount = st.land.size()};
     return PaintsPlainly(cv) && !st.landPicture.isNull() && st.landKey == key;
+}
+
+// Keeps the bitmap as the land picture (none when `keep` is false); the picture's memory is
+// reused while the bitmap's size stays, as fresh pages cost more than the copy.
+void KeepLandPicture(GeoMapState& st, const ui::OffscreenBitmap& b, bool keep) {
+    const QImage& img = b.image();
+    if (!keep) {
+        st.landPicture = QImage();
+        return;
+    }
+    if (st.landPicture.size() != img.size() || st.landPicture.format() != img.format() ||
+        st.landPicture.bytesPerLine() != img.bytesPerLine())
+        st.landPicture = QImage(img.size(), img.format());
+    std::memcpy(st.landPicture.bits(), img.constBits(),
+                static_cast<std::size_t>(img.sizeInBytes()));
 }
 
 // Outlines: each chain of a visible 10° cell as a black line; a segment as wide as the map
@@ -437,7 +453,7 @@ void DrawGeoMap(AstroDat& s, GeoMapState& st, const GeoMapOptions& o, const Atla
             p.drawImage(0, 0, st.landPicture);
         } else {
             FillLand(st, p);
-            st.landPicture = PaintsPlainly(cv) ? b.image().copy() : QImage();
+            KeepLandPicture(st, b, PaintsPlainly(cv));
             st.landKey = landKey;
         }
         if (o.grid) DrawGrid(st, o, cv);
