@@ -167,7 +167,7 @@ void RedrawGeoMap1920(benchmark::State& st, int zoomLevel, bool acg, bool firstO
     }
     std::size_t next = 0;
     for (auto _ : st) {
-        if (firstOfView) map.landPicture = QImage();
+        if (firstOfView) map.landKey = {}; // what a zoom or pan does to the kept picture
         DrawGeoMap(s, map, o, atlas, skies[next++ % skies.size()], bitmap, font);
     }
     if (acg) st.counters["labels"] = static_cast<double>(map.acgLabels.size());

@@ -15,6 +15,19 @@ namespace {
 constexpr double kStep = kPi / 6; // one aspect step, 30°
 constexpr double kRadToUnits = 180.0 * 600.0 / kPi;
 
+// The cosine and sine of each whole degree of longitude 0..359, as every curve takes them.
+const std::array<std::pair<double, double>, 360>& DegreeCosSin() {
+    static const auto table = [] {
+        std::array<std::pair<double, double>, 360> t{};
+        for (int k = 0; k < 360; ++k) {
+            const double l = k * kDegToRad;
+            t[static_cast<std::size_t>(k)] = {std::cos(l), std::sin(l)};
+        }
+        return t;
+    }();
+    return table;
+}
+
 // The curve of the points where (ra, dec) stands on the horizon: for each longitude L the
 // latitude φ with cos φ cos δ cos H + sin φ sin δ = 0, H = L + GST − α the hour angle.
 std::vector<std::pair<double, double>> HorizonCurve(double gst, double ra, double dec) {
@@ -24,9 +37,10 @@ std::vector<std::pair<double, double>> HorizonCurve(double gst, double ra, doubl
     if (c == 0) c = 1e-29;
     std::vector<std::pair<double, double>> pts;
     pts.reserve(360);
+    const auto& cs = DegreeCosSin();
     for (int k = 0; k < 360; ++k) {
-        const double l = k * kDegToRad;
-        pts.emplace_back(l, std::atan(-(std::cos(l) * a + std::sin(l) * b) / c));
+        const auto [cosL, sinL] = cs[static_cast<std::size_t>(k)];
+        pts.emplace_back(k * kDegToRad, std::atan(-(cosL * a + sinL * b) / c));
     }
     return pts;
 }

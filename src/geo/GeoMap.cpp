@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace qor {
 
@@ -161,34 +162,48 @@ void FillLand(const GeoMapState& st, QPainter& p) {
     p.drawPath(coast);
 }
 
-// The sea and the filled land: the picture kept from the last drawing when it was drawn from
-// the same view, colours and coastlines, else filled anew (and kept). Kept only when the
-// painter paints plainly, so that the picture is what filling would give.
-void DrawLand(GeoMapState& st, const ui::OffscreenBitmap& b, QPainter& p) {
+// The canvas paints colours as they are: copy mode, no clip, no transform, full opacity.
+bool PaintsPlainly(Canvas& cv) {
+    const QPainter& p = cv.Painter();
+    return cv.GetPenMode() == ui::PenMode::Copy &&
+           p.compositionMode() == QPainter::CompositionMode_SourceOver && !p.hasClipping() &&
+           p.opacity() == 1.0 && p.worldTransform().type() == QTransform::TxNone;
+}
+
+// Whether the sea and land picture kept from the last drawing is what filling would give now:
+// drawn from the same view, bitmap, colours and coastlines, and the painter paints plainly.
+bool LandPictureFits(const GeoMapState& st, const ui::OffscreenBitmap& b, Canvas& cv,
+                     GeoMapState::LandKey& key) {
     const GeoMapView& v = st.view;
-    const GeoMapState::LandKey key{.view = v.view,
-                                   .scaleX = v.scaleX,
-                                   .scaleY = v.scaleY,
-                                   .mapWidth = v.mapWidth,
-                                   .mapHeight = v.mapHeight,
-                                   .leftMargin = v.leftMargin,
-                                   .topMargin = v.topMargin,
-                                   .width = b.Width(),
-                                   .height = b.Height(),
-                                   .ocean = st.colors.ocean,
-                                   .land = st.colors.land,
-                                   .polygons = st.land.data(),
-                                   .polygonCount = st.land.size()};
-    const bool plain = p.compositionMode() == QPainter::CompositionMode_SourceOver &&
-                       !p.hasClipping() && p.opacity() == 1.0 &&
-                       p.worldTransform().type() == QTransform::TxNone;
-    if (plain && !st.landPicture.isNull() && st.landKey == key) {
-        p.drawImage(0, 0, st.landPicture);
+    key = {.view = v.view,
+           .scaleX = v.scaleX,
+           .scaleY = v.scaleY,
+           .mapWidth = v.mapWidth,
+           .mapHeight = v.mapHeight,
+           .leftMargin = v.leftMargin,
+           .topMargin = v.topMargin,
+           .width = b.Width(),
+           .height = b.Height(),
+           .ocean = st.colors.ocean,
+           .land = st.colors.land,
+           .polygons = st.land.data(),
+           .polygonCount = st.land.size()};
+    return PaintsPlainly(cv) && !st.landPicture.isNull() && st.landKey == key;
+}
+
+// Keeps the bitmap as the land picture (none when `keep` is false); the picture's memory is
+// reused while the bitmap's size stays, as fresh pages cost more than the copy.
+void KeepLandPicture(GeoMapState& st, const ui::OffscreenBitmap& b, bool keep) {
+    const QImage& img = b.image();
+    if (!keep) {
+        st.landPicture = QImage();
         return;
     }
-    FillLand(st, p);
-    st.landPicture = plain ? b.image().copy() : QImage();
-    st.landKey = key;
+    if (st.landPicture.size() != img.size() || st.landPicture.format() != img.format() ||
+        st.landPicture.bytesPerLine() != img.bytesPerLine())
+        st.landPicture = QImage(img.size(), img.format());
+    std::memcpy(st.landPicture.bits(), img.constBits(),
+                static_cast<std::size_t>(img.sizeInBytes()));
 }
 
 // Outlines: each chain of a visible 10° cell as a black line; a segment as wide as the map
@@ -417,7 +432,16 @@ void DrawGeoMap(AstroDat& s, GeoMapState& st, const GeoMapOptions& o, const Atla
     GeoMapView& v = st.view;
     v.SetBitmap(b.Width(), b.Height());
     Canvas& cv = b.canvas();
-    ui::ClearBuffer(b, o.contour ? kWhite : st.colors.ocean);
+    // The sea and the filled land: the picture kept from the last drawing when it fits (the
+    // canvas left as clearing leaves it), else cleared and filled anew, and then kept.
+    GeoMapState::LandKey landKey;
+    const bool landKept = !o.contour && LandPictureFits(st, b, cv, landKey);
+    if (landKept) {
+        cv.SetBrushStyle(ui::BrushStyle::Solid);
+        cv.SetBrushColor(st.colors.ocean);
+    } else {
+        ui::ClearBuffer(b, o.contour ? kWhite : st.colors.ocean);
+    }
     QPainter& p = cv.Painter();
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -425,7 +449,13 @@ void DrawGeoMap(AstroDat& s, GeoMapState& st, const GeoMapOptions& o, const Atla
         if (o.grid) DrawGrid(st, o, cv);
         DrawCoastOutlines(st, p);
     } else {
-        DrawLand(st, b, p);
+        if (landKept) {
+            p.drawImage(0, 0, st.landPicture);
+        } else {
+            FillLand(st, p);
+            KeepLandPicture(st, b, PaintsPlainly(cv));
+            st.landKey = landKey;
+        }
         if (o.grid) DrawGrid(st, o, cv);
     }
     p.restore();
