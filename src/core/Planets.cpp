@@ -259,14 +259,16 @@ const IoResult& ReadOnce(AstroDat& s, const std::string& name, std::size_t maxBy
 // millennium): 2e-16 rad per day.
 // The first power of the longitude keeps the full evaluation throughout: its sum, the
 // mean motion, is up to 26,088 rad, whose last bit (3.6e-12) times τ is near the
-// allowance itself, so its roundings must stay as they are.
-void ClassifyBlocks(PlanetBodyTerms& body) {
+// allowance itself, so its roundings must stay as they are. So does the whole series of the
+// Earth (`allFull`): the Sun's place anchors cusps that stay at exact separations from each
+// other, and whether such a pair applies is decided by the last bits of its places.
+void ClassifyBlocks(PlanetBodyTerms& body, bool allFull) {
     constexpr double kShortBound = 1e-4, kSmallBound = 1e-7;
     std::size_t start = 0; // the series' first term
     for (int k = 0; k < 18; ++k) {
         const int blocks = body.blocks[k];
         int full = blocks, small = 0;
-        if (k != 1) {
+        if (k != 1 && !allFull) {
             const double weight = std::pow(4.0, k % 6);
             double largest = 0; // from the block on to the series' end
             for (int j = blocks - 1; j >= 0; --j) {
@@ -351,7 +353,7 @@ PlanetLoadResult LoadBody(AstroDat& s, int i, SeriesFiles& f) {
         }
     }
     if (!t.ok()) return Fail(s, body, damagedDat);
-    ClassifyBlocks(loaded);
+    ClassifyBlocks(loaded, i == 0 || i == 3);
     loaded.loaded = true;
     body = std::move(loaded);
     return {true, {}};
