@@ -410,12 +410,12 @@ template <class V, class VI, bool turn>
 __attribute__((always_inline)) inline void
 SeriesKernelOf(const double* A, const double* AC, const double* B, const double* C,
                const uint16_t* blocks, const uint16_t* fullBlocks, const uint16_t* smallBlocks,
-               double tau, double* sums, double* rates) {
+               bool exact, double tau, double* sums, double* rates) {
     constexpr int kWidth = sizeof(V) / sizeof(double), kParts = kLanes / kWidth;
     for (int k = 0; k < 18; ++k) {
         V v[kParts], d[kParts];
         for (int h = 0; h < kParts; ++h) v[h] = d[h] = Splat<V>(0);
-        const int full = fullBlocks[k], small = smallBlocks[k];
+        const int full = exact ? blocks[k] : fullBlocks[k], small = exact ? 0 : smallBlocks[k];
         SeriesBlocks<V, VI, Fit::Full, turn>(full, A, AC, B, C, tau, v, d);
         SeriesBlocks<V, VI, Fit::Short, turn>(blocks[k] - full - small, A, AC, B, C, tau, v, d);
         SeriesBlocks<V, VI, Fit::Small, turn>(small, A, AC, B, C, tau, v, d);
@@ -440,18 +440,18 @@ SeriesKernelOf(const double* A, const double* AC, const double* B, const double*
 #endif
 
 // The kernels take the body's arrays; one without terms is not passed to them.
-QOR_KERNEL_WIDE void SeriesKernelWide(const PlanetBodyTerms& b, double tau, double* sums,
-                                      double* rates) {
+QOR_KERNEL_WIDE void SeriesKernelWide(const PlanetBodyTerms& b, bool exact, double tau,
+                                      double* sums, double* rates) {
     SeriesKernelOf<Lanes8, Lanes8i, !kClang>(b.A.data(), b.AC.data(), b.B.data(), b.C.data(),
                                              b.blocks.data(), b.fullBlocks.data(),
-                                             b.smallBlocks.data(), tau, sums, rates);
+                                             b.smallBlocks.data(), exact, tau, sums, rates);
 }
 
-QOR_KERNEL_HALVES void SeriesKernelHalves(const PlanetBodyTerms& b, double tau, double* sums,
-                                          double* rates) {
+QOR_KERNEL_HALVES void SeriesKernelHalves(const PlanetBodyTerms& b, bool exact, double tau,
+                                          double* sums, double* rates) {
     SeriesKernelOf<Lanes4, Lanes4i, false>(b.A.data(), b.AC.data(), b.B.data(), b.C.data(),
                                            b.blocks.data(), b.fullBlocks.data(),
-                                           b.smallBlocks.data(), tau, sums, rates);
+                                           b.smallBlocks.data(), exact, tau, sums, rates);
 }
 
 bool WideLanes() {
@@ -462,21 +462,23 @@ bool WideLanes() {
 #endif
 }
 
-void SeriesKernel(const PlanetBodyTerms& b, double tau, double* sums, double* rates) {
+void SeriesKernel(const PlanetBodyTerms& b, SeriesFit fit, double tau, double* sums,
+                  double* rates) {
+    const bool exact = fit == SeriesFit::Exact;
     if (WideLanes())
-        SeriesKernelWide(b, tau, sums, rates);
+        SeriesKernelWide(b, exact, tau, sums, rates);
     else
-        SeriesKernelHalves(b, tau, sums, rates);
+        SeriesKernelHalves(b, exact, tau, sums, rates);
 }
 
 } // namespace
 
 bool PlanetSeriesKernelSums(const PlanetBodyTerms& b, double tau, int lanes, double* sums,
-                            double* rates) {
+                            double* rates, SeriesFit fit) {
     std::fill(sums, sums + 18, 0.0);
     std::fill(rates, rates + 18, 0.0);
     const auto run = [&](auto kernel) {
-        if (!b.A.empty()) kernel(b, tau, sums, rates);
+        if (!b.A.empty()) kernel(b, fit == SeriesFit::Exact, tau, sums, rates);
         return true;
     };
     if (lanes == 8) return WideLanes() && run(SeriesKernelWide);
@@ -486,9 +488,10 @@ bool PlanetSeriesKernelSums(const PlanetBodyTerms& b, double tau, int lanes, dou
 namespace {
 
 // The three coordinate sums at τ and, when asked, their derivatives by τ.
-void SeriesSums(const PlanetBodyTerms& b, double tau, double out[3], double* dOut) {
+void SeriesSums(const PlanetBodyTerms& b, SeriesFit fit, double tau, double out[3],
+                double* dOut) {
     double sums[18] = {}, rates[18] = {};
-    if (!b.A.empty()) SeriesKernel(b, tau, sums, rates);
+    if (!b.A.empty()) SeriesKernel(b, fit, tau, sums, rates);
     for (int c = 0; c < 3; ++c) {
         double sum = 0, dsum = 0, power = 1, dpower = 0; // τ^p and p·τ^(p−1)
         for (int p = 0; p < 6; ++p) {
@@ -519,13 +522,14 @@ void ToFK5(Spherical& p, double T, Spherical* rate) {
     p.lat += k1 * (cl - sl);
 }
 
-Spherical VsopPosition(const PlanetSeries& series, int i, double T, Spherical* rate) {
+Spherical VsopPosition(const PlanetSeries& series, int i, double T, Spherical* rate,
+                       SeriesFit fit) {
     Spherical p;
     if (i < 0 || i >= kPlanetSeriesBodies) return p;
     const PlanetBodyTerms& b = series.bodies[static_cast<std::size_t>(i)];
     const double tau = T / 10.0;
     double v[3], d[3];
-    SeriesSums(b, tau, v, rate ? d : nullptr);
+    SeriesSums(b, fit, tau, v, rate ? d : nullptr);
     p.lon = NormAngle(v[0]);
     p.lat = v[1];
     p.r = v[2];
@@ -545,7 +549,7 @@ Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T) {
     Spherical out;
     if (i < 0 || i >= kPlanetSeriesBodies) return out;
     double v[3];
-    SeriesSums(p.bodies[static_cast<std::size_t>(i)], T / 10.0, v, nullptr);
+    SeriesSums(p.bodies[static_cast<std::size_t>(i)], SeriesFit::Exact, T / 10.0, v, nullptr);
     out.lon = v[0];
     out.lat = v[1];
     out.r = v[2];
@@ -553,11 +557,12 @@ Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T) {
 }
 
 Spherical PlanetPositionVsop(const PlanetSeries& series, int i, double T) {
-    return VsopPosition(series, i, T, nullptr);
+    return VsopPosition(series, i, T, nullptr, SeriesFit::Exact);
 }
 
-Spherical PlanetPositionVsopRate(const PlanetSeries& series, int i, double T, Spherical& rate) {
-    return VsopPosition(series, i, T, &rate);
+Spherical PlanetPositionVsopRate(const PlanetSeries& series, int i, double T, Spherical& rate,
+                                 SeriesFit fit) {
+    return VsopPosition(series, i, T, &rate, fit);
 }
 
 Spherical PlanetHelio(const PlanetSeries& series, int i, double T) {
@@ -567,9 +572,10 @@ Spherical PlanetHelio(const PlanetSeries& series, int i, double T) {
     return {};
 }
 
-Spherical PlanetHelioRate(const PlanetSeries& series, int i, double T, Spherical& rate) {
+Spherical PlanetHelioRate(const PlanetSeries& series, int i, double T, Spherical& rate,
+                          SeriesFit fit) {
     if (i == 9) return PlutoHelioRate(series, T, rate).value_or(Spherical{});
-    if (i >= 1 && i <= 8) return PlanetPositionVsopRate(series, i, T, rate);
+    if (i >= 1 && i <= 8) return PlanetPositionVsopRate(series, i, T, rate, fit);
     rate = {};
     return {};
 }

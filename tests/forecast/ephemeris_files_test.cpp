@@ -236,9 +236,15 @@ TEST_F(EphemerisFilesTest, ExtraBodySlots) {
         chart->CalcChart(0);
         const EphemerisRecord& day = r[AnnualRecordIndex(2024, 3, 10)];
         ASSERT_EQ(day.Day, 10);
-        for (int i = 1; i <= 16; ++i)
-            EXPECT_EQ(day.Lon[i - 1], i <= 14 + extra ? s.PlanetLon[i] : 0.0)
-                << extra << " extra bodies, point " << i;
+        // The file sums the planets' series to the last bit, the chart lets their smallest
+        // terms round otherwise: Mercury .. Neptune within a rounding's worth, the rest as is.
+        for (int i = 1; i <= 16; ++i) {
+            const double want = i <= 14 + extra ? s.PlanetLon[i] : 0.0;
+            if (i >= 3 && i <= 9)
+                EXPECT_NEAR(day.Lon[i - 1], want, 1e-12) << extra << " extra bodies, point " << i;
+            else
+                EXPECT_EQ(day.Lon[i - 1], want) << extra << " extra bodies, point " << i;
+        }
     }
 }
 
