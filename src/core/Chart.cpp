@@ -110,9 +110,12 @@ struct Calc {
     }
 
     // A planet of the series (k 0..8; 3 only when the observer is elsewhere) with light time.
+    // The places alone feed the ephemeris files, written byte for byte: their series are summed
+    // to the last bit.
     void SeriesBody(int k) {
         Spherical rate;
-        const Spherical p = PlanetHelioRate(s.Planets, k, s.ChartT, rate);
+        const Spherical p = PlanetHelioRate(s.Planets, k, s.ChartT, rate,
+                                            placesOnly ? SeriesFit::Exact : SeriesFit::Chart);
         Triple pos, vel;
         PosVelFromRates(p, rate, pos, vel);
         if (s.UseLightTime && k != 0) {

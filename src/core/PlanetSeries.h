@@ -27,6 +27,10 @@ struct PlanetBodyTerms {
     // whole blocks of eight, as separate arrays so that the evaluation runs over them in
     // vector registers: value A cos(B + C τ); AC = A·C serves the rate.
     std::array<uint16_t, 18> blocks{}; // blocks of eight terms per series
+    // A series' terms come largest first; its leading fullBlocks take the sine and cosine to
+    // the last bit, its trailing smallBlocks (the smallest amplitudes) the shortest
+    // polynomials, the blocks between shorter ones (Planets.cpp says how small each must be).
+    std::array<uint16_t, 18> fullBlocks{}, smallBlocks{};
     std::vector<double> A, B, C, AC;
 };
 

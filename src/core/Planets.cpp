@@ -22,6 +22,7 @@ namespace {
 constexpr double kPio2Hi = 1.57079625129699707031e+00;
 constexpr double kPio2Mid = 7.54978941586159635336e-08;
 constexpr double kPio2Lo = 5.39030285815811905290e-15;
+constexpr double kPio2Tail = 7.5497899548921322e-08; // π/2 − kPio2Hi
 constexpr double kTwoOverPi = 0.63661977236758134308;
 constexpr double kRoundMagic = 6755399441055744.0; // 1.5·2^52: adding it rounds to an integer
 
@@ -31,6 +32,19 @@ constexpr double kSin0 = 1.58962301576546568060e-10, kSin1 = -2.5050747762857807
 constexpr double kCos0 = -1.13585365213876817300e-11, kCos1 = 2.08757008419747316778e-9,
                  kCos2 = -2.75573141792967388112e-7, kCos3 = 2.48015872888517045348e-5,
                  kCos4 = -1.38888888888730564116e-3, kCos5 = 4.16666666666665929218e-2;
+
+// Shorter minimax polynomials on the same interval, for terms whose amplitudes make their
+// error negligible: sin x = x + x·z·S(z), cos x = 1 − z/2 + z²·K(z), z = x². Absolute error
+// at most 2.4e-12 (sine) and 1.0e-13 (cosine) for the short ones, 1.8e-9 and 9.6e-11 for the
+// small ones.
+constexpr double kSinShort0 = -0.16666666627999072, kSinShort1 = 0.00833332823871557,
+                 kSinShort2 = -0.00019839043770439072, kSinShort3 = 2.7160140166404377e-06;
+constexpr double kCosShort0 = 0.0416666666228282, kCosShort1 = -0.0013888883753426415,
+                 kCosShort2 = 2.4799520013875667e-05, kCosShort3 = -2.7210238236388093e-07;
+constexpr double kSinSmall0 = -0.16666650669295308, kSinSmall1 = 0.008331978663225357,
+                 kSinSmall2 = -0.00019495636245447985;
+constexpr double kCosSmall0 = 0.04166664686644329, kCosSmall1 = -0.0013887367515752435,
+                 kCosSmall2 = 2.4438451594057768e-05;
 
 // Eight doubles handled as one value: one AVX-512 register, two AVX2 or four SSE2 ones. The
 // helpers on it are always inlined, so no such value crosses a call between builds of
@@ -53,6 +67,11 @@ typedef double Lanes4 __attribute__((vector_size(32)));
 typedef uint64_t Lanes8i __attribute__((vector_size(64)));
 typedef uint64_t Lanes4i __attribute__((vector_size(32)));
 constexpr int kLanes = 8;
+#if defined(__clang__)
+constexpr bool kClang = true;
+#else
+constexpr bool kClang = false;
+#endif
 
 template <class V> __attribute__((always_inline)) inline V LoadLanes(const double* p) {
     V v;
@@ -78,24 +97,18 @@ template <class V, class VI> __attribute__((always_inline)) inline V FromBits(VI
     return v;
 }
 
-// sin and cos of a vector of angles (eight or four at once), without branches. Each lane
-// goes through the same operations whatever the width, so the results do not depend on it.
+// How closely a block of terms takes its sines and cosines: to the last bit, or by shorter
+// polynomials where the amplitudes are small enough that the difference stays far below
+// what a chart can show (see ClassifyBlocks).
+enum class Fit { Full, Short, Small };
+
+// The quadrant's effect by integer operations on the bits alone (comparisons of whole vectors
+// would be taken apart lane by lane on the base instruction set): the low bits of the shifted
+// value are the quadrant j = q mod 4 in two's complement. An odd j swaps sine and cosine;
+// j = 2, 3 makes the sine negative, j = 1, 2 the cosine.
 template <class V, class VI>
-__attribute__((always_inline)) inline void SinCosLanes(V x, V& sinOut, V& cosOut) {
-    const V magic = Splat<V>(kRoundMagic);
-    const V shifted = x * kTwoOverPi + magic;
-    const V q = shifted - magic; // nearest quadrant
-    const V r = ((x - q * kPio2Hi) - q * kPio2Mid) - q * kPio2Lo;
-    const V z = r * r;
-    const V sp =
-        r + r * z * (((((kSin0 * z + kSin1) * z + kSin2) * z + kSin3) * z + kSin4) * z + kSin5);
-    const V cp =
-        1.0 - 0.5 * z +
-        z * z * (((((kCos0 * z + kCos1) * z + kCos2) * z + kCos3) * z + kCos4) * z + kCos5);
-    // The quadrant's effect by integer operations on the bits alone (comparisons of whole
-    // vectors would be taken apart lane by lane on the base instruction set): the low bits of
-    // the shifted value are the quadrant j = q mod 4 in two's complement. An odd j swaps sine
-    // and cosine; j = 2, 3 makes the sine negative, j = 1, 2 the cosine.
+__attribute__((always_inline)) inline void PlaceInQuadrant(V shifted, V sp, V cp, V& sinOut,
+                                                           V& cosOut) {
     const VI j = Bits<VI>(shifted);
     const VI swap = -(j & 1); // all ones for an odd quadrant
     const VI sinSign = (j & 2) << 62;
@@ -104,6 +117,60 @@ __attribute__((always_inline)) inline void SinCosLanes(V x, V& sinOut, V& cosOut
     const VI c = (Bits<VI>(cp) & ~swap) | (Bits<VI>(sp) & swap);
     sinOut = FromBits<V>(s ^ sinSign);
     cosOut = FromBits<V>(c ^ cosSign);
+}
+
+#if !defined(__clang__)
+// The same with AVX-512, in fewer operations: the cosine and sine of the quadrant's angle jπ/2
+// (0 or ±1) looked up by a permute, then turned by the addition theorem. One product of each
+// pair is zero and the other exact, so the results are those above to the bit.
+__attribute__((always_inline)) inline void
+PlaceInQuadrantByTurn(Lanes8 shifted, Lanes8 sp, Lanes8 cp, Lanes8& sinOut, Lanes8& cosOut) {
+    const Lanes8i j = Bits<Lanes8i>(shifted); // taken mod 8 by the permute: two turns of four
+    const Lanes8 cq = __builtin_shuffle(Lanes8{1, 0, -1, 0, 1, 0, -1, 0}, j);
+    const Lanes8 sq = __builtin_shuffle(Lanes8{0, 1, 0, -1, 0, 1, 0, -1}, j);
+    sinOut = sq * cp + cq * sp;
+    cosOut = cq * cp - sq * sp;
+}
+#endif
+
+// sin and cos of a vector of angles (eight or four at once), without branches. Each lane
+// goes through the same operations whatever the width, so the results do not depend on it.
+// `turn` places the quadrant by PlaceInQuadrantByTurn (eight lanes with AVX-512 only).
+template <class V, class VI, Fit fit = Fit::Full, bool turn = false>
+__attribute__((always_inline)) inline void SinCosLanes(V x, V& sinOut, V& cosOut) {
+    const V magic = Splat<V>(kRoundMagic);
+    const V shifted = x * kTwoOverPi + magic;
+    const V q = shifted - magic; // nearest quadrant
+    V sp, cp;
+    if constexpr (fit == Fit::Full) {
+        const V r = ((x - q * kPio2Hi) - q * kPio2Mid) - q * kPio2Lo;
+        const V z = r * r;
+        sp =
+            r + r * z * (((((kSin0 * z + kSin1) * z + kSin2) * z + kSin3) * z + kSin4) * z + kSin5);
+        cp = 1.0 - 0.5 * z +
+             z * z * (((((kCos0 * z + kCos1) * z + kCos2) * z + kCos3) * z + kCos4) * z + kCos5);
+    } else {
+        // Two parts: x − q·kPio2Hi is exact (the product is, and x lies close to it); the rest
+        // of π/2 rounded to a double leaves an error of q·1e-23 at most.
+        const V r = (x - q * kPio2Hi) - q * kPio2Tail;
+        const V z = r * r;
+        if constexpr (fit == Fit::Short) {
+            sp = r + r * z * (((kSinShort3 * z + kSinShort2) * z + kSinShort1) * z + kSinShort0);
+            cp =
+                1.0 +
+                z * (z * (((kCosShort3 * z + kCosShort2) * z + kCosShort1) * z + kCosShort0) - 0.5);
+        } else {
+            sp = r + r * z * ((kSinSmall2 * z + kSinSmall1) * z + kSinSmall0);
+            cp = 1.0 + z * (z * ((kCosSmall2 * z + kCosSmall1) * z + kCosSmall0) - 0.5);
+        }
+    }
+#if !defined(__clang__)
+    if constexpr (turn) {
+        PlaceInQuadrantByTurn(shifted, sp, cp, sinOut, cosOut);
+        return;
+    }
+#endif
+    PlaceInQuadrant<V, VI>(shifted, sp, cp, sinOut, cosOut);
 }
 
 } // namespace
@@ -183,6 +250,40 @@ const IoResult& ReadOnce(AstroDat& s, const std::string& name, std::size_t maxBy
     return result;
 }
 
+// Which blocks of each series take the shorter sine and cosine polynomials. A block does when
+// no amplitude from it to the end of its series exceeds a bound, weighed by 4^p for power p
+// of τ (whose sums grow by |τ|^p, up to 4 millennia away). The error a term then adds is the
+// amplitude times that of the polynomial's cosine, at most 1e-4·1.0e-13 for a short block and
+// 1e-7·9.6e-11 for a small one; over a body's 700 terms that stays below 1e-14 rad (or AU).
+// Rates, from the sines, gain at most 1e-4·C·2.4e-12 per term (C below 3.2e5 rad per
+// millennium): 2e-16 rad per day.
+// The first power of the longitude keeps the full evaluation throughout: its sum, the
+// mean motion, is up to 26,088 rad, whose last bit (3.6e-12) times τ is near the
+// allowance itself, so its roundings must stay as they are. So does the whole series of the
+// Earth (`allFull`): the Sun's place anchors cusps that stay at exact separations from each
+// other, and whether such a pair applies is decided by the last bits of its places.
+void ClassifyBlocks(PlanetBodyTerms& body, bool allFull) {
+    constexpr double kShortBound = 1e-4, kSmallBound = 1e-7;
+    std::size_t start = 0; // the series' first term
+    for (int k = 0; k < 18; ++k) {
+        const int blocks = body.blocks[k];
+        int full = blocks, small = 0;
+        if (k != 1 && !allFull) {
+            const double weight = std::pow(4.0, k % 6);
+            double largest = 0; // from the block on to the series' end
+            for (int j = blocks - 1; j >= 0; --j) {
+                for (int l = 0; l < kLanes; ++l)
+                    largest = std::max(largest, std::fabs(body.A[start + j * kLanes + l]) * weight);
+                if (largest <= kSmallBound) ++small;
+                if (largest <= kShortBound) --full;
+            }
+        }
+        body.fullBlocks[k] = static_cast<uint16_t>(full);
+        body.smallBlocks[k] = static_cast<uint16_t>(small);
+        start += static_cast<std::size_t>(blocks) * kLanes;
+    }
+}
+
 PlanetLoadResult LoadBody(AstroDat& s, int i, SeriesFiles& f) {
     PlanetBodyTerms& body = s.Planets.bodies[static_cast<std::size_t>(i)];
     const std::string damagedNdx = Lang(s, Cp("Файл индекса планетных рядов повреждён: "),
@@ -252,6 +353,7 @@ PlanetLoadResult LoadBody(AstroDat& s, int i, SeriesFiles& f) {
         }
     }
     if (!t.ok()) return Fail(s, body, damagedDat);
+    ClassifyBlocks(loaded, i == 0 || i == 3);
     loaded.loaded = true;
     body = std::move(loaded);
     return {true, {}};
@@ -283,27 +385,40 @@ namespace {
 // body's terms in vector registers of V (a block in one register of eight lanes or two of
 // four); each of the eight lanes of a block sums its own terms and the lanes are added in a
 // fixed order, so the sums are the same for either width.
-template <class V, class VI>
+template <class V, class VI, Fit fit, bool turn>
+__attribute__((always_inline)) inline void SeriesBlocks(int count, const double*& A,
+                                                        const double*& AC, const double*& B,
+                                                        const double*& C, double tau, V* v, V* d) {
+    constexpr int kWidth = sizeof(V) / sizeof(double), kParts = kLanes / kWidth;
+    for (int n = count; n > 0; --n) {
+        for (int h = 0; h < kParts; ++h) {
+            const int at = h * kWidth;
+            V sv, cv;
+            SinCosLanes<V, VI, fit, turn>(LoadLanes<V>(B + at) + LoadLanes<V>(C + at) * tau, sv,
+                                          cv);
+            v[h] += LoadLanes<V>(A + at) * cv;
+            d[h] -= LoadLanes<V>(AC + at) * sv;
+        }
+        A += kLanes;
+        AC += kLanes;
+        B += kLanes;
+        C += kLanes;
+    }
+}
+
+template <class V, class VI, bool turn>
 __attribute__((always_inline)) inline void
 SeriesKernelOf(const double* A, const double* AC, const double* B, const double* C,
-               const uint16_t* blocks, double tau, double* sums, double* rates) {
+               const uint16_t* blocks, const uint16_t* fullBlocks, const uint16_t* smallBlocks,
+               bool exact, double tau, double* sums, double* rates) {
     constexpr int kWidth = sizeof(V) / sizeof(double), kParts = kLanes / kWidth;
     for (int k = 0; k < 18; ++k) {
         V v[kParts], d[kParts];
         for (int h = 0; h < kParts; ++h) v[h] = d[h] = Splat<V>(0);
-        for (int n = blocks[k]; n > 0; --n) {
-            for (int h = 0; h < kParts; ++h) {
-                const int at = h * kWidth;
-                V sv, cv;
-                SinCosLanes<V, VI>(LoadLanes<V>(B + at) + LoadLanes<V>(C + at) * tau, sv, cv);
-                v[h] += LoadLanes<V>(A + at) * cv;
-                d[h] -= LoadLanes<V>(AC + at) * sv;
-            }
-            A += kLanes;
-            AC += kLanes;
-            B += kLanes;
-            C += kLanes;
-        }
+        const int full = exact ? blocks[k] : fullBlocks[k], small = exact ? 0 : smallBlocks[k];
+        SeriesBlocks<V, VI, Fit::Full, turn>(full, A, AC, B, C, tau, v, d);
+        SeriesBlocks<V, VI, Fit::Short, turn>(blocks[k] - full - small, A, AC, B, C, tau, v, d);
+        SeriesBlocks<V, VI, Fit::Small, turn>(small, A, AC, B, C, tau, v, d);
         double lv[kLanes], ld[kLanes];
         std::memcpy(lv, v, sizeof lv);
         std::memcpy(ld, d, sizeof ld);
@@ -324,16 +439,19 @@ SeriesKernelOf(const double* A, const double* AC, const double* B, const double*
     __attribute__((target_clones("arch=x86-64-v3", "default"), optimize("fp-contract=fast")))
 #endif
 
-QOR_KERNEL_WIDE void SeriesKernelWide(const double* A, const double* AC, const double* B,
-                                      const double* C, const uint16_t* blocks, double tau,
+// The kernels take the body's arrays; one without terms is not passed to them.
+QOR_KERNEL_WIDE void SeriesKernelWide(const PlanetBodyTerms& b, bool exact, double tau,
                                       double* sums, double* rates) {
-    SeriesKernelOf<Lanes8, Lanes8i>(A, AC, B, C, blocks, tau, sums, rates);
+    SeriesKernelOf<Lanes8, Lanes8i, !kClang>(b.A.data(), b.AC.data(), b.B.data(), b.C.data(),
+                                             b.blocks.data(), b.fullBlocks.data(),
+                                             b.smallBlocks.data(), exact, tau, sums, rates);
 }
 
-QOR_KERNEL_HALVES void SeriesKernelHalves(const double* A, const double* AC, const double* B,
-                                          const double* C, const uint16_t* blocks, double tau,
+QOR_KERNEL_HALVES void SeriesKernelHalves(const PlanetBodyTerms& b, bool exact, double tau,
                                           double* sums, double* rates) {
-    SeriesKernelOf<Lanes4, Lanes4i>(A, AC, B, C, blocks, tau, sums, rates);
+    SeriesKernelOf<Lanes4, Lanes4i, false>(b.A.data(), b.AC.data(), b.B.data(), b.C.data(),
+                                           b.blocks.data(), b.fullBlocks.data(),
+                                           b.smallBlocks.data(), exact, tau, sums, rates);
 }
 
 bool WideLanes() {
@@ -344,24 +462,23 @@ bool WideLanes() {
 #endif
 }
 
-void SeriesKernel(const double* A, const double* AC, const double* B, const double* C,
-                  const uint16_t* blocks, double tau, double* sums, double* rates) {
+void SeriesKernel(const PlanetBodyTerms& b, SeriesFit fit, double tau, double* sums,
+                  double* rates) {
+    const bool exact = fit == SeriesFit::Exact;
     if (WideLanes())
-        SeriesKernelWide(A, AC, B, C, blocks, tau, sums, rates);
+        SeriesKernelWide(b, exact, tau, sums, rates);
     else
-        SeriesKernelHalves(A, AC, B, C, blocks, tau, sums, rates);
+        SeriesKernelHalves(b, exact, tau, sums, rates);
 }
 
 } // namespace
 
 bool PlanetSeriesKernelSums(const PlanetBodyTerms& b, double tau, int lanes, double* sums,
-                            double* rates) {
+                            double* rates, SeriesFit fit) {
     std::fill(sums, sums + 18, 0.0);
     std::fill(rates, rates + 18, 0.0);
     const auto run = [&](auto kernel) {
-        if (!b.A.empty())
-            kernel(b.A.data(), b.AC.data(), b.B.data(), b.C.data(), b.blocks.data(), tau, sums,
-                   rates);
+        if (!b.A.empty()) kernel(b, fit == SeriesFit::Exact, tau, sums, rates);
         return true;
     };
     if (lanes == 8) return WideLanes() && run(SeriesKernelWide);
@@ -371,11 +488,10 @@ bool PlanetSeriesKernelSums(const PlanetBodyTerms& b, double tau, int lanes, dou
 namespace {
 
 // The three coordinate sums at τ and, when asked, their derivatives by τ.
-void SeriesSums(const PlanetBodyTerms& b, double tau, double out[3], double* dOut) {
+void SeriesSums(const PlanetBodyTerms& b, SeriesFit fit, double tau, double out[3],
+                double* dOut) {
     double sums[18] = {}, rates[18] = {};
-    if (!b.A.empty())
-        SeriesKernel(b.A.data(), b.AC.data(), b.B.data(), b.C.data(), b.blocks.data(), tau, sums,
-                     rates);
+    if (!b.A.empty()) SeriesKernel(b, fit, tau, sums, rates);
     for (int c = 0; c < 3; ++c) {
         double sum = 0, dsum = 0, power = 1, dpower = 0; // τ^p and p·τ^(p−1)
         for (int p = 0; p < 6; ++p) {
@@ -406,13 +522,14 @@ void ToFK5(Spherical& p, double T, Spherical* rate) {
     p.lat += k1 * (cl - sl);
 }
 
-Spherical VsopPosition(const PlanetSeries& series, int i, double T, Spherical* rate) {
+Spherical VsopPosition(const PlanetSeries& series, int i, double T, Spherical* rate,
+                       SeriesFit fit) {
     Spherical p;
     if (i < 0 || i >= kPlanetSeriesBodies) return p;
     const PlanetBodyTerms& b = series.bodies[static_cast<std::size_t>(i)];
     const double tau = T / 10.0;
     double v[3], d[3];
-    SeriesSums(b, tau, v, rate ? d : nullptr);
+    SeriesSums(b, fit, tau, v, rate ? d : nullptr);
     p.lon = NormAngle(v[0]);
     p.lat = v[1];
     p.r = v[2];
@@ -432,7 +549,7 @@ Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T) {
     Spherical out;
     if (i < 0 || i >= kPlanetSeriesBodies) return out;
     double v[3];
-    SeriesSums(p.bodies[static_cast<std::size_t>(i)], T / 10.0, v, nullptr);
+    SeriesSums(p.bodies[static_cast<std::size_t>(i)], SeriesFit::Exact, T / 10.0, v, nullptr);
     out.lon = v[0];
     out.lat = v[1];
     out.r = v[2];
@@ -440,11 +557,12 @@ Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T) {
 }
 
 Spherical PlanetPositionVsop(const PlanetSeries& series, int i, double T) {
-    return VsopPosition(series, i, T, nullptr);
+    return VsopPosition(series, i, T, nullptr, SeriesFit::Exact);
 }
 
-Spherical PlanetPositionVsopRate(const PlanetSeries& series, int i, double T, Spherical& rate) {
-    return VsopPosition(series, i, T, &rate);
+Spherical PlanetPositionVsopRate(const PlanetSeries& series, int i, double T, Spherical& rate,
+                                 SeriesFit fit) {
+    return VsopPosition(series, i, T, &rate, fit);
 }
 
 Spherical PlanetHelio(const PlanetSeries& series, int i, double T) {
@@ -454,9 +572,10 @@ Spherical PlanetHelio(const PlanetSeries& series, int i, double T) {
     return {};
 }
 
-Spherical PlanetHelioRate(const PlanetSeries& series, int i, double T, Spherical& rate) {
+Spherical PlanetHelioRate(const PlanetSeries& series, int i, double T, Spherical& rate,
+                          SeriesFit fit) {
     if (i == 9) return PlutoHelioRate(series, T, rate).value_or(Spherical{});
-    if (i >= 1 && i <= 8) return PlanetPositionVsopRate(series, i, T, rate);
+    if (i >= 1 && i <= 8) return PlanetPositionVsopRate(series, i, T, rate, fit);
     rate = {};
     return {};
 }

@@ -31,16 +31,24 @@ PlanetLoadResult LoadPlanetTerms(AstroDat& s, int i);
 // Then Pluto's table (PlutoTable.h), whose absence is only a warning.
 PlanetLoadResult LoadPlanetSeries(AstroDat& s);
 
+// How closely the series are summed. Exact: every term's sine and cosine to the last bit, the
+// same bits always (the ephemeris files are written from these, byte for byte). Chart: the
+// terms of small amplitude take shorter polynomials, within 1e-14 rad (or AU) of Exact, for
+// the charts, whose places are shown to the second of arc.
+enum class SeriesFit { Exact, Chart };
+
 // Position of body i (see above): 0 gives zeros, 9 Pluto (zeros where it is not available,
 // PlutoTable.h), 1..8 the series (body 3, the Earth,
 // places the Sun); any other i gives zeros.
 Spherical PlanetHelio(const PlanetSeries& series, int i, double T);
 // The same with the rates of L, B, R from the same pass.
-Spherical PlanetHelioRate(const PlanetSeries& series, int i, double T, Spherical& rate);
+Spherical PlanetHelioRate(const PlanetSeries& series, int i, double T, Spherical& rate,
+                          SeriesFit fit = SeriesFit::Exact);
 
 // Series record i (0..8) with the FK5 correction. A record not loaded sums no terms.
 Spherical PlanetPositionVsop(const PlanetSeries& series, int i, double T);
-Spherical PlanetPositionVsopRate(const PlanetSeries& series, int i, double T, Spherical& rate);
+Spherical PlanetPositionVsopRate(const PlanetSeries& series, int i, double T, Spherical& rate,
+                                 SeriesFit fit = SeriesFit::Exact);
 
 // The bare sums of series record i: L (not reduced), B, R, with no FK5 correction.
 Spherical PlanetSeriesSums(const PlanetSeries& p, int i, double T);
@@ -55,7 +63,7 @@ Spherical PlutoPositionRate(double T, Spherical& rate);
 // the processor has AVX-512) or 4. False when that kernel cannot run here. Either width gives
 // the same bits; the evaluation itself picks the wider where it can.
 bool PlanetSeriesKernelSums(const PlanetBodyTerms& b, double tau, int lanes, double* sums,
-                            double* rates);
+                            double* rates, SeriesFit fit = SeriesFit::Exact);
 
 // sin and cos of n angles B[k] + C[k]·tau, vectorised; for the series and their tests.
 void SinCosPhases(const double* B, const double* C, double tau, int n, double* sinOut,

@@ -238,6 +238,9 @@ TEST_F(EphemerisFilesTest, ExtraBodySlots) {
         chart->CalcChart(0);
         const EphemerisRecord& day = r[AnnualRecordIndex(2024, 3, 10)];
         ASSERT_EQ(day.Day, 10);
+        // The file sums the planets' series to the last bit and turns them angle by angle; the
+        // chart lets the series' smallest terms round otherwise and turns the bodies after the
+        // Moon as vectors: those within a rounding's worth, the Sun and the Moon as they are.
         for (int i = 1; i <= 16; ++i) {
             const double lon = i <= 14 + extra ? s.PlanetLon[i] : 0.0;
             if ((i >= 3 && i <= 10) || i >= 15)
