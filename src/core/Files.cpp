@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -164,6 +165,8 @@ IoResult SaveFileAtomic(const fs::path& path, std::string_view bytes) {
 
 std::vector<std::string> SplitTextLines(std::string_view bytes) {
     std::vector<std::string> lines;
+    // one line per line feed, and one after the last unless the text ends with one
+    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);

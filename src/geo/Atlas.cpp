@@ -260,7 +260,10 @@ bool LoadAtlas(AstroDat& s, Atlas& a) {
     const IoResult zr = ReadTextLines(s.DataPath(a.files.zones), zones);
     if (!IOCheck(s, zr, a.files.zones)) {
         if (zones.size() == nameCount) {
-            for (auto& z : zones) z = Trim(z);
+            for (auto& z : zones)
+                if (!z.empty() && (static_cast<unsigned char>(z.front()) <= ' ' ||
+                                   static_cast<unsigned char>(z.back()) <= ' '))
+                    z = Trim(z); // only a line with blanks at an end is made anew
             a.zones = std::move(zones);
         } else {
             ReportDamaged(s, a.files.zones + ": " + std::to_string(zones.size()) + " / " +

@@ -141,36 +141,12 @@ std::vector<std::string> WindowStateFiles::EncodeForm(const TForm& form) {
     return out;
 }
 
-TMemo* WindowStateFiles::ApplyComponentState(TForm& form, const std::string& componentName,
-                                             const std::string& value) {
-    if (componentName == "Size") {
-        std::string rest = value;
-        const int n1 = StrToIntDef0(NextField(rest, ';'));
-        const int n2 = StrToIntDef0(NextField(rest, ';'));
-        const int n3 = StrToIntDef0(NextField(rest, ';'));
-        const int n4 = StrToIntDef0(NextField(rest, ';'));
-        const int sw = screen_.Width(), sh = screen_.Height();
-        int left = form.Left(), top = form.Top(), width = form.Width(), height = form.Height();
-        const int l = RoundHalfEven(n1 * WidthRatio), t = RoundHalfEven(n2 * HeightRatio);
-        if (l > -5 && l < sw - 100) left = l;
-        if (t > -5 && t < sh - 100) top = t;
-        if (form.Border() == BorderStyle::Sizeable || form.Border() == BorderStyle::None) {
-            const int w = RoundHalfEven(n3 * WidthRatio), h = RoundHalfEven(n4 * HeightRatio);
-            if (w > 100 && w < sw + 100) width = w;
-            if (h > 100 && h < sh + 100) height = h;
-        }
-        // The main window comes back where it was left; it is centred only when the saved
-        // place would put part of it off the screen (saved on a larger screen, say).
-        if (form.Name() == "Form1" &&
-            !(l >= 0 && t >= 0 && l + width <= sw && t + height <= sh && l == left && t == top)) {
-            left = (sw - width) / 2;
-            top = (sh - height) / 2;
-        }
-        form.SetBounds(left, top, width, height);
-        return nullptr;
-    }
-    const Component* c = form.FindComponent(componentName);
-    if (!c) return nullptr;
+namespace {
+
+// One value into a component of a window; the plain memo when the component is one (the
+// caller fills it).
+TMemo* ApplyValue(const Component& component, const std::string& value) {
+    const Component* c = &component;
     const int number = StrToIntDef0(value);
     switch (c->kind) {
     case Kind::Memo:
@@ -215,10 +191,49 @@ TMemo* WindowStateFiles::ApplyComponentState(TForm& form, const std::string& com
     return nullptr;
 }
 
+} // namespace
+
+TMemo* WindowStateFiles::ApplyComponentState(TForm& form, const std::string& componentName,
+                                             const std::string& value) {
+    if (componentName == "Size") {
+        std::string rest = value;
+        const int n1 = StrToIntDef0(NextField(rest, ';'));
+        const int n2 = StrToIntDef0(NextField(rest, ';'));
+        const int n3 = StrToIntDef0(NextField(rest, ';'));
+        const int n4 = StrToIntDef0(NextField(rest, ';'));
+        const int sw = screen_.Width(), sh = screen_.Height();
+        int left = form.Left(), top = form.Top(), width = form.Width(), height = form.Height();
+        const int l = RoundHalfEven(n1 * WidthRatio), t = RoundHalfEven(n2 * HeightRatio);
+        if (l > -5 && l < sw - 100) left = l;
+        if (t > -5 && t < sh - 100) top = t;
+        if (form.Border() == BorderStyle::Sizeable || form.Border() == BorderStyle::None) {
+            const int w = RoundHalfEven(n3 * WidthRatio), h = RoundHalfEven(n4 * HeightRatio);
+            if (w > 100 && w < sw + 100) width = w;
+            if (h > 100 && h < sh + 100) height = h;
+        }
+        // The main window comes back where it was left; it is centred only when the saved
+        // place would put part of it off the screen (saved on a larger screen, say).
+        if (form.Name() == "Form1" &&
+            !(l >= 0 && t >= 0 && l + width <= sw && t + height <= sh && l == left && t == top)) {
+            left = (sw - width) / 2;
+            top = (sh - height) / 2;
+        }
+        form.SetBounds(left, top, width, height);
+        return nullptr;
+    }
+    const Component* c = form.FindComponent(componentName);
+    return c ? ApplyValue(*c, value) : nullptr;
+}
+
 void WindowStateFiles::ApplyEntry(TForm& form, const StateEntry& e) {
-    ApplyComponentState(form, e.component, e.value);
-    const Component* c = form.FindComponent(e.component);
-    if (MemoAccess* memo = c ? MemoOf(*c) : nullptr) memo->SetLines(e.lines);
+    if (e.component == "Size") ApplyComponentState(form, e.component, e.value);
+    // One look-up for the value and a memo's lines (a large window has hundreds of parts). A
+    // memo takes no value, so nothing runs between the look-up and its lines.
+    const Component* found = form.FindComponent(e.component);
+    if (!found) return;
+    const Component c = *found;
+    if (e.component != "Size") ApplyValue(c, e.value);
+    if (MemoAccess* memo = MemoOf(c)) memo->SetLines(e.lines);
 }
 
 bool WindowStateFiles::LoadMainIni() {
